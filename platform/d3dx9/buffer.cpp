@@ -1,0 +1,37 @@
+// buffer.cpp - ID3DXBuffer: a reference-counted block of bytes.
+#include <d3dx9.h>
+
+#include <new>
+#include <vector>
+
+namespace {
+
+class Buffer final : public ID3DXBuffer {
+public:
+    explicit Buffer(DWORD size) : bytes_(size) {}
+    ULONG AddRef() override { return ++references_; }
+    ULONG Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+    void* GetBufferPointer() override { return bytes_.empty() ? nullptr : bytes_.data(); }
+    DWORD GetBufferSize() override { return static_cast<DWORD>(bytes_.size()); }
+
+private:
+    std::vector<unsigned char> bytes_;
+    ULONG references_ = 1;
+};
+
+}  // namespace
+
+HRESULT WINAPI D3DXCreateBuffer(DWORD size, ID3DXBuffer** buffer) {
+    if (buffer == nullptr) return D3DERR_INVALIDCALL;
+    *buffer = nullptr;
+    try {
+        *buffer = new Buffer(size);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return D3D_OK;
+}

@@ -1,0 +1,14 @@
+// mesh.h - creation of the D3DX mesh object from plain geometry (shared by the shape generators
+// and the .x loader).
+#pragma once
+
+#include <d3dx9.h>
+
+// Wraps `geometry` in a mesh drawn through `device` (which the mesh keeps a reference to). Fails
+// with D3DERR_INVALIDCALL, leaving *mesh null, when the geometry is inconsistent: no device, stream
+// sizes that differ from the vertex count, an index count that is not 3 per attribute, or an index
+// out of range.
+HRESULT d3dx_create_mesh(IDirect3DDevice9* device, D3DXMESHDATA&& geometry, ID3DXMesh** mesh);
+
+// The flexible-vertex-format bits describing the streams that `geometry` has.
+DWORD d3dx_mesh_fvf(const D3DXMESHDATA& geometry);

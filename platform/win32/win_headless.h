@@ -1,0 +1,56 @@
+// win_headless.h - the window layer's back end without a display, and its controls for tests.
+//
+// The headless back end runs every code path above the window layer: window classes and windows
+// exist, messages are queued and dispatched exactly as with SDL. Instead of a display it keeps
+// the last presented frame, answers message boxes with IDOK and records them, and takes its key
+// state and close requests from the test.
+//
+// It is selected by win_headless_enable() before the first window is created, or by the
+// environment variable WIN32_STANDIN_BACKEND=headless.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+struct win_headless_message_box {
+    HWND owner;
+    std::string text_utf8;     // decoded from Windows-1250
+    std::string caption_utf8;  // decoded from Windows-1250
+    UINT type;
+    bool owner_visible;        // the owner window was shown when the box appeared
+    int presents_before;       // frames presented before the box appeared
+};
+
+struct win_headless_frame {
+    int width = 0;
+    int height = 0;
+    std::vector<uint32_t> pixels;  // 0x00RRGGBB, rows top to bottom, no padding
+};
+
+// Selects the headless back end for the rest of the process.
+void win_headless_enable();
+bool win_headless_enabled();
+
+// Scripted global key state, as GetAsyncKeyState reports it.
+void win_headless_set_key(int virtual_key, bool down);
+
+// As if the user clicked the window's close button: queues WM_CLOSE for the window.
+void win_headless_request_close(HWND window);
+
+// As if the user resized the window: changes its client area (the back buffer keeps its size).
+void win_headless_resize(HWND window, int client_width, int client_height);
+
+// Called after every present with the number of frames presented so far (1 for the first).
+// Tests script key presses and close requests from here. Pass an empty function to remove it.
+void win_headless_on_present(std::function<void(int presents)> callback);
+
+int win_headless_present_count();
+const win_headless_frame& win_headless_last_frame();
+const std::vector<win_headless_message_box>& win_headless_message_boxes();
+
+// The first window created (the demos create exactly one), or null.
+HWND win_headless_main_window();

@@ -1,0 +1,18 @@
+// win_surface.h - what the window layer offers the rest of the platform stand-in (the device).
+//
+// The device renders into its own 32-bit X8R8G8B8 back buffer and hands it here to be shown. The
+// window layer shows it on the window's client area (stretched when the window was resized), paced
+// to the display refresh unless vblank_mode=0 is set; the headless back end keeps a copy readable
+// for tests.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+
+// Size of the window's client area in pixels; false for an unknown window.
+bool win_client_size(HWND window, int* width, int* height);
+
+// Shows `width` x `height` pixels (0x00RRGGBB, rows top to bottom, `pitch` pixels apart) in the
+// window's client area. Returns false for an unknown or destroyed window.
+bool win_present(HWND window, const uint32_t* pixels, int width, int height, int pitch);
