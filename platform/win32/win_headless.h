@@ -54,3 +54,10 @@ const std::vector<win_headless_message_box>& win_headless_message_boxes();
 
 // The first window created (the demos create exactly one), or null.
 HWND win_headless_main_window();
+
+// The path _get_pgmptr reports (Win32 form, '\\' separators) instead of the executable's own.
+// Null restores the executable's own path.
+void win_headless_set_program_path(const char* win32_path);
+
+// For running the real programs headless from scripts: with WIN32_STANDIN_BACKEND=headless and
+// WIN32_STANDIN_ESCAPE_AT=N in the environment, Escape reads as held down from the Nth present on.
