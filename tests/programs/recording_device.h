@@ -1,0 +1,91 @@
+// recording_device.h - a device that forwards every call to a real device and records it, so
+// that tests can check what the programs ask of the device, in order.
+#pragma once
+
+#include <d3d9.h>
+
+#include <vector>
+
+struct DeviceCall {
+    enum Kind { render_state, transform, light, light_enable, material, texture, clear, begin_scene, end_scene,
+                present, draw } kind;
+    DWORD what = 0;      // render state, transform kind, clear flags, light or stage index
+    DWORD value = 0;     // render state value, clear colour, enable flag, triangle count
+    D3DMATRIX matrix{};  // for transforms
+    D3DMATERIAL9 material_value{};
+    const void* pointer = nullptr;  // bound texture
+};
+
+class RecordingDevice final : public IDirect3DDevice9 {
+public:
+    explicit RecordingDevice(IDirect3DDevice9* real) : real_(real) {}
+
+    std::vector<DeviceCall> calls;
+
+    ULONG AddRef() override { return real_->AddRef(); }
+    ULONG Release() override {
+        const ULONG left = real_->Release();
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override {
+        calls.push_back({DeviceCall::render_state, DWORD(state), value});
+        return real_->SetRenderState(state, value);
+    }
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override {
+        return real_->GetRenderState(state, value);
+    }
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) override {
+        DeviceCall call{DeviceCall::transform, DWORD(kind)};
+        call.matrix = *matrix;
+        calls.push_back(call);
+        return real_->SetTransform(kind, matrix);
+    }
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE kind, D3DMATRIX* matrix) override {
+        return real_->GetTransform(kind, matrix);
+    }
+    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override {
+        calls.push_back({DeviceCall::light, index});
+        return real_->SetLight(index, light);
+    }
+    HRESULT LightEnable(DWORD index, BOOL enable) override {
+        calls.push_back({DeviceCall::light_enable, index, DWORD(enable)});
+        return real_->LightEnable(index, enable);
+    }
+    HRESULT SetMaterial(const D3DMATERIAL9* material) override {
+        DeviceCall call{DeviceCall::material};
+        call.material_value = *material;
+        calls.push_back(call);
+        return real_->SetMaterial(material);
+    }
+    HRESULT GetMaterial(D3DMATERIAL9* material) override { return real_->GetMaterial(material); }
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override {
+        DeviceCall call{DeviceCall::texture, stage};
+        call.pointer = texture;
+        calls.push_back(call);
+        return real_->SetTexture(stage, texture);
+    }
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD stencil) override {
+        calls.push_back({DeviceCall::clear, flags, colour});
+        return real_->Clear(count, rects, flags, colour, z, stencil);
+    }
+    HRESULT BeginScene() override {
+        calls.push_back({DeviceCall::begin_scene});
+        return real_->BeginScene();
+    }
+    HRESULT EndScene() override {
+        calls.push_back({DeviceCall::end_scene});
+        return real_->EndScene();
+    }
+    HRESULT Present(const RECT* source, const RECT* destination, HWND window, const void* dirty) override {
+        calls.push_back({DeviceCall::present});
+        return real_->Present(source, destination, window, dirty);
+    }
+    HRESULT DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT count) override {
+        calls.push_back({DeviceCall::draw, 0, count});
+        return real_->DrawIndexedTriangles(streams, indices, count);
+    }
+
+private:
+    IDirect3DDevice9* real_;
+};
