@@ -1,0 +1,88 @@
+// spaceship_program_test.cpp - spaceship-demo run whole and headless: its own model, no textures
+// ever bound, the load-failure message, and no allocation per frame.
+#include "allocation_counter.h"
+#include "frame_image.h"
+#include "model_files.h"
+#include "model_scene.h"
+#include "program_run.h"
+#include "recording_device.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace {
+
+const Rgb background = {0, 0, 30};
+
+ProgramScript script_in(const std::string& folder, int frames) {
+    ProgramScript script;
+    script.program_path = program_path_in(folder, "spaceship-demo");
+    script.escape_from_present = frames;
+    return script;
+}
+
+bool model_built() { return std::filesystem::exists(std::string(MODEL_DIR) + "/spaceship 2.x"); }
+
+TEST(SpaceshipProgram, AMissingModelShowsTheMessageAndExitsWithOne) {
+    const std::string folder = make_test_folder("spaceship_missing");
+    const ProgramRun run = run_program(script_in(folder, 5));
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_EQ(run.presents, 0);
+    ASSERT_EQ(run.message_boxes.size(), 1u);
+    EXPECT_EQ(run.message_boxes[0].caption_utf8, "Info");
+    EXPECT_EQ(run.message_boxes[0].text_utf8, "B\xC5\x82\xC4\x85" "d \xC5\x82" "adowania pliku .x!");
+}
+
+TEST(SpaceshipProgram, DrawsItsModelWithMaterialsOnlyAndNeverBindsATexture) {
+    if (!model_built()) GTEST_SKIP() << "the generated model is missing in " << MODEL_DIR;
+    ProgramScript script = script_in(MODEL_DIR, 20);
+    script.working_directory = "/";
+    script.on_present = [](int present, std::vector<double>& samples) {
+        static RecordingDevice* recorder = nullptr;
+        if (present == 1) {
+            recorder = new RecordingDevice(device);
+            device = recorder;
+            samples.push_back(double(subset_count));
+        }
+        if (present == 19) {
+            long textures = 0, materials = 0;
+            for (const DeviceCall& call : recorder->calls) {
+                textures += call.kind == DeviceCall::texture ? 1 : 0;
+                materials += call.kind == DeviceCall::material ? 1 : 0;
+            }
+            samples.insert(samples.end(), {double(textures), double(materials)});
+        }
+    };
+    const ProgramRun run = run_program(script);
+    ASSERT_EQ(run.exit_code, 0);
+    EXPECT_TRUE(run.message_boxes.empty());
+    ASSERT_EQ(run.samples.size(), 3u);
+    const double subsets = run.samples[0];
+    EXPECT_GE(subsets, 4);
+    EXPECT_EQ(run.samples[1], 0) << "SetTexture calls";
+    EXPECT_EQ(run.samples[2], 18 * (subsets + 1)) << "apply_material, then one material per subset, per frame";
+    long model_pixels = 0;
+    for (int y = 0; y < run.last_frame.height; ++y) {
+        for (int x = 0; x < run.last_frame.width; ++x) {
+            model_pixels += same_rgb(pixel_at(run.last_frame, x, y), background) ? 0 : 1;
+        }
+    }
+    EXPECT_GT(model_pixels, 3000);
+    EXPECT_TRUE(same_rgb(pixel_at(run.last_frame, 0, 0), background));
+}
+
+TEST(SpaceshipProgram, AllocatesNothingPerFrame) {
+    if (!model_built()) GTEST_SKIP() << "no generated model";
+    ProgramScript script = script_in(MODEL_DIR, 150);
+    script.on_present = [](int present, std::vector<double>& samples) {
+        if (present == 1) samples.reserve(8);
+        if (present == 5 || present == 150) samples.push_back(double(allocations_so_far()));
+    };
+    const ProgramRun run = run_program(script);
+    ASSERT_EQ(run.exit_code, 0);
+    ASSERT_EQ(run.samples.size(), 2u);
+    EXPECT_EQ(run.samples[1], run.samples[0]);
+}
+
+}  // namespace
