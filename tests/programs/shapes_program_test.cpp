@@ -208,6 +208,19 @@ TEST(ShapesProgram, AllocatesNothingPerFrame) {
     EXPECT_EQ(run.samples[1], run.samples[0]) << "allocations between frame 5 and frame 200";
 }
 
+// A device that cannot be created (here: for a window that does not exist) is reported and ends
+// the program with a failure code, instead of calls through a null device.
+TEST(ShapesProgram, ADeviceThatCannotBeCreatedEndsTheProgramWithAnError) {
+    testing::FLAGS_gtest_death_test_style = "threadsafe";
+    EXPECT_EXIT(
+        {
+            win_headless_enable();
+            setup_device(nullptr);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(1), "device could not be created");
+}
+
 // The pictures of frame 1 and frame 100, compared with the reference images kept beside this
 // test. With UPDATE_REFERENCE_IMAGES=1 in the environment the references are rewritten instead.
 class ShapesReferenceImage : public testing::TestWithParam<int> {};
