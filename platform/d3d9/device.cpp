@@ -1,4 +1,451 @@
-// device.cpp - placeholder until the software device lands.
+// device.cpp - the Direct3D object and the software device: state, clears, scenes, presents and
+// the draw call that runs the pipeline stages.
+//
+// The device owns every piece of renderer state: render states, transforms and their derived
+// matrices, lights, material, bound textures, the framebuffer and the scratch arrays of the vertex
+// stage. A draw transforms and lights each referenced vertex once (a per-vertex stamp marks the
+// vertices already done in this draw), then per triangle: trivial reject on the outcodes, cull,
+// clip when a vertex lies outside the near/far planes or the guard band, and rasterise.
+//
+// Choices: a draw outside BeginScene/EndScene is drawn all the same; Present ignores source and
+// destination rectangles and the dirty region (the whole back buffer goes to the whole client
+// area); the back buffer's unused top byte is 0. Scratch arrays grow to the largest vertex count
+// seen and are then reused, so steady-state frames allocate nothing.
+//
+// DOES NOT: reset, lose the device, render to other targets, or use more than texture stage 0.
 #include <d3d9.h>
 
-IDirect3D9* WINAPI Direct3DCreate9(UINT) { return nullptr; }
+#include "platform/d3d9/clip.h"
+#include "platform/d3d9/device_debug.h"
+#include "platform/d3d9/framebuffer.h"
+#include "platform/d3d9/raster.h"
+#include "platform/d3d9/transform_light.h"
+#include "platform/d3d9/viewport.h"
+#include "platform/win32/win_surface.h"
+
+#include <array>
+#include <cmath>
+#include <cstring>
+#include <new>
+#include <vector>
+
+namespace {
+
+constexpr int max_back_buffer_side = 8192;
+constexpr int texture_stages = 8;
+constexpr size_t render_state_slots = 256;
+
+D3DMATRIX identity_matrix() {
+    D3DMATRIX m{};
+    m._11 = m._22 = m._33 = m._44 = 1.0f;
+    return m;
+}
+
+class Direct3D;
+
+class Device final : public IDirect3DDevice9 {
+public:
+    Device(Direct3D* parent, HWND window, int width, int height, bool with_depth);
+
+    ULONG AddRef() override { return ++references_; }
+    ULONG Release() override;
+    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE kind, D3DMATRIX* matrix) override;
+    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
+    HRESULT LightEnable(DWORD index, BOOL enable) override;
+    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
+    HRESULT GetMaterial(D3DMATERIAL9* material) override;
+    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
+    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD stencil) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Present(const RECT* source, const RECT* destination, HWND override_window, const void* dirty) override;
+    HRESULT DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT triangle_count) override;
+
+    const d3d9_framebuffer& framebuffer() const { return fb_; }
+    bool valid() const { return !fb_.colour.empty(); }
+
+private:
+    ~Device() override;
+    void set_default_states(bool with_depth);
+    D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
+    DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }
+    tnl_switches lighting_switches() const;
+    raster_state raster_state_for_draw();
+    void reserve_vertices(UINT count);
+    const tnl_vertex& vertex(const tnl_draw& draw, uint32_t index);
+    void draw_triangle(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c);
+    void draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c,
+                      uint32_t needed);
+
+    Direct3D* parent_;
+    HWND window_;
+    ULONG references_ = 1;
+    bool in_scene_ = false;
+    d3d9_framebuffer fb_;
+    viewport_mapping viewport_;
+
+    std::array<DWORD, render_state_slots> render_states_{};
+    D3DMATRIX world_ = identity_matrix();
+    D3DMATRIX view_ = identity_matrix();
+    D3DMATRIX projection_ = identity_matrix();
+    bool matrices_dirty_ = true;
+    tnl_matrices matrices_{};
+    D3DMATERIAL9 material_{};
+    std::array<tnl_light_slot, tnl_max_lights> lights_{};
+    std::array<IDirect3DBaseTexture9*, texture_stages> textures_{};
+
+    tnl_draw draw_{};
+    std::vector<uint32_t> stamps_;
+    std::vector<tnl_vertex> vertices_;
+    uint32_t stamp_ = 0;
+};
+
+class Direct3D final : public IDirect3D9 {
+public:
+    ULONG AddRef() override { return ++references_; }
+    ULONG Release() override {
+        const ULONG left = --references_;
+        if (left == 0) delete this;
+        return left;
+    }
+    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window, DWORD behaviour_flags,
+                         D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override;
+
+private:
+    ~Direct3D() override = default;
+    ULONG references_ = 1;
+};
+
+// ---- Direct3D object -------------------------------------------------------------------------
+
+bool valid_back_buffer_format(D3DFORMAT f) {
+    return f == D3DFMT_UNKNOWN || f == D3DFMT_X8R8G8B8 || f == D3DFMT_A8R8G8B8;
+}
+
+HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window, DWORD,
+                               D3DPRESENT_PARAMETERS* p, IDirect3DDevice9** device) {
+    if (device == nullptr) return D3DERR_INVALIDCALL;
+    *device = nullptr;
+    if (p == nullptr || adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
+    if (type != D3DDEVTYPE_HAL && type != D3DDEVTYPE_REF) return D3DERR_NOTAVAILABLE;
+    if (!p->Windowed || p->MultiSampleType != D3DMULTISAMPLE_NONE || !valid_back_buffer_format(p->BackBufferFormat)) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (p->EnableAutoDepthStencil && p->AutoDepthStencilFormat != D3DFMT_D16) return D3DERR_INVALIDCALL;
+    const HWND window = p->hDeviceWindow != nullptr ? p->hDeviceWindow : focus_window;
+    int client_width = 0, client_height = 0;
+    if (window == nullptr || !win_client_size(window, &client_width, &client_height)) return D3DERR_INVALIDCALL;
+    const UINT width = p->BackBufferWidth != 0 ? p->BackBufferWidth : UINT(std::max(client_width, 0));
+    const UINT height = p->BackBufferHeight != 0 ? p->BackBufferHeight : UINT(std::max(client_height, 0));
+    if (width == 0 || height == 0 || width > max_back_buffer_side || height > max_back_buffer_side) {
+        return D3DERR_INVALIDCALL;
+    }
+    Device* created = new (std::nothrow) Device(this, window, int(width), int(height), p->EnableAutoDepthStencil);
+    if (created == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
+    if (!created->valid()) {
+        created->Release();
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    p->BackBufferWidth = width;
+    p->BackBufferHeight = height;
+    if (p->BackBufferFormat == D3DFMT_UNKNOWN) p->BackBufferFormat = D3DFMT_X8R8G8B8;
+    if (p->BackBufferCount == 0) p->BackBufferCount = 1;
+    if (p->hDeviceWindow == nullptr) p->hDeviceWindow = window;
+    *device = created;
+    return D3D_OK;
+}
+
+// ---- device: life cycle and state ---------------------------------------------------------------
+
+Device::Device(Direct3D* parent, HWND window, int width, int height, bool with_depth)
+    : parent_(parent), window_(window) {
+    parent_->AddRef();
+    try {
+        fb_create(fb_, width, height, with_depth);
+    } catch (const std::bad_alloc&) {
+        fb_ = d3d9_framebuffer{};
+    }
+    viewport_ = viewport_for(width, height);
+    set_default_states(with_depth);
+    material_.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+}
+
+Device::~Device() {
+    for (IDirect3DBaseTexture9*& t : textures_) {
+        if (t != nullptr) t->Release();
+        t = nullptr;
+    }
+    parent_->Release();
+}
+
+ULONG Device::Release() {
+    const ULONG left = --references_;
+    if (left == 0) delete this;
+    return left;
+}
+
+void Device::set_default_states(bool with_depth) {
+    auto& s = render_states_;
+    s[D3DRS_ZENABLE] = with_depth ? D3DZB_TRUE : D3DZB_FALSE;
+    s[D3DRS_FILLMODE] = 3;     // D3DFILL_SOLID
+    s[D3DRS_SHADEMODE] = 2;    // D3DSHADE_GOURAUD
+    s[D3DRS_ZWRITEENABLE] = TRUE;
+    s[D3DRS_SRCBLEND] = 2;     // D3DBLEND_ONE
+    s[D3DRS_DESTBLEND] = 1;    // D3DBLEND_ZERO
+    s[D3DRS_CULLMODE] = D3DCULL_CCW;
+    s[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
+    s[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFFu;
+    s[D3DRS_CLIPPING] = TRUE;
+    s[D3DRS_LIGHTING] = TRUE;
+    s[D3DRS_COLORVERTEX] = TRUE;
+    s[D3DRS_LOCALVIEWER] = TRUE;
+    s[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
+    s[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
+    s[D3DRS_AMBIENTMATERIALSOURCE] = D3DMCS_MATERIAL;
+    s[D3DRS_EMISSIVEMATERIALSOURCE] = D3DMCS_MATERIAL;
+}
+
+HRESULT Device::SetRenderState(D3DRENDERSTATETYPE s, DWORD value) {
+    if (size_t(s) < render_state_slots) render_states_[s] = value;  // others are accepted and have no effect
+    return D3D_OK;
+}
+
+HRESULT Device::GetRenderState(D3DRENDERSTATETYPE s, DWORD* value) {
+    if (value == nullptr || size_t(s) >= render_state_slots) return D3DERR_INVALIDCALL;
+    *value = render_states_[s];
+    return D3D_OK;
+}
+
+D3DMATRIX* Device::transform_slot(D3DTRANSFORMSTATETYPE kind) {
+    switch (kind) {
+        case D3DTS_WORLD: return &world_;
+        case D3DTS_VIEW: return &view_;
+        case D3DTS_PROJECTION: return &projection_;
+        default: return nullptr;
+    }
+}
+
+HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) {
+    D3DMATRIX* slot = transform_slot(kind);
+    if (slot == nullptr || matrix == nullptr) return D3DERR_INVALIDCALL;
+    *slot = *matrix;
+    matrices_dirty_ = true;
+    return D3D_OK;
+}
+
+HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE kind, D3DMATRIX* matrix) {
+    D3DMATRIX* slot = transform_slot(kind);
+    if (slot == nullptr || matrix == nullptr) return D3DERR_INVALIDCALL;
+    *matrix = *slot;
+    return D3D_OK;
+}
+
+bool valid_light(const D3DLIGHT9& l) {
+    if (l.Type == D3DLIGHT_DIRECTIONAL) return true;
+    if (l.Type != D3DLIGHT_POINT && l.Type != D3DLIGHT_SPOT) return false;
+    if (!(l.Range >= 0.0f) || l.Attenuation0 < 0.0f || l.Attenuation1 < 0.0f || l.Attenuation2 < 0.0f) return false;
+    if (l.Attenuation0 == 0.0f && l.Attenuation1 == 0.0f && l.Attenuation2 == 0.0f) return false;
+    return l.Type == D3DLIGHT_POINT || (l.Theta >= 0.0f && l.Phi >= l.Theta && l.Phi <= 3.1415927f);
+}
+
+HRESULT Device::SetLight(DWORD index, const D3DLIGHT9* light) {
+    if (light == nullptr || index >= tnl_max_lights || !valid_light(*light)) return D3DERR_INVALIDCALL;
+    lights_[index].light = *light;
+    return D3D_OK;
+}
+
+// Enabling a slot that was never set gives it the default light: white directional along +z.
+HRESULT Device::LightEnable(DWORD index, BOOL enable) {
+    if (index >= tnl_max_lights) return D3DERR_INVALIDCALL;
+    tnl_light_slot& slot = lights_[index];
+    if (slot.light.Type == 0) {
+        slot.light.Type = D3DLIGHT_DIRECTIONAL;
+        slot.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+        slot.light.Direction = {0.0f, 0.0f, 1.0f};
+    }
+    slot.enabled = enable != FALSE;
+    return D3D_OK;
+}
+
+HRESULT Device::SetMaterial(const D3DMATERIAL9* material) {
+    if (material == nullptr) return D3DERR_INVALIDCALL;
+    material_ = *material;
+    return D3D_OK;
+}
+
+HRESULT Device::GetMaterial(D3DMATERIAL9* material) {
+    if (material == nullptr) return D3DERR_INVALIDCALL;
+    *material = material_;
+    return D3D_OK;
+}
+
+HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
+    if (stage >= texture_stages) return D3DERR_INVALIDCALL;
+    if (texture != nullptr) texture->AddRef();
+    if (textures_[stage] != nullptr) textures_[stage]->Release();
+    textures_[stage] = texture;
+    return D3D_OK;
+}
+
+// ---- clears, scenes, presents ---------------------------------------------------------------
+
+uint16_t depth_value(float z) { return uint16_t(std::lrint(z * 65535.0f)); }
+
+HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD) {
+    if ((count != 0 && rects == nullptr) || flags == 0 || (flags & ~DWORD(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)) != 0) {
+        return D3DERR_INVALIDCALL;
+    }
+    if ((flags & D3DCLEAR_ZBUFFER) && (fb_.depth.empty() || !(z >= 0.0f && z <= 1.0f))) return D3DERR_INVALIDCALL;
+    const D3DRECT whole{0, 0, fb_.width, fb_.height};
+    const D3DRECT* list = count == 0 ? &whole : rects;
+    const DWORD n = count == 0 ? 1 : count;
+    for (DWORD i = 0; i < n; ++i) {
+        const D3DRECT& r = list[i];
+        if (flags & D3DCLEAR_TARGET) fb_fill_colour(fb_, r.x1, r.y1, r.x2, r.y2, colour & 0x00FFFFFFu);
+        if (flags & D3DCLEAR_ZBUFFER) fb_fill_depth(fb_, r.x1, r.y1, r.x2, r.y2, depth_value(z));
+    }
+    return D3D_OK;
+}
+
+HRESULT Device::BeginScene() {
+    if (in_scene_) return D3DERR_INVALIDCALL;
+    in_scene_ = true;
+    return D3D_OK;
+}
+
+HRESULT Device::EndScene() {
+    if (!in_scene_) return D3DERR_INVALIDCALL;
+    in_scene_ = false;
+    return D3D_OK;
+}
+
+HRESULT Device::Present(const RECT*, const RECT*, HWND override_window, const void*) {
+    if (in_scene_) return D3DERR_INVALIDCALL;
+    const HWND target = override_window != nullptr ? override_window : window_;
+    if (!win_present(target, fb_.colour.data(), fb_.width, fb_.height, fb_.width)) return D3DERR_INVALIDCALL;
+    return D3D_OK;
+}
+
+// ---- drawing ----------------------------------------------------------------------------------
+
+tnl_switches Device::lighting_switches() const {
+    tnl_switches s;
+    s.lighting = state(D3DRS_LIGHTING) != FALSE;
+    s.specular = state(D3DRS_SPECULARENABLE) != FALSE;
+    s.local_viewer = state(D3DRS_LOCALVIEWER) != FALSE;
+    s.normalize_normals = state(D3DRS_NORMALIZENORMALS) != FALSE;
+    s.colour_vertex = state(D3DRS_COLORVERTEX) != FALSE;
+    s.diffuse_source = state(D3DRS_DIFFUSEMATERIALSOURCE);
+    s.specular_source = state(D3DRS_SPECULARMATERIALSOURCE);
+    s.ambient_source = state(D3DRS_AMBIENTMATERIALSOURCE);
+    s.emissive_source = state(D3DRS_EMISSIVEMATERIALSOURCE);
+    s.global_ambient = state(D3DRS_AMBIENT);
+    return s;
+}
+
+raster_state Device::raster_state_for_draw() {
+    raster_state r;
+    r.target = &fb_;
+    auto* texture = dynamic_cast<IDirect3DTexture9*>(textures_[0]);
+    if (texture != nullptr && texture->GetTexels() != nullptr && texture->GetWidth() > 0 && texture->GetHeight() > 0) {
+        r.texture = {texture->GetTexels(), int(texture->GetWidth()), int(texture->GetHeight())};
+    }
+    r.specular = state(D3DRS_SPECULARENABLE) != FALSE && state(D3DRS_LIGHTING) != FALSE;
+    r.depth_test = state(D3DRS_ZENABLE) != D3DZB_FALSE;
+    r.depth_write = state(D3DRS_ZWRITEENABLE) != FALSE;
+    r.depth_func = state(D3DRS_ZFUNC);
+    switch (state(D3DRS_CULLMODE)) {
+        case D3DCULL_CW: r.cull = raster_cull::clockwise; break;
+        case D3DCULL_CCW: r.cull = raster_cull::counter_clockwise; break;
+        default: r.cull = raster_cull::none; break;
+    }
+    return r;
+}
+
+void Device::reserve_vertices(UINT count) {
+    if (stamps_.size() < count) {
+        stamps_.assign(count, 0u);
+        vertices_.resize(count);
+        stamp_ = 0;
+    }
+    if (++stamp_ == 0) {  // the stamp wrapped: forget every mark
+        std::fill(stamps_.begin(), stamps_.end(), 0u);
+        stamp_ = 1;
+    }
+}
+
+inline const tnl_vertex& Device::vertex(const tnl_draw& draw, uint32_t index) {
+    if (stamps_[index] != stamp_) {
+        tnl_process(draw, index, &vertices_[index]);
+        stamps_[index] = stamp_;
+    }
+    return vertices_[index];
+}
+
+void Device::draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b,
+                          const tnl_vertex& c, uint32_t needed) {
+    const bool clockwise = raster_is_clockwise_clip(a.clip.position, b.clip.position, c.clip.position);
+    const raster_cull cull = program.state.cull;
+    if ((clockwise && cull == raster_cull::clockwise) || (!clockwise && cull == raster_cull::counter_clockwise)) return;
+    clip_vertex polygon[clip_max_vertices];
+    const int n = clip_triangle(a.clip, b.clip, c.clip, needed, polygon);
+    if (n < 3) return;
+    raster_program unculled = program;
+    unculled.state.cull = raster_cull::none;
+    raster_vertex screen[clip_max_vertices];
+    for (int i = 0; i < n; ++i) screen[i] = viewport_project(polygon[i], viewport_);
+    for (int i = 1; i + 1 < n; ++i) raster_triangle(unculled, screen[0], screen[i], screen[i + 1]);
+}
+
+inline void Device::draw_triangle(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b,
+                                  const tnl_vertex& c) {
+    if ((a.outcode & b.outcode & c.outcode & clip_reject_mask) != 0) return;
+    const uint32_t needed = (a.outcode | b.outcode | c.outcode) & clip_needed_mask;
+    if (needed == 0) {
+        raster_triangle(program, a.screen, b.screen, c.screen);
+    } else {
+        draw_clipped(program, a, b, c, needed);  // also with CLIPPING off: unclipped input is unsafe
+    }
+}
+
+HRESULT Device::DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT triangle_count) {
+    if (triangle_count == 0) return D3D_OK;
+    if (indices == nullptr || streams.positions == nullptr) return D3DERR_INVALIDCALL;
+    const size_t index_count = size_t(triangle_count) * 3;
+    for (size_t i = 0; i < index_count; ++i) {
+        if (indices[i] >= streams.vertex_count) return D3DERR_INVALIDCALL;
+    }
+    try {
+        reserve_vertices(streams.vertex_count);
+    } catch (const std::bad_alloc&) {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    if (matrices_dirty_) {
+        tnl_build_matrices(world_, view_, projection_, &matrices_);
+        matrices_dirty_ = false;
+    }
+    tnl_prepare(matrices_, material_, lights_.data(), lighting_switches(), streams, viewport_, &draw_);
+    const raster_program program = raster_compile(raster_state_for_draw());
+    for (size_t i = 0; i < index_count; i += 3) {
+        const tnl_vertex& a = vertex(draw_, indices[i]);
+        const tnl_vertex& b = vertex(draw_, indices[i + 1]);
+        const tnl_vertex& c = vertex(draw_, indices[i + 2]);
+        draw_triangle(program, a, b, c);
+    }
+    return D3D_OK;
+}
+
+}  // namespace
+
+IDirect3D9* WINAPI Direct3DCreate9(UINT sdk_version) {
+    if (sdk_version != D3D_SDK_VERSION) return nullptr;
+    return new (std::nothrow) Direct3D();
+}
+
+const d3d9_framebuffer* d3d9_device_framebuffer(IDirect3DDevice9* device) {
+    const auto* d = dynamic_cast<const Device*>(device);
+    return d != nullptr ? &d->framebuffer() : nullptr;
+}

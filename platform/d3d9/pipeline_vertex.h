@@ -1,0 +1,40 @@
+// pipeline_vertex.h - the vertex records that flow between the pipeline stages.
+//
+// A vertex leaves transform-and-lighting as a clip_vertex (homogeneous clip-space position plus
+// the lit colours and texture coordinates), may be split by clipping, and reaches the rasteriser
+// as a raster_vertex (snapped screen position, depth, 1/w, attributes pre-multiplied by 1/w for
+// perspective-correct interpolation).
+#pragma once
+
+#include <cstdint>
+
+// Attribute slots carried per vertex: lit diffuse rgb, lit specular rgb, texture u, v.
+enum pipeline_attribute : int {
+    attr_diffuse_r = 0,
+    attr_diffuse_g,
+    attr_diffuse_b,
+    attr_specular_r,
+    attr_specular_g,
+    attr_specular_b,
+    attr_u,
+    attr_v,
+    attr_count,
+};
+
+struct clip_vertex {
+    float position[4];  // x, y, z, w in clip space
+    float attr[attr_count];
+};
+
+// Screen positions are fixed point with `raster_subpixel_bits` fractional bits; pixel (i, j) has
+// its centre at (i, j).
+inline constexpr int raster_subpixel_bits = 8;
+inline constexpr int raster_subpixel_one = 1 << raster_subpixel_bits;
+
+struct raster_vertex {
+    int32_t x;
+    int32_t y;
+    float z;  // depth in [0, 1]
+    float q;  // 1 / w
+    float attr[attr_count];  // attribute * q
+};

@@ -1,0 +1,53 @@
+// raster.h - the rasteriser: fills one screen-space triangle into the framebuffer.
+//
+// Conventions: pixel centres at whole coordinates (pixel (i, j) is the point (i, j)); a pixel is
+// drawn when its centre is inside the triangle, and a centre exactly on an edge belongs to the
+// triangle only for a top edge (horizontal, interior below) or a left edge, so triangles sharing
+// an edge never both draw, nor both miss, a pixel. Edge functions are exact 64-bit integers on the
+// sub-pixel grid of pipeline_vertex.h. A front face is clockwise on screen (y down).
+//
+// Per pixel: depth round(z * 65535) tested (and written on pass) before any shading; colours and
+// texture coordinates interpolated perspective-correctly; texture stage 0 MODULATE (texel times
+// diffuse; diffuse alone without a texture); specular added after texturing; colours clamped to
+// [0, 1] and written as round(c * 255) into 0x00RRGGBB. Pixels are limited to the framebuffer.
+//
+// DOES NOT: clip (vertices must be inside the guard band of clip.h), blend, alpha-test or fog.
+#pragma once
+
+#include "platform/d3d9/framebuffer.h"
+#include "platform/d3d9/pipeline_vertex.h"
+#include "platform/d3d9/sampler.h"
+
+#include <cstdint>
+
+enum class raster_cull { none, clockwise, counter_clockwise };
+
+// What a draw asks of the rasteriser; filled by the device once per draw.
+struct raster_state {
+    d3d9_framebuffer* target = nullptr;
+    sampler_texture texture;     // texels null: untextured
+    bool specular = false;       // add the specular colour
+    bool depth_test = false;     // a depth buffer exists and testing is on
+    bool depth_write = true;
+    uint32_t depth_func = 4;     // D3DCMP_* (LESSEQUAL)
+    raster_cull cull = raster_cull::none;
+};
+
+struct raster_setup;
+using raster_rows_fn = void (*)(const raster_setup&, const raster_state&);
+
+// The state compiled for drawing: the row loop specialised for the state's combination.
+struct raster_program {
+    raster_state state;
+    raster_rows_fn rows = nullptr;
+};
+
+raster_program raster_compile(const raster_state& state);
+
+// Draws triangle (a, b, c) unless it is culled, degenerate, or covers no pixel centre.
+void raster_triangle(const raster_program& program, const raster_vertex& a, const raster_vertex& b,
+                     const raster_vertex& c);
+
+// True when the triangle is clockwise on screen (y down) and not degenerate; the cull decision
+// for clipped triangles, from clip-space x, y and w.
+bool raster_is_clockwise_clip(const float a[4], const float b[4], const float c[4]);

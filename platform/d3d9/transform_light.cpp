@@ -1,0 +1,228 @@
+// transform_light.cpp - matrices, per-draw light preparation and the per-vertex transform and lighting.
+#include "platform/d3d9/transform_light.h"
+
+#include "platform/d3d9/clip.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+
+namespace {
+
+struct Vec3 {
+    float x, y, z;
+};
+
+Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
+float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+
+// Unit vector along v; zero for a zero vector.
+Vec3 normalised(Vec3 v) {
+    const float length_squared = dot(v, v);
+    return length_squared > 0.0f ? v * (1.0f / std::sqrt(length_squared)) : Vec3{0, 0, 0};
+}
+
+Vec3 vec(const float v[3]) { return {v[0], v[1], v[2]}; }
+void store(Vec3 v, float out[3]) { out[0] = v.x, out[1] = v.y, out[2] = v.z; }
+
+void multiply(const float a[4][4], const float b[4][4], float out[4][4]) {
+    for (int i = 0; i < 4; ++i)
+        for (int j = 0; j < 4; ++j)
+            out[i][j] = a[i][0] * b[0][j] + a[i][1] * b[1][j] + a[i][2] * b[2][j] + a[i][3] * b[3][j];
+}
+
+// Cofactor matrix of the 3x3 part divided by its determinant = (M^-1)^T.
+void inverse_transpose3(const float m[4][4], float out[3][3]) {
+    float cof[3][3];
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            const int i1 = (i + 1) % 3, i2 = (i + 2) % 3, j1 = (j + 1) % 3, j2 = (j + 2) % 3;
+            cof[i][j] = m[i1][j1] * m[i2][j2] - m[i1][j2] * m[i2][j1];
+        }
+    }
+    const float det = m[0][0] * cof[0][0] + m[0][1] * cof[0][1] + m[0][2] * cof[0][2];
+    const float inv = det != 0.0f && std::isfinite(det) ? 1.0f / det : 0.0f;
+    for (int i = 0; i < 3; ++i)
+        for (int j = 0; j < 3; ++j) out[i][j] = cof[i][j] * inv;
+}
+
+// Point (w = 1) times the 4x3 part of m.
+Vec3 transform_point(const float m[4][4], Vec3 p) {
+    return {p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0],
+            p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1],
+            p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]};
+}
+
+Vec3 transform_direction(const float m[4][4], Vec3 d) {
+    return {d.x * m[0][0] + d.y * m[1][0] + d.z * m[2][0], d.x * m[0][1] + d.y * m[1][1] + d.z * m[2][1],
+            d.x * m[0][2] + d.y * m[1][2] + d.z * m[2][2]};
+}
+
+void rgb(const D3DCOLORVALUE& c, float out[3]) { out[0] = c.r, out[1] = c.g, out[2] = c.b; }
+
+void unpack_colour(D3DCOLOR c, float out[3]) {
+    out[0] = float((c >> 16) & 0xFFu) * (1.0f / 255.0f);
+    out[1] = float((c >> 8) & 0xFFu) * (1.0f / 255.0f);
+    out[2] = float(c & 0xFFu) * (1.0f / 255.0f);
+}
+
+tnl_light prepare_light(const D3DLIGHT9& l, const float view[4][4]) {
+    tnl_light p{};
+    p.type = l.Type;
+    rgb(l.Diffuse, p.diffuse);
+    rgb(l.Specular, p.specular);
+    rgb(l.Ambient, p.ambient);
+    const Vec3 direction = normalised(transform_direction(view, {l.Direction.x, l.Direction.y, l.Direction.z}));
+    store(direction * -1.0f, p.to_light);
+    store(direction, p.spot_axis);
+    store(transform_point(view, {l.Position.x, l.Position.y, l.Position.z}), p.position);
+    p.range = l.Range;
+    p.attenuation[0] = l.Attenuation0, p.attenuation[1] = l.Attenuation1, p.attenuation[2] = l.Attenuation2;
+    p.cos_half_theta = std::cos(0.5f * l.Theta);
+    p.cos_half_phi = std::cos(0.5f * l.Phi);
+    p.falloff = l.Falloff;
+    return p;
+}
+
+// Attenuation times spot factor of a point or spot light at camera-space position v; sets *to_light.
+float local_light_factor(const tnl_light& l, Vec3 v, Vec3* to_light) {
+    const Vec3 offset = vec(l.position) - v;
+    const float distance = std::sqrt(dot(offset, offset));
+    if (distance > l.range) return 0.0f;
+    *to_light = distance > 0.0f ? offset * (1.0f / distance) : Vec3{0, 0, 0};
+    const float denominator = l.attenuation[0] + distance * (l.attenuation[1] + distance * l.attenuation[2]);
+    float factor = denominator > 0.0f ? 1.0f / denominator : 0.0f;
+    if (l.type == D3DLIGHT_SPOT) {
+        const float rho = -dot(vec(l.spot_axis), *to_light);
+        if (rho <= l.cos_half_phi) return 0.0f;
+        if (rho < l.cos_half_theta) {
+            const float t = (rho - l.cos_half_phi) / (l.cos_half_theta - l.cos_half_phi);
+            factor *= l.falloff == 1.0f ? t : std::pow(t, l.falloff);
+        }
+    }
+    return factor;
+}
+
+struct LightSums {
+    Vec3 ambient, diffuse, specular;
+};
+
+// Sums the lights' contributions for a vertex at camera-space position v with normal n.
+LightSums sum_lights(const tnl_draw& d, Vec3 v, Vec3 n, bool has_normal) {
+    LightSums sums{vec(d.ambient_light), {0, 0, 0}, {0, 0, 0}};
+    const Vec3 to_eye = d.local_viewer ? normalised(v * -1.0f) : Vec3{0, 0, -1};
+    for (int i = 0; i < d.light_count; ++i) {
+        const tnl_light& l = d.lights[i];
+        Vec3 to_light = vec(l.to_light);
+        float factor = 1.0f;
+        if (l.type != D3DLIGHT_DIRECTIONAL) {
+            factor = local_light_factor(l, v, &to_light);
+            if (factor <= 0.0f) continue;
+            sums.ambient = sums.ambient + vec(l.ambient) * factor;
+        }
+        if (!has_normal) continue;
+        const float n_dot_l = dot(n, to_light);
+        if (!(n_dot_l > 0.0f)) continue;
+        sums.diffuse = sums.diffuse + vec(l.diffuse) * (n_dot_l * factor);
+        if (!d.specular) continue;
+        const float n_dot_h = dot(n, normalised(to_eye + to_light));
+        if (n_dot_h > 0.0f) sums.specular = sums.specular + vec(l.specular) * (std::pow(n_dot_h, d.power) * factor);
+    }
+    return sums;
+}
+
+inline float clamp01(float v) { return std::min(std::max(0.0f, v), 1.0f); }
+
+void light_vertex(const tnl_draw& d, uint32_t index, Vec3 position, float attr[attr_count]) {
+    const D3DVERTEXSTREAMS& s = d.streams;
+    float vertex_colour[3] = {1, 1, 1};
+    if (s.diffuse != nullptr) unpack_colour(s.diffuse[index], vertex_colour);
+    if (!d.lighting) {
+        for (int i = 0; i < 3; ++i) attr[attr_diffuse_r + i] = vertex_colour[i], attr[attr_specular_r + i] = 0.0f;
+        return;
+    }
+    const bool has_normal = s.normals != nullptr;
+    Vec3 n{0, 0, 0};
+    if (has_normal) {
+        const D3DVECTOR& raw = s.normals[index];
+        const float(*m)[3] = d.matrices->normal;
+        n = {raw.x * m[0][0] + raw.y * m[1][0] + raw.z * m[2][0], raw.x * m[0][1] + raw.y * m[1][1] + raw.z * m[2][1],
+             raw.x * m[0][2] + raw.y * m[1][2] + raw.z * m[2][2]};
+        if (d.normalize_normals) n = normalised(n);
+    }
+    const Vec3 v = d.needs_eye_position ? transform_point(d.matrices->world_view, position) : Vec3{0, 0, 1};
+    const LightSums sums = sum_lights(d, v, n, has_normal);
+    const float* ca = d.ambient_from_vertex ? vertex_colour : d.material_ambient;
+    const float* cd = d.diffuse_from_vertex ? vertex_colour : d.material_diffuse;
+    const float* ce = d.emissive_from_vertex ? vertex_colour : d.material_emissive;
+    const float amb[3] = {sums.ambient.x, sums.ambient.y, sums.ambient.z};
+    const float dif[3] = {sums.diffuse.x, sums.diffuse.y, sums.diffuse.z};
+    const float spe[3] = {sums.specular.x, sums.specular.y, sums.specular.z};
+    for (int i = 0; i < 3; ++i) {
+        attr[attr_diffuse_r + i] = clamp01(ca[i] * amb[i] + cd[i] * dif[i] + ce[i]);
+        attr[attr_specular_r + i] = clamp01(d.material_specular[i] * spe[i]);
+    }
+}
+
+}  // namespace
+
+void tnl_build_matrices(const D3DMATRIX& world, const D3DMATRIX& view, const D3DMATRIX& projection,
+                        tnl_matrices* out) {
+    multiply(world.m, view.m, out->world_view);
+    multiply(out->world_view, projection.m, out->world_view_projection);
+    inverse_transpose3(out->world_view, out->normal);
+    std::memcpy(out->view, view.m, sizeof out->view);
+}
+
+void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, const tnl_light_slot lights[],
+                 const tnl_switches& sw, const D3DVERTEXSTREAMS& streams, const viewport_mapping& viewport,
+                 tnl_draw* d) {
+    d->matrices = &matrices;
+    d->streams = streams;
+    d->viewport = viewport;
+    d->lighting = sw.lighting;
+    d->specular = sw.lighting && sw.specular;
+    d->local_viewer = sw.local_viewer;
+    d->normalize_normals = sw.normalize_normals;
+    const bool vertex_colour = sw.colour_vertex && streams.diffuse != nullptr;
+    d->diffuse_from_vertex = vertex_colour && sw.diffuse_source == D3DMCS_COLOR1;
+    d->ambient_from_vertex = vertex_colour && sw.ambient_source == D3DMCS_COLOR1;
+    d->emissive_from_vertex = vertex_colour && sw.emissive_source == D3DMCS_COLOR1;
+    rgb(material.Diffuse, d->material_diffuse);
+    rgb(material.Ambient, d->material_ambient);
+    rgb(material.Specular, d->material_specular);
+    rgb(material.Emissive, d->material_emissive);
+    d->power = material.Power;
+    unpack_colour(sw.global_ambient, d->ambient_light);
+    d->light_count = 0;
+    bool local_lights = false;
+    for (int i = 0; i < tnl_max_lights; ++i) {
+        if (!lights[i].enabled) continue;
+        const tnl_light l = prepare_light(lights[i].light, matrices.view);
+        if (l.type == D3DLIGHT_DIRECTIONAL) {
+            for (int c = 0; c < 3; ++c) d->ambient_light[c] += l.ambient[c];
+        } else {
+            local_lights = true;
+        }
+        d->lights[d->light_count++] = l;
+    }
+    d->needs_eye_position = local_lights || (d->specular && d->local_viewer);
+}
+
+void tnl_process(const tnl_draw& d, uint32_t index, tnl_vertex* out) {
+    const D3DVECTOR& p = d.streams.positions[index];
+    const float(*m)[4] = d.matrices->world_view_projection;
+    float* c = out->clip.position;
+    for (int j = 0; j < 4; ++j) c[j] = p.x * m[0][j] + p.y * m[1][j] + p.z * m[2][j] + m[3][j];
+    light_vertex(d, index, {p.x, p.y, p.z}, out->clip.attr);
+    if (d.streams.texcoords != nullptr) {
+        out->clip.attr[attr_u] = d.streams.texcoords[2 * size_t(index)];
+        out->clip.attr[attr_v] = d.streams.texcoords[2 * size_t(index) + 1];
+    } else {
+        out->clip.attr[attr_u] = out->clip.attr[attr_v] = 0.0f;
+    }
+    out->outcode = clip_outcode(c);
+    if ((out->outcode & clip_needed_mask) == 0) out->screen = viewport_project(out->clip, d.viewport);
+}

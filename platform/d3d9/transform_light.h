@@ -1,0 +1,93 @@
+// transform_light.h - the vertex stage: transform to clip space and fixed-function lighting.
+//
+// Conventions: row vectors (v' = v * M), left-handed, camera looking down +z. Positions go to clip
+// space by world * view * projection. Lighting runs in camera space: the position by world * view,
+// the normal by the inverse-transpose of the 3x3 part of world * view (renormalised only when
+// asked), light directions and positions by the view matrix alone (lights are given in world
+// space). Per light i, with dot products clamped at 0:
+//   diffuse  = Ca * (Ga + sum Atten*Spot*La_i) + sum Cd * Ld_i * (N.L_i) * Atten*Spot + Ce
+//   specular = Cs * sum Ls_i * (N.H_i)^P * Atten*Spot, only where N.L_i > 0 and N.H_i > 0
+// with H = norm(norm(-V) + L) for a local viewer, norm((0,0,-1) + L) otherwise; both sums are
+// clamped to [0, 1] per vertex after all lights. Colour sources follow the material-source states
+// while COLORVERTEX is on; a source naming a colour the vertex lacks takes the material colour.
+// Without lighting the diffuse colour is the vertex colour (white without one) and specular is 0.
+// Without specular enabled, specular is 0. A vertex without a normal gets ambient and emissive only.
+//
+// DOES NOT: own any state (the device does), clip, cull, or produce vertex fog.
+#pragma once
+
+#include <d3d9.h>
+
+#include "platform/d3d9/pipeline_vertex.h"
+#include "platform/d3d9/viewport.h"
+
+#include <cstdint>
+
+inline constexpr int tnl_max_lights = 8;
+
+// A light as the device stores it.
+struct tnl_light_slot {
+    D3DLIGHT9 light{};
+    bool enabled = false;
+};
+
+// The matrices derived from world, view and projection; rebuilt when one of them changes.
+struct tnl_matrices {
+    float world_view_projection[4][4];
+    float world_view[4][4];
+    float normal[3][3];  // inverse-transpose of world_view's 3x3 part; zero when that is singular
+    float view[4][4];
+};
+
+void tnl_build_matrices(const D3DMATRIX& world, const D3DMATRIX& view, const D3DMATRIX& projection,
+                        tnl_matrices* out);
+
+// The render states that the vertex stage reads.
+struct tnl_switches {
+    bool lighting = true;
+    bool specular = false;
+    bool local_viewer = true;
+    bool normalize_normals = false;
+    bool colour_vertex = true;
+    uint32_t diffuse_source = 1;   // D3DMCS_*
+    uint32_t specular_source = 2;
+    uint32_t ambient_source = 0;
+    uint32_t emissive_source = 0;
+    uint32_t global_ambient = 0;   // D3DCOLOR
+};
+
+// A light prepared for one draw, in camera space.
+struct tnl_light {
+    D3DLIGHTTYPE type;
+    float diffuse[3], specular[3], ambient[3];
+    float to_light[3];   // directional: unit direction towards the light
+    float position[3];   // point and spot
+    float spot_axis[3];  // spot: unit direction the light shines in
+    float range, attenuation[3], cos_half_theta, cos_half_phi, falloff;
+};
+
+// Everything one draw needs per vertex; built once per draw by tnl_prepare.
+struct tnl_draw {
+    const tnl_matrices* matrices;
+    D3DVERTEXSTREAMS streams;
+    viewport_mapping viewport;
+    bool lighting, specular, local_viewer, normalize_normals, needs_eye_position;
+    bool diffuse_from_vertex, ambient_from_vertex, emissive_from_vertex;
+    float material_diffuse[3], material_ambient[3], material_specular[3], material_emissive[3], power;
+    float ambient_light[3];  // global ambient plus the directional lights' ambient
+    tnl_light lights[tnl_max_lights];
+    int light_count;
+};
+
+void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, const tnl_light_slot lights[],
+                 const tnl_switches& switches, const D3DVERTEXSTREAMS& streams, const viewport_mapping& viewport,
+                 tnl_draw* out);
+
+// A transformed and lit vertex. `screen` is valid when (outcode & clip_needed_mask) == 0.
+struct tnl_vertex {
+    clip_vertex clip;
+    raster_vertex screen;
+    uint32_t outcode;
+};
+
+void tnl_process(const tnl_draw& draw, uint32_t index, tnl_vertex* out);
