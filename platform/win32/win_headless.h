@@ -55,6 +55,33 @@ const std::vector<win_headless_message_box>& win_headless_message_boxes();
 // The first window created (the demos create exactly one), or null.
 HWND win_headless_main_window();
 
+// What CreateWindowExA received for a window, and the window's state now.
+struct win_headless_window {
+    DWORD ex_style;
+    std::string class_name;  // as registered
+    std::string title;       // as given (Windows-1250)
+    DWORD style;
+    int x, y, width, height;  // outer rectangle as given
+    HWND parent;
+    HMENU menu;
+    HINSTANCE instance;
+    LPVOID param;
+    int client_width, client_height;
+    bool visible;
+    bool destroyed;
+};
+
+// The record RegisterClassExA stored for a class (by name, ignoring case); false when unknown.
+// Its string fields point into the layer's own copies.
+bool win_headless_window_class(LPCSTR class_name, WNDCLASSEXA* fields);
+
+// What is known about a window ever created (destroyed ones included); false for an unknown handle.
+bool win_headless_window_info(HWND window, win_headless_window* info);
+
+// Forgets every window class, window, queued message and quit request, the scripted keys, the
+// frames and the message boxes: a fresh start for the next test in the same process.
+void win_headless_reset();
+
 // The path _get_pgmptr reports (Win32 form, '\\' separators) instead of the executable's own.
 // Null restores the executable's own path.
 void win_headless_set_program_path(const char* win32_path);

@@ -1,0 +1,50 @@
+// win_backend.h - the contract between the window layer and its back ends (SDL2 or headless).
+//
+// The window layer (classes, windows, the message queue) is the same for both back ends; a back
+// end supplies only what needs a display: native windows, input events, showing frames, the global
+// key state and message boxes. A back end posts what the user did (close button, keys) with
+// win_post_message and reports a resized client area by writing the window's client size.
+//
+// DOES NOT: own window records or the queue; those belong to win_window_table and win_messages.
+#pragma once
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct win_window;
+
+// A back end's own data for one window (e.g. the SDL window and its renderer).
+struct win_native {
+    virtual ~win_native() = default;
+};
+
+class win_backend {
+public:
+    virtual ~win_backend() = default;
+    // Creates the native side of a filled-in window record, hidden. False: the window cannot exist.
+    virtual bool open_window(win_window& window) = 0;
+    virtual void show_window(win_window& window, bool visible) = 0;
+    // Removes the window from the screen and frees its native side.
+    virtual void close_window(win_window& window) = 0;
+    // Turns pending input events into posted messages and client-size changes.
+    virtual void pump_events() = 0;
+    virtual bool present(win_window& window, const uint32_t* pixels, int width, int height, int pitch) = 0;
+    // Whether the key is down now, whichever window has the focus.
+    virtual bool key_down(int virtual_key) = 0;
+    // Shows a modal message box (text already UTF-8); returns IDOK, or 0 when none could be shown.
+    virtual int message_box(win_window* owner, const std::string& text_utf8, const std::string& caption_utf8,
+                            UINT type) = 0;
+};
+
+// The back end of this process, chosen on first use: headless when win_headless_enable() was
+// called or WIN32_STANDIN_BACKEND=headless is set, SDL otherwise. It stays for the process.
+win_backend& win_active_backend();
+// The back end if one has been chosen yet, else null (nothing to pump before the first window).
+win_backend* win_started_backend();
+
+// Constructors of the two back ends.
+std::unique_ptr<win_backend> win_make_sdl_backend();
+win_backend& win_headless_backend();

@@ -1,0 +1,139 @@
+// win_headless.cpp - the back end without a display, and the controls tests drive it with.
+//
+// Frames are copied into one reusable buffer (no allocation per present once its size is known);
+// message boxes are recorded and answered with IDOK; the key state is scripted, and for runs from
+// scripts WIN32_STANDIN_ESCAPE_AT=N holds Escape down from the Nth present on.
+#include "win_headless.h"
+
+#include "win_backend.h"
+#include "win_messages.h"
+#include "win_window_table.h"
+
+#include <array>
+#include <cstdlib>
+
+namespace {
+
+int escape_at_from_environment() {
+    const char* value = std::getenv("WIN32_STANDIN_ESCAPE_AT");
+    if (value == nullptr) return -1;
+    char* end = nullptr;
+    const long n = std::strtol(value, &end, 10);
+    return end != value && *end == '\0' && n > 0 && n < 1000000000 ? static_cast<int>(n) : -1;
+}
+
+class headless_backend final : public win_backend {
+public:
+    bool open_window(win_window&) override { return true; }
+    void show_window(win_window&, bool) override {}
+    void close_window(win_window&) override {}
+    void pump_events() override {}
+
+    bool present(win_window&, const uint32_t* pixels, int width, int height, int pitch) override {
+        copy_frame(pixels, width, height, pitch);
+        ++presents;
+        if (on_present) on_present(presents);
+        return true;
+    }
+
+    bool key_down(int virtual_key) override {
+        if (virtual_key == VK_ESCAPE && escape_at > 0 && presents >= escape_at) return true;
+        return virtual_key >= 0 && virtual_key < static_cast<int>(keys.size()) && keys[virtual_key];
+    }
+
+    int message_box(win_window* owner, const std::string& text, const std::string& caption, UINT type) override {
+        boxes.push_back(win_headless_message_box{owner != nullptr ? owner->handle : nullptr, text, caption, type,
+                                                 owner != nullptr && owner->visible, presents});
+        return IDOK;
+    }
+
+    void reset() {
+        keys.fill(false);
+        presents = 0;
+        frame = win_headless_frame{};
+        boxes.clear();
+        on_present = nullptr;
+    }
+
+    std::array<bool, 256> keys{};
+    int presents = 0;
+    int escape_at = escape_at_from_environment();
+    win_headless_frame frame;
+    std::vector<win_headless_message_box> boxes;
+    std::function<void(int)> on_present;
+
+private:
+    void copy_frame(const uint32_t* pixels, int width, int height, int pitch) {
+        frame.width = width;
+        frame.height = height;
+        frame.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
+        uint32_t* out = frame.pixels.data();
+        for (int y = 0; y < height; ++y) {
+            const uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(pitch);
+            for (int x = 0; x < width; ++x) *out++ = row[x] & 0x00FFFFFFu;
+        }
+    }
+};
+
+headless_backend& headless() {
+    static headless_backend instance;
+    return instance;
+}
+
+}  // namespace
+
+win_backend& win_headless_backend() { return headless(); }
+
+void win_headless_set_key(int virtual_key, bool down) {
+    if (virtual_key >= 0 && virtual_key < static_cast<int>(headless().keys.size())) {
+        headless().keys[virtual_key] = down;
+    }
+}
+
+void win_headless_request_close(HWND window) {
+    if (win_table_live_window(window) != nullptr) win_post_message(window, WM_CLOSE, 0, 0);
+}
+
+void win_headless_resize(HWND window, int client_width, int client_height) {
+    win_window* record = win_table_live_window(window);
+    if (record == nullptr || client_width < 0 || client_height < 0) return;
+    record->client_width = client_width;
+    record->client_height = client_height;
+}
+
+void win_headless_on_present(std::function<void(int presents)> callback) {
+    headless().on_present = std::move(callback);
+}
+
+int win_headless_present_count() { return headless().presents; }
+const win_headless_frame& win_headless_last_frame() { return headless().frame; }
+const std::vector<win_headless_message_box>& win_headless_message_boxes() { return headless().boxes; }
+
+HWND win_headless_main_window() {
+    const win_window* first = win_table_first_window();
+    return first != nullptr ? first->handle : nullptr;
+}
+
+bool win_headless_window_class(LPCSTR class_name, WNDCLASSEXA* fields) {
+    const win_class* record = win_table_find_class(class_name);
+    if (record == nullptr || fields == nullptr) return false;
+    *fields = record->fields;
+    return true;
+}
+
+bool win_headless_window_info(HWND window, win_headless_window* info) {
+    const win_window* record = win_table_any_window(window);
+    if (record == nullptr || info == nullptr) return false;
+    *info = win_headless_window{record->ex_style, record->window_class->name, record->title, record->style,
+                                record->x, record->y, record->width, record->height, record->parent,
+                                record->menu, record->instance, record->param, record->client_width,
+                                record->client_height, record->visible,
+                                record->state == win_window_state::destroyed};
+    return true;
+}
+
+void win_headless_reset() {
+    win_table_reset();
+    win_messages_reset();
+    headless().reset();
+}

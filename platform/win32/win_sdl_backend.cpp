@@ -1,0 +1,233 @@
+// win_sdl_backend.cpp - the SDL2 back end: native windows, input events, showing frames, keys.
+//
+// Each window gets an SDL window of its client size (hidden until shown, resizable, its frame
+// the window manager's), an SDL renderer (the software one unless SDL_RENDER_DRIVER names
+// another) and, at the first present, one streaming texture of the frame's size. A present
+// uploads the frame and draws it over the whole client area, stretched with bilinear filtering
+// when the window has been resized. Presents are paced to the display refresh: by the renderer's
+// vsync when it has one, otherwise by a timer at the display's refresh rate (60 Hz when unknown);
+// with vblank_mode=0 in the environment they are not paced at all.
+//
+// Input: the close button posts WM_CLOSE, a resize changes the client size, keys post WM_KEYDOWN
+// and WM_KEYUP. The global key state comes from the X server's keymap when SDL runs on X11, else
+// from SDL's keyboard state (which follows the focused window only).
+//
+// DOES NOT: allocate per present once the texture exists; shut SDL down (the process's end does).
+#include "win_backend.h"
+#include "win_pacing.h"
+#include "win_sdl.h"
+#include "win_cp1250.h"
+#include "win_messages.h"
+#include "win_window_table.h"
+#include "win_x11_keys.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+const char* const window_data_key = "win32.hwnd";
+
+struct vk_scancode {
+    int virtual_key;
+    SDL_Scancode scancode;
+};
+
+const vk_scancode named_keys[] = {
+    {0x08, SDL_SCANCODE_BACKSPACE}, {0x09, SDL_SCANCODE_TAB},    {0x0D, SDL_SCANCODE_RETURN},
+    {0x10, SDL_SCANCODE_LSHIFT},    {0x10, SDL_SCANCODE_RSHIFT}, {0x11, SDL_SCANCODE_LCTRL},
+    {0x11, SDL_SCANCODE_RCTRL},     {0x12, SDL_SCANCODE_LALT},   {0x12, SDL_SCANCODE_RALT},
+    {0x1B, SDL_SCANCODE_ESCAPE},    {0x20, SDL_SCANCODE_SPACE},  {0x25, SDL_SCANCODE_LEFT},
+    {0x26, SDL_SCANCODE_UP},        {0x27, SDL_SCANCODE_RIGHT},  {0x28, SDL_SCANCODE_DOWN},
+};
+
+int virtual_key_of(SDL_Scancode code) {
+    if (code >= SDL_SCANCODE_A && code <= SDL_SCANCODE_Z) return 'A' + (code - SDL_SCANCODE_A);
+    if (code >= SDL_SCANCODE_1 && code <= SDL_SCANCODE_9) return '1' + (code - SDL_SCANCODE_1);
+    if (code == SDL_SCANCODE_0) return '0';
+    if (code >= SDL_SCANCODE_F1 && code <= SDL_SCANCODE_F12) return 0x70 + (code - SDL_SCANCODE_F1);
+    for (const vk_scancode& key : named_keys) {
+        if (key.scancode == code) return key.virtual_key;
+    }
+    return 0;
+}
+
+bool scancode_down(const Uint8* state, int virtual_key) {
+    for (int code = 0; code < SDL_NUM_SCANCODES; ++code) {
+        if (state[code] && virtual_key_of(static_cast<SDL_Scancode>(code)) == virtual_key) return true;
+    }
+    return false;
+}
+
+// The class background brush as a colour: small values are "system colour index + 1".
+bool background_colour(HBRUSH brush, SDL_Color* colour) {
+    const auto value = reinterpret_cast<uintptr_t>(brush);
+    if (value == 0 || value > 31) return false;
+    const bool white = value - 1 == 5;  // COLOR_WINDOW itself; everything else is the light grey face
+    *colour = white ? SDL_Color{255, 255, 255, 255} : SDL_Color{240, 240, 240, 255};
+    return true;
+}
+
+struct sdl_window final : win_native {
+    ~sdl_window() override {
+        if (texture != nullptr) SDL_DestroyTexture(texture);
+        if (renderer != nullptr) SDL_DestroyRenderer(renderer);
+        if (window != nullptr) SDL_DestroyWindow(window);
+    }
+    SDL_Window* window = nullptr;
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    int texture_width = 0;
+    int texture_height = 0;
+    bool vsync = false;
+    bool presented = false;
+    win_pacer pacer;
+};
+
+sdl_window* native_of(win_window& window) { return static_cast<sdl_window*>(window.native.get()); }
+
+class sdl_backend final : public win_backend {
+public:
+    sdl_backend() {
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+        const char* vblank = std::getenv("vblank_mode");
+        paced_ = vblank == nullptr || std::strcmp(vblank, "0") != 0;
+        video_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
+        if (!video_) {
+            std::fprintf(stderr, "window layer: SDL video unavailable: %s\n", SDL_GetError());
+            return;
+        }
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (driver != nullptr && std::strcmp(driver, "x11") == 0) x11_keys_ = win_x11_keyboard_open();
+    }
+
+    bool open_window(win_window& window) override {
+        if (!video_) return false;
+        auto native = std::make_unique<sdl_window>();
+        native->window = SDL_CreateWindow(win_cp1250_to_utf8(window.title.c_str()).c_str(), window.x, window.y,
+                                          window.client_width > 0 ? window.client_width : 1,
+                                          window.client_height > 0 ? window.client_height : 1,
+                                          SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
+        if (native->window == nullptr) return report_failure("window");
+        native->renderer = SDL_CreateRenderer(native->window, -1, paced_ ? SDL_RENDERER_PRESENTVSYNC : 0);
+        if (native->renderer == nullptr) return report_failure("renderer");
+        SDL_RendererInfo info{};
+        native->vsync = SDL_GetRendererInfo(native->renderer, &info) == 0 &&
+                        (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+        native->pacer = win_pacer_for_refresh(refresh_rate(native->window));
+        SDL_SetWindowData(native->window, window_data_key, window.handle);
+        window.native = std::move(native);
+        return true;
+    }
+
+    void show_window(win_window& window, bool visible) override {
+        sdl_window* native = native_of(window);
+        if (!visible) {
+            SDL_HideWindow(native->window);
+            return;
+        }
+        SDL_ShowWindow(native->window);
+        SDL_Color colour{};
+        if (!native->presented && background_colour(window.window_class->fields.hbrBackground, &colour)) {
+            SDL_SetRenderDrawColor(native->renderer, colour.r, colour.g, colour.b, 255);
+            SDL_RenderClear(native->renderer);
+            SDL_RenderPresent(native->renderer);
+        }
+    }
+
+    void close_window(win_window& window) override { window.native.reset(); }
+
+    void pump_events() override {
+        if (!video_) return;
+        SDL_Event event;
+        while (SDL_PollEvent(&event)) handle(event);
+    }
+
+    bool present(win_window& window, const uint32_t* pixels, int width, int height, int pitch) override {
+        sdl_window* native = native_of(window);
+        if (!ensure_texture(*native, width, height)) return false;
+        SDL_UpdateTexture(native->texture, nullptr, pixels, pitch * static_cast<int>(sizeof(uint32_t)));
+        SDL_RenderCopy(native->renderer, native->texture, nullptr, nullptr);
+        SDL_RenderPresent(native->renderer);
+        native->presented = true;
+        if (paced_ && !native->vsync) win_pacer_wait(native->pacer);
+        return true;
+    }
+
+    bool key_down(int virtual_key) override {
+        if (x11_keys_) return win_x11_key_down(*x11_keys_, virtual_key);
+        if (!video_) return false;
+        return scancode_down(SDL_GetKeyboardState(nullptr), virtual_key);
+    }
+
+    int message_box(win_window* owner, const std::string& text, const std::string& caption, UINT type) override {
+        SDL_Window* parent = owner != nullptr && owner->native ? native_of(*owner)->window : nullptr;
+        return win_sdl_message_box(parent, text, caption, type);
+    }
+
+private:
+    static bool report_failure(const char* what) {
+        std::fprintf(stderr, "window layer: SDL %s not created: %s\n", what, SDL_GetError());
+        return false;
+    }
+
+    static int refresh_rate(SDL_Window* window) {
+        SDL_DisplayMode mode{};
+        const int display = SDL_GetWindowDisplayIndex(window);
+        return display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
+    }
+
+    static bool ensure_texture(sdl_window& native, int width, int height) {
+        if (native.texture != nullptr && native.texture_width == width && native.texture_height == height) return true;
+        if (native.texture != nullptr) SDL_DestroyTexture(native.texture);
+        native.texture = SDL_CreateTexture(native.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
+                                           width, height);
+        if (native.texture == nullptr) return report_failure("texture");
+        SDL_SetTextureScaleMode(native.texture, SDL_ScaleModeLinear);
+        native.texture_width = width;
+        native.texture_height = height;
+        return true;
+    }
+
+    static HWND window_of(Uint32 window_id) {
+        SDL_Window* window = SDL_GetWindowFromID(window_id);
+        return window != nullptr ? static_cast<HWND>(SDL_GetWindowData(window, window_data_key)) : nullptr;
+    }
+
+    static void handle(const SDL_Event& event) {
+        if (event.type == SDL_WINDOWEVENT) {
+            handle_window_event(event.window);
+        } else if (event.type == SDL_KEYDOWN || event.type == SDL_KEYUP) {
+            const int virtual_key = virtual_key_of(event.key.keysym.scancode);
+            const HWND window = window_of(event.key.windowID);
+            if (virtual_key == 0 || window == nullptr) return;
+            const bool down = event.type == SDL_KEYDOWN;
+            const LPARAM flags = down ? (event.key.repeat ? (1L << 30) : 0) : (3L << 30);
+            win_post_message(window, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(virtual_key), flags | 1);
+        }
+    }
+
+    static void handle_window_event(const SDL_WindowEvent& event) {
+        const HWND handle = window_of(event.windowID);
+        win_window* window = win_table_live_window(handle);
+        if (window == nullptr) return;
+        if (event.event == SDL_WINDOWEVENT_CLOSE) {
+            win_post_message(handle, WM_CLOSE, 0, 0);
+        } else if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
+            window->client_width = event.data1;
+            window->client_height = event.data2;
+        }
+    }
+
+    bool video_ = false;
+    bool paced_ = true;
+    win_x11_keyboard_ptr x11_keys_;
+};
+
+}  // namespace
+
+std::unique_ptr<win_backend> win_make_sdl_backend() { return std::make_unique<sdl_backend>(); }
