@@ -1,0 +1,246 @@
+// xfile_mesh.cpp - flattening of .x frames and meshes into one mesh (contract in xfile_mesh.h).
+#include "platform/xfile/xfile_mesh.h"
+
+#include <cmath>
+
+namespace {
+
+using Matrix = std::array<double, 16>;  // D3DMATRIX order: element (row i, column j) at 4 * i + j
+
+constexpr uint32_t kUnused = UINT32_MAX;
+constexpr D3DCOLOR kWhite = 0xFFFFFFFFu;
+
+Matrix multiply(const Matrix& a, const Matrix& b) {
+    Matrix product{};
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            double sum = 0.0;
+            for (int k = 0; k < 4; ++k) sum += a[4 * i + k] * b[4 * k + j];
+            product[4 * i + j] = sum;
+        }
+    }
+    return product;
+}
+
+// The position transform of a mesh and the matching normal transform: the cofactor matrix of the
+// 3x3 part, signed by its determinant, is the inverse-transpose up to a positive scale (and still
+// defined for a singular matrix); normals are renormalised after it.
+struct Transform {
+    Matrix position;
+    double normal[9];
+    bool identity;
+    bool linear_identity;
+};
+
+Transform frame_transform(const XScene& scene, uint32_t frame) {
+    Transform t;
+    t.position = XFrame{}.matrix;
+    for (uint32_t f = frame; f != kXNoFrame; f = scene.frames[f].parent) t.position = multiply(t.position, scene.frames[f].matrix);
+    const Matrix& m = t.position;
+    auto a = [&m](int i, int j) { return m[4 * i + j]; };
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) {
+            const int i1 = (i + 1) % 3, i2 = (i + 2) % 3, j1 = (j + 1) % 3, j2 = (j + 2) % 3;
+            t.normal[3 * i + j] = a(i1, j1) * a(i2, j2) - a(i1, j2) * a(i2, j1);
+        }
+    }
+    const double det = a(0, 0) * t.normal[0] + a(0, 1) * t.normal[1] + a(0, 2) * t.normal[2];
+    if (det < 0.0) {
+        for (double& n : t.normal) n = -n;
+    }
+    const Matrix identity = XFrame{}.matrix;
+    t.identity = m == identity;
+    t.linear_identity = true;
+    for (int i = 0; i < 3; ++i) {
+        for (int j = 0; j < 3; ++j) t.linear_identity = t.linear_identity && a(i, j) == (i == j ? 1.0 : 0.0);
+    }
+    return t;
+}
+
+float narrow(double value) {
+    if (value > 3.4e38) return INFINITY;
+    if (value < -3.4e38) return -INFINITY;
+    return static_cast<float>(value);
+}
+
+D3DVECTOR move_position(const Transform& t, const D3DVECTOR& p) {
+    if (t.identity) return p;
+    const Matrix& m = t.position;
+    return D3DVECTOR{narrow(p.x * m[0] + p.y * m[4] + p.z * m[8] + m[12]),
+                     narrow(p.x * m[1] + p.y * m[5] + p.z * m[9] + m[13]),
+                     narrow(p.x * m[2] + p.y * m[6] + p.z * m[10] + m[14])};
+}
+
+D3DVECTOR move_normal(const Transform& t, const D3DVECTOR& n) {
+    if (t.linear_identity) return n;
+    const double* c = t.normal;
+    const double x = n.x * c[0] + n.y * c[3] + n.z * c[6];
+    const double y = n.x * c[1] + n.y * c[4] + n.z * c[7];
+    const double z = n.x * c[2] + n.y * c[5] + n.z * c[8];
+    const double length = std::sqrt(x * x + y * y + z * z);
+    if (!(length > 0.0) || !std::isfinite(length)) return D3DVECTOR{0.0f, 0.0f, 0.0f};
+    return D3DVECTOR{narrow(x / length), narrow(y / length), narrow(z / length)};
+}
+
+D3DCOLOR packed(const D3DCOLORVALUE& c) {
+    auto channel = [](float v) -> uint32_t {
+        if (!(v > 0.0f)) return 0;
+        if (v >= 1.0f) return 255;
+        return static_cast<uint32_t>(v * 255.0f + 0.5f);
+    };
+    return (channel(c.a) << 24) | (channel(c.r) << 16) | (channel(c.g) << 8) | channel(c.b);
+}
+
+struct Streams {
+    bool normals = false;
+    bool texcoords = false;
+    bool colours = false;
+    bool material_lists = false;
+};
+
+Streams streams_of(const XScene& scene) {
+    Streams s;
+    for (const XRawMesh& mesh : scene.meshes) {
+        s.normals = s.normals || mesh.has_normals;
+        s.texcoords = s.texcoords || !mesh.texcoords.empty();
+        s.colours = s.colours || !mesh.colours.empty();
+        s.material_lists = s.material_lists || mesh.has_material_list;
+    }
+    return s;
+}
+
+// Appends one mesh's vertices, triangles and materials to the model.
+class MeshAppender {
+public:
+    MeshAppender(const XRawMesh& raw, const Streams& streams, const Transform& transform, XFileModel& model)
+        : raw_(raw), streams_(streams), transform_(transform), model_(model), out_(model.mesh) {}
+
+    void append();
+
+private:
+    void append_materials();
+    void append_positions();
+    uint32_t face_attribute(size_t face) const;
+    uint32_t corner_vertex(size_t corner, uint32_t attribute);
+    void set_corner_attributes(uint32_t vertex, size_t corner, uint32_t attribute);
+    uint32_t add_vertex(uint32_t position);
+
+    const XRawMesh& raw_;
+    const Streams& streams_;
+    const Transform& transform_;
+    XFileModel& model_;
+    D3DXMESHDATA& out_;
+    uint32_t vertex_base_ = 0;
+    uint32_t material_base_ = 0;
+    bool substitute_colours_ = false;
+    // Per local vertex: the normal index and attribute it was made for, and the next vertex made
+    // from the same position (kUnused ends the chain). Vertex i < positions starts position i's chain.
+    std::vector<uint32_t> normal_of_;
+    std::vector<uint32_t> attribute_of_;
+    std::vector<uint32_t> next_;
+    std::vector<bool> used_;
+};
+
+void MeshAppender::append_materials() {
+    material_base_ = static_cast<uint32_t>(model_.materials.size());
+    if (raw_.has_material_list) {
+        model_.materials.insert(model_.materials.end(), raw_.materials.begin(), raw_.materials.end());
+    } else if (streams_.material_lists) {
+        model_.materials.push_back(xfile_default_material());
+    }
+}
+
+uint32_t MeshAppender::face_attribute(size_t face) const {
+    return raw_.has_material_list ? material_base_ + raw_.face_materials[face] : material_base_;
+}
+
+uint32_t MeshAppender::add_vertex(uint32_t position) {
+    const uint32_t local = static_cast<uint32_t>(next_.size());
+    normal_of_.push_back(kUnused);
+    attribute_of_.push_back(kUnused);
+    next_.push_back(kUnused);
+    out_.positions.push_back(move_position(transform_, raw_.positions[position]));
+    if (streams_.normals) out_.normals.push_back(D3DVECTOR{0.0f, 0.0f, 0.0f});
+    if (streams_.texcoords) {
+        const bool has = !raw_.texcoords.empty();
+        out_.texcoords.push_back(has ? raw_.texcoords[2 * size_t(position)] : 0.0f);
+        out_.texcoords.push_back(has ? raw_.texcoords[2 * size_t(position) + 1] : 0.0f);
+    }
+    if (streams_.colours) out_.diffuse.push_back(raw_.colours.empty() ? kWhite : raw_.colours[position]);
+    return local;
+}
+
+void MeshAppender::append_positions() {
+    vertex_base_ = static_cast<uint32_t>(out_.positions.size());
+    used_.assign(raw_.positions.size(), false);
+    for (uint32_t p = 0; p < raw_.positions.size(); ++p) add_vertex(p);
+}
+
+void MeshAppender::set_corner_attributes(uint32_t vertex, size_t corner, uint32_t attribute) {
+    const size_t global = size_t(vertex_base_) + vertex;
+    if (raw_.has_normals) {
+        normal_of_[vertex] = raw_.normal_indices[corner];
+        out_.normals[global] = move_normal(transform_, raw_.normals[normal_of_[vertex]]);
+    }
+    if (substitute_colours_) {
+        attribute_of_[vertex] = attribute;
+        out_.diffuse[global] = attribute < model_.materials.size() ? packed(model_.materials[attribute].material.Diffuse)
+                                                                   : kWhite;
+    }
+}
+
+// The vertex for one face corner: the position's own vertex on first use, else a vertex of the
+// position with the same normal (and substituted colour), else a new duplicate.
+uint32_t MeshAppender::corner_vertex(size_t corner, uint32_t attribute) {
+    const uint32_t position = raw_.face_indices[corner];
+    if (!used_[position]) {
+        used_[position] = true;
+        set_corner_attributes(position, corner, attribute);
+        return position;
+    }
+    const uint32_t normal = raw_.has_normals ? raw_.normal_indices[corner] : kUnused;
+    const uint32_t wanted_attribute = substitute_colours_ ? attribute : kUnused;
+    uint32_t last = position;
+    for (uint32_t v = position; v != kUnused; v = next_[v]) {
+        if (normal_of_[v] == normal && attribute_of_[v] == wanted_attribute) return v;
+        last = v;
+    }
+    const uint32_t added = add_vertex(position);
+    next_[last] = added;
+    set_corner_attributes(added, corner, attribute);
+    return added;
+}
+
+void MeshAppender::append() {
+    append_materials();
+    substitute_colours_ = streams_.colours && raw_.colours.empty();
+    append_positions();
+    size_t corner = 0;
+    std::vector<uint32_t> face;
+    for (size_t f = 0; f < raw_.face_sizes.size(); ++f) {
+        const uint32_t attribute = face_attribute(f);
+        face.clear();
+        for (uint32_t k = 0; k < raw_.face_sizes[f]; ++k) face.push_back(vertex_base_ + corner_vertex(corner++, attribute));
+        for (size_t k = 1; k + 1 < face.size(); ++k) {
+            out_.indices.insert(out_.indices.end(), {face[0], face[k], face[k + 1]});
+            out_.attributes.push_back(model_.materials.empty() ? 0 : attribute);
+        }
+    }
+}
+
+}  // namespace
+
+bool xfile_build(const XScene& scene, XFileModel* model, std::string* error) {
+    const Streams streams = streams_of(scene);
+    model->mesh = D3DXMESHDATA{};
+    model->materials.clear();
+    for (const XRawMesh& raw : scene.meshes) {
+        const size_t corners = raw.face_indices.size();
+        if (model->mesh.positions.size() + raw.positions.size() + corners > UINT32_MAX) {
+            if (error != nullptr) *error = "too many vertices for 32-bit indices";
+            return false;
+        }
+        MeshAppender(raw, streams, frame_transform(scene, raw.frame), *model).append();
+    }
+    return true;
+}

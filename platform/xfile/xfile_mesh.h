@@ -1,0 +1,17 @@
+// xfile_mesh.h - turns the parsed frames and meshes into the one mesh that a .x load produces.
+//
+// For each mesh in file order: its frame chain's matrix (v * M_frame * M_parent * ... ), vertex i
+// = position i plus one duplicate for every further (position, normal) combination the faces use,
+// fan triangulation, material list appended with attribute ids offset. The stream and material
+// rules for meshes that differ are listed in xfile.h.
+//
+// DOES NOT: read the file or check indices (the parser has checked them).
+#pragma once
+
+#include "platform/xfile/xfile_scene.h"
+
+#include <string>
+
+// Fills model->mesh and model->materials from the scene. False (with a reason) only when the
+// result would not fit 32-bit indices.
+bool xfile_build(const XScene& scene, XFileModel* model, std::string* error);

@@ -1,0 +1,507 @@
+// xfile_parser.cpp - the .x object parser (contract in xfile_parser.h).
+#include "platform/xfile/xfile_parser.h"
+
+#include <cctype>
+#include <cfloat>
+#include <cmath>
+
+namespace {
+
+constexpr int kMaxDepth = 256;
+
+struct ObjectHead {
+    std::string_view name;
+    bool has_guid = false;
+    XGuid guid;
+};
+
+struct DeclaredMaterial {
+    ObjectHead head;
+    XFileMaterial material;
+};
+
+bool is(std::string_view identifier, std::string_view expected) {
+    if (identifier.size() != expected.size()) return false;
+    for (size_t i = 0; i < expected.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(identifier[i])) !=
+            std::tolower(static_cast<unsigned char>(expected[i]))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Narrows without undefined behaviour: values beyond the float range become infinities.
+float to_float(double value) {
+    if (value > FLT_MAX) return INFINITY;
+    if (value < -FLT_MAX) return -INFINITY;
+    return static_cast<float>(value);
+}
+
+uint32_t colour_channel(double value) {
+    if (!(value > 0.0)) return 0;
+    if (value >= 1.0) return 255;
+    return static_cast<uint32_t>(value * 255.0 + 0.5);
+}
+
+// "Textures\\Rock.bmp" in the file stands for Textures\Rock.bmp.
+std::string collapse_doubled_backslashes(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        result.push_back(text[i]);
+        if (text[i] == '\\' && i + 1 < text.size() && text[i + 1] == '\\') ++i;
+    }
+    return result;
+}
+
+class Parser {
+public:
+    Parser(XTokenStream& in, XScene& scene) : in_(in), scene_(scene) {}
+
+    bool parse_file();
+    const std::string& error() const { return error_; }
+
+private:
+    bool fail(const std::string& reason);
+    bool fail_read(const char* what, const char* why) { return fail(std::string(what) + ": " + why); }
+    bool read_uint(uint32_t* value, const char* what);
+    bool read_count(uint32_t* value, const char* what);
+    bool read_float(float* value, const char* what);
+    bool read_vectors(std::vector<D3DVECTOR>* vectors, const char* what);
+    bool read_faces(XRawMesh& mesh);
+
+    bool open_object(ObjectHead* head);
+    bool skip_body();
+    bool skip_object();
+    bool skip_template();
+    template <typename OnObject, typename OnReference>
+    bool children(const char* what, OnObject&& on_object, OnReference&& on_reference);
+    bool children(const char* what);
+    bool read_reference(ObjectHead* reference);
+    bool too_deep(int depth);
+
+    bool container_child(std::string_view identifier, uint32_t frame, int depth);
+    bool parse_frame(uint32_t parent, int depth);
+    bool parse_frame_matrix(uint32_t frame);
+    bool parse_mesh(uint32_t frame, int depth);
+    bool parse_normals(XRawMesh& mesh);
+    bool parse_texture_coords(XRawMesh& mesh);
+    bool parse_vertex_colours(XRawMesh& mesh);
+    bool parse_material_list(XRawMesh& mesh, int depth);
+    bool parse_material(XFileMaterial* material, ObjectHead* head, int depth);
+    bool parse_declared_material(int depth);
+    bool parse_texture_filename(XFileMaterial* material);
+    bool resolve_material(XFileMaterial* material);
+
+    XTokenStream& in_;
+    XScene& scene_;
+    std::vector<DeclaredMaterial> declared_;
+    std::string error_;
+};
+
+bool Parser::fail(const std::string& reason) {
+    if (error_.empty()) error_ = reason + " (near byte " + std::to_string(in_.offset()) + " of the body)";
+    return false;
+}
+
+bool Parser::read_uint(uint32_t* value, const char* what) {
+    const char* why = "";
+    return in_.read_uint(value, &why) || fail_read(what, why);
+}
+
+// A count of items that each take at least one byte of what is left.
+bool Parser::read_count(uint32_t* value, const char* what) {
+    if (!read_uint(value, what)) return false;
+    if (*value <= in_.remaining()) return true;
+    return fail(std::string(what) + " " + std::to_string(*value) + " exceeds the data left");
+}
+
+bool Parser::read_float(float* value, const char* what) {
+    const char* why = "";
+    double number = 0.0;
+    if (!in_.read_number(&number, &why)) return fail_read(what, why);
+    *value = to_float(number);
+    return true;
+}
+
+bool Parser::read_vectors(std::vector<D3DVECTOR>* vectors, const char* what) {
+    uint32_t count = 0;
+    if (!read_count(&count, what)) return false;
+    vectors->resize(count);
+    for (D3DVECTOR& v : *vectors) {
+        if (!read_float(&v.x, what) || !read_float(&v.y, what) || !read_float(&v.z, what)) return false;
+    }
+    return true;
+}
+
+bool Parser::too_deep(int depth) { return depth > kMaxDepth && fail("objects nested too deeply"); }
+
+// Reads `[name] { [<uuid>]` of a data object whose identifier has been read.
+bool Parser::open_object(ObjectHead* head) {
+    if (xfile_is_name_like(in_.peek())) head->name = in_.next().text;
+    const XToken brace = in_.next();
+    if (brace.kind == XTok::error) return fail(std::string(brace.text));
+    if (brace.kind != XTok::open_brace) return fail("expected '{' after object identifier");
+    if (in_.peek().kind == XTok::guid) {
+        head->has_guid = true;
+        head->guid = in_.next().guid;
+    }
+    return true;
+}
+
+// Steps over the rest of a body whose '{' has been read, through the matching '}'.
+bool Parser::skip_body() {
+    size_t open = 1;
+    for (;;) {
+        const XToken token = in_.next();
+        switch (token.kind) {
+        case XTok::open_brace: ++open; break;
+        case XTok::close_brace:
+            if (--open == 0) return true;
+            break;
+        case XTok::end: return fail("unterminated object");
+        case XTok::error: return fail(std::string(token.text));
+        default: break;
+        }
+    }
+}
+
+bool Parser::skip_object() {
+    ObjectHead head;
+    return open_object(&head) && skip_body();
+}
+
+bool Parser::skip_template() {
+    if (!xfile_is_name_like(in_.next())) return fail("template without a name");
+    if (in_.next().kind != XTok::open_brace) return fail("expected '{' after template name");
+    return skip_body();
+}
+
+// Reads what follows an object's members up to its closing '}': child objects go to on_object
+// (with their identifier read), data references to on_reference (with their '{' read).
+template <typename OnObject, typename OnReference>
+bool Parser::children(const char* what, OnObject&& on_object, OnReference&& on_reference) {
+    for (;;) {
+        const XToken& token = in_.peek();
+        switch (token.kind) {
+        case XTok::close_brace: in_.next(); return true;
+        case XTok::separator: in_.next(); break;
+        case XTok::name:
+            if (!on_object(in_.next().text)) return false;
+            break;
+        case XTok::open_brace:
+            in_.next();
+            if (!on_reference()) return false;
+            break;
+        case XTok::template_keyword:
+            in_.next();
+            if (!skip_template()) return false;
+            break;
+        case XTok::end: return fail(std::string("unterminated ") + what);
+        case XTok::error: return fail(std::string(token.text));
+        default: return fail(std::string("unexpected data in ") + what);
+        }
+    }
+}
+
+bool Parser::children(const char* what) {
+    return children(what, [this](std::string_view) { return skip_object(); }, [this] { return skip_body(); });
+}
+
+// Reads `[name] [<uuid>] }` of a data reference whose '{' has been read.
+bool Parser::read_reference(ObjectHead* reference) {
+    if (xfile_is_name_like(in_.peek())) reference->name = in_.next().text;
+    if (in_.peek().kind == XTok::guid) {
+        reference->has_guid = true;
+        reference->guid = in_.next().guid;
+    }
+    if (in_.next().kind != XTok::close_brace) return fail("malformed data reference");
+    if (reference->name.empty() && !reference->has_guid) return fail("empty data reference");
+    return true;
+}
+
+bool Parser::parse_file() {
+    for (;;) {
+        const XToken& token = in_.peek();
+        switch (token.kind) {
+        case XTok::end: return true;
+        case XTok::separator: in_.next(); break;
+        case XTok::template_keyword:
+            in_.next();
+            if (!skip_template()) return false;
+            break;
+        case XTok::name:
+            if (!container_child(in_.next().text, kXNoFrame, 0)) return false;
+            break;
+        case XTok::open_brace:
+            in_.next();
+            if (!skip_body()) return false;
+            break;
+        case XTok::close_brace: in_.next(); break;  // some exporters close one brace too many
+        case XTok::error: return fail(std::string(token.text));
+        default: return fail("unexpected data outside any object");
+        }
+    }
+}
+
+// An object at the top level or inside a Frame.
+bool Parser::container_child(std::string_view identifier, uint32_t frame, int depth) {
+    if (is(identifier, "Frame")) return parse_frame(frame, depth + 1);
+    if (is(identifier, "Mesh")) return parse_mesh(frame, depth + 1);
+    if (is(identifier, "Material")) return parse_declared_material(depth + 1);
+    return skip_object();
+}
+
+bool Parser::parse_frame(uint32_t parent, int depth) {
+    ObjectHead head;
+    if (too_deep(depth) || !open_object(&head)) return false;
+    const uint32_t index = static_cast<uint32_t>(scene_.frames.size());
+    XFrame frame;
+    frame.parent = parent;
+    scene_.frames.push_back(frame);
+    return children(
+        "Frame",
+        [&](std::string_view identifier) {
+            if (is(identifier, "FrameTransformMatrix")) return parse_frame_matrix(index);
+            return container_child(identifier, index, depth);
+        },
+        [this] { return skip_body(); });
+}
+
+bool Parser::parse_frame_matrix(uint32_t frame) {
+    ObjectHead head;
+    if (!open_object(&head)) return false;
+    for (double& element : scene_.frames[frame].matrix) {
+        const char* why = "";
+        if (!in_.read_number(&element, &why)) return fail_read("FrameTransformMatrix", why);
+    }
+    return children("FrameTransformMatrix");
+}
+
+bool Parser::read_faces(XRawMesh& mesh) {
+    uint32_t faces = 0;
+    if (!read_count(&faces, "Mesh face count")) return false;
+    mesh.face_sizes.reserve(faces);
+    const size_t vertices = mesh.positions.size();
+    for (uint32_t f = 0; f < faces; ++f) {
+        uint32_t corners = 0;
+        if (!read_count(&corners, "Mesh face size")) return false;
+        mesh.face_sizes.push_back(corners);
+        for (uint32_t k = 0; k < corners; ++k) {
+            uint32_t index = 0;
+            if (!read_uint(&index, "Mesh face index")) return false;
+            if (index >= vertices) {
+                return fail("face index " + std::to_string(index) + " out of range (" + std::to_string(vertices) +
+                            " vertices)");
+            }
+            mesh.face_indices.push_back(index);
+        }
+    }
+    return true;
+}
+
+bool Parser::parse_mesh(uint32_t frame, int depth) {
+    ObjectHead head;
+    if (too_deep(depth) || !open_object(&head)) return false;
+    XRawMesh mesh;
+    mesh.frame = frame;
+    if (!read_vectors(&mesh.positions, "Mesh vertices") || !read_faces(mesh)) return false;
+    const bool ok = children(
+        "Mesh",
+        [&](std::string_view identifier) {
+            if (is(identifier, "MeshNormals")) return parse_normals(mesh);
+            if (is(identifier, "MeshTextureCoords")) return parse_texture_coords(mesh);
+            if (is(identifier, "MeshVertexColors")) return parse_vertex_colours(mesh);
+            if (is(identifier, "MeshMaterialList")) return parse_material_list(mesh, depth);
+            return skip_object();
+        },
+        [this] { return skip_body(); });
+    if (!ok) return false;
+    scene_.meshes.push_back(std::move(mesh));
+    return true;
+}
+
+bool Parser::parse_normals(XRawMesh& mesh) {
+    ObjectHead head;
+    if (!open_object(&head) || !read_vectors(&mesh.normals, "MeshNormals normals")) return false;
+    uint32_t faces = 0;
+    if (!read_count(&faces, "MeshNormals face count")) return false;
+    if (faces != mesh.face_sizes.size()) {
+        return fail("MeshNormals has " + std::to_string(faces) + " faces, the mesh " +
+                    std::to_string(mesh.face_sizes.size()));
+    }
+    mesh.normal_indices.clear();
+    mesh.normal_indices.reserve(mesh.face_indices.size());
+    for (uint32_t f = 0; f < faces; ++f) {
+        uint32_t corners = 0;
+        if (!read_uint(&corners, "MeshNormals face size")) return false;
+        if (corners != mesh.face_sizes[f]) return fail("MeshNormals face " + std::to_string(f) + " differs in size");
+        for (uint32_t k = 0; k < corners; ++k) {
+            uint32_t index = 0;
+            if (!read_uint(&index, "MeshNormals face index")) return false;
+            if (index >= mesh.normals.size()) {
+                return fail("normal index " + std::to_string(index) + " out of range (" +
+                            std::to_string(mesh.normals.size()) + " normals)");
+            }
+            mesh.normal_indices.push_back(index);
+        }
+    }
+    mesh.has_normals = true;
+    return children("MeshNormals");
+}
+
+bool Parser::parse_texture_coords(XRawMesh& mesh) {
+    ObjectHead head;
+    uint32_t count = 0;
+    if (!open_object(&head) || !read_count(&count, "MeshTextureCoords count")) return false;
+    if (count != mesh.positions.size()) {
+        return fail("MeshTextureCoords has " + std::to_string(count) + " entries for " +
+                    std::to_string(mesh.positions.size()) + " vertices");
+    }
+    mesh.texcoords.resize(size_t(count) * 2);
+    for (float& coordinate : mesh.texcoords) {
+        if (!read_float(&coordinate, "MeshTextureCoords")) return false;
+    }
+    return children("MeshTextureCoords");
+}
+
+bool Parser::parse_vertex_colours(XRawMesh& mesh) {
+    ObjectHead head;
+    uint32_t count = 0;
+    if (!open_object(&head) || !read_count(&count, "MeshVertexColors count")) return false;
+    mesh.colours.assign(mesh.positions.size(), 0xFFFFFFFFu);
+    for (uint32_t i = 0; i < count; ++i) {
+        uint32_t index = 0;
+        double rgba[4];
+        if (!read_uint(&index, "MeshVertexColors index")) return false;
+        for (double& channel : rgba) {
+            const char* why = "";
+            if (!in_.read_number(&channel, &why)) return fail_read("MeshVertexColors colour", why);
+        }
+        if (index >= mesh.colours.size()) {
+            return fail("vertex colour index " + std::to_string(index) + " out of range (" +
+                        std::to_string(mesh.colours.size()) + " vertices)");
+        }
+        mesh.colours[index] = (colour_channel(rgba[3]) << 24) | (colour_channel(rgba[0]) << 16) |
+                              (colour_channel(rgba[1]) << 8) | colour_channel(rgba[2]);
+    }
+    return children("MeshVertexColors");
+}
+
+bool Parser::parse_material_list(XRawMesh& mesh, int depth) {
+    ObjectHead head;
+    uint32_t count = 0;
+    uint32_t indexes = 0;
+    if (!open_object(&head) || !read_count(&count, "MeshMaterialList material count") ||
+        !read_count(&indexes, "MeshMaterialList index count")) {
+        return false;
+    }
+    const size_t faces = mesh.face_sizes.size();
+    mesh.face_materials.clear();
+    mesh.face_materials.reserve(faces);
+    for (uint32_t i = 0; i < indexes; ++i) {
+        uint32_t index = 0;
+        if (!read_uint(&index, "MeshMaterialList index")) return false;
+        if (index >= count) {
+            return fail("material index " + std::to_string(index) + " out of range (" + std::to_string(count) +
+                        " materials)");
+        }
+        if (i < faces) mesh.face_materials.push_back(index);
+    }
+    const uint32_t last = mesh.face_materials.empty() ? 0 : mesh.face_materials.back();
+    mesh.face_materials.resize(faces, last);
+    mesh.materials.clear();
+    const bool ok = children(
+        "MeshMaterialList",
+        [&](std::string_view identifier) {
+            if (!is(identifier, "Material")) return skip_object();
+            DeclaredMaterial declared;
+            if (!parse_material(&declared.material, &declared.head, depth + 1)) return false;
+            mesh.materials.push_back(declared.material);
+            if (!declared.head.name.empty() || declared.head.has_guid) declared_.push_back(std::move(declared));
+            return true;
+        },
+        [&] {
+            XFileMaterial material;
+            if (!resolve_material(&material)) return false;
+            mesh.materials.push_back(std::move(material));
+            return true;
+        });
+    if (!ok) return false;
+    mesh.materials.resize(count, xfile_default_material());
+    mesh.has_material_list = count > 0;
+    if (!mesh.has_material_list) mesh.face_materials.clear();
+    return true;
+}
+
+bool Parser::resolve_material(XFileMaterial* material) {
+    ObjectHead reference;
+    if (!read_reference(&reference)) return false;
+    for (auto it = declared_.rbegin(); it != declared_.rend(); ++it) {
+        const bool match = reference.name.empty() ? reference.has_guid && it->head.has_guid &&
+                                                        it->head.guid == reference.guid
+                                                  : it->head.name == reference.name;
+        if (match) {
+            *material = it->material;
+            return true;
+        }
+    }
+    return fail("reference to unknown material '" + std::string(reference.name) + "'");
+}
+
+bool Parser::parse_material(XFileMaterial* out, ObjectHead* head, int depth) {
+    if (too_deep(depth) || !open_object(head)) return false;
+    D3DMATERIAL9& m = out->material;
+    float* const members[] = {&m.Diffuse.r,  &m.Diffuse.g,  &m.Diffuse.b,  &m.Diffuse.a,
+                              &m.Power,      &m.Specular.r, &m.Specular.g, &m.Specular.b,
+                              &m.Emissive.r, &m.Emissive.g, &m.Emissive.b};
+    for (float* member : members) {
+        if (!read_float(member, "Material")) return false;
+    }
+    m.Ambient = D3DCOLORVALUE{0.0f, 0.0f, 0.0f, 0.0f};
+    m.Specular.a = 1.0f;
+    m.Emissive.a = 1.0f;
+    return children(
+        "Material",
+        [&](std::string_view identifier) {
+            if (is(identifier, "TextureFilename")) return parse_texture_filename(out);
+            return skip_object();
+        },
+        [this] { return skip_body(); });
+}
+
+bool Parser::parse_declared_material(int depth) {
+    DeclaredMaterial declared;
+    if (!parse_material(&declared.material, &declared.head, depth)) return false;
+    if (!declared.head.name.empty() || declared.head.has_guid) declared_.push_back(std::move(declared));
+    return true;
+}
+
+// The first TextureFilename of a Material names its texture.
+bool Parser::parse_texture_filename(XFileMaterial* material) {
+    ObjectHead head;
+    std::string_view name;
+    const char* why = "";
+    if (!open_object(&head)) return false;
+    if (!in_.read_string(&name, &why)) return fail_read("TextureFilename", why);
+    if (!material->texture) material->texture = collapse_doubled_backslashes(name);
+    return children("TextureFilename");
+}
+
+}  // namespace
+
+XFileMaterial xfile_default_material() {
+    XFileMaterial material;
+    material.material.Diffuse = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
+    material.material.Specular = D3DCOLORVALUE{0.0f, 0.0f, 0.0f, 1.0f};
+    material.material.Emissive = D3DCOLORVALUE{0.0f, 0.0f, 0.0f, 1.0f};
+    return material;
+}
+
+bool xfile_parse(XTokenStream& tokens, XScene* scene, std::string* error) {
+    Parser parser(tokens, *scene);
+    if (parser.parse_file()) return true;
+    if (error != nullptr) *error = parser.error();
+    return false;
+}

@@ -1,0 +1,45 @@
+// xfile_scene.h - what the .x parser hands to the mesh builder: the frames, and each Mesh as the
+// file states it (indices already checked against what they index, materials already resolved).
+//
+// Conventions: frames are stored parents first, so a frame's parent index is always smaller than
+// its own; matrices are in D3DMATRIX memory order (_11, _12, ..., _44), row vectors.
+#pragma once
+
+#include "platform/xfile/xfile.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+inline constexpr uint32_t kXNoFrame = UINT32_MAX;
+
+struct XFrame {
+    uint32_t parent = kXNoFrame;
+    std::array<double, 16> matrix = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+};
+
+struct XRawMesh {
+    uint32_t frame = kXNoFrame;
+    std::vector<D3DVECTOR> positions;
+    std::vector<uint32_t> face_sizes;    // corners per face
+    std::vector<uint32_t> face_indices;  // position index per corner, faces one after another
+
+    bool has_normals = false;
+    std::vector<D3DVECTOR> normals;
+    std::vector<uint32_t> normal_indices;  // normal index per corner, parallel to face_indices
+
+    std::vector<float> texcoords;   // (u, v) per position, or empty
+    std::vector<D3DCOLOR> colours;  // per position, or empty
+
+    bool has_material_list = false;
+    std::vector<uint32_t> face_materials;  // one per face, < materials.size()
+    std::vector<XFileMaterial> materials;
+};
+
+struct XScene {
+    std::vector<XFrame> frames;
+    std::vector<XRawMesh> meshes;
+};
+
+// The material used for faces that have none: white diffuse, black specular and emissive.
+XFileMaterial xfile_default_material();

@@ -1,0 +1,145 @@
+// xfile_text.cpp - tokenizer of the text .x encoding (contract in xfile_text.h).
+#include "platform/xfile/xfile_text.h"
+
+#include <cctype>
+
+namespace {
+
+bool is_space(uint8_t c) { return c <= 0x20; }
+
+bool ends_word(uint8_t c) {
+    switch (c) {
+    case '{': case '}': case '[': case ']': case '<': case '>': case ';': case ',': case '"':
+        return true;
+    default:
+        return is_space(c);
+    }
+}
+
+int hex_value(uint8_t c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+    return -1;
+}
+
+// Parses "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx" into the GUID's memory layout.
+bool parse_guid(std::string_view text, XGuid* guid) {
+    static constexpr int group_digits[5] = {8, 4, 4, 4, 12};
+    uint8_t value[16];
+    size_t at = 0;
+    int nibble = 0;
+    for (int group = 0; group < 5; ++group) {
+        if (group > 0) {
+            if (at >= text.size() || text[at] != '-') return false;
+            ++at;
+        }
+        for (int d = 0; d < group_digits[group]; ++d, ++at, ++nibble) {
+            const int h = at < text.size() ? hex_value(static_cast<uint8_t>(text[at])) : -1;
+            if (h < 0) return false;
+            if (nibble % 2 == 0) value[nibble / 2] = static_cast<uint8_t>(h << 4);
+            else value[nibble / 2] = static_cast<uint8_t>(value[nibble / 2] | h);
+        }
+    }
+    if (at != text.size()) return false;
+    // Data1..Data3 are written most significant first; stored little-endian.
+    const uint8_t order[16] = {3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+    for (int i = 0; i < 16; ++i) guid->bytes[i] = value[order[i]];
+    return true;
+}
+
+std::string_view trim(std::string_view text) {
+    while (!text.empty() && is_space(static_cast<uint8_t>(text.front()))) text.remove_prefix(1);
+    while (!text.empty() && is_space(static_cast<uint8_t>(text.back()))) text.remove_suffix(1);
+    return text;
+}
+
+bool same_word(std::string_view word, const char* keyword) {
+    size_t i = 0;
+    for (; keyword[i] != '\0'; ++i) {
+        if (i >= word.size() || std::tolower(static_cast<unsigned char>(word[i])) != keyword[i]) return false;
+    }
+    return i == word.size();
+}
+
+}  // namespace
+
+XToken XTextLexer::fail(const char* reason) {
+    failed_ = true;
+    failure_ = reason;
+    XToken token;
+    token.kind = XTok::error;
+    token.text = reason;
+    return token;
+}
+
+void XTextLexer::skip_space_and_comments() {
+    while (position_ < size_) {
+        const uint8_t c = data_[position_];
+        const bool comment = c == '#' || (c == '/' && position_ + 1 < size_ && data_[position_ + 1] == '/');
+        if (comment) {
+            while (position_ < size_ && data_[position_] != '\n') ++position_;
+        } else if (is_space(c)) {
+            ++position_;
+        } else {
+            return;
+        }
+    }
+}
+
+XToken XTextLexer::string_token() {
+    const size_t start = ++position_;
+    while (position_ < size_ && data_[position_] != '"') ++position_;
+    if (position_ >= size_) return fail("unterminated string");
+    XToken token;
+    token.kind = XTok::string;
+    token.text = std::string_view(reinterpret_cast<const char*>(data_ + start), position_ - start);
+    ++position_;
+    return token;
+}
+
+XToken XTextLexer::guid_token() {
+    const size_t start = ++position_;
+    while (position_ < size_ && data_[position_] != '>' && position_ - start <= 64) ++position_;
+    if (position_ >= size_ || data_[position_] != '>') return fail("unterminated or overlong <uuid>");
+    const std::string_view inside(reinterpret_cast<const char*>(data_ + start), position_ - start);
+    ++position_;
+    XToken token;
+    token.kind = XTok::guid;
+    if (!parse_guid(trim(inside), &token.guid)) return fail("malformed <uuid>");
+    return token;
+}
+
+XToken XTextLexer::word_token() {
+    const size_t start = position_;
+    while (position_ < size_ && !ends_word(data_[position_])) ++position_;
+    XToken token;
+    token.text = std::string_view(reinterpret_cast<const char*>(data_ + start), position_ - start);
+    const char first = token.text.front();
+    if ((first >= '0' && first <= '9') || first == '-' || first == '+' || first == '.') {
+        token.kind = XTok::number;
+    } else {
+        token.kind = same_word(token.text, "template") ? XTok::template_keyword : XTok::name;
+    }
+    return token;
+}
+
+XToken XTextLexer::next() {
+    if (failed_) return fail(failure_);
+    skip_space_and_comments();
+    XToken token;
+    if (position_ >= size_) return token;
+    const uint8_t c = data_[position_];
+    switch (c) {
+    case '{': token.kind = XTok::open_brace; break;
+    case '}': token.kind = XTok::close_brace; break;
+    case ';': case ',': token.kind = XTok::separator; break;
+    case '[': case ']': case '>': token.kind = XTok::other; break;
+    case '"': return string_token();
+    case '<': return guid_token();
+    default: return word_token();
+    }
+    token.text = std::string_view(reinterpret_cast<const char*>(data_ + position_), 1);
+    ++position_;
+    return token;
+}

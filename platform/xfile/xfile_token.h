@@ -1,0 +1,42 @@
+// xfile_token.h - the tokens that the text and binary .x lexers share, so that one parser reads both.
+//
+// Numbers come one per token in both encodings: the binary lexer hands out the elements of its
+// integer and float lists one by one, the text lexer hands out number words unparsed (the parser
+// converts them to the type it expects). Views point into the buffer being lexed.
+#pragma once
+
+#include <cstdint>
+#include <string_view>
+
+struct XGuid {
+    uint8_t bytes[16] = {};  // Data1 (4), Data2 (2), Data3 (2) little-endian, then Data4 (8)
+    bool operator==(const XGuid&) const = default;
+};
+
+enum class XTok : uint8_t {
+    end,               // no more input
+    error,             // malformed input; text holds the reason
+    name,              // identifier or object name
+    number,            // text: the word in `text`; binary: `integer` or `real` (see is_float)
+    string,            // quoted string contents, without quotes, escapes untouched
+    guid,              // <uuid> or binary GUID
+    open_brace,
+    close_brace,
+    separator,         // ';' or ','
+    template_keyword,  // "template" or the binary TEMPLATE token
+    other,             // brackets, type keywords and other template syntax
+};
+
+struct XToken {
+    XTok kind = XTok::end;
+    std::string_view text;
+    bool binary = false;    // number came from a binary list
+    bool is_float = false;  // binary number from a float list
+    uint32_t integer = 0;
+    double real = 0.0;
+    XGuid guid;
+};
+
+inline bool xfile_is_name_like(const XToken& token) {
+    return token.kind == XTok::name || (token.kind == XTok::number && !token.binary);
+}

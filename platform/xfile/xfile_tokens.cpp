@@ -1,0 +1,101 @@
+// xfile_tokens.cpp - the token stream over both .x encodings (contract in xfile_tokens.h).
+#include "platform/xfile/xfile_tokens.h"
+
+#include <charconv>
+
+namespace {
+
+bool parse_uint(std::string_view text, uint32_t* value) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), *value);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+bool parse_double(std::string_view text, double* value) {
+    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+    const auto result = std::from_chars(text.data(), text.data() + text.size(), *value);
+    return result.ec == std::errc() && result.ptr == text.data() + text.size();
+}
+
+const char* describe_mismatch(const XToken& token) {
+    switch (token.kind) {
+    case XTok::end: return "unexpected end of file";
+    case XTok::error: return token.text.data();
+    default: return "unexpected token";
+    }
+}
+
+}  // namespace
+
+const XToken& XTokenStream::peek() {
+    if (!has_ahead_) {
+        ahead_ = std::visit([](auto& lexer) { return lexer.next(); }, lexer_);
+        has_ahead_ = true;
+    }
+    return ahead_;
+}
+
+XToken XTokenStream::next() {
+    peek();
+    has_ahead_ = false;
+    return ahead_;
+}
+
+void XTokenStream::skip_separators() {
+    while (peek().kind == XTok::separator) next();
+}
+
+size_t XTokenStream::offset() const {
+    return std::visit([](const auto& lexer) { return lexer.offset(); }, lexer_);
+}
+
+size_t XTokenStream::remaining() const {
+    return std::visit([](const auto& lexer) { return lexer.remaining(); }, lexer_);
+}
+
+bool XTokenStream::read_uint(uint32_t* value, const char** why) {
+    skip_separators();
+    const XToken token = next();
+    if (token.kind != XTok::number) {
+        *why = describe_mismatch(token);
+        return false;
+    }
+    if (token.binary) {
+        *value = token.integer;
+        if (!token.is_float) return true;
+        *why = "float where an integer was expected";
+        return false;
+    }
+    if (parse_uint(token.text, value)) return true;
+    *why = "malformed integer";
+    return false;
+}
+
+bool XTokenStream::read_number(double* value, const char** why) {
+    skip_separators();
+    const XToken token = next();
+    if (token.kind != XTok::number) {
+        *why = describe_mismatch(token);
+        return false;
+    }
+    if (token.binary) {
+        *value = token.real;
+        if (token.is_float) return true;
+        *why = "integer where a float was expected";
+        return false;
+    }
+    if (parse_double(token.text, value)) return true;
+    *why = "malformed number";
+    return false;
+}
+
+bool XTokenStream::read_string(std::string_view* value, const char** why) {
+    skip_separators();
+    const XToken token = next();
+    if (token.kind == XTok::string) {
+        *value = token.text;
+        return true;
+    }
+    *why = describe_mismatch(token);
+    return false;
+}

@@ -1,0 +1,42 @@
+// xfile_tokens.h - one token stream over either .x encoding, with one token of look-ahead and the
+// typed reads the parser needs.
+//
+// Conventions: the read_* helpers skip separators first, so ';' and ',' are interchangeable and
+// optional between members; numbers are converted to the type asked for (a text word must parse
+// completely, a binary integer is not accepted where a float is expected and vice versa).
+// remaining() bounds any count read from the file: every element takes at least one byte.
+//
+// DOES NOT: know about objects or templates.
+#pragma once
+
+#include "platform/xfile/xfile_binary.h"
+#include "platform/xfile/xfile_text.h"
+
+#include <variant>
+
+class XTokenStream {
+public:
+    static XTokenStream text(const uint8_t* data, size_t size) { return XTokenStream(XTextLexer(data, size)); }
+    static XTokenStream binary(const uint8_t* data, size_t size, int float_bytes) {
+        return XTokenStream(XBinaryLexer(data, size, float_bytes));
+    }
+
+    const XToken& peek();
+    XToken next();
+    void skip_separators();
+    size_t offset() const;
+    size_t remaining() const;
+
+    // Typed member reads; false (with a reason in *why) when the next member is not of that type.
+    bool read_uint(uint32_t* value, const char** why);
+    bool read_number(double* value, const char** why);
+    bool read_string(std::string_view* value, const char** why);
+
+private:
+    template <typename Lexer>
+    explicit XTokenStream(Lexer lexer) : lexer_(std::move(lexer)) {}
+
+    std::variant<XTextLexer, XBinaryLexer> lexer_;
+    XToken ahead_;
+    bool has_ahead_ = false;
+};
