@@ -1,0 +1,127 @@
+// D3DXCreateBox, D3DXCreateTorus and D3DXCreateTeapot through the public calls: argument checks,
+// the mesh they return, and what DrawSubset hands to the device. A recording device stands in for
+// the software device, so these run without a window.
+#include <d3dx9.h>
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// Accepts every call and records the indexed draws.
+class RecordingDevice final : public IDirect3DDevice9 {
+public:
+    ULONG AddRef() override { return ++references; }
+    ULONG Release() override { return --references; }
+    HRESULT SetRenderState(D3DRENDERSTATETYPE, DWORD) override { return D3D_OK; }
+    HRESULT GetRenderState(D3DRENDERSTATETYPE, DWORD*) override { return D3D_OK; }
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX*) override { return D3D_OK; }
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE, D3DMATRIX*) override { return D3D_OK; }
+    HRESULT SetLight(DWORD, const D3DLIGHT9*) override { return D3D_OK; }
+    HRESULT LightEnable(DWORD, BOOL) override { return D3D_OK; }
+    HRESULT SetMaterial(const D3DMATERIAL9*) override { return D3D_OK; }
+    HRESULT GetMaterial(D3DMATERIAL9*) override { return D3D_OK; }
+    HRESULT SetTexture(DWORD, IDirect3DBaseTexture9*) override { return D3D_OK; }
+    HRESULT Clear(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD) override { return D3D_OK; }
+    HRESULT BeginScene() override { return D3D_OK; }
+    HRESULT EndScene() override { return D3D_OK; }
+    HRESULT Present(const RECT*, const RECT*, HWND, const void*) override { return D3D_OK; }
+    HRESULT DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT count) override {
+        ++draws;
+        drawn_triangles += count;
+        last_streams = streams;
+        for (UINT k = 0; k < 3 * count; ++k) indices_in_range = indices_in_range && indices[k] < streams.vertex_count;
+        return D3D_OK;
+    }
+
+    ULONG references = 1;
+    int draws = 0;
+    UINT drawn_triangles = 0;
+    bool indices_in_range = true;
+    D3DVERTEXSTREAMS last_streams{};
+};
+
+ID3DXBuffer* const not_null_buffer = reinterpret_cast<ID3DXBuffer*>(0x1);
+ID3DXMesh* const not_null_mesh = reinterpret_cast<ID3DXMesh*>(0x1);
+constexpr float nan_value = std::numeric_limits<float>::quiet_NaN();
+
+struct ShapeCase {
+    const char* name;
+    DWORD faces;
+    DWORD vertices;
+    std::function<HRESULT(IDirect3DDevice9*, ID3DXMesh**, ID3DXBuffer**)> create;
+};
+
+std::vector<ShapeCase> scene_shapes() {
+    return {
+        {"box", 12, 24, [](auto d, auto m, auto a) { return D3DXCreateBox(d, 1.5f, 1.5f, 1.5f, m, a); }},
+        {"torus", 1152, 576, [](auto d, auto m, auto a) { return D3DXCreateTorus(d, 0.45f, 0.85f, 24, 24, m, a); }},
+        {"teapot", 2256, 1177, [](auto d, auto m, auto a) { return D3DXCreateTeapot(d, m, a); }},
+    };
+}
+
+TEST(ShapeCreation, MakesOnePositionNormalSubsetDrawnInOneCall) {
+    for (const ShapeCase& shape : scene_shapes()) {
+        SCOPED_TRACE(shape.name);
+        RecordingDevice device;
+        ID3DXMesh* mesh = not_null_mesh;
+        ID3DXBuffer* adjacency = not_null_buffer;
+        ASSERT_EQ(shape.create(&device, &mesh, &adjacency), D3D_OK);
+        ASSERT_NE(mesh, nullptr);
+        EXPECT_EQ(adjacency, nullptr);
+        EXPECT_EQ(mesh->GetNumFaces(), shape.faces);
+        EXPECT_EQ(mesh->GetNumVertices(), shape.vertices);
+        EXPECT_EQ(mesh->GetFVF(), DWORD(D3DFVF_XYZ | D3DFVF_NORMAL));
+
+        EXPECT_EQ(mesh->DrawSubset(0), D3D_OK);
+        EXPECT_EQ(device.draws, 1);
+        EXPECT_EQ(device.drawn_triangles, shape.faces);
+        EXPECT_TRUE(device.indices_in_range);
+        EXPECT_EQ(device.last_streams.vertex_count, shape.vertices);
+        EXPECT_NE(device.last_streams.normals, nullptr);
+        EXPECT_EQ(device.last_streams.diffuse, nullptr);
+        EXPECT_EQ(device.last_streams.texcoords, nullptr);
+        EXPECT_EQ(mesh->DrawSubset(1), D3D_OK);
+        EXPECT_EQ(device.draws, 1);  // there is no subset 1
+
+        EXPECT_EQ(device.references, 2u);
+        EXPECT_EQ(mesh->Release(), 0u);
+        EXPECT_EQ(device.references, 1u);
+    }
+}
+
+TEST(ShapeCreation, NullPointersFailWithoutTouchingAnything) {
+    for (const ShapeCase& shape : scene_shapes()) {
+        SCOPED_TRACE(shape.name);
+        ID3DXMesh* mesh = not_null_mesh;
+        ID3DXBuffer* adjacency = not_null_buffer;
+        EXPECT_EQ(shape.create(nullptr, &mesh, &adjacency), D3DERR_INVALIDCALL);
+        EXPECT_EQ(mesh, nullptr);
+        EXPECT_EQ(adjacency, nullptr);
+
+        RecordingDevice device;
+        EXPECT_EQ(shape.create(&device, nullptr, nullptr), D3DERR_INVALIDCALL);
+        EXPECT_EQ(device.references, 1u);
+    }
+}
+
+TEST(ShapeCreation, BadSizesFailWithANullMesh) {
+    RecordingDevice device;
+    const auto expect_rejected = [&device](const std::function<HRESULT(ID3DXMesh**)>& create) {
+        ID3DXMesh* mesh = not_null_mesh;
+        EXPECT_EQ(create(&mesh), D3DERR_INVALIDCALL);
+        EXPECT_EQ(mesh, nullptr);
+        EXPECT_EQ(device.references, 1u);
+    };
+    expect_rejected([&](ID3DXMesh** m) { return D3DXCreateBox(&device, 1, 0, 1, m, nullptr); });
+    expect_rejected([&](ID3DXMesh** m) { return D3DXCreateBox(&device, 1, 1, nan_value, m, nullptr); });
+    expect_rejected([&](ID3DXMesh** m) { return D3DXCreateTorus(&device, -0.45f, 0.85f, 24, 24, m, nullptr); });
+    expect_rejected([&](ID3DXMesh** m) { return D3DXCreateTorus(&device, 0.45f, 0.85f, 2, 24, m, nullptr); });
+    expect_rejected([&](ID3DXMesh** m) { return D3DXCreateTorus(&device, 0.45f, 0.85f, 24, 0, m, nullptr); });
+    expect_rejected([&](ID3DXMesh** m) { return D3DXCreateTorus(&device, 0.45f, 0.85f, 1000, 1000, m, nullptr); });
+}
+
+}  // namespace
