@@ -91,7 +91,10 @@ typedef ID3DXMesh* LPD3DXMESH;
 
 HRESULT WINAPI D3DXCreateBuffer(DWORD size, ID3DXBuffer** buffer);
 
-// Procedural meshes (position + normal, one subset). Adjacency output is not produced: pass null.
+// Procedural meshes (position + normal, one subset). Adjacency is not produced: a non-null
+// *adjacency is set to null. Null device or mesh pointer, and sizes that cannot describe the shape
+// (NaN, infinite, zero or negative; fewer than 3 sides or rings; more than 65,535 vertices), fail
+// with D3DERR_INVALIDCALL and leave *mesh null.
 HRESULT WINAPI D3DXCreateBox(IDirect3DDevice9* device, float width, float height, float depth, ID3DXMesh** mesh,
                              ID3DXBuffer** adjacency);
 HRESULT WINAPI D3DXCreateTorus(IDirect3DDevice9* device, float inner_radius, float outer_radius, UINT sides,

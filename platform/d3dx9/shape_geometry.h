@@ -40,6 +40,7 @@ D3DXMESHDATA d3dx_torus_geometry(float inner_radius, float outer_radius, UINT si
 // The classic teapot: its 32 Bezier patches tessellated 6 x 6, equal points welded, degenerate
 // triangles dropped (1,177 vertices, 2,256 triangles), scaled by 0.5, y up, height centred on 0,
 // spout along +x, handle along -x. Extent about x -1.50 .. 1.72, y -0.79 .. 0.79, z -1.0 .. 1.0.
-// The spout's tip, the rim's inner edge and the lid's outer edge are open, and the handle and
-// spout end inside the body without sharing its vertices.
+// Patches meet without cracks; six loops stay open, as in the data: the rim's inner edge and the
+// lid's outer edge (a gap between them), the spout's tip, and the ends of the spout and the handle
+// where they run into the body (the handle's lower end shares one point with it).
 D3DXMESHDATA d3dx_teapot_geometry();
