@@ -8,9 +8,9 @@
 // Conventions: left-handed, y up for the box and the teapot, the torus's axis along z. Triangles
 // are wound clockwise seen from outside: cross(v1 - v0, v2 - v0) points outward.
 //
-// Parameters that cannot describe the shape (NaN, infinite, zero or negative sizes, fewer than 3
-// sides or rings, more vertices than d3dx_shape_max_vertices) give empty geometry: no vertices, no
-// triangles.
+// Parameters that cannot describe the shape (NaN, infinite, zero or negative sizes, a torus whose
+// extent overflows a float, fewer than 3 sides or rings, more vertices than
+// d3dx_shape_max_vertices) give empty geometry: no vertices, no triangles.
 //
 // DOES NOT: create mesh objects, produce adjacency, texture coordinates or colours.
 #pragma once

@@ -14,10 +14,10 @@ struct TorusCounts {
     size_t triangles;
 };
 
-// Zero counts when the parameters cannot describe a torus.
+// Zero counts when the parameters cannot describe a torus (the outer extent, inner + outer, must
+// be finite too).
 TorusCounts torus_counts(float inner_radius, float outer_radius, UINT sides, UINT rings) {
-    const bool radii_valid = std::isfinite(inner_radius) && std::isfinite(outer_radius) && inner_radius > 0.0f &&
-                             outer_radius > 0.0f;
+    const bool radii_valid = std::isfinite(inner_radius + outer_radius) && inner_radius > 0.0f && outer_radius > 0.0f;
     const uint64_t vertices = uint64_t(sides) * rings;
     if (!radii_valid || sides < 3 || rings < 3 || vertices > d3dx_shape_max_vertices) return {0, 0};
     return {size_t(vertices), size_t(2 * vertices)};

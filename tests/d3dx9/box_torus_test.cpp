@@ -163,6 +163,7 @@ TEST(TorusGeometry, RejectsParametersThatCannotDescribeATorus) {
         EXPECT_TRUE(d3dx_torus_geometry(bad, 1, 8, 8).positions.empty()) << bad;
         EXPECT_TRUE(d3dx_torus_geometry(0.5f, bad, 8, 8).positions.empty()) << bad;
     }
+    EXPECT_TRUE(d3dx_torus_geometry(3e38f, 3e38f, 8, 8).positions.empty());  // extent overflows
     for (const UINT few : {0u, 1u, 2u}) {
         EXPECT_TRUE(d3dx_torus_geometry(0.5f, 1, few, 8).positions.empty()) << few;
         EXPECT_TRUE(d3dx_torus_geometry(0.5f, 1, 8, few).positions.empty()) << few;
