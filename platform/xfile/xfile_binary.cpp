@@ -76,15 +76,20 @@ XToken XBinaryLexer::name_or_string(bool is_name) {
     XToken token;
     token.kind = is_name ? XTok::name : XTok::string;
     token.text = std::string_view(reinterpret_cast<const char*>(bytes), count);
-    if (!is_name) {
-        uint16_t word = 0;
-        uint32_t dword = 0;
-        if (in_.u16(&word) && !is_terminator(word)) {
-            in_.rewind(2);
-            if (in_.u32(&dword) && !is_terminator(dword)) in_.rewind(4);
-        }
-    }
+    if (!is_name) skip_string_terminator();
     return token;
+}
+
+// A SEMICOLON or COMMA after a string, as a WORD or as a DWORD (whose upper WORD is zero, never a
+// token); anything else is left for the next token.
+void XBinaryLexer::skip_string_terminator() {
+    uint16_t word = 0;
+    if (!in_.u16(&word)) return;
+    if (!is_terminator(word)) {
+        in_.rewind(2);
+        return;
+    }
+    if (in_.u16(&word) && word != 0) in_.rewind(2);
 }
 
 XToken XBinaryLexer::integer() {

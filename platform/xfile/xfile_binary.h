@@ -1,7 +1,7 @@
 // xfile_binary.h - tokenizer of the binary .x encoding: a little-endian stream of WORD tokens.
 //
 // Record tokens: NAME 1 (DWORD count + bytes), STRING 2 (DWORD count + bytes + a SEMICOLON or COMMA
-// terminator, read as a WORD, else as a DWORD, else taken as absent), INTEGER 3, GUID 5 (16 bytes),
+// terminator as a WORD or a DWORD, or none), INTEGER 3, GUID 5 (16 bytes),
 // INTEGER_LIST 6 and FLOAT_LIST 7 (DWORD count + elements; floats have the header's size). List
 // elements come out one number token each, so members are read by count across list boundaries.
 // Braces, separators (COMMA 19, SEMICOLON 20) and TEMPLATE 31 map to their token kinds; the other
@@ -27,6 +27,7 @@ private:
     XToken list_element();
     bool start_list(bool of_floats);
     XToken name_or_string(bool is_name);
+    void skip_string_terminator();
     XToken integer();
     XToken guid();
     XToken fail(const char* reason);

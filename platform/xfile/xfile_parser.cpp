@@ -135,7 +135,11 @@ bool Parser::read_vectors(std::vector<D3DVECTOR>* vectors, const char* what) {
     return true;
 }
 
-bool Parser::too_deep(int depth) { return depth > kMaxDepth && fail("objects nested too deeply"); }
+bool Parser::too_deep(int depth) {
+    if (depth <= kMaxDepth) return false;
+    fail("objects nested too deeply");
+    return true;
+}
 
 // Reads `[name] { [<uuid>]` of a data object whose identifier has been read.
 bool Parser::open_object(ObjectHead* head) {

@@ -17,11 +17,11 @@ bool parse_double(std::string_view text, double* value) {
     return result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
 
-const char* describe_mismatch(const XToken& token) {
+const char* describe_mismatch(const XToken& token, const char* expected) {
     switch (token.kind) {
     case XTok::end: return "unexpected end of file";
     case XTok::error: return token.text.data();
-    default: return "unexpected token";
+    default: return expected;
     }
 }
 
@@ -57,7 +57,7 @@ bool XTokenStream::read_uint(uint32_t* value, const char** why) {
     skip_separators();
     const XToken token = next();
     if (token.kind != XTok::number) {
-        *why = describe_mismatch(token);
+        *why = describe_mismatch(token, "expected an integer");
         return false;
     }
     if (token.binary) {
@@ -75,7 +75,7 @@ bool XTokenStream::read_number(double* value, const char** why) {
     skip_separators();
     const XToken token = next();
     if (token.kind != XTok::number) {
-        *why = describe_mismatch(token);
+        *why = describe_mismatch(token, "expected a number");
         return false;
     }
     if (token.binary) {
@@ -96,6 +96,6 @@ bool XTokenStream::read_string(std::string_view* value, const char** why) {
         *value = token.text;
         return true;
     }
-    *why = describe_mismatch(token);
+    *why = describe_mismatch(token, "expected a string");
     return false;
 }
