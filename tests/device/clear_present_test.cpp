@@ -1,0 +1,77 @@
+// clear_present_test.cpp - clears of the colour and depth buffers, and presenting the back buffer.
+#include "device_fixture.h"
+
+namespace {
+
+class ClearPresentTest : public DeviceTest {
+protected:
+    void SetUp() override { create_device(); }
+};
+
+TEST_F(ClearPresentTest, ColourClearFillsTheWholeBufferWithoutAlpha) {
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF505050, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(count_pixels(0x505050), width * height);
+    ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x12FF0080, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(count_pixels(0x00FF0080), width * height);
+}
+
+TEST_F(ClearPresentTest, DepthClearStoresRoundedSixteenBitValues) {
+    const std::pair<float, uint16_t> cases[] = {{1.0f, 65535}, {0.0f, 0}, {0.25f, 16384}, {0.5f, 32768}};
+    for (auto [z, expected] : cases) {
+        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, z, 0), D3D_OK);
+        EXPECT_EQ(depth(0, 0), expected) << z;
+        EXPECT_EQ(depth(width - 1, height - 1), expected) << z;
+    }
+    EXPECT_EQ(device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0, 1.5f, 0), D3DERR_INVALIDCALL);
+}
+
+TEST_F(ClearPresentTest, EachClearTouchesOnlyTheBuffersItNames) {
+    clear(0x111111, 0.5f);
+    device->Clear(0, nullptr, D3DCLEAR_ZBUFFER, 0xFF222222, 1.0f, 0);
+    EXPECT_EQ(pixel(10, 10), 0x111111u);
+    EXPECT_EQ(depth(10, 10), 65535);
+    device->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF333333, 0.0f, 0);
+    EXPECT_EQ(pixel(10, 10), 0x333333u);
+    EXPECT_EQ(depth(10, 10), 65535);
+}
+
+TEST_F(ClearPresentTest, RectangleClearsAreClippedToTheBuffer) {
+    clear(0);
+    const D3DRECT rects[] = {{-5, -5, 3, 2}, {width - 1, height - 1, width + 10, height + 10}};
+    ASSERT_EQ(device->Clear(2, rects, D3DCLEAR_TARGET, 0xFFFFFFFF, 1.0f, 0), D3D_OK);
+    EXPECT_EQ(count_pixels(0xFFFFFF), 3 * 2 + 1);
+    EXPECT_EQ(pixel(2, 1), 0xFFFFFFu);
+    EXPECT_EQ(pixel(3, 1), 0u);
+    EXPECT_EQ(device->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+}
+
+TEST_F(ClearPresentTest, PresentInsideASceneFailsAndAfterItShowsTheBackBuffer) {
+    clear(0xFF336699);
+    const int before = win_headless_present_count();
+    ASSERT_EQ(device->BeginScene(), D3D_OK);
+    EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(win_headless_present_count(), before);
+    ASSERT_EQ(device->EndScene(), D3D_OK);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(win_headless_present_count(), before + 1);
+
+    const win_headless_frame& frame = win_headless_last_frame();
+    ASSERT_EQ(frame.width, width);
+    ASSERT_EQ(frame.height, height);
+    const std::vector<uint32_t> back(buffer().colour.begin(), buffer().colour.begin() + width * height);
+    EXPECT_EQ(frame.pixels, back);
+}
+
+TEST_F(ClearPresentTest, ResizingTheWindowChangesNeitherTheBackBufferNorThePresentedSize) {
+    win_headless_resize(test_window(), 800, 300);
+    clear(0xFF00FF00);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    EXPECT_EQ(buffer().width, 624);
+    EXPECT_EQ(buffer().height, 441);
+    EXPECT_EQ(win_headless_last_frame().width, 624);
+    EXPECT_EQ(win_headless_last_frame().height, 441);
+    EXPECT_EQ(count_pixels(0x00FF00), 624 * 441);
+    win_headless_resize(test_window(), 624, 441);
+}
+
+}  // namespace

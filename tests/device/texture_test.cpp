@@ -1,0 +1,115 @@
+// texture_test.cpp - point sampling with wrap, texture space orientation, MODULATE with the
+// diffuse colour, specular added after texturing, perspective-correct coordinates.
+#include "device_fixture.h"
+
+#include "platform/d3d9/texture.h"
+
+#include <cmath>
+
+namespace {
+
+class TextureTest : public DeviceTest {
+protected:
+    void SetUp() override {
+        create_device(64, 64);
+        unlit_state();
+        clear(0);
+        std::vector<D3DCOLOR> texels;
+        for (int i = 0; i < 16; ++i) texels.push_back(0xFF000000u | rgb(16 * i, 255 - 16 * i, 7 * i));
+        ASSERT_EQ(d3d9_create_texture(4, 4, std::move(texels), &texture), D3D_OK);
+        device->SetTexture(0, texture);
+    }
+    void TearDown() override {
+        DeviceTest::TearDown();
+        if (texture != nullptr) texture->Release();
+    }
+
+    uint32_t texel(int x, int y) const { return texture->GetTexels()[y * 4 + x] & 0xFFFFFFu; }
+
+    // Covers the whole buffer; texture coordinates run from (u0, v0) at the top-left corner of
+    // the buffer (-0.5, -0.5) to (u1, v1) at the bottom-right corner.
+    void full_screen(float u0, float v0, float u1, float v1, D3DCOLOR colour = 0xFFFFFFFF, D3DVECTOR normal = {}) {
+        const float l = -1.0f - 1.0f / width, r = 1.0f - 1.0f / width;
+        const float t = 1.0f + 1.0f / height, b = -1.0f + 1.0f / height;
+        const TestVertex tl{{l, t, 0.5f}, normal, colour, u0, v0}, tr{{r, t, 0.5f}, normal, colour, u1, v0};
+        const TestVertex bl{{l, b, 0.5f}, normal, colour, u0, v1}, br{{r, b, 0.5f}, normal, colour, u1, v1};
+        ASSERT_EQ(draw({tl, tr, br, tl, br, bl}, {true, true, true}), D3D_OK);
+    }
+
+    IDirect3DTexture9* texture = nullptr;
+};
+
+// Expected texel index for coordinate t on an axis of n texels: floor(t * n) mod n.
+int wrapped(double t, int n) { return ((int(std::floor(t * n)) % n) + n) % n; }
+
+TEST_F(TextureTest, PointSamplingTopLeftOriginVDown) {
+    full_screen(0, 0, 1, 1);
+    for (int y = 0; y < height; y += 3) {
+        for (int x = 0; x < width; x += 3) {
+            const double u = (x + 0.5) / width, v = (y + 0.5) / height;
+            ASSERT_EQ(pixel(x, y), texel(wrapped(u, 4), wrapped(v, 4))) << x << "," << y;
+        }
+    }
+    EXPECT_EQ(pixel(0, 0), texel(0, 0));
+    EXPECT_EQ(pixel(63, 0), texel(3, 0));
+    EXPECT_EQ(pixel(0, 63), texel(0, 3));
+}
+
+TEST_F(TextureTest, WrapAddressingRepeatsAlsoForNegativeCoordinates) {
+    full_screen(-2.25f, -1.5f, 1.75f, 2.5f);
+    for (int y = 1; y < height; y += 4) {
+        for (int x = 1; x < width; x += 4) {
+            const double u = -2.25 + 4.0 * (x + 0.5) / width, v = -1.5 + 4.0 * (y + 0.5) / height;
+            ASSERT_EQ(pixel(x, y), texel(wrapped(u, 4), wrapped(v, 4))) << x << "," << y;
+        }
+    }
+}
+
+TEST_F(TextureTest, ModulateMultipliesTexelAndDiffuse) {
+    full_screen(0, 0, 1, 1, 0xFF808040);
+    const uint32_t t = texel(1, 1);
+    const auto channel = [](uint32_t c, int shift, int vertex) {
+        return int(std::lround(((c >> shift) & 255) / 255.0 * vertex / 255.0 * 255.0));
+    };
+    EXPECT_EQ(pixel(20, 20), rgb(channel(t, 16, 0x80), channel(t, 8, 0x80), channel(t, 0, 0x40)));
+}
+
+TEST_F(TextureTest, SpecularIsAddedAfterTexturing) {
+    device->SetRenderState(D3DRS_LIGHTING, TRUE);
+    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Ambient = {1, 1, 1, 1};
+    light.Specular = {0.25f, 0.25f, 0.25f, 1};
+    light.Direction = {0, 0, 1};  // shines into the screen: lights faces looking at the camera
+    device->SetLight(0, &light);
+    device->LightEnable(0, TRUE);
+    D3DMATERIAL9 m{};
+    m.Ambient = {1, 1, 1, 1};
+    m.Specular = {1, 1, 1, 1};
+    m.Power = 0.0f;  // specular = 0.25 wherever the face is lit
+    device->SetMaterial(&m);
+    device->SetRenderState(D3DRS_COLORVERTEX, FALSE);
+    full_screen(0, 0, 1, 1, 0xFFFFFFFF, {0, 0, -1});
+    const uint32_t t = texel(2, 1);
+    const auto add = [](uint32_t c, int shift) { return std::min(255, int((c >> shift) & 255) + 64); };
+    EXPECT_EQ(pixel(40, 20), rgb(add(t, 16), add(t, 8), add(t, 0)));
+}
+
+TEST_F(TextureTest, TextureCoordinatesArePerspectiveCorrect) {
+    D3DMATRIX p{};  // w = z
+    p._11 = p._22 = 1.0f, p._33 = 100.0f / 99.0f, p._34 = 1.0f, p._43 = -100.0f / 99.0f;
+    device->SetTransform(D3DTS_PROJECTION, &p);
+    // A floor strip from z = 2 (bottom of the screen) to z = 6, v from 1 to 0 along it.
+    const float y = -1.0f;
+    const TestVertex a{{-4, y, 2}, {}, 0xFFFFFFFF, 0, 1}, b{{4, y, 2}, {}, 0xFFFFFFFF, 1, 1};
+    const TestVertex c{{4, y, 6}, {}, 0xFFFFFFFF, 1, 0}, d{{-4, y, 6}, {}, 0xFFFFFFFF, 0, 0};
+    ASSERT_EQ(draw({a, c, b, a, d, c}, {false, true, true}), D3D_OK);
+    // The strip's image runs from row 48 (z = 2) up to row 37.3 (z = 6). Row 41 sees z = 3.56
+    // (v = 0.61) and row 39 z = 4.57 (v = 0.36); interpolating v linearly on screen would give
+    // 0.34 and 0.16 instead.
+    EXPECT_EQ(pixel(36, 41), texel(2, 2));
+    EXPECT_EQ(pixel(36, 39), texel(2, 1));
+}
+
+}  // namespace
