@@ -63,9 +63,13 @@ void send_results() {
 [[noreturn]] void run_child(const ProgramScript& script) {
     static ProgramRun run;
     child_run = &run;
-    std::atexit(send_results);
     if (!script.working_directory.empty() && ::chdir(script.working_directory.c_str()) != 0) std::_Exit(126);
     win_headless_enable();
+    // The window layer's state must outlive the exit handler that reads it: objects made before the
+    // handler is registered are destroyed after it runs.
+    win_headless_last_frame();
+    win_headless_message_boxes();
+    std::atexit(send_results);
     if (!script.program_path.empty()) win_headless_set_program_path(script.program_path.c_str());
     win_headless_on_present([&script](int present) {
         if (script.on_present) script.on_present(present, run.samples);
