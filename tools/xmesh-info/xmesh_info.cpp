@@ -53,7 +53,8 @@ std::string material_summary(const XFileMaterial& m) {
     return text + texture_of(m, "-");
 }
 
-std::string bounds_text(const D3DXMESHDATA& mesh, const char* separator) {
+std::string bounds_columns(const D3DXMESHDATA& mesh) {
+    const char* separator = "\t";
     D3DVECTOR lo;
     D3DVECTOR hi;
     if (!xfile_bounds(mesh, &lo, &hi)) {
@@ -82,7 +83,7 @@ void print_tsv(const char* path, const XFileModel& model) {
     std::printf("%s\t%s\t%d\t%s\t%zu\t%zu\t%zu\t%s\t%s\t%s\n", path, xfile_format_name(model.header.format),
                 model.header.float_bits, version_of(model.header).c_str(), model.mesh.positions.size(),
                 model.mesh.attributes.size(), model.materials.size(), textures.empty() ? "-" : textures.c_str(),
-                bounds_text(model.mesh, "\t").c_str(), materials.empty() ? "-" : materials.c_str());
+                bounds_columns(model.mesh).c_str(), materials.empty() ? "-" : materials.c_str());
 }
 
 void print_text(const char* path, const XFileModel& model) {
@@ -98,7 +99,13 @@ void print_text(const char* path, const XFileModel& model) {
                     d.Emissive.r, d.Emissive.g, d.Emissive.b, d.Power,
                     model.materials[i].texture ? ("\"" + texture_of(model.materials[i], "") + "\"").c_str() : "none");
     }
-    std::printf("  bounds: %s\n", bounds_text(model.mesh, " ").c_str());
+    D3DVECTOR lo;
+    D3DVECTOR hi;
+    if (xfile_bounds(model.mesh, &lo, &hi)) {
+        std::printf("  bounds: min (%g, %g, %g) max (%g, %g, %g)\n", lo.x, lo.y, lo.z, hi.x, hi.y, hi.z);
+    } else {
+        std::printf("  bounds: none\n");
+    }
 }
 
 }  // namespace

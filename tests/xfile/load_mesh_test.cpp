@@ -1,0 +1,164 @@
+// load_mesh_test.cpp - D3DXLoadMeshFromXA on the software device (headless back end): the mesh,
+// the material buffer's layout, Win32 path names, and failures that leave every output empty.
+#include <windows.h>
+#include <d3d9.h>
+#include <d3dx9.h>
+
+#include "win_headless.h"
+#include "xfile_samples.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+LRESULT CALLBACK load_test_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
+    return DefWindowProcA(window, message, w, l);
+}
+
+class LoadMeshTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        win_headless_enable();
+        win_headless_reset();
+        WNDCLASSEXA window_class{};
+        window_class.cbSize = sizeof window_class;
+        window_class.lpfnWndProc = load_test_procedure;
+        window_class.lpszClassName = "LoadMeshTest";
+        RegisterClassExA(&window_class);
+        HWND window = CreateWindowExA(0, "LoadMeshTest", "load", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
+                                      nullptr, nullptr, nullptr);
+        direct3d_ = Direct3DCreate9(D3D_SDK_VERSION);
+        ASSERT_NE(direct3d_, nullptr);
+        D3DPRESENT_PARAMETERS parameters{};
+        parameters.Windowed = TRUE;
+        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
+        parameters.EnableAutoDepthStencil = TRUE;
+        parameters.AutoDepthStencilFormat = D3DFMT_D16;
+        ASSERT_EQ(direct3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
+                                          D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device_),
+                  D3D_OK);
+        folder_ = std::filesystem::path(::testing::TempDir()) / "load_mesh_test";
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_ / "Models");
+    }
+    void TearDown() override {
+        if (device_ != nullptr) device_->Release();
+        if (direct3d_ != nullptr) direct3d_->Release();
+        win_headless_reset();
+    }
+
+    std::string write(const std::string& name, const std::string& bytes) {
+        const std::filesystem::path path = folder_ / name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path.string();
+    }
+
+    ULONG device_references() {
+        device_->AddRef();
+        return device_->Release();
+    }
+
+    IDirect3D9* direct3d_ = nullptr;
+    IDirect3DDevice9* device_ = nullptr;
+    std::filesystem::path folder_;
+};
+
+TEST_F(LoadMeshTest, LoadsTheMeshAndTheMaterialsInOneBuffer) {
+    const std::string path = write("sample.x", sample_text_file());
+    ID3DXBuffer* materials = nullptr;
+    ID3DXMesh* mesh = nullptr;
+    DWORD count = 99;
+    ASSERT_EQ(D3DXLoadMeshFromXA(path.c_str(), D3DXMESH_SYSTEMMEM, device_, nullptr, &materials, nullptr, &count, &mesh),
+              D3D_OK);
+    ASSERT_NE(mesh, nullptr);
+    ASSERT_NE(materials, nullptr);
+    EXPECT_EQ(count, 2u);
+    EXPECT_EQ(mesh->GetNumFaces(), 3u);
+    EXPECT_EQ(mesh->GetFVF(), DWORD(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_DIFFUSE | D3DFVF_TEX1));
+
+    const std::string texture = "tex\\green.png";
+    ASSERT_EQ(materials->GetBufferSize(), 2 * sizeof(D3DXMATERIAL) + texture.size() + 1);
+    const auto* records = static_cast<const D3DXMATERIAL*>(materials->GetBufferPointer());
+    EXPECT_EQ(records[0].MatD3D.Diffuse.r, 1.0f);
+    EXPECT_EQ(records[0].pTextureFilename, nullptr);
+    EXPECT_EQ(records[1].MatD3D.Diffuse.g, 1.0f);
+    const char* begin = static_cast<const char*>(materials->GetBufferPointer());
+    ASSERT_NE(records[1].pTextureFilename, nullptr);
+    EXPECT_GE(records[1].pTextureFilename, begin);
+    EXPECT_LT(records[1].pTextureFilename, begin + materials->GetBufferSize());
+    EXPECT_STREQ(records[1].pTextureFilename, texture.c_str());
+
+    EXPECT_EQ(mesh->DrawSubset(0), D3D_OK);
+    EXPECT_EQ(mesh->Release(), 0u);
+    EXPECT_EQ(materials->Release(), 0u);
+}
+
+TEST_F(LoadMeshTest, AcceptsWin32NamesInAnyCase) {
+    write("Models/sample.x", sample_text_file());
+    const std::string win32 = (folder_ / "MODELS").string() + "\\Sample.X";
+    ID3DXMesh* mesh = nullptr;
+    ASSERT_EQ(D3DXLoadMeshFromXA(win32.c_str(), 0, device_, nullptr, nullptr, nullptr, nullptr, &mesh), D3D_OK);
+    mesh->Release();
+}
+
+TEST_F(LoadMeshTest, ZeroMaterialsStillGiveAReadableBuffer) {
+    const std::string path = write("plain.x", "xof 0303txt 0032 Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }");
+    ID3DXBuffer* materials = nullptr;
+    ID3DXMesh* mesh = nullptr;
+    DWORD count = 99;
+    ASSERT_EQ(D3DXLoadMeshFromXA(path.c_str(), 0, device_, nullptr, &materials, nullptr, &count, &mesh), D3D_OK);
+    EXPECT_EQ(count, 0u);
+    ASSERT_NE(materials, nullptr);
+    EXPECT_EQ(materials->GetBufferSize(), 0u);
+    EXPECT_EQ(mesh->GetFVF(), DWORD(D3DFVF_XYZ));
+    materials->Release();
+    mesh->Release();
+}
+
+TEST_F(LoadMeshTest, FailuresLeaveEveryOutputEmptyAndHoldNoDeviceReference) {
+    const ULONG references = device_references();
+    const std::string broken = write("broken.x", sample_text_file().substr(0, 200));
+    const std::string missing = (folder_ / "missing.x").string();
+    auto* const garbage = reinterpret_cast<ID3DXBuffer*>(0x1);
+    struct Case {
+        const char* file;
+        IDirect3DDevice9* device;
+        HRESULT expected;
+    } cases[] = {{missing.c_str(), device_, E_FAIL},
+                 {folder_.c_str(), device_, E_FAIL},
+                 {broken.c_str(), device_, D3DXERR_INVALIDDATA},
+                 {nullptr, device_, D3DERR_INVALIDCALL},
+                 {broken.c_str(), nullptr, D3DERR_INVALIDCALL}};
+    for (const Case& c : cases) {
+        ID3DXBuffer* adjacency = garbage;
+        ID3DXBuffer* materials = garbage;
+        ID3DXBuffer* effects = garbage;
+        ID3DXMesh* mesh = reinterpret_cast<ID3DXMesh*>(0x1);
+        DWORD count = 99;
+        EXPECT_EQ(D3DXLoadMeshFromXA(c.file, 0, c.device, &adjacency, &materials, &effects, &count, &mesh), c.expected)
+            << (c.file ? c.file : "(null)");
+        EXPECT_EQ(mesh, nullptr);
+        EXPECT_EQ(materials, nullptr);
+        EXPECT_EQ(adjacency, nullptr);
+        EXPECT_EQ(effects, nullptr);
+        EXPECT_EQ(count, 0u);
+    }
+    EXPECT_EQ(D3DXLoadMeshFromXA(broken.c_str(), 0, device_, nullptr, nullptr, nullptr, nullptr, nullptr),
+              D3DERR_INVALIDCALL);
+    EXPECT_EQ(device_references(), references);
+}
+
+TEST_F(LoadMeshTest, TheMeshHoldsTheDeviceUntilReleased) {
+    const ULONG references = device_references();
+    const std::string path = write("sample.x", sample_text_file());
+    ID3DXMesh* mesh = nullptr;
+    ASSERT_EQ(D3DXLoadMeshFromXA(path.c_str(), 0, device_, nullptr, nullptr, nullptr, nullptr, &mesh), D3D_OK);
+    EXPECT_EQ(device_references(), references + 1);
+    mesh->Release();
+    EXPECT_EQ(device_references(), references);
+}
+
+}  // namespace
