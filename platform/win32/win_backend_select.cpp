@@ -14,7 +14,9 @@ struct backend_choice {
 };
 
 backend_choice& choice() {
-    static backend_choice instance;
+    // Never destroyed: exit handlers (e.g. a test harness reporting what a program did) may still
+    // use the window layer after static destructors have begun to run.
+    static backend_choice& instance = *new backend_choice;
     return instance;
 }
 

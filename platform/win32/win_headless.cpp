@@ -76,7 +76,9 @@ private:
 };
 
 headless_backend& headless() {
-    static headless_backend instance;
+    // Never destroyed: exit handlers (e.g. a test harness reporting what a program did) may still
+    // use the window layer after static destructors have begun to run.
+    static headless_backend& instance = *new headless_backend;
     return instance;
 }
 

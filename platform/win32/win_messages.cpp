@@ -60,7 +60,9 @@ struct message_queue {
 };
 
 message_queue& queue() {
-    static message_queue instance;
+    // Never destroyed: exit handlers (e.g. a test harness reporting what a program did) may still
+    // use the window layer after static destructors have begun to run.
+    static message_queue& instance = *new message_queue;
     return instance;
 }
 

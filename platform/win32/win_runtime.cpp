@@ -24,7 +24,9 @@ struct program_path {
 };
 
 program_path& paths() {
-    static program_path instance;
+    // Never destroyed: exit handlers (e.g. a test harness reporting what a program did) may still
+    // use the window layer after static destructors have begun to run.
+    static program_path& instance = *new program_path;
     return instance;
 }
 

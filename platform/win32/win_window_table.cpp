@@ -19,7 +19,9 @@ struct window_table {
 };
 
 window_table& table() {
-    static window_table instance;
+    // Never destroyed: exit handlers (e.g. a test harness reporting what a program did) may still
+    // use the window layer after static destructors have begun to run.
+    static window_table& instance = *new window_table;
     return instance;
 }
 
