@@ -4,6 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <sstream>
+
 namespace {
 
 const char* const kTriangle = R"(
@@ -235,6 +238,48 @@ TEST(XFileCompressed, RejectsBrokenBlocks) {
     corrupt[26] = static_cast<char>(0xff);  // an invalid deflate block type
     EXPECT_FALSE(load_x(corrupt).ok);
     EXPECT_FALSE(load_x(good + "\x01").ok);  // a trailing partial block header
+}
+
+}  // namespace
+
+namespace {
+
+std::string read_data_file(const char* name) {
+    std::ifstream in(std::string(XFILE_TEST_DATA) + "/" + name, std::ios::binary);
+    std::stringstream bytes;
+    bytes << in.rdbuf();
+    return bytes.str();
+}
+
+void expect_same_model(const XFileModel& a, const XFileModel& b) {
+    EXPECT_EQ(a.mesh.indices, b.mesh.indices);
+    EXPECT_EQ(a.mesh.attributes, b.mesh.attributes);
+    ASSERT_EQ(a.mesh.positions.size(), b.mesh.positions.size());
+    for (size_t i = 0; i < a.mesh.positions.size(); ++i) {
+        EXPECT_EQ(a.mesh.positions[i].x, b.mesh.positions[i].x);
+        EXPECT_EQ(a.mesh.positions[i].z, b.mesh.positions[i].z);
+    }
+    EXPECT_EQ(a.mesh.texcoords, b.mesh.texcoords);
+    ASSERT_EQ(a.materials.size(), b.materials.size());
+    for (size_t i = 0; i < a.materials.size(); ++i) EXPECT_EQ(a.materials[i].texture, b.materials[i].texture);
+}
+
+// The data files (also the fuzzer's seeds) were written by a separate script: the compressed ones
+// with another deflate front end, the binary ones with 32- and 64-bit float lists.
+TEST(XFileDataFiles, EveryEncodingOfTheSameContentLoadsAlike) {
+    const XLoadResult text = load_x(read_data_file("frames_text.x"));
+    const XLoadResult tzip = load_x(read_data_file("frames_tzip.x"));
+    ASSERT_TRUE(text.ok) << text.error;
+    ASSERT_TRUE(tzip.ok) << tzip.error;
+    expect_same_model(text.model, tzip.model);
+    const XLoadResult bin = load_x(read_data_file("quad_binary.x"));
+    const XLoadResult bin64 = load_x(read_data_file("quad_binary64.x"));
+    const XLoadResult bzip = load_x(read_data_file("quad_bzip.x"));
+    ASSERT_TRUE(bin.ok && bin64.ok && bzip.ok) << bin.error << bin64.error << bzip.error;
+    expect_same_model(bin.model, bin64.model);
+    expect_same_model(bin.model, bzip.model);
+    EXPECT_EQ(bin.model.mesh.positions[2].z, 1.0f);  // moved by the frame
+    EXPECT_EQ(bin.model.materials[0].texture, "quad.bmp");
 }
 
 }  // namespace
