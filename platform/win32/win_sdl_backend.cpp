@@ -2,11 +2,12 @@
 //
 // Each window gets an SDL window of its client size (hidden until shown, resizable, its frame
 // the window manager's), an SDL renderer (the software one unless SDL_RENDER_DRIVER names
-// another) and, at the first present, one streaming texture of the frame's size. A present
-// uploads the frame and draws it over the whole client area, stretched with bilinear filtering
-// when the window has been resized. Presents are paced to the display refresh: by the renderer's
-// vsync when it has one, otherwise by a timer at the display's refresh rate (60 Hz when unknown);
-// with vblank_mode=0 in the environment they are not paced at all.
+// another; the window surface goes to X11 directly, not through OpenGL) and, at the first
+// present, one streaming texture of the frame's size. A present uploads the frame and draws it
+// over the whole client area, stretched with bilinear filtering when the window has been resized.
+// Presents are paced to the display refresh: by the renderer's vsync when it is an accelerated
+// one, otherwise by a timer at the display's refresh rate (60 Hz when unknown); with
+// vblank_mode=0 in the environment they are not paced at all.
 //
 // Input: the close button posts WM_CLOSE, a resize changes the client size, keys post WM_KEYDOWN
 // and WM_KEYUP. The global key state comes from the X server's keymap when SDL runs on X11, else
@@ -94,6 +95,9 @@ public:
     sdl_backend() {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
+        // Without this SDL would show a window surface through an OpenGL texture, which on these
+        // machines means a second software rasteriser (llvmpipe) per frame.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         const char* vblank = std::getenv("vblank_mode");
         paced_ = vblank == nullptr || std::strcmp(vblank, "0") != 0;
         video_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
@@ -115,9 +119,7 @@ public:
         if (native->window == nullptr) return report_failure("window");
         native->renderer = SDL_CreateRenderer(native->window, -1, paced_ ? SDL_RENDERER_PRESENTVSYNC : 0);
         if (native->renderer == nullptr) return report_failure("renderer");
-        SDL_RendererInfo info{};
-        native->vsync = SDL_GetRendererInfo(native->renderer, &info) == 0 &&
-                        (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+        native->vsync = paced_ && has_real_vsync(native->renderer);
         native->pacer = win_pacer_for_refresh(refresh_rate(native->window));
         SDL_SetWindowData(native->window, window_data_key, window.handle);
         window.native = std::move(native);
@@ -173,6 +175,17 @@ private:
     static bool report_failure(const char* what) {
         std::fprintf(stderr, "window layer: SDL %s not created: %s\n", what, SDL_GetError());
         return false;
+    }
+
+    // Only an accelerated renderer waits for the display; SDL may claim vsync for its software
+    // renderer and then not wait at all, so that one is paced by the timer instead.
+    static bool has_real_vsync(SDL_Renderer* renderer) {
+        SDL_RendererInfo info{};
+        const bool real = SDL_GetRendererInfo(renderer, &info) == 0 &&
+                          (info.flags & SDL_RENDERER_ACCELERATED) != 0 &&
+                          (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
+        if (!real) SDL_RenderSetVSync(renderer, 0);
+        return real;
     }
 
     static int refresh_rate(SDL_Window* window) {

@@ -11,11 +11,10 @@ xclock -geometry 150x150+800+550 &
 clock_pid=$!
 xs_track "$clock_pid"
 clock=$(xs_wait_window "$clock_pid" xclock 15) || e2e_fail "xclock did not appear"
-xdotool windowactivate --sync "$clock" 2>/dev/null || true
 deadline=$((SECONDS + 10))
 until [ "$(xdotool getwindowfocus 2>/dev/null)" = "$clock" ]; do
   [ $SECONDS -lt $deadline ] || e2e_fail "could not give xclock the focus"
-  xdotool windowfocus --sync "$clock" 2>/dev/null || true
+  xdotool windowfocus "$clock" 2>/dev/null || true
   sleep 0.1
 done
 kill -0 "$e2e_pid" 2>/dev/null || e2e_fail "the program ended before Escape"
