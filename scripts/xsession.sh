@@ -36,12 +36,23 @@ xs_start_display() {
 }
 
 xs_start_window_manager() {
-  openbox >"$xs_temp/openbox.log" 2>&1 &
-  xs_track $!
-  local deadline=$((SECONDS + 15))
+  local attempts=0 wm_pid="" deadline=$((SECONDS + 20))
   until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
+    # openbox occasionally gives up right after starting on a busy machine: start it again.
+    if [ -z "$wm_pid" ] || ! kill -0 "$wm_pid" 2>/dev/null; then
+      if [ $attempts -ge 3 ] || [ $SECONDS -ge $deadline ]; then
+        echo "xsession: openbox did not start on $DISPLAY" >&2
+        cat "$xs_temp/openbox.log" >&2
+        return 1
+      fi
+      attempts=$((attempts + 1))
+      openbox >>"$xs_temp/openbox.log" 2>&1 &
+      wm_pid=$!
+      xs_track "$wm_pid"
+    fi
     if [ $SECONDS -ge $deadline ]; then
-      echo "xsession: openbox did not start" >&2
+      echo "xsession: openbox did not start on $DISPLAY" >&2
+      cat "$xs_temp/openbox.log" >&2
       return 1
     fi
     sleep 0.05
