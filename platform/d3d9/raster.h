@@ -25,6 +25,9 @@ enum class raster_cull { none, clockwise, counter_clockwise };
 // What a draw asks of the rasteriser; filled by the device once per draw.
 struct raster_state {
     d3d9_framebuffer* target = nullptr;
+    uint32_t* colour = nullptr;  // target's pixels and depth values (null without a depth buffer);
+    uint16_t* depth = nullptr;   // set by raster_compile
+    int pitch = 0;
     sampler_texture texture;     // texels null: untextured
     bool specular = false;       // add the specular colour
     bool depth_test = false;     // a depth buffer exists and testing is on
@@ -36,10 +39,11 @@ struct raster_state {
 struct raster_setup;
 using raster_rows_fn = void (*)(const raster_setup&, const raster_state&);
 
-// The state compiled for drawing: the row loop specialised for the state's combination.
+// The state compiled for drawing: the row loops specialised for the state's combination.
 struct raster_program {
     raster_state state;
-    raster_rows_fn rows = nullptr;
+    raster_rows_fn rows = nullptr;        // large triangles
+    raster_rows_fn small_rows = nullptr;  // small triangles
 };
 
 raster_program raster_compile(const raster_state& state);

@@ -1,0 +1,223 @@
+// raster_kernels.h - the row and span loops of the rasteriser, written once over a set of lane
+// operations.
+//
+// Included by one source file per instruction-set level (raster_kernels_*.cpp). Each supplies an
+// `Ops` struct - the lane count, the vector types (GCC/Clang vector extensions) and the few
+// primitives that differ between instruction sets (broadcast, "any lane set") - instantiates
+// Kernel<Ops> and exports the loops as a raster_kernel_table. Everything here has internal
+// linkage, so the variants never mix at link time.
+//
+// Per row: the span [lo, hi] comes from the edge walkers, exact (large triangles), or the steps
+// cover the bounding box and the edge functions give each lane's coverage (small triangles). Per
+// step of Ops::lanes pixels: depth round(z * 65535) first (LESSEQUAL-and-write fast path, or any
+// comparison function with optional write); then, only if a lane passed, 1/w, the
+// perspective-correct colours and texture coordinates, the texel (stage 0 MODULATE), the
+// specular add, clamping, round(c * 255), and a masked store. Pixels past the span are read and
+// written back unchanged (the buffers carry padding for the last row).
+#pragma once
+
+#include "platform/d3d9/raster_setup.h"
+#include "platform/d3d9/sampler.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr float kernel_depth_max = 65535.0f;
+
+inline int64_t kernel_max(int64_t a, int64_t b) { return a > b ? a : b; }
+inline int64_t kernel_min(int64_t a, int64_t b) { return a < b ? a : b; }
+
+inline void kernel_advance(raster_walker& w) {
+    w.q += w.step_q;
+    w.r += w.step_r;
+    const int64_t carry = w.r >= w.d;
+    w.q += carry;
+    w.r -= w.d & -carry;
+}
+
+template <typename Ops>
+struct Kernel {
+    static constexpr int Lanes = Ops::lanes;
+    using F = typename Ops::F;
+    using I = typename Ops::I;
+    using U16 = typename Ops::U16;
+
+    static F splat(float v) { return Ops::splat(v); }
+    static I splat(int32_t v) { return Ops::splat(v); }
+    static bool any(I mask) { return Ops::any(mask); }
+    static F lane_offsets() {
+        F f;
+        for (int i = 0; i < Lanes; ++i) f[i] = float(i);
+        return f;
+    }
+
+    static I to_byte(F v) {
+        v = v > 0.0f ? v : 0.0f;  // also turns NaN into 0
+        v = v < 255.0f ? v : 255.0f;
+        return __builtin_convertvector(v + 0.5f, I);
+    }
+
+    // Depth comparison outcomes that pass (all-ones lanes) for the generic path.
+    struct DepthTest {
+        I less, equal, greater, write;
+    };
+
+    static DepthTest depth_test_for(uint32_t func, bool write) {
+        static constexpr uint8_t outcomes[9] = {7, 0, 1, 2, 3, 4, 5, 6, 7};  // bit 0 less, 1 equal, 2 greater
+        const uint8_t o = func <= 8 ? outcomes[func] : 7;
+        return {splat((o & 1) ? -1 : 0), splat((o & 2) ? -1 : 0), splat((o & 4) ? -1 : 0), splat(write ? -1 : 0)};
+    }
+
+    // Plane values at `Lanes` consecutive pixels: base (at the first) plus step times lane offset.
+    struct Plane {
+        F base, step;
+        F at(F offset) const { return base + step * offset; }
+    };
+
+    template <bool Textured, bool Specular>
+    static I shade(const raster_state& st, const Plane* p, F offset) {
+        const F w = 1.0f / p[plane_q].at(offset);
+        F r = p[plane_c0].at(offset) * w, g = p[plane_c1].at(offset) * w, b = p[plane_c2].at(offset) * w;
+        if constexpr (Textured) {
+            const I t = sampler_point<F, I, Lanes>(st.texture, p[plane_u].at(offset) * w, p[plane_v].at(offset) * w);
+            constexpr float inv = 1.0f / 255.0f;
+            r *= __builtin_convertvector((t >> 16) & 0xFF, F) * inv;
+            g *= __builtin_convertvector((t >> 8) & 0xFF, F) * inv;
+            b *= __builtin_convertvector(t & 0xFF, F) * inv;
+            if constexpr (Specular) {
+                r += p[plane_s0].at(offset) * w;
+                g += p[plane_s1].at(offset) * w;
+                b += p[plane_s2].at(offset) * w;
+            }
+        }
+        return (to_byte(r) << 16) | (to_byte(g) << 8) | to_byte(b);
+    }
+
+    // One step of `Lanes` pixels starting at colour/depth, for the lanes set in `pass`.
+    template <bool Textured, bool Specular, int Depth>
+    static void pixels(const raster_state& st, const DepthTest& dt, const Plane* p, F offset, I pass,
+                       uint32_t* colour, uint16_t* depth) {
+        if constexpr (Depth != raster_depth_off) {
+            F zf = p[plane_depth].at(offset);
+            zf = zf > 0.0f ? zf : 0.0f;
+            zf = zf < kernel_depth_max ? zf : kernel_depth_max;
+            const I z = __builtin_convertvector(zf, I);
+            U16 stored16;
+            std::memcpy(&stored16, depth, sizeof stored16);
+            const I stored = __builtin_convertvector(stored16, I);
+            if constexpr (Depth == raster_depth_less_equal_write) {
+                pass &= z <= stored;
+            } else {
+                pass &= ((z < stored) & dt.less) | ((z == stored) & dt.equal) | ((z > stored) & dt.greater);
+            }
+            if (!any(pass)) return;
+            const I write = Depth == raster_depth_generic ? pass & dt.write : pass;
+            const U16 fresh = __builtin_convertvector(write ? z : stored, U16);
+            std::memcpy(depth, &fresh, sizeof fresh);
+        }
+        I old;
+        std::memcpy(&old, colour, sizeof old);
+        const I result = pass ? shade<Textured, Specular>(st, p, offset) : old;
+        std::memcpy(colour, &result, sizeof result);
+    }
+
+    static constexpr int used_planes(bool textured) { return textured ? plane_count : plane_c2 + 1; }
+
+    // Large triangles: exact spans from the edge walkers, row by row.
+    template <bool Textured, bool Specular, int Depth>
+    static void rows(const raster_setup& s, const raster_state& st) {
+        const DepthTest dt = depth_test_for(st.depth_func, st.depth_write);
+        raster_walker left[2] = {s.left[0], s.left[1]}, right[2] = {s.right[0], s.right[1]};
+        constexpr int used = used_planes(Textured);
+        const F lanes = lane_offsets();
+        const I lane_index = __builtin_convertvector(lanes, I);
+        Plane planes[plane_count];
+        for (int i = 0; i < used; ++i) planes[i].step = splat(s.dx[i]);
+        for (int py = s.row_first; py <= s.row_last; ++py) {
+            const int64_t lo = kernel_max(kernel_max(s.column_first, -left[0].q), -left[1].q);
+            const int64_t hi = kernel_min(kernel_min(s.column_last, right[0].q), right[1].q);
+            kernel_advance(left[0]), kernel_advance(left[1]), kernel_advance(right[0]), kernel_advance(right[1]);
+            if (lo > hi) continue;
+            const float ry = float(py) - s.y0, rx = float(lo) - s.x0;
+            for (int i = 0; i < used; ++i) planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
+            const size_t row = size_t(py) * size_t(st.pitch);
+            F offset = lanes;
+            for (int x = int(lo); x <= int(hi); x += Lanes, offset += float(Lanes)) {
+                const I pass = lane_index < splat(int32_t(hi - x + 1));
+                pixels<Textured, Specular, Depth>(st, dt, planes, offset, pass, st.colour + row + x,
+                                                  Depth == raster_depth_off ? nullptr : st.depth + row + x);
+            }
+        }
+    }
+
+    // Small triangles: the bounding box in steps of `Lanes` pixels, coverage from the three edge
+    // functions per lane.
+    template <bool Textured, bool Specular, int Depth>
+    static void small(const raster_setup& s, const raster_state& st) {
+        const DepthTest dt = depth_test_for(st.depth_func, st.depth_write);
+        constexpr int used = used_planes(Textured);
+        const F lanes = lane_offsets();
+        const I lane_index = __builtin_convertvector(lanes, I);
+        const int width = s.column_last - s.column_first + 1;
+        const int steps = (width + Lanes - 1) / Lanes;
+        const I columns = splat(int32_t(width));
+        I edge_row[3], edge_step[3];
+        for (int i = 0; i < 3; ++i) {
+            edge_row[i] = splat(s.edge_start[i]) + splat(s.edge_dx[i]) * lane_index;
+            edge_step[i] = splat(s.edge_dx[i] * Lanes);
+        }
+        // Depth is evaluated afresh on every row; the other planes advance by their row step, which
+        // over the few rows of a small triangle loses nothing visible.
+        Plane planes[plane_count];
+        F row_step[plane_count];
+        const float rx = float(s.column_first) - s.x0;
+        for (int i = 0; i < used; ++i) {
+            planes[i].step = splat(s.dx[i]);
+            planes[i].base = splat(s.origin[i] + s.dy[i] * (float(s.row_first) - s.y0) + s.dx[i] * rx);
+            row_step[i] = splat(s.dy[i]);
+        }
+        for (int py = s.row_first; py <= s.row_last; ++py) {
+            planes[plane_depth].base = splat(s.origin[plane_depth] + s.dy[plane_depth] * (float(py) - s.y0) +
+                                             s.dx[plane_depth] * rx);
+            const size_t row = size_t(py) * size_t(st.pitch) + size_t(s.column_first);
+            I e0 = edge_row[0], e1 = edge_row[1], e2 = edge_row[2];
+            F offset = lanes;
+            I column = lane_index;
+            for (int k = 0; k < steps; ++k, offset += float(Lanes)) {
+                const I inside = ((e0 | e1 | e2) >= 0) & (column < columns);
+                e0 += edge_step[0], e1 += edge_step[1], e2 += edge_step[2];
+                column += Lanes;
+                if (!any(inside)) continue;
+                pixels<Textured, Specular, Depth>(st, dt, planes, offset, inside, st.colour + row + k * Lanes,
+                                                  Depth == raster_depth_off ? nullptr : st.depth + row + k * Lanes);
+            }
+            for (int i = plane_q; i < used; ++i) planes[i].base += row_step[i];
+            for (int i = 0; i < 3; ++i) edge_row[i] += splat(s.edge_dy[i]);
+        }
+    }
+
+    template <bool Textured, bool Specular, int Depth>
+    static void fill_one(raster_kernel_table& t) {
+        t.rows[Textured][Specular][Depth] = rows<Textured, Specular, Depth>;
+        t.small[Textured][Specular][Depth] = small<Textured, Specular, Depth>;
+    }
+
+    template <bool Textured, bool Specular>
+    static void fill(raster_kernel_table& t) {
+        fill_one<Textured, Specular, raster_depth_off>(t);
+        fill_one<Textured, Specular, raster_depth_less_equal_write>(t);
+        fill_one<Textured, Specular, raster_depth_generic>(t);
+    }
+
+    static raster_kernel_table table() {
+        raster_kernel_table t{};
+        fill<false, false>(t);
+        fill<false, true>(t);
+        fill<true, false>(t);
+        fill<true, true>(t);
+        return t;
+    }
+};
+
+}  // namespace

@@ -1,0 +1,27 @@
+// raster_kernels_baseline.cpp - the span kernels for any target: four pixels per step, written with
+// portable vector operations only.
+#include "platform/d3d9/raster_kernels.h"
+
+namespace {
+
+struct PortableOps {
+    static constexpr int lanes = 4;
+    using F = float __attribute__((vector_size(16)));
+    using I = int32_t __attribute__((vector_size(16)));
+    using U16 = uint16_t __attribute__((vector_size(8)));
+
+    static F splat(float v) { return F{v, v, v, v}; }
+    static I splat(int32_t v) { return I{v, v, v, v}; }
+    static bool any(I mask) {
+        uint64_t halves[2];
+        std::memcpy(halves, &mask, sizeof halves);
+        return (halves[0] | halves[1]) != 0;
+    }
+};
+
+}  // namespace
+
+const raster_kernel_table& raster_kernels_baseline() {
+    static const raster_kernel_table table = Kernel<PortableOps>::table();
+    return table;
+}

@@ -1,0 +1,61 @@
+// raster_setup.h - the per-triangle record that set-up (raster.cpp) hands to the span kernels
+// (raster_kernels.h), and the kernel table.
+//
+// Small triangles (at most `raster_small_extent` pixels wide and high) are walked over their
+// bounding box with the three edge functions evaluated per pixel in 32-bit lanes, which cannot
+// overflow at that size. Larger ones use edge walkers: for an edge E = a*px + b*py + c (inside when E >= 0), the covered columns of a row
+// are bounded on one side by floor(+-(b*py + c) / |a|). A walker keeps that quotient q and its
+// remainder r and advances both by one row exactly, without a division. Planes: f(px, py) =
+// origin + dx*(px - x0) + dy*(py - y0) for depth, 1/w and the attributes over w.
+#pragma once
+
+#include "platform/d3d9/raster.h"
+
+#include <cstdint>
+
+inline constexpr int raster_small_extent = 64;
+
+struct raster_walker {
+    int64_t q, r, d, step_q, step_r;
+};
+
+// Plane slots.
+enum : int {
+    plane_depth = 0,  // z * 65535 + 0.5
+    plane_q,          // 1 / w
+    plane_c0,         // diffuse r, g, b times 255 (untextured: diffuse + specular)
+    plane_c1,
+    plane_c2,
+    plane_s0,         // specular r, g, b times 255
+    plane_s1,
+    plane_s2,
+    plane_u,
+    plane_v,
+    plane_count,
+};
+
+struct raster_setup {
+    raster_walker left[2], right[2];  // large: columns x >= -left.q and x <= right.q; unused never bind
+    int32_t edge_start[3];            // small: E at (column_first, row_first), and its steps
+    int32_t edge_dx[3];
+    int32_t edge_dy[3];
+    float origin[plane_count];
+    float dx[plane_count];
+    float dy[plane_count];
+    float x0, y0;  // vertex 0 in pixels
+    int row_first, row_last, column_first, column_last;
+};
+
+// The row loops for every state combination, indexed [textured][specular][depth mode].
+enum raster_depth_mode : int { raster_depth_off, raster_depth_less_equal_write, raster_depth_generic, raster_depth_modes };
+
+struct raster_kernel_table {
+    raster_rows_fn rows[2][2][raster_depth_modes];   // large triangles: exact spans from the walkers
+    raster_rows_fn small[2][2][raster_depth_modes];  // small triangles: bounding box, per-pixel edges
+};
+
+// The portable kernels (four pixels per step) and, where the build has them, kernels for the
+// x86-64-v3 level (AVX2, FMA; eight pixels per step). raster_kernels() picks what the CPU runs.
+const raster_kernel_table& raster_kernels_baseline();
+const raster_kernel_table& raster_kernels_x86_64_v3();
+const raster_kernel_table& raster_kernels();
