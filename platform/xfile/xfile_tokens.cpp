@@ -55,7 +55,8 @@ size_t XTokenStream::remaining() const {
 
 bool XTokenStream::read_uint(uint32_t* value, const char** why) {
     skip_separators();
-    const XToken token = next();
+    const XToken& token = peek();
+    has_ahead_ = false;  // consumed; the reference stays valid until the next peek
     if (token.kind != XTok::number) {
         *why = describe_mismatch(token, "expected an integer");
         return false;
@@ -73,7 +74,8 @@ bool XTokenStream::read_uint(uint32_t* value, const char** why) {
 
 bool XTokenStream::read_number(double* value, const char** why) {
     skip_separators();
-    const XToken token = next();
+    const XToken& token = peek();
+    has_ahead_ = false;  // consumed; the reference stays valid until the next peek
     if (token.kind != XTok::number) {
         *why = describe_mismatch(token, "expected a number");
         return false;
@@ -91,7 +93,8 @@ bool XTokenStream::read_number(double* value, const char** why) {
 
 bool XTokenStream::read_string(std::string_view* value, const char** why) {
     skip_separators();
-    const XToken token = next();
+    const XToken& token = peek();
+    has_ahead_ = false;  // consumed; the reference stays valid until the next peek
     if (token.kind == XTok::string) {
         *value = token.text;
         return true;
