@@ -1,0 +1,84 @@
+// geometry_kit.h - shape makers of the model generator: lofted grids of rings (fuselages, hulls,
+// bodies of revolution, airfoil surfaces, tori), flat caps, boxes and cylinders.
+//
+// Contract: every maker returns a Mesh in its own local coordinates with outward unit normals,
+// smooth across the grid and split where a ring is open (an airfoil's trailing edge) or a cap
+// meets the side. Uvs come from a UvMap over the grid's two parameters. All triangles carry the
+// material passed in; Mesh::add_triangle makes them front-facing and drops degenerate ones, so a
+// ring shrunk to a point (a pointed nose) closes the surface cleanly.
+//
+// DOES NOT: weld separate parts, test for self-intersection, or know which model it builds.
+#pragma once
+
+#include "mesh_builder.h"
+
+#include <functional>
+#include <vector>
+
+namespace models {
+
+// A grid of points: rings[i][j], i along the path, j around or across each ring. All rings have
+// the same number of points; a wrapping direction must not repeat its first point at the end.
+struct Grid {
+    std::vector<std::vector<Vec3>> rings;
+    bool ring_wraps = true;   // j wraps around (a tube); false: an open strip (airfoil TE to TE)
+    bool path_wraps = false;  // i wraps around (a torus)
+};
+
+// Texture coordinates from the path parameter s and the ring parameter t, both in [0, 1].
+using UvMap = std::function<Vec2(float s, float t)>;
+
+Vec2 no_uv(float s, float t);
+
+struct LoftOptions {
+    uint32_t material = 0;
+    UvMap uv = no_uv;
+    bool cap_start = false;  // close the first ring with a flat cap
+    bool cap_end = false;    // close the last ring with a flat cap
+    Vec2 cap_uv{};           // uv of the cap vertices
+};
+
+// The surface through the grid, with smooth normals from central differences, turned outwards.
+Mesh loft(const Grid& grid, const LoftOptions& options);
+
+// One cross-section of a body along the x axis: a super-ellipse in the plane x = const, centred at
+// (x, y, 0) with half-height ry and half-width rz. Exponent 2 is an ellipse, larger is squarer.
+struct BodySection {
+    float x, y, ry, rz;
+    float exponent = 2.0f;
+};
+
+// Rings through the sections, `segments` points each, the first at the top (+y), the quarter
+// point on the +z side.
+Grid body_grid(const std::vector<BodySection>& sections, int segments);
+
+// An ellipsoid with the given centre and semi-axes, its poles on the x axis: `rings` sections
+// from the +x pole to the -x pole.
+Grid ellipsoid_grid(Vec3 centre, Vec3 radii, int rings, int segments);
+
+// One section of a wing-like surface: the leading edge point, the chord direction (towards the
+// trailing edge), the thickness direction (towards the upper surface), the chord length, the
+// thickness and camber as fractions of the chord (NACA 4-digit shape, camber peak at 40 %).
+struct AirfoilSection {
+    Vec3 leading_edge;
+    Vec3 chord_direction{-1, 0, 0};
+    Vec3 up{0, 1, 0};
+    float chord = 1.0f;
+    float thickness = 0.12f;
+    float camber = 0.0f;
+};
+
+// Open rings running from the trailing edge over the upper surface to the leading edge and back
+// along the lower surface; ring parameter t = 0.5 is the leading edge.
+Grid airfoil_grid(const std::vector<AirfoilSection>& sections, int points_per_side);
+
+// A torus about the z axis through the origin.
+Grid torus_grid(float ring_radius, float tube_radius, int rings, int segments);
+
+// A closed cylinder from a to b.
+Mesh cylinder(Vec3 a, Vec3 b, float radius, int segments, uint32_t material, Vec2 uv);
+
+// An axis-aligned box with flat faces.
+Mesh box(Vec3 low, Vec3 high, uint32_t material, Vec2 uv);
+
+}  // namespace models

@@ -1,0 +1,59 @@
+// mesh_builder.cpp - vertices and front-facing triangles of the generator's meshes.
+#include "mesh_builder.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace models {
+
+uint32_t Mesh::add_vertex(Vec3 position, Vec3 normal, Vec2 uv) {
+    positions.push_back(position);
+    normals.push_back(normalize_or(normal, {0, 1, 0}));
+    uvs.push_back(uv);
+    return static_cast<uint32_t>(positions.size() - 1);
+}
+
+void Mesh::add_triangle(uint32_t a, uint32_t b, uint32_t c, uint32_t material) {
+    if (a == b || b == c || a == c) return;
+    const Vec3 facing = cross(positions[b] - positions[a], positions[c] - positions[a]);
+    // Relative to the edges, so that small parts are not dropped for being small.
+    const float scale = dot(positions[b] - positions[a], positions[b] - positions[a]) +
+                        dot(positions[c] - positions[a], positions[c] - positions[a]);
+    if (dot(facing, facing) <= 1e-10f * scale * scale) return;
+    // In a left-handed system, (b - a) x (c - a) points to the side from which a, b, c run clockwise.
+    if (dot(facing, normals[a] + normals[b] + normals[c]) < 0.0f) std::swap(b, c);
+    triangles.push_back({a, b, c, material});
+}
+
+void Mesh::append(const Mesh& part, const Transform& placement) {
+    const auto base = static_cast<uint32_t>(positions.size());
+    for (size_t i = 0; i < part.positions.size(); ++i) {
+        positions.push_back(placement.point(part.positions[i]));
+        normals.push_back(placement.normal(part.normals[i]));
+        uvs.push_back(part.uvs[i]);
+    }
+    const bool mirrored = dot(placement.ax, cross(placement.ay, placement.az)) < 0.0f;
+    for (const Triangle& t : part.triangles) {
+        // A mirroring placement turns clockwise into counter-clockwise: swap back.
+        triangles.push_back(mirrored ? Triangle{base + t.a, base + t.c, base + t.b, t.material}
+                                     : Triangle{base + t.a, base + t.b, base + t.c, t.material});
+    }
+}
+
+void Mesh::set_material(uint32_t material) {
+    for (Triangle& t : triangles) t.material = material;
+}
+
+std::vector<uint32_t> Mesh::used_materials() const {
+    std::vector<uint32_t> used;
+    for (const Triangle& t : triangles) used.push_back(t.material);
+    std::sort(used.begin(), used.end());
+    used.erase(std::unique(used.begin(), used.end()), used.end());
+    return used;
+}
+
+bool Model::textured() const {
+    return std::any_of(materials.begin(), materials.end(), [](const Material& m) { return !m.texture.empty(); });
+}
+
+}  // namespace models
