@@ -106,7 +106,14 @@ public:
             return;
         }
         const char* driver = SDL_GetCurrentVideoDriver();
-        if (driver != nullptr && std::strcmp(driver, "x11") == 0) x11_keys_ = win_x11_keyboard_open();
+        if (!shows_anything(driver)) {
+            std::fprintf(stderr, "window layer: no display (SDL video driver \"%s\"); set DISPLAY, or "
+                                 "WIN32_STANDIN_BACKEND=headless to run without one\n", driver != nullptr ? driver : "");
+            SDL_QuitSubSystem(SDL_INIT_VIDEO);
+            video_ = false;
+            return;
+        }
+        if (std::strcmp(driver, "x11") == 0) x11_keys_ = win_x11_keyboard_open();
     }
 
     bool open_window(win_window& window) override {
@@ -172,6 +179,14 @@ public:
     }
 
 private:
+    // SDL falls back to drivers that show nothing (offscreen, dummy) when no display can be
+    // reached; a program would then run unseen and unstoppable. They count only when asked for.
+    static bool shows_anything(const char* driver) {
+        if (driver == nullptr) return false;
+        const bool invisible = std::strcmp(driver, "offscreen") == 0 || std::strcmp(driver, "dummy") == 0;
+        return !invisible || std::getenv("SDL_VIDEODRIVER") != nullptr;
+    }
+
     static bool report_failure(const char* what) {
         std::fprintf(stderr, "window layer: SDL %s not created: %s\n", what, SDL_GetError());
         return false;
