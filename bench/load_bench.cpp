@@ -1,8 +1,6 @@
 // load_bench.cpp - loading speed of the .x loader (xfile_load on bytes in memory), in bytes per
 // second: the largest file of the shared corpus (when present), the demos' own models (when built
 // beside this program), and generated grids in text, binary and compressed form.
-#include "platform/xfile/xfile.h"
-
 #include <benchmark/benchmark.h>
 #include <zlib.h>
 
@@ -11,6 +9,8 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+
+#include "platform/xfile/xfile.h"
 
 namespace {
 
@@ -136,7 +136,8 @@ std::string compressed_file(const char* header, const std::string& body) {
         z_stream z{};
         deflateInit2(&z, 6, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY);
         const size_t history = std::min<size_t>(start, 32768);
-        if (history > 0) deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(&body[start - history]), uInt(history));
+        if (history > 0)
+            deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(&body[start - history]), uInt(history));
         std::string packed(deflateBound(&z, uLong(size)), '\0');
         z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(&body[start]));
         z.avail_in = uInt(size);

@@ -1,12 +1,12 @@
 // xfile_fuzz.cpp - libFuzzer entry for the .x loader: any input must load into a consistent model
 // or fail with a reason; the sanitizers catch out-of-bounds reads and undefined behaviour, and an
 // inconsistent model traps.
-#include "platform/xfile/xfile.h"
-
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <string>
+
+#include "platform/xfile/xfile.h"
 
 namespace {
 

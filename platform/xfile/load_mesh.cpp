@@ -10,17 +10,16 @@
 //
 // DOES NOT: produce adjacency or effect instances (those outputs are set to null).
 #include <d3dx9.h>
-
-#include "platform/d3dx9/mesh.h"
-#include "platform/win32/win_paths.h"
-#include "platform/xfile/xfile.h"
-
 #include <sys/stat.h>
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <new>
+
+#include "platform/d3dx9/mesh.h"
+#include "platform/win32/win_paths.h"
+#include "platform/xfile/xfile.h"
 
 namespace {
 

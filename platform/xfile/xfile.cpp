@@ -1,13 +1,13 @@
 // xfile.cpp - xfile_load: header, encoding, parse, flatten (contract in xfile.h).
 #include "platform/xfile/xfile.h"
 
-#include "platform/xfile/xfile_inflate.h"
-#include "platform/xfile/xfile_mesh.h"
-#include "platform/xfile/xfile_parser.h"
-
 #include <algorithm>
 #include <cstring>
 #include <new>
+
+#include "platform/xfile/xfile_inflate.h"
+#include "platform/xfile/xfile_mesh.h"
+#include "platform/xfile/xfile_parser.h"
 
 namespace {
 
@@ -25,8 +25,8 @@ int digit_pair(const uint8_t* p) {
 
 bool parse_body(const uint8_t* data, size_t size, const XFileHeader& header, XFileModel* out, std::string* error) {
     const bool binary = header.format == XFileFormat::binary || header.format == XFileFormat::binary_compressed;
-    XTokenStream tokens = binary ? XTokenStream::binary(data, size, header.float_bits / 8)
-                                 : XTokenStream::text(data, size);
+    XTokenStream tokens =
+        binary ? XTokenStream::binary(data, size, header.float_bits / 8) : XTokenStream::text(data, size);
     XScene scene;
     if (!xfile_parse(tokens, &scene, error)) return false;
     if (scene.meshes.empty()) return fail(error, "no mesh in the file");
@@ -60,11 +60,15 @@ bool xfile_read_header(const uint8_t* data, size_t size, XFileHeader* out, std::
                    {"bzip", XFileFormat::binary_compressed}};
     const auto* known = std::find_if(std::begin(formats), std::end(formats),
                                      [data](const auto& f) { return std::memcmp(data + 8, f.tag, 4) == 0; });
-    if (known == std::end(formats)) return fail(error, "unsupported .x format '" + std::string(data + 8, data + 12) + "'");
+    if (known == std::end(formats))
+        return fail(error, "unsupported .x format '" + std::string(data + 8, data + 12) + "'");
     out->format = known->format;
-    if (std::memcmp(data + 12, "0032", 4) == 0) out->float_bits = 32;
-    else if (std::memcmp(data + 12, "0064", 4) == 0) out->float_bits = 64;
-    else return fail(error, "unsupported float size '" + std::string(data + 12, data + 16) + "'");
+    if (std::memcmp(data + 12, "0032", 4) == 0)
+        out->float_bits = 32;
+    else if (std::memcmp(data + 12, "0064", 4) == 0)
+        out->float_bits = 64;
+    else
+        return fail(error, "unsupported float size '" + std::string(data + 12, data + 16) + "'");
     return true;
 }
 

@@ -20,7 +20,8 @@
 //   list has no materials (every face attribute 0); when only some meshes have one, each mesh
 //   without gets one default material of its own.
 // - Materials are taken inline or by reference ({ name }, { <uuid> }, { name <uuid> }) to a
-//   Material declared earlier anywhere outside a material list; an unknown reference fails.
+//   Material declared earlier (top level, in a frame, or inline in an earlier list); an unknown
+//   reference fails.
 // - Texture names: TextureFilename (any case); a doubled backslash in the string stands for one.
 //
 // DOES NOT: read skinning, animation, effects, DeclData/FVFData, vertex duplication indices or face

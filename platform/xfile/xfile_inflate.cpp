@@ -1,11 +1,11 @@
 // xfile_inflate.cpp - MSZIP blocks of compressed .x files through zlib (contract in xfile_inflate.h).
 #include "platform/xfile/xfile_inflate.h"
 
-#include "platform/xfile/xfile_reader.h"
-
 #include <zlib.h>
 
 #include <algorithm>
+
+#include "platform/xfile/xfile_reader.h"
 
 namespace {
 
@@ -27,11 +27,10 @@ public:
     // Inflates one complete deflate stream from `input` into `output` (exactly `output_size`
     // bytes available) with `history` as dictionary. Returns the input bytes consumed and the
     // output bytes produced, or false.
-    bool block(const uint8_t* input, size_t input_size, const uint8_t* history, size_t history_size,
-               uint8_t* output, size_t output_size, size_t* consumed, size_t* produced) {
+    bool block(const uint8_t* input, size_t input_size, const uint8_t* history, size_t history_size, uint8_t* output,
+               size_t output_size, size_t* consumed, size_t* produced) {
         if (inflateReset(&stream_) != Z_OK) return false;
-        if (history_size > 0 &&
-            inflateSetDictionary(&stream_, history, static_cast<uInt>(history_size)) != Z_OK) {
+        if (history_size > 0 && inflateSetDictionary(&stream_, history, static_cast<uInt>(history_size)) != Z_OK) {
             return false;
         }
         uint8_t no_room = 0;

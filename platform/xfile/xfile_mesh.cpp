@@ -35,7 +35,8 @@ struct Transform {
 Transform frame_transform(const XScene& scene, uint32_t frame) {
     Transform t;
     t.position = XFrame{}.matrix;
-    for (uint32_t f = frame; f != kXNoFrame; f = scene.frames[f].parent) t.position = multiply(t.position, scene.frames[f].matrix);
+    for (uint32_t f = frame; f != kXNoFrame; f = scene.frames[f].parent)
+        t.position = multiply(t.position, scene.frames[f].matrix);
     const Matrix& m = t.position;
     auto a = [&m](int i, int j) { return m[4 * i + j]; };
     for (int i = 0; i < 3; ++i) {
@@ -184,8 +185,8 @@ void MeshAppender::set_corner_attributes(uint32_t vertex, size_t corner, uint32_
     }
     if (substitute_colours_) {
         attribute_of_[vertex] = attribute;
-        out_.diffuse[global] = attribute < model_.materials.size() ? packed(model_.materials[attribute].material.Diffuse)
-                                                                   : kWhite;
+        out_.diffuse[global] =
+            attribute < model_.materials.size() ? packed(model_.materials[attribute].material.Diffuse) : kWhite;
     }
 }
 
@@ -220,7 +221,8 @@ void MeshAppender::append() {
     for (size_t f = 0; f < raw_.face_sizes.size(); ++f) {
         const uint32_t attribute = face_attribute(f);
         face.clear();
-        for (uint32_t k = 0; k < raw_.face_sizes[f]; ++k) face.push_back(vertex_base_ + corner_vertex(corner++, attribute));
+        for (uint32_t k = 0; k < raw_.face_sizes[f]; ++k)
+            face.push_back(vertex_base_ + corner_vertex(corner++, attribute));
         for (size_t k = 1; k + 1 < face.size(); ++k) {
             out_.indices.insert(out_.indices.end(), {face[0], face[k], face[k + 1]});
             out_.attributes.push_back(model_.materials.empty() ? 0 : attribute);

@@ -8,9 +8,9 @@
 // DOES NOT: read the file or check indices (the parser has checked them).
 #pragma once
 
-#include "platform/xfile/xfile_scene.h"
-
 #include <string>
+
+#include "platform/xfile/xfile_scene.h"
 
 // Fills model->mesh and model->materials from the scene. False (with a reason) only when the
 // result would not fit 32-bit indices.

@@ -88,6 +88,7 @@ private:
     bool parse_normals(XRawMesh& mesh);
     bool parse_texture_coords(XRawMesh& mesh);
     bool parse_vertex_colours(XRawMesh& mesh);
+    bool read_face_materials(XRawMesh& mesh, uint32_t count, uint32_t indexes);
     bool parse_material_list(XRawMesh& mesh, int depth);
     bool parse_material(XFileMaterial* material, ObjectHead* head, int depth);
     bool parse_declared_material(int depth);
@@ -210,7 +211,8 @@ bool Parser::children(const char* what, OnObject&& on_object, OnReference&& on_r
 }
 
 bool Parser::children(const char* what) {
-    return children(what, [this](std::string_view) { return skip_object(); }, [this] { return skip_body(); });
+    return children(
+        what, [this](std::string_view) { return skip_object(); }, [this] { return skip_body(); });
 }
 
 // Reads `[name] [<uuid>] }` of a data reference whose '{' has been read.
@@ -393,14 +395,9 @@ bool Parser::parse_vertex_colours(XRawMesh& mesh) {
     return children("MeshVertexColors");
 }
 
-bool Parser::parse_material_list(XRawMesh& mesh, int depth) {
-    ObjectHead head;
-    uint32_t count = 0;
-    uint32_t indexes = 0;
-    if (!open_object(&head) || !read_count(&count, "MeshMaterialList material count") ||
-        !read_count(&indexes, "MeshMaterialList index count")) {
-        return false;
-    }
+// Reads `indexes` material indices (each < count) into one per face; a short list repeats its
+// last index, extra indices are checked and dropped.
+bool Parser::read_face_materials(XRawMesh& mesh, uint32_t count, uint32_t indexes) {
     const size_t faces = mesh.face_sizes.size();
     mesh.face_materials.clear();
     mesh.face_materials.reserve(faces);
@@ -415,6 +412,17 @@ bool Parser::parse_material_list(XRawMesh& mesh, int depth) {
     }
     const uint32_t last = mesh.face_materials.empty() ? 0 : mesh.face_materials.back();
     mesh.face_materials.resize(faces, last);
+    return true;
+}
+
+bool Parser::parse_material_list(XRawMesh& mesh, int depth) {
+    ObjectHead head;
+    uint32_t count = 0;
+    uint32_t indexes = 0;
+    if (!open_object(&head) || !read_count(&count, "MeshMaterialList material count") ||
+        !read_count(&indexes, "MeshMaterialList index count") || !read_face_materials(mesh, count, indexes)) {
+        return false;
+    }
     mesh.materials.clear();
     const bool ok = children(
         "MeshMaterialList",
@@ -443,9 +451,9 @@ bool Parser::resolve_material(XFileMaterial* material) {
     ObjectHead reference;
     if (!read_reference(&reference)) return false;
     for (auto it = declared_.rbegin(); it != declared_.rend(); ++it) {
-        const bool match = reference.name.empty() ? reference.has_guid && it->head.has_guid &&
-                                                        it->head.guid == reference.guid
-                                                  : it->head.name == reference.name;
+        const bool match = reference.name.empty()
+                               ? reference.has_guid && it->head.has_guid && it->head.guid == reference.guid
+                               : it->head.name == reference.name;
         if (match) {
             *material = it->material;
             return true;
@@ -457,9 +465,8 @@ bool Parser::resolve_material(XFileMaterial* material) {
 bool Parser::parse_material(XFileMaterial* out, ObjectHead* head, int depth) {
     if (too_deep(depth) || !open_object(head)) return false;
     D3DMATERIAL9& m = out->material;
-    float* const members[] = {&m.Diffuse.r,  &m.Diffuse.g,  &m.Diffuse.b,  &m.Diffuse.a,
-                              &m.Power,      &m.Specular.r, &m.Specular.g, &m.Specular.b,
-                              &m.Emissive.r, &m.Emissive.g, &m.Emissive.b};
+    float* const members[] = {&m.Diffuse.r,  &m.Diffuse.g,  &m.Diffuse.b,  &m.Diffuse.a,  &m.Power,     &m.Specular.r,
+                              &m.Specular.g, &m.Specular.b, &m.Emissive.r, &m.Emissive.g, &m.Emissive.b};
     for (float* member : members) {
         if (!read_float(member, "Material")) return false;
     }

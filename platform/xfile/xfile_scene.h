@@ -5,11 +5,11 @@
 // its own; matrices are in D3DMATRIX memory order (_11, _12, ..., _44), row vectors.
 #pragma once
 
-#include "platform/xfile/xfile.h"
-
 #include <array>
 #include <cstdint>
 #include <vector>
+
+#include "platform/xfile/xfile.h"
 
 inline constexpr uint32_t kXNoFrame = UINT32_MAX;
 

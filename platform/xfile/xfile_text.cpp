@@ -9,10 +9,16 @@ bool is_space(uint8_t c) { return c <= 0x20; }
 
 bool ends_word(uint8_t c) {
     switch (c) {
-    case '{': case '}': case '[': case ']': case '<': case '>': case ';': case ',': case '"':
-        return true;
-    default:
-        return is_space(c);
+    case '{':
+    case '}':
+    case '[':
+    case ']':
+    case '<':
+    case '>':
+    case ';':
+    case ',':
+    case '"': return true;
+    default: return is_space(c);
     }
 }
 
@@ -37,8 +43,10 @@ bool parse_guid(std::string_view text, XGuid* guid) {
         for (int d = 0; d < group_digits[group]; ++d, ++at, ++nibble) {
             const int h = at < text.size() ? hex_value(static_cast<uint8_t>(text[at])) : -1;
             if (h < 0) return false;
-            if (nibble % 2 == 0) value[nibble / 2] = static_cast<uint8_t>(h << 4);
-            else value[nibble / 2] = static_cast<uint8_t>(value[nibble / 2] | h);
+            if (nibble % 2 == 0)
+                value[nibble / 2] = static_cast<uint8_t>(h << 4);
+            else
+                value[nibble / 2] = static_cast<uint8_t>(value[nibble / 2] | h);
         }
     }
     if (at != text.size()) return false;
@@ -133,8 +141,11 @@ XToken XTextLexer::next() {
     switch (c) {
     case '{': token.kind = XTok::open_brace; break;
     case '}': token.kind = XTok::close_brace; break;
-    case ';': case ',': token.kind = XTok::separator; break;
-    case '[': case ']': case '>': token.kind = XTok::other; break;
+    case ';':
+    case ',': token.kind = XTok::separator; break;
+    case '[':
+    case ']':
+    case '>': token.kind = XTok::other; break;
     case '"': return string_token();
     case '<': return guid_token();
     default: return word_token();

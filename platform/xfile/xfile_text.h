@@ -8,10 +8,10 @@
 // DOES NOT: convert numbers (the parser does, to the type it expects) or interpret escapes.
 #pragma once
 
-#include "platform/xfile/xfile_token.h"
-
 #include <cstddef>
 #include <cstdint>
+
+#include "platform/xfile/xfile_token.h"
 
 class XTextLexer {
 public:

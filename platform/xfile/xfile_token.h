@@ -14,12 +14,12 @@ struct XGuid {
 };
 
 enum class XTok : uint8_t {
-    end,               // no more input
-    error,             // malformed input; text holds the reason
-    name,              // identifier or object name
-    number,            // text: the word in `text`; binary: `integer` or `real` (see is_float)
-    string,            // quoted string contents, without quotes, escapes untouched
-    guid,              // <uuid> or binary GUID
+    end,     // no more input
+    error,   // malformed input; text holds the reason
+    name,    // identifier or object name
+    number,  // text: the word in `text`; binary: `integer` or `real` (see is_float)
+    string,  // quoted string contents, without quotes, escapes untouched
+    guid,    // <uuid> or binary GUID
     open_brace,
     close_brace,
     separator,         // ';' or ','

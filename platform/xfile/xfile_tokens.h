@@ -9,10 +9,10 @@
 // DOES NOT: know about objects or templates.
 #pragma once
 
+#include <variant>
+
 #include "platform/xfile/xfile_binary.h"
 #include "platform/xfile/xfile_text.h"
-
-#include <variant>
 
 class XTokenStream {
 public:

@@ -1,16 +1,15 @@
 // load_mesh_test.cpp - D3DXLoadMeshFromXA on the software device (headless back end): the mesh,
 // the material buffer's layout, Win32 path names, and failures that leave every output empty.
-#include <windows.h>
 #include <d3d9.h>
 #include <d3dx9.h>
-
-#include "win_headless.h"
-#include "xfile_samples.h"
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <filesystem>
 #include <fstream>
+
+#include "win_headless.h"
+#include "xfile_samples.h"
 
 namespace {
 
@@ -28,8 +27,8 @@ protected:
         window_class.lpfnWndProc = load_test_procedure;
         window_class.lpszClassName = "LoadMeshTest";
         RegisterClassExA(&window_class);
-        HWND window = CreateWindowExA(0, "LoadMeshTest", "load", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
-                                      nullptr, nullptr, nullptr);
+        HWND window = CreateWindowExA(0, "LoadMeshTest", "load", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
+                                      nullptr, nullptr);
         direct3d_ = Direct3DCreate9(D3D_SDK_VERSION);
         ASSERT_NE(direct3d_, nullptr);
         D3DPRESENT_PARAMETERS parameters{};
@@ -71,8 +70,9 @@ TEST_F(LoadMeshTest, LoadsTheMeshAndTheMaterialsInOneBuffer) {
     ID3DXBuffer* materials = nullptr;
     ID3DXMesh* mesh = nullptr;
     DWORD count = 99;
-    ASSERT_EQ(D3DXLoadMeshFromXA(path.c_str(), D3DXMESH_SYSTEMMEM, device_, nullptr, &materials, nullptr, &count, &mesh),
-              D3D_OK);
+    ASSERT_EQ(
+        D3DXLoadMeshFromXA(path.c_str(), D3DXMESH_SYSTEMMEM, device_, nullptr, &materials, nullptr, &count, &mesh),
+        D3D_OK);
     ASSERT_NE(mesh, nullptr);
     ASSERT_NE(materials, nullptr);
     EXPECT_EQ(count, 2u);

@@ -4,8 +4,6 @@
 // Compared: fan-triangle count, material count, the distinct non-empty texture names, and the
 // bounding box (1e-4 relative). Where the independent loader is known to be blind, our own expected
 // values are asserted instead, each with its reason.
-#include "xfile_samples.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -14,6 +12,8 @@
 #include <map>
 #include <set>
 #include <sstream>
+
+#include "xfile_samples.h"
 
 namespace {
 
@@ -78,15 +78,15 @@ std::set<std::string> texture_names(const XFileModel& model) {
 // file's top-level Material objects instead of the materials the meshes' lists hold, and counts a
 // default material for meshes without any list; we concatenate every mesh's list.
 const std::map<std::string, size_t> kOwnMaterialCounts = {
-    {"assimp/BCN_Epileptic.X", 0},        // no material list at all
-    {"assimp/Testwuson.X", 0},            // no material list at all
-    {"blitz3d/DeathIsland/747.X", 8},     // 7 lists by reference, one naming 2 materials (6 declared)
-    {"blitz3d/Lightmap/level.x", 7},      // 7 one-material lists referencing 2 declared materials
-    {"blitz3d/Lightmap/lightmap.x", 7},   // 7 one-material lists referencing 1 declared material
-    {"blitz3d/castle/CASTLE1.X", 20},     // 20 one-material lists referencing 4 declared materials
-    {"blitz3d/fps/interior.X", 8},        // 3 lists naming 8 materials in all (5 declared)
-    {"blitz3d/makbot/mak_robotic.x", 38}, // 38 one-material lists referencing 4 declared materials
-    {"blitz3d/markio/mariorun.x", 20},    // 14 lists naming 20 materials declared inside frames
+    {"assimp/BCN_Epileptic.X", 0},         // no material list at all
+    {"assimp/Testwuson.X", 0},             // no material list at all
+    {"blitz3d/DeathIsland/747.X", 8},      // 7 lists by reference, one naming 2 materials (6 declared)
+    {"blitz3d/Lightmap/level.x", 7},       // 7 one-material lists referencing 2 declared materials
+    {"blitz3d/Lightmap/lightmap.x", 7},    // 7 one-material lists referencing 1 declared material
+    {"blitz3d/castle/CASTLE1.X", 20},      // 20 one-material lists referencing 4 declared materials
+    {"blitz3d/fps/interior.X", 8},         // 3 lists naming 8 materials in all (5 declared)
+    {"blitz3d/makbot/mak_robotic.x", 38},  // 38 one-material lists referencing 4 declared materials
+    {"blitz3d/markio/mariorun.x", 20},     // 14 lists naming 20 materials declared inside frames
 };
 
 // mariorun.x declares its materials inside frames, which the independent loader ignores.

@@ -1,11 +1,11 @@
 // xfile_format_test.cpp - the encodings of .x files: header, text syntax, binary tokens, 64-bit
 // floats, MSZIP compression; all read into the same model.
-#include "xfile_samples.h"
-
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
+
+#include "xfile_samples.h"
 
 namespace {
 
@@ -75,7 +75,8 @@ template Custom {
   array DWORD values[4];
   [...]
 }
-template Closed { <11111111-2222-3333-4444-555555555555> STRING s; [Mesh <3D82AB44-62DA-11cf-AB39-0020AF71E433>, Frame] }
+template Closed { <11111111-2222-3333-4444-555555555555> STRING s;
+  [Mesh <3D82AB44-62DA-11cf-AB39-0020AF71E433>, Frame] }
 Custom c { <01234567-89AB-cdef-0123-456789ABCDEF> 1,2,3,4;; Nested { "a } brace in a string"; { Ref } } }
 KeyValuePair { "Date"; "G:\\path\\B\374ffel"; }
 AnimationSet { Animation { { Shape } AnimationKey { 0; 1; 0; 4; 1,0,0,0;;; } } }
@@ -127,7 +128,8 @@ TEST(XFileBinary, ReadsListsAcrossMemberBoundaries) {
 }
 
 TEST(XFileBinary, ReadsSplitListsSingleIntegersTemplatesAndReferences) {
-    const uint8_t uuid[16] = {0x4d, 0xab, 0x82, 0x3d, 0xda, 0x62, 0xcf, 0x11, 0xab, 0x39, 0x00, 0x20, 0xaf, 0x71, 0xe4, 0x33};
+    const uint8_t uuid[16] = {0x4d, 0xab, 0x82, 0x3d, 0xda, 0x62, 0xcf, 0x11,
+                              0xab, 0x39, 0x00, 0x20, 0xaf, 0x71, 0xe4, 0x33};
     XBinaryWriter w;
     // template Thing { <uuid> DWORD n; array FLOAT f[n]; [...] }
     w.token(31).name("Thing").open().guid(uuid).token(41).name("n").token(20).token(52).token(42).name("f");
@@ -197,8 +199,8 @@ TEST(XFileCompressed, TextBodyInManyBlocksUsesThePreviousBlocksAsDictionary) {
     }
     body += std::to_string(quads) + ";\n";
     for (int q = 0; q < quads; ++q) {
-        body += "4;" + std::to_string(4 * q) + "," + std::to_string(4 * q + 1) + "," + std::to_string(4 * q + 2) +
-                "," + std::to_string(4 * q + 3) + (q + 1 == quads ? ";;\n" : ";,\n");
+        body += "4;" + std::to_string(4 * q) + "," + std::to_string(4 * q + 1) + "," + std::to_string(4 * q + 2) + "," +
+                std::to_string(4 * q + 3) + (q + 1 == quads ? ";;\n" : ";,\n");
     }
     body += "}\n";
     ASSERT_GT(body.size(), 3 * 4096u);

@@ -1,10 +1,10 @@
 // xfile_malformed_test.cpp - broken and hostile files: each must fail cleanly (or load a
 // consistent mesh), never crash, hang or read out of bounds (run these under AddressSanitizer).
-#include "xfile_samples.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "xfile_samples.h"
 
 namespace {
 
@@ -93,8 +93,7 @@ TEST(XFileHostile, IndicesOutOfRange) {
     expect_failure("xof 0303txt 0032\n" + mesh + "3;; }", "face index 3 out of range");
     expect_failure("xof 0303txt 0032\n" + mesh + "2;; MeshNormals { 1; 0;0;1;; 1; 3;0,1,0;; } }",
                    "normal index 1 out of range");
-    expect_failure("xof 0303txt 0032\n" + mesh + "2;; MeshVertexColors { 1; 3;1;1;1;1;;; } }",
-                   "vertex colour index 3");
+    expect_failure("xof 0303txt 0032\n" + mesh + "2;; MeshVertexColors { 1; 3;1;1;1;1;;; } }", "vertex colour index 3");
     expect_failure("xof 0303txt 0032\n" + mesh + "2;; MeshMaterialList { 1; 1; 1;; } }", "material index 1");
     expect_failure("xof 0303txt 0032\n" + mesh + "2;; MeshMaterialList { 0; 1; 0;; } }", "material index 0");
 }

@@ -1,10 +1,10 @@
 // xfile_mesh_test.cpp - what a load makes of the file's objects: frames and their transforms,
 // polygons, vertex splitting by normals, streams, material lists and references, several meshes.
-#include "xfile_samples.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
+
+#include "xfile_samples.h"
 
 namespace {
 
@@ -22,15 +22,13 @@ std::string triangle(const std::string& extra = "", const char* normal = "0;0;1;
            "; 1; 3;0,0,0;; } " + extra + " }\n";
 }
 
-std::string matrix(const char* elements) {
-    return std::string("FrameTransformMatrix { ") + elements + ";; }\n";
-}
+std::string matrix(const char* elements) { return std::string("FrameTransformMatrix { ") + elements + ";; }\n"; }
 
 TEST(XFileFrames, AppliesTheInnerFrameFirstThenItsParents) {
     // Inner: translate x by 1; outer: scale by 2. (1,0,0) -> (2,0,0) -> (4,0,0).
-    const XLoadResult r = load_body("Frame outer { " + std::string(matrix("2,0,0,0, 0,2,0,0, 0,0,2,0, 0,0,0,1")) +
-                                    "Frame inner { " + matrix("1,0,0,0, 0,1,0,0, 0,0,1,0, 1,0,0,1") + triangle() +
-                                    "} }");
+    const XLoadResult r =
+        load_body("Frame outer { " + std::string(matrix("2,0,0,0, 0,2,0,0, 0,0,2,0, 0,0,0,1")) + "Frame inner { " +
+                  matrix("1,0,0,0, 0,1,0,0, 0,0,1,0, 1,0,0,1") + triangle() + "} }");
     ASSERT_TRUE(r.ok) << r.error;
     expect_vector(r.model.mesh.positions[0], 4, 0, 0);
     expect_vector(r.model.mesh.positions[1], 2, 2, 0);
@@ -73,7 +71,8 @@ TEST(XFileFaces, PolygonsAreFannedAndShortFacesDropped) {
     const XLoadResult r = load_body(R"(Mesh {
   5; 0;0;0;, 1;0;0;, 2;1;0;, 1;2;0;, 0;1;0;;
   4; 5;0,1,2,3,4;, 2;0,1;, 0;;, 3;4,3,2;;
-  MeshMaterialList { 2; 4; 0, 0, 0, 1;; Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } Material { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; } }
+  MeshMaterialList { 2; 4; 0, 0, 0, 1;;
+    Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } Material { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; } }
 })");
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.model.mesh.indices, (std::vector<uint32_t>{0, 1, 2, 0, 2, 3, 0, 3, 4, 4, 3, 2}));
@@ -145,8 +144,8 @@ TEST(XFileMaterials, RecordsTakeTheFileColoursWithNoAmbient) {
 TEST(XFileMaterials, ReferencesByNameOrUuidInEverySpelling) {
     for (const char* reference : {"{ Green }", "{Green}", "{ Green <01234567-89ab-cdef-0123-456789abcdef> }",
                                   "{ <01234567-89AB-CDEF-0123-456789ABCDEF> }"}) {
-        const XLoadResult r = load_body(std::string(kRedGreen) + triangle(std::string("MeshMaterialList { 1; 1; 0;; ") +
-                                                                         reference + " }"));
+        const XLoadResult r = load_body(std::string(kRedGreen) +
+                                        triangle(std::string("MeshMaterialList { 1; 1; 0;; ") + reference + " }"));
         ASSERT_TRUE(r.ok) << reference << ": " << r.error;
         ASSERT_EQ(r.model.materials.size(), 1u);
         EXPECT_EQ(r.model.materials[0].material.Diffuse.g, 1.0f) << reference;
@@ -158,7 +157,8 @@ TEST(XFileMaterials, ReferencesReachMaterialsDeclaredInsideFrames) {
     const XLoadResult r = load_body(R"(
 Frame body {
   Material Skin { 1;0.8;0.6;1;; 0; 0;0;0;; 0;0;0;; TextureFileName { "skin.bmp"; } }
-  Frame arm { )" + triangle("MeshMaterialList { 1; 1; 0;; { Skin } }") + "} }");
+  Frame arm { )" + triangle("MeshMaterialList { 1; 1; 0;; { Skin } }") +
+                                    "} }");
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.model.materials.size(), 1u);
     EXPECT_EQ(r.model.materials[0].texture, "skin.bmp");
@@ -217,8 +217,8 @@ TEST(XFileMeshes, WithoutAnyMaterialListThereAreNoMaterials) {
 }
 
 TEST(XFileMeshes, AMeshWithoutAListAmongOthersGetsAWhiteMaterial) {
-    const XLoadResult r = load_body(std::string(kRedGreen) + triangle() +
-                                    triangle("MeshMaterialList { 1; 1; 0;; { Red } }"));
+    const XLoadResult r =
+        load_body(std::string(kRedGreen) + triangle() + triangle("MeshMaterialList { 1; 1; 0;; { Red } }"));
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.model.materials.size(), 2u);
     EXPECT_EQ(r.model.materials[0].material.Diffuse.g, 1.0f);

@@ -13,7 +13,8 @@ XLoadResult load_x(const std::string& bytes) {
     return result;
 }
 
-XBinaryWriter::XBinaryWriter(const char* header) : bytes_(header, 16), doubles_(std::memcmp(header + 12, "0064", 4) == 0) {}
+XBinaryWriter::XBinaryWriter(const char* header)
+    : bytes_(header, 16), doubles_(std::memcmp(header + 12, "0064", 4) == 0) {}
 
 void XBinaryWriter::put16(uint16_t value) {
     bytes_.push_back(static_cast<char>(value & 0xff));
@@ -95,7 +96,8 @@ std::string deflate_block(const std::string& body, size_t start, size_t size) {
     if (deflateInit2(&z, 9, Z_DEFLATED, -MAX_WBITS, 8, Z_DEFAULT_STRATEGY) != Z_OK) throw std::runtime_error("deflate");
     const size_t history = std::min<size_t>(start, 32768);
     if (history > 0) {
-        deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(body.data() + start - history), static_cast<uInt>(history));
+        deflateSetDictionary(&z, reinterpret_cast<const Bytef*>(body.data() + start - history),
+                             static_cast<uInt>(history));
     }
     std::string out(deflateBound(&z, static_cast<uLong>(size)) + 16, '\0');
     z.next_in = reinterpret_cast<Bytef*>(const_cast<char*>(body.data() + start));

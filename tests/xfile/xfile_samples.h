@@ -2,13 +2,13 @@
 // load helper that returns the model or the reason.
 #pragma once
 
-#include "platform/xfile/xfile.h"
-
 #include <cstdint>
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "platform/xfile/xfile.h"
 
 struct XLoadResult {
     bool ok = false;

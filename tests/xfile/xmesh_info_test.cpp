@@ -1,14 +1,13 @@
 // xmesh_info_test.cpp - the xmesh-info tool run as a process on a good and a bad file.
-#include "xfile_samples.h"
-
 #include <gtest/gtest.h>
-
 #include <sys/wait.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+
+#include "xfile_samples.h"
 
 namespace {
 
@@ -36,8 +35,8 @@ protected:
     }
 
     ToolRun run(const std::string& arguments) {
-        const std::string command = "cd '" + folder_.string() + "' && '" XMESH_INFO "' " + arguments +
-                                    " > out.txt 2> err.txt";
+        const std::string command =
+            "cd '" + folder_.string() + "' && '" XMESH_INFO "' " + arguments + " > out.txt 2> err.txt";
         ToolRun r;
         const int raw = std::system(command.c_str());
         r.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;

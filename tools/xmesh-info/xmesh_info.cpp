@@ -5,13 +5,13 @@
 // the vertices that triangles use. With --tsv: a header line, then one tab-separated line per file.
 // Files that fail to load are reported on standard error as "xmesh-info: FILE: REASON" and make the
 // exit status 1 (2 for a usage error). Uses the pure loader: no device, no window.
-#include "platform/xfile/xfile.h"
-
 #include <cstdio>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "platform/xfile/xfile.h"
 
 namespace {
 
@@ -63,14 +63,15 @@ std::string bounds_columns(const D3DXMESHDATA& mesh) {
         return none;
     }
     char text[256];
-    std::snprintf(text, sizeof text, "%g%s%g%s%g%s%g%s%g%s%g", lo.x, separator, lo.y, separator, lo.z, separator,
-                  hi.x, separator, hi.y, separator, hi.z);
+    std::snprintf(text, sizeof text, "%g%s%g%s%g%s%g%s%g%s%g", lo.x, separator, lo.y, separator, lo.z, separator, hi.x,
+                  separator, hi.y, separator, hi.z);
     return text;
 }
 
 void print_tsv_header() {
-    std::printf("file\tformat\tfloat_bits\tversion\tvertices\ttriangles\tsubsets\ttextures\tmin_x\tmin_y\tmin_z\t"
-                "max_x\tmax_y\tmax_z\tmaterials\n");
+    std::printf(
+        "file\tformat\tfloat_bits\tversion\tvertices\ttriangles\tsubsets\ttextures\tmin_x\tmin_y\tmin_z\t"
+        "max_x\tmax_y\tmax_z\tmaterials\n");
 }
 
 void print_tsv(const char* path, const XFileModel& model) {
@@ -115,8 +116,10 @@ int main(int argc, char** argv) {
     std::vector<const char*> files;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if (argument == "--tsv") tsv = true;
-        else files.push_back(argv[i]);
+        if (argument == "--tsv")
+            tsv = true;
+        else
+            files.push_back(argv[i]);
     }
     if (files.empty()) {
         std::fprintf(stderr, "usage: xmesh-info [--tsv] file.x...\n");
@@ -134,8 +137,10 @@ int main(int argc, char** argv) {
             status = 1;
             continue;
         }
-        if (tsv) print_tsv(path, model);
-        else print_text(path, model);
+        if (tsv)
+            print_tsv(path, model);
+        else
+            print_text(path, model);
     }
     return status;
 }
