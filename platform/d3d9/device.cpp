@@ -299,11 +299,13 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
         return D3DERR_INVALIDCALL;
     }
     if ((flags & D3DCLEAR_ZBUFFER) && (fb_.depth.empty() || !(z >= 0.0f && z <= 1.0f))) return D3DERR_INVALIDCALL;
-    const D3DRECT whole{0, 0, fb_.width, fb_.height};
-    const D3DRECT* list = count == 0 ? &whole : rects;
-    const DWORD n = count == 0 ? 1 : count;
-    for (DWORD i = 0; i < n; ++i) {
-        const D3DRECT& r = list[i];
+    if (count == 0) {
+        if (flags & D3DCLEAR_TARGET) fb_clear_colour(fb_, colour & 0x00FFFFFFu);
+        if (flags & D3DCLEAR_ZBUFFER) fb_clear_depth(fb_, depth_value(z));
+        return D3D_OK;
+    }
+    for (DWORD i = 0; i < count; ++i) {
+        const D3DRECT& r = rects[i];
         if (flags & D3DCLEAR_TARGET) fb_fill_colour(fb_, r.x1, r.y1, r.x2, r.y2, colour & 0x00FFFFFFu);
         if (flags & D3DCLEAR_ZBUFFER) fb_fill_depth(fb_, r.x1, r.y1, r.x2, r.y2, depth_value(z));
     }

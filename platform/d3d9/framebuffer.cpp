@@ -1,4 +1,4 @@
-// framebuffer.cpp - allocation and rectangle fills of the device's colour and depth buffers.
+// framebuffer.cpp - allocation, clears and rectangle fills of the device's colour and depth buffers.
 #include "platform/d3d9/framebuffer.h"
 
 #include <algorithm>
@@ -26,6 +26,31 @@ void fill(std::vector<T>& pixels, int pitch, Rect r, T value) {
     }
 }
 
+void mark(std::vector<uint64_t>& dirty, int tile_shift, Rect r) {
+    if (r.x1 >= r.x2 || r.y1 >= r.y2) return;
+    const uint64_t bits = fb_tile_bits(tile_shift, r.x1, r.x2 - 1);
+    for (int y = r.y1; y < r.y2; ++y) dirty[size_t(y)] |= bits;
+}
+
+// Whole-buffer clear: only the dirty tiles when the buffer already holds `value` elsewhere.
+template <typename T>
+void clear(d3d9_framebuffer& fb, std::vector<T>& pixels, std::vector<uint64_t>& dirty, T& base, T value) {
+    if (value != base) {
+        fill(pixels, fb.width, Rect{0, 0, fb.width, fb.height}, value);
+        base = value;
+    } else {
+        const int tile = 1 << fb.tile_shift;
+        for (int y = 0; y < fb.height; ++y) {
+            T* row = pixels.data() + size_t(y) * size_t(fb.width);
+            for (uint64_t m = dirty[size_t(y)]; m != 0; m &= m - 1) {
+                const int x = __builtin_ctzll(m) * tile;
+                std::fill(row + x, row + std::min(x + tile, fb.width), value);
+            }
+        }
+    }
+    std::fill(dirty.begin(), dirty.end(), uint64_t{0});
+}
+
 }  // namespace
 
 bool fb_create(d3d9_framebuffer& fb, int width, int height, bool with_depth) {
@@ -33,17 +58,36 @@ bool fb_create(d3d9_framebuffer& fb, int width, int height, bool with_depth) {
     const size_t pixels = size_t(width) * size_t(height);
     fb.width = width;
     fb.height = height;
+    fb.tile_shift = 5;
+    while ((width - 1) >> fb.tile_shift >= 64) ++fb.tile_shift;
     fb.colour.assign(pixels + fb_padding, 0u);
+    fb.colour_base = 0;
+    fb.colour_dirty.assign(size_t(height), 0);
     fb.depth.clear();
+    fb.depth_dirty.assign(size_t(height), 0);
+    fb.depth_base = 65535;
     if (with_depth) fb.depth.assign(pixels + fb_padding, uint16_t{65535});
     return true;
 }
 
+void fb_clear_colour(d3d9_framebuffer& fb, uint32_t colour) {
+    clear(fb, fb.colour, fb.colour_dirty, fb.colour_base, colour);
+}
+
+void fb_clear_depth(d3d9_framebuffer& fb, uint16_t depth) {
+    if (fb.depth.empty()) return;
+    clear(fb, fb.depth, fb.depth_dirty, fb.depth_base, depth);
+}
+
 void fb_fill_colour(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint32_t colour) {
-    fill(fb.colour, fb.width, clip_to_buffer(fb, x1, y1, x2, y2), colour);
+    const Rect r = clip_to_buffer(fb, x1, y1, x2, y2);
+    fill(fb.colour, fb.width, r, colour);
+    mark(fb.colour_dirty, fb.tile_shift, r);
 }
 
 void fb_fill_depth(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint16_t depth) {
     if (fb.depth.empty()) return;
-    fill(fb.depth, fb.width, clip_to_buffer(fb, x1, y1, x2, y2), depth);
+    const Rect r = clip_to_buffer(fb, x1, y1, x2, y2);
+    fill(fb.depth, fb.width, r, depth);
+    mark(fb.depth_dirty, fb.tile_shift, r);
 }

@@ -1,9 +1,15 @@
-// framebuffer.h - the device's render target: a 32-bit colour buffer and a 16-bit depth buffer.
+// framebuffer.h - the device's render target: a 32-bit colour buffer and a 16-bit depth buffer,
+// with a record of what drawing has touched so that clears refill only that.
 //
 // Colour pixels are 0x00RRGGBB (the X8R8G8B8 format; the unused top byte is always written 0),
 // depth values are unsigned 16-bit, round(z * 65535) for z in [0, 1], 0 nearest. Rows run top to
 // bottom, `width` pixels apart, no padding between rows. Both buffers carry `fb_padding` spare
 // elements after the last row so that a span loop may touch a few pixels past the end of a row.
+//
+// Dirty tiles: each row is cut into at most 64 tiles of 2^tile_shift pixels; bit t of a row's mask
+// says tile t may differ from the buffer's base value (the value of its last whole clear). The
+// rasteriser sets the bits of every row span it visits; a whole clear with the same value as the
+// base refills only the dirty tiles, any other clear refills everything.
 //
 // DOES NOT: draw anything itself beyond clearing, or know about windows and presentation.
 #pragma once
@@ -18,12 +24,28 @@ struct d3d9_framebuffer {
     int height = 0;
     std::vector<uint32_t> colour;
     std::vector<uint16_t> depth;  // empty when the device has no depth buffer
+
+    int tile_shift = 5;
+    std::vector<uint64_t> colour_dirty;  // one mask per row
+    std::vector<uint64_t> depth_dirty;
+    uint32_t colour_base = 0;
+    uint16_t depth_base = 65535;
 };
 
-// Sizes the buffers (colour black, depth 65535); false when the sizes are not positive.
+// Sizes the buffers (colour black, depth 65535, nothing dirty); false when the sizes are not
+// positive.
 bool fb_create(d3d9_framebuffer& fb, int width, int height, bool with_depth);
 
-// Fills the rectangle [x1, x2) x [y1, y2), clipped to the buffer, with `colour` (0x00RRGGBB)
-// or `depth`.
+// Fills the whole buffer with `colour` (0x00RRGGBB) or `depth`.
+void fb_clear_colour(d3d9_framebuffer& fb, uint32_t colour);
+void fb_clear_depth(d3d9_framebuffer& fb, uint16_t depth);
+
+// Fills the rectangle [x1, x2) x [y1, y2), clipped to the buffer, with `colour` or `depth`.
 void fb_fill_colour(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint32_t colour);
 void fb_fill_depth(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint16_t depth);
+
+// The dirty-tile bits of columns [first, last] (0 <= first <= last < width).
+inline uint64_t fb_tile_bits(int tile_shift, int first, int last) {
+    const int a = first >> tile_shift, b = last >> tile_shift;
+    return (~uint64_t{0} >> (63 - b)) & (~uint64_t{0} << a);
+}

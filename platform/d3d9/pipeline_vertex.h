@@ -31,10 +31,17 @@ struct clip_vertex {
 inline constexpr int raster_subpixel_bits = 8;
 inline constexpr int raster_subpixel_one = 1 << raster_subpixel_bits;
 
+// Interpolated values of a raster vertex: depth z in [0, 1], q = 1/w, then each attribute times q
+// (in pipeline_attribute order).
+enum raster_value : int {
+    raster_value_z = 0,
+    raster_value_q = 1,
+    raster_value_attr = 2,
+    raster_value_count = 2 + attr_count,
+};
+
 struct raster_vertex {
     int32_t x;
     int32_t y;
-    float z;  // depth in [0, 1]
-    float q;  // 1 / w
-    float attr[attr_count];  // attribute * q
+    float value[raster_value_count];
 };

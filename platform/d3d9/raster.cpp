@@ -93,58 +93,46 @@ void start_edges(raster_setup& s, const Edge edges[3]) {
     }
 }
 
-struct Gradients {
-    float e1x, e1y, e2x, e2y, inv_area;
-};
-
-void set_plane(raster_setup& s, int slot, float f0, float f1, float f2, const Gradients& g) {
-    const float d1 = f1 - f0, d2 = f2 - f0;
-    s.origin[slot] = f0;
-    s.dx[slot] = (d1 * g.e2y - d2 * g.e1y) * g.inv_area;
-    s.dy[slot] = (d2 * g.e1x - d1 * g.e2x) * g.inv_area;
-}
-
-// Planes for the values that the selected row loop reads.
+// Planes for all values at once: f(px, py) = origin + dx*(px - x0) + dy*(py - y0), then scaled
+// to the units the kernels use (depth to 16-bit steps plus the rounding half, colours to 0..255)
+// and, without a texture, the specular planes merged into the colour planes (diffuse + specular is
+// linear, so it can be interpolated as one).
 void make_planes(raster_setup& s, const raster_state& st, const raster_vertex& a, const raster_vertex& b,
                  const raster_vertex& c, int64_t area) {
     constexpr float to_pixels = 1.0f / raster_subpixel_one;
-    const Gradients g{float(b.x - a.x) * to_pixels, float(b.y - a.y) * to_pixels, float(c.x - a.x) * to_pixels,
-                      float(c.y - a.y) * to_pixels,
-                      float(double(raster_subpixel_one) * raster_subpixel_one / double(area))};
-    set_plane(s, plane_depth, a.z * depth_scale + 0.5f, b.z * depth_scale + 0.5f, c.z * depth_scale + 0.5f, g);
-    set_plane(s, plane_q, a.q, b.q, c.q, g);
-    const bool textured = st.texture.texels != nullptr;
-    if (textured) {
+    const float e1x = float(b.x - a.x) * to_pixels, e1y = float(b.y - a.y) * to_pixels;
+    const float e2x = float(c.x - a.x) * to_pixels, e2y = float(c.y - a.y) * to_pixels;
+    const float inv_area = float(double(raster_subpixel_one) * raster_subpixel_one / double(area));
+    static constexpr float scale[plane_count] = {depth_scale, 1.0f, 255.0f, 255.0f, 255.0f,
+                                                 255.0f,      255.0f, 255.0f, 1.0f,   1.0f};
+    for (int i = 0; i < plane_count; ++i) {
+        const float d1 = (b.value[i] - a.value[i]) * scale[i], d2 = (c.value[i] - a.value[i]) * scale[i];
+        s.origin[i] = a.value[i] * scale[i];
+        s.dx[i] = (d1 * e2y - d2 * e1y) * inv_area;
+        s.dy[i] = (d2 * e1x - d1 * e2x) * inv_area;
+    }
+    s.origin[plane_depth] += 0.5f;
+    if (st.specular && st.texture.texels == nullptr) {
         for (int i = 0; i < 3; ++i) {
-            const int d = attr_diffuse_r + i, sp = attr_specular_r + i;
-            set_plane(s, plane_c0 + i, 255.0f * a.attr[d], 255.0f * b.attr[d], 255.0f * c.attr[d], g);
-            set_plane(s, plane_s0 + i, 255.0f * a.attr[sp], 255.0f * b.attr[sp], 255.0f * c.attr[sp], g);
-        }
-        set_plane(s, plane_u, a.attr[attr_u], b.attr[attr_u], c.attr[attr_u], g);
-        set_plane(s, plane_v, a.attr[attr_v], b.attr[attr_v], c.attr[attr_v], g);
-    } else {
-        const float m = st.specular ? 255.0f : 0.0f;  // without a texture, diffuse + specular is linear
-        for (int i = 0; i < 3; ++i) {
-            const int d = attr_diffuse_r + i, sp = attr_specular_r + i;
-            set_plane(s, plane_c0 + i, 255.0f * a.attr[d] + m * a.attr[sp], 255.0f * b.attr[d] + m * b.attr[sp],
-                      255.0f * c.attr[d] + m * c.attr[sp], g);
+            s.origin[plane_c0 + i] += s.origin[plane_s0 + i];
+            s.dx[plane_c0 + i] += s.dx[plane_s0 + i];
+            s.dy[plane_c0 + i] += s.dy[plane_s0 + i];
         }
     }
     s.x0 = float(a.x) * to_pixels;
     s.y0 = float(a.y) * to_pixels;
 }
 
-int64_t floor_pixel(int64_t v) { return v >= 0 ? v >> raster_subpixel_bits : -((-v + raster_subpixel_one - 1) >> raster_subpixel_bits); }
-
-// Pixel rows and columns of the triangle's bounding box, limited to the target.
+// Pixel rows and columns of the triangle's bounding box, limited to the target (an arithmetic
+// right shift is a floor division).
 bool make_bounds(raster_setup& s, const raster_state& st, const raster_vertex& a, const raster_vertex& b,
                  const raster_vertex& c) {
-    const int64_t xmin = std::min({a.x, b.x, c.x}), xmax = std::max({a.x, b.x, c.x});
-    const int64_t ymin = std::min({a.y, b.y, c.y}), ymax = std::max({a.y, b.y, c.y});
-    s.column_first = int(std::max<int64_t>(0, -floor_pixel(-xmin)));
-    s.column_last = int(std::min<int64_t>(st.target->width - 1, floor_pixel(xmax)));
-    s.row_first = int(std::max<int64_t>(0, -floor_pixel(-ymin)));
-    s.row_last = int(std::min<int64_t>(st.target->height - 1, floor_pixel(ymax)));
+    const int32_t xmin = std::min({a.x, b.x, c.x}), xmax = std::max({a.x, b.x, c.x});
+    const int32_t ymin = std::min({a.y, b.y, c.y}), ymax = std::max({a.y, b.y, c.y});
+    s.column_first = std::max(0, -((-xmin) >> raster_subpixel_bits));
+    s.column_last = std::min(st.target->width - 1, xmax >> raster_subpixel_bits);
+    s.row_first = std::max(0, -((-ymin) >> raster_subpixel_bits));
+    s.row_last = std::min(st.target->height - 1, ymax >> raster_subpixel_bits);
     return s.column_first <= s.column_last && s.row_first <= s.row_last;
 }
 
@@ -156,6 +144,9 @@ raster_program raster_compile(const raster_state& state) {
     program.state.colour = fb.colour.data();
     program.state.depth = fb.depth.empty() ? nullptr : fb.depth.data();
     program.state.pitch = fb.width;
+    program.state.colour_dirty = fb.colour_dirty.data();
+    program.state.depth_dirty = fb.depth_dirty.data();
+    program.state.tile_shift = fb.tile_shift;
     int mode = raster_depth_off;
     if (state.depth_test && program.state.depth != nullptr) {
         mode = state.depth_func == 4 && state.depth_write ? raster_depth_less_equal_write : raster_depth_generic;

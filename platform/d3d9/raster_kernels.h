@@ -3,7 +3,8 @@
 //
 // Included by one source file per instruction-set level (raster_kernels_*.cpp). Each supplies an
 // `Ops` struct - the lane count, the vector types (GCC/Clang vector extensions) and the few
-// primitives that differ between instruction sets (broadcast, "any lane set") - instantiates
+// primitives that differ between instruction sets (broadcast, minimum and maximum, "any lane
+// set") - instantiates
 // Kernel<Ops> and exports the loops as a raster_kernel_table. Everything here has internal
 // linkage, so the variants never mix at link time.
 //
@@ -52,11 +53,10 @@ struct Kernel {
         return f;
     }
 
-    static I to_byte(F v) {
-        v = v > 0.0f ? v : 0.0f;  // also turns NaN into 0
-        v = v < 255.0f ? v : 255.0f;
-        return __builtin_convertvector(v + 0.5f, I);
-    }
+    // Clamped to [0, hi]; NaN becomes 0.
+    static F clamp(F v, float hi) { return Ops::min(Ops::max_nan_low(v, splat(0.0f)), splat(hi)); }
+
+    static I to_byte(F v) { return __builtin_convertvector(clamp(v, 255.0f) + 0.5f, I); }
 
     // Depth comparison outcomes that pass (all-ones lanes) for the generic path.
     struct DepthTest {
@@ -99,10 +99,7 @@ struct Kernel {
     static void pixels(const raster_state& st, const DepthTest& dt, const Plane* p, F offset, I pass,
                        uint32_t* colour, uint16_t* depth) {
         if constexpr (Depth != raster_depth_off) {
-            F zf = p[plane_depth].at(offset);
-            zf = zf > 0.0f ? zf : 0.0f;
-            zf = zf < kernel_depth_max ? zf : kernel_depth_max;
-            const I z = __builtin_convertvector(zf, I);
+            const I z = __builtin_convertvector(clamp(p[plane_depth].at(offset), kernel_depth_max), I);
             U16 stored16;
             std::memcpy(&stored16, depth, sizeof stored16);
             const I stored = __builtin_convertvector(stored16, I);
@@ -122,6 +119,12 @@ struct Kernel {
         std::memcpy(colour, &result, sizeof result);
     }
 
+    template <int Depth>
+    static void mark_dirty(const raster_state& st, int py, uint64_t tiles) {
+        st.colour_dirty[py] |= tiles;
+        if constexpr (Depth != raster_depth_off) st.depth_dirty[py] |= tiles;
+    }
+
     static constexpr int used_planes(bool textured) { return textured ? plane_count : plane_c2 + 1; }
 
     // Large triangles: exact spans from the edge walkers, row by row.
@@ -139,6 +142,7 @@ struct Kernel {
             const int64_t hi = kernel_min(kernel_min(s.column_last, right[0].q), right[1].q);
             kernel_advance(left[0]), kernel_advance(left[1]), kernel_advance(right[0]), kernel_advance(right[1]);
             if (lo > hi) continue;
+            mark_dirty<Depth>(st, py, fb_tile_bits(st.tile_shift, int(lo), int(hi)));
             const float ry = float(py) - s.y0, rx = float(lo) - s.x0;
             for (int i = 0; i < used; ++i) planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
             const size_t row = size_t(py) * size_t(st.pitch);
@@ -177,7 +181,9 @@ struct Kernel {
             planes[i].base = splat(s.origin[i] + s.dy[i] * (float(s.row_first) - s.y0) + s.dx[i] * rx);
             row_step[i] = splat(s.dy[i]);
         }
+        const uint64_t tiles = fb_tile_bits(st.tile_shift, s.column_first, s.column_last);
         for (int py = s.row_first; py <= s.row_last; ++py) {
+            mark_dirty<Depth>(st, py, tiles);
             planes[plane_depth].base = splat(s.origin[plane_depth] + s.dy[plane_depth] * (float(py) - s.y0) +
                                              s.dx[plane_depth] * rx);
             const size_t row = size_t(py) * size_t(st.pitch) + size_t(s.column_first);

@@ -12,6 +12,8 @@ struct PortableOps {
 
     static F splat(float v) { return F{v, v, v, v}; }
     static I splat(int32_t v) { return I{v, v, v, v}; }
+    static F min(F a, F b) { return a < b ? a : b; }
+    static F max_nan_low(F a, F b) { return a > b ? a : b; }  // b where a is NaN
     static bool any(I mask) {
         uint64_t halves[2];
         std::memcpy(halves, &mask, sizeof halves);

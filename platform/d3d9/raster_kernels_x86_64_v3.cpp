@@ -12,6 +12,8 @@ struct Avx2Ops {
 
     static F splat(float v) { return F{v, v, v, v, v, v, v, v}; }
     static I splat(int32_t v) { return I{v, v, v, v, v, v, v, v}; }
+    static F min(F a, F b) { return __builtin_ia32_minps256(a, b); }
+    static F max_nan_low(F a, F b) { return __builtin_ia32_maxps256(a, b); }  // b where a is NaN
     static bool any(I mask) { return __builtin_ia32_movmskps256(F(mask)) != 0; }
 };
 

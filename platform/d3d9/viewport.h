@@ -26,8 +26,8 @@ inline raster_vertex viewport_project(const clip_vertex& v, const viewport_mappi
     const float q = 1.0f / v.position[3];
     r.x = int32_t(std::lrint((v.position[0] * q + 1.0f) * vp.half_width));
     r.y = int32_t(std::lrint((1.0f - v.position[1] * q) * vp.half_height));
-    r.z = v.position[2] * q;
-    r.q = q;
-    for (int a = 0; a < attr_count; ++a) r.attr[a] = v.attr[a] * q;
+    r.value[raster_value_z] = v.position[2] * q;
+    r.value[raster_value_q] = q;
+    for (int a = 0; a < attr_count; ++a) r.value[raster_value_attr + a] = v.attr[a] * q;
     return r;
 }
