@@ -76,10 +76,10 @@ bool make_walkers(raster_setup& s, const Edge edges[3]) {
     return true;
 }
 
-// Extent in both directions at most raster_small_extent pixels: edge values at the pixels of the
+// Extent in both directions at most `extent` (<= 64) pixels: edge values at the pixels of the
 // bounding box (and a few lanes past it) then stay below 2^30.
-bool is_small(const raster_vertex& a, const raster_vertex& b, const raster_vertex& c) {
-    constexpr int32_t limit = raster_small_extent * raster_subpixel_one;
+bool is_small(const raster_vertex& a, const raster_vertex& b, const raster_vertex& c, int extent) {
+    const int32_t limit = std::min(extent, 64) * raster_subpixel_one;
     return std::max({a.x, b.x, c.x}) - std::min({a.x, b.x, c.x}) <= limit &&
            std::max({a.y, b.y, c.y}) - std::min({a.y, b.y, c.y}) <= limit;
 }
@@ -138,7 +138,9 @@ bool make_bounds(raster_setup& s, const raster_state& st, const raster_vertex& a
 
 }  // namespace
 
-raster_program raster_compile(const raster_state& state) {
+raster_program raster_compile(const raster_state& state) { return raster_compile(state, raster_kernels()); }
+
+raster_program raster_compile(const raster_state& state, const raster_kernel_table& kernels) {
     raster_program program{state, nullptr};
     d3d9_framebuffer& fb = *state.target;
     program.state.colour = fb.colour.data();
@@ -153,8 +155,8 @@ raster_program raster_compile(const raster_state& state) {
     }
     const bool textured = state.texture.texels != nullptr;
     const bool specular = textured && state.specular;  // untextured: merged into the diffuse planes
-    program.rows = raster_kernels().rows[textured][specular][mode];
-    program.small_rows = raster_kernels().small[textured][specular][mode];
+    program.rows = kernels.rows[textured][specular][mode];
+    program.small_rows = kernels.small[textured][specular][mode];
     return program;
 }
 
@@ -170,7 +172,7 @@ void raster_triangle(const raster_program& program, const raster_vertex& a, cons
     const raster_vertex& b2 = area > 0 ? b : c;  // walk clockwise
     const raster_vertex& c2 = area > 0 ? c : b;
     const Edge edges[3] = {make_edge(a, b2), make_edge(b2, c2), make_edge(c2, a)};
-    const bool small = is_small(a, b, c);
+    const bool small = is_small(a, b, c, program.state.small_extent);
     if (small) {
         start_edges(s, edges);
     } else if (!make_walkers(s, edges)) {

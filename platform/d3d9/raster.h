@@ -38,6 +38,8 @@ struct raster_state {
     bool depth_write = true;
     uint32_t depth_func = 4;     // D3DCMP_* (LESSEQUAL)
     raster_cull cull = raster_cull::none;
+    int small_extent = 64;       // triangles up to this many pixels wide and high take the
+                                 // bounding-box path (at most 64: 32-bit edge values)
 };
 
 struct raster_setup;
@@ -51,6 +53,10 @@ struct raster_program {
 };
 
 raster_program raster_compile(const raster_state& state);
+
+// The same with an explicit set of kernels (raster_setup.h), for comparing the variants.
+struct raster_kernel_table;
+raster_program raster_compile(const raster_state& state, const raster_kernel_table& kernels);
 
 // Draws triangle (a, b, c) unless it is culled, degenerate, or covers no pixel centre.
 void raster_triangle(const raster_program& program, const raster_vertex& a, const raster_vertex& b,

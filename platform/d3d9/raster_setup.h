@@ -1,9 +1,9 @@
 // raster_setup.h - the per-triangle record that set-up (raster.cpp) hands to the span kernels
 // (raster_kernels.h), and the kernel table.
 //
-// Small triangles (at most `raster_small_extent` pixels wide and high) are walked over their
-// bounding box with the three edge functions evaluated per pixel in 32-bit lanes, which cannot
-// overflow at that size. Larger ones use edge walkers: for an edge E = a*px + b*py + c (inside when E >= 0), the covered columns of a row
+// Small triangles (at most raster_state::small_extent <= 64 pixels wide and high) are walked over
+// their bounding box with the three edge functions evaluated per pixel in 32-bit lanes, which
+// cannot overflow at that size. Larger ones use edge walkers: for an edge E = a*px + b*py + c (inside when E >= 0), the covered columns of a row
 // are bounded on one side by floor(+-(b*py + c) / |a|). A walker keeps that quotient q and its
 // remainder r and advances both by one row exactly, without a division. Planes: f(px, py) =
 // origin + dx*(px - x0) + dy*(py - y0) for depth, 1/w and the attributes over w.
@@ -12,8 +12,6 @@
 #include "platform/d3d9/raster.h"
 
 #include <cstdint>
-
-inline constexpr int raster_small_extent = 64;
 
 struct raster_walker {
     int64_t q, r, d, step_q, step_r;

@@ -35,6 +35,28 @@ TEST_F(ClearPresentTest, EachClearTouchesOnlyTheBuffersItNames) {
     EXPECT_EQ(depth(10, 10), 65535);
 }
 
+// Clears after drawing refill what was drawn, whatever was drawn and cleared before.
+TEST_F(ClearPresentTest, ClearsAfterDrawingLeaveNothingBehind) {
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    const D3DVECTOR positions[3] = {{-0.9f, 0.9f, 0.3f}, {0.95f, 0.2f, 0.3f}, {-0.2f, -0.97f, 0.3f}};
+    const UINT indices[3] = {0, 1, 2};
+    D3DVERTEXSTREAMS streams{};
+    streams.positions = positions;
+    streams.vertex_count = 3;
+    for (D3DCOLOR colour : {0xFF101010u, 0xFF101010u, 0xFF202020u}) {
+        clear(colour, 1.0f);
+        ASSERT_EQ(device->DrawIndexedTriangles(streams, indices, 1), D3D_OK);
+        ASSERT_LT(count_pixels(colour & 0xFFFFFF), width * height);
+        const D3DRECT rect{5, 5, 40, 9};
+        device->Clear(1, &rect, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF777777, 0.5f, 0);
+        clear(colour, 1.0f);
+        EXPECT_EQ(count_pixels(colour & 0xFFFFFF), width * height);
+        for (int y = 0; y < height; y += 7)
+            for (int x = 0; x < width; x += 3) ASSERT_EQ(depth(x, y), 65535) << x << "," << y;
+    }
+}
+
 TEST_F(ClearPresentTest, RectangleClearsAreClippedToTheBuffer) {
     clear(0);
     const D3DRECT rects[] = {{-5, -5, 3, 2}, {width - 1, height - 1, width + 10, height + 10}};
