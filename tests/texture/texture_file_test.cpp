@@ -1,5 +1,7 @@
 // Tests of D3DXCreateTextureFromFileA: texel values and row order for every format, Win32 names,
 // and clean failure on missing, corrupt, truncated and oversized files.
+#include "headless_device.h"
+
 #include <d3dx9.h>
 
 #include <gtest/gtest.h>
@@ -17,10 +19,9 @@ namespace {
 
 using Bytes = std::vector<unsigned char>;
 
-// The loader only checks the device pointer for null and never calls it, so any non-null pointer
-// stands for a device here.
-int device_stand_in;
-IDirect3DDevice9* const any_device = reinterpret_cast<IDirect3DDevice9*>(&device_stand_in);
+// What a failed call must leave in the output.
+int sentinel_storage;
+IDirect3DTexture9* const sentinel = reinterpret_cast<IDirect3DTexture9*>(&sentinel_storage);
 
 // A 3 x 2 RGB image with six different colours (top row first) and its expected texels.
 const unsigned char rgb_pixels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255,  //
@@ -98,7 +99,11 @@ void write_file(const std::filesystem::path& path, const Bytes& bytes) {
 // Every test runs in a fresh folder of its own, which is also the current directory.
 class TextureFile : public ::testing::Test {
 protected:
+    static void SetUpTestSuite() { device_ = create_headless_device(); }
+    static void TearDownTestSuite() { release_headless_device(device_); }
+
     void SetUp() override {
+        ASSERT_NE(device_.device, nullptr);
         char pattern[] = "/tmp/texture-test-XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         folder_ = pattern;
@@ -113,7 +118,7 @@ protected:
     // Loads `name`; on success returns the texels (and sizes), failing the test otherwise.
     std::vector<D3DCOLOR> load(const char* name, UINT& width, UINT& height) {
         IDirect3DTexture9* texture = nullptr;
-        const HRESULT result = D3DXCreateTextureFromFileA(any_device, name, &texture);
+        const HRESULT result = D3DXCreateTextureFromFileA(device_.device, name, &texture);
         EXPECT_EQ(result, D3D_OK) << name;
         if (result != D3D_OK || texture == nullptr) return {};
         width = texture->GetWidth();
@@ -134,9 +139,8 @@ protected:
 
     // True when loading fails with a non-zero result and leaves the out pointer as it was.
     static bool fails_cleanly(const char* name) {
-        auto* const sentinel = reinterpret_cast<IDirect3DTexture9*>(&device_stand_in);
         IDirect3DTexture9* texture = sentinel;
-        const HRESULT result = D3DXCreateTextureFromFileA(any_device, name, &texture);
+        const HRESULT result = D3DXCreateTextureFromFileA(device_.device, name, &texture);
         return result != D3D_OK && texture == sentinel;
     }
 
@@ -150,10 +154,13 @@ protected:
         return failed;
     }
 
+    static HeadlessDevice device_;
     std::filesystem::path folder_;
     std::filesystem::path previous_;
     int files_ = 0;
 };
+
+HeadlessDevice TextureFile::device_;
 
 std::vector<D3DCOLOR> expected(const D3DCOLOR* texels, size_t count) { return {texels, texels + count}; }
 
@@ -223,12 +230,11 @@ TEST_F(TextureFile, NamesUseBackslashesAndIgnoreCase) {
 
 TEST_F(TextureFile, NullArgumentsFailWithoutTouchingTheOutput) {
     write_file(folder_ / "good.png", png_bytes(3, 2, 3, rgb_pixels));
-    auto* const sentinel = reinterpret_cast<IDirect3DTexture9*>(&device_stand_in);
     IDirect3DTexture9* texture = sentinel;
     EXPECT_NE(D3DXCreateTextureFromFileA(nullptr, "good.png", &texture), D3D_OK);
-    EXPECT_NE(D3DXCreateTextureFromFileA(any_device, nullptr, &texture), D3D_OK);
+    EXPECT_NE(D3DXCreateTextureFromFileA(device_.device, nullptr, &texture), D3D_OK);
     EXPECT_EQ(texture, sentinel);
-    EXPECT_NE(D3DXCreateTextureFromFileA(any_device, "good.png", nullptr), D3D_OK);
+    EXPECT_NE(D3DXCreateTextureFromFileA(device_.device, "good.png", nullptr), D3D_OK);
 }
 
 TEST_F(TextureFile, MissingUnreadableAndUnsupportedFilesFailCleanly) {

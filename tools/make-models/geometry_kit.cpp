@@ -103,6 +103,7 @@ Mesh loft(const Grid& grid, const LoftOptions& options) {
     const int last = view.rows - 1;
     if (options.cap_start) add_cap(mesh, view, 0, normalize_or(view.centre(0) - view.centre(1), {-1, 0, 0}), options);
     if (options.cap_end) add_cap(mesh, view, last, normalize_or(view.centre(last) - view.centre(last - 1), {1, 0, 0}), options);
+    mesh.drop_unused_vertices();
     return mesh;
 }
 

@@ -5,7 +5,7 @@
 // smooth across the grid and split where a ring is open (an airfoil's trailing edge) or a cap
 // meets the side. Uvs come from a UvMap over the grid's two parameters. All triangles carry the
 // material passed in; Mesh::add_triangle makes them front-facing and drops degenerate ones, so a
-// ring shrunk to a point (a pointed nose) closes the surface cleanly.
+// ring shrunk to a point (a pointed nose) closes the surface cleanly; every vertex is used.
 //
 // DOES NOT: weld separate parts, test for self-intersection, or know which model it builds.
 #pragma once

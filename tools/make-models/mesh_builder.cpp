@@ -44,6 +44,21 @@ void Mesh::set_material(uint32_t material) {
     for (Triangle& t : triangles) t.material = material;
 }
 
+void Mesh::drop_unused_vertices() {
+    constexpr uint32_t unused = UINT32_MAX;
+    std::vector<uint32_t> remap(positions.size(), unused);
+    for (const Triangle& t : triangles) remap[t.a] = remap[t.b] = remap[t.c] = 0;
+    uint32_t kept = 0;
+    for (size_t i = 0; i < positions.size(); ++i) {
+        if (remap[i] == unused) continue;
+        remap[i] = kept;
+        positions[kept] = positions[i], normals[kept] = normals[i], uvs[kept] = uvs[i];
+        ++kept;
+    }
+    positions.resize(kept), normals.resize(kept), uvs.resize(kept);
+    for (Triangle& t : triangles) t = {remap[t.a], remap[t.b], remap[t.c], t.material};
+}
+
 std::vector<uint32_t> Mesh::used_materials() const {
     std::vector<uint32_t> used;
     for (const Triangle& t : triangles) used.push_back(t.material);

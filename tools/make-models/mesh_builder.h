@@ -45,6 +45,8 @@ struct Mesh {
     void append(const Mesh& part, const Transform& placement);
     // Gives every triangle of this mesh the material `material`.
     void set_material(uint32_t material);
+    // Removes the vertices that no triangle uses (left behind by dropped degenerate triangles).
+    void drop_unused_vertices();
     // The materials the triangles use, in ascending order.
     std::vector<uint32_t> used_materials() const;
 };

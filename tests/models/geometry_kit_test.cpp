@@ -1,0 +1,145 @@
+// Tests of the model generator's geometry kit: every shape maker gives a sealed surface with
+// front faces outside and outward unit normals, and the mesh builder keeps triangles front-facing.
+#include "geometry_kit.h"
+#include "surface_checks.h"
+#include "airplane_layout.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <string>
+
+namespace {
+
+using namespace models;
+
+SurfaceView view_of(const Mesh& mesh) {
+    SurfaceView view;
+    for (const Vec3& p : mesh.positions) view.positions.push_back({p.x, p.y, p.z});
+    for (const Vec3& n : mesh.normals) view.normals.push_back({n.x, n.y, n.z});
+    for (const Triangle& t : mesh.triangles) view.indices.insert(view.indices.end(), {t.a, t.b, t.c});
+    return view;
+}
+
+void expect_sealed(const Mesh& mesh, const std::string& shape) {
+    const SurfaceReport report = check_surface(view_of(mesh));
+    EXPECT_GT(report.triangles, 0u) << shape;
+    EXPECT_EQ(report.degenerate, 0u) << shape;
+    EXPECT_EQ(report.facing_away, 0u) << shape;
+    EXPECT_EQ(report.non_unit_normals, 0u) << shape;
+    EXPECT_EQ(report.open_edges, 0u) << shape;
+    EXPECT_EQ(report.unused_vertices, 0u) << shape;
+}
+
+// Counts vertices whose normal does not point away from `inside(p)`, the nearest interior point.
+size_t inward_normals(const Mesh& mesh, const std::function<Vec3(Vec3)>& inside) {
+    size_t count = 0;
+    for (size_t i = 0; i < mesh.positions.size(); ++i) {
+        count += dot(mesh.normals[i], mesh.positions[i] - inside(mesh.positions[i])) <= 0.0f;
+    }
+    return count;
+}
+
+LoftOptions capped() {
+    LoftOptions options;
+    options.cap_start = options.cap_end = true;
+    return options;
+}
+
+std::vector<AirfoilSection> wing_sections() {
+    std::vector<AirfoilSection> sections;
+    for (int i = -4; i <= 4; ++i) {
+        AirfoilSection a;
+        a.chord = 1.5f - 0.2f * std::abs(i);
+        a.leading_edge = {0.5f, 0.1f * std::abs(i), 0.6f * i};
+        a.thickness = 0.12f;
+        a.camber = 0.03f;
+        sections.push_back(a);
+    }
+    return sections;
+}
+
+TEST(GeometryKit, EveryShapeIsSealedAndFrontFacingOutside) {
+    expect_sealed(loft(ellipsoid_grid({1, 2, 3}, {2.0f, 0.5f, 1.0f}, 12, 16), {}), "ellipsoid");
+    expect_sealed(loft(body_grid({{0, 0, 0.3f, 0.4f, 3.0f}, {1, 0.1f, 0.5f, 0.5f, 3.0f}, {2, 0, 0.2f, 0.3f, 3.0f}}, 20),
+                       capped()),
+                  "super-elliptic body with caps");
+    expect_sealed(loft(body_grid({{2, 0, 0, 0}, {1.5f, 0, 0.3f, 0.3f}, {0, 0, 0.5f, 0.4f}}, 16), [] {
+                      LoftOptions o = capped();
+                      o.cap_start = false;
+                      return o;
+                  }()),
+                  "body with a pointed nose");
+    expect_sealed(loft(torus_grid(1.0f, 0.25f, 16, 8), {}), "torus");
+    expect_sealed(loft(airfoil_grid(wing_sections(), 8), capped()), "wing with dihedral");
+    expect_sealed(cylinder({0, 0, 0}, {1, 2, -1}, 0.2f, 10, 0, {}), "cylinder");
+    expect_sealed(box({-1, -2, -3}, {1, 2, 3}, 0, {}), "box");
+}
+
+TEST(GeometryKit, NormalsPointAwayFromTheInside) {
+    const Vec3 centre{1, 2, 3};
+    EXPECT_EQ(inward_normals(loft(ellipsoid_grid(centre, {2.0f, 0.5f, 1.0f}, 12, 16), {}), [&](Vec3) { return centre; }),
+              0u);
+    const Vec3 a{0, 0, 0}, b{1, 2, -1};
+    EXPECT_EQ(inward_normals(cylinder(a, b, 0.2f, 10, 0, {}), [&](Vec3) { return lerp(a, b, 0.5f); }), 0u);
+    EXPECT_EQ(inward_normals(box({-1, -2, -3}, {1, 2, 3}, 0, {}), [](Vec3) { return Vec3{}; }), 0u);
+    const auto tube_centre = [](Vec3 p) { return normalize_or({p.x, p.y, 0.0f}, {1, 0, 0}) * 1.0f; };
+    EXPECT_EQ(inward_normals(loft(torus_grid(1.0f, 0.25f, 16, 8), {}), tube_centre), 0u);
+}
+
+// The skin painter finds chord positions from the ring parameter alone; the ring must run from
+// the trailing edge over the upper surface to the leading edge (t = 0.5) and back underneath.
+TEST(GeometryKit, AirfoilRingsMatchTheChordFractionOfTheirRingParameter) {
+    AirfoilSection section;
+    section.leading_edge = {0, 0, 0};
+    section.chord_direction = {1, 0, 0};
+    section.chord = 1.0f;
+    section.camber = 0.02f;
+    const int per_side = 10;
+    const Grid grid = airfoil_grid({section, section}, per_side);
+    const auto& ring = grid.rings[0];
+    ASSERT_EQ(ring.size(), size_t(2 * per_side + 1));
+    for (size_t j = 0; j < ring.size(); ++j) {
+        const float t = static_cast<float>(j) / static_cast<float>(ring.size() - 1);
+        EXPECT_NEAR(ring[j].x, airplane_layout::chord_fraction(t), 1e-5f) << "point " << j;
+        if (j > 0 && j < static_cast<size_t>(per_side)) {
+            EXPECT_GT(ring[j].y, ring[ring.size() - 1 - j].y) << "point " << j << " lies on the upper surface";
+        }
+    }
+    EXPECT_NEAR(ring.front().x, 1.0f, 1e-6f);
+    EXPECT_NEAR(ring[per_side].x, 0.0f, 1e-6f);
+}
+
+TEST(MeshBuilder, TrianglesAreTurnedToFaceTheirNormalsAndDegenerateOnesDropped) {
+    Mesh mesh;
+    const Vec3 towards_viewer{0, 0, -1};
+    const uint32_t a = mesh.add_vertex({0, 0, 0}, towards_viewer, {});
+    const uint32_t b = mesh.add_vertex({1, 0, 0}, towards_viewer, {});
+    const uint32_t c = mesh.add_vertex({0, 1, 0}, towards_viewer, {});
+    const uint32_t on_line = mesh.add_vertex({2, 0, 0}, towards_viewer, {});
+    mesh.add_triangle(a, b, c, 3);  // counter-clockwise seen from -z: must be swapped
+    mesh.add_triangle(a, b, on_line, 3);
+    mesh.add_triangle(a, a, c, 3);
+    ASSERT_EQ(mesh.triangles.size(), 1u);
+    const Triangle& t = mesh.triangles[0];
+    EXPECT_EQ(t.material, 3u);
+    // Seen from -z (x right, y up) the order a, c, b runs clockwise.
+    EXPECT_EQ(t.a, a);
+    EXPECT_EQ(t.b, c);
+    EXPECT_EQ(t.c, b);
+}
+
+TEST(MeshBuilder, AppendKeepsFrontFacesAndUnitNormalsUnderMirrorAndScale) {
+    const Mesh part = loft(ellipsoid_grid({0, 0, 0}, {1.0f, 0.5f, 0.5f}, 10, 12), {});
+    Transform mirror_and_stretch;
+    mirror_and_stretch.ax = {-3.0f, 0.0f, 0.0f};
+    mirror_and_stretch.ay = {0.0f, 0.5f, 0.5f};
+    mirror_and_stretch.offset = {1, 1, 1};
+    Mesh mesh;
+    mesh.append(part, mirror_and_stretch);
+    expect_sealed(mesh, "mirrored and sheared ellipsoid");
+    EXPECT_EQ(inward_normals(mesh, [](Vec3) { return Vec3{1, 1, 1}; }), 0u);
+}
+
+}  // namespace
