@@ -9,10 +9,14 @@
 //
 // Choices: a draw outside BeginScene/EndScene is drawn all the same; Present ignores source and
 // destination rectangles and the dirty region (the whole back buffer goes to the whole client
-// area); the back buffer's unused top byte is 0. Scratch arrays grow to the largest vertex count
-// seen and are then reused, so steady-state frames allocate nothing.
+// area); the back buffer's unused top byte is 0. Lights live in slots 0..7. Unknown render states
+// are stored (below 256) or ignored; only SetTransform's WORLD, VIEW and PROJECTION exist.
+// Triangles are clipped even with D3DRS_CLIPPING off (unclipped input would overflow the
+// rasteriser's fixed point). Scratch arrays grow to the largest vertex count seen and are then
+// reused, so steady-state frames allocate nothing.
 //
-// DOES NOT: reset, lose the device, render to other targets, or use more than texture stage 0.
+// DOES NOT: reset, lose the device, render to other targets, use more than texture stage 0, or
+// honour FILLMODE (always solid) and SHADEMODE (always Gouraud).
 #include <d3d9.h>
 
 #include "platform/d3d9/clip.h"

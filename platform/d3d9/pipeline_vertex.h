@@ -40,8 +40,11 @@ enum raster_value : int {
     raster_value_count = 2 + attr_count,
 };
 
+// Room for the values rounded up to whole groups of four, so set-up can read them four at a time.
+inline constexpr int raster_value_storage = (raster_value_count + 3) / 4 * 4;
+
 struct raster_vertex {
     int32_t x;
     int32_t y;
-    float value[raster_value_count];
+    float value[raster_value_storage];  // slots past raster_value_count are 0
 };

@@ -99,17 +99,24 @@ void start_edges(raster_setup& s, const Edge edges[3]) {
 // linear, so it can be interpolated as one).
 void make_planes(raster_setup& s, const raster_state& st, const raster_vertex& a, const raster_vertex& b,
                  const raster_vertex& c, int64_t area) {
+    using f4 = float __attribute__((vector_size(16)));
     constexpr float to_pixels = 1.0f / raster_subpixel_one;
     const float e1x = float(b.x - a.x) * to_pixels, e1y = float(b.y - a.y) * to_pixels;
     const float e2x = float(c.x - a.x) * to_pixels, e2y = float(c.y - a.y) * to_pixels;
     const float inv_area = float(double(raster_subpixel_one) * raster_subpixel_one / double(area));
-    static constexpr float scale[plane_count] = {depth_scale, 1.0f, 255.0f, 255.0f, 255.0f,
-                                                 255.0f,      255.0f, 255.0f, 1.0f,   1.0f};
-    for (int i = 0; i < plane_count; ++i) {
-        const float d1 = (b.value[i] - a.value[i]) * scale[i], d2 = (c.value[i] - a.value[i]) * scale[i];
-        s.origin[i] = a.value[i] * scale[i];
-        s.dx[i] = (d1 * e2y - d2 * e1y) * inv_area;
-        s.dy[i] = (d2 * e1x - d1 * e2x) * inv_area;
+    alignas(16) static constexpr float scale[raster_value_storage] = {
+        depth_scale, 1.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 1.0f, 1.0f, 0.0f, 0.0f};
+    for (int i = 0; i < raster_value_storage; i += 4) {
+        f4 va, vb, vc, k;
+        std::memcpy(&va, a.value + i, sizeof va);
+        std::memcpy(&vb, b.value + i, sizeof vb);
+        std::memcpy(&vc, c.value + i, sizeof vc);
+        std::memcpy(&k, scale + i, sizeof k);
+        const f4 d1 = (vb - va) * k, d2 = (vc - va) * k;
+        const f4 origin = va * k, dx = (d1 * e2y - d2 * e1y) * inv_area, dy = (d2 * e1x - d1 * e2x) * inv_area;
+        std::memcpy(s.origin + i, &origin, sizeof origin);
+        std::memcpy(s.dx + i, &dx, sizeof dx);
+        std::memcpy(s.dy + i, &dy, sizeof dy);
     }
     s.origin[plane_depth] += 0.5f;
     if (st.specular && st.texture.texels == nullptr) {

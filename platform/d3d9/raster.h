@@ -3,8 +3,12 @@
 // Conventions: pixel centres at whole coordinates (pixel (i, j) is the point (i, j)); a pixel is
 // drawn when its centre is inside the triangle, and a centre exactly on an edge belongs to the
 // triangle only for a top edge (horizontal, interior below) or a left edge, so triangles sharing
-// an edge never both draw, nor both miss, a pixel. Edge functions are exact 64-bit integers on the
+// an edge never both draw, nor both miss, a pixel. Edge functions are exact integers on the
 // sub-pixel grid of pipeline_vertex.h. A front face is clockwise on screen (y down).
+//
+// Set-up (raster.cpp) prepares edges and planes per triangle; the row loops (raster_kernels.h)
+// come in variants per state combination and instruction set, chosen once per draw by
+// raster_compile.
 //
 // Per pixel: depth round(z * 65535) tested (and written on pass) before any shading; colours and
 // texture coordinates interpolated perspective-correctly; texture stage 0 MODULATE (texel times

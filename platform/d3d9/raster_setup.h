@@ -3,10 +3,11 @@
 //
 // Small triangles (at most raster_state::small_extent <= 64 pixels wide and high) are walked over
 // their bounding box with the three edge functions evaluated per pixel in 32-bit lanes, which
-// cannot overflow at that size. Larger ones use edge walkers: for an edge E = a*px + b*py + c (inside when E >= 0), the covered columns of a row
-// are bounded on one side by floor(+-(b*py + c) / |a|). A walker keeps that quotient q and its
-// remainder r and advances both by one row exactly, without a division. Planes: f(px, py) =
-// origin + dx*(px - x0) + dy*(py - y0) for depth, 1/w and the attributes over w.
+// cannot overflow at that size. Larger ones use edge walkers: for an edge E = a*px + b*py + c
+// (inside when E >= 0), the covered columns of a row are bounded on one side by
+// floor(+-(b*py + c) / |a|); a walker keeps that quotient q and its remainder r and advances both
+// by one row exactly, without a division. Planes: f(px, py) = origin + dx*(px - x0) + dy*(py - y0)
+// for depth, 1/w and the attributes over w.
 #pragma once
 
 #include "platform/d3d9/raster.h"
@@ -19,12 +20,12 @@ struct raster_walker {
 
 // Plane slots, in the order of the raster vertex values they interpolate.
 enum : int {
-    plane_depth = raster_value_z,                     // z * 65535 + 0.5
-    plane_q = raster_value_q,                         // 1 / w
-    plane_c0 = int(raster_value_attr) + int(attr_diffuse_r),    // diffuse r, g, b times 255
-    plane_c1,                                         //   (untextured: diffuse + specular)
+    plane_depth = raster_value_z,                              // z * 65535 + 0.5
+    plane_q = raster_value_q,                                  // 1 / w
+    plane_c0 = int(raster_value_attr) + int(attr_diffuse_r),   // diffuse r, g, b times 255
+    plane_c1,                                                  //   (untextured: plus specular)
     plane_c2,
-    plane_s0 = int(raster_value_attr) + int(attr_specular_r),   // specular r, g, b times 255
+    plane_s0 = int(raster_value_attr) + int(attr_specular_r),  // specular r, g, b times 255
     plane_s1,
     plane_s2,
     plane_u = int(raster_value_attr) + int(attr_u),
@@ -37,9 +38,9 @@ struct raster_setup {
     int32_t edge_start[3];            // small: E at (column_first, row_first), and its steps
     int32_t edge_dx[3];
     int32_t edge_dy[3];
-    float origin[plane_count];
-    float dx[plane_count];
-    float dy[plane_count];
+    alignas(16) float origin[raster_value_storage];
+    alignas(16) float dx[raster_value_storage];
+    alignas(16) float dy[raster_value_storage];
     float x0, y0;  // vertex 0 in pixels
     int row_first, row_last, column_first, column_last;
 };

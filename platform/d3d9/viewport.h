@@ -22,7 +22,7 @@ inline viewport_mapping viewport_for(int width, int height) {
 }
 
 inline raster_vertex viewport_project(const clip_vertex& v, const viewport_mapping& vp) {
-    raster_vertex r;
+    raster_vertex r{};
     const float q = 1.0f / v.position[3];
     r.x = int32_t(std::lrint((v.position[0] * q + 1.0f) * vp.half_width));
     r.y = int32_t(std::lrint((1.0f - v.position[1] * q) * vp.half_height));
