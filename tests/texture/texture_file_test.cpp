@@ -141,6 +141,7 @@ protected:
     static bool fails_cleanly(const char* name) {
         IDirect3DTexture9* texture = sentinel;
         const HRESULT result = D3DXCreateTextureFromFileA(device_.device, name, &texture);
+        if (result == D3D_OK && texture != nullptr && texture != sentinel) texture->Release();
         return result != D3D_OK && texture == sentinel;
     }
 
@@ -293,11 +294,12 @@ TEST_F(TextureFile, TruncatedFilesFailAtEveryLength) {
 }
 
 TEST_F(TextureFile, AbsurdSizesFailBeforeAnythingLarge) {
-    Bytes bmp = bmp_bytes(4, 2, rgb_pixels, false);
+    const unsigned char pixels[4 * 2 * 3] = {};
+    Bytes bmp = bmp_bytes(4, 2, pixels, false);
     bmp[18] = 0xFF, bmp[19] = 0xFF, bmp[20] = 0x0F, bmp[21] = 0x00;  // width 1,048,575
     EXPECT_TRUE(bytes_fail_cleanly(bmp)) << "width beyond any texture";
 
-    bmp = bmp_bytes(4, 2, rgb_pixels, false);
+    bmp = bmp_bytes(4, 2, pixels, false);
     bmp[18] = 0x00, bmp[19] = 0x20;  // 8192 wide
     bmp[22] = 0x00, bmp[23] = 0x20;  // 8192 high, in a file of a few dozen bytes
     EXPECT_TRUE(bytes_fail_cleanly(bmp)) << "large image announced by a tiny file";
