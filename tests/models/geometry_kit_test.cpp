@@ -79,8 +79,8 @@ TEST(GeometryKit, EveryShapeIsSealedAndFrontFacingOutside) {
 
 TEST(GeometryKit, NormalsPointAwayFromTheInside) {
     const Vec3 centre{1, 2, 3};
-    EXPECT_EQ(inward_normals(loft(ellipsoid_grid(centre, {2.0f, 0.5f, 1.0f}, 12, 16), {}), [&](Vec3) { return centre; }),
-              0u);
+    const Mesh ellipsoid = loft(ellipsoid_grid(centre, {2.0f, 0.5f, 1.0f}, 12, 16), {});
+    EXPECT_EQ(inward_normals(ellipsoid, [&](Vec3) { return centre; }), 0u);
     const Vec3 a{0, 0, 0}, b{1, 2, -1};
     EXPECT_EQ(inward_normals(cylinder(a, b, 0.2f, 10, 0, {}), [&](Vec3) { return lerp(a, b, 0.5f); }), 0u);
     EXPECT_EQ(inward_normals(box({-1, -2, -3}, {1, 2, 3}, 0, {}), [](Vec3) { return Vec3{}; }), 0u);

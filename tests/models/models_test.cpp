@@ -216,7 +216,8 @@ TEST_F(DemoModels, AirplaneUntexturedPartsPointAtWhiteTexelsAndTexturedOnesStayO
     for (size_t t = 0; t < data.attributes.size(); ++t) {
         const bool textured = airplane.material(data.attributes[t]).pTextureFilename != nullptr;
         for (int k = 0; k < 3; ++k) {
-            const float u = data.texcoords[2 * data.indices[3 * t + k]], v = data.texcoords[2 * data.indices[3 * t + k] + 1];
+            const uint32_t vertex = data.indices[3 * t + k];
+            const float u = data.texcoords[2 * vertex], v = data.texcoords[2 * vertex + 1];
             if (textured) {
                 off_skin += u < 0.0f || u > 1.0f || v < 0.0f || v > 1.0f;
                 continue;

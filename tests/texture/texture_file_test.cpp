@@ -220,7 +220,8 @@ TEST_F(TextureFile, NamesUseBackslashesAndIgnoreCase) {
     std::filesystem::create_directory(folder_ / "Textures");
     write_file(folder_ / "Textures" / "Skin.PNG", png_bytes(3, 2, 3, rgb_pixels));
     const auto want = expected(rgb_texels, 6);
-    for (const char* name : {"Textures\\Skin.PNG", "textures\\skin.png", "TEXTURES/SKIN.png", ".\\Textures\\sKIN.png"}) {
+    for (const char* name :
+         {"Textures\\Skin.PNG", "textures\\skin.png", "TEXTURES/SKIN.png", ".\\Textures\\sKIN.png"}) {
         UINT width = 0, height = 0;
         EXPECT_EQ(load(name, width, height), want) << name;
     }
@@ -289,6 +290,34 @@ TEST_F(TextureFile, TruncatedFilesFailAtEveryLength) {
         for (size_t length = 0; length + c.intact_tail < c.bytes.size(); ++length) {
             EXPECT_TRUE(bytes_fail_cleanly(Bytes(c.bytes.begin(), c.bytes.begin() + length)))
                 << c.format << " cut to " << length << " of " << c.bytes.size() << " bytes";
+        }
+    }
+}
+
+// Damaged files either load at a plausible size or fail; they never crash or hang the loader.
+TEST_F(TextureFile, RandomlyDamagedFilesLoadOrFailButNeverCrash) {
+    std::vector<unsigned char> pixels(6 * 5 * 4);
+    for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 37);
+    const Bytes originals[] = {png_bytes(6, 5, 4, pixels.data()), bmp_bytes(6, 5, pixels.data(), false),
+                               tga_bytes(6, 5, 4, pixels.data(), true), tga_bytes(6, 5, 3, pixels.data(), false),
+                               pnm_bytes("P6 6 5 255\n", pixels.data(), 90), jpeg_bytes(6, 5, pixels.data())};
+    uint32_t state = 2024;
+    auto next = [&state] { return (state = state * 1664525u + 1013904223u) >> 8; };
+    for (const Bytes& original : originals) {
+        for (int round = 0; round < 150; ++round) {
+            Bytes damaged = original;
+            for (int flips = 1 + next() % 4; flips > 0; --flips) {
+                damaged[next() % damaged.size()] = static_cast<unsigned char>(next());
+            }
+            write_file(folder_ / "damaged", damaged);
+            IDirect3DTexture9* texture = sentinel;
+            if (D3DXCreateTextureFromFileA(device_.device, "damaged", &texture) == D3D_OK) {
+                EXPECT_LE(texture->GetWidth() * texture->GetHeight(), 8192u * 8192u);
+                texture->Release();
+            } else {
+                EXPECT_EQ(texture, sentinel);
+            }
+            std::filesystem::remove(folder_ / "damaged");
         }
     }
 }

@@ -155,7 +155,8 @@ Mesh main_gear(float z_sign) {
     spat.uv = [red](float, float) { return red; };
     mesh.append(loft(ellipsoid_grid({x - 0.05f, axle_y + 0.12f, z * z_sign}, {0.46f, 0.22f, 0.12f}, 10, 12), spat), {});
     const float wing_y = wing_root_y + z * std::tan(dihedral) - 0.05f;
-    mesh.append(cylinder({x, wing_y, z * z_sign}, {x - 0.03f, axle_y + 0.28f, z * z_sign}, 0.05f, 8, metal, plain_uv()), {});
+    const Vec3 strut_top{x, wing_y, z * z_sign}, strut_foot{x - 0.03f, axle_y + 0.28f, z * z_sign};
+    mesh.append(cylinder(strut_top, strut_foot, 0.05f, 8, metal, plain_uv()), {});
     return mesh;
 }
 

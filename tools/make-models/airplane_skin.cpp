@@ -97,7 +97,8 @@ Colour paint_wing(float s, float t) {
 
     const float square = 0.75f;  // model units
     const float local_chord = wing_chord(0.68f);
-    Colour c = checkerboard((eta - 0.68f) * semi_span / square + 0.5f, (chord - 0.45f) * local_chord / square + 0.5f, cream);
+    Colour c = checkerboard((eta - 0.68f) * semi_span / square + 0.5f, (chord - 0.45f) * local_chord / square + 0.5f,
+                            cream);
 
     const bool aileron = eta > 0.55f && eta < 0.88f, flap = eta > 0.11f && eta < 0.55f;
     const float hinge = 0.74f;

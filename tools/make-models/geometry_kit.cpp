@@ -89,7 +89,8 @@ Mesh loft(const Grid& grid, const LoftOptions& options) {
         for (int j = 0; j < columns; ++j) {
             const float s = static_cast<float>(i) / static_cast<float>(rows - 1);
             const float t = static_cast<float>(j) / static_cast<float>(columns - 1);
-            index[i * columns + j] = mesh.add_vertex(view.at(i, j), normals[i % view.rows][j % view.columns], options.uv(s, t));
+            const Vec3 normal = normals[i % view.rows][j % view.columns];
+            index[i * columns + j] = mesh.add_vertex(view.at(i, j), normal, options.uv(s, t));
         }
     }
     for (int i = 0; i + 1 < rows; ++i) {
@@ -101,8 +102,12 @@ Mesh loft(const Grid& grid, const LoftOptions& options) {
         }
     }
     const int last = view.rows - 1;
-    if (options.cap_start) add_cap(mesh, view, 0, normalize_or(view.centre(0) - view.centre(1), {-1, 0, 0}), options);
-    if (options.cap_end) add_cap(mesh, view, last, normalize_or(view.centre(last) - view.centre(last - 1), {1, 0, 0}), options);
+    if (options.cap_start) {
+        add_cap(mesh, view, 0, normalize_or(view.centre(0) - view.centre(1), {-1, 0, 0}), options);
+    }
+    if (options.cap_end) {
+        add_cap(mesh, view, last, normalize_or(view.centre(last) - view.centre(last - 1), {1, 0, 0}), options);
+    }
     mesh.drop_unused_vertices();
     return mesh;
 }
@@ -142,7 +147,8 @@ Grid airfoil_grid(const std::vector<AirfoilSection>& sections, int points_per_si
     for (const AirfoilSection& section : sections) {
         std::vector<Vec3> ring;
         for (int k = -points_per_side; k <= points_per_side; ++k) {
-            const float x = 0.5f * (1.0f - std::cos(pi * static_cast<float>(std::abs(k)) / static_cast<float>(points_per_side)));
+            const float angle = pi * static_cast<float>(std::abs(k)) / static_cast<float>(points_per_side);
+            const float x = 0.5f * (1.0f - std::cos(angle));  // cosine spacing: dense at both edges
             const float half = naca_thickness(x, section.thickness);
             const float height = naca_camber(x, section.camber) + (k <= 0 ? half : -half);
             ring.push_back(section.leading_edge +
@@ -162,7 +168,8 @@ Grid torus_grid(float ring_radius, float tube_radius, int rings, int segments) {
         std::vector<Vec3> ring;
         for (int j = 0; j < segments; ++j) {
             const float tube = 2.0f * pi * static_cast<float>(j) / static_cast<float>(segments);
-            ring.push_back(radial * (ring_radius + tube_radius * std::cos(tube)) + Vec3{0, 0, tube_radius * std::sin(tube)});
+            const Vec3 along_axis{0, 0, tube_radius * std::sin(tube)};
+            ring.push_back(radial * (ring_radius + tube_radius * std::cos(tube)) + along_axis);
         }
         grid.rings.push_back(std::move(ring));
     }

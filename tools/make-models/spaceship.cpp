@@ -150,9 +150,9 @@ Mesh wing_pod(float z_sign) {
 Mesh central_engine() {
     Mesh mesh;
     LoftOptions nozzle = solid(engine_metal);
-    mesh.append(loft(body_grid({{-2.0f, 0.0f, 0.24f, 0.24f}, {-2.25f, 0.0f, 0.25f, 0.25f}, {-2.45f, 0.0f, 0.28f, 0.28f}}, 20),
-                     nozzle),
-                {});
+    const std::vector<BodySection> sections = {
+        {-2.0f, 0.0f, 0.24f, 0.24f}, {-2.25f, 0.0f, 0.25f, 0.25f}, {-2.45f, 0.0f, 0.28f, 0.28f}};
+    mesh.append(loft(body_grid(sections, 20), nozzle), {});
     LoftOptions glow;
     glow.material = exhaust_glow;
     mesh.append(loft(ellipsoid_grid({-2.46f, 0.0f, 0.0f}, {0.09f, 0.23f, 0.23f}, 6, 16), glow), {});
@@ -183,8 +183,8 @@ Mesh nacelle() {
 Mesh body() {
     Mesh mesh;
     mesh.name = "Body";
-    for (const Mesh& part : {hull(), cockpit(), canards(), wings(), fin(1.0f), fin(-1.0f), wing_pod(1.0f), wing_pod(-1.0f),
-                             central_engine()}) {
+    for (const Mesh& part : {hull(), cockpit(), canards(), wings(), fin(1.0f), fin(-1.0f), wing_pod(1.0f),
+                             wing_pod(-1.0f), central_engine()}) {
         mesh.append(part, {});
     }
     return mesh;
