@@ -27,9 +27,7 @@ void fill(std::vector<T>& pixels, int pitch, Rect r, T value) {
 }
 
 void mark(std::vector<uint64_t>& dirty, int tile_shift, Rect r) {
-    if (r.x1 >= r.x2 || r.y1 >= r.y2) return;
-    const uint64_t bits = fb_tile_bits(tile_shift, r.x1, r.x2 - 1);
-    for (int y = r.y1; y < r.y2; ++y) dirty[size_t(y)] |= bits;
+    if (r.x1 < r.x2 && r.y1 < r.y2) fb_mark_dirty(dirty, tile_shift, r.x1, r.y1, r.x2 - 1, r.y2 - 1);
 }
 
 // Whole-buffer clear: only the dirty tiles when the buffer already holds `value` elsewhere.
@@ -42,7 +40,7 @@ void clear(d3d9_framebuffer& fb, std::vector<T>& pixels, std::vector<uint64_t>& 
         const int tile = 1 << fb.tile_shift;
         for (int y = 0; y < fb.height; ++y) {
             T* row = pixels.data() + size_t(y) * size_t(fb.width);
-            for (uint64_t m = dirty[size_t(y)]; m != 0; m &= m - 1) {
+            for (uint64_t m = dirty[size_t(y >> fb_band_shift)]; m != 0; m &= m - 1) {
                 const int x = __builtin_ctzll(m) * tile;
                 std::fill(row + x, row + std::min(x + tile, fb.width), value);
             }
@@ -62,9 +60,10 @@ bool fb_create(d3d9_framebuffer& fb, int width, int height, bool with_depth) {
     while ((width - 1) >> fb.tile_shift >= 64) ++fb.tile_shift;
     fb.colour.assign(pixels + fb_padding, 0u);
     fb.colour_base = 0;
-    fb.colour_dirty.assign(size_t(height), 0);
+    const size_t bands = size_t((height + fb_band_rows - 1) >> fb_band_shift);
+    fb.colour_dirty.assign(bands, 0);
     fb.depth.clear();
-    fb.depth_dirty.assign(size_t(height), 0);
+    fb.depth_dirty.assign(bands, 0);
     fb.depth_base = 65535;
     if (with_depth) fb.depth.assign(pixels + fb_padding, uint16_t{65535});
     return true;

@@ -6,18 +6,22 @@
 // bottom, `width` pixels apart, no padding between rows. Both buffers carry `fb_padding` spare
 // elements after the last row so that a span loop may touch a few pixels past the end of a row.
 //
-// Dirty tiles: each row is cut into at most 64 tiles of 2^tile_shift pixels; bit t of a row's mask
-// says tile t may differ from the buffer's base value (the value of its last whole clear). The
-// rasteriser sets the bits of every row span it visits; a whole clear with the same value as the
-// base refills only the dirty tiles, any other clear refills everything.
+// Dirty tiles: the buffer is cut into bands of fb_band_rows rows, each band into at most 64 tiles
+// of 2^tile_shift columns; bit t of a band's mask says tile t may differ from the buffer's base
+// value (the value of its last whole clear). The rasteriser sets the bits under every triangle's
+// bounding box; a whole clear with the same value as the base refills only the dirty tiles, any
+// other clear refills everything.
 //
 // DOES NOT: draw anything itself beyond clearing, or know about windows and presentation.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
 inline constexpr int fb_padding = 8;
+inline constexpr int fb_band_shift = 3;
+inline constexpr int fb_band_rows = 1 << fb_band_shift;
 
 struct d3d9_framebuffer {
     int width = 0;
@@ -26,7 +30,7 @@ struct d3d9_framebuffer {
     std::vector<uint16_t> depth;  // empty when the device has no depth buffer
 
     int tile_shift = 5;
-    std::vector<uint64_t> colour_dirty;  // one mask per row
+    std::vector<uint64_t> colour_dirty;  // one mask per band
     std::vector<uint64_t> depth_dirty;
     uint32_t colour_base = 0;
     uint16_t depth_base = 65535;
@@ -44,8 +48,8 @@ void fb_clear_depth(d3d9_framebuffer& fb, uint16_t depth);
 void fb_fill_colour(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint32_t colour);
 void fb_fill_depth(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint16_t depth);
 
-// The dirty-tile bits of columns [first, last] (0 <= first <= last < width).
-inline uint64_t fb_tile_bits(int tile_shift, int first, int last) {
-    const int a = first >> tile_shift, b = last >> tile_shift;
-    return (~uint64_t{0} >> (63 - b)) & (~uint64_t{0} << a);
+// Marks the tiles under columns [x1, x2] and rows [y1, y2] (inside the buffer) as dirty.
+inline void fb_mark_dirty(std::vector<uint64_t>& dirty, int tile_shift, int x1, int y1, int x2, int y2) {
+    const uint64_t bits = (~uint64_t{0} >> (63 - (x2 >> tile_shift))) & (~uint64_t{0} << (x1 >> tile_shift));
+    for (int band = y1 >> fb_band_shift; band <= y2 >> fb_band_shift; ++band) dirty[std::size_t(band)] |= bits;
 }

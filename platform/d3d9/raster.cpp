@@ -153,9 +153,6 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     program.state.colour = fb.colour.data();
     program.state.depth = fb.depth.empty() ? nullptr : fb.depth.data();
     program.state.pitch = fb.width;
-    program.state.colour_dirty = fb.colour_dirty.data();
-    program.state.depth_dirty = fb.depth_dirty.data();
-    program.state.tile_shift = fb.tile_shift;
     int mode = raster_depth_off;
     if (state.depth_test && program.state.depth != nullptr) {
         mode = state.depth_func == 4 && state.depth_write ? raster_depth_less_equal_write : raster_depth_generic;
@@ -186,6 +183,11 @@ void raster_triangle(const raster_program& program, const raster_vertex& a, cons
         return;
     }
     make_planes(s, program.state, a, b2, c2, area > 0 ? area : -area);
+    d3d9_framebuffer& fb = *program.state.target;
+    fb_mark_dirty(fb.colour_dirty, fb.tile_shift, s.column_first, s.row_first, s.column_last, s.row_last);
+    if (program.state.depth != nullptr && program.state.depth_test) {
+        fb_mark_dirty(fb.depth_dirty, fb.tile_shift, s.column_first, s.row_first, s.column_last, s.row_last);
+    }
     (small ? program.small_rows : program.rows)(s, program.state);
 }
 

@@ -14,7 +14,7 @@
 // texture coordinates interpolated perspective-correctly; texture stage 0 MODULATE (texel times
 // diffuse; diffuse alone without a texture); specular added after texturing; colours clamped to
 // [0, 1] and written as round(c * 255) into 0x00RRGGBB. Pixels are limited to the framebuffer.
-// Every row span visited is marked in the framebuffer's dirty tiles.
+// The tiles under every drawn triangle's bounding box are marked dirty in the framebuffer.
 //
 // DOES NOT: clip (vertices must be inside the guard band of clip.h), blend, alpha-test or fog.
 #pragma once
@@ -30,12 +30,9 @@ enum class raster_cull { none, clockwise, counter_clockwise };
 // What a draw asks of the rasteriser; filled by the device once per draw.
 struct raster_state {
     d3d9_framebuffer* target = nullptr;
-    uint32_t* colour = nullptr;  // set by raster_compile: the target's pixels, depth values (null
-    uint16_t* depth = nullptr;   // without a depth buffer) and dirty-tile masks
-    uint64_t* colour_dirty = nullptr;
-    uint64_t* depth_dirty = nullptr;
+    uint32_t* colour = nullptr;  // set by raster_compile: the target's pixels and depth values (null
+    uint16_t* depth = nullptr;   // without a depth buffer)
     int pitch = 0;
-    int tile_shift = 0;
     sampler_texture texture;     // texels null: untextured
     bool specular = false;       // add the specular colour
     bool depth_test = false;     // a depth buffer exists and testing is on

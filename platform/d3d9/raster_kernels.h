@@ -3,8 +3,8 @@
 //
 // Included by one source file per instruction-set level (raster_kernels_*.cpp). Each supplies an
 // `Ops` struct - the lane count, the vector types (GCC/Clang vector extensions) and the few
-// primitives that differ between instruction sets (broadcast, minimum and maximum, "any lane
-// set") - instantiates
+// primitives that differ between instruction sets (broadcast, minimum and maximum, rounding,
+// 16-bit depth loads and stores, "any lane set") - instantiates
 // Kernel<Ops> and exports the loops as a raster_kernel_table. Everything here has internal
 // linkage, so the variants never mix at link time.
 //
@@ -42,7 +42,6 @@ struct Kernel {
     static constexpr int Lanes = Ops::lanes;
     using F = typename Ops::F;
     using I = typename Ops::I;
-    using U16 = typename Ops::U16;
 
     static F splat(float v) { return Ops::splat(v); }
     static I splat(int32_t v) { return Ops::splat(v); }
@@ -56,7 +55,7 @@ struct Kernel {
     // Clamped to [0, hi]; NaN becomes 0.
     static F clamp(F v, float hi) { return Ops::min(Ops::max_nan_low(v, splat(0.0f)), splat(hi)); }
 
-    static I to_byte(F v) { return __builtin_convertvector(clamp(v, 255.0f) + 0.5f, I); }
+    static I to_byte(F v) { return Ops::round(clamp(v, 255.0f)); }
 
     // Depth comparison outcomes that pass (all-ones lanes) for the generic path.
     struct DepthTest {
@@ -100,9 +99,7 @@ struct Kernel {
                        uint32_t* colour, uint16_t* depth) {
         if constexpr (Depth != raster_depth_off) {
             const I z = __builtin_convertvector(clamp(p[plane_depth].at(offset), kernel_depth_max), I);
-            U16 stored16;
-            std::memcpy(&stored16, depth, sizeof stored16);
-            const I stored = __builtin_convertvector(stored16, I);
+            const I stored = Ops::load_depth(depth);
             if constexpr (Depth == raster_depth_less_equal_write) {
                 pass &= z <= stored;
             } else {
@@ -110,19 +107,12 @@ struct Kernel {
             }
             if (!any(pass)) return;
             const I write = Depth == raster_depth_generic ? pass & dt.write : pass;
-            const U16 fresh = __builtin_convertvector(write ? z : stored, U16);
-            std::memcpy(depth, &fresh, sizeof fresh);
+            Ops::store_depth(depth, write ? z : stored);
         }
         I old;
         std::memcpy(&old, colour, sizeof old);
         const I result = pass ? shade<Textured, Specular>(st, p, offset) : old;
         std::memcpy(colour, &result, sizeof result);
-    }
-
-    template <int Depth>
-    static void mark_dirty(const raster_state& st, int py, uint64_t tiles) {
-        st.colour_dirty[py] |= tiles;
-        if constexpr (Depth != raster_depth_off) st.depth_dirty[py] |= tiles;
     }
 
     static constexpr int used_planes(bool textured) { return textured ? plane_count : plane_c2 + 1; }
@@ -142,7 +132,6 @@ struct Kernel {
             const int64_t hi = kernel_min(kernel_min(s.column_last, right[0].q), right[1].q);
             kernel_advance(left[0]), kernel_advance(left[1]), kernel_advance(right[0]), kernel_advance(right[1]);
             if (lo > hi) continue;
-            mark_dirty<Depth>(st, py, fb_tile_bits(st.tile_shift, int(lo), int(hi)));
             const float ry = float(py) - s.y0, rx = float(lo) - s.x0;
             for (int i = 0; i < used; ++i) planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
             const size_t row = size_t(py) * size_t(st.pitch);
@@ -181,9 +170,7 @@ struct Kernel {
             planes[i].base = splat(s.origin[i] + s.dy[i] * (float(s.row_first) - s.y0) + s.dx[i] * rx);
             row_step[i] = splat(s.dy[i]);
         }
-        const uint64_t tiles = fb_tile_bits(st.tile_shift, s.column_first, s.column_last);
         for (int py = s.row_first; py <= s.row_last; ++py) {
-            mark_dirty<Depth>(st, py, tiles);
             planes[plane_depth].base = splat(s.origin[plane_depth] + s.dy[plane_depth] * (float(py) - s.y0) +
                                              s.dx[plane_depth] * rx);
             const size_t row = size_t(py) * size_t(st.pitch) + size_t(s.column_first);

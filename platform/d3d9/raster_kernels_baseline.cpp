@@ -12,6 +12,16 @@ struct PortableOps {
 
     static F splat(float v) { return F{v, v, v, v}; }
     static I splat(int32_t v) { return I{v, v, v, v}; }
+    static I round(F v) { return __builtin_convertvector(v + 0.5f, I); }  // v >= 0: half up
+    static I load_depth(const uint16_t* p) {
+        U16 v;
+        std::memcpy(&v, p, sizeof v);
+        return __builtin_convertvector(v, I);
+    }
+    static void store_depth(uint16_t* p, I v) {
+        const U16 narrow = __builtin_convertvector(v, U16);
+        std::memcpy(p, &narrow, sizeof narrow);
+    }
     static F min(F a, F b) { return a < b ? a : b; }
     static F max_nan_low(F a, F b) { return a > b ? a : b; }  // b where a is NaN
     static bool any(I mask) {

@@ -2,6 +2,8 @@
 // step. Built with -march=x86-64-v3; only called after raster_kernels() has checked the CPU.
 #include "platform/d3d9/raster_kernels.h"
 
+#include <immintrin.h>
+
 namespace {
 
 struct Avx2Ops {
@@ -12,9 +14,17 @@ struct Avx2Ops {
 
     static F splat(float v) { return F{v, v, v, v, v, v, v, v}; }
     static I splat(int32_t v) { return I{v, v, v, v, v, v, v, v}; }
-    static F min(F a, F b) { return __builtin_ia32_minps256(a, b); }
-    static F max_nan_low(F a, F b) { return __builtin_ia32_maxps256(a, b); }  // b where a is NaN
-    static bool any(I mask) { return __builtin_ia32_movmskps256(F(mask)) != 0; }
+    static I round(F v) { return I(_mm256_cvtps_epi32(__m256(v))); }  // to nearest
+    static I load_depth(const uint16_t* p) {
+        return I(_mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
+    }
+    static void store_depth(uint16_t* p, I v) {  // v in [0, 65535]
+        const __m256i packed = _mm256_permute4x64_epi64(_mm256_packus_epi32(__m256i(v), __m256i(v)), 0xD8);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(packed));
+    }
+    static F min(F a, F b) { return F(_mm256_min_ps(__m256(a), __m256(b))); }
+    static F max_nan_low(F a, F b) { return F(_mm256_max_ps(__m256(a), __m256(b))); }  // b where a is NaN
+    static bool any(I mask) { return _mm256_movemask_ps(__m256(mask)) != 0; }
 };
 
 }  // namespace
