@@ -68,14 +68,19 @@ struct Kernel {
         return {splat((o & 1) ? -1 : 0), splat((o & 2) ? -1 : 0), splat((o & 4) ? -1 : 0), splat(write ? -1 : 0)};
     }
 
-    // Plane values at `Lanes` consecutive pixels: base (at the first) plus step times lane offset.
+    // Where `Lanes` consecutive pixels lie relative to a plane's base pixel.
+    struct Position {
+        F x, y;
+    };
+
+    // Plane values at `Lanes` consecutive pixels: base plus steps times the position.
     struct Plane {
-        F base, step;
-        F at(F offset) const { return base + step * offset; }
+        F base, step, step_y;
+        F at(const Position& offset) const { return base + step * offset.x + step_y * offset.y; }
     };
 
     template <bool Textured, bool Specular>
-    static I shade(const raster_state& st, const Plane* p, F offset) {
+    static I shade(const raster_state& st, const Plane* p, const Position& offset) {
         const F w = 1.0f / p[plane_q].at(offset);
         F r = p[plane_c0].at(offset) * w, g = p[plane_c1].at(offset) * w, b = p[plane_c2].at(offset) * w;
         if constexpr (Textured) {
@@ -95,7 +100,7 @@ struct Kernel {
 
     // One step of `Lanes` pixels starting at colour/depth, for the lanes set in `pass`.
     template <bool Textured, bool Specular, int Depth>
-    static void pixels(const raster_state& st, const DepthTest& dt, const Plane* p, F offset, I pass,
+    static void pixels(const raster_state& st, const DepthTest& dt, const Plane* p, const Position& offset, I pass,
                        uint32_t* colour, uint16_t* depth) {
         if constexpr (Depth != raster_depth_off) {
             const I z = __builtin_convertvector(clamp(p[plane_depth].at(offset), kernel_depth_max), I);
@@ -126,7 +131,7 @@ struct Kernel {
         const F lanes = lane_offsets();
         const I lane_index = __builtin_convertvector(lanes, I);
         Plane planes[plane_count];
-        for (int i = 0; i < used; ++i) planes[i].step = splat(s.dx[i]);
+        for (int i = 0; i < used; ++i) planes[i].step = splat(s.dx[i]), planes[i].step_y = splat(0.0f);
         for (int py = s.row_first; py <= s.row_last; ++py) {
             const int64_t lo = kernel_max(kernel_max(s.column_first, -left[0].q), -left[1].q);
             const int64_t hi = kernel_min(kernel_min(s.column_last, right[0].q), right[1].q);
@@ -135,8 +140,8 @@ struct Kernel {
             const float ry = float(py) - s.y0, rx = float(lo) - s.x0;
             for (int i = 0; i < used; ++i) planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
             const size_t row = size_t(py) * size_t(st.pitch);
-            F offset = lanes;
-            for (int x = int(lo); x <= int(hi); x += Lanes, offset += float(Lanes)) {
+            Position offset{lanes, splat(0.0f)};
+            for (int x = int(lo); x <= int(hi); x += Lanes, offset.x += float(Lanes)) {
                 const I pass = lane_index < splat(int32_t(hi - x + 1));
                 pixels<Textured, Specular, Depth>(st, dt, planes, offset, pass, st.colour + row + x,
                                                   Depth == raster_depth_off ? nullptr : st.depth + row + x);
@@ -160,24 +165,22 @@ struct Kernel {
             edge_row[i] = splat(s.edge_start[i]) + splat(s.edge_dx[i]) * lane_index;
             edge_step[i] = splat(s.edge_dx[i] * Lanes);
         }
-        // Depth is evaluated afresh on every row; the other planes advance by their row step, which
-        // over the few rows of a small triangle loses nothing visible.
+        // Planes are based at the bounding box's top-left pixel and evaluated at each step from the
+        // lane's column and row offsets, so nothing accumulates from row to row.
         Plane planes[plane_count];
-        F row_step[plane_count];
-        const float rx = float(s.column_first) - s.x0;
+        const float rx = float(s.column_first) - s.x0, ry = float(s.row_first) - s.y0;
         for (int i = 0; i < used; ++i) {
+            planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
             planes[i].step = splat(s.dx[i]);
-            planes[i].base = splat(s.origin[i] + s.dy[i] * (float(s.row_first) - s.y0) + s.dx[i] * rx);
-            row_step[i] = splat(s.dy[i]);
+            planes[i].step_y = splat(s.dy[i]);
         }
-        for (int py = s.row_first; py <= s.row_last; ++py) {
-            planes[plane_depth].base = splat(s.origin[plane_depth] + s.dy[plane_depth] * (float(py) - s.y0) +
-                                             s.dx[plane_depth] * rx);
+        Position offset{lanes, splat(0.0f)};
+        for (int py = s.row_first; py <= s.row_last; ++py, offset.y += 1.0f) {
             const size_t row = size_t(py) * size_t(st.pitch) + size_t(s.column_first);
             I e0 = edge_row[0], e1 = edge_row[1], e2 = edge_row[2];
-            F offset = lanes;
             I column = lane_index;
-            for (int k = 0; k < steps; ++k, offset += float(Lanes)) {
+            offset.x = lanes;
+            for (int k = 0; k < steps; ++k, offset.x += float(Lanes)) {
                 const I inside = ((e0 | e1 | e2) >= 0) & (column < columns);
                 e0 += edge_step[0], e1 += edge_step[1], e2 += edge_step[2];
                 column += Lanes;
@@ -185,7 +188,6 @@ struct Kernel {
                 pixels<Textured, Specular, Depth>(st, dt, planes, offset, inside, st.colour + row + k * Lanes,
                                                   Depth == raster_depth_off ? nullptr : st.depth + row + k * Lanes);
             }
-            for (int i = plane_q; i < used; ++i) planes[i].base += row_step[i];
             for (int i = 0; i < 3; ++i) edge_row[i] += splat(s.edge_dy[i]);
         }
     }
