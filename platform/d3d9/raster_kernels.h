@@ -125,7 +125,7 @@ struct Kernel {
     // Large triangles: exact spans from the edge walkers, row by row.
     template <bool Textured, bool Specular, int Depth>
     static void rows(const raster_setup& s, const raster_state& st) {
-        const DepthTest dt = depth_test_for(st.depth_func, st.depth_write);
+        const DepthTest dt = Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : DepthTest{};
         raster_walker left[2] = {s.left[0], s.left[1]}, right[2] = {s.right[0], s.right[1]};
         constexpr int used = used_planes(Textured);
         const F lanes = lane_offsets();
@@ -153,7 +153,7 @@ struct Kernel {
     // functions per lane.
     template <bool Textured, bool Specular, int Depth>
     static void small(const raster_setup& s, const raster_state& st) {
-        const DepthTest dt = depth_test_for(st.depth_func, st.depth_write);
+        const DepthTest dt = Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : DepthTest{};
         constexpr int used = used_planes(Textured);
         const F lanes = lane_offsets();
         const I lane_index = __builtin_convertvector(lanes, I);
