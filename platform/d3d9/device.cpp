@@ -90,6 +90,7 @@ private:
     bool in_scene_ = false;
     d3d9_framebuffer fb_;
     viewport_mapping viewport_;
+    viewport_mapping draw_viewport_;  // viewport_ with the current draw's colour handling
 
     std::array<DWORD, render_state_slots> render_states_{};
     D3DMATRIX world_ = identity_matrix();
@@ -402,7 +403,7 @@ void Device::draw_clipped(const raster_program& program, const tnl_vertex& a, co
     raster_program unculled = program;
     unculled.state.cull = raster_cull::none;
     raster_vertex screen[clip_max_vertices];
-    for (int i = 0; i < n; ++i) screen[i] = viewport_project(polygon[i], viewport_);
+    for (int i = 0; i < n; ++i) screen[i] = viewport_project(polygon[i], draw_viewport_);
     for (int i = 1; i + 1 < n; ++i) raster_triangle(unculled, screen[0], screen[i], screen[i + 1]);
 }
 
@@ -433,8 +434,10 @@ HRESULT Device::DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT
         tnl_build_matrices(world_, view_, projection_, &matrices_);
         matrices_dirty_ = false;
     }
-    tnl_prepare(matrices_, material_, lights_.data(), lighting_switches(), streams, viewport_, &draw_);
     const raster_program program = raster_compile(raster_state_for_draw());
+    draw_viewport_ = viewport_;
+    draw_viewport_.sum_specular = program.state.specular && program.state.texture.texels == nullptr;
+    tnl_prepare(matrices_, material_, lights_.data(), lighting_switches(), streams, draw_viewport_, &draw_);
     for (size_t i = 0; i < index_count; i += 3) {
         const tnl_vertex& a = vertex(draw_, indices[i]);
         const tnl_vertex& b = vertex(draw_, indices[i + 1]);

@@ -9,17 +9,15 @@
 #include <cstdint>
 
 // Attribute slots carried per vertex: lit diffuse rgb, lit specular rgb, texture u, v.
-enum pipeline_attribute : int {
-    attr_diffuse_r = 0,
-    attr_diffuse_g,
-    attr_diffuse_b,
-    attr_specular_r,
-    attr_specular_g,
-    attr_specular_b,
-    attr_u,
-    attr_v,
-    attr_count,
-};
+inline constexpr int attr_diffuse_r = 0;
+inline constexpr int attr_diffuse_g = 1;
+inline constexpr int attr_diffuse_b = 2;
+inline constexpr int attr_specular_r = 3;
+inline constexpr int attr_specular_g = 4;
+inline constexpr int attr_specular_b = 5;
+inline constexpr int attr_u = 6;
+inline constexpr int attr_v = 7;
+inline constexpr int attr_count = 8;
 
 struct clip_vertex {
     float position[4];  // x, y, z, w in clip space
@@ -33,12 +31,10 @@ inline constexpr int raster_subpixel_one = 1 << raster_subpixel_bits;
 
 // Interpolated values of a raster vertex: depth z in [0, 1], q = 1/w, then each attribute times q
 // (in pipeline_attribute order).
-enum raster_value : int {
-    raster_value_z = 0,
-    raster_value_q = 1,
-    raster_value_attr = 2,
-    raster_value_count = 2 + attr_count,
-};
+inline constexpr int raster_value_z = 0;
+inline constexpr int raster_value_q = 1;
+inline constexpr int raster_value_attr = 2;
+inline constexpr int raster_value_count = raster_value_attr + attr_count;
 
 // Room for the values rounded up to whole groups of four, so set-up can read them four at a time.
 inline constexpr int raster_value_storage = (raster_value_count + 3) / 4 * 4;

@@ -93,11 +93,9 @@ void start_edges(raster_setup& s, const Edge edges[3]) {
     }
 }
 
-// Planes for all values at once: f(px, py) = origin + dx*(px - x0) + dy*(py - y0), then scaled
-// to the units the kernels use (depth to 16-bit steps plus the rounding half, colours to 0..255)
-// and, without a texture, the specular planes merged into the colour planes (diffuse + specular is
-// linear, so it can be interpolated as one).
-void make_planes(raster_setup& s, const raster_state& st, const raster_vertex& a, const raster_vertex& b,
+// Planes for all values at once: f(px, py) = origin + dx*(px - x0) + dy*(py - y0), scaled to the
+// units the kernels use (depth to 16-bit steps plus the rounding half, colours to 0..255).
+void make_planes(raster_setup& s, const raster_vertex& a, const raster_vertex& b,
                  const raster_vertex& c, int64_t area) {
     using f4 = float __attribute__((vector_size(16)));
     constexpr float to_pixels = 1.0f / raster_subpixel_one;
@@ -119,13 +117,6 @@ void make_planes(raster_setup& s, const raster_state& st, const raster_vertex& a
         std::memcpy(s.dy + i, &dy, sizeof dy);
     }
     s.origin[plane_depth] += 0.5f;
-    if (st.specular && st.texture.texels == nullptr) {
-        for (int i = 0; i < 3; ++i) {
-            s.origin[plane_c0 + i] += s.origin[plane_s0 + i];
-            s.dx[plane_c0 + i] += s.dx[plane_s0 + i];
-            s.dy[plane_c0 + i] += s.dy[plane_s0 + i];
-        }
-    }
     s.x0 = float(a.x) * to_pixels;
     s.y0 = float(a.y) * to_pixels;
 }
@@ -158,7 +149,7 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
         mode = state.depth_func == 4 && state.depth_write ? raster_depth_less_equal_write : raster_depth_generic;
     }
     const bool textured = state.texture.texels != nullptr;
-    const bool specular = textured && state.specular;  // untextured: merged into the diffuse planes
+    const bool specular = textured && state.specular;  // untextured: summed into diffuse already
     program.rows = kernels.rows[textured][specular][mode];
     program.small_rows = kernels.small[textured][specular][mode];
     return program;
@@ -182,7 +173,7 @@ void raster_triangle(const raster_program& program, const raster_vertex& a, cons
     } else if (!make_walkers(s, edges)) {
         return;
     }
-    make_planes(s, program.state, a, b2, c2, area > 0 ? area : -area);
+    make_planes(s, a, b2, c2, area > 0 ? area : -area);
     d3d9_framebuffer& fb = *program.state.target;
     fb_mark_dirty(fb.colour_dirty, fb.tile_shift, s.column_first, s.row_first, s.column_last, s.row_last);
     if (program.state.depth != nullptr && program.state.depth_test) {

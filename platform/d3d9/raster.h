@@ -34,7 +34,8 @@ struct raster_state {
     uint16_t* depth = nullptr;   // without a depth buffer)
     int pitch = 0;
     sampler_texture texture;     // texels null: untextured
-    bool specular = false;       // add the specular colour
+    bool specular = false;       // add the specular colour (untextured: the vertices' diffuse
+                                 // values must already hold diffuse + specular, see viewport.h)
     bool depth_test = false;     // a depth buffer exists and testing is on
     bool depth_write = true;
     uint32_t depth_func = 4;     // D3DCMP_* (LESSEQUAL)

@@ -20,16 +20,16 @@ struct raster_walker {
 
 // Plane slots, in the order of the raster vertex values they interpolate.
 enum : int {
-    plane_depth = raster_value_z,                              // z * 65535 + 0.5
-    plane_q = raster_value_q,                                  // 1 / w
-    plane_c0 = int(raster_value_attr) + int(attr_diffuse_r),   // diffuse r, g, b times 255
-    plane_c1,                                                  //   (untextured: plus specular)
+    plane_depth = raster_value_z,                    // z * 65535 + 0.5
+    plane_q = raster_value_q,                        // 1 / w
+    plane_c0 = raster_value_attr + attr_diffuse_r,   // diffuse r, g, b times 255
+    plane_c1,                                        //   (untextured: plus specular)
     plane_c2,
-    plane_s0 = int(raster_value_attr) + int(attr_specular_r),  // specular r, g, b times 255
+    plane_s0 = raster_value_attr + attr_specular_r,  // specular r, g, b times 255
     plane_s1,
     plane_s2,
-    plane_u = int(raster_value_attr) + int(attr_u),
-    plane_v = int(raster_value_attr) + int(attr_v),
+    plane_u = raster_value_attr + attr_u,
+    plane_v = raster_value_attr + attr_v,
     plane_count = raster_value_count,
 };
 

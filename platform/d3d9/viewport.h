@@ -15,10 +15,13 @@
 struct viewport_mapping {
     float half_width;   // width / 2 in sub-pixel units
     float half_height;  // height / 2 in sub-pixel units
+    // Untextured draws add specular to diffuse before interpolating (the sum is linear, so the
+    // rasteriser can carry it as one colour): the sum goes to the diffuse slots.
+    bool sum_specular;
 };
 
 inline viewport_mapping viewport_for(int width, int height) {
-    return {0.5f * float(width) * raster_subpixel_one, 0.5f * float(height) * raster_subpixel_one};
+    return {0.5f * float(width) * raster_subpixel_one, 0.5f * float(height) * raster_subpixel_one, false};
 }
 
 inline raster_vertex viewport_project(const clip_vertex& v, const viewport_mapping& vp) {
@@ -29,5 +32,10 @@ inline raster_vertex viewport_project(const clip_vertex& v, const viewport_mappi
     r.value[raster_value_z] = v.position[2] * q;
     r.value[raster_value_q] = q;
     for (int a = 0; a < attr_count; ++a) r.value[raster_value_attr + a] = v.attr[a] * q;
+    if (vp.sum_specular) {
+        for (int i = 0; i < 3; ++i) {
+            r.value[raster_value_attr + attr_diffuse_r + i] += r.value[raster_value_attr + attr_specular_r + i];
+        }
+    }
     return r;
 }
