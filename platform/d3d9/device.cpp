@@ -39,6 +39,16 @@ constexpr int max_back_buffer_side = 8192;
 constexpr int texture_stages = 8;
 constexpr size_t render_state_slots = 256;
 
+// The integer stored in an enum-typed field that the caller may have filled with any value
+// (reading it as the enum would be undefined for values outside the enumeration).
+template <typename E>
+int32_t stored_value(const E& field) {
+    static_assert(sizeof(E) == sizeof(int32_t));
+    int32_t v;
+    std::memcpy(&v, &field, sizeof v);
+    return v;
+}
+
 D3DMATRIX identity_matrix() {
     D3DMATRIX m{};
     m._11 = m._22 = m._33 = m._44 = 1.0f;
@@ -126,7 +136,7 @@ private:
 
 // ---- Direct3D object -------------------------------------------------------------------------
 
-bool valid_back_buffer_format(D3DFORMAT f) {
+bool valid_back_buffer_format(int32_t f) {
     return f == D3DFMT_UNKNOWN || f == D3DFMT_X8R8G8B8 || f == D3DFMT_A8R8G8B8;
 }
 
@@ -136,10 +146,11 @@ HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window,
     *device = nullptr;
     if (p == nullptr || adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
     if (type != D3DDEVTYPE_HAL && type != D3DDEVTYPE_REF) return D3DERR_NOTAVAILABLE;
-    if (!p->Windowed || p->MultiSampleType != D3DMULTISAMPLE_NONE || !valid_back_buffer_format(p->BackBufferFormat)) {
+    const int32_t format = stored_value(p->BackBufferFormat);
+    if (!p->Windowed || stored_value(p->MultiSampleType) != D3DMULTISAMPLE_NONE || !valid_back_buffer_format(format)) {
         return D3DERR_INVALIDCALL;
     }
-    if (p->EnableAutoDepthStencil && p->AutoDepthStencilFormat != D3DFMT_D16) return D3DERR_INVALIDCALL;
+    if (p->EnableAutoDepthStencil && stored_value(p->AutoDepthStencilFormat) != D3DFMT_D16) return D3DERR_INVALIDCALL;
     const HWND window = p->hDeviceWindow != nullptr ? p->hDeviceWindow : focus_window;
     int client_width = 0, client_height = 0;
     if (window == nullptr || !win_client_size(window, &client_width, &client_height)) return D3DERR_INVALIDCALL;
@@ -156,7 +167,7 @@ HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window,
     }
     p->BackBufferWidth = width;
     p->BackBufferHeight = height;
-    if (p->BackBufferFormat == D3DFMT_UNKNOWN) p->BackBufferFormat = D3DFMT_X8R8G8B8;
+    if (format == D3DFMT_UNKNOWN) p->BackBufferFormat = D3DFMT_X8R8G8B8;
     if (p->BackBufferCount == 0) p->BackBufferCount = 1;
     if (p->hDeviceWindow == nullptr) p->hDeviceWindow = window;
     *device = created;
@@ -249,11 +260,12 @@ HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE kind, D3DMATRIX* matrix) {
 }
 
 bool valid_light(const D3DLIGHT9& l) {
-    if (l.Type == D3DLIGHT_DIRECTIONAL) return true;
-    if (l.Type != D3DLIGHT_POINT && l.Type != D3DLIGHT_SPOT) return false;
+    const int32_t type = stored_value(l.Type);
+    if (type == D3DLIGHT_DIRECTIONAL) return true;
+    if (type != D3DLIGHT_POINT && type != D3DLIGHT_SPOT) return false;
     if (!(l.Range >= 0.0f) || l.Attenuation0 < 0.0f || l.Attenuation1 < 0.0f || l.Attenuation2 < 0.0f) return false;
     if (l.Attenuation0 == 0.0f && l.Attenuation1 == 0.0f && l.Attenuation2 == 0.0f) return false;
-    return l.Type == D3DLIGHT_POINT || (l.Theta >= 0.0f && l.Phi >= l.Theta && l.Phi <= 3.1415927f);
+    return type == D3DLIGHT_POINT || (l.Theta >= 0.0f && l.Phi >= l.Theta && l.Phi <= 3.1415927f);
 }
 
 HRESULT Device::SetLight(DWORD index, const D3DLIGHT9* light) {
@@ -266,7 +278,7 @@ HRESULT Device::SetLight(DWORD index, const D3DLIGHT9* light) {
 HRESULT Device::LightEnable(DWORD index, BOOL enable) {
     if (index >= tnl_max_lights) return D3DERR_INVALIDCALL;
     tnl_light_slot& slot = lights_[index];
-    if (slot.light.Type == 0) {
+    if (stored_value(slot.light.Type) == 0) {
         slot.light.Type = D3DLIGHT_DIRECTIONAL;
         slot.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
         slot.light.Direction = {0.0f, 0.0f, 1.0f};

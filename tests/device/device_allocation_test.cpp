@@ -1,25 +1,11 @@
-// device_allocation_test.cpp - steady-state frames allocate nothing: this program replaces the
-// global operator new and delete with counting versions.
+// device_allocation_test.cpp - steady-state frames allocate nothing (this program counts every
+// global operator new, see counting_allocator.h).
+#include "counting_allocator.h"
 #include "device_fixture.h"
 
 #include "platform/d3d9/texture.h"
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
-#include <new>
-
-namespace {
-std::atomic<size_t> allocations{0};
-}
-
-void* operator new(size_t size) {
-    ++allocations;
-    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
-    throw std::bad_alloc();
-}
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
 
 namespace {
 
@@ -69,9 +55,9 @@ TEST_F(DeviceAllocationTest, FramesAfterTheFirstAllocateNothing) {
         ASSERT_EQ(draw(mesh, {true, true, true}, indices), D3D_OK);
         device->EndScene();
         device->Present(nullptr, nullptr, nullptr, nullptr);
-        if (frame == 0) after_first = allocations.load();
+        if (frame == 0) after_first = allocations_counted();
     }
-    EXPECT_EQ(allocations.load(), after_first);
+    EXPECT_EQ(allocations_counted(), after_first);
     EXPECT_NE(pixel(width / 2, height / 2), 0x202020u);  // the mesh was drawn
     texture->Release();
 }
