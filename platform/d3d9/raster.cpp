@@ -76,20 +76,19 @@ bool make_walkers(raster_setup& s, const Edge edges[3]) {
     return true;
 }
 
-// Extent in both directions at most `extent` (<= 64) pixels: edge values at the pixels of the
-// bounding box (and a few lanes past it) then stay below 2^30.
-bool is_small(const raster_vertex& a, const raster_vertex& b, const raster_vertex& c, int extent) {
-    const int32_t limit = std::min(extent, 64) * raster_subpixel_one;
-    return std::max({a.x, b.x, c.x}) - std::min({a.x, b.x, c.x}) <= limit &&
-           std::max({a.y, b.y, c.y}) - std::min({a.y, b.y, c.y}) <= limit;
-}
-
-void start_edges(raster_setup& s, const Edge edges[3]) {
+// The edge functions of a small triangle (extent at most 64 pixels) in 32 bits, relative to its
+// bounding box's first pixel: every term stays below 2^29 there. Same values and fill-rule bias
+// as make_edge.
+void small_edges(raster_setup& s, const raster_vertex* v[3]) {
+    const int32_t ox = s.column_first * raster_subpixel_one, oy = s.row_first * raster_subpixel_one;
     for (int i = 0; i < 3; ++i) {
-        const Edge& e = edges[i];
-        s.edge_start[i] = int32_t(e.a * s.column_first + e.b * s.row_first + e.c);
-        s.edge_dx[i] = int32_t(e.a);
-        s.edge_dy[i] = int32_t(e.b);
+        const raster_vertex& from = *v[i];
+        const raster_vertex& to = *v[(i + 1) % 3];
+        const int32_t dx = to.x - from.x, dy = to.y - from.y;
+        const bool top_or_left = (dy == 0 && dx > 0) || dy < 0;
+        s.edge_start[i] = dy * (from.x - ox) - dx * (from.y - oy) - (top_or_left ? 0 : 1);
+        s.edge_dx[i] = -dy * raster_subpixel_one;
+        s.edge_dy[i] = dx * raster_subpixel_one;
     }
 }
 
@@ -101,7 +100,7 @@ void make_planes(raster_setup& s, const raster_vertex& a, const raster_vertex& b
     constexpr float to_pixels = 1.0f / raster_subpixel_one;
     const float e1x = float(b.x - a.x) * to_pixels, e1y = float(b.y - a.y) * to_pixels;
     const float e2x = float(c.x - a.x) * to_pixels, e2y = float(c.y - a.y) * to_pixels;
-    const float inv_area = float(double(raster_subpixel_one) * raster_subpixel_one / double(area));
+    const float inv_area = float(raster_subpixel_one * raster_subpixel_one) / float(area);
     alignas(16) static constexpr float scale[raster_value_storage] = {
         depth_scale, 1.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 1.0f, 1.0f, 0.0f, 0.0f};
     for (int i = 0; i < raster_value_storage; i += 4) {
@@ -122,11 +121,14 @@ void make_planes(raster_setup& s, const raster_vertex& a, const raster_vertex& b
 }
 
 // Pixel rows and columns of the triangle's bounding box, limited to the target (an arithmetic
-// right shift is a floor division).
+// right shift is a floor division). *small: the triangle spans at most `extent` (<= 64) pixels
+// both ways.
 bool make_bounds(raster_setup& s, const raster_state& st, const raster_vertex& a, const raster_vertex& b,
-                 const raster_vertex& c) {
+                 const raster_vertex& c, bool* small) {
     const int32_t xmin = std::min({a.x, b.x, c.x}), xmax = std::max({a.x, b.x, c.x});
     const int32_t ymin = std::min({a.y, b.y, c.y}), ymax = std::max({a.y, b.y, c.y});
+    const int32_t limit = std::min(st.small_extent, 64) * raster_subpixel_one;
+    *small = xmax - xmin <= limit && ymax - ymin <= limit;
     s.column_first = std::max(0, -((-xmin) >> raster_subpixel_bits));
     s.column_last = std::min(st.target->width - 1, xmax >> raster_subpixel_bits);
     s.row_first = std::max(0, -((-ymin) >> raster_subpixel_bits));
@@ -163,17 +165,17 @@ void raster_triangle(const raster_program& program, const raster_vertex& a, cons
     if ((area > 0 && cull == raster_cull::clockwise) || (area < 0 && cull == raster_cull::counter_clockwise)) return;
 
     raster_setup s;
-    if (!make_bounds(s, program.state, a, b, c)) return;
-    const raster_vertex& b2 = area > 0 ? b : c;  // walk clockwise
-    const raster_vertex& c2 = area > 0 ? c : b;
-    const Edge edges[3] = {make_edge(a, b2), make_edge(b2, c2), make_edge(c2, a)};
-    const bool small = is_small(a, b, c, program.state.small_extent);
+    bool small = false;
+    if (!make_bounds(s, program.state, a, b, c, &small)) return;
+    const raster_vertex* clockwise[3] = {&a, area > 0 ? &b : &c, area > 0 ? &c : &b};
     if (small) {
-        start_edges(s, edges);
-    } else if (!make_walkers(s, edges)) {
-        return;
+        small_edges(s, clockwise);
+    } else {
+        const Edge edges[3] = {make_edge(a, *clockwise[1]), make_edge(*clockwise[1], *clockwise[2]),
+                               make_edge(*clockwise[2], a)};
+        if (!make_walkers(s, edges)) return;
     }
-    make_planes(s, a, b2, c2, area > 0 ? area : -area);
+    make_planes(s, a, *clockwise[1], *clockwise[2], area > 0 ? area : -area);
     d3d9_framebuffer& fb = *program.state.target;
     fb_mark_dirty(fb.colour_dirty, fb.tile_shift, s.column_first, s.row_first, s.column_last, s.row_last);
     if (program.state.depth != nullptr && program.state.depth_test) {
