@@ -309,7 +309,7 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
 
 // ---- clears, scenes, presents ---------------------------------------------------------------
 
-uint16_t depth_value(float z) { return uint16_t(std::lrint(z * 65535.0f)); }
+uint16_t depth_value(float z) { return uint16_t(std::lround(z * 65535.0f)); }
 
 HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD) {
     if ((count != 0 && rects == nullptr) || flags == 0 || (flags & ~DWORD(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)) != 0) {

@@ -14,7 +14,7 @@ struct Avx2Ops {
 
     static F splat(float v) { return F{v, v, v, v, v, v, v, v}; }
     static I splat(int32_t v) { return I{v, v, v, v, v, v, v, v}; }
-    static I round(F v) { return I(_mm256_cvtps_epi32(__m256(v))); }  // to nearest
+    static I round(F v) { return I(_mm256_cvttps_epi32(__m256(v + 0.5f))); }  // v >= 0: half up
     static I load_depth(const uint16_t* p) {
         return I(_mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));
     }
