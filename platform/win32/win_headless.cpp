@@ -67,11 +67,16 @@ private:
         frame.width = width;
         frame.height = height;
         frame.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
-        uint32_t* out = frame.pixels.data();
         for (int y = 0; y < height; ++y) {
-            const uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(pitch);
-            for (int x = 0; x < width; ++x) *out++ = row[x] & 0x00FFFFFFu;
+            copy_row(pixels + static_cast<size_t>(y) * static_cast<size_t>(pitch),
+                     frame.pixels.data() + static_cast<size_t>(y) * static_cast<size_t>(width), width);
         }
+    }
+
+    // The unused top byte is cleared; a plain loop the vectoriser turns into wide masked copies
+    // (this file is built with -O3 for it).
+    static void copy_row(const uint32_t* __restrict in, uint32_t* __restrict out, int width) {
+        for (int x = 0; x < width; ++x) out[x] = in[x] & 0x00FFFFFFu;
     }
 };
 
