@@ -1,6 +1,7 @@
 // Tests of the generated demo models: make-models writes the same files on every run; both load
 // with D3DXLoadMeshFromXA into sealed, front-facing meshes of the intended size and subsets; the
 // aeroplane's texture loads and its untextured parts point into a white patch of it.
+#include <unistd.h>
 #include "headless_device.h"
 #include "mesh_builder.h"
 #include "models.h"
@@ -85,12 +86,15 @@ class DemoModels : public ::testing::Test {
 protected:
     static void SetUpTestSuite() {
         device_ = create_headless_device();
-        folder_ = std::filesystem::path(::testing::TempDir()) / "demo_models";
+        folder_ = std::filesystem::path(::testing::TempDir()) / ("demo_models_" + std::to_string(::getpid()));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         made_ = run_make_models(folder_);
     }
-    static void TearDownTestSuite() { release_headless_device(device_); }
+    static void TearDownTestSuite() {
+        release_headless_device(device_);
+        std::filesystem::remove_all(folder_);
+    }
 
     void SetUp() override {
         ASSERT_NE(device_.device, nullptr);

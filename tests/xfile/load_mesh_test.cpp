@@ -1,5 +1,6 @@
 // load_mesh_test.cpp - D3DXLoadMeshFromXA on the software device (headless back end): the mesh,
 // the material buffer's layout, Win32 path names, and failures that leave every output empty.
+#include <unistd.h>
 #include <d3d9.h>
 #include <d3dx9.h>
 #include <gtest/gtest.h>
@@ -39,7 +40,8 @@ protected:
         ASSERT_EQ(direct3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
                                           D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device_),
                   D3D_OK);
-        folder_ = std::filesystem::path(::testing::TempDir()) / "load_mesh_test";
+        folder_ = std::filesystem::path(::testing::TempDir()) /
+                  ("load_mesh_test_" + std::to_string(::getpid()));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_ / "Models");
     }
@@ -47,6 +49,7 @@ protected:
         if (device_ != nullptr) device_->Release();
         if (direct3d_ != nullptr) direct3d_->Release();
         win_headless_reset();
+        std::filesystem::remove_all(folder_);
     }
 
     std::string write(const std::string& name, const std::string& bytes) {

@@ -1,4 +1,5 @@
 // xmesh_info_test.cpp - the xmesh-info tool run as a process on a good and a bad file.
+#include <unistd.h>
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
@@ -27,12 +28,15 @@ std::string read_all(const std::filesystem::path& path) {
 class XmeshInfoTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::path(::testing::TempDir()) / "xmesh_info_test";
+        folder_ = std::filesystem::path(::testing::TempDir()) /
+                  ("xmesh_info_test_" + std::to_string(::getpid()));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         std::ofstream(folder_ / "good.x", std::ios::binary) << sample_binary_file();
         std::ofstream(folder_ / "bad.x", std::ios::binary) << "xof 0303txt 0032 Mesh { 3; 0;0;0;;";
     }
+
+    void TearDown() override { std::filesystem::remove_all(folder_); }
 
     ToolRun run(const std::string& arguments) {
         const std::string command =
