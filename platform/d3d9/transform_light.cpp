@@ -105,6 +105,17 @@ float local_light_factor(const tnl_light& l, Vec3 v, Vec3* to_light) {
     return factor;
 }
 
+// x^P: by repeated squaring for a whole P (at most 20 multiplications; relative error about 2P ulp,
+// far below one colour step for P <= 1024), else pow.
+float specular_power(float x, const tnl_draw& d) {
+    if (d.whole_power < 0) return std::pow(x, d.power);
+    float result = 1.0f;
+    for (int e = d.whole_power; e != 0; e >>= 1, x *= x) {
+        if (e & 1) result *= x;
+    }
+    return result;
+}
+
 struct LightSums {
     Vec3 ambient, diffuse, specular;
 };
@@ -128,7 +139,7 @@ LightSums sum_lights(const tnl_draw& d, Vec3 v, Vec3 n, bool has_normal) {
         sums.diffuse = sums.diffuse + vec(l.diffuse) * (n_dot_l * factor);
         if (!d.specular) continue;
         const float n_dot_h = dot(n, normalised(to_eye + to_light));
-        if (n_dot_h > 0.0f) sums.specular = sums.specular + vec(l.specular) * (std::pow(n_dot_h, d.power) * factor);
+        if (n_dot_h > 0.0f) sums.specular = sums.specular + vec(l.specular) * (specular_power(n_dot_h, d) * factor);
     }
     return sums;
 }
@@ -195,6 +206,8 @@ void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, con
     rgb(material.Specular, d->material_specular);
     rgb(material.Emissive, d->material_emissive);
     d->power = material.Power;
+    const bool whole = material.Power >= 0.0f && material.Power <= 1024.0f && std::floor(material.Power) == material.Power;
+    d->whole_power = whole ? int(material.Power) : -1;
     unpack_colour(sw.global_ambient, d->ambient_light);
     d->light_count = 0;
     bool local_lights = false;

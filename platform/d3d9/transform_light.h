@@ -74,6 +74,7 @@ struct tnl_draw {
     bool lighting, specular, local_viewer, normalize_normals, needs_eye_position;
     bool diffuse_from_vertex, ambient_from_vertex, emissive_from_vertex;
     float material_diffuse[3], material_ambient[3], material_specular[3], material_emissive[3], power;
+    int whole_power;  // power when it is a whole number in [0, 1024] (raised by squaring), else -1
     float ambient_light[3];  // global ambient plus the directional lights' ambient
     tnl_light lights[tnl_max_lights];
     int light_count;
