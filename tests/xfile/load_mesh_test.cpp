@@ -9,46 +9,25 @@
 #include <filesystem>
 #include <fstream>
 
+#include "headless_device.h"
 #include "win_headless.h"
 #include "xfile_samples.h"
 
 namespace {
 
-LRESULT CALLBACK load_test_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    return DefWindowProcA(window, message, w, l);
-}
-
 class LoadMeshTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        win_headless_enable();
-        win_headless_reset();
-        WNDCLASSEXA window_class{};
-        window_class.cbSize = sizeof window_class;
-        window_class.lpfnWndProc = load_test_procedure;
-        window_class.lpszClassName = "LoadMeshTest";
-        RegisterClassExA(&window_class);
-        HWND window = CreateWindowExA(0, "LoadMeshTest", "load", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
-                                      nullptr, nullptr);
-        direct3d_ = Direct3DCreate9(D3D_SDK_VERSION);
-        ASSERT_NE(direct3d_, nullptr);
-        D3DPRESENT_PARAMETERS parameters{};
-        parameters.Windowed = TRUE;
-        parameters.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        parameters.EnableAutoDepthStencil = TRUE;
-        parameters.AutoDepthStencilFormat = D3DFMT_D16;
-        ASSERT_EQ(direct3d_->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window,
-                                          D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device_),
-                  D3D_OK);
+        headless_ = create_headless_device();
+        device_ = headless_.device;
+        ASSERT_NE(device_, nullptr);
         folder_ = std::filesystem::path(::testing::TempDir()) /
                   ("load_mesh_test_" + std::to_string(::getpid()));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_ / "Models");
     }
     void TearDown() override {
-        if (device_ != nullptr) device_->Release();
-        if (direct3d_ != nullptr) direct3d_->Release();
-        win_headless_reset();
+        release_headless_device(headless_);
         std::filesystem::remove_all(folder_);
     }
 
@@ -63,7 +42,7 @@ protected:
         return device_->Release();
     }
 
-    IDirect3D9* direct3d_ = nullptr;
+    HeadlessDevice headless_;
     IDirect3DDevice9* device_ = nullptr;
     std::filesystem::path folder_;
 };

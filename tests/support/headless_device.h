@@ -1,5 +1,5 @@
 // headless_device.h - a software device on a window of the headless back end, for tests that
-// hand a real device to the D3DX loaders.
+// need a real device (the D3DX shapes and loaders).
 #pragma once
 
 #include <d3d9.h>
@@ -12,4 +12,6 @@ struct HeadlessDevice {
 // Selects the headless back end, opens a 640 x 480 window and creates a device for it; the fields
 // stay null when something fails.
 HeadlessDevice create_headless_device();
+// Releases the device and the Direct3D object and forgets the headless windows, so the next test
+// in the same process starts afresh.
 void release_headless_device(HeadlessDevice& device);

@@ -1,4 +1,4 @@
-// headless_device.cpp - a software device on a headless window, for loader tests.
+// headless_device.cpp - a software device on a headless window, for tests.
 #include "headless_device.h"
 
 #include "win_headless.h"
@@ -39,4 +39,5 @@ void release_headless_device(HeadlessDevice& device) {
     if (device.device != nullptr) device.device->Release();
     if (device.direct3d != nullptr) device.direct3d->Release();
     device = {};
+    win_headless_reset();
 }
