@@ -150,15 +150,29 @@ struct Kernel {
     }
 
     // Small triangles: the bounding box in steps of `Lanes` pixels, coverage from the three edge
-    // functions per lane.
+    // functions per lane. Most are one or two steps wide, so those widths get their own loops
+    // with the step count known at compile time.
     template <bool Textured, bool Specular, int Depth>
     static void small(const raster_setup& s, const raster_state& st) {
+        const int steps = (s.column_last - s.column_first + Lanes) / Lanes;
+        if (steps == 1) {
+            small_box<Textured, Specular, Depth, 1>(s, st);
+        } else if (steps == 2) {
+            small_box<Textured, Specular, Depth, 2>(s, st);
+        } else {
+            small_box<Textured, Specular, Depth, 0>(s, st);
+        }
+    }
+
+    // The bounding-box walk; `Steps` is the number of steps per row, or 0 to take it from the width.
+    template <bool Textured, bool Specular, int Depth, int Steps>
+    static void small_box(const raster_setup& s, const raster_state& st) {
         const DepthTest dt = Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : DepthTest{};
         constexpr int used = used_planes(Textured);
         const F lanes = lane_offsets();
         const I lane_index = __builtin_convertvector(lanes, I);
         const int width = s.column_last - s.column_first + 1;
-        const int steps = (width + Lanes - 1) / Lanes;
+        const int steps = Steps != 0 ? Steps : (width + Lanes - 1) / Lanes;
         const I columns = splat(int32_t(width));
         I edge_row[3], edge_step[3];
         for (int i = 0; i < 3; ++i) {
@@ -175,8 +189,8 @@ struct Kernel {
             planes[i].step_y = splat(s.dy[i]);
         }
         Position offset{lanes, splat(0.0f)};
-        for (int py = s.row_first; py <= s.row_last; ++py, offset.y += 1.0f) {
-            const size_t row = size_t(py) * size_t(st.pitch) + size_t(s.column_first);
+        size_t row = size_t(s.row_first) * size_t(st.pitch) + size_t(s.column_first);
+        for (int py = s.row_first; py <= s.row_last; ++py, offset.y += 1.0f, row += size_t(st.pitch)) {
             I e0 = edge_row[0], e1 = edge_row[1], e2 = edge_row[2];
             I column = lane_index;
             offset.x = lanes;
