@@ -150,7 +150,7 @@ struct Kernel {
     }
 
     // Small triangles: the bounding box in steps of `Lanes` pixels, coverage from the three edge
-    // functions per lane. Most are one or two steps wide, so those widths get their own loops
+    // functions per lane. Most are one to three steps wide, so those widths get their own loops
     // with the step count known at compile time.
     template <bool Textured, bool Specular, int Depth>
     static void small(const raster_setup& s, const raster_state& st) {
@@ -159,6 +159,8 @@ struct Kernel {
             small_box<Textured, Specular, Depth, 1>(s, st);
         } else if (steps == 2) {
             small_box<Textured, Specular, Depth, 2>(s, st);
+        } else if (steps == 3) {
+            small_box<Textured, Specular, Depth, 3>(s, st);
         } else {
             small_box<Textured, Specular, Depth, 0>(s, st);
         }
@@ -174,10 +176,11 @@ struct Kernel {
         const int width = s.column_last - s.column_first + 1;
         const int steps = Steps != 0 ? Steps : (width + Lanes - 1) / Lanes;
         const I columns = splat(int32_t(width));
-        I edge_row[3], edge_step[3];
+        I edge_row[3], edge_step[3], edge_down[3];
         for (int i = 0; i < 3; ++i) {
             edge_row[i] = splat(s.edge_start[i]) + splat(s.edge_dx[i]) * lane_index;
             edge_step[i] = splat(s.edge_dx[i] * Lanes);
+            edge_down[i] = splat(s.edge_dy[i]);
         }
         // Planes are based at the bounding box's top-left pixel and evaluated at each step from the
         // lane's column and row offsets, so nothing accumulates from row to row.
@@ -188,9 +191,13 @@ struct Kernel {
             planes[i].step = splat(s.dx[i]);
             planes[i].step_y = splat(s.dy[i]);
         }
+        // Held in locals: the pixel stores could otherwise alias the set-up and state records.
+        const size_t pitch = size_t(st.pitch);
+        const size_t first = size_t(s.row_first) * pitch + size_t(s.column_first);
+        uint32_t* colour = st.colour + first;
+        uint16_t* depth = Depth == raster_depth_off ? nullptr : st.depth + first;
         Position offset{lanes, splat(0.0f)};
-        size_t row = size_t(s.row_first) * size_t(st.pitch) + size_t(s.column_first);
-        for (int py = s.row_first; py <= s.row_last; ++py, offset.y += 1.0f, row += size_t(st.pitch)) {
+        for (int rows_left = s.row_last - s.row_first; rows_left >= 0; --rows_left, offset.y += 1.0f) {
             I e0 = edge_row[0], e1 = edge_row[1], e2 = edge_row[2];
             I column = lane_index;
             offset.x = lanes;
@@ -199,10 +206,12 @@ struct Kernel {
                 e0 += edge_step[0], e1 += edge_step[1], e2 += edge_step[2];
                 column += Lanes;
                 if (!any(inside)) continue;
-                pixels<Textured, Specular, Depth>(st, dt, planes, offset, inside, st.colour + row + k * Lanes,
-                                                  Depth == raster_depth_off ? nullptr : st.depth + row + k * Lanes);
+                pixels<Textured, Specular, Depth>(st, dt, planes, offset, inside, colour + k * Lanes,
+                                                  Depth == raster_depth_off ? nullptr : depth + k * Lanes);
             }
-            for (int i = 0; i < 3; ++i) edge_row[i] += splat(s.edge_dy[i]);
+            for (int i = 0; i < 3; ++i) edge_row[i] += edge_down[i];
+            colour += pitch;
+            if constexpr (Depth != raster_depth_off) depth += pitch;
         }
     }
 
