@@ -144,14 +144,29 @@ LightSums sum_lights(const tnl_draw& d, Vec3 v, Vec3 n, bool has_normal) {
     return sums;
 }
 
-inline float clamp01(float v) { return std::min(std::max(0.0f, v), 1.0f); }
+Vec3 clamp01(Vec3 v) {
+    return {std::min(std::max(0.0f, v.x), 1.0f), std::min(std::max(0.0f, v.y), 1.0f),
+            std::min(std::max(0.0f, v.z), 1.0f)};
+}
+
+Vec3 times(Vec3 a, Vec3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+
+Vec3 unpacked(D3DCOLOR c) {
+    float rgb[3];
+    unpack_colour(c, rgb);
+    return vec(rgb);
+}
+
+void store_colours(Vec3 diffuse, Vec3 specular, float attr[attr_count]) {
+    attr[attr_diffuse_r] = diffuse.x, attr[attr_diffuse_g] = diffuse.y, attr[attr_diffuse_b] = diffuse.z;
+    attr[attr_specular_r] = specular.x, attr[attr_specular_g] = specular.y, attr[attr_specular_b] = specular.z;
+}
 
 void light_vertex(const tnl_draw& d, uint32_t index, Vec3 position, float attr[attr_count]) {
     const D3DVERTEXSTREAMS& s = d.streams;
-    float vertex_colour[3] = {1, 1, 1};
-    if (s.diffuse != nullptr) unpack_colour(s.diffuse[index], vertex_colour);
+    const Vec3 vertex_colour = s.diffuse != nullptr ? unpacked(s.diffuse[index]) : Vec3{1, 1, 1};
     if (!d.lighting) {
-        for (int i = 0; i < 3; ++i) attr[attr_diffuse_r + i] = vertex_colour[i], attr[attr_specular_r + i] = 0.0f;
+        store_colours(vertex_colour, {0, 0, 0}, attr);
         return;
     }
     const bool has_normal = s.normals != nullptr;
@@ -165,16 +180,11 @@ void light_vertex(const tnl_draw& d, uint32_t index, Vec3 position, float attr[a
     }
     const Vec3 v = d.needs_eye_position ? transform_point(d.matrices->world_view, position) : Vec3{0, 0, 1};
     const LightSums sums = sum_lights(d, v, n, has_normal);
-    const float* ca = d.ambient_from_vertex ? vertex_colour : d.material_ambient;
-    const float* cd = d.diffuse_from_vertex ? vertex_colour : d.material_diffuse;
-    const float* ce = d.emissive_from_vertex ? vertex_colour : d.material_emissive;
-    const float amb[3] = {sums.ambient.x, sums.ambient.y, sums.ambient.z};
-    const float dif[3] = {sums.diffuse.x, sums.diffuse.y, sums.diffuse.z};
-    const float spe[3] = {sums.specular.x, sums.specular.y, sums.specular.z};
-    for (int i = 0; i < 3; ++i) {
-        attr[attr_diffuse_r + i] = clamp01(ca[i] * amb[i] + cd[i] * dif[i] + ce[i]);
-        attr[attr_specular_r + i] = clamp01(d.material_specular[i] * spe[i]);
-    }
+    const Vec3 ca = d.ambient_from_vertex ? vertex_colour : vec(d.material_ambient);
+    const Vec3 cd = d.diffuse_from_vertex ? vertex_colour : vec(d.material_diffuse);
+    const Vec3 ce = d.emissive_from_vertex ? vertex_colour : vec(d.material_emissive);
+    store_colours(clamp01(times(ca, sums.ambient) + times(cd, sums.diffuse) + ce),
+                  clamp01(times(vec(d.material_specular), sums.specular)), attr);
 }
 
 }  // namespace
