@@ -85,17 +85,21 @@ void small_edges(raster_setup& s, const raster_vertex* v[3]) {
         const raster_vertex& from = *v[i];
         const raster_vertex& to = *v[(i + 1) % 3];
         const int32_t dx = to.x - from.x, dy = to.y - from.y;
-        const bool top_or_left = (dy == 0 && dx > 0) || dy < 0;
-        s.edge_start[i] = dy * (from.x - ox) - dx * (from.y - oy) - (top_or_left ? 0 : 1);
+        // Top (dy == 0, dx > 0) or left (dy < 0) exactly when dy * 2^32 - dx < 0 (|dx| < 2^31).
+        const int32_t bias = int32_t(~uint64_t(int64_t(dy) * (int64_t(1) << 32) - dx) >> 63);
+        s.edge_start[i] = dy * (from.x - ox) - dx * (from.y - oy) - bias;
         s.edge_dx[i] = -dy * raster_subpixel_one;
         s.edge_dy[i] = dx * raster_subpixel_one;
     }
 }
 
-// Planes for all values at once: f(px, py) = origin + dx*(px - x0) + dy*(py - y0), scaled to the
-// units the kernels use (depth to 16-bit steps plus the rounding half, colours to 0..255).
-void make_planes(raster_setup& s, const raster_vertex& a, const raster_vertex& b,
-                 const raster_vertex& c, int64_t area) {
+// Planes for the first `Values` values (a multiple of four), four at a time: f(px, py) = origin +
+// dx*(px - x0) + dy*(py - y0), scaled to the units the kernels use (depth to 16-bit steps plus the
+// rounding half, colours to 0..255).
+template <int Values>
+void make_planes(raster_setup& s, const raster_vertex& a, const raster_vertex& b, const raster_vertex& c,
+                 int64_t area) {
+    static_assert(Values % 4 == 0 && Values <= raster_value_storage);
     using f4 = float __attribute__((vector_size(16)));
     constexpr float to_pixels = 1.0f / raster_subpixel_one;
     const float e1x = float(b.x - a.x) * to_pixels, e1y = float(b.y - a.y) * to_pixels;
@@ -103,7 +107,7 @@ void make_planes(raster_setup& s, const raster_vertex& a, const raster_vertex& b
     const float inv_area = float(raster_subpixel_one * raster_subpixel_one) / float(area);
     alignas(16) static constexpr float scale[raster_value_storage] = {
         depth_scale, 1.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 1.0f, 1.0f, 0.0f, 0.0f};
-    for (int i = 0; i < raster_value_storage; i += 4) {
+    for (int i = 0; i < Values; i += 4) {
         f4 va, vb, vc, k;
         std::memcpy(&va, a.value + i, sizeof va);
         std::memcpy(&vb, b.value + i, sizeof vb);
@@ -125,8 +129,8 @@ void make_planes(raster_setup& s, const raster_vertex& a, const raster_vertex& b
 // both ways.
 bool make_bounds(raster_setup& s, const raster_state& st, const raster_vertex& a, const raster_vertex& b,
                  const raster_vertex& c, bool* small) {
-    const int32_t xmin = std::min({a.x, b.x, c.x}), xmax = std::max({a.x, b.x, c.x});
-    const int32_t ymin = std::min({a.y, b.y, c.y}), ymax = std::max({a.y, b.y, c.y});
+    const int32_t xmin = std::min(a.x, std::min(b.x, c.x)), xmax = std::max(a.x, std::max(b.x, c.x));
+    const int32_t ymin = std::min(a.y, std::min(b.y, c.y)), ymax = std::max(a.y, std::max(b.y, c.y));
     const int32_t limit = std::min(st.small_extent, 64) * raster_subpixel_one;
     *small = xmax - xmin <= limit && ymax - ymin <= limit;
     s.column_first = std::max(0, -((-xmin) >> raster_subpixel_bits));
@@ -154,6 +158,8 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     const bool specular = textured && state.specular;  // untextured: summed into diffuse already
     program.rows = kernels.rows[textured][specular][mode];
     program.small_rows = kernels.small[textured][specular][mode];
+    static_assert(plane_c2 < 8, "untextured kernels read only the first eight planes");
+    program.all_values = textured;
     return program;
 }
 
@@ -175,7 +181,11 @@ void raster_triangle(const raster_program& program, const raster_vertex& a, cons
                                make_edge(*clockwise[2], a)};
         if (!make_walkers(s, edges)) return;
     }
-    make_planes(s, a, *clockwise[1], *clockwise[2], area > 0 ? area : -area);
+    if (program.all_values) {
+        make_planes<raster_value_storage>(s, a, *clockwise[1], *clockwise[2], area > 0 ? area : -area);
+    } else {
+        make_planes<8>(s, a, *clockwise[1], *clockwise[2], area > 0 ? area : -area);
+    }
     d3d9_framebuffer& fb = *program.state.target;
     fb_mark_dirty(fb.colour_dirty, fb.tile_shift, s.column_first, s.row_first, s.column_last, s.row_last);
     if (program.state.depth != nullptr && program.state.depth_test) {

@@ -52,6 +52,8 @@ struct raster_program {
     raster_state state;
     raster_rows_fn rows = nullptr;        // large triangles
     raster_rows_fn small_rows = nullptr;  // small triangles
+    bool all_values = true;               // set-up interpolates every raster vertex value; false:
+                                          // only the first eight (untextured: depth, 1/w, diffuse)
 };
 
 raster_program raster_compile(const raster_state& state);
