@@ -53,3 +53,14 @@ inline void fb_mark_dirty(std::vector<uint64_t>& dirty, int tile_shift, int x1, 
     const uint64_t bits = (~uint64_t{0} >> (63 - (x2 >> tile_shift))) & (~uint64_t{0} << (x1 >> tile_shift));
     for (int band = y1 >> fb_band_shift; band <= y2 >> fb_band_shift; ++band) dirty[std::size_t(band)] |= bits;
 }
+
+// The same for what a triangle drew: the colour tiles and, when `depth` is set, the depth tiles.
+inline void fb_mark_drawn(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, bool depth) {
+    const uint64_t bits = (~uint64_t{0} >> (63 - (x2 >> fb.tile_shift))) & (~uint64_t{0} << (x1 >> fb.tile_shift));
+    uint64_t* colour = fb.colour_dirty.data();
+    uint64_t* depth_masks = fb.depth_dirty.data();
+    for (int band = y1 >> fb_band_shift; band <= y2 >> fb_band_shift; ++band) {
+        colour[band] |= bits;
+        if (depth) depth_masks[band] |= bits;
+    }
+}

@@ -187,10 +187,8 @@ void raster_triangle(const raster_program& program, const raster_vertex& a, cons
         make_planes<8>(s, a, *clockwise[1], *clockwise[2], area > 0 ? area : -area);
     }
     d3d9_framebuffer& fb = *program.state.target;
-    fb_mark_dirty(fb.colour_dirty, fb.tile_shift, s.column_first, s.row_first, s.column_last, s.row_last);
-    if (program.state.depth != nullptr && program.state.depth_test) {
-        fb_mark_dirty(fb.depth_dirty, fb.tile_shift, s.column_first, s.row_first, s.column_last, s.row_last);
-    }
+    fb_mark_drawn(fb, s.column_first, s.row_first, s.column_last, s.row_last,
+                  program.state.depth != nullptr && program.state.depth_test);
     (small ? program.small_rows : program.rows)(s, program.state);
 }
 
