@@ -27,6 +27,7 @@
 #include "platform/d3d9/viewport.h"
 #include "platform/win32/win_surface.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstring>
@@ -47,6 +48,13 @@ int32_t stored_value(const E& field) {
     int32_t v;
     std::memcpy(&v, &field, sizeof v);
     return v;
+}
+
+// The largest of `count` > 0 indices: a loop without an early exit, which the vectoriser takes.
+UINT largest_index(const UINT* indices, size_t count) {
+    UINT largest = 0;
+    for (size_t i = 0; i < count; ++i) largest = std::max(largest, indices[i]);
+    return largest;
 }
 
 D3DMATRIX identity_matrix() {
@@ -434,9 +442,7 @@ HRESULT Device::DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT
     if (triangle_count == 0) return D3D_OK;
     if (indices == nullptr || streams.positions == nullptr) return D3DERR_INVALIDCALL;
     const size_t index_count = size_t(triangle_count) * 3;
-    for (size_t i = 0; i < index_count; ++i) {
-        if (indices[i] >= streams.vertex_count) return D3DERR_INVALIDCALL;
-    }
+    if (largest_index(indices, index_count) >= streams.vertex_count) return D3DERR_INVALIDCALL;
     try {
         reserve_vertices(streams.vertex_count);
     } catch (const std::bad_alloc&) {
