@@ -123,7 +123,8 @@ struct LightSums {
 // Sums the lights' contributions for a vertex at camera-space position v with normal n.
 LightSums sum_lights(const tnl_draw& d, Vec3 v, Vec3 n, bool has_normal) {
     LightSums sums{vec(d.ambient_light), {0, 0, 0}, {0, 0, 0}};
-    const Vec3 to_eye = d.local_viewer ? normalised(v * -1.0f) : Vec3{0, 0, -1};
+    Vec3 to_eye{0, 0, -1};  // a local viewer's is found at the first specular highlight
+    bool to_eye_known = !d.local_viewer;
     for (int i = 0; i < d.light_count; ++i) {
         const tnl_light& l = d.lights[i];
         Vec3 to_light = vec(l.to_light);
@@ -138,6 +139,10 @@ LightSums sum_lights(const tnl_draw& d, Vec3 v, Vec3 n, bool has_normal) {
         if (!(n_dot_l > 0.0f)) continue;
         sums.diffuse = sums.diffuse + vec(l.diffuse) * (n_dot_l * factor);
         if (!d.specular) continue;
+        if (!to_eye_known) {
+            to_eye = normalised(v * -1.0f);
+            to_eye_known = true;
+        }
         const float n_dot_h = dot(n, normalised(to_eye + to_light));
         if (n_dot_h > 0.0f) sums.specular = sums.specular + vec(l.specular) * (specular_power(n_dot_h, d) * factor);
     }
