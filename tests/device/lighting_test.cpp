@@ -107,6 +107,20 @@ TEST_F(LightingTest, WhiteHighlightWhereTheNormalIsTheHalfwayVector) {
     EXPECT_EQ(pixel(32, 32), rgb(255, 255, 255));
 }
 
+TEST_F(LightingTest, HighlightIsTheHalfwayCosineToThePowerForWholeAndFractionalPowers) {
+    set_light(0.8f, 0.2f);
+    device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
+    device->SetRenderState(D3DRS_LOCALVIEWER, FALSE);  // H = norm((0, 0, -1) + L) at every vertex
+    const double n_dot_h = 0.70710678 / std::sqrt(0.5 + 0.29289322 * 0.29289322);  // N = (0, 1, 0)
+    for (float power : {1.0f, 2.0f, 16.0f, 64.0f, 10.5f, 0.25f}) {
+        set_material({0.0f, 0.0f, 0.0f}, power);  // black: the pixel is the highlight alone
+        const uint32_t c = lit_centre({0, 1, 0});
+        const long expected = std::lround(255.0 * std::pow(n_dot_h, double(power)));
+        EXPECT_NEAR(double(c & 0xFF), double(expected), 1.0) << "power " << power;
+        EXPECT_EQ(c, rgb(c & 0xFF, c & 0xFF, c & 0xFF)) << "power " << power;
+    }
+}
+
 TEST_F(LightingTest, NoSpecularOnFacesTheLightDoesNotReachEvenWithPowerZero) {
     set_light(0.8f, 0.2f);
     set_material({0.2f, 1.0f, 0.2f}, 0.0f);
