@@ -30,19 +30,31 @@ void mark(std::vector<uint64_t>& dirty, int tile_shift, Rect r) {
     if (r.x1 < r.x2 && r.y1 < r.y2) fb_mark_dirty(dirty, tile_shift, r.x1, r.y1, r.x2 - 1, r.y2 - 1);
 }
 
-// Whole-buffer clear: only the dirty tiles when the buffer already holds `value` elsewhere.
+// The first run of consecutive set bits of m != 0: tiles [first, end).
+struct TileRun {
+    int first, end;
+};
+
+TileRun first_run(uint64_t m) {
+    const int first = __builtin_ctzll(m);
+    const uint64_t clear_from_first = ~(m >> first);
+    return {first, clear_from_first == 0 ? 64 : first + __builtin_ctzll(clear_from_first)};
+}
+
+// Whole-buffer clear: only the dirty tiles (each run of neighbouring tiles in one fill) when the
+// buffer already holds `value` elsewhere.
 template <typename T>
 void clear(d3d9_framebuffer& fb, std::vector<T>& pixels, std::vector<uint64_t>& dirty, T& base, T value) {
     if (value != base) {
         fill(pixels, fb.width, Rect{0, 0, fb.width, fb.height}, value);
         base = value;
     } else {
-        const int tile = 1 << fb.tile_shift;
         for (int y = 0; y < fb.height; ++y) {
             T* row = pixels.data() + size_t(y) * size_t(fb.width);
-            for (uint64_t m = dirty[size_t(y >> fb_band_shift)]; m != 0; m &= m - 1) {
-                const int x = __builtin_ctzll(m) * tile;
-                std::fill(row + x, row + std::min(x + tile, fb.width), value);
+            for (uint64_t m = dirty[size_t(y >> fb_band_shift)]; m != 0;) {
+                const TileRun run = first_run(m);
+                std::fill(row + (run.first << fb.tile_shift), row + std::min(run.end << fb.tile_shift, fb.width), value);
+                m = run.end == 64 ? 0 : m & (~uint64_t{0} << run.end);
             }
         }
     }

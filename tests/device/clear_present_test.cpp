@@ -1,6 +1,8 @@
 // clear_present_test.cpp - clears of the colour and depth buffers, and presenting the back buffer.
 #include "device_fixture.h"
 
+#include <vector>
+
 namespace {
 
 class ClearPresentTest : public DeviceTest {
@@ -54,6 +56,38 @@ TEST_F(ClearPresentTest, ClearsAfterDrawingLeaveNothingBehind) {
         EXPECT_EQ(count_pixels(colour & 0xFFFFFF), width * height);
         for (int y = 0; y < height; y += 7)
             for (int x = 0; x < width; x += 3) ASSERT_EQ(depth(x, y), 65535) << x << "," << y;
+    }
+}
+
+// 64 tiles of 32 columns per band: clears refill the drawn tiles in runs, with undrawn tiles
+// between runs and a run through the last tile.
+class WideClearTest : public DeviceTest {
+protected:
+    void SetUp() override { create_device(2048, 16); }
+};
+
+TEST_F(WideClearTest, ClearsRefillSeparateRunsOfDrawnTilesAndTheLastTile) {
+    device->SetRenderState(D3DRS_LIGHTING, FALSE);
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    std::vector<D3DVECTOR> positions;
+    for (float x : {3.0f, 300.0f, 1000.0f, 2030.0f}) {  // first band, undrawn tiles between
+        for (D3DVECTOR p : {at_pixel(x, 1), at_pixel(x + 12, 1), at_pixel(x, 6)}) positions.push_back(p);
+    }
+    for (D3DVECTOR p : {at_pixel(-5, 9), at_pixel(2060, 9), at_pixel(-5, 15)}) positions.push_back(p);
+    std::vector<UINT> indices(positions.size());
+    for (size_t i = 0; i < indices.size(); ++i) indices[i] = UINT(i);
+    D3DVERTEXSTREAMS streams{};
+    streams.positions = positions.data();
+    streams.vertex_count = UINT(positions.size());
+    for (D3DCOLOR colour : {0xFF101010u, 0xFF101010u}) {
+        clear(colour, 1.0f);
+        ASSERT_EQ(device->DrawIndexedTriangles(streams, indices.data(), UINT(indices.size() / 3)), D3D_OK);
+        ASSERT_NE(pixel(2035, 2), colour & 0xFFFFFF);
+        ASSERT_NE(pixel(2047, 9), colour & 0xFFFFFF);
+        clear(colour, 1.0f);
+        EXPECT_EQ(count_pixels(colour & 0xFFFFFF), width * height);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) ASSERT_EQ(depth(x, y), 65535) << x << "," << y;
     }
 }
 
