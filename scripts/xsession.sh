@@ -14,6 +14,7 @@
 
 xs_tracked=()
 xs_temp=""
+xs_wm_pid=""
 
 xs_track() { xs_tracked+=("$1"); }
 
@@ -36,7 +37,8 @@ xs_start_display() {
 }
 
 xs_start_window_manager() {
-  local attempts=0 wm_pid="" deadline=$((SECONDS + 20))
+  local attempts=0 deadline=$((SECONDS + 20))
+  local wm_pid=""
   until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
     # openbox occasionally gives up right after starting on a busy machine: start it again.
     if [ -z "$wm_pid" ] || ! kill -0 "$wm_pid" 2>/dev/null; then
@@ -57,10 +59,34 @@ xs_start_window_manager() {
     fi
     sleep 0.05
   done
+  xs_wm_pid=$wm_pid
+}
+
+# The window manager died (it can, right after starting on a busy machine): a window whose map
+# request it never answered stays unmapped. Start another one and ask again.
+xs_recover_window_manager() {
+  local id=$1
+  if [ -n "$xs_wm_pid" ] && ! kill -0 "$xs_wm_pid" 2>/dev/null; then
+    echo "xsession: openbox ended; starting it again" >&2
+    xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null || true
+    xs_start_window_manager || return 1
+  fi
+  xdotool windowmap "$id" 2>/dev/null || true
+}
+
+# Says what the X server knows of PID's windows and of the window manager (for failure messages).
+xs_describe_windows() {
+  local pid=$1 id
+  echo "window manager: ${xs_wm_pid:-none} $(kill -0 "${xs_wm_pid:-0}" 2>/dev/null && echo alive || echo gone)" >&2
+  for id in $(xdotool search --pid "$pid" 2>/dev/null); do
+    xwininfo -id "$id" 2>/dev/null | grep -E 'xwininfo|Map State' >&2 || true
+  done
+  [ -f "$xs_temp/openbox.log" ] && tail -n 20 "$xs_temp/openbox.log" >&2
+  return 0
 }
 
 xs_wait_window() {
-  local pid=$1 title=$2 deadline=$((SECONDS + $3)) id
+  local pid=$1 title=$2 deadline=$((SECONDS + $3)) id hidden_since=""
   while [ $SECONDS -lt $deadline ]; do
     id=$(xdotool search --onlyvisible --pid "$pid" --name "^${title}\$" 2>/dev/null | head -n1 || true)
     if [ -n "$id" ]; then
@@ -68,8 +94,17 @@ xs_wait_window() {
       return 0
     fi
     kill -0 "$pid" 2>/dev/null || return 1
+    id=$(xdotool search --pid "$pid" --name "^${title}\$" 2>/dev/null | head -n1 || true)
+    if [ -n "$id" ]; then
+      hidden_since=${hidden_since:-$SECONDS}
+      if [ $((SECONDS - hidden_since)) -ge 3 ]; then
+        xs_recover_window_manager "$id" >&2
+        hidden_since=$SECONDS
+      fi
+    fi
     sleep 0.05
   done
+  xs_describe_windows "$pid"
   return 1
 }
 
