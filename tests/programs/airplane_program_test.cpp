@@ -17,20 +17,10 @@ namespace {
 const Rgb background = {0, 40, 0};
 
 ProgramScript script_in(const std::string& folder, int frames) {
-    ProgramScript script;
-    script.program_path = program_path_in(folder, "airplane-demo");
-    script.escape_from_present = frames;
-    return script;
+    return model_demo_script(folder, "airplane-demo", frames);
 }
 
-// Pixels of the frame that are not the background.
-long model_pixels(const win_headless_frame& frame) {
-    long count = 0;
-    for (int y = 0; y < frame.height; ++y) {
-        for (int x = 0; x < frame.width; ++x) count += same_rgb(pixel_at(frame, x, y), background) ? 0 : 1;
-    }
-    return count;
-}
+long model_pixels(const win_headless_frame& frame) { return count_pixels_other_than(frame, background); }
 
 TEST(AirplaneProgram, AMissingModelShowsTheMessageOverTheWindowAndExitsWithOne) {
     const std::string folder = make_test_folder("airplane_missing");

@@ -24,5 +24,8 @@ bool write_png(const std::string& path, const win_headless_frame& frame);
 // Reads an RGB(A) PNG into a frame; false on failure.
 bool read_png(const std::string& path, win_headless_frame* frame);
 
+// How many pixels of the frame are not `colour` (e.g. the model's pixels over a background).
+long count_pixels_other_than(const win_headless_frame& frame, Rgb colour);
+
 // How many pixels differ by more than `tolerance` in any channel; -1 when the sizes differ.
 long count_differing_pixels(const win_headless_frame& a, const win_headless_frame& b, int tolerance);

@@ -26,6 +26,13 @@ std::string program_path_in(const std::string& folder, const std::string& progra
     return path;
 }
 
+ProgramScript model_demo_script(const std::string& folder, const std::string& program, int frames) {
+    ProgramScript script;
+    script.program_path = program_path_in(folder, program);
+    script.escape_from_present = frames;
+    return script;
+}
+
 namespace {
 
 // Two 2.5 x 2.5 quads in the plane z = 0, at x in [0.5, 3] and [-3, -0.5], facing the camera (+z

@@ -16,10 +16,7 @@ namespace {
 const Rgb background = {0, 0, 30};
 
 ProgramScript script_in(const std::string& folder, int frames) {
-    ProgramScript script;
-    script.program_path = program_path_in(folder, "spaceship-demo");
-    script.escape_from_present = frames;
-    return script;
+    return model_demo_script(folder, "spaceship-demo", frames);
 }
 
 bool model_built() { return std::filesystem::exists(std::string(MODEL_DIR) + "/spaceship 2.x"); }
@@ -62,13 +59,7 @@ TEST(SpaceshipProgram, DrawsItsModelWithMaterialsOnlyAndNeverBindsATexture) {
     EXPECT_GE(subsets, 4);
     EXPECT_EQ(run.samples[1], 0) << "SetTexture calls";
     EXPECT_EQ(run.samples[2], 18 * (subsets + 1)) << "apply_material, then one material per subset, per frame";
-    long model_pixels = 0;
-    for (int y = 0; y < run.last_frame.height; ++y) {
-        for (int x = 0; x < run.last_frame.width; ++x) {
-            model_pixels += same_rgb(pixel_at(run.last_frame, x, y), background) ? 0 : 1;
-        }
-    }
-    EXPECT_GT(model_pixels, 3000);
+    EXPECT_GT(count_pixels_other_than(run.last_frame, background), 3000);
     EXPECT_TRUE(same_rgb(pixel_at(run.last_frame, 0, 0), background));
 }
 
