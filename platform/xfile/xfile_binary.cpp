@@ -34,10 +34,7 @@ XToken simple(XTok kind) {
 XToken XBinaryLexer::fail(const char* reason) {
     failed_ = true;
     failure_ = reason;
-    XToken token;
-    token.kind = XTok::error;
-    token.text = reason;
-    return token;
+    return xfile_error_token(reason);
 }
 
 XToken XBinaryLexer::list_element() {

@@ -75,10 +75,7 @@ bool same_word(std::string_view word, const char* keyword) {
 XToken XTextLexer::fail(const char* reason) {
     failed_ = true;
     failure_ = reason;
-    XToken token;
-    token.kind = XTok::error;
-    token.text = reason;
-    return token;
+    return xfile_error_token(reason);
 }
 
 void XTextLexer::skip_space_and_comments() {

@@ -37,6 +37,14 @@ struct XToken {
     XGuid guid;
 };
 
+// The token a lexer returns when it stops on malformed input; `reason` must outlive it.
+inline XToken xfile_error_token(const char* reason) {
+    XToken token;
+    token.kind = XTok::error;
+    token.text = reason;
+    return token;
+}
+
 inline bool xfile_is_name_like(const XToken& token) {
     return token.kind == XTok::name || (token.kind == XTok::number && !token.binary);
 }
