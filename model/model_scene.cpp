@@ -12,9 +12,9 @@ IDirect3DTexture9** subset_textures = nullptr;
 
 namespace {
 
-// "Błąd ładowania pliku .x!" in Windows-1250 (the literal is split so that no hex escape swallows
-// the letter after it).
-const char load_failure_text[] = "B\xB3\xB9" "d \xB3" "adowania pliku .x!";
+// "Błąd ładowania pliku .x!" in Windows-1250 (octal escapes end after three digits, so none
+// swallows the letter after it).
+const char load_failure_text[] = "B\263\271d \263adowania pliku .x!";
 const char load_failure_caption[] = "Info";
 
 [[noreturn]] void report_load_failure(HWND main_window) {
@@ -25,8 +25,8 @@ const char load_failure_caption[] = "Info";
 }  // namespace
 
 void load_model(HWND main_window) {
-    const HRESULT loaded = D3DXLoadMeshFromXA(model.file_name, D3DXMESH_SYSTEMMEM, device, nullptr,
-                                              &material_buffer, nullptr, &subset_count, &model_mesh);
+    const HRESULT loaded = D3DXLoadMeshFromXA(model.file_name, D3DXMESH_SYSTEMMEM, device, nullptr, &material_buffer,
+                                              nullptr, &subset_count, &model_mesh);
     if (loaded != 0) report_load_failure(main_window);
 
     const auto* records = static_cast<const D3DXMATERIAL*>(material_buffer->GetBufferPointer());

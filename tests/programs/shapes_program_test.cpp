@@ -100,18 +100,28 @@ TEST(ShapesFrameCycle, EachFrameClearsDrawsTheShapesInOrderAndPresents) {
     }
     using K = DeviceCall;
     const std::vector<std::pair<K::Kind, DWORD>> expected = {
-        {K::clear, D3DCLEAR_TARGET}, {K::clear, D3DCLEAR_ZBUFFER}, {K::begin_scene, 0}, {K::transform, D3DTS_VIEW},
-        {K::transform, D3DTS_WORLD}, {K::material, 0}, {K::render_state, D3DRS_SPECULARMATERIALSOURCE},
-        {K::transform, D3DTS_WORLD}, {K::material, 0}, {K::render_state, D3DRS_SPECULARMATERIALSOURCE},
-        {K::transform, D3DTS_WORLD}, {K::material, 0}, {K::render_state, D3DRS_SPECULARMATERIALSOURCE},
-        {K::end_scene, 0}, {K::present, 0},
+        {K::clear, D3DCLEAR_TARGET},
+        {K::clear, D3DCLEAR_ZBUFFER},
+        {K::begin_scene, 0},
+        {K::transform, D3DTS_VIEW},
+        {K::transform, D3DTS_WORLD},
+        {K::material, 0},
+        {K::render_state, D3DRS_SPECULARMATERIALSOURCE},
+        {K::transform, D3DTS_WORLD},
+        {K::material, 0},
+        {K::render_state, D3DRS_SPECULARMATERIALSOURCE},
+        {K::transform, D3DTS_WORLD},
+        {K::material, 0},
+        {K::render_state, D3DRS_SPECULARMATERIALSOURCE},
+        {K::end_scene, 0},
+        {K::present, 0},
     };
     ASSERT_EQ(calls.size(), expected.size());
     for (size_t i = 0; i < calls.size(); ++i) {
         EXPECT_EQ(calls[i].kind, expected[i].first) << "call " << i;
         EXPECT_EQ(calls[i].what, expected[i].second) << "call " << i;
     }
-    EXPECT_EQ(calls[0].value, 0xFF505050u) << "grey background";
+    EXPECT_EQ(calls[0].value, 0xFF000000u | background) << "grey background";
     EXPECT_EQ(calls[6].value, DWORD(D3DMCS_MATERIAL));
 }
 

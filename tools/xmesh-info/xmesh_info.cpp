@@ -78,8 +78,12 @@ void print_tsv(const char* path, const XFileModel& model) {
     std::string textures;
     std::string materials;
     for (const XFileMaterial& m : model.materials) {
-        if (m.texture) textures += (textures.empty() ? "" : "|") + texture_of(m, "");
-        materials += (materials.empty() ? "" : "|") + material_summary(m);
+        if (m.texture) {
+            if (!textures.empty()) textures += '|';
+            textures += texture_of(m, "");
+        }
+        if (!materials.empty()) materials += '|';
+        materials += material_summary(m);
     }
     std::printf("%s\t%s\t%d\t%s\t%zu\t%zu\t%zu\t%s\t%s\t%s\n", path, xfile_format_name(model.header.format),
                 model.header.float_bits, version_of(model.header).c_str(), model.mesh.positions.size(),
@@ -94,11 +98,13 @@ void print_text(const char* path, const XFileModel& model) {
     std::printf("  vertices: %zu, triangles: %zu\n", model.mesh.positions.size(), model.mesh.attributes.size());
     std::printf("  subsets: %zu\n", model.materials.size());
     for (size_t i = 0; i < model.materials.size(); ++i) {
-        const D3DMATERIAL9& d = model.materials[i].material;
+        const XFileMaterial& m = model.materials[i];
+        const D3DMATERIAL9& d = m.material;
+        const std::string texture = m.texture ? '"' + texture_of(m, "") + '"' : "none";
         std::printf("    %zu: diffuse %g %g %g %g, specular %g %g %g, emissive %g %g %g, power %g, texture %s\n", i,
                     d.Diffuse.r, d.Diffuse.g, d.Diffuse.b, d.Diffuse.a, d.Specular.r, d.Specular.g, d.Specular.b,
                     d.Emissive.r, d.Emissive.g, d.Emissive.b, d.Power,
-                    model.materials[i].texture ? ("\"" + texture_of(model.materials[i], "") + "\"").c_str() : "none");
+                    texture.c_str());
     }
     D3DVECTOR lo;
     D3DVECTOR hi;
