@@ -102,13 +102,15 @@ D3DXMESHDATA make_torus(float tube, float radius, int sides, int rings) {
             const float b = 6.2831853f * float(s) / float(sides);
             const D3DVECTOR n{std::cos(a) * std::cos(b), std::sin(a) * std::cos(b), std::sin(b)};
             mesh.normals.push_back(n);
-            mesh.positions.push_back({std::cos(a) * radius + tube * n.x, std::sin(a) * radius + tube * n.y, tube * n.z});
+            mesh.positions.push_back(
+                {std::cos(a) * radius + tube * n.x, std::sin(a) * radius + tube * n.y, tube * n.z});
         }
     }
     for (int r = 0; r < rings; ++r) {
         for (int s = 0; s < sides; ++s) {
             const uint32_t i0 = uint32_t(r * sides + s), i1 = uint32_t(r * sides + (s + 1) % sides);
-            const uint32_t j0 = uint32_t(((r + 1) % rings) * sides + s), j1 = uint32_t(((r + 1) % rings) * sides + (s + 1) % sides);
+            const uint32_t j0 = uint32_t(((r + 1) % rings) * sides + s),
+                           j1 = uint32_t(((r + 1) % rings) * sides + (s + 1) % sides);
             mesh.indices.insert(mesh.indices.end(), {i0, j0, i1, i1, j0, j1});
         }
     }

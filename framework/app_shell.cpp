@@ -74,8 +74,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     window_class.lpszClassName = window_class_name;
     RegisterClassExA(&window_class);
 
-    HWND main_window = CreateWindowExA(0, window_class_name, window_title, WS_OVERLAPPEDWINDOW, window_x,
-                                       window_y, window_width, window_height, nullptr, nullptr, instance, nullptr);
+    HWND main_window = CreateWindowExA(0, window_class_name, window_title, WS_OVERLAPPEDWINDOW, window_x, window_y,
+                                       window_width, window_height, nullptr, nullptr, instance, nullptr);
     ShowWindow(main_window, show_command);
 
     setup_device(main_window);

@@ -25,9 +25,9 @@ extern IDirect3DDevice9* device;
 extern float spin_angle;
 
 // Scene hooks, supplied by each program.
-void build_scene(HWND main_window);              // after setup_light, before the main loop
+void build_scene(HWND main_window);                 // after setup_light, before the main loop
 void draw_scene(const D3DXMATRIX& group_rotation);  // inside every frame, between view and EndScene
-void release_scene();                            // first step of release_all
+void release_scene();                               // first step of release_all
 
 // Application shell.
 void enter_program_directory();

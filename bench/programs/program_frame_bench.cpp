@@ -20,8 +20,8 @@ bool start_program() {
     window_class.lpfnWndProc = handle_window_message;
     window_class.lpszClassName = "BenchWindow";
     RegisterClassExA(&window_class);
-    HWND window = CreateWindowExA(0, "BenchWindow", "bench", WS_OVERLAPPEDWINDOW, 100, 100, 640, 480, nullptr,
-                                  nullptr, nullptr, nullptr);
+    HWND window = CreateWindowExA(0, "BenchWindow", "bench", WS_OVERLAPPEDWINDOW, 100, 100, 640, 480, nullptr, nullptr,
+                                  nullptr, nullptr);
     ShowWindow(window, SW_SHOWDEFAULT);
     setup_device(window);
     setup_light();

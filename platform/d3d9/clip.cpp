@@ -14,8 +14,8 @@ struct Plane {
 
 constexpr float g = clip_guard_band;
 constexpr Plane planes[] = {
-    {clip_out_near, 0, 0, 1, 0},      {clip_out_far, 0, 0, -1, 1},      {clip_out_w, 0, 0, 0, 1},
-    {clip_beyond_left, 1, 0, 0, g},   {clip_beyond_right, -1, 0, 0, g}, {clip_beyond_bottom, 0, 1, 0, g},
+    {clip_out_near, 0, 0, 1, 0},    {clip_out_far, 0, 0, -1, 1},      {clip_out_w, 0, 0, 0, 1},
+    {clip_beyond_left, 1, 0, 0, g}, {clip_beyond_right, -1, 0, 0, g}, {clip_beyond_bottom, 0, 1, 0, g},
     {clip_beyond_top, 0, -1, 0, g},
 };
 

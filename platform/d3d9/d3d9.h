@@ -18,8 +18,7 @@
 
 typedef DWORD D3DCOLOR;
 
-#define D3DCOLOR_ARGB(a, r, g, b)                                                                   \
-    ((D3DCOLOR)((((a) & 0xff) << 24) | (((r) & 0xff) << 16) | (((g) & 0xff) << 8) | ((b) & 0xff)))
+#define D3DCOLOR_ARGB(a, r, g, b) ((D3DCOLOR)((((a)&0xff) << 24) | (((r)&0xff) << 16) | (((g)&0xff) << 8) | ((b)&0xff)))
 #define D3DCOLOR_XRGB(r, g, b) D3DCOLOR_ARGB(0xff, r, g, b)
 
 #define D3D_SDK_VERSION 32
@@ -234,9 +233,9 @@ struct IDirect3DTexture9 : IDirect3DBaseTexture9 {
 // material colours; a null texture-coordinate stream samples at (0, 0).
 struct D3DVERTEXSTREAMS {
     const D3DVECTOR* positions;
-    const D3DVECTOR* normals;   // may be null
-    const D3DCOLOR* diffuse;    // may be null; 0xAARRGGBB per vertex
-    const float* texcoords;     // may be null; (u, v) pairs per vertex
+    const D3DVECTOR* normals;  // may be null
+    const D3DCOLOR* diffuse;   // may be null; 0xAARRGGBB per vertex
+    const float* texcoords;    // may be null; (u, v) pairs per vertex
     UINT vertex_count;
 };
 
@@ -253,8 +252,7 @@ struct IDirect3DDevice9 {
     virtual HRESULT SetMaterial(const D3DMATERIAL9* material) = 0;
     virtual HRESULT GetMaterial(D3DMATERIAL9* material) = 0;
     virtual HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) = 0;
-    virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z,
-                          DWORD stencil) = 0;
+    virtual HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD stencil) = 0;
     virtual HRESULT BeginScene() = 0;
     virtual HRESULT EndScene() = 0;
     virtual HRESULT Present(const RECT* source, const RECT* destination, HWND override_window,
@@ -263,8 +261,7 @@ struct IDirect3DDevice9 {
     // Stand-in extension: draws `triangle_count` triangles, three indices each, with the current
     // state. Indices not below streams.vertex_count make the call fail with D3DERR_INVALIDCALL and
     // draw nothing.
-    virtual HRESULT DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices,
-                                         UINT triangle_count) = 0;
+    virtual HRESULT DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT triangle_count) = 0;
 
 protected:
     virtual ~IDirect3DDevice9() = default;

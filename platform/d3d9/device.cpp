@@ -144,12 +144,10 @@ private:
 
 // ---- Direct3D object -------------------------------------------------------------------------
 
-bool valid_back_buffer_format(int32_t f) {
-    return f == D3DFMT_UNKNOWN || f == D3DFMT_X8R8G8B8 || f == D3DFMT_A8R8G8B8;
-}
+bool valid_back_buffer_format(int32_t f) { return f == D3DFMT_UNKNOWN || f == D3DFMT_X8R8G8B8 || f == D3DFMT_A8R8G8B8; }
 
-HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window, DWORD,
-                               D3DPRESENT_PARAMETERS* p, IDirect3DDevice9** device) {
+HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window, DWORD, D3DPRESENT_PARAMETERS* p,
+                               IDirect3DDevice9** device) {
     if (device == nullptr) return D3DERR_INVALIDCALL;
     *device = nullptr;
     if (p == nullptr || adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
@@ -214,11 +212,11 @@ ULONG Device::Release() {
 void Device::set_default_states(bool with_depth) {
     auto& s = render_states_;
     s[D3DRS_ZENABLE] = with_depth ? D3DZB_TRUE : D3DZB_FALSE;
-    s[D3DRS_FILLMODE] = 3;     // D3DFILL_SOLID
-    s[D3DRS_SHADEMODE] = 2;    // D3DSHADE_GOURAUD
+    s[D3DRS_FILLMODE] = 3;   // D3DFILL_SOLID
+    s[D3DRS_SHADEMODE] = 2;  // D3DSHADE_GOURAUD
     s[D3DRS_ZWRITEENABLE] = TRUE;
-    s[D3DRS_SRCBLEND] = 2;     // D3DBLEND_ONE
-    s[D3DRS_DESTBLEND] = 1;    // D3DBLEND_ZERO
+    s[D3DRS_SRCBLEND] = 2;   // D3DBLEND_ONE
+    s[D3DRS_DESTBLEND] = 1;  // D3DBLEND_ZERO
     s[D3DRS_CULLMODE] = D3DCULL_CCW;
     s[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
     s[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFFu;
@@ -245,10 +243,10 @@ HRESULT Device::GetRenderState(D3DRENDERSTATETYPE s, DWORD* value) {
 
 D3DMATRIX* Device::transform_slot(D3DTRANSFORMSTATETYPE kind) {
     switch (kind) {
-        case D3DTS_WORLD: return &world_;
-        case D3DTS_VIEW: return &view_;
-        case D3DTS_PROJECTION: return &projection_;
-        default: return nullptr;
+    case D3DTS_WORLD: return &world_;
+    case D3DTS_VIEW: return &view_;
+    case D3DTS_PROJECTION: return &projection_;
+    default: return nullptr;
     }
 }
 
@@ -385,9 +383,9 @@ raster_state Device::raster_state_for_draw() {
     r.depth_write = state(D3DRS_ZWRITEENABLE) != FALSE;
     r.depth_func = state(D3DRS_ZFUNC);
     switch (state(D3DRS_CULLMODE)) {
-        case D3DCULL_CW: r.cull = raster_cull::clockwise; break;
-        case D3DCULL_CCW: r.cull = raster_cull::counter_clockwise; break;
-        default: r.cull = raster_cull::none; break;
+    case D3DCULL_CW: r.cull = raster_cull::clockwise; break;
+    case D3DCULL_CCW: r.cull = raster_cull::counter_clockwise; break;
+    default: r.cull = raster_cull::none; break;
     }
     return r;
 }
@@ -412,8 +410,8 @@ inline const tnl_vertex& Device::vertex(const tnl_draw& draw, uint32_t index) {
     return vertices_[index];
 }
 
-void Device::draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b,
-                          const tnl_vertex& c, uint32_t needed) {
+void Device::draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c,
+                          uint32_t needed) {
     const bool clockwise = raster_is_clockwise_clip(a.clip.position, b.clip.position, c.clip.position);
     const raster_cull cull = program.state.cull;
     if ((clockwise && cull == raster_cull::clockwise) || (!clockwise && cull == raster_cull::counter_clockwise)) return;

@@ -53,7 +53,8 @@ void clear(d3d9_framebuffer& fb, std::vector<T>& pixels, std::vector<uint64_t>& 
             T* row = pixels.data() + size_t(y) * size_t(fb.width);
             for (uint64_t m = dirty[size_t(y >> fb_band_shift)]; m != 0;) {
                 const TileRun run = first_run(m);
-                std::fill(row + (run.first << fb.tile_shift), row + std::min(run.end << fb.tile_shift, fb.width), value);
+                std::fill(row + (run.first << fb.tile_shift), row + std::min(run.end << fb.tile_shift, fb.width),
+                          value);
                 m = run.end == 64 ? 0 : m & (~uint64_t{0} << run.end);
             }
         }

@@ -33,15 +33,15 @@ struct raster_state {
     uint32_t* colour = nullptr;  // set by raster_compile: the target's pixels and depth values (null
     uint16_t* depth = nullptr;   // without a depth buffer)
     int pitch = 0;
-    sampler_texture texture;     // texels null: untextured
-    bool specular = false;       // add the specular colour (untextured: the vertices' diffuse
-                                 // values must already hold diffuse + specular, see viewport.h)
-    bool depth_test = false;     // a depth buffer exists and testing is on
+    sampler_texture texture;  // texels null: untextured
+    bool specular = false;    // add the specular colour (untextured: the vertices' diffuse
+                              // values must already hold diffuse + specular, see viewport.h)
+    bool depth_test = false;  // a depth buffer exists and testing is on
     bool depth_write = true;
-    uint32_t depth_func = 4;     // D3DCMP_* (LESSEQUAL)
+    uint32_t depth_func = 4;  // D3DCMP_* (LESSEQUAL)
     raster_cull cull = raster_cull::none;
-    int small_extent = 64;       // triangles up to this many pixels wide and high take the
-                                 // bounding-box path (at most 64: 32-bit edge values)
+    int small_extent = 64;  // triangles up to this many pixels wide and high take the
+                            // bounding-box path (at most 64: 32-bit edge values)
 };
 
 struct raster_setup;

@@ -125,7 +125,8 @@ struct Kernel {
     // Large triangles: exact spans from the edge walkers, row by row.
     template <bool Textured, bool Specular, int Depth>
     static void rows(const raster_setup& s, const raster_state& st) {
-        const DepthTest dt = Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : DepthTest{};
+        const DepthTest dt =
+            Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : DepthTest{};
         raster_walker left[2] = {s.left[0], s.left[1]}, right[2] = {s.right[0], s.right[1]};
         constexpr int used = used_planes(Textured);
         const F lanes = lane_offsets();
@@ -169,7 +170,8 @@ struct Kernel {
     // The bounding-box walk; `Steps` is the number of steps per row, or 0 to take it from the width.
     template <bool Textured, bool Specular, int Depth, int Steps>
     static void small_box(const raster_setup& s, const raster_state& st) {
-        const DepthTest dt = Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : DepthTest{};
+        const DepthTest dt =
+            Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : DepthTest{};
         constexpr int used = used_planes(Textured);
         const F lanes = lane_offsets();
         const I lane_index = __builtin_convertvector(lanes, I);

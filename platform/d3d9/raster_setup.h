@@ -20,10 +20,10 @@ struct raster_walker {
 
 // Plane slots, in the order of the raster vertex values they interpolate.
 enum : int {
-    plane_depth = raster_value_z,                    // z * 65535 + 0.5
-    plane_q = raster_value_q,                        // 1 / w
-    plane_c0 = raster_value_attr + attr_diffuse_r,   // diffuse r, g, b times 255
-    plane_c1,                                        //   (untextured: plus specular)
+    plane_depth = raster_value_z,                   // z * 65535 + 0.5
+    plane_q = raster_value_q,                       // 1 / w
+    plane_c0 = raster_value_attr + attr_diffuse_r,  // diffuse r, g, b times 255
+    plane_c1,                                       //   (untextured: plus specular)
     plane_c2,
     plane_s0 = raster_value_attr + attr_specular_r,  // specular r, g, b times 255
     plane_s1,
@@ -46,7 +46,12 @@ struct raster_setup {
 };
 
 // The row loops for every state combination, indexed [textured][specular][depth mode].
-enum raster_depth_mode : int { raster_depth_off, raster_depth_less_equal_write, raster_depth_generic, raster_depth_modes };
+enum raster_depth_mode : int {
+    raster_depth_off,
+    raster_depth_less_equal_write,
+    raster_depth_generic,
+    raster_depth_modes
+};
 
 struct raster_kernel_table {
     raster_rows_fn rows[2][2][raster_depth_modes];   // large triangles: exact spans from the walkers

@@ -194,8 +194,7 @@ void light_vertex(const tnl_draw& d, uint32_t index, Vec3 position, float attr[a
 
 }  // namespace
 
-void tnl_build_matrices(const D3DMATRIX& world, const D3DMATRIX& view, const D3DMATRIX& projection,
-                        tnl_matrices* out) {
+void tnl_build_matrices(const D3DMATRIX& world, const D3DMATRIX& view, const D3DMATRIX& projection, tnl_matrices* out) {
     multiply(world.m, view.m, out->world_view);
     multiply(out->world_view, projection.m, out->world_view_projection);
     inverse_transpose3(out->world_view, out->normal);
@@ -221,7 +220,8 @@ void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, con
     rgb(material.Specular, d->material_specular);
     rgb(material.Emissive, d->material_emissive);
     d->power = material.Power;
-    const bool whole = material.Power >= 0.0f && material.Power <= 1024.0f && std::floor(material.Power) == material.Power;
+    const bool whole =
+        material.Power >= 0.0f && material.Power <= 1024.0f && std::floor(material.Power) == material.Power;
     d->whole_power = whole ? int(material.Power) : -1;
     unpack_colour(sw.global_ambient, d->ambient_light);
     d->light_count = 0;

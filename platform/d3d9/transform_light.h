@@ -39,8 +39,7 @@ struct tnl_matrices {
     float view[4][4];
 };
 
-void tnl_build_matrices(const D3DMATRIX& world, const D3DMATRIX& view, const D3DMATRIX& projection,
-                        tnl_matrices* out);
+void tnl_build_matrices(const D3DMATRIX& world, const D3DMATRIX& view, const D3DMATRIX& projection, tnl_matrices* out);
 
 // The render states that the vertex stage reads.
 struct tnl_switches {
@@ -49,11 +48,11 @@ struct tnl_switches {
     bool local_viewer = true;
     bool normalize_normals = false;
     bool colour_vertex = true;
-    uint32_t diffuse_source = 1;   // D3DMCS_*
+    uint32_t diffuse_source = 1;  // D3DMCS_*
     uint32_t specular_source = 2;
     uint32_t ambient_source = 0;
     uint32_t emissive_source = 0;
-    uint32_t global_ambient = 0;   // D3DCOLOR
+    uint32_t global_ambient = 0;  // D3DCOLOR
 };
 
 // A light prepared for one draw, in camera space.
@@ -74,7 +73,7 @@ struct tnl_draw {
     bool lighting, specular, local_viewer, normalize_normals, needs_eye_position;
     bool diffuse_from_vertex, ambient_from_vertex, emissive_from_vertex;
     float material_diffuse[3], material_ambient[3], material_specular[3], material_emissive[3], power;
-    int whole_power;  // power when it is a whole number in [0, 1024] (raised by squaring), else -1
+    int whole_power;         // power when it is a whole number in [0, 1024] (raised by squaring), else -1
     float ambient_light[3];  // global ambient plus the directional lights' ambient
     tnl_light lights[tnl_max_lights];
     int light_count;

@@ -27,8 +27,8 @@ struct D3DXVECTOR3 : D3DVECTOR {
 
 struct D3DXMATRIX : D3DMATRIX {
     D3DXMATRIX() : D3DMATRIX{} {}
-    D3DXMATRIX(float m11, float m12, float m13, float m14, float m21, float m22, float m23, float m24,
-               float m31, float m32, float m33, float m34, float m41, float m42, float m43, float m44);
+    D3DXMATRIX(float m11, float m12, float m13, float m14, float m21, float m22, float m23, float m24, float m31,
+               float m32, float m33, float m34, float m41, float m42, float m43, float m44);
     float& operator()(UINT row, UINT column) { return m[row][column]; }
     float operator()(UINT row, UINT column) const { return m[row][column]; }
     D3DXMATRIX operator*(const D3DXMATRIX& other) const;
@@ -61,9 +61,9 @@ struct D3DXMESHDATA {
     std::vector<D3DVECTOR> positions;
     std::vector<D3DVECTOR> normals;
     std::vector<D3DCOLOR> diffuse;
-    std::vector<float> texcoords;       // (u, v) per vertex
-    std::vector<uint32_t> indices;      // 3 per triangle
-    std::vector<uint32_t> attributes;   // 1 per triangle
+    std::vector<float> texcoords;      // (u, v) per vertex
+    std::vector<uint32_t> indices;     // 3 per triangle
+    std::vector<uint32_t> attributes;  // 1 per triangle
 };
 
 struct ID3DXMesh {
@@ -97,8 +97,8 @@ HRESULT WINAPI D3DXCreateBuffer(DWORD size, ID3DXBuffer** buffer);
 // with D3DERR_INVALIDCALL and leave *mesh null.
 HRESULT WINAPI D3DXCreateBox(IDirect3DDevice9* device, float width, float height, float depth, ID3DXMesh** mesh,
                              ID3DXBuffer** adjacency);
-HRESULT WINAPI D3DXCreateTorus(IDirect3DDevice9* device, float inner_radius, float outer_radius, UINT sides,
-                               UINT rings, ID3DXMesh** mesh, ID3DXBuffer** adjacency);
+HRESULT WINAPI D3DXCreateTorus(IDirect3DDevice9* device, float inner_radius, float outer_radius, UINT sides, UINT rings,
+                               ID3DXMesh** mesh, ID3DXBuffer** adjacency);
 HRESULT WINAPI D3DXCreateTeapot(IDirect3DDevice9* device, ID3DXMesh** mesh, ID3DXBuffer** adjacency);
 
 // Loads a DirectX .x file (text, binary or compressed) into one mesh with one subset per

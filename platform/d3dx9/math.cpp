@@ -67,8 +67,8 @@ D3DXMATRIX* WINAPI D3DXMatrixLookAtLH(D3DXMATRIX* out, const D3DXVECTOR3* eye, c
     const D3DXVECTOR3 z = normalise(subtract(*at, *eye));
     const D3DXVECTOR3 x = normalise(cross(*up, z));
     const D3DXVECTOR3 y = cross(z, x);
-    *out = D3DXMATRIX(x.x, y.x, z.x, 0, x.y, y.y, z.y, 0, x.z, y.z, z.z, 0, -dot(x, *eye), -dot(y, *eye),
-                      -dot(z, *eye), 1);
+    *out = D3DXMATRIX(x.x, y.x, z.x, 0, x.y, y.y, z.y, 0, x.z, y.z, z.z, 0, -dot(x, *eye), -dot(y, *eye), -dot(z, *eye),
+                      1);
     return out;
 }
 

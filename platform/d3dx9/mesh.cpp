@@ -50,9 +50,8 @@ void Mesh::build_subsets() {
     const size_t triangles = geometry_.attributes.size();
     std::vector<uint32_t> order(triangles);
     std::iota(order.begin(), order.end(), 0u);
-    std::stable_sort(order.begin(), order.end(), [this](uint32_t a, uint32_t b) {
-        return geometry_.attributes[a] < geometry_.attributes[b];
-    });
+    std::stable_sort(order.begin(), order.end(),
+                     [this](uint32_t a, uint32_t b) { return geometry_.attributes[a] < geometry_.attributes[b]; });
     sorted_indices_.reserve(triangles * 3);
     for (size_t k = 0; k < triangles; ++k) {
         const uint32_t t = order[k];

@@ -33,8 +33,8 @@ HRESULT WINAPI D3DXCreateBox(IDirect3DDevice9* device, float width, float height
     return create_shape(device, mesh, adjacency, [=] { return d3dx_box_geometry(width, height, depth); });
 }
 
-HRESULT WINAPI D3DXCreateTorus(IDirect3DDevice9* device, float inner_radius, float outer_radius, UINT sides,
-                               UINT rings, ID3DXMesh** mesh, ID3DXBuffer** adjacency) {
+HRESULT WINAPI D3DXCreateTorus(IDirect3DDevice9* device, float inner_radius, float outer_radius, UINT sides, UINT rings,
+                               ID3DXMesh** mesh, ID3DXBuffer** adjacency) {
     return create_shape(device, mesh, adjacency,
                         [=] { return d3dx_torus_geometry(inner_radius, outer_radius, sides, rings); });
 }

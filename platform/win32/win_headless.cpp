@@ -131,10 +131,21 @@ bool win_headless_window_class(LPCSTR class_name, WNDCLASSEXA* fields) {
 bool win_headless_window_info(HWND window, win_headless_window* info) {
     const win_window* record = win_table_any_window(window);
     if (record == nullptr || info == nullptr) return false;
-    *info = win_headless_window{record->ex_style, record->window_class->name, record->title, record->style,
-                                record->x, record->y, record->width, record->height, record->parent,
-                                record->menu, record->instance, record->param, record->client_width,
-                                record->client_height, record->visible,
+    *info = win_headless_window{record->ex_style,
+                                record->window_class->name,
+                                record->title,
+                                record->style,
+                                record->x,
+                                record->y,
+                                record->width,
+                                record->height,
+                                record->parent,
+                                record->menu,
+                                record->instance,
+                                record->param,
+                                record->client_width,
+                                record->client_height,
+                                record->visible,
                                 record->state == win_window_state::destroyed};
     return true;
 }

@@ -21,8 +21,8 @@ struct win_headless_message_box {
     std::string text_utf8;     // decoded from Windows-1250
     std::string caption_utf8;  // decoded from Windows-1250
     UINT type;
-    bool owner_visible;        // the owner window was shown when the box appeared
-    int presents_before;       // frames presented before the box appeared
+    bool owner_visible;   // the owner window was shown when the box appeared
+    int presents_before;  // frames presented before the box appeared
 };
 
 struct win_headless_frame {

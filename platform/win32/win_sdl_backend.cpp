@@ -107,8 +107,10 @@ public:
         }
         const char* driver = SDL_GetCurrentVideoDriver();
         if (!shows_anything(driver)) {
-            std::fprintf(stderr, "window layer: no display (SDL video driver \"%s\"); set DISPLAY, or "
-                                 "WIN32_STANDIN_BACKEND=headless to run without one\n", driver != nullptr ? driver : "");
+            std::fprintf(stderr,
+                         "window layer: no display (SDL video driver \"%s\"); set DISPLAY, or "
+                         "WIN32_STANDIN_BACKEND=headless to run without one\n",
+                         driver != nullptr ? driver : "");
             SDL_QuitSubSystem(SDL_INIT_VIDEO);
             video_ = false;
             return;
@@ -196,8 +198,7 @@ private:
     // renderer and then not wait at all, so that one is paced by the timer instead.
     static bool has_real_vsync(SDL_Renderer* renderer) {
         SDL_RendererInfo info{};
-        const bool real = SDL_GetRendererInfo(renderer, &info) == 0 &&
-                          (info.flags & SDL_RENDERER_ACCELERATED) != 0 &&
+        const bool real = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_ACCELERATED) != 0 &&
                           (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
         if (!real) SDL_RenderSetVSync(renderer, 0);
         return real;
@@ -212,8 +213,8 @@ private:
     static bool ensure_texture(sdl_window& native, int width, int height) {
         if (native.texture != nullptr && native.texture_width == width && native.texture_height == height) return true;
         if (native.texture != nullptr) SDL_DestroyTexture(native.texture);
-        native.texture = SDL_CreateTexture(native.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING,
-                                           width, height);
+        native.texture =
+            SDL_CreateTexture(native.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
         if (native.texture == nullptr) return report_failure("texture");
         SDL_SetTextureScaleMode(native.texture, SDL_ScaleModeLinear);
         native.texture_width = width;

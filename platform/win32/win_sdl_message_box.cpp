@@ -58,21 +58,20 @@ private:
 
 Uint32 box_flags(UINT type) {
     switch (type & icon_mask) {
-        case icon_hand: return SDL_MESSAGEBOX_ERROR;
-        case icon_exclamation: return SDL_MESSAGEBOX_WARNING;
-        case icon_information: return SDL_MESSAGEBOX_INFORMATION;
-        default: return 0;
+    case icon_hand: return SDL_MESSAGEBOX_ERROR;
+    case icon_exclamation: return SDL_MESSAGEBOX_WARNING;
+    case icon_information: return SDL_MESSAGEBOX_INFORMATION;
+    default: return 0;
     }
 }
 
 }  // namespace
 
-int win_sdl_message_box(SDL_Window* parent, const std::string& text_utf8, const std::string& caption_utf8,
-                        UINT type) {
+int win_sdl_message_box(SDL_Window* parent, const std::string& text_utf8, const std::string& caption_utf8, UINT type) {
     const SDL_MessageBoxButtonData ok_button{
         SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"};
-    const SDL_MessageBoxData box{box_flags(type), parent, caption_utf8.c_str(), text_utf8.c_str(), 1, &ok_button,
-                                 nullptr};
+    const SDL_MessageBoxData box{box_flags(type), parent, caption_utf8.c_str(), text_utf8.c_str(), 1,
+                                 &ok_button,      nullptr};
     int pressed = 0;
     int shown = -1;
     {

@@ -95,9 +95,7 @@ win_window* win_table_live_window(HWND handle) {
     return window != nullptr && window->state != win_window_state::destroyed ? window : nullptr;
 }
 
-win_window* win_table_first_window() {
-    return table().windows.empty() ? nullptr : table().windows.front().get();
-}
+win_window* win_table_first_window() { return table().windows.empty() ? nullptr : table().windows.front().get(); }
 
 void win_table_reset() {
     table().windows.clear();

@@ -31,8 +31,7 @@ void fill_client_size(win_window& window) {
 
 bool valid_class_fields(const WNDCLASSEXA* fields) {
     return fields != nullptr && fields->cbSize == sizeof(WNDCLASSEXA) && fields->lpfnWndProc != nullptr &&
-           fields->lpszClassName != nullptr && !win_is_atom(fields->lpszClassName) &&
-           fields->lpszClassName[0] != '\0';
+           fields->lpszClassName != nullptr && !win_is_atom(fields->lpszClassName) && fields->lpszClassName[0] != '\0';
 }
 
 // The cursor handle that LoadCursorA gives for every predefined cursor.
@@ -46,8 +45,8 @@ ATOM WINAPI RegisterClassExA(const WNDCLASSEXA* fields) {
     return record != nullptr ? record->atom : 0;
 }
 
-HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y,
-                            int width, int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
+HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD style, int x, int y, int width,
+                            int height, HWND parent, HMENU menu, HINSTANCE instance, LPVOID param) {
     const win_class* window_class = win_table_find_class(className);
     if (window_class == nullptr) return nullptr;
     if (parent != nullptr && win_table_live_window(parent) == nullptr) return nullptr;

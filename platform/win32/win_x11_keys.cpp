@@ -18,21 +18,22 @@ struct key_pair {
 key_pair keysyms_of(int virtual_key) {
     if (virtual_key >= 'A' && virtual_key <= 'Z') return {static_cast<KeySym>(XK_a + (virtual_key - 'A')), NoSymbol};
     if (virtual_key >= '0' && virtual_key <= '9') return {static_cast<KeySym>(XK_0 + (virtual_key - '0')), NoSymbol};
-    if (virtual_key >= 0x70 && virtual_key <= 0x7B) return {static_cast<KeySym>(XK_F1 + (virtual_key - 0x70)), NoSymbol};
+    if (virtual_key >= 0x70 && virtual_key <= 0x7B)
+        return {static_cast<KeySym>(XK_F1 + (virtual_key - 0x70)), NoSymbol};
     switch (virtual_key) {
-        case 0x08: return {XK_BackSpace, NoSymbol};
-        case 0x09: return {XK_Tab, NoSymbol};
-        case 0x0D: return {XK_Return, XK_KP_Enter};
-        case 0x10: return {XK_Shift_L, XK_Shift_R};
-        case 0x11: return {XK_Control_L, XK_Control_R};
-        case 0x12: return {XK_Alt_L, XK_Alt_R};
-        case 0x1B: return {XK_Escape, NoSymbol};
-        case 0x20: return {XK_space, NoSymbol};
-        case 0x25: return {XK_Left, NoSymbol};
-        case 0x26: return {XK_Up, NoSymbol};
-        case 0x27: return {XK_Right, NoSymbol};
-        case 0x28: return {XK_Down, NoSymbol};
-        default: return {NoSymbol, NoSymbol};
+    case 0x08: return {XK_BackSpace, NoSymbol};
+    case 0x09: return {XK_Tab, NoSymbol};
+    case 0x0D: return {XK_Return, XK_KP_Enter};
+    case 0x10: return {XK_Shift_L, XK_Shift_R};
+    case 0x11: return {XK_Control_L, XK_Control_R};
+    case 0x12: return {XK_Alt_L, XK_Alt_R};
+    case 0x1B: return {XK_Escape, NoSymbol};
+    case 0x20: return {XK_space, NoSymbol};
+    case 0x25: return {XK_Left, NoSymbol};
+    case 0x26: return {XK_Up, NoSymbol};
+    case 0x27: return {XK_Right, NoSymbol};
+    case 0x28: return {XK_Down, NoSymbol};
+    default: return {NoSymbol, NoSymbol};
     }
 }
 

@@ -12,7 +12,8 @@ constexpr float aspect = 1.3333334f;
 
 void expect_matrix_near(const D3DXMATRIX& actual, const D3DXMATRIX& expected, float tolerance) {
     for (UINT i = 0; i < 4; ++i) {
-        for (UINT j = 0; j < 4; ++j) EXPECT_NEAR(actual(i, j), expected(i, j), tolerance) << "element " << i + 1 << j + 1;
+        for (UINT j = 0; j < 4; ++j)
+            EXPECT_NEAR(actual(i, j), expected(i, j), tolerance) << "element " << i + 1 << j + 1;
     }
 }
 
@@ -64,8 +65,8 @@ TEST(D3dxMath, ProjectionMatchesReference) {
 }
 
 TEST(D3dxMath, ViewMatchesReference) {
-    const D3DXMATRIX expected(-1, 0, 0, 0, 0, 0.9539937f, -0.2998266f, 0, 0, -0.2998266f, -0.9539937f, 0, 0,
-                              0.1907987f, 7.2776093f, 1);
+    const D3DXMATRIX expected(-1, 0, 0, 0, 0, 0.9539937f, -0.2998266f, 0, 0, -0.2998266f, -0.9539937f, 0, 0, 0.1907987f,
+                              7.2776093f, 1);
     expect_matrix_near(scene_view(), expected, 1e-6f);
 }
 

@@ -24,9 +24,9 @@ std::vector<uint32_t> weld_positions(const D3DXMESHDATA& mesh);
 using Edge = std::pair<uint32_t, uint32_t>;  // welded ids, smaller first
 
 struct EdgeCensus {
-    std::vector<Edge> open;             // used by one triangle
-    size_t overused = 0;                // used by more than two triangles
-    size_t same_direction = 0;          // shared by two triangles that traverse it the same way
+    std::vector<Edge> open;     // used by one triangle
+    size_t overused = 0;        // used by more than two triangles
+    size_t same_direction = 0;  // shared by two triangles that traverse it the same way
     size_t distinct_positions = 0;
 };
 

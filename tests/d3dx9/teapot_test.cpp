@@ -85,12 +85,12 @@ TEST(TeapotGeometry, StandsYUpWithTheSpoutAlongPlusX) {
         low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
         high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
     }
-    EXPECT_NEAR(low.x, -1.5f, 1e-6f);      // handle
-    EXPECT_GT(high.x, 1.70f);              // spout tip (the surface reaches 1.717)
+    EXPECT_NEAR(low.x, -1.5f, 1e-6f);  // handle
+    EXPECT_GT(high.x, 1.70f);          // spout tip (the surface reaches 1.717)
     EXPECT_LT(high.x, 1.72f);
-    EXPECT_NEAR(low.y, -0.7875f, 1e-6f);   // bottom
-    EXPECT_NEAR(high.y, 0.7875f, 1e-6f);   // lid knob
-    EXPECT_NEAR(low.z, -1.0f, 1e-6f);      // widest part of the body
+    EXPECT_NEAR(low.y, -0.7875f, 1e-6f);  // bottom
+    EXPECT_NEAR(high.y, 0.7875f, 1e-6f);  // lid knob
+    EXPECT_NEAR(low.z, -1.0f, 1e-6f);     // widest part of the body
     EXPECT_NEAR(high.z, 1.0f, 1e-6f);
 }
 

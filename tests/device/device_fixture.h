@@ -37,8 +37,7 @@ protected:
     void TearDown() override;
 
     // Draws the vertices as a triangle list (or with `indices` when given).
-    HRESULT draw(const std::vector<TestVertex>& vertices, TestStreams streams,
-                 const std::vector<UINT>& indices = {});
+    HRESULT draw(const std::vector<TestVertex>& vertices, TestStreams streams, const std::vector<UINT>& indices = {});
     // Position in clip space (identity transforms) of the centre of pixel (x, y) at depth z.
     D3DVECTOR at_pixel(float x, float y, float z = 0.5f) const;
 

@@ -68,7 +68,7 @@ TEST_F(LightingTest, WorkedColoursOfTheDemoLights) {
     for (const Case& c : cases) {
         set_light(c.diffuse, c.ambient);
         set_material(c.material);
-        EXPECT_EQ(lit_centre({0, 1, 0}), c.lit);    // N.L = 0.7071
+        EXPECT_EQ(lit_centre({0, 1, 0}), c.lit);     // N.L = 0.7071
         EXPECT_EQ(lit_centre({0, -1, 0}), c.unlit);  // faces away: ambient only
     }
 }
@@ -125,8 +125,8 @@ TEST_F(LightingTest, NoSpecularOnFacesTheLightDoesNotReachEvenWithPowerZero) {
     set_light(0.8f, 0.2f);
     set_material({0.2f, 1.0f, 0.2f}, 0.0f);
     device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    EXPECT_EQ(lit_centre({0, 0, -1}), rgb(10, 51, 10));      // N.L < 0 although N.H > 0
-    EXPECT_EQ(lit_centre({0, 1, 0}), rgb(255, 255, 255));    // power 0: full specular where lit
+    EXPECT_EQ(lit_centre({0, 0, -1}), rgb(10, 51, 10));    // N.L < 0 although N.H > 0
+    EXPECT_EQ(lit_centre({0, 1, 0}), rgb(255, 255, 255));  // power 0: full specular where lit
     device->SetRenderState(D3DRS_SPECULARENABLE, FALSE);
     EXPECT_EQ(lit_centre({0, 1, 0}), rgb(39, 195, 39));
 }

@@ -50,7 +50,8 @@ d3d9_framebuffer render(const Variant& variant, bool textured, bool specular, in
     const raster_program program = raster_compile(st, *variant.kernels);
     std::mt19937 rng(1234);
     for (int i = 0; i < count; ++i) {
-        const raster_vertex a = random_vertex(rng, spread), b = random_vertex(rng, spread), c = random_vertex(rng, spread);
+        const raster_vertex a = random_vertex(rng, spread), b = random_vertex(rng, spread),
+                            c = random_vertex(rng, spread);
         raster_triangle(program, a, b, c);
     }
     return fb;

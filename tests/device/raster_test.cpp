@@ -37,10 +37,10 @@ TEST_F(RasterTest, TopLeftFillRuleSplitsTheSharedDiagonal) {
     ASSERT_EQ(triangle(at(0, 5, 0xFF00FF00), at(0, 0, 0xFF00FF00), at(5, 5, 0xFF00FF00)), D3D_OK);
     EXPECT_EQ(count_pixels(0xFF0000), 15);
     EXPECT_EQ(count_pixels(0x00FF00), 10);
-    EXPECT_EQ(pixel(0, 0), 0xFF0000u);   // on the top edge: drawn
-    EXPECT_EQ(pixel(5, 0), 0u);          // on the right edge: not drawn
-    EXPECT_EQ(pixel(0, 4), 0x00FF00u);   // on the left edge: drawn
-    EXPECT_EQ(pixel(2, 5), 0u);          // on the bottom edge: not drawn
+    EXPECT_EQ(pixel(0, 0), 0xFF0000u);  // on the top edge: drawn
+    EXPECT_EQ(pixel(5, 0), 0u);         // on the right edge: not drawn
+    EXPECT_EQ(pixel(0, 4), 0x00FF00u);  // on the left edge: drawn
+    EXPECT_EQ(pixel(2, 5), 0u);         // on the bottom edge: not drawn
 }
 
 // Draws each triangle of a fan alone and counts, per pixel, how many drew it: every pixel whose
@@ -84,8 +84,12 @@ TEST_F(RasterTest, TrianglesSharingEdgesCoverEveryPixelExactlyOnce) {
 }
 
 TEST_F(RasterTest, NearerSurfaceWinsWhateverTheDrawOrder) {
-    const auto near_tri = [&] { return triangle(at(2, 2, 0xFFFF0000, 0.3f), at(60, 2, 0xFFFF0000, 0.3f), at(2, 60, 0xFFFF0000, 0.3f)); };
-    const auto far_tri = [&] { return triangle(at(2, 2, 0xFF0000FF, 0.6f), at(60, 2, 0xFF0000FF, 0.6f), at(60, 60, 0xFF0000FF, 0.6f)); };
+    const auto near_tri = [&] {
+        return triangle(at(2, 2, 0xFFFF0000, 0.3f), at(60, 2, 0xFFFF0000, 0.3f), at(2, 60, 0xFFFF0000, 0.3f));
+    };
+    const auto far_tri = [&] {
+        return triangle(at(2, 2, 0xFF0000FF, 0.6f), at(60, 2, 0xFF0000FF, 0.6f), at(60, 60, 0xFF0000FF, 0.6f));
+    };
     near_tri(), far_tri();
     const std::vector<uint32_t> first(buffer().colour);
     clear(0);
@@ -101,7 +105,7 @@ TEST_F(RasterTest, DepthStatesAreRespected) {
     device->SetRenderState(D3DRS_ZWRITEENABLE, FALSE);
     device->SetRenderState(D3DRS_ZFUNC, D3DCMP_GREATER);
     triangle(at(2, 2, 0xFF0000FF, 0.6f), at(60, 2, 0xFF0000FF, 0.6f), at(2, 60, 0xFF0000FF, 0.6f));
-    EXPECT_EQ(pixel(10, 10), 0x0000FFu);  // 0.6 > 0.3 passes GREATER
+    EXPECT_EQ(pixel(10, 10), 0x0000FFu);                           // 0.6 > 0.3 passes GREATER
     EXPECT_EQ(depth(10, 10), uint16_t(std::lround(0.3 * 65535)));  // but was not written
     device->SetRenderState(D3DRS_ZENABLE, FALSE);
     device->SetRenderState(D3DRS_ZFUNC, D3DCMP_NEVER);
@@ -111,7 +115,8 @@ TEST_F(RasterTest, DepthStatesAreRespected) {
 
 TEST_F(RasterTest, CullModesDropClockwiseOrCounterClockwiseTriangles) {
     const TestVertex a = at(4, 4, 0xFFFF0000), b = at(30, 4, 0xFFFF0000), c = at(4, 30, 0xFFFF0000);  // clockwise
-    const TestVertex d = at(34, 34, 0xFF00FF00), e = at(34, 60, 0xFF00FF00), f = at(60, 34, 0xFF00FF00);  // counter-clockwise
+    const TestVertex d = at(34, 34, 0xFF00FF00), e = at(34, 60, 0xFF00FF00),
+                     f = at(60, 34, 0xFF00FF00);  // counter-clockwise
     const DWORD modes[] = {D3DCULL_NONE, D3DCULL_CW, D3DCULL_CCW};
     for (DWORD mode : modes) {
         clear(0);
@@ -136,13 +141,14 @@ TEST_F(RasterTest, GeometryOutsideTheNearAndFarPlanesIsClipped) {
 TEST_F(RasterTest, TriangleCrossingTheNearPlaneIsDrawnBeyondIt) {
     set_perspective();
     // From z = 0.5 (in front of the near plane) to z = 5; the near plane cuts it at y/z = -0.144.
-    ASSERT_EQ(draw({{{-0.5f, -0.2f, 0.5f}, {}, 0xFFFFFFFF}, {{0.0f, 0.3f, 5.0f}, {}, 0xFFFFFFFF},
+    ASSERT_EQ(draw({{{-0.5f, -0.2f, 0.5f}, {}, 0xFFFFFFFF},
+                    {{0.0f, 0.3f, 5.0f}, {}, 0xFFFFFFFF},
                     {{0.5f, -0.2f, 0.5f}, {}, 0xFFFFFFFF}},
                    {false, true, false}),
               D3D_OK);
-    EXPECT_NE(pixel(32, 32), 0u);   // y/z = 0: beyond the near plane
-    EXPECT_NE(pixel(32, 36), 0u);   // y/z = -0.125
-    EXPECT_EQ(pixel(32, 44), 0u);   // y/z = -0.375: only the part in front of the near plane lands here
+    EXPECT_NE(pixel(32, 32), 0u);  // y/z = 0: beyond the near plane
+    EXPECT_NE(pixel(32, 36), 0u);  // y/z = -0.125
+    EXPECT_EQ(pixel(32, 44), 0u);  // y/z = -0.375: only the part in front of the near plane lands here
     int drawn = 0;
     for (int x = 0; x < width; ++x) drawn += pixel(x, 36) != 0;
     EXPECT_GT(drawn, 0);

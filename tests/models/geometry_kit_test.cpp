@@ -65,11 +65,12 @@ TEST(GeometryKit, EveryShapeIsSealedAndFrontFacingOutside) {
     expect_sealed(loft(body_grid({{0, 0, 0.3f, 0.4f, 3.0f}, {1, 0.1f, 0.5f, 0.5f, 3.0f}, {2, 0, 0.2f, 0.3f, 3.0f}}, 20),
                        capped()),
                   "super-elliptic body with caps");
-    expect_sealed(loft(body_grid({{2, 0, 0, 0}, {1.5f, 0, 0.3f, 0.3f}, {0, 0, 0.5f, 0.4f}}, 16), [] {
-                      LoftOptions o = capped();
-                      o.cap_start = false;
-                      return o;
-                  }()),
+    expect_sealed(loft(body_grid({{2, 0, 0, 0}, {1.5f, 0, 0.3f, 0.3f}, {0, 0, 0.5f, 0.4f}}, 16),
+                       [] {
+                           LoftOptions o = capped();
+                           o.cap_start = false;
+                           return o;
+                       }()),
                   "body with a pointed nose");
     expect_sealed(loft(torus_grid(1.0f, 0.25f, 16, 8), {}), "torus");
     expect_sealed(loft(airfoil_grid(wing_sections(), 8), capped()), "wing with dihedral");

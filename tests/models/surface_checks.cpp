@@ -41,13 +41,17 @@ SurfaceReport check_surface(const SurfaceView& s) {
         const SurfacePoint normals{s.normals[i[0]].x + s.normals[i[1]].x + s.normals[i[2]].x,
                                    s.normals[i[0]].y + s.normals[i[1]].y + s.normals[i[2]].y,
                                    s.normals[i[0]].z + s.normals[i[1]].z + s.normals[i[2]].z};
-        if (dot(facing, facing) < 1e-14f) ++report.degenerate;
-        else if (dot(facing, normals) <= 0.0f) ++report.facing_away;
+        if (dot(facing, facing) < 1e-14f)
+            ++report.degenerate;
+        else if (dot(facing, normals) <= 0.0f)
+            ++report.facing_away;
         for (int k = 0; k < 3; ++k) {
             const Key from = weld(s.positions[i[k]]), to = weld(s.positions[i[(k + 1) % 3]]);
             if (from == to) continue;
-            if (from < to) ++edges[{from, to}];
-            else --edges[{to, from}];
+            if (from < to)
+                ++edges[{from, to}];
+            else
+                --edges[{to, from}];
         }
     }
     for (const auto& [edge, balance] : edges) report.open_edges += balance != 0;

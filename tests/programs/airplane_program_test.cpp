@@ -29,7 +29,10 @@ TEST(AirplaneProgram, AMissingModelShowsTheMessageOverTheWindowAndExitsWithOne) 
     EXPECT_EQ(run.presents, 0) << "no frame is drawn";
     ASSERT_EQ(run.message_boxes.size(), 1u);
     const win_headless_message_box& box = run.message_boxes[0];
-    EXPECT_EQ(box.text_utf8, "B\xC5\x82\xC4\x85" "d \xC5\x82" "adowania pliku .x!");
+    EXPECT_EQ(box.text_utf8,
+              "B\xC5\x82\xC4\x85"
+              "d \xC5\x82"
+              "adowania pliku .x!");
     EXPECT_EQ(box.caption_utf8, "Info");
     EXPECT_EQ(box.type, UINT(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_TRUE(box.owner_visible) << "the window is already shown";
@@ -84,9 +87,9 @@ TEST(AirplaneProgram, AModelWithoutTexturesIsDrawnUntexturedWithoutMessage) {
         if (present != 1) return;
         for (DWORD i = 0; i < subset_count; ++i) {
             const D3DMATERIAL9& m = subset_materials[i];
-            samples.insert(samples.end(), {double(subset_textures[i] == nullptr), m.Ambient.r - m.Diffuse.r,
-                                           m.Ambient.g - m.Diffuse.g, m.Ambient.b - m.Diffuse.b,
-                                           m.Ambient.a - m.Diffuse.a});
+            samples.insert(samples.end(),
+                           {double(subset_textures[i] == nullptr), m.Ambient.r - m.Diffuse.r, m.Ambient.g - m.Diffuse.g,
+                            m.Ambient.b - m.Diffuse.b, m.Ambient.a - m.Diffuse.a});
         }
     };
     const ProgramRun run = run_program(script);

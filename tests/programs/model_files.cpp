@@ -62,8 +62,8 @@ Mesh quads {
 }  // namespace
 
 std::string two_quad_model(const std::string& materials) {
-    return std::string("xof 0303txt 0032\n") + quad_geometry + "  MeshMaterialList {\n    2;\n    2;\n    0,\n    1;\n" +
-           materials + "  }\n}\n";
+    return std::string("xof 0303txt 0032\n") + quad_geometry +
+           "  MeshMaterialList {\n    2;\n    2;\n    0,\n    1;\n" + materials + "  }\n}\n";
 }
 
 std::string two_quad_model_without_materials() { return std::string("xof 0303txt 0032\n") + quad_geometry + "}\n"; }

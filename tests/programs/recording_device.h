@@ -7,8 +7,19 @@
 #include <vector>
 
 struct DeviceCall {
-    enum Kind { render_state, transform, light, light_enable, material, texture, clear, begin_scene, end_scene,
-                present, draw } kind;
+    enum Kind {
+        render_state,
+        transform,
+        light,
+        light_enable,
+        material,
+        texture,
+        clear,
+        begin_scene,
+        end_scene,
+        present,
+        draw
+    } kind;
     DWORD what = 0;      // render state, transform kind, clear flags, light or stage index
     DWORD value = 0;     // render state value, clear colour, enable flag, triangle count
     D3DMATRIX matrix{};  // for transforms

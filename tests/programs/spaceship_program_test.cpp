@@ -28,7 +28,10 @@ TEST(SpaceshipProgram, AMissingModelShowsTheMessageAndExitsWithOne) {
     EXPECT_EQ(run.presents, 0);
     ASSERT_EQ(run.message_boxes.size(), 1u);
     EXPECT_EQ(run.message_boxes[0].caption_utf8, "Info");
-    EXPECT_EQ(run.message_boxes[0].text_utf8, "B\xC5\x82\xC4\x85" "d \xC5\x82" "adowania pliku .x!");
+    EXPECT_EQ(run.message_boxes[0].text_utf8,
+              "B\xC5\x82\xC4\x85"
+              "d \xC5\x82"
+              "adowania pliku .x!");
 }
 
 TEST(SpaceshipProgram, DrawsItsModelWithMaterialsOnlyAndNeverBindsATexture) {

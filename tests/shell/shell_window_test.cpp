@@ -62,8 +62,7 @@ void record(recorded_shell* shell) {
 class ShellWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        void* memory = mmap(nullptr, sizeof(recorded_shell), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS,
-                            -1, 0);
+        void* memory = mmap(nullptr, sizeof(recorded_shell), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
         ASSERT_NE(memory, MAP_FAILED);
         shell = new (memory) recorded_shell{};
         ProgramScript script;

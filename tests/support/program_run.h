@@ -12,17 +12,17 @@
 #include <vector>
 
 struct ProgramScript {
-    int escape_from_present = -1;  // hold Escape down from this present on (1 = after the first frame)
-    int close_at_present = -1;     // click the close button after this present
-    std::string program_path;      // what _get_pgmptr reports; empty: the test executable's own
-    std::string working_directory; // where the run starts; empty: the test's own
+    int escape_from_present = -1;   // hold Escape down from this present on (1 = after the first frame)
+    int close_at_present = -1;      // click the close button after this present
+    std::string program_path;       // what _get_pgmptr reports; empty: the test executable's own
+    std::string working_directory;  // where the run starts; empty: the test's own
     // Runs in the child after each present (before the scripted input above); whatever it appends
     // to `samples` comes back in ProgramRun::samples.
     std::function<void(int present, std::vector<double>& samples)> on_present;
 };
 
 struct ProgramRun {
-    int exit_code = -1;          // -1: killed by a signal or timed out
+    int exit_code = -1;  // -1: killed by a signal or timed out
     int presents = 0;
     std::vector<win_headless_message_box> message_boxes;  // owner is not carried across
     win_headless_frame last_frame;

@@ -24,7 +24,7 @@ int sentinel_storage;
 IDirect3DTexture9* const sentinel = reinterpret_cast<IDirect3DTexture9*>(&sentinel_storage);
 
 // A 3 x 2 RGB image with six different colours (top row first) and its expected texels.
-const unsigned char rgb_pixels[] = {255, 0, 0, 0, 255, 0, 0, 0, 255,  //
+const unsigned char rgb_pixels[] = {255, 0,   0, 0, 255, 0,   0,  0,  255,  //
                                     255, 255, 0, 0, 255, 255, 17, 34, 51};
 const D3DCOLOR rgb_texels[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0xFF00FFFF, 0xFF112233};
 
@@ -92,8 +92,8 @@ Bytes pnm_bytes(const std::string& header, const unsigned char* pixels, size_t c
 }
 
 void write_file(const std::filesystem::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                static_cast<std::streamsize>(bytes.size()));
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 // Every test runs in a fresh folder of its own, which is also the current directory.
@@ -298,9 +298,12 @@ TEST_F(TextureFile, TruncatedFilesFailAtEveryLength) {
 TEST_F(TextureFile, RandomlyDamagedFilesLoadOrFailButNeverCrash) {
     std::vector<unsigned char> pixels(6 * 5 * 4);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 37);
-    const Bytes originals[] = {png_bytes(6, 5, 4, pixels.data()), bmp_bytes(6, 5, pixels.data(), false),
-                               tga_bytes(6, 5, 4, pixels.data(), true), tga_bytes(6, 5, 3, pixels.data(), false),
-                               pnm_bytes("P6 6 5 255\n", pixels.data(), 90), jpeg_bytes(6, 5, pixels.data())};
+    const Bytes originals[] = {png_bytes(6, 5, 4, pixels.data()),
+                               bmp_bytes(6, 5, pixels.data(), false),
+                               tga_bytes(6, 5, 4, pixels.data(), true),
+                               tga_bytes(6, 5, 3, pixels.data(), false),
+                               pnm_bytes("P6 6 5 255\n", pixels.data(), 90),
+                               jpeg_bytes(6, 5, pixels.data())};
     uint32_t state = 2024;
     auto next = [&state] { return (state = state * 1664525u + 1013904223u) >> 8; };
     for (const Bytes& original : originals) {

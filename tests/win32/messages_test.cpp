@@ -8,9 +8,9 @@ struct procedure_call {
     HWND window;
     UINT message;
     WPARAM wParam;
-    bool inside_close;      // arrived while the procedure was still handling WM_CLOSE
-    bool window_visible;    // the window was on screen when the message arrived
-    bool window_usable;     // the window could still be queried when the message arrived
+    bool inside_close;    // arrived while the procedure was still handling WM_CLOSE
+    bool window_visible;  // the window was on screen when the message arrived
+    bool window_usable;   // the window could still be queried when the message arrived
 };
 
 std::vector<procedure_call> calls;
@@ -25,8 +25,8 @@ bool window_visible(HWND window) {
 // hands everything else to the default procedure.
 LRESULT CALLBACK recording_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     RECT client{};
-    calls.push_back({window, message, wParam, handling_close, window_visible(window),
-                     GetClientRect(window, &client) != FALSE});
+    calls.push_back(
+        {window, message, wParam, handling_close, window_visible(window), GetClientRect(window, &client) != FALSE});
     if (message == WM_DESTROY) {
         PostQuitMessage(7);
         return 0;

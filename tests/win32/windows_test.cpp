@@ -58,9 +58,8 @@ TEST_F(WindowsTest, RegistrationStoresEveryFieldAndRefusesBadRecords) {
 TEST_F(WindowsTest, OverlappedWindowOf640By480HasA624By441ClientArea) {
     ASSERT_NE(register_class("Framed", default_procedure), 0);
     char instance_marker = 0;
-    const HWND window = CreateWindowExA(0, "Framed", "DirectX simple shapes", WS_OVERLAPPEDWINDOW, 100, 100, 640,
-                                        480, nullptr, nullptr, reinterpret_cast<HINSTANCE>(&instance_marker),
-                                        nullptr);
+    const HWND window = CreateWindowExA(0, "Framed", "DirectX simple shapes", WS_OVERLAPPEDWINDOW, 100, 100, 640, 480,
+                                        nullptr, nullptr, reinterpret_cast<HINSTANCE>(&instance_marker), nullptr);
     ASSERT_NE(window, nullptr);
     EXPECT_EQ(win_headless_main_window(), window);
     RECT client{-1, -1, -1, -1};
@@ -91,8 +90,8 @@ TEST_F(WindowsTest, OverlappedWindowOf640By480HasA624By441ClientArea) {
 TEST_F(WindowsTest, CreationFailsForUnknownClassesAndParentsAndClampsNegativeSizes) {
     ASSERT_NE(register_class("Known", default_procedure), 0);
     EXPECT_EQ(create_window("Unknown"), nullptr);
-    EXPECT_EQ(CreateWindowExA(0, "Known", "x", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480,
-                              reinterpret_cast<HWND>(0x4242), nullptr, nullptr, nullptr),
+    EXPECT_EQ(CreateWindowExA(0, "Known", "x", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, reinterpret_cast<HWND>(0x4242),
+                              nullptr, nullptr, nullptr),
               nullptr);
     const HWND tiny = create_window("Known", 10, -5);
     ASSERT_NE(tiny, nullptr);
@@ -162,12 +161,18 @@ TEST_F(WindowsTest, MessageBoxIsRecordedDecodedWithItsOwnerAndAnsweredOk) {
     ASSERT_NE(register_class("Owner", default_procedure), 0);
     const HWND window = create_window("Owner");
     ShowWindow(window, SW_SHOW);
-    EXPECT_EQ(MessageBoxA(window, "B\xB3\xB9" "d", nullptr, MB_OK | MB_ICONEXCLAMATION), IDOK);
+    EXPECT_EQ(MessageBoxA(window,
+                          "B\xB3\xB9"
+                          "d",
+                          nullptr, MB_OK | MB_ICONEXCLAMATION),
+              IDOK);
     EXPECT_EQ(MessageBoxA(nullptr, nullptr, "Caption", MB_OK), IDOK);
     const auto& boxes = win_headless_message_boxes();
     ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].owner, window);
-    EXPECT_EQ(boxes[0].text_utf8, "B\xC5\x82\xC4\x85" "d");
+    EXPECT_EQ(boxes[0].text_utf8,
+              "B\xC5\x82\xC4\x85"
+              "d");
     EXPECT_EQ(boxes[0].caption_utf8, "Error");
     EXPECT_EQ(boxes[0].type, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
     EXPECT_TRUE(boxes[0].owner_visible);

@@ -21,8 +21,7 @@ protected:
         headless_ = create_headless_device();
         device_ = headless_.device;
         ASSERT_NE(device_, nullptr);
-        folder_ = std::filesystem::path(::testing::TempDir()) /
-                  ("load_mesh_test_" + std::to_string(::getpid()));
+        folder_ = std::filesystem::path(::testing::TempDir()) / ("load_mesh_test_" + std::to_string(::getpid()));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_ / "Models");
     }

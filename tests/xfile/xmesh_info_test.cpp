@@ -28,8 +28,7 @@ std::string read_all(const std::filesystem::path& path) {
 class XmeshInfoTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        folder_ = std::filesystem::path(::testing::TempDir()) /
-                  ("xmesh_info_test_" + std::to_string(::getpid()));
+        folder_ = std::filesystem::path(::testing::TempDir()) / ("xmesh_info_test_" + std::to_string(::getpid()));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
         std::ofstream(folder_ / "good.x", std::ios::binary) << sample_binary_file();

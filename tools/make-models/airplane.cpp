@@ -174,8 +174,8 @@ Mesh tail_wheel() {
 Mesh airframe() {
     Mesh mesh;
     mesh.name = "Airframe";
-    for (const Mesh& part : {fuselage(), wing(), tailplane(), fin(), canopy(), main_gear(1.0f), main_gear(-1.0f),
-                             tail_wheel()}) {
+    for (const Mesh& part :
+         {fuselage(), wing(), tailplane(), fin(), canopy(), main_gear(1.0f), main_gear(-1.0f), tail_wheel()}) {
         mesh.append(part, {});
     }
     return mesh;

@@ -16,7 +16,7 @@
 
 namespace models::airplane_layout {
 
-constexpr float nose_x = 2.9f;   // the nose ring, where the spinner sits
+constexpr float nose_x = 2.9f;  // the nose ring, where the spinner sits
 constexpr float tail_x = -3.9f;
 constexpr float fuselage_length = nose_x - tail_x;
 constexpr float semi_span = 4.6f;

@@ -97,10 +97,10 @@ Colour paint_wing(float s, float t) {
 
     const float square = 0.75f;  // model units
     const float local_chord = wing_chord(0.68f);
-    Colour c = checkerboard((eta - 0.68f) * semi_span / square + 0.5f, (chord - 0.45f) * local_chord / square + 0.5f,
-                            cream);
+    Colour c =
+        checkerboard((eta - 0.68f) * semi_span / square + 0.5f, (chord - 0.45f) * local_chord / square + 0.5f, cream);
 
-    const bool aileron = eta > 0.55f && eta < 0.88f, flap = eta > 0.11f && eta < 0.55f;
+    const bool aileron = eta > 0.55f && eta<0.88f, flap = eta> 0.11f && eta < 0.55f;
     const float hinge = 0.74f;
     const bool hinge_line = (aileron || flap) && within(chord, hinge, 0.006f);
     const bool end_line = chord > hinge && (within(eta, 0.55f, span_texel) || within(eta, 0.88f, span_texel) ||
@@ -147,9 +147,7 @@ Colour paint(float u, float v) {
     return {1.0f, 1.0f, 1.0f};
 }
 
-uint8_t channel(float value) {
-    return static_cast<uint8_t>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f));
-}
+uint8_t channel(float value) { return static_cast<uint8_t>(std::lround(std::clamp(value, 0.0f, 1.0f) * 255.0f)); }
 
 }  // namespace
 

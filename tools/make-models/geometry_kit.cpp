@@ -68,9 +68,7 @@ float naca_camber(float x, float camber) {
                     : camber / ((1 - peak) * (1 - peak)) * ((1 - 2 * peak) + 2 * peak * x - x * x);
 }
 
-float signed_power(float value, float exponent) {
-    return std::copysign(std::pow(std::fabs(value), exponent), value);
-}
+float signed_power(float value, float exponent) { return std::copysign(std::pow(std::fabs(value), exponent), value); }
 
 }  // namespace
 
@@ -151,8 +149,7 @@ Grid airfoil_grid(const std::vector<AirfoilSection>& sections, int points_per_si
             const float x = 0.5f * (1.0f - std::cos(angle));  // cosine spacing: dense at both edges
             const float half = naca_thickness(x, section.thickness);
             const float height = naca_camber(x, section.camber) + (k <= 0 ? half : -half);
-            ring.push_back(section.leading_edge +
-                           (section.chord_direction * x + section.up * height) * section.chord);
+            ring.push_back(section.leading_edge + (section.chord_direction * x + section.up * height) * section.chord);
         }
         grid.rings.push_back(std::move(ring));
     }

@@ -103,8 +103,7 @@ void print_text(const char* path, const XFileModel& model) {
         const std::string texture = m.texture ? '"' + texture_of(m, "") + '"' : "none";
         std::printf("    %zu: diffuse %g %g %g %g, specular %g %g %g, emissive %g %g %g, power %g, texture %s\n", i,
                     d.Diffuse.r, d.Diffuse.g, d.Diffuse.b, d.Diffuse.a, d.Specular.r, d.Specular.g, d.Specular.b,
-                    d.Emissive.r, d.Emissive.g, d.Emissive.b, d.Power,
-                    texture.c_str());
+                    d.Emissive.r, d.Emissive.g, d.Emissive.b, d.Power, texture.c_str());
     }
     D3DVECTOR lo;
     D3DVECTOR hi;
