@@ -8,8 +8,8 @@
 // DOES NOT: offer wide-character ("W") variants, menus, painting, timers, child windows, or
 // anything the demos do not call.
 //
-// Conventions: ANSI strings are Windows-1250; paths accept '\' and '/' and, where the exact name
-// does not exist, match each component case-insensitively.
+// Conventions: ANSI strings are Windows-1250; paths accept '\' and '/' (a '\' may also belong to a
+// Linux name) and, where the exact name does not exist, match each component case-insensitively.
 #pragma once
 
 #include <cstddef>
