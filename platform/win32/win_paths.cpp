@@ -4,12 +4,14 @@
 // The path is cut into pieces at every separator. Walking from its start, each folder is asked
 // for the names the next pieces can form: one piece alone, or several joined by the '\' between
 // them (never across a '/'). Per folder the exact names come first, shortest first, then entries
-// that differ in ASCII case only; the walk goes depth-first and the first complete reading that
-// names an entry of the wanted kind wins.
+// that differ in ASCII case only. An empty piece (a separator at the start, doubled or at the end)
+// is first taken as a plain separator. The walk goes depth-first and the first complete reading
+// that names an entry of the wanted kind wins.
 //
 // Bounded: no name longer than a directory entry can be is formed, paths longer than the kernel
-// takes are not searched, and one resolution makes at most `probe_budget` file-system probes
-// (names that exist under several spellings could otherwise make the walk exponential).
+// takes are not searched, one resolution makes at most `probe_budget` steps and file-system
+// probes (names that exist under several spellings could otherwise make the walk exponential),
+// and the walk keeps its own stack, so that thousands of pieces do not deepen the call stack.
 #include "platform/win32/win_paths.h"
 
 #include <dirent.h>
@@ -55,11 +57,16 @@ bool is_kind(const std::string& path, win_path_kind kind) {
     return ::stat(path.c_str(), &info) == 0 && is_kind(info, kind);
 }
 
-// A name that pieces first..last form: the text from the start of the first piece to the end of
-// the last, the '\' between them included.
-struct piece_span {
-    size_t last;
-    size_t length;
+// One folder of the walk: where its names start in the path, and which of them it has tried.
+struct walk_step {
+    walk_step(size_t first_piece, size_t kept_length) : first(first_piece), kept(kept_length) {}
+
+    size_t first;      // piece its names start at
+    size_t kept;       // length of the Linux path before this step's name was appended
+    int stage = 0;     // 0: the empty piece as separator, 1: exact names, 2: other case
+    size_t last = 0;   // stage 1: last piece of the next exact name
+    size_t other = 0;  // stage 2: next entry in `other_case`
+    std::vector<std::pair<size_t, std::string>> other_case;  // (last piece, entry), sorted
 };
 
 class path_walk {
@@ -76,9 +83,23 @@ public:
 
     // The first reading of the path that names an entry of the wanted kind, if any.
     bool resolve(std::string* native) {
-        if (!walk(0)) return false;
-        *native = folder_;
-        return true;
+        std::vector<walk_step> steps;
+        steps.emplace_back(0, 0);
+        while (!steps.empty() && --budget_ >= 0) {
+            walk_step& step = steps.back();
+            if (step.first == piece_count()) {
+                if (fits(step.first)) {
+                    *native = folder_;
+                    return true;
+                }
+            } else if (advance(step)) {
+                steps.emplace_back(next_, kept_);
+                continue;
+            }
+            folder_.resize(steps.back().kept);
+            steps.pop_back();
+        }
+        return false;
     }
 
 private:
@@ -93,21 +114,51 @@ private:
         return is_kind(info, next < piece_count() ? win_path_kind::folder : kind_);
     }
 
-    // The names that can start at piece `first`, shortest first.
-    std::vector<piece_span> names_from(size_t first) const {
-        std::vector<piece_span> names;
-        for (size_t last = first; last < piece_count(); ++last) {
-            if (last > first && path_[ends_[last - 1]] != '\\') break;
-            const size_t length = ends_[last] - starts_[first];
-            if (length > name_max) break;
-            names.push_back({last, length});
+    // Moves folder_ on by the next reading `step` has not tried and sets next_ (the piece after
+    // it) and kept_ (folder_'s length before it); false when `step` has tried them all.
+    bool advance(walk_step& step) {
+        if (step.stage == 0) {
+            step.stage = 1;
+            step.last = step.first;
+            if (starts_[step.first] == ends_[step.first]) {  // a separator: the root at the start
+                kept_ = folder_.size();
+                if (step.first == 0) folder_.assign(1, '/');
+                next_ = step.first + 1;
+                return true;
+            }
         }
-        return names;
+        if (step.stage == 1) {
+            while (step.last < piece_count()) {
+                const size_t last = step.last++;
+                if (last > step.first && path_[ends_[last - 1]] != '\\') break;
+                const size_t length = ends_[last] - starts_[step.first];
+                if (length > name_max) break;
+                if (length > 0 && enter(path_.data() + starts_[step.first], length, last + 1)) return true;
+            }
+            step.stage = 2;
+            step.other_case = other_case(step.first);
+        }
+        while (step.other < step.other_case.size()) {
+            const auto& [last, entry] = step.other_case[step.other++];
+            if (enter(entry.data(), entry.size(), last + 1)) return true;
+        }
+        return false;
     }
 
-    // Entries of folder_ equal to one of `names` ignoring case but not exactly: (last piece,
-    // entry), sorted.
-    std::vector<std::pair<size_t, std::string>> other_case(size_t first, const std::vector<piece_span>& names) {
+    // Appends `name` to folder_ when the result may stand before piece `next`.
+    bool enter(const char* name, size_t length, size_t next) {
+        kept_ = folder_.size();
+        if (!folder_.empty() && folder_.back() != '/') folder_.push_back('/');
+        folder_.append(name, length);
+        next_ = next;
+        if (fits(next)) return true;
+        folder_.resize(kept_);
+        return false;
+    }
+
+    // Entries of folder_ equal, ignoring case but not exactly, to a name starting at piece
+    // `first`: (last piece of that name, entry), sorted.
+    std::vector<std::pair<size_t, std::string>> other_case(size_t first) {
         std::vector<std::pair<size_t, std::string>> matches;
         if (--budget_ < 0) return matches;
         std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(folder_.empty() ? "." : folder_.c_str()), ::closedir);
@@ -115,51 +166,36 @@ private:
         const char* text = path_.data() + starts_[first];
         while (const dirent* entry = ::readdir(dir.get())) {
             const size_t length = std::strlen(entry->d_name);
-            for (const piece_span& name : names) {
-                if (name.length == length && std::memcmp(text, entry->d_name, length) != 0 &&
-                    same_ignoring_case(text, length, entry->d_name)) {
-                    matches.emplace_back(name.last, entry->d_name);
-                }
+            const size_t last = last_piece_of_name(first, length);
+            if (last < piece_count() && std::memcmp(text, entry->d_name, length) != 0 &&
+                same_ignoring_case(text, length, entry->d_name)) {
+                matches.emplace_back(last, entry->d_name);
             }
         }
         std::sort(matches.begin(), matches.end());
         return matches;
     }
 
-    // Appends `name` to folder_ and goes on with piece `next`; takes the name off again on failure.
-    bool enter(const char* name, size_t length, size_t next) {
-        const size_t kept = folder_.size();
-        if (!folder_.empty() && folder_.back() != '/') folder_.push_back('/');
-        folder_.append(name, length);
-        if (fits(next) && walk(next)) return true;
-        folder_.resize(kept);
-        return false;
-    }
-
-    // Resolves the pieces from `first` on inside folder_ (a Linux path; empty: the current folder).
-    bool walk(size_t first) {
-        if (first == piece_count()) return fits(first);
-        if (--budget_ < 0) return false;
-        if (ends_[first] == starts_[first]) {  // a separator at the start (the root), doubled or at the end
-            if (first == 0) folder_.assign(1, '/');
-            if (walk(first + 1)) return true;
-            if (first == 0) folder_.clear();
+    // The last piece of the name `length` long that starts at piece `first`, or piece_count()
+    // when no name of that length starts there.
+    size_t last_piece_of_name(size_t first, size_t length) const {
+        if (length == 0 || length > name_max) return piece_count();
+        for (size_t last = first; last < piece_count(); ++last) {
+            if (last > first && path_[ends_[last - 1]] != '\\') break;
+            const size_t end = starts_[first] + length;
+            if (ends_[last] == end) return last;
+            if (ends_[last] > end) break;
         }
-        const std::vector<piece_span> names = names_from(first);
-        for (const piece_span& name : names) {
-            if (name.length > 0 && enter(path_.data() + starts_[first], name.length, name.last + 1)) return true;
-        }
-        for (const auto& [last, entry] : other_case(first, names)) {
-            if (enter(entry.data(), entry.size(), last + 1)) return true;
-        }
-        return false;
+        return piece_count();
     }
 
     const std::string& path_;
     win_path_kind kind_;
     std::vector<size_t> starts_;  // piece i is path_[starts_[i], ends_[i]); a separator follows it
     std::vector<size_t> ends_;
-    std::string folder_;  // the Linux path resolved so far
+    std::string folder_;  // the Linux path of the reading being tried
+    size_t next_ = 0;     // set by advance: the piece after the name it appended
+    size_t kept_ = 0;     // set by advance: folder_'s length before that name
     int budget_ = probe_budget;
 };
 
