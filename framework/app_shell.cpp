@@ -1,6 +1,7 @@
 // app_shell.cpp - program entry, working directory, main window, message loop and shutdown.
 #include "framework.h"
 
+#include <cstdio>
 #include <cstring>
 #include <string>
 
@@ -24,6 +25,25 @@ void cut_at_last_backslash(char* path) {
     if (last != nullptr) *last = '\0';
 }
 
+const char* folder_error_reason(DWORD error) {
+    switch (error) {
+    case ERROR_PATH_NOT_FOUND: return "it does not exist";
+    case ERROR_ACCESS_DENIED: return "access is denied";
+    case ERROR_DIRECTORY: return "it is not a folder";
+    case ERROR_FILENAME_EXCED_RANGE: return "its name is too long";
+    default: return "the system refused";
+    }
+}
+
+// Makes `folder` current; says on stderr when it cannot, and leaves the current directory as it was.
+void enter_folder(const char* folder) {
+    if (SetCurrentDirectoryA(folder)) return;
+    const DWORD error = GetLastError();
+    std::fprintf(stderr,
+                 "cannot enter the program's folder %s: %s (error %lu); files are read from the current folder\n",
+                 folder, folder_error_reason(error), static_cast<unsigned long>(error));
+}
+
 }  // namespace
 
 // Makes the executable's folder the current directory. Paths that do not fit the 260-character
@@ -36,12 +56,12 @@ void enter_program_directory() {
     if (std::strlen(program_path) < sizeof buffer) {
         strcpy_s(buffer, sizeof buffer, program_path);
         cut_at_last_backslash(buffer);
-        SetCurrentDirectoryA(buffer);
+        enter_folder(buffer);
         return;
     }
     std::string long_path(program_path);
     cut_at_last_backslash(long_path.data());
-    SetCurrentDirectoryA(long_path.c_str());
+    enter_folder(long_path.c_str());
 }
 
 LRESULT CALLBACK handle_window_message(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

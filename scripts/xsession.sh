@@ -1,77 +1,70 @@
 # xsession.sh - a private virtual X server for running the demos without a display, and helpers
 # that find their windows and drive them. Source it (bash); it only defines functions.
 #
+# Every wait is for a condition the X server shows (a window mapped, a colour on screen, the
+# keyboard focus), polled within a generous bound: a loaded machine makes the checks slower,
+# not flaky. Bounds are in seconds.
+#
 #   xs_start_display          starts Xvfb (1024x768x24) on a free display and exports DISPLAY
 #   xs_start_window_manager   starts openbox on it and waits until it manages windows
 #   xs_track PID              kills PID in xs_cleanup unless it has ended by then
 #   xs_wait_window PID TITLE SECONDS
-#                             prints the id of PID's visible window titled TITLE (exact match)
+#                             prints the id of PID's mapped window titled TITLE (exact match)
 #   xs_wait_title TITLE SECONDS
-#                             prints the id of any visible window titled TITLE
-#   xs_hold_key KEY           presses KEY for 0.3 s (long enough for a program polling per frame)
+#                             prints the id of any mapped window titled TITLE
+#   xs_wait_colour WINDOW X Y RRGGBB SECONDS
+#                             waits until the window shows RRGGBB around (X, Y), e.g. its first
+#                             frame's background
+#   xs_focus WINDOW SECONDS   gives WINDOW the keyboard focus and waits until it has it
+#   xs_hold_key_until_exit KEY PID SECONDS
+#                             holds KEY down until PID ends (for a program polling the key state)
 #   xs_wait_exit PID SECONDS  waits for the child PID to end; returns its status (124: timed out)
 #   xs_cleanup                ends everything started here (call it from an EXIT trap)
 
 xs_tracked=()
 xs_temp=""
 xs_wm_pid=""
+xs_poll=0.1
 
 xs_track() { xs_tracked+=("$1"); }
 
 xs_start_display() {
   xs_temp=$(mktemp -d /tmp/xsession.XXXXXX)
-  # -displayfd: the server picks a free display itself and writes its number when it is ready.
+  # -displayfd: the server picks a free display itself (no collision with servers started in
+  # parallel) and writes its number once it accepts connections.
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$xs_temp/display" >"$xs_temp/xvfb.log" 2>&1 &
-  xs_track $!
-  local deadline=$((SECONDS + 15))
+  local xvfb=$!
+  xs_track "$xvfb"
+  local deadline=$((SECONDS + 60))
   until grep -q '^[0-9]' "$xs_temp/display" 2>/dev/null; do
-    if [ $SECONDS -ge $deadline ]; then
+    if [ $SECONDS -ge $deadline ] || ! kill -0 "$xvfb" 2>/dev/null; then
       echo "xsession: Xvfb did not start" >&2
       cat "$xs_temp/xvfb.log" >&2
       return 1
     fi
-    sleep 0.05
+    sleep $xs_poll
   done
   DISPLAY=:$(head -n1 "$xs_temp/display")
   export DISPLAY
 }
 
+# openbox runs its --startup command once it has taken over the screen and entered its running
+# state. Only then may windows be mapped: a map request that arrives while openbox starts up can
+# be read into its internal queue, which its main loop does not look at until the next X event
+# comes (the program's window would then stay unmapped, its ShowWindow waiting forever).
 xs_start_window_manager() {
-  local attempts=0 deadline=$((SECONDS + 20))
-  local wm_pid=""
-  until xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id'; do
-    # openbox occasionally gives up right after starting on a busy machine: start it again.
-    if [ -z "$wm_pid" ] || ! kill -0 "$wm_pid" 2>/dev/null; then
-      if [ $attempts -ge 3 ] || [ $SECONDS -ge $deadline ]; then
-        echo "xsession: openbox did not start on $DISPLAY" >&2
-        cat "$xs_temp/openbox.log" >&2
-        return 1
-      fi
-      attempts=$((attempts + 1))
-      openbox >>"$xs_temp/openbox.log" 2>&1 &
-      wm_pid=$!
-      xs_track "$wm_pid"
-    fi
-    if [ $SECONDS -ge $deadline ]; then
+  openbox --startup "touch $xs_temp/wm-running" >"$xs_temp/openbox.log" 2>&1 &
+  xs_wm_pid=$!
+  xs_track "$xs_wm_pid"
+  local deadline=$((SECONDS + 60))
+  until [ -e "$xs_temp/wm-running" ]; do
+    if [ $SECONDS -ge $deadline ] || ! kill -0 "$xs_wm_pid" 2>/dev/null; then
       echo "xsession: openbox did not start on $DISPLAY" >&2
       cat "$xs_temp/openbox.log" >&2
       return 1
     fi
-    sleep 0.05
+    sleep $xs_poll
   done
-  xs_wm_pid=$wm_pid
-}
-
-# The window manager died (it can, right after starting on a busy machine): a window whose map
-# request it never answered stays unmapped. Start another one and ask again.
-xs_recover_window_manager() {
-  local id=$1
-  if [ -n "$xs_wm_pid" ] && ! kill -0 "$xs_wm_pid" 2>/dev/null; then
-    echo "xsession: openbox ended; starting it again" >&2
-    xprop -root -remove _NET_SUPPORTING_WM_CHECK 2>/dev/null || true
-    xs_start_window_manager || return 1
-  fi
-  xdotool windowmap "$id" 2>/dev/null || true
 }
 
 # Says what the X server knows of PID's windows and of the window manager (for failure messages).
@@ -85,8 +78,10 @@ xs_describe_windows() {
   return 0
 }
 
+xs_is_mapped() { xwininfo -id "$1" 2>/dev/null | grep -q 'Map State: IsViewable'; }
+
 xs_wait_window() {
-  local pid=$1 title=$2 deadline=$((SECONDS + $3)) id hidden_since=""
+  local pid=$1 title=$2 deadline=$((SECONDS + $3)) id
   while [ $SECONDS -lt $deadline ]; do
     id=$(xdotool search --onlyvisible --pid "$pid" --name "^${title}\$" 2>/dev/null | head -n1 || true)
     if [ -n "$id" ]; then
@@ -94,15 +89,7 @@ xs_wait_window() {
       return 0
     fi
     kill -0 "$pid" 2>/dev/null || return 1
-    id=$(xdotool search --pid "$pid" --name "^${title}\$" 2>/dev/null | head -n1 || true)
-    if [ -n "$id" ]; then
-      hidden_since=${hidden_since:-$SECONDS}
-      if [ $((SECONDS - hidden_since)) -ge 3 ]; then
-        xs_recover_window_manager "$id" >&2
-        hidden_since=$SECONDS
-      fi
-    fi
-    sleep 0.05
+    sleep $xs_poll
   done
   xs_describe_windows "$pid"
   return 1
@@ -114,19 +101,49 @@ xs_wait_title() {
     # xwininfo, not xdotool: xdotool misses windows whose WM_NAME is of type UTF8_STRING, as SDL's
     # message box sets it.
     id=$(xwininfo -root -tree 2>/dev/null | awk -v name=" \"$title\": " 'index($0, name) {print $1; exit}')
-    if [ -n "$id" ]; then
+    if [ -n "$id" ] && xs_is_mapped "$id"; then
       echo "$id"
       return 0
     fi
-    sleep 0.05
+    sleep $xs_poll
   done
   return 1
 }
 
-xs_hold_key() {
-  xdotool keydown "$1"
-  sleep 0.3
-  xdotool keyup "$1"
+# Prints the colour (RRGGBB, upper case) of the 4x4 pixels at (X, Y) of WINDOW, averaged.
+xs_colour_at() {
+  (import -window "$1" png:- | convert - -crop "4x4+$2+$3" +repage -scale 1x1\! -depth 8 txt:- |
+    sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr 'a-f' 'A-F') 2>/dev/null || true
+}
+
+xs_wait_colour() {
+  local window=$1 x=$2 y=$3 colour=$4 deadline=$((SECONDS + $5)) seen=""
+  while [ $SECONDS -lt $deadline ]; do
+    seen=$(xs_colour_at "$window" "$x" "$y")
+    [ "$seen" = "$colour" ] && return 0
+    sleep $xs_poll
+  done
+  echo "xsession: ($x, $y) of window $window shows #$seen, not #$colour" >&2
+  return 1
+}
+
+xs_focus() {
+  local window=$1 deadline=$((SECONDS + $2))
+  until [ "$(xdotool getwindowfocus 2>/dev/null)" = "$((window))" ]; do
+    [ $SECONDS -lt $deadline ] || return 1
+    xdotool windowfocus "$window" 2>/dev/null || true
+    sleep $xs_poll
+  done
+}
+
+# The key stays down until the program has seen it and ended, however long it takes to reach its
+# next poll of the key state.
+xs_hold_key_until_exit() {
+  local key=$1 pid=$2 seconds=$3 status=0
+  xdotool keydown "$key"
+  xs_wait_exit "$pid" "$seconds" || status=$?
+  xdotool keyup "$key"
+  return $status
 }
 
 xs_wait_exit() {
@@ -135,7 +152,7 @@ xs_wait_exit() {
     if [ $SECONDS -ge $deadline ]; then
       return 124
     fi
-    sleep 0.05
+    sleep $xs_poll
   done
   local status=0
   wait "$pid" || status=$?
@@ -148,8 +165,8 @@ xs_cleanup() {
     pid=${xs_tracked[i]}
     if kill -0 "$pid" 2>/dev/null; then
       kill "$pid" 2>/dev/null || true
-      local deadline=$((SECONDS + 3))
-      while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep 0.05; done
+      local deadline=$((SECONDS + 10))
+      while kill -0 "$pid" 2>/dev/null && [ $SECONDS -lt $deadline ]; do sleep $xs_poll; done
       kill -9 "$pid" 2>/dev/null || true
     fi
     wait "$pid" 2>/dev/null || true

@@ -8,8 +8,8 @@
 // DOES NOT: offer wide-character ("W") variants, menus, painting, timers, child windows, or
 // anything the demos do not call.
 //
-// Conventions: ANSI strings are Windows-1250; paths accept '\' and '/' and, where the exact name
-// does not exist, match each component case-insensitively.
+// Conventions: ANSI strings are Windows-1250; paths accept '\' and '/' (a '\' may also belong to a
+// Linux name) and, where the exact name does not exist, match each component case-insensitively.
 #pragma once
 
 #include <cstddef>
@@ -178,7 +178,16 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName);
 // Process services and runtime library
 errno_t _get_pgmptr(char** path);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
+DWORD WINAPI GetLastError();  // the calling thread's code of the last failure of SetCurrentDirectoryA
 errno_t strcpy_s(char* destination, size_t size, const char* source);
+
+#define ERROR_PATH_NOT_FOUND 3L
+#define ERROR_ACCESS_DENIED 5L
+#define ERROR_NOT_ENOUGH_MEMORY 8L
+#define ERROR_GEN_FAILURE 31L
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_FILENAME_EXCED_RANGE 206L
+#define ERROR_DIRECTORY 267L
 
 #ifndef EINVAL
 #define EINVAL 22

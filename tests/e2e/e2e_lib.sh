@@ -49,16 +49,45 @@ e2e_start_program() {
   xs_track "$e2e_pid"
 }
 
-# Waits for the program's main window and sets e2e_window.
+# Waits for the program's main window to be mapped and sets e2e_window.
 e2e_wait_main_window() {
-  e2e_window=$(xs_wait_window "$e2e_pid" "$e2e_title" 30) ||
+  e2e_window=$(xs_wait_window "$e2e_pid" "$e2e_title" 60) ||
     e2e_fail "no window titled '$e2e_title' appeared (program alive: $(kill -0 "$e2e_pid" 2>/dev/null && echo yes || echo no))"
 }
 
-# Expects the program to end with `expected` status within 15 s.
+# Waits until the main window shows a frame: the scene's background colour (RRGGBB) in its corner
+# instead of the white the window shows before its first frame.
+e2e_wait_first_frame() {
+  xs_wait_colour "$e2e_window" 2 2 "$1" 60 || e2e_fail "no frame was shown"
+}
+
+# Expects the program to end with `expected` status.
 e2e_expect_exit() {
   local expected=$1 what=$2 status=0
-  xs_wait_exit "$e2e_pid" 15 || status=$?
+  xs_wait_exit "$e2e_pid" 60 || status=$?
+  e2e_check_status "$status" "$expected" "$what"
+}
+
+# Holds Escape until the program ends and expects it to end with status 0.
+e2e_end_with_escape() {
+  local what=$1 status=0
+  xs_hold_key_until_exit Escape "$e2e_pid" 60 || status=$?
+  e2e_check_status "$status" 0 "$what"
+}
+
+# Waits for the program's message box (titled "Info") to be mapped and sets e2e_box.
+e2e_wait_message_box() {
+  e2e_box=$(xs_wait_title Info 60) || e2e_fail "no message box titled 'Info' appeared"
+}
+
+# Gives the message box the keyboard focus and presses Return there.
+e2e_dismiss_message_box() {
+  xs_focus "$e2e_box" 60 || e2e_fail "the message box did not get the keyboard focus"
+  xdotool key Return
+}
+
+e2e_check_status() {
+  local status=$1 expected=$2 what=$3
   [ "$status" -ne 124 ] || e2e_fail "$what: the program did not end"
   [ "$status" -eq "$expected" ] || e2e_fail "$what: exit status $status, expected $expected"
 }

@@ -11,11 +11,10 @@ cp "$e2e_program" "$lonely/"
 export LC_ALL=C
 e2e_start_program / "$lonely/$(basename "$e2e_program")"
 e2e_wait_main_window
-box=$(xs_wait_title Info 30) || e2e_fail "no message box titled 'Info' appeared"
+e2e_wait_message_box
 kill -0 "$e2e_pid" 2>/dev/null || e2e_fail "the program ended while its box was up"
 import -window root "$PWD/missing_model_message-$(basename "$e2e_program").png" 2>/dev/null || true
 
-xdotool windowactivate --sync "$box" 2>/dev/null || true
-xs_hold_key Return
+e2e_dismiss_message_box
 e2e_expect_exit 1 "after the message box"
 echo "PASS: the missing model is reported in a message box; the program ends with 1"

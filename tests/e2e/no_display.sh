@@ -7,7 +7,7 @@ errors=$(mktemp)
 trap 'rm -f "$errors"' EXIT
 status=0
 env -u DISPLAY -u WAYLAND_DISPLAY -u SDL_VIDEODRIVER -u WIN32_STANDIN_BACKEND \
-  timeout 20 "$program" 2>"$errors" </dev/null || status=$?
+  timeout 60 "$program" 2>"$errors" </dev/null || status=$?
 if [ "$status" -ne 1 ]; then
   echo "FAIL: exit status $status, expected 1" >&2
   cat "$errors" >&2

@@ -7,16 +7,9 @@ background=${3:?usage: $0 PROGRAM MODEL_FILE BACKGROUND_RRGGBB}
 
 e2e_start_program
 e2e_wait_main_window
-xdotool windowsize --sync "$e2e_window" 900 300
-deadline=$((SECONDS + 10))
-corner=""
-until [ "$corner" = "$background" ]; do
-  [ $SECONDS -lt $deadline ] || e2e_fail "the corner of the 900x300 client area shows #$corner, expected #$background"
-  sleep 0.2
-  corner=$( (import -window "$e2e_window" png:- | convert - -crop 4x4+890+290 +repage -scale 1x1\! -depth 8 txt:- |
-    sed -n 's/.*#\([0-9A-Fa-f]\{6\}\).*/\1/p' | tr 'a-f' 'A-F') 2>/dev/null || true)
-done
+e2e_wait_first_frame "$background"
+timeout 60 xdotool windowsize --sync "$e2e_window" 900 300 || e2e_fail "the window was not resized to 900x300"
+xs_wait_colour "$e2e_window" 890 290 "$background" 60 || e2e_fail "the corner of the 900x300 client area is not the background"
 
-xs_hold_key Escape
-e2e_expect_exit 0 "Escape after resizing"
+e2e_end_with_escape "Escape after resizing"
 echo "PASS: the picture is stretched over the resized client area"

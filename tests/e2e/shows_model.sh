@@ -27,10 +27,9 @@ count_pixels() {
 look_at() {
   e2e_start_program "$1" "$2"
   e2e_wait_main_window
-  sleep 1
+  e2e_wait_first_frame "$background"
   read -r e2e_other e2e_magenta < <(count_pixels)
-  xs_hold_key Escape
-  e2e_expect_exit 0 "Escape"
+  e2e_end_with_escape "Escape"
 }
 
 look_at "$PWD" "$e2e_program"

@@ -9,6 +9,5 @@ e2e_wait_main_window
 size=$(xwininfo -id "$e2e_window" | awk '/^  Width:/ {w=$2} /^  Height:/ {h=$2} END {print w "x" h}')
 [ "$size" = "624x441" ] || e2e_fail "client area is $size, expected 624x441"
 
-xs_hold_key Escape
-e2e_expect_exit 0 "Escape"
+e2e_end_with_escape "Escape"
 echo "PASS: window 624x441, Escape ends the program with 0"

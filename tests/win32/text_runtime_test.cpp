@@ -130,12 +130,24 @@ TEST_F(CurrentDirectory, AcceptsBackslashesAndNamesOfAnotherCase) {
     EXPECT_EQ(current_directory(), root + "/Models");
 }
 
-TEST_F(CurrentDirectory, RefusesFilesMissingFoldersAndNothingAndStaysPut) {
+TEST_F(CurrentDirectory, RefusesFilesMissingFoldersAndNothingWithTheReasonAndStaysPut) {
     ASSERT_TRUE(SetCurrentDirectoryA(root.c_str()));
-    EXPECT_FALSE(SetCurrentDirectoryA(backslashed(root + "/Models/file.x").c_str()));
-    EXPECT_FALSE(SetCurrentDirectoryA("missing-folder"));
-    EXPECT_FALSE(SetCurrentDirectoryA(""));
+    const struct {
+        std::string path;
+        DWORD error;
+    } cases[] = {
+        {backslashed(root + "/Models/file.x"), ERROR_DIRECTORY},
+        {"missing-folder", ERROR_PATH_NOT_FOUND},
+        {"Models\\file.x\\below", ERROR_DIRECTORY},
+        {std::string(5000, 'd'), ERROR_FILENAME_EXCED_RANGE},
+        {"", ERROR_INVALID_PARAMETER},
+    };
+    for (const auto& c : cases) {
+        EXPECT_FALSE(SetCurrentDirectoryA(c.path.c_str())) << c.path;
+        EXPECT_EQ(GetLastError(), c.error) << c.path;
+    }
     EXPECT_FALSE(SetCurrentDirectoryA(nullptr));
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
     EXPECT_EQ(current_directory(), root);
 }
 
