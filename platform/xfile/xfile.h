@@ -35,7 +35,10 @@
 //
 // Robustness: every count is checked against the bytes left before anything is allocated, every
 // index against what it indexes, nesting is limited to 256 levels, compressed bodies are limited to
-// 256 MiB. Malformed input fails with a short reason; nothing is read out of bounds.
+// 256 MiB, and the materials that lists hold (records and texture names, including references and
+// padding) may take no more memory than the body's size plus 64 MiB. Work and memory grow in
+// proportion to the input. Malformed input fails with a short reason; nothing is read out of
+// bounds.
 #pragma once
 
 #include <d3dx9.h>

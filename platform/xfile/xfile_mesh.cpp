@@ -2,6 +2,7 @@
 #include "platform/xfile/xfile_mesh.h"
 
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
@@ -32,11 +33,19 @@ struct Transform {
     bool linear_identity;
 };
 
-Transform frame_transform(const XScene& scene, uint32_t frame) {
+// Each frame's matrix times its parents' (v * M_frame * M_parent * ...), in one pass: frames are
+// stored parents first.
+std::vector<Matrix> frame_matrices(const XScene& scene) {
+    std::vector<Matrix> world;
+    world.reserve(scene.frames.size());
+    for (const XFrame& frame : scene.frames)
+        world.push_back(frame.parent == kXNoFrame ? frame.matrix : multiply(frame.matrix, world[frame.parent]));
+    return world;
+}
+
+Transform frame_transform(const std::vector<Matrix>& world, uint32_t frame) {
     Transform t;
-    t.position = XFrame{}.matrix;
-    for (uint32_t f = frame; f != kXNoFrame; f = scene.frames[f].parent)
-        t.position = multiply(t.position, scene.frames[f].matrix);
+    t.position = frame == kXNoFrame ? XFrame{}.matrix : world[frame];
     const Matrix& m = t.position;
     auto a = [&m](int i, int j) { return m[4 * i + j]; };
     for (int i = 0; i < 3; ++i) {
@@ -110,6 +119,23 @@ Streams streams_of(const XScene& scene) {
     return s;
 }
 
+// A vertex made for a further use of a position: the position, the normal index and the
+// attribute (kUnused where they do not tell vertices apart).
+struct VertexKey {
+    uint32_t position;
+    uint32_t normal;
+    uint32_t attribute;
+    bool operator==(const VertexKey&) const = default;
+};
+
+struct VertexKeyHash {
+    size_t operator()(const VertexKey& k) const {
+        const uint64_t mixed =
+            (uint64_t(k.position) << 32 | k.normal) ^ (uint64_t(k.attribute) * 0x9E3779B97F4A7C15ull);
+        return std::hash<uint64_t>()(mixed);
+    }
+};
+
 // Appends one mesh's vertices, triangles and materials to the model.
 class MeshAppender {
 public:
@@ -134,12 +160,12 @@ private:
     uint32_t vertex_base_ = 0;
     uint32_t material_base_ = 0;
     bool substitute_colours_ = false;
-    // Per local vertex: the normal index and attribute it was made for, and the next vertex made
-    // from the same position (kUnused ends the chain). Vertex i < positions starts position i's chain.
+    // Per position: the normal index and attribute its own vertex i was made for (kUnused while
+    // unused). Further combinations get vertices after the positions', found through the map.
     std::vector<uint32_t> normal_of_;
     std::vector<uint32_t> attribute_of_;
-    std::vector<uint32_t> next_;
     std::vector<bool> used_;
+    std::unordered_map<VertexKey, uint32_t, VertexKeyHash> duplicates_;
 };
 
 void MeshAppender::append_materials() {
@@ -156,10 +182,7 @@ uint32_t MeshAppender::face_attribute(size_t face) const {
 }
 
 uint32_t MeshAppender::add_vertex(uint32_t position) {
-    const uint32_t local = static_cast<uint32_t>(next_.size());
-    normal_of_.push_back(kUnused);
-    attribute_of_.push_back(kUnused);
-    next_.push_back(kUnused);
+    const uint32_t local = static_cast<uint32_t>(out_.positions.size() - vertex_base_);
     out_.positions.push_back(move_position(transform_, raw_.positions[position]));
     if (streams_.normals) out_.normals.push_back(D3DVECTOR{0.0f, 0.0f, 0.0f});
     if (streams_.texcoords) {
@@ -174,17 +197,15 @@ uint32_t MeshAppender::add_vertex(uint32_t position) {
 void MeshAppender::append_positions() {
     vertex_base_ = static_cast<uint32_t>(out_.positions.size());
     used_.assign(raw_.positions.size(), false);
+    normal_of_.assign(raw_.positions.size(), kUnused);
+    attribute_of_.assign(raw_.positions.size(), kUnused);
     for (uint32_t p = 0; p < raw_.positions.size(); ++p) add_vertex(p);
 }
 
 void MeshAppender::set_corner_attributes(uint32_t vertex, size_t corner, uint32_t attribute) {
     const size_t global = size_t(vertex_base_) + vertex;
-    if (raw_.has_normals) {
-        normal_of_[vertex] = raw_.normal_indices[corner];
-        out_.normals[global] = move_normal(transform_, raw_.normals[normal_of_[vertex]]);
-    }
+    if (raw_.has_normals) out_.normals[global] = move_normal(transform_, raw_.normals[raw_.normal_indices[corner]]);
     if (substitute_colours_) {
-        attribute_of_[vertex] = attribute;
         out_.diffuse[global] =
             attribute < model_.materials.size() ? packed(model_.materials[attribute].material.Diffuse) : kWhite;
     }
@@ -194,22 +215,21 @@ void MeshAppender::set_corner_attributes(uint32_t vertex, size_t corner, uint32_
 // position with the same normal (and substituted colour), else a new duplicate.
 uint32_t MeshAppender::corner_vertex(size_t corner, uint32_t attribute) {
     const uint32_t position = raw_.face_indices[corner];
+    const uint32_t normal = raw_.has_normals ? raw_.normal_indices[corner] : kUnused;
+    const uint32_t wanted_attribute = substitute_colours_ ? attribute : kUnused;
     if (!used_[position]) {
         used_[position] = true;
+        normal_of_[position] = normal;
+        attribute_of_[position] = wanted_attribute;
         set_corner_attributes(position, corner, attribute);
         return position;
     }
-    const uint32_t normal = raw_.has_normals ? raw_.normal_indices[corner] : kUnused;
-    const uint32_t wanted_attribute = substitute_colours_ ? attribute : kUnused;
-    uint32_t last = position;
-    for (uint32_t v = position; v != kUnused; v = next_[v]) {
-        if (normal_of_[v] == normal && attribute_of_[v] == wanted_attribute) return v;
-        last = v;
-    }
-    const uint32_t added = add_vertex(position);
-    next_[last] = added;
-    set_corner_attributes(added, corner, attribute);
-    return added;
+    if (normal_of_[position] == normal && attribute_of_[position] == wanted_attribute) return position;
+    const auto [found, added] = duplicates_.try_emplace(VertexKey{position, normal, wanted_attribute}, 0);
+    if (!added) return found->second;
+    found->second = add_vertex(position);
+    set_corner_attributes(found->second, corner, attribute);
+    return found->second;
 }
 
 void MeshAppender::append() {
@@ -234,6 +254,7 @@ void MeshAppender::append() {
 
 bool xfile_build(const XScene& scene, XFileModel* model, std::string* error) {
     const Streams streams = streams_of(scene);
+    const std::vector<Matrix> world = frame_matrices(scene);
     model->mesh = D3DXMESHDATA{};
     model->materials.clear();
     for (const XRawMesh& raw : scene.meshes) {
@@ -242,7 +263,7 @@ bool xfile_build(const XScene& scene, XFileModel* model, std::string* error) {
             if (error != nullptr) *error = "too many vertices for 32-bit indices";
             return false;
         }
-        MeshAppender(raw, streams, frame_transform(scene, raw.frame), *model).append();
+        MeshAppender(raw, streams, frame_transform(world, raw.frame), *model).append();
     }
     return true;
 }

@@ -104,6 +104,14 @@ TEST(XFileNormals, SplitsPositionsMetWithDifferentNormalsAndReusesEqualOnes) {
 })");
     ASSERT_TRUE(shared.ok) << shared.error;
     EXPECT_EQ(shared.model.mesh.positions.size(), 4u);
+
+    // Faces that meet a position's second normal again reuse the duplicates made for it.
+    const XLoadResult again = load_body(R"(Mesh {
+  3; 0;0;0;, 1;0;0;, 0;1;0;; 3; 3;0,1,2;, 3;0,1,2;, 3;0,1,2;;
+  MeshNormals { 2; 0;0;1;, 1;0;0;; 3; 3;0,0,0;, 3;1,1,1;, 3;1,1,1;; }
+})");
+    ASSERT_TRUE(again.ok) << again.error;
+    EXPECT_EQ(again.model.mesh.indices, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 3, 4, 5}));
 }
 
 TEST(XFileStreams, VertexColoursAndTextureCoordinatesPerVertex) {
@@ -162,6 +170,41 @@ Frame body {
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.model.materials.size(), 1u);
     EXPECT_EQ(r.model.materials[0].texture, "skin.bmp");
+}
+
+TEST(XFileMaterials, AReferenceTakesTheLatestDeclarationBeforeIt) {
+    const XLoadResult r = load_body(R"(
+Material A { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; }
+Material B { <01234567-89AB-CDEF-0123-456789ABCDEF> 0;0;1;1;; 0; 0;0;0;; 0;0;0;; }
+)" + triangle("MeshMaterialList { 2; 1; 0;; { A } { <01234567-89ab-cdef-0123-456789abcdef> } }") +
+                                    R"(
+Material A { 0;1;0;1;; 0; 0;0;0;; 0;0;0;; }
+Material { <01234567-89AB-CDEF-0123-456789ABCDEF> 1;1;0;1;; 0; 0;0;0;; 0;0;0;; }
+)" + triangle("MeshMaterialList { 2; 1; 0;; { A } { <01234567-89ab-cdef-0123-456789abcdef> } }"));
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.model.materials.size(), 4u);
+    const float expected_rgb[4][3] = {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}, {1, 1, 0}};
+    for (size_t i = 0; i < 4; ++i) {
+        const D3DCOLORVALUE& d = r.model.materials[i].material.Diffuse;
+        EXPECT_EQ(d.r, expected_rgb[i][0]) << i;
+        EXPECT_EQ(d.g, expected_rgb[i][1]) << i;
+        EXPECT_EQ(d.b, expected_rgb[i][2]) << i;
+    }
+}
+
+TEST(XFileMeshes, OfRepeatedStreamObjectsTheLastCounts) {
+    const XLoadResult r = load_body(std::string(kRedGreen) + R"(Mesh {
+  3; 0;0;0;, 1;0;0;, 0;1;0;; 2; 3;0,1,2;, 3;0,2,1;;
+  MeshVertexColors { 1; 0; 1;0;0;1;;; }
+  MeshVertexColors { 1; 1; 0;0;1;1;;; }
+  MeshMaterialList { 2; 2; 1, 0;; { Red } { Green } }
+  MeshMaterialList { 2; 1; 1;; { Green } { Red } }
+})");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.model.mesh.diffuse, (std::vector<D3DCOLOR>{0xFFFFFFFFu, 0xFF0000FFu, 0xFFFFFFFFu}));
+    ASSERT_EQ(r.model.materials.size(), 2u);
+    EXPECT_EQ(r.model.materials[0].material.Diffuse.g, 1.0f);
+    EXPECT_EQ(r.model.mesh.attributes, (std::vector<uint32_t>{1, 1}));  // the short list repeats its index
 }
 
 TEST(XFileMaterials, UnknownReferenceFails) {
