@@ -9,6 +9,10 @@ namespace {
 using Matrix = std::array<double, 16>;  // D3DMATRIX order: element (row i, column j) at 4 * i + j
 
 constexpr uint32_t kUnused = UINT32_MAX;
+// Duplicates of a position are chained up to this many vertices (enough for the corners of a box
+// or a crease); a position used with more normals keeps the rest in a map, so that no corner
+// walks far.
+constexpr uint32_t kChainLength = 8;
 constexpr D3DCOLOR kWhite = 0xFFFFFFFFu;
 
 Matrix multiply(const Matrix& a, const Matrix& b) {
@@ -119,8 +123,8 @@ Streams streams_of(const XScene& scene) {
     return s;
 }
 
-// A vertex made for a further use of a position: the position, the normal index and the
-// attribute (kUnused where they do not tell vertices apart).
+// A vertex made for a further use of a position past its chain: the position, the normal index
+// and the attribute (kUnused where they do not tell vertices apart).
 struct VertexKey {
     uint32_t position;
     uint32_t normal;
@@ -149,6 +153,7 @@ private:
     void append_positions();
     uint32_t face_attribute(size_t face) const;
     uint32_t corner_vertex(size_t corner, uint32_t attribute);
+    uint32_t add_corner_vertex(uint32_t position, size_t corner, uint32_t attribute);
     void set_corner_attributes(uint32_t vertex, size_t corner, uint32_t attribute);
     uint32_t add_vertex(uint32_t position);
 
@@ -160,12 +165,14 @@ private:
     uint32_t vertex_base_ = 0;
     uint32_t material_base_ = 0;
     bool substitute_colours_ = false;
-    // Per position: the normal index and attribute its own vertex i was made for (kUnused while
-    // unused). Further combinations get vertices after the positions', found through the map.
+    // Per local vertex: the normal index and attribute it was made for, and the next vertex made
+    // from the same position (kUnused ends the chain). Vertex i < positions starts position i's
+    // chain; vertices past a full chain are found through the map.
     std::vector<uint32_t> normal_of_;
     std::vector<uint32_t> attribute_of_;
+    std::vector<uint32_t> next_;
     std::vector<bool> used_;
-    std::unordered_map<VertexKey, uint32_t, VertexKeyHash> duplicates_;
+    std::unordered_map<VertexKey, uint32_t, VertexKeyHash> overflow_;
 };
 
 void MeshAppender::append_materials() {
@@ -182,7 +189,10 @@ uint32_t MeshAppender::face_attribute(size_t face) const {
 }
 
 uint32_t MeshAppender::add_vertex(uint32_t position) {
-    const uint32_t local = static_cast<uint32_t>(out_.positions.size() - vertex_base_);
+    const uint32_t local = static_cast<uint32_t>(next_.size());
+    normal_of_.push_back(kUnused);
+    attribute_of_.push_back(kUnused);
+    next_.push_back(kUnused);
     out_.positions.push_back(move_position(transform_, raw_.positions[position]));
     if (streams_.normals) out_.normals.push_back(D3DVECTOR{0.0f, 0.0f, 0.0f});
     if (streams_.texcoords) {
@@ -197,15 +207,17 @@ uint32_t MeshAppender::add_vertex(uint32_t position) {
 void MeshAppender::append_positions() {
     vertex_base_ = static_cast<uint32_t>(out_.positions.size());
     used_.assign(raw_.positions.size(), false);
-    normal_of_.assign(raw_.positions.size(), kUnused);
-    attribute_of_.assign(raw_.positions.size(), kUnused);
     for (uint32_t p = 0; p < raw_.positions.size(); ++p) add_vertex(p);
 }
 
 void MeshAppender::set_corner_attributes(uint32_t vertex, size_t corner, uint32_t attribute) {
     const size_t global = size_t(vertex_base_) + vertex;
-    if (raw_.has_normals) out_.normals[global] = move_normal(transform_, raw_.normals[raw_.normal_indices[corner]]);
+    if (raw_.has_normals) {
+        normal_of_[vertex] = raw_.normal_indices[corner];
+        out_.normals[global] = move_normal(transform_, raw_.normals[normal_of_[vertex]]);
+    }
     if (substitute_colours_) {
+        attribute_of_[vertex] = attribute;
         out_.diffuse[global] =
             attribute < model_.materials.size() ? packed(model_.materials[attribute].material.Diffuse) : kWhite;
     }
@@ -215,21 +227,34 @@ void MeshAppender::set_corner_attributes(uint32_t vertex, size_t corner, uint32_
 // position with the same normal (and substituted colour), else a new duplicate.
 uint32_t MeshAppender::corner_vertex(size_t corner, uint32_t attribute) {
     const uint32_t position = raw_.face_indices[corner];
-    const uint32_t normal = raw_.has_normals ? raw_.normal_indices[corner] : kUnused;
-    const uint32_t wanted_attribute = substitute_colours_ ? attribute : kUnused;
     if (!used_[position]) {
         used_[position] = true;
-        normal_of_[position] = normal;
-        attribute_of_[position] = wanted_attribute;
         set_corner_attributes(position, corner, attribute);
         return position;
     }
-    if (normal_of_[position] == normal && attribute_of_[position] == wanted_attribute) return position;
-    const auto [found, added] = duplicates_.try_emplace(VertexKey{position, normal, wanted_attribute}, 0);
-    if (!added) return found->second;
-    found->second = add_vertex(position);
-    set_corner_attributes(found->second, corner, attribute);
-    return found->second;
+    const uint32_t normal = raw_.has_normals ? raw_.normal_indices[corner] : kUnused;
+    const uint32_t wanted_attribute = substitute_colours_ ? attribute : kUnused;
+    uint32_t v = position;
+    for (uint32_t length = 1; normal_of_[v] != normal || attribute_of_[v] != wanted_attribute; ++length) {
+        if (next_[v] != kUnused) {
+            v = next_[v];
+        } else if (length < kChainLength) {
+            const uint32_t added = add_corner_vertex(position, corner, attribute);
+            next_[v] = added;
+            return added;
+        } else {
+            const auto [found, added] = overflow_.try_emplace(VertexKey{position, normal, wanted_attribute}, 0);
+            if (added) found->second = add_corner_vertex(position, corner, attribute);
+            return found->second;
+        }
+    }
+    return v;
+}
+
+uint32_t MeshAppender::add_corner_vertex(uint32_t position, size_t corner, uint32_t attribute) {
+    const uint32_t added = add_vertex(position);
+    set_corner_attributes(added, corner, attribute);
+    return added;
 }
 
 void MeshAppender::append() {

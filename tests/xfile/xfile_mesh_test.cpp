@@ -105,13 +105,22 @@ TEST(XFileNormals, SplitsPositionsMetWithDifferentNormalsAndReusesEqualOnes) {
     ASSERT_TRUE(shared.ok) << shared.error;
     EXPECT_EQ(shared.model.mesh.positions.size(), 4u);
 
-    // Faces that meet a position's second normal again reuse the duplicates made for it.
-    const XLoadResult again = load_body(R"(Mesh {
-  3; 0;0;0;, 1;0;0;, 0;1;0;; 3; 3;0,1,2;, 3;0,1,2;, 3;0,1,2;;
-  MeshNormals { 2; 0;0;1;, 1;0;0;; 3; 3;0,0,0;, 3;1,1,1;, 3;1,1,1;; }
-})");
+    // The same triangle with twelve normals, then with the eleventh and the second again: those
+    // corners reuse the vertices made for them (the later ones are looked up past the chain).
+    std::string normals = "12; ";
+    std::string faces = "14; ";
+    std::string normal_faces = "14; ";
+    std::vector<uint32_t> expected;
+    for (uint32_t k : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 10, 1}) {
+        faces += "3;0,1,2;,";
+        normal_faces += "3;" + std::to_string(k) + "," + std::to_string(k) + "," + std::to_string(k) + ";,";
+        for (uint32_t corner = 0; corner < 3; ++corner) expected.push_back(3 * k + corner);
+    }
+    for (int k = 0; k < 12; ++k) normals += "0;0;" + std::to_string(k + 1) + ";,";
+    const XLoadResult again = load_body("Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; " + faces + "; MeshNormals { " + normals +
+                                        "; " + normal_faces + "; } }");
     ASSERT_TRUE(again.ok) << again.error;
-    EXPECT_EQ(again.model.mesh.indices, (std::vector<uint32_t>{0, 1, 2, 3, 4, 5, 3, 4, 5}));
+    EXPECT_EQ(again.model.mesh.indices, expected);
 }
 
 TEST(XFileStreams, VertexColoursAndTextureCoordinatesPerVertex) {
