@@ -13,6 +13,7 @@
 #include <d3dx9.h>
 
 #include <cstring>
+#include <exception>
 #include <new>
 
 #include "platform/d3dx9/mesh.h"
@@ -90,5 +91,7 @@ HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR filename, DWORD, IDirect3DDevice9* devi
         return load(filename, device, materials, material_count, mesh);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
+    } catch (const std::exception&) {
+        return E_FAIL;
     }
 }

@@ -87,6 +87,9 @@ XFileStatus read_file(const char* path, std::vector<uint8_t>* bytes, std::string
     if (::fstat(file.get(), &info) != 0) return fail(error, XFileStatus::unreadable, std::strerror(errno));
     if (!S_ISREG(info.st_mode))
         return fail(error, XFileStatus::unreadable, std::string("not a regular file (") + kind_of(info.st_mode) + ")");
+    // Reads block as usual from here on (a file system may honour the flag on regular files too).
+    const int flags = ::fcntl(file.get(), F_GETFL);
+    if (flags != -1) ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
     uint8_t header[kHeaderSize];
     size_t got = 0;
     if (!read_some(file.get(), header, kHeaderSize, &got))
