@@ -81,7 +81,9 @@ bool parse_options(int argc, char** argv, Options* options, std::string* problem
         } else if (argument == "--version") {
             options->version = true;
         } else {
-            *problem = "unknown option '" + xmesh_escaped(argument) + "'";
+            *problem = "unknown option '";
+            *problem += xmesh_escaped(argument);
+            *problem += '\'';
             return false;
         }
     }
