@@ -179,6 +179,30 @@ void BM_XFileLoadGridBinaryCompressed(benchmark::State& state) {
 }
 BENCHMARK(BM_XFileLoadGridBinaryCompressed)->Unit(benchmark::kMillisecond);
 
+// `meshes` top-level Materials, then as many one-triangle Meshes, each naming its own Material:
+// resolving the references must cost in proportion to the file, not to its square.
+std::string named_materials_file(int meshes) {
+    std::ostringstream out;
+    out << "xof 0303txt 0032\n";
+    for (int i = 0; i < meshes; ++i) out << "Material M" << i << " { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; }\n";
+    for (int i = 0; i < meshes; ++i)
+        out << "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; MeshMaterialList { 1; 1; 0;; { M" << i << " } } }\n";
+    return out.str();
+}
+
+void BM_XFileLoadNamedMaterials(benchmark::State& state) {
+    const std::string file = named_materials_file(int(state.range(0)));
+    load_bytes(state, file);
+    state.SetComplexityN(state.range(0));
+}
+BENCHMARK(BM_XFileLoadNamedMaterials)
+    ->Arg(1000)
+    ->Arg(4000)
+    ->Arg(16000)
+    ->Arg(32000)
+    ->Complexity(benchmark::oN)
+    ->Unit(benchmark::kMillisecond);
+
 // Files on disk are registered only when they exist: the largest corpus file, and the demos'
 // models beside this program.
 void register_file(const std::string& label, const std::filesystem::path& path) {

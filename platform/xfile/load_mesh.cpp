@@ -1,20 +1,19 @@
-// load_mesh.cpp - D3DXLoadMeshFromXA: reads the file (Win32 path rules), parses it with xfile_load,
-// wraps the geometry in a mesh and the materials in a buffer.
+// load_mesh.cpp - D3DXLoadMeshFromXA: reads and parses the file with xfile_load_file (Win32 path
+// rules first), wraps the geometry in a mesh and the materials in a buffer.
 //
 // The material buffer holds the D3DXMATERIAL records followed by their NUL-terminated texture
 // names; each pTextureFilename points into the same buffer (null when the material names no
 // texture). A buffer is returned even for zero materials, so callers may always read it.
 // Options are ignored: indices are always 32-bit and the mesh lives in system memory.
-// Failures: D3DERR_INVALIDCALL for missing arguments, E_FAIL when the file cannot be read,
-// D3DXERR_INVALIDDATA when it is not a valid .x mesh, E_OUTOFMEMORY; every output is then null/0.
+// Failures: D3DERR_INVALIDCALL for missing arguments, E_FAIL when the file cannot be read (or is
+// not a regular file), D3DXERR_INVALIDDATA when it is not a valid .x mesh, E_OUTOFMEMORY when it
+// is larger than the loader's limit or memory runs out; every output is then null/0. Never throws.
 //
 // DOES NOT: produce adjacency or effect instances (those outputs are set to null).
 #include <d3dx9.h>
-#include <sys/stat.h>
 
-#include <cstdio>
 #include <cstring>
-#include <memory>
+#include <exception>
 #include <new>
 
 #include "platform/d3dx9/mesh.h"
@@ -23,17 +22,15 @@
 
 namespace {
 
-constexpr size_t kMaxFileSize = size_t(1) << 30;
-
-HRESULT read_file(const std::string& path, std::vector<uint8_t>* bytes) {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) return E_FAIL;
-    if (size_t(info.st_size) > kMaxFileSize) return E_OUTOFMEMORY;
-    std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(std::fopen(path.c_str(), "rb"), std::fclose);
-    if (!file) return E_FAIL;
-    bytes->resize(size_t(info.st_size));
-    if (!bytes->empty() && std::fread(bytes->data(), 1, bytes->size(), file.get()) != bytes->size()) return E_FAIL;
-    return D3D_OK;
+HRESULT result_of(XFileStatus status) {
+    switch (status) {
+    case XFileStatus::ok: return D3D_OK;
+    case XFileStatus::unreadable: return E_FAIL;
+    case XFileStatus::invalid: return D3DXERR_INVALIDDATA;
+    case XFileStatus::too_large:
+    case XFileStatus::out_of_memory: return E_OUTOFMEMORY;
+    }
+    return E_FAIL;
 }
 
 HRESULT make_material_buffer(const std::vector<XFileMaterial>& materials, ID3DXBuffer** buffer) {
@@ -60,11 +57,9 @@ HRESULT make_material_buffer(const std::vector<XFileMaterial>& materials, ID3DXB
 
 HRESULT load(LPCSTR filename, IDirect3DDevice9* device, ID3DXBuffer** materials, DWORD* material_count,
              ID3DXMesh** mesh) {
-    std::vector<uint8_t> bytes;
-    HRESULT result = read_file(win_native_path(filename), &bytes);
-    if (FAILED(result)) return result;
     XFileModel model;
-    if (!xfile_load(bytes.data(), bytes.size(), &model, nullptr)) return D3DXERR_INVALIDDATA;
+    HRESULT result = result_of(xfile_load_file(win_native_path(filename).c_str(), &model, nullptr));
+    if (FAILED(result)) return result;
     ID3DXBuffer* buffer = nullptr;
     if (materials != nullptr) {
         result = make_material_buffer(model.materials, &buffer);
@@ -96,5 +91,7 @@ HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR filename, DWORD, IDirect3DDevice9* devi
         return load(filename, device, materials, material_count, mesh);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
+    } catch (const std::exception&) {
+        return E_FAIL;
     }
 }

@@ -72,21 +72,29 @@ bool xfile_read_header(const uint8_t* data, size_t size, XFileHeader* out, std::
     return true;
 }
 
-bool xfile_load(const uint8_t* data, size_t size, XFileModel* out, std::string* error) {
+XFileStatus xfile_load_bytes(const uint8_t* data, size_t size, XFileModel* out, std::string* error) {
     try {
-        if (!xfile_read_header(data, size, &out->header, error)) return false;
+        if (!xfile_read_header(data, size, &out->header, error)) return XFileStatus::invalid;
         const uint8_t* body = data + kHeaderSize;
         const size_t body_size = size - kHeaderSize;
         const XFileFormat format = out->header.format;
+        bool parsed = false;
         if (format == XFileFormat::text || format == XFileFormat::binary) {
-            return parse_body(body, body_size, out->header, out, error);
+            parsed = parse_body(body, body_size, out->header, out, error);
+        } else {
+            std::vector<uint8_t> inflated;
+            parsed = xfile_inflate(body, body_size, &inflated, error) &&
+                     parse_body(inflated.data(), inflated.size(), out->header, out, error);
         }
-        std::vector<uint8_t> inflated;
-        if (!xfile_inflate(body, body_size, &inflated, error)) return false;
-        return parse_body(inflated.data(), inflated.size(), out->header, out, error);
+        return parsed ? XFileStatus::ok : XFileStatus::invalid;
     } catch (const std::bad_alloc&) {
-        return fail(error, "out of memory");
+        fail(error, "out of memory");
+        return XFileStatus::out_of_memory;
     }
+}
+
+bool xfile_load(const uint8_t* data, size_t size, XFileModel* out, std::string* error) {
+    return xfile_load_bytes(data, size, out, error) == XFileStatus::ok;
 }
 
 bool xfile_bounds(const D3DXMESHDATA& mesh, D3DVECTOR* minimum, D3DVECTOR* maximum) {

@@ -1,6 +1,6 @@
-// xfile.h - the DirectX .x mesh reader as a pure function: file bytes in, one flattened mesh and its
-// materials out. No device, no file system; D3DXLoadMeshFromXA, xmesh-info and the fuzz harness
-// all go through xfile_load.
+// xfile.h - the DirectX .x mesh reader: file bytes in, one flattened mesh and its materials out.
+// No device. The parser works on bytes in memory (xfile_load, which the fuzz harness calls);
+// xfile_load_file is the one way a file is read from disk, for D3DXLoadMeshFromXA and xmesh-info.
 //
 // What a load produces:
 // - Every Mesh in the file, moved by its chain of FrameTransformMatrix (row vectors: v * M_inner *
@@ -27,9 +27,18 @@
 // DOES NOT: read skinning, animation, effects, DeclData/FVFData, vertex duplication indices or face
 // wraps (all skipped), instance meshes referenced from frames, or generate missing normals.
 //
+// Reading a file: only a regular file is read (a FIFO, directory or device fails at once, and
+// opening never blocks); its 16-byte header is read and checked before the rest; files larger than
+// 256 MiB are refused. That limit is the one on inflated compressed bodies too, so the parser never
+// sees more than 256 MiB; real models are far smaller (the largest of our reference corpus of
+// real files is 1.3 MB).
+//
 // Robustness: every count is checked against the bytes left before anything is allocated, every
 // index against what it indexes, nesting is limited to 256 levels, compressed bodies are limited to
-// 256 MiB. Malformed input fails with a short reason; nothing is read out of bounds.
+// 256 MiB, and the materials that lists hold (records and texture names, including references and
+// padding) may take no more memory than the body's size plus 64 MiB. Work and memory grow in
+// proportion to the input. Malformed input fails with a short reason; nothing is read out of
+// bounds.
 #pragma once
 
 #include <d3dx9.h>
@@ -60,9 +69,29 @@ struct XFileModel {
     std::vector<XFileMaterial> materials;  // material i = attribute id i
 };
 
-// Parses a whole .x file held in memory. On failure returns false with a short reason in *error
-// (when error is not null) and *out in an unspecified but valid state.
+enum class XFileStatus {
+    ok,
+    unreadable,     // cannot be opened or read, or is not a regular file
+    invalid,        // not a valid .x file
+    too_large,      // larger than xfile_max_file_size
+    out_of_memory,  // memory ran out while loading
+};
+
+inline constexpr uint64_t xfile_max_file_size = uint64_t(256) << 20;
+
+// Parses a whole .x file held in memory. On failure returns invalid or out_of_memory with a short
+// reason in *error (when error is not null) and *out in an unspecified but valid state.
+XFileStatus xfile_load_bytes(const uint8_t* data, size_t size, XFileModel* out, std::string* error);
+
+// xfile_load_bytes(...) == XFileStatus::ok.
 bool xfile_load(const uint8_t* data, size_t size, XFileModel* out, std::string* error);
+
+// Reads the file at `path` (a native path) after checking that it is a regular file with a .x
+// header and within the size limit. The reason in *error does not repeat the path.
+XFileStatus xfile_read_file(const char* path, std::vector<uint8_t>* bytes, std::string* error);
+
+// xfile_read_file, then xfile_load_bytes.
+XFileStatus xfile_load_file(const char* path, XFileModel* out, std::string* error);
 
 // Reads only the 16-byte header.
 bool xfile_read_header(const uint8_t* data, size_t size, XFileHeader* out, std::string* error);

@@ -2,12 +2,17 @@
 #include "platform/xfile/xfile_mesh.h"
 
 #include <cmath>
+#include <unordered_map>
 
 namespace {
 
 using Matrix = std::array<double, 16>;  // D3DMATRIX order: element (row i, column j) at 4 * i + j
 
 constexpr uint32_t kUnused = UINT32_MAX;
+// Duplicates of a position are chained up to this many vertices (enough for the corners of a box
+// or a crease); a position used with more normals keeps the rest in a map, so that no corner
+// walks far.
+constexpr uint32_t kChainLength = 8;
 constexpr D3DCOLOR kWhite = 0xFFFFFFFFu;
 
 Matrix multiply(const Matrix& a, const Matrix& b) {
@@ -32,11 +37,19 @@ struct Transform {
     bool linear_identity;
 };
 
-Transform frame_transform(const XScene& scene, uint32_t frame) {
+// Each frame's matrix times its parents' (v * M_frame * M_parent * ...), in one pass: frames are
+// stored parents first.
+std::vector<Matrix> frame_matrices(const XScene& scene) {
+    std::vector<Matrix> world;
+    world.reserve(scene.frames.size());
+    for (const XFrame& frame : scene.frames)
+        world.push_back(frame.parent == kXNoFrame ? frame.matrix : multiply(frame.matrix, world[frame.parent]));
+    return world;
+}
+
+Transform frame_transform(const std::vector<Matrix>& world, uint32_t frame) {
     Transform t;
-    t.position = XFrame{}.matrix;
-    for (uint32_t f = frame; f != kXNoFrame; f = scene.frames[f].parent)
-        t.position = multiply(t.position, scene.frames[f].matrix);
+    t.position = frame == kXNoFrame ? XFrame{}.matrix : world[frame];
     const Matrix& m = t.position;
     auto a = [&m](int i, int j) { return m[4 * i + j]; };
     for (int i = 0; i < 3; ++i) {
@@ -110,6 +123,23 @@ Streams streams_of(const XScene& scene) {
     return s;
 }
 
+// A vertex made for a further use of a position past its chain: the position, the normal index
+// and the attribute (kUnused where they do not tell vertices apart).
+struct VertexKey {
+    uint32_t position;
+    uint32_t normal;
+    uint32_t attribute;
+    bool operator==(const VertexKey&) const = default;
+};
+
+struct VertexKeyHash {
+    size_t operator()(const VertexKey& k) const {
+        const uint64_t mixed =
+            (uint64_t(k.position) << 32 | k.normal) ^ (uint64_t(k.attribute) * 0x9E3779B97F4A7C15ull);
+        return std::hash<uint64_t>()(mixed);
+    }
+};
+
 // Appends one mesh's vertices, triangles and materials to the model.
 class MeshAppender {
 public:
@@ -123,6 +153,7 @@ private:
     void append_positions();
     uint32_t face_attribute(size_t face) const;
     uint32_t corner_vertex(size_t corner, uint32_t attribute);
+    uint32_t add_corner_vertex(uint32_t position, size_t corner, uint32_t attribute);
     void set_corner_attributes(uint32_t vertex, size_t corner, uint32_t attribute);
     uint32_t add_vertex(uint32_t position);
 
@@ -135,11 +166,13 @@ private:
     uint32_t material_base_ = 0;
     bool substitute_colours_ = false;
     // Per local vertex: the normal index and attribute it was made for, and the next vertex made
-    // from the same position (kUnused ends the chain). Vertex i < positions starts position i's chain.
+    // from the same position (kUnused ends the chain). Vertex i < positions starts position i's
+    // chain; vertices past a full chain are found through the map.
     std::vector<uint32_t> normal_of_;
     std::vector<uint32_t> attribute_of_;
     std::vector<uint32_t> next_;
     std::vector<bool> used_;
+    std::unordered_map<VertexKey, uint32_t, VertexKeyHash> overflow_;
 };
 
 void MeshAppender::append_materials() {
@@ -201,13 +234,25 @@ uint32_t MeshAppender::corner_vertex(size_t corner, uint32_t attribute) {
     }
     const uint32_t normal = raw_.has_normals ? raw_.normal_indices[corner] : kUnused;
     const uint32_t wanted_attribute = substitute_colours_ ? attribute : kUnused;
-    uint32_t last = position;
-    for (uint32_t v = position; v != kUnused; v = next_[v]) {
-        if (normal_of_[v] == normal && attribute_of_[v] == wanted_attribute) return v;
-        last = v;
+    uint32_t v = position;
+    for (uint32_t length = 1; normal_of_[v] != normal || attribute_of_[v] != wanted_attribute; ++length) {
+        if (next_[v] != kUnused) {
+            v = next_[v];
+        } else if (length < kChainLength) {
+            const uint32_t added = add_corner_vertex(position, corner, attribute);
+            next_[v] = added;
+            return added;
+        } else {
+            const auto [found, added] = overflow_.try_emplace(VertexKey{position, normal, wanted_attribute}, 0);
+            if (added) found->second = add_corner_vertex(position, corner, attribute);
+            return found->second;
+        }
     }
+    return v;
+}
+
+uint32_t MeshAppender::add_corner_vertex(uint32_t position, size_t corner, uint32_t attribute) {
     const uint32_t added = add_vertex(position);
-    next_[last] = added;
     set_corner_attributes(added, corner, attribute);
     return added;
 }
@@ -234,6 +279,7 @@ void MeshAppender::append() {
 
 bool xfile_build(const XScene& scene, XFileModel* model, std::string* error) {
     const Streams streams = streams_of(scene);
+    const std::vector<Matrix> world = frame_matrices(scene);
     model->mesh = D3DXMESHDATA{};
     model->materials.clear();
     for (const XRawMesh& raw : scene.meshes) {
@@ -242,7 +288,7 @@ bool xfile_build(const XScene& scene, XFileModel* model, std::string* error) {
             if (error != nullptr) *error = "too many vertices for 32-bit indices";
             return false;
         }
-        MeshAppender(raw, streams, frame_transform(scene, raw.frame), *model).append();
+        MeshAppender(raw, streams, frame_transform(world, raw.frame), *model).append();
     }
     return true;
 }

@@ -1,13 +1,23 @@
 // xfile_parser.cpp - the .x object parser (contract in xfile_parser.h).
 #include "platform/xfile/xfile_parser.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cfloat>
 #include <cmath>
+#include <cstring>
+#include <unordered_map>
 
 namespace {
 
 constexpr int kMaxDepth = 256;
+// What material lists may add on top of the body's size: records and texture names, counting
+// every reference and every padded default (a reference of three bytes can copy a long name).
+constexpr size_t kMaterialAllowance = size_t(64) << 20;
+// The fewest bytes an item takes in either encoding (a text number is at least a digit and its
+// terminator, a binary float four bytes), to bound what a count reserves.
+constexpr size_t kVectorBytes = 6;
+constexpr size_t kFaceBytes = 2;
 
 struct ObjectHead {
     std::string_view name;
@@ -18,6 +28,22 @@ struct ObjectHead {
 struct DeclaredMaterial {
     ObjectHead head;
     XFileMaterial material;
+};
+
+struct GuidHash {
+    size_t operator()(const XGuid& guid) const {
+        uint64_t low;
+        uint64_t high;
+        std::memcpy(&low, guid.bytes, 8);
+        std::memcpy(&high, guid.bytes + 8, 8);
+        return std::hash<uint64_t>()(low ^ (high * 0x9E3779B97F4A7C15ull));
+    }
+};
+
+// The vertex colours of the last MeshVertexColors of a mesh, applied once the mesh is read.
+struct VertexColour {
+    uint32_t index;
+    D3DCOLOR colour;
 };
 
 bool is(std::string_view identifier, std::string_view expected) {
@@ -57,7 +83,8 @@ std::string collapse_doubled_backslashes(std::string_view text) {
 
 class Parser {
 public:
-    Parser(XTokenStream& in, XScene& scene) : in_(in), scene_(scene) {}
+    Parser(XTokenStream& in, XScene& scene)
+        : in_(in), scene_(scene), material_budget_(in.remaining() + kMaterialAllowance) {}
 
     bool parse_file();
     const std::string& error() const { return error_; }
@@ -67,6 +94,7 @@ private:
     bool fail_read(const char* what, const char* why) { return fail(std::string(what) + ": " + why); }
     bool read_uint(uint32_t* value, const char* what);
     bool read_count(uint32_t* value, const char* what);
+    size_t at_most(uint32_t count, size_t item_bytes) const;
     bool read_float(float* value, const char* what);
     bool read_vectors(std::vector<D3DVECTOR>* vectors, const char* what);
     bool read_faces(XRawMesh& mesh);
@@ -87,17 +115,23 @@ private:
     bool parse_mesh(uint32_t frame, int depth);
     bool parse_normals(XRawMesh& mesh);
     bool parse_texture_coords(XRawMesh& mesh);
-    bool parse_vertex_colours(XRawMesh& mesh);
+    bool parse_vertex_colours(const XRawMesh& mesh, std::vector<VertexColour>* colours);
     bool read_face_materials(XRawMesh& mesh, uint32_t count, uint32_t indexes);
     bool parse_material_list(XRawMesh& mesh, int depth);
+    bool add_list_materials(XRawMesh& mesh, size_t count, const XFileMaterial& material);
     bool parse_material(XFileMaterial* material, ObjectHead* head, int depth);
+    void declare_material(DeclaredMaterial&& declared);
     bool parse_declared_material(int depth);
     bool parse_texture_filename(XFileMaterial* material);
-    bool resolve_material(XFileMaterial* material);
+    bool resolve_material(const XFileMaterial** material);
 
     XTokenStream& in_;
     XScene& scene_;
-    std::vector<DeclaredMaterial> declared_;
+    // Named materials in declaration order; the maps give the latest of each name and UUID.
+    std::vector<XFileMaterial> declared_;
+    std::unordered_map<std::string_view, size_t> declared_by_name_;
+    std::unordered_map<XGuid, size_t, GuidHash> declared_by_guid_;
+    size_t material_budget_;
     std::string error_;
 };
 
@@ -118,6 +152,12 @@ bool Parser::read_count(uint32_t* value, const char* what) {
     return fail(std::string(what) + " " + std::to_string(*value) + " exceeds the data left");
 }
 
+// How many of `count` items of at least `item_bytes` bytes each the bytes left can hold: what
+// to reserve, so that a count that the data does not back costs no memory.
+size_t Parser::at_most(uint32_t count, size_t item_bytes) const {
+    return std::min<size_t>(count, in_.remaining() / item_bytes);
+}
+
 bool Parser::read_float(float* value, const char* what) {
     const char* why = "";
     double number = 0.0;
@@ -129,9 +169,12 @@ bool Parser::read_float(float* value, const char* what) {
 bool Parser::read_vectors(std::vector<D3DVECTOR>* vectors, const char* what) {
     uint32_t count = 0;
     if (!read_count(&count, what)) return false;
-    vectors->resize(count);
-    for (D3DVECTOR& v : *vectors) {
+    vectors->clear();
+    vectors->reserve(at_most(count, kVectorBytes));
+    for (uint32_t i = 0; i < count; ++i) {
+        D3DVECTOR v;
         if (!read_float(&v.x, what) || !read_float(&v.y, what) || !read_float(&v.z, what)) return false;
+        vectors->push_back(v);
     }
     return true;
 }
@@ -288,7 +331,7 @@ bool Parser::parse_frame_matrix(uint32_t frame) {
 bool Parser::read_faces(XRawMesh& mesh) {
     uint32_t faces = 0;
     if (!read_count(&faces, "Mesh face count")) return false;
-    mesh.face_sizes.reserve(faces);
+    mesh.face_sizes.reserve(at_most(faces, kFaceBytes));
     const size_t vertices = mesh.positions.size();
     for (uint32_t f = 0; f < faces; ++f) {
         uint32_t corners = 0;
@@ -313,17 +356,32 @@ bool Parser::parse_mesh(uint32_t frame, int depth) {
     XRawMesh mesh;
     mesh.frame = frame;
     if (!read_vectors(&mesh.positions, "Mesh vertices") || !read_faces(mesh)) return false;
+    bool has_colours = false;
+    std::vector<VertexColour> colours;
     const bool ok = children(
         "Mesh",
         [&](std::string_view identifier) {
             if (is(identifier, "MeshNormals")) return parse_normals(mesh);
             if (is(identifier, "MeshTextureCoords")) return parse_texture_coords(mesh);
-            if (is(identifier, "MeshVertexColors")) return parse_vertex_colours(mesh);
+            if (is(identifier, "MeshVertexColors")) {
+                has_colours = true;
+                return parse_vertex_colours(mesh, &colours);
+            }
             if (is(identifier, "MeshMaterialList")) return parse_material_list(mesh, depth);
             return skip_object();
         },
         [this] { return skip_body(); });
     if (!ok) return false;
+    // Streams that a later object of the same kind replaces are completed only now, so that
+    // repeated objects cost what they hold, not the size of the mesh each time.
+    if (has_colours) {
+        mesh.colours.assign(mesh.positions.size(), 0xFFFFFFFFu);
+        for (const VertexColour& c : colours) mesh.colours[c.index] = c.colour;
+    }
+    if (mesh.has_material_list) {
+        const uint32_t last = mesh.face_materials.empty() ? 0 : mesh.face_materials.back();
+        mesh.face_materials.resize(mesh.face_sizes.size(), last);
+    }
     scene_.meshes.push_back(std::move(mesh));
     return true;
 }
@@ -372,11 +430,12 @@ bool Parser::parse_texture_coords(XRawMesh& mesh) {
     return children("MeshTextureCoords");
 }
 
-bool Parser::parse_vertex_colours(XRawMesh& mesh) {
+// Reads the (index, colour) pairs of one MeshVertexColors into *colours, replacing earlier ones.
+bool Parser::parse_vertex_colours(const XRawMesh& mesh, std::vector<VertexColour>* colours) {
     ObjectHead head;
     uint32_t count = 0;
     if (!open_object(&head) || !read_count(&count, "MeshVertexColors count")) return false;
-    mesh.colours.assign(mesh.positions.size(), 0xFFFFFFFFu);
+    colours->clear();
     for (uint32_t i = 0; i < count; ++i) {
         uint32_t index = 0;
         double rgba[4];
@@ -385,18 +444,18 @@ bool Parser::parse_vertex_colours(XRawMesh& mesh) {
             const char* why = "";
             if (!in_.read_number(&channel, &why)) return fail_read("MeshVertexColors colour", why);
         }
-        if (index >= mesh.colours.size()) {
+        if (index >= mesh.positions.size()) {
             return fail("vertex colour index " + std::to_string(index) + " out of range (" +
-                        std::to_string(mesh.colours.size()) + " vertices)");
+                        std::to_string(mesh.positions.size()) + " vertices)");
         }
-        mesh.colours[index] = (colour_channel(rgba[3]) << 24) | (colour_channel(rgba[0]) << 16) |
-                              (colour_channel(rgba[1]) << 8) | colour_channel(rgba[2]);
+        colours->push_back({index, (colour_channel(rgba[3]) << 24) | (colour_channel(rgba[0]) << 16) |
+                                       (colour_channel(rgba[1]) << 8) | colour_channel(rgba[2])});
     }
     return children("MeshVertexColors");
 }
 
-// Reads `indexes` material indices (each < count) into one per face; a short list repeats its
-// last index, extra indices are checked and dropped.
+// Reads `indexes` material indices (each < count), keeping one per face; extra indices are checked
+// and dropped. A short list is completed (repeating its last index) once the mesh is read.
 bool Parser::read_face_materials(XRawMesh& mesh, uint32_t count, uint32_t indexes) {
     const size_t faces = mesh.face_sizes.size();
     mesh.face_materials.clear();
@@ -410,8 +469,6 @@ bool Parser::read_face_materials(XRawMesh& mesh, uint32_t count, uint32_t indexe
         }
         if (i < faces) mesh.face_materials.push_back(index);
     }
-    const uint32_t last = mesh.face_materials.empty() ? 0 : mesh.face_materials.back();
-    mesh.face_materials.resize(faces, last);
     return true;
 }
 
@@ -429,37 +486,59 @@ bool Parser::parse_material_list(XRawMesh& mesh, int depth) {
         [&](std::string_view identifier) {
             if (!is(identifier, "Material")) return skip_object();
             DeclaredMaterial declared;
-            if (!parse_material(&declared.material, &declared.head, depth + 1)) return false;
-            mesh.materials.push_back(declared.material);
-            if (!declared.head.name.empty() || declared.head.has_guid) declared_.push_back(std::move(declared));
+            if (!parse_material(&declared.material, &declared.head, depth + 1) ||
+                !add_list_materials(mesh, 1, declared.material)) {
+                return false;
+            }
+            declare_material(std::move(declared));
             return true;
         },
         [&] {
-            XFileMaterial material;
-            if (!resolve_material(&material)) return false;
-            mesh.materials.push_back(std::move(material));
-            return true;
+            const XFileMaterial* material = nullptr;
+            return resolve_material(&material) && add_list_materials(mesh, 1, *material);
         });
     if (!ok) return false;
-    mesh.materials.resize(count, xfile_default_material());
+    if (mesh.materials.size() < count) {
+        if (!add_list_materials(mesh, count - mesh.materials.size(), xfile_default_material())) return false;
+    } else {
+        mesh.materials.resize(count);
+    }
     mesh.has_material_list = count > 0;
     if (!mesh.has_material_list) mesh.face_materials.clear();
     return true;
 }
 
-bool Parser::resolve_material(XFileMaterial* material) {
+// Appends `count` copies of `material` to the mesh's list, within the material budget.
+bool Parser::add_list_materials(XRawMesh& mesh, size_t count, const XFileMaterial& material) {
+    const size_t each = sizeof(XFileMaterial) + (material.texture ? material.texture->size() : 0);
+    if (count > material_budget_ / each) return fail("materials would take more than the file's size plus 64 MiB");
+    material_budget_ -= count * each;
+    mesh.materials.insert(mesh.materials.end(), count, material);
+    return true;
+}
+
+// The latest material declared with the reference's name (or, for a reference without a name,
+// its UUID).
+bool Parser::resolve_material(const XFileMaterial** material) {
     ObjectHead reference;
     if (!read_reference(&reference)) return false;
-    for (auto it = declared_.rbegin(); it != declared_.rend(); ++it) {
-        const bool match = reference.name.empty()
-                               ? reference.has_guid && it->head.has_guid && it->head.guid == reference.guid
-                               : it->head.name == reference.name;
-        if (match) {
-            *material = it->material;
-            return true;
-        }
+    if (reference.name.empty()) {
+        const auto found = declared_by_guid_.find(reference.guid);
+        if (found != declared_by_guid_.end()) *material = &declared_[found->second];
+    } else {
+        const auto found = declared_by_name_.find(reference.name);
+        if (found != declared_by_name_.end()) *material = &declared_[found->second];
     }
+    if (*material != nullptr) return true;
     return fail("reference to unknown material '" + std::string(reference.name) + "'");
+}
+
+void Parser::declare_material(DeclaredMaterial&& declared) {
+    const ObjectHead& head = declared.head;
+    if (head.name.empty() && !head.has_guid) return;
+    if (!head.name.empty()) declared_by_name_[head.name] = declared_.size();
+    if (head.has_guid) declared_by_guid_[head.guid] = declared_.size();
+    declared_.push_back(std::move(declared.material));
 }
 
 bool Parser::parse_material(XFileMaterial* out, ObjectHead* head, int depth) {
@@ -485,7 +564,7 @@ bool Parser::parse_material(XFileMaterial* out, ObjectHead* head, int depth) {
 bool Parser::parse_declared_material(int depth) {
     DeclaredMaterial declared;
     if (!parse_material(&declared.material, &declared.head, depth)) return false;
-    if (!declared.head.name.empty() || declared.head.has_guid) declared_.push_back(std::move(declared));
+    declare_material(std::move(declared));
     return true;
 }
 

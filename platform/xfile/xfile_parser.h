@@ -6,7 +6,10 @@
 // ignoring case. Templates, unknown objects and references elsewhere are skipped by brace matching;
 // a stray '}' between top-level objects (an exporter slip seen in real files) is ignored. Named
 // Materials are remembered wherever they are declared (top level, frames, material lists) and a
-// reference takes the latest one of that name (or UUID) declared before it.
+// reference takes the latest one of that name (or UUID) declared before it, found through a map.
+// What material lists hold (records and texture names, with every reference and padded default)
+// may take at most the body's size plus 64 MiB; repeated stream objects of a mesh cost what they
+// hold (the last one counts), so parsing work grows in proportion to the input.
 //
 // DOES NOT: check objects against the file's template declarations, flatten frames or build
 // vertices (xfile_mesh does), or recurse deeper than 256 objects.

@@ -2,6 +2,7 @@
 // the material buffer's layout, Win32 path names, and failures that leave every output empty.
 #include <unistd.h>
 #include <d3d9.h>
+#include <sys/stat.h>
 #include <d3dx9.h>
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -103,16 +104,21 @@ TEST_F(LoadMeshTest, FailuresLeaveEveryOutputEmptyAndHoldNoDeviceReference) {
     const ULONG references = device_references();
     const std::string broken = write("broken.x", sample_text_file().substr(0, 200));
     const std::string missing = (folder_ / "missing.x").string();
+    const std::string notes = write("notes.x", "these are notes, not a model\n");
+    const std::string huge = write("huge.x", "xof 0303txt 0032");
+    std::filesystem::resize_file(huge, xfile_max_file_size + 1);  // sparse: no disk space used
+    const std::string fifo = (folder_ / "fifo.x").string();
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     auto* const garbage = reinterpret_cast<ID3DXBuffer*>(0x1);
     struct Case {
         const char* file;
         IDirect3DDevice9* device;
         HRESULT expected;
-    } cases[] = {{missing.c_str(), device_, E_FAIL},
-                 {folder_.c_str(), device_, E_FAIL},
-                 {broken.c_str(), device_, D3DXERR_INVALIDDATA},
-                 {nullptr, device_, D3DERR_INVALIDCALL},
-                 {broken.c_str(), nullptr, D3DERR_INVALIDCALL}};
+    } cases[] = {{missing.c_str(), device_, E_FAIL},     {folder_.c_str(), device_, E_FAIL},
+                 {fifo.c_str(), device_, E_FAIL},  // refused at once, not waiting for a writer
+                 {"/dev/zero", device_, E_FAIL},         {notes.c_str(), device_, D3DXERR_INVALIDDATA},
+                 {huge.c_str(), device_, E_OUTOFMEMORY}, {broken.c_str(), device_, D3DXERR_INVALIDDATA},
+                 {nullptr, device_, D3DERR_INVALIDCALL}, {broken.c_str(), nullptr, D3DERR_INVALIDCALL}};
     for (const Case& c : cases) {
         ID3DXBuffer* adjacency = garbage;
         ID3DXBuffer* materials = garbage;

@@ -88,6 +88,21 @@ TEST(XFileHostile, HugeCountsAreRejectedBeforeAllocating) {
     expect_failure(names.bytes(), "truncated");
 }
 
+TEST(XFileHostile, MaterialListsCannotOutgrowTheFile) {
+    // References copying a long texture name, and a list padded with defaults to its stated count,
+    // would each take far more memory than the file holds.
+    const std::string long_name(size_t(4) << 20, 'n');
+    std::string references;
+    for (int i = 0; i < 20; ++i) references += "{M}";
+    const std::string mesh = "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; ";
+    const std::string files[] = {
+        "xof 0303txt 0032 Material M { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { \"" + long_name + "\"; } }" +
+            mesh + "MeshMaterialList { 20; 1; 0;; " + references + " } }",
+        "xof 0303txt 0032 " + mesh + "MeshMaterialList { 1000000; 1; 0;; } }" + std::string(1000000, ' '),
+    };
+    for (const std::string& file : files) expect_failure(file, "materials would take more than");
+}
+
 TEST(XFileHostile, IndicesOutOfRange) {
     const std::string mesh = "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,";
     expect_failure("xof 0303txt 0032\n" + mesh + "3;; }", "face index 3 out of range");

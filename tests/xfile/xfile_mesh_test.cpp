@@ -104,6 +104,23 @@ TEST(XFileNormals, SplitsPositionsMetWithDifferentNormalsAndReusesEqualOnes) {
 })");
     ASSERT_TRUE(shared.ok) << shared.error;
     EXPECT_EQ(shared.model.mesh.positions.size(), 4u);
+
+    // The same triangle with twelve normals, then with the eleventh and the second again: those
+    // corners reuse the vertices made for them (the later ones are looked up past the chain).
+    std::string normals = "12; ";
+    std::string faces = "14; ";
+    std::string normal_faces = "14; ";
+    std::vector<uint32_t> expected;
+    for (uint32_t k : {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 10, 1}) {
+        faces += "3;0,1,2;,";
+        normal_faces += "3;" + std::to_string(k) + "," + std::to_string(k) + "," + std::to_string(k) + ";,";
+        for (uint32_t corner = 0; corner < 3; ++corner) expected.push_back(3 * k + corner);
+    }
+    for (int k = 0; k < 12; ++k) normals += "0;0;" + std::to_string(k + 1) + ";,";
+    const XLoadResult again = load_body("Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; " + faces + "; MeshNormals { " + normals +
+                                        "; " + normal_faces + "; } }");
+    ASSERT_TRUE(again.ok) << again.error;
+    EXPECT_EQ(again.model.mesh.indices, expected);
 }
 
 TEST(XFileStreams, VertexColoursAndTextureCoordinatesPerVertex) {
@@ -162,6 +179,41 @@ Frame body {
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.model.materials.size(), 1u);
     EXPECT_EQ(r.model.materials[0].texture, "skin.bmp");
+}
+
+TEST(XFileMaterials, AReferenceTakesTheLatestDeclarationBeforeIt) {
+    const XLoadResult r = load_body(R"(
+Material A { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; }
+Material B { <01234567-89AB-CDEF-0123-456789ABCDEF> 0;0;1;1;; 0; 0;0;0;; 0;0;0;; }
+)" + triangle("MeshMaterialList { 2; 1; 0;; { A } { <01234567-89ab-cdef-0123-456789abcdef> } }") +
+                                    R"(
+Material A { 0;1;0;1;; 0; 0;0;0;; 0;0;0;; }
+Material { <01234567-89AB-CDEF-0123-456789ABCDEF> 1;1;0;1;; 0; 0;0;0;; 0;0;0;; }
+)" + triangle("MeshMaterialList { 2; 1; 0;; { A } { <01234567-89ab-cdef-0123-456789abcdef> } }"));
+    ASSERT_TRUE(r.ok) << r.error;
+    ASSERT_EQ(r.model.materials.size(), 4u);
+    const float expected_rgb[4][3] = {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}, {1, 1, 0}};
+    for (size_t i = 0; i < 4; ++i) {
+        const D3DCOLORVALUE& d = r.model.materials[i].material.Diffuse;
+        EXPECT_EQ(d.r, expected_rgb[i][0]) << i;
+        EXPECT_EQ(d.g, expected_rgb[i][1]) << i;
+        EXPECT_EQ(d.b, expected_rgb[i][2]) << i;
+    }
+}
+
+TEST(XFileMeshes, OfRepeatedStreamObjectsTheLastCounts) {
+    const XLoadResult r = load_body(std::string(kRedGreen) + R"(Mesh {
+  3; 0;0;0;, 1;0;0;, 0;1;0;; 2; 3;0,1,2;, 3;0,2,1;;
+  MeshVertexColors { 1; 0; 1;0;0;1;;; }
+  MeshVertexColors { 1; 1; 0;0;1;1;;; }
+  MeshMaterialList { 2; 2; 1, 0;; { Red } { Green } }
+  MeshMaterialList { 2; 1; 1;; { Green } { Red } }
+})");
+    ASSERT_TRUE(r.ok) << r.error;
+    EXPECT_EQ(r.model.mesh.diffuse, (std::vector<D3DCOLOR>{0xFFFFFFFFu, 0xFF0000FFu, 0xFFFFFFFFu}));
+    ASSERT_EQ(r.model.materials.size(), 2u);
+    EXPECT_EQ(r.model.materials[0].material.Diffuse.g, 1.0f);
+    EXPECT_EQ(r.model.mesh.attributes, (std::vector<uint32_t>{1, 1}));  // the short list repeats its index
 }
 
 TEST(XFileMaterials, UnknownReferenceFails) {

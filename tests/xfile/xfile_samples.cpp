@@ -162,14 +162,14 @@ Frame Outer {
 )";
 }
 
-std::string sample_binary_file() {
+std::string sample_binary_file(std::string_view texture) {
     XBinaryWriter w;
     w.name("Mesh").name("Tri").open();
     w.integers({3}).floats({0, 0, 0, 1, 0, 0, 0, 1, 0}).integers({1, 3, 0, 1, 2});
     w.name("MeshNormals").open().integers({1}).floats({0, 0, -1}).integers({1, 3, 0, 0, 0}).close();
     w.name("MeshMaterialList").open().integers({1, 1, 0});
     w.name("Material").open().floats({1, 1, 1, 1, 4, 0, 0, 0, 0, 0, 0});
-    w.name("TextureFilename").open().string("tri.bmp").close();
+    w.name("TextureFilename").open().string(texture).close();
     w.close().close().close();
     return w.bytes();
 }

@@ -50,7 +50,7 @@ std::string mszip_file(const std::string& header, const std::string& body, size_
 // triangle, normals, texture coordinates, vertex colours and two materials (one by reference).
 std::string sample_text_file();
 // A small binary file: one mesh with a triangle, normals and an inline textured material.
-std::string sample_binary_file();
+std::string sample_binary_file(std::string_view texture = "tri.bmp");
 
 // Checks the invariants any successful load must keep (stream sizes, indices in range).
 bool model_is_consistent(const XFileModel& model);

@@ -1,151 +1,154 @@
-// xmesh_info.cpp - xmesh-info [--tsv] file.x...: prints what the .x loader reads from each file.
+// xmesh_info.cpp - xmesh-info: prints what the .x loader reads from each file named on the command
+// line (usage and exit status in kHelp). Uses the pure loader: no device, no window.
 //
-// Per file: the header (format, float size, version), vertex and triangle counts of the flattened
-// mesh, the subsets with each material's colours, power and texture name, and the bounding box of
-// the vertices that triangles use. With --tsv: a header line, then one tab-separated line per file.
-// Files that fail to load are reported on standard error as "xmesh-info: FILE: REASON" and make the
-// exit status 1 (2 for a usage error). Uses the pure loader: no device, no window.
+// Every failure is one line on standard error, "xmesh-info: FILE: REASON", with FILE and REASON
+// escaped like names; a file that fails does not stop the others. Standard output is flushed and
+// checked after each file, so a write error is reported once and ends the run. No exception
+// leaves main.
+#include <cerrno>
 #include <cstdio>
-#include <fstream>
-#include <iterator>
+#include <cstring>
+#include <exception>
+#include <new>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "platform/xfile/xfile.h"
+#include "xmesh_info_escape.h"
+#include "xmesh_info_print.h"
 
 namespace {
 
-bool read_file(const char* path, std::vector<uint8_t>* bytes, std::string* error) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        *error = "cannot open the file";
-        return false;
-    }
-    bytes->assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        *error = "cannot read the file";
-        return false;
-    }
-    return true;
+constexpr int kExitLoadFailed = 1;
+constexpr int kExitUsage = 2;
+constexpr int kExitOutputFailed = 3;
+
+constexpr const char* kHelp = R"(usage: xmesh-info [--tsv | --json] [--] FILE...
+       xmesh-info --help | --version
+
+Loads each DirectX .x FILE with the demos' loader and prints its header (format, float size,
+version), vertex and triangle counts, subsets with their materials, and the bounding box of the
+vertices that triangles use.
+
+  --tsv      a header line, then one tab-separated line per file
+  --json     one JSON object per file, one per line (JSON Lines), with the fields of --tsv;
+             textures and materials are arrays, numbers are JSON numbers (null for an
+             infinity or NaN, and for the bounds of a file without triangles)
+  --help     print this help;  --version  print the version
+  --         end of options (for file names that start with '-')
+
+Only regular files of at most 256 MiB are read. A file that cannot be loaded is reported on
+standard error as "xmesh-info: FILE: REASON"; the other files are still processed.
+
+Names (of files and textures) are printed C-like: \\ and \" for backslash and quote, \t \n \r,
+and \xHH for other control bytes (and for both bytes of a C1 control in UTF-8); other bytes,
+UTF-8 included, as they are. With --json they are JSON strings: UTF-8 as it is, control
+characters as escapes, and any byte that is not valid UTF-8 as \ufffd.
+
+Exit status: 0 every file loaded, 1 some file could not be loaded, 2 usage error,
+3 standard output could not be written (processing stops there).
+)";
+
+struct Options {
+    XmeshFormat format = XmeshFormat::text;
+    bool help = false;
+    bool version = false;
+    std::vector<const char*> files;
+};
+
+void report(std::string_view subject, std::string_view reason) {
+    std::fflush(stdout);
+    std::fprintf(stderr, "xmesh-info: %s: %s\n", xmesh_escaped(subject).c_str(), xmesh_escaped(reason).c_str());
 }
 
-std::string version_of(const XFileHeader& h) {
-    char text[8];
-    std::snprintf(text, sizeof text, "%02d%02d", h.major % 100, h.minor % 100);
-    return text;
-}
-
-std::string texture_of(const XFileMaterial& m, const char* none) {
-    if (!m.texture) return none;
-    std::string name = *m.texture;
-    for (char& c : name) {
-        if (c == '\t' || c == '\n' || c == '\r') c = ' ';
-    }
-    return name;
-}
-
-std::string material_summary(const XFileMaterial& m) {
-    const D3DMATERIAL9& d = m.material;
-    char text[256];
-    std::snprintf(text, sizeof text, "d=%g,%g,%g,%g s=%g,%g,%g e=%g,%g,%g p=%g t=", d.Diffuse.r, d.Diffuse.g,
-                  d.Diffuse.b, d.Diffuse.a, d.Specular.r, d.Specular.g, d.Specular.b, d.Emissive.r, d.Emissive.g,
-                  d.Emissive.b, d.Power);
-    return text + texture_of(m, "-");
-}
-
-std::string bounds_columns(const D3DXMESHDATA& mesh) {
-    const char* separator = "\t";
-    D3DVECTOR lo;
-    D3DVECTOR hi;
-    if (!xfile_bounds(mesh, &lo, &hi)) {
-        std::string none = "-";
-        for (int i = 0; i < 5; ++i) none += std::string(separator) + "-";
-        return none;
-    }
-    char text[256];
-    std::snprintf(text, sizeof text, "%g%s%g%s%g%s%g%s%g%s%g", lo.x, separator, lo.y, separator, lo.z, separator, hi.x,
-                  separator, hi.y, separator, hi.z);
-    return text;
-}
-
-void print_tsv_header() {
-    std::printf(
-        "file\tformat\tfloat_bits\tversion\tvertices\ttriangles\tsubsets\ttextures\tmin_x\tmin_y\tmin_z\t"
-        "max_x\tmax_y\tmax_z\tmaterials\n");
-}
-
-void print_tsv(const char* path, const XFileModel& model) {
-    std::string textures;
-    std::string materials;
-    for (const XFileMaterial& m : model.materials) {
-        if (m.texture) {
-            if (!textures.empty()) textures += '|';
-            textures += texture_of(m, "");
+// False with *problem set on a usage error.
+bool parse_options(int argc, char** argv, Options* options, std::string* problem) {
+    bool tsv = false;
+    bool json = false;
+    bool options_end = false;
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view argument = argv[i];
+        if (options_end || argument.empty() || argument[0] != '-') {
+            options->files.push_back(argv[i]);
+        } else if (argument == "--") {
+            options_end = true;
+        } else if (argument == "--tsv") {
+            tsv = true;
+        } else if (argument == "--json") {
+            json = true;
+        } else if (argument == "--help" || argument == "-h") {
+            options->help = true;
+        } else if (argument == "--version") {
+            options->version = true;
+        } else {
+            *problem = "unknown option '";
+            *problem += xmesh_escaped(argument);
+            *problem += '\'';
+            return false;
         }
-        if (!materials.empty()) materials += '|';
-        materials += material_summary(m);
     }
-    std::printf("%s\t%s\t%d\t%s\t%zu\t%zu\t%zu\t%s\t%s\t%s\n", path, xfile_format_name(model.header.format),
-                model.header.float_bits, version_of(model.header).c_str(), model.mesh.positions.size(),
-                model.mesh.attributes.size(), model.materials.size(), textures.empty() ? "-" : textures.c_str(),
-                bounds_columns(model.mesh).c_str(), materials.empty() ? "-" : materials.c_str());
+    if (tsv && json) *problem = "--tsv and --json exclude each other";
+    if (problem->empty() && options->files.empty() && !options->help && !options->version) *problem = "no file given";
+    options->format = json ? XmeshFormat::json : tsv ? XmeshFormat::tsv : XmeshFormat::text;
+    return problem->empty();
 }
 
-void print_text(const char* path, const XFileModel& model) {
-    std::printf("%s\n", path);
-    std::printf("  header: %s, %d-bit floats, version %s\n", xfile_format_name(model.header.format),
-                model.header.float_bits, version_of(model.header).c_str());
-    std::printf("  vertices: %zu, triangles: %zu\n", model.mesh.positions.size(), model.mesh.attributes.size());
-    std::printf("  subsets: %zu\n", model.materials.size());
-    for (size_t i = 0; i < model.materials.size(); ++i) {
-        const XFileMaterial& m = model.materials[i];
-        const D3DMATERIAL9& d = m.material;
-        const std::string texture = m.texture ? '"' + texture_of(m, "") + '"' : "none";
-        std::printf("    %zu: diffuse %g %g %g %g, specular %g %g %g, emissive %g %g %g, power %g, texture %s\n", i,
-                    d.Diffuse.r, d.Diffuse.g, d.Diffuse.b, d.Diffuse.a, d.Specular.r, d.Specular.g, d.Specular.b,
-                    d.Emissive.r, d.Emissive.g, d.Emissive.b, d.Power, texture.c_str());
+// Flushes standard output; false (reported) when it could not be written.
+bool output_written() {
+    errno = 0;
+    if (std::fflush(stdout) == 0 && !std::ferror(stdout)) return true;
+    report("standard output", errno != 0 ? std::strerror(errno) : "write error");
+    return false;
+}
+
+// Loads and prints one file; false (reported) when it cannot be loaded.
+bool describe(const char* path, XmeshFormat format) {
+    std::string error;
+    try {
+        XFileModel model;
+        if (xfile_load_file(path, &model, &error) == XFileStatus::ok) {
+            xmesh_print(format, path, model);
+            return true;
+        }
+    } catch (const std::bad_alloc&) {
+        error = "out of memory";
+    } catch (const std::exception& e) {
+        error = e.what();
     }
-    D3DVECTOR lo;
-    D3DVECTOR hi;
-    if (xfile_bounds(model.mesh, &lo, &hi)) {
-        std::printf("  bounds: min (%g, %g, %g) max (%g, %g, %g)\n", lo.x, lo.y, lo.z, hi.x, hi.y, hi.z);
-    } else {
-        std::printf("  bounds: none\n");
+    report(path, error);
+    return false;
+}
+
+int run(const Options& options) {
+    if (options.help || options.version) {
+        if (options.help) std::fputs(kHelp, stdout);
+        if (options.version) std::printf("xmesh-info %s\n", XMESH_INFO_VERSION);
+        return output_written() ? 0 : kExitOutputFailed;
     }
+    if (options.format == XmeshFormat::tsv) xmesh_print_tsv_header();
+    int status = 0;
+    for (const char* path : options.files) {
+        if (!describe(path, options.format)) status = kExitLoadFailed;
+        if (!output_written()) return kExitOutputFailed;
+    }
+    return status;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-    bool tsv = false;
-    std::vector<const char*> files;
-    for (int i = 1; i < argc; ++i) {
-        const std::string argument = argv[i];
-        if (argument == "--tsv")
-            tsv = true;
-        else
-            files.push_back(argv[i]);
-    }
-    if (files.empty()) {
-        std::fprintf(stderr, "usage: xmesh-info [--tsv] file.x...\n");
-        return 2;
-    }
-    if (tsv) print_tsv_header();
-    int status = 0;
-    for (const char* path : files) {
-        std::vector<uint8_t> bytes;
-        std::string error;
-        XFileModel model;
-        if (!read_file(path, &bytes, &error) || !xfile_load(bytes.data(), bytes.size(), &model, &error)) {
-            std::fflush(stdout);
-            std::fprintf(stderr, "xmesh-info: %s: %s\n", path, error.c_str());
-            status = 1;
-            continue;
+    try {
+        Options options;
+        std::string problem;
+        if (!parse_options(argc, argv, &options, &problem)) {
+            std::fprintf(stderr, "xmesh-info: %s (see xmesh-info --help)\n", problem.c_str());
+            return kExitUsage;
         }
-        if (tsv)
-            print_tsv(path, model);
-        else
-            print_text(path, model);
+        return run(options);
+    } catch (const std::bad_alloc&) {
+        std::fputs("xmesh-info: out of memory\n", stderr);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "xmesh-info: %s\n", xmesh_escaped(e.what()).c_str());
     }
-    return status;
+    return kExitLoadFailed;
 }
