@@ -23,7 +23,7 @@ std::string read_file(const std::filesystem::path& path) {
 
 void load_bytes(benchmark::State& state, const std::string& bytes) {
     for (auto _ : state) {
-        XFileModel model;
+        xfile_model model;
         std::string error;
         if (!xfile_load(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &model, &error)) {
             state.SkipWithError(error.c_str());
@@ -153,28 +153,28 @@ std::string compressed_file(const char* header, const std::string& body) {
     return file;
 }
 
-constexpr int kGrid = 64;
+constexpr int grid = 64;
 
 void BM_XFileLoadGridText(benchmark::State& state) {
-    static const std::string file = "xof 0303txt 0032" + grid_text_body(kGrid);
+    static const std::string file = "xof 0303txt 0032" + grid_text_body(grid);
     load_bytes(state, file);
 }
 BENCHMARK(BM_XFileLoadGridText)->Unit(benchmark::kMillisecond);
 
 void BM_XFileLoadGridBinary(benchmark::State& state) {
-    static const std::string file = "xof 0303bin 0032" + grid_binary_body(kGrid);
+    static const std::string file = "xof 0303bin 0032" + grid_binary_body(grid);
     load_bytes(state, file);
 }
 BENCHMARK(BM_XFileLoadGridBinary)->Unit(benchmark::kMillisecond);
 
 void BM_XFileLoadGridTextCompressed(benchmark::State& state) {
-    static const std::string file = compressed_file("xof 0303tzip0032", grid_text_body(kGrid));
+    static const std::string file = compressed_file("xof 0303tzip0032", grid_text_body(grid));
     load_bytes(state, file);
 }
 BENCHMARK(BM_XFileLoadGridTextCompressed)->Unit(benchmark::kMillisecond);
 
 void BM_XFileLoadGridBinaryCompressed(benchmark::State& state) {
-    static const std::string file = compressed_file("xof 0303bzip0032", grid_binary_body(kGrid));
+    static const std::string file = compressed_file("xof 0303bzip0032", grid_binary_body(grid));
     load_bytes(state, file);
 }
 BENCHMARK(BM_XFileLoadGridBinaryCompressed)->Unit(benchmark::kMillisecond);

@@ -10,7 +10,7 @@
 
 namespace {
 
-bool consistent(const XFileModel& model) {
+bool consistent(const xfile_model& model) {
     const D3DXMESHDATA& m = model.mesh;
     const size_t n = m.positions.size();
     if ((!m.normals.empty() && m.normals.size() != n) || (!m.diffuse.empty() && m.diffuse.size() != n) ||
@@ -25,7 +25,7 @@ bool consistent(const XFileModel& model) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    XFileModel model;
+    xfile_model model;
     std::string error;
     if (xfile_load(data, size, &model, &error)) {
         if (!consistent(model)) __builtin_trap();

@@ -22,20 +22,20 @@
 
 namespace {
 
-HRESULT result_of(XFileStatus status) {
+HRESULT result_of(xfile_status status) {
     switch (status) {
-    case XFileStatus::ok: return D3D_OK;
-    case XFileStatus::unreadable: return E_FAIL;
-    case XFileStatus::invalid: return D3DXERR_INVALIDDATA;
-    case XFileStatus::too_large:
-    case XFileStatus::out_of_memory: return E_OUTOFMEMORY;
+    case xfile_status::ok: return D3D_OK;
+    case xfile_status::unreadable: return E_FAIL;
+    case xfile_status::invalid: return D3DXERR_INVALIDDATA;
+    case xfile_status::too_large:
+    case xfile_status::out_of_memory: return E_OUTOFMEMORY;
     }
     return E_FAIL;
 }
 
-HRESULT make_material_buffer(const std::vector<XFileMaterial>& materials, ID3DXBuffer** buffer) {
+HRESULT make_material_buffer(const std::vector<xfile_material>& materials, ID3DXBuffer** buffer) {
     size_t size = materials.size() * sizeof(D3DXMATERIAL);
-    for (const XFileMaterial& m : materials) {
+    for (const xfile_material& m : materials) {
         if (m.texture) size += m.texture->size() + 1;
     }
     if (size > UINT32_MAX) return E_OUTOFMEMORY;
@@ -57,7 +57,7 @@ HRESULT make_material_buffer(const std::vector<XFileMaterial>& materials, ID3DXB
 
 HRESULT load(LPCSTR filename, IDirect3DDevice9* device, ID3DXBuffer** materials, DWORD* material_count,
              ID3DXMesh** mesh) {
-    XFileModel model;
+    xfile_model model;
     HRESULT result = result_of(xfile_load_file(win_native_path(filename).c_str(), &model, nullptr));
     if (FAILED(result)) return result;
     ID3DXBuffer* buffer = nullptr;

@@ -6,12 +6,12 @@
 #include <new>
 
 #include "platform/xfile/xfile_inflate.h"
-#include "platform/xfile/xfile_mesh.h"
+#include "platform/xfile/xfile_flatten.h"
 #include "platform/xfile/xfile_parser.h"
 
 namespace {
 
-constexpr size_t kHeaderSize = 16;
+constexpr size_t header_size = 16;
 
 bool fail(std::string* error, std::string reason) {
     if (error != nullptr) *error = std::move(reason);
@@ -23,41 +23,41 @@ int digit_pair(const uint8_t* p) {
     return (p[0] - '0') * 10 + (p[1] - '0');
 }
 
-bool parse_body(const uint8_t* data, size_t size, const XFileHeader& header, XFileModel* out, std::string* error) {
-    const bool binary = header.format == XFileFormat::binary || header.format == XFileFormat::binary_compressed;
-    XTokenStream tokens =
-        binary ? XTokenStream::binary(data, size, header.float_bits / 8) : XTokenStream::text(data, size);
-    XScene scene;
+bool parse_body(const uint8_t* data, size_t size, const xfile_header& header, xfile_model* out, std::string* error) {
+    const bool binary = header.format == xfile_format::binary || header.format == xfile_format::binary_compressed;
+    xfile_token_stream tokens =
+        binary ? xfile_token_stream::binary(data, size, header.float_bits / 8) : xfile_token_stream::text(data, size);
+    xfile_scene scene;
     if (!xfile_parse(tokens, &scene, error)) return false;
     if (scene.meshes.empty()) return fail(error, "no mesh in the file");
-    return xfile_build(scene, out, error);
+    return xfile_flatten(scene, out, error);
 }
 
 }  // namespace
 
-const char* xfile_format_name(XFileFormat format) {
+const char* xfile_format_name(xfile_format format) {
     switch (format) {
-    case XFileFormat::text: return "txt";
-    case XFileFormat::binary: return "bin";
-    case XFileFormat::text_compressed: return "tzip";
-    case XFileFormat::binary_compressed: return "bzip";
+    case xfile_format::text: return "txt";
+    case xfile_format::binary: return "bin";
+    case xfile_format::text_compressed: return "tzip";
+    case xfile_format::binary_compressed: return "bzip";
     }
     return "?";
 }
 
-bool xfile_read_header(const uint8_t* data, size_t size, XFileHeader* out, std::string* error) {
-    if (size < kHeaderSize) return fail(error, "file too small for a .x header");
+bool xfile_read_header(const uint8_t* data, size_t size, xfile_header* out, std::string* error) {
+    if (size < header_size) return fail(error, "file too small for a .x header");
     if (std::memcmp(data, "xof ", 4) != 0) return fail(error, "not a .x file (no 'xof ' signature)");
     out->major = digit_pair(data + 4);
     out->minor = digit_pair(data + 6);
     if (out->major < 0 || out->minor < 0) return fail(error, "malformed .x version");
     static const struct {
         const char* tag;
-        XFileFormat format;
-    } formats[] = {{"txt ", XFileFormat::text},
-                   {"bin ", XFileFormat::binary},
-                   {"tzip", XFileFormat::text_compressed},
-                   {"bzip", XFileFormat::binary_compressed}};
+        xfile_format format;
+    } formats[] = {{"txt ", xfile_format::text},
+                   {"bin ", xfile_format::binary},
+                   {"tzip", xfile_format::text_compressed},
+                   {"bzip", xfile_format::binary_compressed}};
     const auto* known = std::find_if(std::begin(formats), std::end(formats),
                                      [data](const auto& f) { return std::memcmp(data + 8, f.tag, 4) == 0; });
     if (known == std::end(formats))
@@ -72,29 +72,29 @@ bool xfile_read_header(const uint8_t* data, size_t size, XFileHeader* out, std::
     return true;
 }
 
-XFileStatus xfile_load_bytes(const uint8_t* data, size_t size, XFileModel* out, std::string* error) {
+xfile_status xfile_load_bytes(const uint8_t* data, size_t size, xfile_model* out, std::string* error) {
     try {
-        if (!xfile_read_header(data, size, &out->header, error)) return XFileStatus::invalid;
-        const uint8_t* body = data + kHeaderSize;
-        const size_t body_size = size - kHeaderSize;
-        const XFileFormat format = out->header.format;
+        if (!xfile_read_header(data, size, &out->header, error)) return xfile_status::invalid;
+        const uint8_t* body = data + header_size;
+        const size_t body_size = size - header_size;
+        const xfile_format format = out->header.format;
         bool parsed = false;
-        if (format == XFileFormat::text || format == XFileFormat::binary) {
+        if (format == xfile_format::text || format == xfile_format::binary) {
             parsed = parse_body(body, body_size, out->header, out, error);
         } else {
             std::vector<uint8_t> inflated;
             parsed = xfile_inflate(body, body_size, &inflated, error) &&
                      parse_body(inflated.data(), inflated.size(), out->header, out, error);
         }
-        return parsed ? XFileStatus::ok : XFileStatus::invalid;
+        return parsed ? xfile_status::ok : xfile_status::invalid;
     } catch (const std::bad_alloc&) {
         fail(error, "out of memory");
-        return XFileStatus::out_of_memory;
+        return xfile_status::out_of_memory;
     }
 }
 
-bool xfile_load(const uint8_t* data, size_t size, XFileModel* out, std::string* error) {
-    return xfile_load_bytes(data, size, out, error) == XFileStatus::ok;
+bool xfile_load(const uint8_t* data, size_t size, xfile_model* out, std::string* error) {
+    return xfile_load_bytes(data, size, out, error) == xfile_status::ok;
 }
 
 bool xfile_bounds(const D3DXMESHDATA& mesh, D3DVECTOR* minimum, D3DVECTOR* maximum) {

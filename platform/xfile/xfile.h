@@ -49,27 +49,27 @@
 #include <string>
 #include <vector>
 
-enum class XFileFormat { text, binary, text_compressed, binary_compressed };
+enum class xfile_format { text, binary, text_compressed, binary_compressed };
 
-struct XFileHeader {
-    XFileFormat format = XFileFormat::text;
+struct xfile_header {
+    xfile_format format = xfile_format::text;
     int float_bits = 32;  // 32 or 64
     int major = 3;        // version, e.g. 3.3 for "0303"
     int minor = 3;
 };
 
-struct XFileMaterial {
+struct xfile_material {
     D3DMATERIAL9 material{};
     std::optional<std::string> texture;  // absent when the Material has no TextureFilename
 };
 
-struct XFileModel {
-    XFileHeader header;
+struct xfile_model {
+    xfile_header header;
     D3DXMESHDATA mesh;
-    std::vector<XFileMaterial> materials;  // material i = attribute id i
+    std::vector<xfile_material> materials;  // material i = attribute id i
 };
 
-enum class XFileStatus {
+enum class xfile_status {
     ok,
     unreadable,     // cannot be opened or read, or is not a regular file
     invalid,        // not a valid .x file
@@ -81,23 +81,23 @@ inline constexpr uint64_t xfile_max_file_size = uint64_t(256) << 20;
 
 // Parses a whole .x file held in memory. On failure returns invalid or out_of_memory with a short
 // reason in *error (when error is not null) and *out in an unspecified but valid state.
-XFileStatus xfile_load_bytes(const uint8_t* data, size_t size, XFileModel* out, std::string* error);
+xfile_status xfile_load_bytes(const uint8_t* data, size_t size, xfile_model* out, std::string* error);
 
-// xfile_load_bytes(...) == XFileStatus::ok.
-bool xfile_load(const uint8_t* data, size_t size, XFileModel* out, std::string* error);
+// xfile_load_bytes(...) == xfile_status::ok.
+bool xfile_load(const uint8_t* data, size_t size, xfile_model* out, std::string* error);
 
 // Reads the file at `path` (a native path) after checking that it is a regular file with a .x
 // header and within the size limit. The reason in *error does not repeat the path.
-XFileStatus xfile_read_file(const char* path, std::vector<uint8_t>* bytes, std::string* error);
+xfile_status xfile_read_file(const char* path, std::vector<uint8_t>* bytes, std::string* error);
 
 // xfile_read_file, then xfile_load_bytes.
-XFileStatus xfile_load_file(const char* path, XFileModel* out, std::string* error);
+xfile_status xfile_load_file(const char* path, xfile_model* out, std::string* error);
 
 // Reads only the 16-byte header.
-bool xfile_read_header(const uint8_t* data, size_t size, XFileHeader* out, std::string* error);
+bool xfile_read_header(const uint8_t* data, size_t size, xfile_header* out, std::string* error);
 
 // "txt", "bin", "tzip" or "bzip".
-const char* xfile_format_name(XFileFormat format);
+const char* xfile_format_name(xfile_format format);
 
 // The axis-aligned box of the vertices that the triangles use; false when there is no triangle.
 bool xfile_bounds(const D3DXMESHDATA& mesh, D3DVECTOR* minimum, D3DVECTOR* maximum);

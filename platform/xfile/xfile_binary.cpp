@@ -6,40 +6,40 @@
 namespace {
 
 enum : uint16_t {
-    kName = 1,
-    kString = 2,
-    kInteger = 3,
-    kGuid = 5,
-    kIntegerList = 6,
-    kFloatList = 7,
-    kOpenBrace = 10,
-    kCloseBrace = 11,
-    kComma = 19,
-    kSemicolon = 20,
-    kTemplate = 31,
+    token_name = 1,
+    token_string = 2,
+    token_integer = 3,
+    token_guid = 5,
+    token_integer_list = 6,
+    token_float_list = 7,
+    token_open_brace = 10,
+    token_close_brace = 11,
+    token_comma = 19,
+    token_semicolon = 20,
+    token_template = 31,
 };
 
 bool is_syntax_token(uint16_t code) { return (code >= 12 && code <= 18) || (code >= 40 && code <= 52); }
 
-bool is_terminator(uint32_t code) { return code == kComma || code == kSemicolon; }
+bool is_terminator(uint32_t code) { return code == token_comma || code == token_semicolon; }
 
-XToken simple(XTok kind) {
-    XToken token;
+xfile_token simple(xfile_token_kind kind) {
+    xfile_token token;
     token.kind = kind;
     return token;
 }
 
 }  // namespace
 
-XToken XBinaryLexer::fail(const char* reason) {
+xfile_token xfile_binary_lexer::fail(const char* reason) {
     failed_ = true;
     failure_ = reason;
     return xfile_error_token(reason);
 }
 
-XToken XBinaryLexer::list_element() {
-    XToken token;
-    token.kind = XTok::number;
+xfile_token xfile_binary_lexer::list_element() {
+    xfile_token token;
+    token.kind = xfile_token_kind::number;
     token.binary = true;
     token.is_float = list_of_floats_;
     --list_left_;
@@ -56,7 +56,7 @@ XToken XBinaryLexer::list_element() {
     return ok ? token : fail("truncated number list");
 }
 
-bool XBinaryLexer::start_list(bool of_floats) {
+bool xfile_binary_lexer::start_list(bool of_floats) {
     uint32_t count = 0;
     if (!in_.u32(&count)) return false;
     const size_t element = of_floats ? size_t(float_bytes_) : 4;
@@ -66,12 +66,12 @@ bool XBinaryLexer::start_list(bool of_floats) {
     return true;
 }
 
-XToken XBinaryLexer::name_or_string(bool is_name) {
+xfile_token xfile_binary_lexer::name_or_string(bool is_name) {
     uint32_t count = 0;
     const uint8_t* bytes = nullptr;
     if (!in_.u32(&count) || !in_.bytes(count, &bytes)) return fail("truncated name or string");
-    XToken token;
-    token.kind = is_name ? XTok::name : XTok::string;
+    xfile_token token;
+    token.kind = is_name ? xfile_token_kind::name : xfile_token_kind::string;
     token.text = std::string_view(reinterpret_cast<const char*>(bytes), count);
     if (!is_name) skip_string_terminator();
     return token;
@@ -79,7 +79,7 @@ XToken XBinaryLexer::name_or_string(bool is_name) {
 
 // A SEMICOLON or COMMA after a string, as a WORD or as a DWORD (whose upper WORD is zero, never a
 // token); anything else is left for the next token.
-void XBinaryLexer::skip_string_terminator() {
+void xfile_binary_lexer::skip_string_terminator() {
     uint16_t word = 0;
     if (!in_.u16(&word)) return;
     if (!is_terminator(word)) {
@@ -89,45 +89,45 @@ void XBinaryLexer::skip_string_terminator() {
     if (in_.u16(&word) && word != 0) in_.rewind(2);
 }
 
-XToken XBinaryLexer::integer() {
-    XToken token;
-    token.kind = XTok::number;
+xfile_token xfile_binary_lexer::integer() {
+    xfile_token token;
+    token.kind = xfile_token_kind::number;
     token.binary = true;
     if (!in_.u32(&token.integer)) return fail("truncated integer");
     return token;
 }
 
-XToken XBinaryLexer::guid() {
+xfile_token xfile_binary_lexer::guid() {
     const uint8_t* bytes = nullptr;
     if (!in_.bytes(16, &bytes)) return fail("truncated GUID");
-    XToken token;
-    token.kind = XTok::guid;
+    xfile_token token;
+    token.kind = xfile_token_kind::guid;
     std::memcpy(token.guid.bytes, bytes, 16);
     return token;
 }
 
-XToken XBinaryLexer::next() {
+xfile_token xfile_binary_lexer::next() {
     for (;;) {
         if (failed_) return fail(failure_);
         if (list_left_ > 0) return list_element();
         uint16_t code = 0;
-        if (!in_.u16(&code)) return in_.at_end() ? simple(XTok::end) : fail("truncated token");
+        if (!in_.u16(&code)) return in_.at_end() ? simple(xfile_token_kind::end) : fail("truncated token");
         switch (code) {
-        case kIntegerList:
-        case kFloatList:
-            if (!start_list(code == kFloatList)) return fail("truncated or overlong number list");
+        case token_integer_list:
+        case token_float_list:
+            if (!start_list(code == token_float_list)) return fail("truncated or overlong number list");
             continue;
-        case kName: return name_or_string(true);
-        case kString: return name_or_string(false);
-        case kInteger: return integer();
-        case kGuid: return guid();
-        case kOpenBrace: return simple(XTok::open_brace);
-        case kCloseBrace: return simple(XTok::close_brace);
-        case kComma:
-        case kSemicolon: return simple(XTok::separator);
-        case kTemplate: return simple(XTok::template_keyword);
+        case token_name: return name_or_string(true);
+        case token_string: return name_or_string(false);
+        case token_integer: return integer();
+        case token_guid: return guid();
+        case token_open_brace: return simple(xfile_token_kind::open_brace);
+        case token_close_brace: return simple(xfile_token_kind::close_brace);
+        case token_comma:
+        case token_semicolon: return simple(xfile_token_kind::separator);
+        case token_template: return simple(xfile_token_kind::template_keyword);
         default:
-            if (is_syntax_token(code)) return simple(XTok::other);
+            if (is_syntax_token(code)) return simple(xfile_token_kind::other);
             return fail("unknown binary token");
         }
     }

@@ -13,9 +13,9 @@
 
 namespace {
 
-constexpr size_t kHeaderSize = 16;
+constexpr size_t header_size = 16;
 
-XFileStatus fail(std::string* error, XFileStatus status, std::string reason) {
+xfile_status fail(std::string* error, xfile_status status, std::string reason) {
     if (error != nullptr) *error = std::move(reason);
     return status;
 }
@@ -58,7 +58,7 @@ bool read_some(int fd, uint8_t* into, size_t size, size_t* got) {
 
 // Reads the rest of the file after the header into *bytes. The file's stated size only sizes the
 // buffer: a file that grows while it is read still stops at the limit.
-XFileStatus read_body(int fd, size_t stated, std::vector<uint8_t>* bytes, std::string* error) {
+xfile_status read_body(int fd, size_t stated, std::vector<uint8_t>* bytes, std::string* error) {
     const size_t limit = xfile_max_file_size;
     size_t used = bytes->size();
     bytes->resize(std::min(std::max(stated, used), limit) + 1);  // one spare byte shows growth
@@ -69,52 +69,52 @@ XFileStatus read_body(int fd, size_t stated, std::vector<uint8_t>* bytes, std::s
         }
         size_t got = 0;
         if (!read_some(fd, bytes->data() + used, bytes->size() - used, &got))
-            return fail(error, XFileStatus::unreadable, std::string("read error: ") + std::strerror(errno));
+            return fail(error, xfile_status::unreadable, std::string("read error: ") + std::strerror(errno));
         used += got;
         if (used < bytes->size()) break;
     }
-    if (used > limit) return fail(error, XFileStatus::too_large, "larger than the 256 MiB limit for .x files");
+    if (used > limit) return fail(error, xfile_status::too_large, "larger than the 256 MiB limit for .x files");
     bytes->resize(used);
-    return XFileStatus::ok;
+    return xfile_status::ok;
 }
 
-XFileStatus read_file(const char* path, std::vector<uint8_t>* bytes, std::string* error) {
+xfile_status read_file(const char* path, std::vector<uint8_t>* bytes, std::string* error) {
     // Non-blocking, so that opening a FIFO without a writer returns at once; the descriptor
     // itself is checked, so nothing can be swapped in between the check and the read.
     const Descriptor file(::open(path, O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
-    if (file.get() < 0) return fail(error, XFileStatus::unreadable, std::strerror(errno));
+    if (file.get() < 0) return fail(error, xfile_status::unreadable, std::strerror(errno));
     struct stat info;
-    if (::fstat(file.get(), &info) != 0) return fail(error, XFileStatus::unreadable, std::strerror(errno));
+    if (::fstat(file.get(), &info) != 0) return fail(error, xfile_status::unreadable, std::strerror(errno));
     if (!S_ISREG(info.st_mode))
-        return fail(error, XFileStatus::unreadable, std::string("not a regular file (") + kind_of(info.st_mode) + ")");
+        return fail(error, xfile_status::unreadable, std::string("not a regular file (") + kind_of(info.st_mode) + ")");
     // Reads block as usual from here on (a file system may honour the flag on regular files too).
     const int flags = ::fcntl(file.get(), F_GETFL);
     if (flags != -1) ::fcntl(file.get(), F_SETFL, flags & ~O_NONBLOCK);
-    uint8_t header[kHeaderSize];
+    uint8_t header[header_size];
     size_t got = 0;
-    if (!read_some(file.get(), header, kHeaderSize, &got))
-        return fail(error, XFileStatus::unreadable, std::string("read error: ") + std::strerror(errno));
-    XFileHeader parsed;
-    if (!xfile_read_header(header, got, &parsed, error)) return XFileStatus::invalid;
+    if (!read_some(file.get(), header, header_size, &got))
+        return fail(error, xfile_status::unreadable, std::string("read error: ") + std::strerror(errno));
+    xfile_header parsed;
+    if (!xfile_read_header(header, got, &parsed, error)) return xfile_status::invalid;
     if (uint64_t(info.st_size) > xfile_max_file_size)
-        return fail(error, XFileStatus::too_large, "larger than the 256 MiB limit for .x files");
+        return fail(error, xfile_status::too_large, "larger than the 256 MiB limit for .x files");
     bytes->assign(header, header + got);
     return read_body(file.get(), size_t(info.st_size), bytes, error);
 }
 
 }  // namespace
 
-XFileStatus xfile_read_file(const char* path, std::vector<uint8_t>* bytes, std::string* error) {
+xfile_status xfile_read_file(const char* path, std::vector<uint8_t>* bytes, std::string* error) {
     try {
         return read_file(path, bytes, error);
     } catch (const std::bad_alloc&) {
-        return fail(error, XFileStatus::out_of_memory, "out of memory");
+        return fail(error, xfile_status::out_of_memory, "out of memory");
     }
 }
 
-XFileStatus xfile_load_file(const char* path, XFileModel* out, std::string* error) {
+xfile_status xfile_load_file(const char* path, xfile_model* out, std::string* error) {
     std::vector<uint8_t> bytes;
-    const XFileStatus read = xfile_read_file(path, &bytes, error);
-    if (read != XFileStatus::ok) return read;
+    const xfile_status read = xfile_read_file(path, &bytes, error);
+    if (read != xfile_status::ok) return read;
     return xfile_load_bytes(bytes.data(), bytes.size(), out, error);
 }

@@ -5,13 +5,13 @@
 
 #include <algorithm>
 
-#include "platform/xfile/xfile_reader.h"
+#include "platform/xfile/xfile_byte_cursor.h"
 
 namespace {
 
-constexpr size_t kHeaderSize = 16;
-constexpr size_t kWindow = 32768;
-constexpr size_t kMaxBody = size_t(256) << 20;
+constexpr size_t header_size = 16;
+constexpr size_t inflate_window = 32768;
+constexpr size_t max_body_bytes = size_t(256) << 20;
 
 class Inflater {
 public:
@@ -59,10 +59,10 @@ bool xfile_inflate(const uint8_t* data, size_t size, std::vector<uint8_t>* body,
         if (error != nullptr) *error = reason;
         return false;
     };
-    XReader in(data, size);
+    xfile_byte_cursor in(data, size);
     uint32_t total = 0;
     if (!in.u32(&total)) return fail("compressed file without its size");
-    const size_t limit = std::min<size_t>(total >= kHeaderSize ? total - kHeaderSize : 0, kMaxBody);
+    const size_t limit = std::min<size_t>(total >= header_size ? total - header_size : 0, max_body_bytes);
     Inflater inflater;
     if (!inflater.ready()) return fail("cannot start the inflater");
     body->clear();
@@ -77,7 +77,7 @@ bool xfile_inflate(const uint8_t* data, size_t size, std::vector<uint8_t>* body,
         const size_t start = body->size();
         if (uncompressed > limit - start) return fail("compressed data larger than its stated size");
         body->resize(start + uncompressed);
-        const size_t history = std::min(start, kWindow);
+        const size_t history = std::min(start, inflate_window);
         size_t consumed = 0;
         size_t produced = 0;
         const uint8_t* input = data + in.offset();

@@ -10,28 +10,28 @@
 
 namespace {
 
-constexpr int kMaxDepth = 256;
+constexpr int max_depth = 256;
 // What material lists may add on top of the body's size: records and texture names, counting
 // every reference and every padded default (a reference of three bytes can copy a long name).
-constexpr size_t kMaterialAllowance = size_t(64) << 20;
+constexpr size_t material_allowance = size_t(64) << 20;
 // The fewest bytes an item takes in either encoding (a text number is at least a digit and its
 // terminator, a binary float four bytes), to bound what a count reserves.
-constexpr size_t kVectorBytes = 6;
-constexpr size_t kFaceBytes = 2;
+constexpr size_t vector_bytes = 6;
+constexpr size_t face_bytes = 2;
 
 struct ObjectHead {
     std::string_view name;
     bool has_guid = false;
-    XGuid guid;
+    xfile_guid guid;
 };
 
 struct DeclaredMaterial {
     ObjectHead head;
-    XFileMaterial material;
+    xfile_material material;
 };
 
 struct GuidHash {
-    size_t operator()(const XGuid& guid) const {
+    size_t operator()(const xfile_guid& guid) const {
         uint64_t low;
         uint64_t high;
         std::memcpy(&low, guid.bytes, 8);
@@ -83,8 +83,8 @@ std::string collapse_doubled_backslashes(std::string_view text) {
 
 class Parser {
 public:
-    Parser(XTokenStream& in, XScene& scene)
-        : in_(in), scene_(scene), material_budget_(in.remaining() + kMaterialAllowance) {}
+    Parser(xfile_token_stream& in, xfile_scene& scene)
+        : in_(in), scene_(scene), material_budget_(in.remaining() + material_allowance) {}
 
     bool parse_file();
     const std::string& error() const { return error_; }
@@ -97,7 +97,7 @@ private:
     size_t at_most(uint32_t count, size_t item_bytes) const;
     bool read_float(float* value, const char* what);
     bool read_vectors(std::vector<D3DVECTOR>* vectors, const char* what);
-    bool read_faces(XRawMesh& mesh);
+    bool read_faces(xfile_raw_mesh& mesh);
 
     bool open_object(ObjectHead* head);
     bool skip_body();
@@ -113,24 +113,24 @@ private:
     bool parse_frame(uint32_t parent, int depth);
     bool parse_frame_matrix(uint32_t frame);
     bool parse_mesh(uint32_t frame, int depth);
-    bool parse_normals(XRawMesh& mesh);
-    bool parse_texture_coords(XRawMesh& mesh);
-    bool parse_vertex_colours(const XRawMesh& mesh, std::vector<VertexColour>* colours);
-    bool read_face_materials(XRawMesh& mesh, uint32_t count, uint32_t indexes);
-    bool parse_material_list(XRawMesh& mesh, int depth);
-    bool add_list_materials(XRawMesh& mesh, size_t count, const XFileMaterial& material);
-    bool parse_material(XFileMaterial* material, ObjectHead* head, int depth);
+    bool parse_normals(xfile_raw_mesh& mesh);
+    bool parse_texture_coords(xfile_raw_mesh& mesh);
+    bool parse_vertex_colours(const xfile_raw_mesh& mesh, std::vector<VertexColour>* colours);
+    bool read_face_materials(xfile_raw_mesh& mesh, uint32_t count, uint32_t indexes);
+    bool parse_material_list(xfile_raw_mesh& mesh, int depth);
+    bool add_list_materials(xfile_raw_mesh& mesh, size_t count, const xfile_material& material);
+    bool parse_material(xfile_material* material, ObjectHead* head, int depth);
     void declare_material(DeclaredMaterial&& declared);
     bool parse_declared_material(int depth);
-    bool parse_texture_filename(XFileMaterial* material);
-    bool resolve_material(const XFileMaterial** material);
+    bool parse_texture_filename(xfile_material* material);
+    bool resolve_material(const xfile_material** material);
 
-    XTokenStream& in_;
-    XScene& scene_;
+    xfile_token_stream& in_;
+    xfile_scene& scene_;
     // Named materials in declaration order; the maps give the latest of each name and UUID.
-    std::vector<XFileMaterial> declared_;
+    std::vector<xfile_material> declared_;
     std::unordered_map<std::string_view, size_t> declared_by_name_;
-    std::unordered_map<XGuid, size_t, GuidHash> declared_by_guid_;
+    std::unordered_map<xfile_guid, size_t, GuidHash> declared_by_guid_;
     size_t material_budget_;
     std::string error_;
 };
@@ -170,7 +170,7 @@ bool Parser::read_vectors(std::vector<D3DVECTOR>* vectors, const char* what) {
     uint32_t count = 0;
     if (!read_count(&count, what)) return false;
     vectors->clear();
-    vectors->reserve(at_most(count, kVectorBytes));
+    vectors->reserve(at_most(count, vector_bytes));
     for (uint32_t i = 0; i < count; ++i) {
         D3DVECTOR v;
         if (!read_float(&v.x, what) || !read_float(&v.y, what) || !read_float(&v.z, what)) return false;
@@ -180,7 +180,7 @@ bool Parser::read_vectors(std::vector<D3DVECTOR>* vectors, const char* what) {
 }
 
 bool Parser::too_deep(int depth) {
-    if (depth <= kMaxDepth) return false;
+    if (depth <= max_depth) return false;
     fail("objects nested too deeply");
     return true;
 }
@@ -188,10 +188,10 @@ bool Parser::too_deep(int depth) {
 // Reads `[name] { [<uuid>]` of a data object whose identifier has been read.
 bool Parser::open_object(ObjectHead* head) {
     if (xfile_is_name_like(in_.peek())) head->name = in_.next().text;
-    const XToken brace = in_.next();
-    if (brace.kind == XTok::error) return fail(std::string(brace.text));
-    if (brace.kind != XTok::open_brace) return fail("expected '{' after object identifier");
-    if (in_.peek().kind == XTok::guid) {
+    const xfile_token brace = in_.next();
+    if (brace.kind == xfile_token_kind::error) return fail(std::string(brace.text));
+    if (brace.kind != xfile_token_kind::open_brace) return fail("expected '{' after object identifier");
+    if (in_.peek().kind == xfile_token_kind::guid) {
         head->has_guid = true;
         head->guid = in_.next().guid;
     }
@@ -202,14 +202,14 @@ bool Parser::open_object(ObjectHead* head) {
 bool Parser::skip_body() {
     size_t open = 1;
     for (;;) {
-        const XToken token = in_.next();
+        const xfile_token token = in_.next();
         switch (token.kind) {
-        case XTok::open_brace: ++open; break;
-        case XTok::close_brace:
+        case xfile_token_kind::open_brace: ++open; break;
+        case xfile_token_kind::close_brace:
             if (--open == 0) return true;
             break;
-        case XTok::end: return fail("unterminated object");
-        case XTok::error: return fail(std::string(token.text));
+        case xfile_token_kind::end: return fail("unterminated object");
+        case xfile_token_kind::error: return fail(std::string(token.text));
         default: break;
         }
     }
@@ -222,7 +222,7 @@ bool Parser::skip_object() {
 
 bool Parser::skip_template() {
     if (!xfile_is_name_like(in_.next())) return fail("template without a name");
-    if (in_.next().kind != XTok::open_brace) return fail("expected '{' after template name");
+    if (in_.next().kind != xfile_token_kind::open_brace) return fail("expected '{' after template name");
     return skip_body();
 }
 
@@ -231,23 +231,23 @@ bool Parser::skip_template() {
 template <typename OnObject, typename OnReference>
 bool Parser::children(const char* what, OnObject&& on_object, OnReference&& on_reference) {
     for (;;) {
-        const XToken& token = in_.peek();
+        const xfile_token& token = in_.peek();
         switch (token.kind) {
-        case XTok::close_brace: in_.next(); return true;
-        case XTok::separator: in_.next(); break;
-        case XTok::name:
+        case xfile_token_kind::close_brace: in_.next(); return true;
+        case xfile_token_kind::separator: in_.next(); break;
+        case xfile_token_kind::name:
             if (!on_object(in_.next().text)) return false;
             break;
-        case XTok::open_brace:
+        case xfile_token_kind::open_brace:
             in_.next();
             if (!on_reference()) return false;
             break;
-        case XTok::template_keyword:
+        case xfile_token_kind::template_keyword:
             in_.next();
             if (!skip_template()) return false;
             break;
-        case XTok::end: return fail(std::string("unterminated ") + what);
-        case XTok::error: return fail(std::string(token.text));
+        case xfile_token_kind::end: return fail(std::string("unterminated ") + what);
+        case xfile_token_kind::error: return fail(std::string(token.text));
         default: return fail(std::string("unexpected data in ") + what);
         }
     }
@@ -261,34 +261,34 @@ bool Parser::children(const char* what) {
 // Reads `[name] [<uuid>] }` of a data reference whose '{' has been read.
 bool Parser::read_reference(ObjectHead* reference) {
     if (xfile_is_name_like(in_.peek())) reference->name = in_.next().text;
-    if (in_.peek().kind == XTok::guid) {
+    if (in_.peek().kind == xfile_token_kind::guid) {
         reference->has_guid = true;
         reference->guid = in_.next().guid;
     }
-    if (in_.next().kind != XTok::close_brace) return fail("malformed data reference");
+    if (in_.next().kind != xfile_token_kind::close_brace) return fail("malformed data reference");
     if (reference->name.empty() && !reference->has_guid) return fail("empty data reference");
     return true;
 }
 
 bool Parser::parse_file() {
     for (;;) {
-        const XToken& token = in_.peek();
+        const xfile_token& token = in_.peek();
         switch (token.kind) {
-        case XTok::end: return true;
-        case XTok::separator: in_.next(); break;
-        case XTok::template_keyword:
+        case xfile_token_kind::end: return true;
+        case xfile_token_kind::separator: in_.next(); break;
+        case xfile_token_kind::template_keyword:
             in_.next();
             if (!skip_template()) return false;
             break;
-        case XTok::name:
-            if (!container_child(in_.next().text, kXNoFrame, 0)) return false;
+        case xfile_token_kind::name:
+            if (!container_child(in_.next().text, xfile_no_frame, 0)) return false;
             break;
-        case XTok::open_brace:
+        case xfile_token_kind::open_brace:
             in_.next();
             if (!skip_body()) return false;
             break;
-        case XTok::close_brace: in_.next(); break;  // some exporters close one brace too many
-        case XTok::error: return fail(std::string(token.text));
+        case xfile_token_kind::close_brace: in_.next(); break;  // some exporters close one brace too many
+        case xfile_token_kind::error: return fail(std::string(token.text));
         default: return fail("unexpected data outside any object");
         }
     }
@@ -306,7 +306,7 @@ bool Parser::parse_frame(uint32_t parent, int depth) {
     ObjectHead head;
     if (too_deep(depth) || !open_object(&head)) return false;
     const uint32_t index = static_cast<uint32_t>(scene_.frames.size());
-    XFrame frame;
+    xfile_frame frame;
     frame.parent = parent;
     scene_.frames.push_back(frame);
     return children(
@@ -328,10 +328,10 @@ bool Parser::parse_frame_matrix(uint32_t frame) {
     return children("FrameTransformMatrix");
 }
 
-bool Parser::read_faces(XRawMesh& mesh) {
+bool Parser::read_faces(xfile_raw_mesh& mesh) {
     uint32_t faces = 0;
     if (!read_count(&faces, "Mesh face count")) return false;
-    mesh.face_sizes.reserve(at_most(faces, kFaceBytes));
+    mesh.face_sizes.reserve(at_most(faces, face_bytes));
     const size_t vertices = mesh.positions.size();
     for (uint32_t f = 0; f < faces; ++f) {
         uint32_t corners = 0;
@@ -353,7 +353,7 @@ bool Parser::read_faces(XRawMesh& mesh) {
 bool Parser::parse_mesh(uint32_t frame, int depth) {
     ObjectHead head;
     if (too_deep(depth) || !open_object(&head)) return false;
-    XRawMesh mesh;
+    xfile_raw_mesh mesh;
     mesh.frame = frame;
     if (!read_vectors(&mesh.positions, "Mesh vertices") || !read_faces(mesh)) return false;
     bool has_colours = false;
@@ -386,7 +386,7 @@ bool Parser::parse_mesh(uint32_t frame, int depth) {
     return true;
 }
 
-bool Parser::parse_normals(XRawMesh& mesh) {
+bool Parser::parse_normals(xfile_raw_mesh& mesh) {
     ObjectHead head;
     if (!open_object(&head) || !read_vectors(&mesh.normals, "MeshNormals normals")) return false;
     uint32_t faces = 0;
@@ -415,7 +415,7 @@ bool Parser::parse_normals(XRawMesh& mesh) {
     return children("MeshNormals");
 }
 
-bool Parser::parse_texture_coords(XRawMesh& mesh) {
+bool Parser::parse_texture_coords(xfile_raw_mesh& mesh) {
     ObjectHead head;
     uint32_t count = 0;
     if (!open_object(&head) || !read_count(&count, "MeshTextureCoords count")) return false;
@@ -431,7 +431,7 @@ bool Parser::parse_texture_coords(XRawMesh& mesh) {
 }
 
 // Reads the (index, colour) pairs of one MeshVertexColors into *colours, replacing earlier ones.
-bool Parser::parse_vertex_colours(const XRawMesh& mesh, std::vector<VertexColour>* colours) {
+bool Parser::parse_vertex_colours(const xfile_raw_mesh& mesh, std::vector<VertexColour>* colours) {
     ObjectHead head;
     uint32_t count = 0;
     if (!open_object(&head) || !read_count(&count, "MeshVertexColors count")) return false;
@@ -456,7 +456,7 @@ bool Parser::parse_vertex_colours(const XRawMesh& mesh, std::vector<VertexColour
 
 // Reads `indexes` material indices (each < count), keeping one per face; extra indices are checked
 // and dropped. A short list is completed (repeating its last index) once the mesh is read.
-bool Parser::read_face_materials(XRawMesh& mesh, uint32_t count, uint32_t indexes) {
+bool Parser::read_face_materials(xfile_raw_mesh& mesh, uint32_t count, uint32_t indexes) {
     const size_t faces = mesh.face_sizes.size();
     mesh.face_materials.clear();
     mesh.face_materials.reserve(faces);
@@ -472,7 +472,7 @@ bool Parser::read_face_materials(XRawMesh& mesh, uint32_t count, uint32_t indexe
     return true;
 }
 
-bool Parser::parse_material_list(XRawMesh& mesh, int depth) {
+bool Parser::parse_material_list(xfile_raw_mesh& mesh, int depth) {
     ObjectHead head;
     uint32_t count = 0;
     uint32_t indexes = 0;
@@ -494,7 +494,7 @@ bool Parser::parse_material_list(XRawMesh& mesh, int depth) {
             return true;
         },
         [&] {
-            const XFileMaterial* material = nullptr;
+            const xfile_material* material = nullptr;
             return resolve_material(&material) && add_list_materials(mesh, 1, *material);
         });
     if (!ok) return false;
@@ -509,8 +509,8 @@ bool Parser::parse_material_list(XRawMesh& mesh, int depth) {
 }
 
 // Appends `count` copies of `material` to the mesh's list, within the material budget.
-bool Parser::add_list_materials(XRawMesh& mesh, size_t count, const XFileMaterial& material) {
-    const size_t each = sizeof(XFileMaterial) + (material.texture ? material.texture->size() : 0);
+bool Parser::add_list_materials(xfile_raw_mesh& mesh, size_t count, const xfile_material& material) {
+    const size_t each = sizeof(xfile_material) + (material.texture ? material.texture->size() : 0);
     if (count > material_budget_ / each) return fail("materials would take more than the file's size plus 64 MiB");
     material_budget_ -= count * each;
     mesh.materials.insert(mesh.materials.end(), count, material);
@@ -519,7 +519,7 @@ bool Parser::add_list_materials(XRawMesh& mesh, size_t count, const XFileMateria
 
 // The latest material declared with the reference's name (or, for a reference without a name,
 // its UUID).
-bool Parser::resolve_material(const XFileMaterial** material) {
+bool Parser::resolve_material(const xfile_material** material) {
     ObjectHead reference;
     if (!read_reference(&reference)) return false;
     if (reference.name.empty()) {
@@ -541,7 +541,7 @@ void Parser::declare_material(DeclaredMaterial&& declared) {
     declared_.push_back(std::move(declared.material));
 }
 
-bool Parser::parse_material(XFileMaterial* out, ObjectHead* head, int depth) {
+bool Parser::parse_material(xfile_material* out, ObjectHead* head, int depth) {
     if (too_deep(depth) || !open_object(head)) return false;
     D3DMATERIAL9& m = out->material;
     float* const members[] = {&m.Diffuse.r,  &m.Diffuse.g,  &m.Diffuse.b,  &m.Diffuse.a,  &m.Power,     &m.Specular.r,
@@ -569,7 +569,7 @@ bool Parser::parse_declared_material(int depth) {
 }
 
 // The first TextureFilename of a Material names its texture.
-bool Parser::parse_texture_filename(XFileMaterial* material) {
+bool Parser::parse_texture_filename(xfile_material* material) {
     ObjectHead head;
     std::string_view name;
     const char* why = "";
@@ -581,15 +581,15 @@ bool Parser::parse_texture_filename(XFileMaterial* material) {
 
 }  // namespace
 
-XFileMaterial xfile_default_material() {
-    XFileMaterial material;
+xfile_material xfile_default_material() {
+    xfile_material material;
     material.material.Diffuse = D3DCOLORVALUE{1.0f, 1.0f, 1.0f, 1.0f};
     material.material.Specular = D3DCOLORVALUE{0.0f, 0.0f, 0.0f, 1.0f};
     material.material.Emissive = D3DCOLORVALUE{0.0f, 0.0f, 0.0f, 1.0f};
     return material;
 }
 
-bool xfile_parse(XTokenStream& tokens, XScene* scene, std::string* error) {
+bool xfile_parse(xfile_token_stream& tokens, xfile_scene* scene, std::string* error) {
     Parser parser(tokens, *scene);
     if (parser.parse_file()) return true;
     if (error != nullptr) *error = parser.error();

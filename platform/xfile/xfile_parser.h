@@ -18,7 +18,7 @@
 #include <string>
 
 #include "platform/xfile/xfile_scene.h"
-#include "platform/xfile/xfile_tokens.h"
+#include "platform/xfile/xfile_token_stream.h"
 
 // Reads every object of the stream into *scene. On failure returns false with a reason.
-bool xfile_parse(XTokenStream& tokens, XScene* scene, std::string* error);
+bool xfile_parse(xfile_token_stream& tokens, xfile_scene* scene, std::string* error);

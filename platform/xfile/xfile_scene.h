@@ -11,15 +11,15 @@
 
 #include "platform/xfile/xfile.h"
 
-inline constexpr uint32_t kXNoFrame = UINT32_MAX;
+inline constexpr uint32_t xfile_no_frame = UINT32_MAX;
 
-struct XFrame {
-    uint32_t parent = kXNoFrame;
+struct xfile_frame {
+    uint32_t parent = xfile_no_frame;
     std::array<double, 16> matrix = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
 };
 
-struct XRawMesh {
-    uint32_t frame = kXNoFrame;
+struct xfile_raw_mesh {
+    uint32_t frame = xfile_no_frame;
     std::vector<D3DVECTOR> positions;
     std::vector<uint32_t> face_sizes;    // corners per face
     std::vector<uint32_t> face_indices;  // position index per corner, faces one after another
@@ -33,13 +33,13 @@ struct XRawMesh {
 
     bool has_material_list = false;
     std::vector<uint32_t> face_materials;  // one per face, < materials.size()
-    std::vector<XFileMaterial> materials;
+    std::vector<xfile_material> materials;
 };
 
-struct XScene {
-    std::vector<XFrame> frames;
-    std::vector<XRawMesh> meshes;
+struct xfile_scene {
+    std::vector<xfile_frame> frames;
+    std::vector<xfile_raw_mesh> meshes;
 };
 
 // The material used for faces that have none: white diffuse, black specular and emissive.
-XFileMaterial xfile_default_material();
+xfile_material xfile_default_material();

@@ -30,7 +30,7 @@ int hex_value(uint8_t c) {
 }
 
 // Parses "xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx" into the GUID's memory layout.
-bool parse_guid(std::string_view text, XGuid* guid) {
+bool parse_guid(std::string_view text, xfile_guid* guid) {
     static constexpr int group_digits[5] = {8, 4, 4, 4, 12};
     uint8_t value[16];
     size_t at = 0;
@@ -72,13 +72,13 @@ bool same_word(std::string_view word, const char* keyword) {
 
 }  // namespace
 
-XToken XTextLexer::fail(const char* reason) {
+xfile_token xfile_text_lexer::fail(const char* reason) {
     failed_ = true;
     failure_ = reason;
     return xfile_error_token(reason);
 }
 
-void XTextLexer::skip_space_and_comments() {
+void xfile_text_lexer::skip_space_and_comments() {
     while (position_ < size_) {
         const uint8_t c = data_[position_];
         const bool comment = c == '#' || (c == '/' && position_ + 1 < size_ && data_[position_ + 1] == '/');
@@ -92,57 +92,57 @@ void XTextLexer::skip_space_and_comments() {
     }
 }
 
-XToken XTextLexer::string_token() {
+xfile_token xfile_text_lexer::string_token() {
     const size_t start = ++position_;
     while (position_ < size_ && data_[position_] != '"') ++position_;
     if (position_ >= size_) return fail("unterminated string");
-    XToken token;
-    token.kind = XTok::string;
+    xfile_token token;
+    token.kind = xfile_token_kind::string;
     token.text = std::string_view(reinterpret_cast<const char*>(data_ + start), position_ - start);
     ++position_;
     return token;
 }
 
-XToken XTextLexer::guid_token() {
+xfile_token xfile_text_lexer::guid_token() {
     const size_t start = ++position_;
     while (position_ < size_ && data_[position_] != '>' && position_ - start <= 64) ++position_;
     if (position_ >= size_ || data_[position_] != '>') return fail("unterminated or overlong <uuid>");
     const std::string_view inside(reinterpret_cast<const char*>(data_ + start), position_ - start);
     ++position_;
-    XToken token;
-    token.kind = XTok::guid;
+    xfile_token token;
+    token.kind = xfile_token_kind::guid;
     if (!parse_guid(trim(inside), &token.guid)) return fail("malformed <uuid>");
     return token;
 }
 
-XToken XTextLexer::word_token() {
+xfile_token xfile_text_lexer::word_token() {
     const size_t start = position_;
     while (position_ < size_ && !ends_word(data_[position_])) ++position_;
-    XToken token;
+    xfile_token token;
     token.text = std::string_view(reinterpret_cast<const char*>(data_ + start), position_ - start);
     const char first = token.text.front();
     if ((first >= '0' && first <= '9') || first == '-' || first == '+' || first == '.') {
-        token.kind = XTok::number;
+        token.kind = xfile_token_kind::number;
     } else {
-        token.kind = same_word(token.text, "template") ? XTok::template_keyword : XTok::name;
+        token.kind = same_word(token.text, "template") ? xfile_token_kind::template_keyword : xfile_token_kind::name;
     }
     return token;
 }
 
-XToken XTextLexer::next() {
+xfile_token xfile_text_lexer::next() {
     if (failed_) return fail(failure_);
     skip_space_and_comments();
-    XToken token;
+    xfile_token token;
     if (position_ >= size_) return token;
     const uint8_t c = data_[position_];
     switch (c) {
-    case '{': token.kind = XTok::open_brace; break;
-    case '}': token.kind = XTok::close_brace; break;
+    case '{': token.kind = xfile_token_kind::open_brace; break;
+    case '}': token.kind = xfile_token_kind::close_brace; break;
     case ';':
-    case ',': token.kind = XTok::separator; break;
+    case ',': token.kind = xfile_token_kind::separator; break;
     case '[':
     case ']':
-    case '>': token.kind = XTok::other; break;
+    case '>': token.kind = xfile_token_kind::other; break;
     case '"': return string_token();
     case '<': return guid_token();
     default: return word_token();

@@ -13,21 +13,21 @@
 
 #include "platform/xfile/xfile_token.h"
 
-class XTextLexer {
+class xfile_text_lexer {
 public:
-    XTextLexer(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    xfile_text_lexer(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
-    // The next token; XTok::end at the end, XTok::error (sticky) on malformed input.
-    XToken next();
+    // The next token; xfile_token_kind::end at the end, xfile_token_kind::error (sticky) on malformed input.
+    xfile_token next();
     size_t offset() const { return position_; }
     size_t remaining() const { return size_ - position_; }
 
 private:
     void skip_space_and_comments();
-    XToken string_token();
-    XToken guid_token();
-    XToken word_token();
-    XToken fail(const char* reason);
+    xfile_token string_token();
+    xfile_token guid_token();
+    xfile_token word_token();
+    xfile_token fail(const char* reason);
 
     const uint8_t* data_;
     size_t size_;

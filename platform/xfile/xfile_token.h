@@ -8,12 +8,12 @@
 #include <cstdint>
 #include <string_view>
 
-struct XGuid {
+struct xfile_guid {
     uint8_t bytes[16] = {};  // Data1 (4), Data2 (2), Data3 (2) little-endian, then Data4 (8)
-    bool operator==(const XGuid&) const = default;
+    bool operator==(const xfile_guid&) const = default;
 };
 
-enum class XTok : uint8_t {
+enum class xfile_token_kind : uint8_t {
     end,     // no more input
     error,   // malformed input; text holds the reason
     name,    // identifier or object name
@@ -27,24 +27,24 @@ enum class XTok : uint8_t {
     other,             // brackets, type keywords and other template syntax
 };
 
-struct XToken {
-    XTok kind = XTok::end;
+struct xfile_token {
+    xfile_token_kind kind = xfile_token_kind::end;
     std::string_view text;
     bool binary = false;    // number came from a binary list
     bool is_float = false;  // binary number from a float list
     uint32_t integer = 0;
     double real = 0.0;
-    XGuid guid;
+    xfile_guid guid;
 };
 
 // The token a lexer returns when it stops on malformed input; `reason` must outlive it.
-inline XToken xfile_error_token(const char* reason) {
-    XToken token;
-    token.kind = XTok::error;
+inline xfile_token xfile_error_token(const char* reason) {
+    xfile_token token;
+    token.kind = xfile_token_kind::error;
     token.text = reason;
     return token;
 }
 
-inline bool xfile_is_name_like(const XToken& token) {
-    return token.kind == XTok::name || (token.kind == XTok::number && !token.binary);
+inline bool xfile_is_name_like(const xfile_token& token) {
+    return token.kind == xfile_token_kind::name || (token.kind == xfile_token_kind::number && !token.binary);
 }

@@ -17,7 +17,7 @@
 
 namespace {
 
-const std::filesystem::path kCorpus = std::filesystem::path(DEMOS_SHARED_DIR) / "xcorpus";
+const std::filesystem::path corpus_dir = std::filesystem::path(DEMOS_SHARED_DIR) / "xcorpus";
 
 struct OracleRow {
     std::string file;
@@ -38,7 +38,7 @@ std::vector<std::string> split(const std::string& line, char separator) {
 
 std::vector<OracleRow> read_oracle() {
     std::vector<OracleRow> rows;
-    std::ifstream in(kCorpus / "ORACLE.tsv");
+    std::ifstream in(corpus_dir / "ORACLE.tsv");
     std::string line;
     std::getline(in, line);
     while (std::getline(in, line)) {
@@ -59,16 +59,16 @@ std::vector<OracleRow> read_oracle() {
     return rows;
 }
 
-XLoadResult load_corpus_file(const std::string& name) {
-    std::ifstream in(kCorpus / name, std::ios::binary);
+xfile_load_result load_corpus_file(const std::string& name) {
+    std::ifstream in(corpus_dir / name, std::ios::binary);
     std::stringstream bytes;
     bytes << in.rdbuf();
     return load_x(bytes.str());
 }
 
-std::set<std::string> texture_names(const XFileModel& model) {
+std::set<std::string> texture_names(const xfile_model& model) {
     std::set<std::string> names;
-    for (const XFileMaterial& m : model.materials) {
+    for (const xfile_material& m : model.materials) {
         if (m.texture && !m.texture->empty()) names.insert(*m.texture);
     }
     return names;
@@ -77,7 +77,7 @@ std::set<std::string> texture_names(const XFileModel& model) {
 // Material counts where the independent loader differs for a known reason. It lists the
 // file's top-level Material objects instead of the materials the meshes' lists hold, and counts a
 // default material for meshes without any list; we concatenate every mesh's list.
-const std::map<std::string, size_t> kOwnMaterialCounts = {
+const std::map<std::string, size_t> own_material_counts = {
     {"assimp/BCN_Epileptic.X", 0},         // no material list at all
     {"assimp/Testwuson.X", 0},             // no material list at all
     {"blitz3d/DeathIsland/747.X", 8},      // 7 lists by reference, one naming 2 materials (6 declared)
@@ -90,13 +90,13 @@ const std::map<std::string, size_t> kOwnMaterialCounts = {
 };
 
 // mariorun.x declares its materials inside frames, which the independent loader ignores.
-const std::set<std::string> kMarioTextures = {"blue.bmp",  "brown.bmp", "face.bmp",       "hatM.bmp",
+const std::set<std::string> mario_textures = {"blue.bmp",  "brown.bmp", "face.bmp",       "hatM.bmp",
                                               "peach.bmp", "red.bmp",   "suspenders.bmp", "white.bmp"};
 
 class XFileCorpus : public ::testing::Test {
 protected:
     void SetUp() override {
-        if (!std::filesystem::exists(kCorpus / "ORACLE.tsv")) GTEST_SKIP() << "no corpus at " << kCorpus;
+        if (!std::filesystem::exists(corpus_dir / "ORACLE.tsv")) GTEST_SKIP() << "no corpus at " << corpus_dir;
     }
 };
 
@@ -104,14 +104,14 @@ TEST_F(XFileCorpus, EveryGoodFileMatchesTheIndependentLoader) {
     for (const OracleRow& row : read_oracle()) {
         if (row.status != "ok") continue;
         SCOPED_TRACE(row.file);
-        const XLoadResult r = load_corpus_file(row.file);
+        const xfile_load_result r = load_corpus_file(row.file);
         ASSERT_TRUE(r.ok) << r.error;
         EXPECT_TRUE(model_is_consistent(r.model));
         EXPECT_EQ(r.model.mesh.attributes.size(), row.triangles);
-        const auto own = kOwnMaterialCounts.find(row.file);
-        EXPECT_EQ(r.model.materials.size(), own != kOwnMaterialCounts.end() ? own->second : row.materials);
+        const auto own = own_material_counts.find(row.file);
+        EXPECT_EQ(r.model.materials.size(), own != own_material_counts.end() ? own->second : row.materials);
         const bool mario = row.file == "blitz3d/markio/mariorun.x";
-        EXPECT_EQ(texture_names(r.model), mario ? kMarioTextures : row.textures);
+        EXPECT_EQ(texture_names(r.model), mario ? mario_textures : row.textures);
         D3DVECTOR lo;
         D3DVECTOR hi;
         ASSERT_TRUE(xfile_bounds(r.model.mesh, &lo, &hi));
@@ -124,7 +124,7 @@ TEST_F(XFileCorpus, EveryGoodFileMatchesTheIndependentLoader) {
 
 TEST_F(XFileCorpus, InvalidFilesFailCleanly) {
     for (const char* name : {"assimp/empty.x", "assimp/OV_GetNextToken"}) {
-        const XLoadResult r = load_corpus_file(name);
+        const xfile_load_result r = load_corpus_file(name);
         EXPECT_FALSE(r.ok) << name;
         EXPECT_FALSE(r.error.empty()) << name;
     }
@@ -133,7 +133,7 @@ TEST_F(XFileCorpus, InvalidFilesFailCleanly) {
 TEST_F(XFileCorpus, SkinWeightsNamingMissingVerticesDoNotMatter) {
     // The independent loader crashes on this file; its geometry is a valid cube and the skin data
     // is skipped.
-    const XLoadResult r = load_corpus_file("assimp/malformed_skinweights_oob.x");
+    const xfile_load_result r = load_corpus_file("assimp/malformed_skinweights_oob.x");
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.model.mesh.attributes.size(), 12u);
     EXPECT_EQ(r.model.materials.size(), 1u);
@@ -146,11 +146,11 @@ TEST_F(XFileCorpus, SkinWeightsNamingMissingVerticesDoNotMatter) {
 }
 
 TEST_F(XFileCorpus, TheSameCubeInTextBinaryAndCompressedForm) {
-    const XLoadResult text = load_corpus_file("assimp/test_cube_text.x");
-    const XLoadResult binary = load_corpus_file("assimp/test_cube_binary.x");
-    const XLoadResult compressed = load_corpus_file("assimp/test_cube_compressed.x");
+    const xfile_load_result text = load_corpus_file("assimp/test_cube_text.x");
+    const xfile_load_result binary = load_corpus_file("assimp/test_cube_binary.x");
+    const xfile_load_result compressed = load_corpus_file("assimp/test_cube_compressed.x");
     ASSERT_TRUE(text.ok && binary.ok && compressed.ok);
-    EXPECT_EQ(compressed.model.header.format, XFileFormat::binary_compressed);
+    EXPECT_EQ(compressed.model.header.format, xfile_format::binary_compressed);
     EXPECT_EQ(text.model.mesh.indices, binary.model.mesh.indices);
     EXPECT_EQ(compressed.model.mesh.indices, binary.model.mesh.indices);
     ASSERT_EQ(text.model.mesh.positions.size(), 24u);  // 24 vertices, one normal each: no split
@@ -163,14 +163,14 @@ TEST_F(XFileCorpus, TheSameCubeInTextBinaryAndCompressedForm) {
 }
 
 TEST_F(XFileCorpus, TextureNamesAsStored) {
-    const XLoadResult canyon = load_corpus_file("blitz3d/BirdDemo/Canyon.x");
+    const xfile_load_result canyon = load_corpus_file("blitz3d/BirdDemo/Canyon.x");
     ASSERT_TRUE(canyon.ok);
     EXPECT_EQ(canyon.model.materials[0].texture, "Textures\\Rock.bmp");
-    const XLoadResult anim = load_corpus_file("assimp/anim_test.x");
+    const xfile_load_result anim = load_corpus_file("assimp/anim_test.x");
     ASSERT_TRUE(anim.ok);
     ASSERT_EQ(anim.model.materials.size(), 1u);
     EXPECT_EQ(anim.model.materials[0].texture, "");  // an empty name is kept, not dropped
-    const XLoadResult cube = load_corpus_file("assimp/kwxport_test_cubewithvcolors.x");
+    const xfile_load_result cube = load_corpus_file("assimp/kwxport_test_cubewithvcolors.x");
     ASSERT_TRUE(cube.ok);
     EXPECT_EQ(cube.model.mesh.diffuse.size(), cube.model.mesh.positions.size());
 }

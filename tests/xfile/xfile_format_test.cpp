@@ -9,7 +9,7 @@
 
 namespace {
 
-const char* const kTriangle = R"(
+const char* const triangle_body = R"(
 Mesh {
   3;
   0.0; 0.0; 0.0;,
@@ -30,22 +30,22 @@ void expect_vector(const D3DVECTOR& v, float x, float y, float z) {
     EXPECT_FLOAT_EQ(v.z, z);
 }
 
-TEST(XFileHeader, ReadsFormatFloatSizeAndVersion) {
-    XFileHeader header;
+TEST(xfile_header, ReadsFormatFloatSizeAndVersion) {
+    xfile_header header;
     std::string error;
     ASSERT_TRUE(xfile_read_header(reinterpret_cast<const uint8_t*>("xof 0302bzip0064"), 16, &header, &error));
-    EXPECT_EQ(header.format, XFileFormat::binary_compressed);
+    EXPECT_EQ(header.format, xfile_format::binary_compressed);
     EXPECT_EQ(header.float_bits, 64);
     EXPECT_EQ(header.major, 3);
     EXPECT_EQ(header.minor, 2);
-    EXPECT_STREQ(xfile_format_name(XFileFormat::text_compressed), "tzip");
+    EXPECT_STREQ(xfile_format_name(xfile_format::text_compressed), "tzip");
 }
 
-TEST(XFileHeader, RejectsWhatIsNotAKnownHeader) {
+TEST(xfile_header, RejectsWhatIsNotAKnownHeader) {
     EXPECT_FALSE(load_x("").ok);
     EXPECT_FALSE(load_x("xof 0303txt 003").ok);
     for (const char* header : {"xif 0303txt 0032", "xof 0303cmp 0032", "xof 0303txt 0016", "xof 03a3txt 0032"}) {
-        const XLoadResult r = load_x(std::string(header) + kTriangle);
+        const xfile_load_result r = load_x(std::string(header) + triangle_body);
         EXPECT_FALSE(r.ok) << header;
         EXPECT_FALSE(r.error.empty());
     }
@@ -53,7 +53,7 @@ TEST(XFileHeader, RejectsWhatIsNotAKnownHeader) {
 
 TEST(XFileText, ReadsMembersWhateverTheSeparators) {
     // Lax exporters: commas for semicolons, missing separators, comments, exponents.
-    const XLoadResult r = load_x(text_file(R"(
+    const xfile_load_result r = load_x(text_file(R"(
 # a comment
 Mesh lax {   // another comment
   3
@@ -69,7 +69,7 @@ Mesh lax {   // another comment
 }
 
 TEST(XFileText, SkipsTemplatesUnknownObjectsAndTheirStrings) {
-    const XLoadResult r = load_x(text_file(std::string(R"(
+    const xfile_load_result r = load_x(text_file(std::string(R"(
 template Custom {
   <01234567-89AB-cdef-0123-456789ABCDEF>
   array DWORD values[4];
@@ -80,13 +80,13 @@ template Closed { <11111111-2222-3333-4444-555555555555> STRING s;
 Custom c { <01234567-89AB-cdef-0123-456789ABCDEF> 1,2,3,4;; Nested { "a } brace in a string"; { Ref } } }
 KeyValuePair { "Date"; "G:\\path\\B\374ffel"; }
 AnimationSet { Animation { { Shape } AnimationKey { 0; 1; 0; 4; 1,0,0,0;;; } } }
-)") + kTriangle));
+)") + triangle_body));
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.model.mesh.attributes.size(), 1u);
 }
 
 TEST(XFileText, AcceptsObjectUuidsAndNamesWithOddCharacters) {
-    const XLoadResult r = load_x(text_file(R"(
+    const xfile_load_result r = load_x(text_file(R"(
 Frame Feed-The.Dino(1) { <3D82AB46-62DA-11CF-AB39-0020AF71E433>
   Mesh 2nd-mesh { <3D82AB44-62DA-11CF-AB39-0020AF71E433> 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }
 }
@@ -96,14 +96,14 @@ Frame Feed-The.Dino(1) { <3D82AB46-62DA-11CF-AB39-0020AF71E433>
 }
 
 TEST(XFileText, SixtyFourBitTextIsOrdinaryText) {
-    const XLoadResult r = load_x(text_file(kTriangle, "xof 0302txt 0064"));
+    const xfile_load_result r = load_x(text_file(triangle_body, "xof 0302txt 0064"));
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.model.header.float_bits, 64);
     expect_vector(r.model.mesh.positions[2], 0, 1, 0);
 }
 
 TEST(XFileText, ReadsTheSampleWithEveryStream) {
-    const XLoadResult r = load_x(sample_text_file());
+    const xfile_load_result r = load_x(sample_text_file());
     ASSERT_TRUE(r.ok) << r.error;
     const D3DXMESHDATA& m = r.model.mesh;
     EXPECT_EQ(m.attributes, (std::vector<uint32_t>{0, 0, 1}));
@@ -116,9 +116,9 @@ TEST(XFileText, ReadsTheSampleWithEveryStream) {
 }
 
 TEST(XFileBinary, ReadsListsAcrossMemberBoundaries) {
-    const XLoadResult r = load_x(sample_binary_file());
+    const xfile_load_result r = load_x(sample_binary_file());
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.model.header.format, XFileFormat::binary);
+    EXPECT_EQ(r.model.header.format, xfile_format::binary);
     EXPECT_EQ(r.model.mesh.positions.size(), 3u);
     EXPECT_EQ(r.model.mesh.indices, (std::vector<uint32_t>{0, 1, 2}));
     expect_vector(r.model.mesh.normals[1], 0, 0, -1);
@@ -130,7 +130,7 @@ TEST(XFileBinary, ReadsListsAcrossMemberBoundaries) {
 TEST(XFileBinary, ReadsSplitListsSingleIntegersTemplatesAndReferences) {
     const uint8_t uuid[16] = {0x4d, 0xab, 0x82, 0x3d, 0xda, 0x62, 0xcf, 0x11,
                               0xab, 0x39, 0x00, 0x20, 0xaf, 0x71, 0xe4, 0x33};
-    XBinaryWriter w;
+    xfile_binary_writer w;
     // template Thing { <uuid> DWORD n; array FLOAT f[n]; [...] }
     w.token(31).name("Thing").open().guid(uuid).token(41).name("n").token(20).token(52).token(42).name("f");
     w.token(14).name("n").token(15).token(20).token(14).token(18).token(18).token(18).token(15).close();
@@ -139,7 +139,7 @@ TEST(XFileBinary, ReadsSplitListsSingleIntegersTemplatesAndReferences) {
     w.integer(1).integers({2});
     w.name("MeshMaterialList").open().integers({1, 1}).integer(0).token(20).open().name("Blue").close().close();
     w.close();
-    const XLoadResult r = load_x(w.bytes());
+    const xfile_load_result r = load_x(w.bytes());
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.model.mesh.indices, (std::vector<uint32_t>{0, 1, 2}));
     expect_vector(r.model.mesh.positions[2], 0, 1, 0);
@@ -150,7 +150,7 @@ TEST(XFileBinary, ReadsSplitListsSingleIntegersTemplatesAndReferences) {
 
 TEST(XFileBinary, StringTerminatorAsWordDwordOrMissing) {
     for (int variant = 0; variant < 3; ++variant) {
-        XBinaryWriter w;
+        xfile_binary_writer w;
         w.name("Mesh").open().integers({3}).floats({0, 0, 0, 1, 0, 0, 0, 1, 0}).integers({1, 3, 0, 1, 2});
         w.name("MeshMaterialList").open().integers({1, 1, 0}).name("Material").open();
         w.floats({1, 1, 1, 1, 0, 0, 0, 0, 0, 0, 0}).name("TextureFilename").open();
@@ -159,7 +159,7 @@ TEST(XFileBinary, StringTerminatorAsWordDwordOrMissing) {
         if (variant == 2) w.string("a.bmp", 11);                              // no terminator: '}' follows
         if (variant != 2) w.close();
         w.close().close().close();
-        const XLoadResult r = load_x(w.bytes());
+        const xfile_load_result r = load_x(w.bytes());
         ASSERT_TRUE(r.ok) << variant << ": " << r.error;
         ASSERT_EQ(r.model.materials.size(), 1u);
         EXPECT_EQ(r.model.materials[0].texture, "a.bmp") << variant;
@@ -167,12 +167,12 @@ TEST(XFileBinary, StringTerminatorAsWordDwordOrMissing) {
 }
 
 TEST(XFileBinary, SixtyFourBitFloatLists) {
-    XBinaryWriter w("xof 0303bin 0064");
+    xfile_binary_writer w("xof 0303bin 0064");
     w.name("Frame").open().name("FrameTransformMatrix").open();
     w.floats({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0.5, 0, 0, 1}).close();
     w.name("Mesh").open().integers({3}).floats({0.1, 0.2, 0.3, 1e10, 0, 0, 0, -1.0 / 3.0, 0});
     w.integers({1, 3, 0, 1, 2}).close().close();
-    const XLoadResult r = load_x(w.bytes());
+    const xfile_load_result r = load_x(w.bytes());
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_EQ(r.model.header.float_bits, 64);
     expect_vector(r.model.mesh.positions[0], 0.6f, 0.2f, 0.3f);
@@ -181,9 +181,9 @@ TEST(XFileBinary, SixtyFourBitFloatLists) {
 }
 
 TEST(XFileBinary, IntegersAndFloatsAreNotInterchangeable) {
-    XBinaryWriter w;
+    xfile_binary_writer w;
     w.name("Mesh").open().integers({3, 0, 0, 0}).close();
-    const XLoadResult r = load_x(w.bytes());
+    const xfile_load_result r = load_x(w.bytes());
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("integer where a float"), std::string::npos) << r.error;
 }
@@ -205,25 +205,25 @@ TEST(XFileCompressed, TextBodyInManyBlocksUsesThePreviousBlocksAsDictionary) {
     body += "}\n";
     ASSERT_GT(body.size(), 3 * 4096u);
     const std::string file = mszip_file("xof 0303tzip0032", body, 4096);
-    const XLoadResult r = load_x(file);
+    const xfile_load_result r = load_x(file);
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.model.header.format, XFileFormat::text_compressed);
+    EXPECT_EQ(r.model.header.format, xfile_format::text_compressed);
     EXPECT_EQ(r.model.mesh.attributes.size(), size_t(2 * quads));
-    const XLoadResult plain = load_x("xof 0303txt 0032" + body);
+    const xfile_load_result plain = load_x("xof 0303txt 0032" + body);
     ASSERT_TRUE(plain.ok);
     EXPECT_EQ(r.model.mesh.indices, plain.model.mesh.indices);
 }
 
 TEST(XFileCompressed, BinaryBody) {
     const std::string binary = sample_binary_file();
-    const XLoadResult r = load_x(mszip_file("xof 0303bzip0032", binary.substr(16), 20));
+    const xfile_load_result r = load_x(mszip_file("xof 0303bzip0032", binary.substr(16), 20));
     ASSERT_TRUE(r.ok) << r.error;
-    EXPECT_EQ(r.model.header.format, XFileFormat::binary_compressed);
+    EXPECT_EQ(r.model.header.format, xfile_format::binary_compressed);
     EXPECT_EQ(r.model.materials[0].texture, "tri.bmp");
 }
 
 TEST(XFileCompressed, RejectsBrokenBlocks) {
-    const std::string good = mszip_file("xof 0303tzip0032", kTriangle);
+    const std::string good = mszip_file("xof 0303tzip0032", triangle_body);
     ASSERT_TRUE(load_x(good).ok);
     std::string bad_signature = good;
     bad_signature[24] = 'X';
@@ -253,7 +253,7 @@ std::string read_data_file(const char* name) {
     return bytes.str();
 }
 
-void expect_same_model(const XFileModel& a, const XFileModel& b) {
+void expect_same_model(const xfile_model& a, const xfile_model& b) {
     EXPECT_EQ(a.mesh.indices, b.mesh.indices);
     EXPECT_EQ(a.mesh.attributes, b.mesh.attributes);
     ASSERT_EQ(a.mesh.positions.size(), b.mesh.positions.size());
@@ -269,14 +269,14 @@ void expect_same_model(const XFileModel& a, const XFileModel& b) {
 // The data files (also the fuzzer's seeds) were written by a separate script: the compressed ones
 // with another deflate front end, the binary ones with 32- and 64-bit float lists.
 TEST(XFileDataFiles, EveryEncodingOfTheSameContentLoadsAlike) {
-    const XLoadResult text = load_x(read_data_file("frames_text.x"));
-    const XLoadResult tzip = load_x(read_data_file("frames_tzip.x"));
+    const xfile_load_result text = load_x(read_data_file("frames_text.x"));
+    const xfile_load_result tzip = load_x(read_data_file("frames_tzip.x"));
     ASSERT_TRUE(text.ok) << text.error;
     ASSERT_TRUE(tzip.ok) << tzip.error;
     expect_same_model(text.model, tzip.model);
-    const XLoadResult bin = load_x(read_data_file("quad_binary.x"));
-    const XLoadResult bin64 = load_x(read_data_file("quad_binary64.x"));
-    const XLoadResult bzip = load_x(read_data_file("quad_bzip.x"));
+    const xfile_load_result bin = load_x(read_data_file("quad_binary.x"));
+    const xfile_load_result bin64 = load_x(read_data_file("quad_binary64.x"));
+    const xfile_load_result bzip = load_x(read_data_file("quad_bzip.x"));
     ASSERT_TRUE(bin.ok && bin64.ok && bzip.ok) << bin.error << bin64.error << bzip.error;
     expect_same_model(bin.model, bin64.model);
     expect_same_model(bin.model, bzip.model);

@@ -8,10 +8,10 @@
 
 namespace {
 
-XLoadResult load_body(const std::string& body) { return load_x("xof 0303txt 0032\n" + body); }
+xfile_load_result load_body(const std::string& body) { return load_x("xof 0303txt 0032\n" + body); }
 
 void expect_failure(const std::string& file, const char* reason_part) {
-    const XLoadResult r = load_x(file);
+    const xfile_load_result r = load_x(file);
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find(reason_part), std::string::npos) << "reason: " << r.error;
 }
@@ -19,7 +19,7 @@ void expect_failure(const std::string& file, const char* reason_part) {
 // Every prefix of `file` either fails with a reason or loads a consistent model.
 void check_every_truncation(const std::string& file) {
     for (size_t length = 0; length < file.size(); ++length) {
-        const XLoadResult r = load_x(file.substr(0, length));
+        const xfile_load_result r = load_x(file.substr(0, length));
         if (r.ok) {
             EXPECT_TRUE(model_is_consistent(r.model)) << "length " << length;
         } else {
@@ -34,7 +34,7 @@ void check_every_corruption(const std::string& file, size_t from) {
         for (unsigned char flip : {0x01u, 0x80u, 0xffu}) {
             std::string bad = file;
             bad[at] = static_cast<char>(bad[at] ^ flip);
-            const XLoadResult r = load_x(bad);
+            const xfile_load_result r = load_x(bad);
             if (r.ok) {
                 EXPECT_TRUE(model_is_consistent(r.model)) << "byte " << at;
             } else {
@@ -80,10 +80,10 @@ TEST(XFileHostile, HugeCountsAreRejectedBeforeAllocating) {
     expect_failure("xof 0303txt 0032 Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 4000000000; 3;0,1,2;; }", "exceeds");
     expect_failure("xof 0303txt 0032 Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 4000000000; 0,1,2;; }", "exceeds");
     expect_failure("xof 0303txt 0032 Mesh { 18446744073709551616; }", "malformed integer");
-    XBinaryWriter w;
+    xfile_binary_writer w;
     w.name("Mesh").open().token(6).raw(std::string("\xff\xff\xff\x3f", 4)).close();
     expect_failure(w.bytes(), "number list");
-    XBinaryWriter names;
+    xfile_binary_writer names;
     names.token(1).raw(std::string("\xff\xff\xff\xff", 4)).raw("Mesh");
     expect_failure(names.bytes(), "truncated");
 }
@@ -139,7 +139,7 @@ TEST(XFileHostile, DeepNestingFailsCleanly) {
     std::string unknown = "Unknown {";
     for (int i = 0; i < 100000; ++i) unknown += "{";
     for (int i = 0; i < 100001; ++i) unknown += "}";
-    const XLoadResult r = load_body(unknown + "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }");
+    const xfile_load_result r = load_body(unknown + "Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }");
     EXPECT_TRUE(r.ok) << r.error;
 }
 
@@ -164,7 +164,7 @@ TEST(XFileHostile, AFileWithoutAMeshFails) {
 
 TEST(XFileHostile, OutOfRangeNumbersDoNotMisbehave) {
     // Values beyond the float range become infinities; colours clamp; nothing is undefined.
-    const XLoadResult r = load_body(R"(Mesh { 3; 1e300;-1e300;1e-320;, 1e39;0;0;, 0;1;0;; 1; 3;0,1,2;;
+    const xfile_load_result r = load_body(R"(Mesh { 3; 1e300;-1e300;1e-320;, 1e39;0;0;, 0;1;0;; 1; 3;0,1,2;;
   MeshVertexColors { 1; 0; -1e300;2;-1;1e300;;; }
   MeshMaterialList { 1; 1; 0;; Material { 1e300;-1e300;0;0;; 1e300; 0;0;0;; 0;0;0;; } } })");
     ASSERT_TRUE(r.ok) << r.error;

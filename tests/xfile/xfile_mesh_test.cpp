@@ -8,7 +8,7 @@
 
 namespace {
 
-XLoadResult load_body(const std::string& body) { return load_x("xof 0303txt 0032\n" + body); }
+xfile_load_result load_body(const std::string& body) { return load_x("xof 0303txt 0032\n" + body); }
 
 void expect_vector(const D3DVECTOR& v, float x, float y, float z, float tolerance = 1e-6f) {
     EXPECT_NEAR(v.x, x, tolerance);
@@ -26,7 +26,7 @@ std::string matrix(const char* elements) { return std::string("FrameTransformMat
 
 TEST(XFileFrames, AppliesTheInnerFrameFirstThenItsParents) {
     // Inner: translate x by 1; outer: scale by 2. (1,0,0) -> (2,0,0) -> (4,0,0).
-    const XLoadResult r =
+    const xfile_load_result r =
         load_body("Frame outer { " + std::string(matrix("2,0,0,0, 0,2,0,0, 0,0,2,0, 0,0,0,1")) + "Frame inner { " +
                   matrix("1,0,0,0, 0,1,0,0, 0,0,1,0, 1,0,0,1") + triangle() + "} }");
     ASSERT_TRUE(r.ok) << r.error;
@@ -36,8 +36,8 @@ TEST(XFileFrames, AppliesTheInnerFrameFirstThenItsParents) {
 }
 
 TEST(XFileFrames, MatrixAfterTheMeshStillAppliesAndSiblingsDoNot) {
-    const XLoadResult r = load_body("Frame a { " + triangle() + matrix("1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,5,1") +
-                                    "} Frame b { " + triangle() + "}");
+    const xfile_load_result r = load_body("Frame a { " + triangle() + matrix("1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,5,1") +
+                                          "} Frame b { " + triangle() + "}");
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.model.mesh.positions.size(), 6u);
     expect_vector(r.model.mesh.positions[0], 1, 0, 5);
@@ -46,29 +46,29 @@ TEST(XFileFrames, MatrixAfterTheMeshStillAppliesAndSiblingsDoNot) {
 
 TEST(XFileFrames, NormalsUseTheInverseTransposeAndAreRenormalised) {
     // Scale x by 2: the normal (1,1,0)/sqrt2 of a plane becomes (1,2,0)/sqrt5.
-    const XLoadResult r = load_body("Frame { " + std::string(matrix("2,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1")) +
-                                    triangle("", "0.70710678;0.70710678;0;") + "}");
+    const xfile_load_result r = load_body("Frame { " + std::string(matrix("2,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1")) +
+                                          triangle("", "0.70710678;0.70710678;0;") + "}");
     ASSERT_TRUE(r.ok) << r.error;
     const float s = 1.0f / std::sqrt(5.0f);
     expect_vector(r.model.mesh.normals[0], s, 2 * s, 0);
 }
 
 TEST(XFileFrames, MirroringFramesFlipNormalsWithTheGeometry) {
-    const XLoadResult r = load_body("Frame { " + std::string(matrix("-1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1")) +
-                                    triangle("", "1;0;0;") + "}");
+    const xfile_load_result r = load_body("Frame { " + std::string(matrix("-1,0,0,0, 0,1,0,0, 0,0,1,0, 0,0,0,1")) +
+                                          triangle("", "1;0;0;") + "}");
     ASSERT_TRUE(r.ok) << r.error;
     expect_vector(r.model.mesh.positions[0], -1, 0, 0);
     expect_vector(r.model.mesh.normals[0], -1, 0, 0);
 }
 
 TEST(XFileFrames, NormalsOfUntransformedMeshesAreKeptAsStored) {
-    const XLoadResult r = load_body(triangle("", "0;0;2;"));
+    const xfile_load_result r = load_body(triangle("", "0;0;2;"));
     ASSERT_TRUE(r.ok) << r.error;
     expect_vector(r.model.mesh.normals[0], 0, 0, 2);
 }
 
 TEST(XFileFaces, PolygonsAreFannedAndShortFacesDropped) {
-    const XLoadResult r = load_body(R"(Mesh {
+    const xfile_load_result r = load_body(R"(Mesh {
   5; 0;0;0;, 1;0;0;, 2;1;0;, 1;2;0;, 0;1;0;;
   4; 5;0,1,2,3,4;, 2;0,1;, 0;;, 3;4,3,2;;
   MeshMaterialList { 2; 4; 0, 0, 0, 1;;
@@ -81,7 +81,7 @@ TEST(XFileFaces, PolygonsAreFannedAndShortFacesDropped) {
 
 TEST(XFileNormals, SplitsPositionsMetWithDifferentNormalsAndReusesEqualOnes) {
     // Two triangles folded along the edge 1-2: the shared positions get one vertex per normal.
-    const XLoadResult r = load_body(R"(Mesh {
+    const xfile_load_result r = load_body(R"(Mesh {
   4; 0;0;0;, 1;0;0;, 0;1;0;, 1;1;1;;
   2; 3;0,1,2;, 3;1,3,2;;
   MeshNormals { 2; 0;0;1;, 1;0;0;; 2; 3;0,0,0;, 3;1,1,1;; }
@@ -97,7 +97,7 @@ TEST(XFileNormals, SplitsPositionsMetWithDifferentNormalsAndReusesEqualOnes) {
     expect_vector(m.positions[5], 0, 1, 0);
     EXPECT_FLOAT_EQ(m.texcoords[2 * 5 + 1], 1.0f);  // the duplicate keeps its position's coordinates
 
-    const XLoadResult shared = load_body(R"(Mesh {
+    const xfile_load_result shared = load_body(R"(Mesh {
   4; 0;0;0;, 1;0;0;, 0;1;0;, 1;1;0;;
   2; 3;0,1,2;, 3;1,3,2;;
   MeshNormals { 1; 0;0;1;; 2; 3;0,0,0;, 3;0,0,0;; }
@@ -117,14 +117,14 @@ TEST(XFileNormals, SplitsPositionsMetWithDifferentNormalsAndReusesEqualOnes) {
         for (uint32_t corner = 0; corner < 3; ++corner) expected.push_back(3 * k + corner);
     }
     for (int k = 0; k < 12; ++k) normals += "0;0;" + std::to_string(k + 1) + ";,";
-    const XLoadResult again = load_body("Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; " + faces + "; MeshNormals { " + normals +
-                                        "; " + normal_faces + "; } }");
+    const xfile_load_result again = load_body("Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; " + faces + "; MeshNormals { " +
+                                              normals + "; " + normal_faces + "; } }");
     ASSERT_TRUE(again.ok) << again.error;
     EXPECT_EQ(again.model.mesh.indices, expected);
 }
 
 TEST(XFileStreams, VertexColoursAndTextureCoordinatesPerVertex) {
-    const XLoadResult r = load_body(R"(Mesh {
+    const xfile_load_result r = load_body(R"(Mesh {
   3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;
   MeshTextureCoords { 3; 0.25;0.75;, 1;0;, 0;1;; }
   MeshVertexColors { 2; 0; 1.0;0.5;0.0;1.0;;, 2; 0;0;1;0.5;;; }
@@ -136,13 +136,14 @@ TEST(XFileStreams, VertexColoursAndTextureCoordinatesPerVertex) {
     EXPECT_EQ(m.texcoords, (std::vector<float>{0.25f, 0.75f, 1, 0, 0, 1}));
 }
 
-const char* const kRedGreen = R"(
+const char* const red_green_materials = R"(
 Material Red { 1;0;0;1;; 5; 0.5;0.5;0.5;; 0.1;0.2;0.3;; TextureFilename { "Textures\\Red.bmp"; } }
 Material Green { <01234567-89AB-CDEF-0123-456789ABCDEF> 0;1;0;0.5;; 0; 0;0;0;; 0;0;0;; }
 )";
 
 TEST(XFileMaterials, RecordsTakeTheFileColoursWithNoAmbient) {
-    const XLoadResult r = load_body(std::string(kRedGreen) + triangle("MeshMaterialList { 1; 1; 0;; { Red } }"));
+    const xfile_load_result r =
+        load_body(std::string(red_green_materials) + triangle("MeshMaterialList { 1; 1; 0;; { Red } }"));
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.model.materials.size(), 1u);
     const D3DMATERIAL9& m = r.model.materials[0].material;
@@ -161,8 +162,9 @@ TEST(XFileMaterials, RecordsTakeTheFileColoursWithNoAmbient) {
 TEST(XFileMaterials, ReferencesByNameOrUuidInEverySpelling) {
     for (const char* reference : {"{ Green }", "{Green}", "{ Green <01234567-89ab-cdef-0123-456789abcdef> }",
                                   "{ <01234567-89AB-CDEF-0123-456789ABCDEF> }"}) {
-        const XLoadResult r = load_body(std::string(kRedGreen) +
-                                        triangle(std::string("MeshMaterialList { 1; 1; 0;; ") + reference + " }"));
+        const xfile_load_result r =
+            load_body(std::string(red_green_materials) +
+                      triangle(std::string("MeshMaterialList { 1; 1; 0;; ") + reference + " }"));
         ASSERT_TRUE(r.ok) << reference << ": " << r.error;
         ASSERT_EQ(r.model.materials.size(), 1u);
         EXPECT_EQ(r.model.materials[0].material.Diffuse.g, 1.0f) << reference;
@@ -171,22 +173,22 @@ TEST(XFileMaterials, ReferencesByNameOrUuidInEverySpelling) {
 }
 
 TEST(XFileMaterials, ReferencesReachMaterialsDeclaredInsideFrames) {
-    const XLoadResult r = load_body(R"(
+    const xfile_load_result r = load_body(R"(
 Frame body {
   Material Skin { 1;0.8;0.6;1;; 0; 0;0;0;; 0;0;0;; TextureFileName { "skin.bmp"; } }
   Frame arm { )" + triangle("MeshMaterialList { 1; 1; 0;; { Skin } }") +
-                                    "} }");
+                                          "} }");
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.model.materials.size(), 1u);
     EXPECT_EQ(r.model.materials[0].texture, "skin.bmp");
 }
 
 TEST(XFileMaterials, AReferenceTakesTheLatestDeclarationBeforeIt) {
-    const XLoadResult r = load_body(R"(
+    const xfile_load_result r = load_body(R"(
 Material A { 1;0;0;1;; 0; 0;0;0;; 0;0;0;; }
 Material B { <01234567-89AB-CDEF-0123-456789ABCDEF> 0;0;1;1;; 0; 0;0;0;; 0;0;0;; }
 )" + triangle("MeshMaterialList { 2; 1; 0;; { A } { <01234567-89ab-cdef-0123-456789abcdef> } }") +
-                                    R"(
+                                          R"(
 Material A { 0;1;0;1;; 0; 0;0;0;; 0;0;0;; }
 Material { <01234567-89AB-CDEF-0123-456789ABCDEF> 1;1;0;1;; 0; 0;0;0;; 0;0;0;; }
 )" + triangle("MeshMaterialList { 2; 1; 0;; { A } { <01234567-89ab-cdef-0123-456789abcdef> } }"));
@@ -202,7 +204,7 @@ Material { <01234567-89AB-CDEF-0123-456789ABCDEF> 1;1;0;1;; 0; 0;0;0;; 0;0;0;; }
 }
 
 TEST(XFileMeshes, OfRepeatedStreamObjectsTheLastCounts) {
-    const XLoadResult r = load_body(std::string(kRedGreen) + R"(Mesh {
+    const xfile_load_result r = load_body(std::string(red_green_materials) + R"(Mesh {
   3; 0;0;0;, 1;0;0;, 0;1;0;; 2; 3;0,1,2;, 3;0,2,1;;
   MeshVertexColors { 1; 0; 1;0;0;1;;; }
   MeshVertexColors { 1; 1; 0;0;1;1;;; }
@@ -217,13 +219,13 @@ TEST(XFileMeshes, OfRepeatedStreamObjectsTheLastCounts) {
 }
 
 TEST(XFileMaterials, UnknownReferenceFails) {
-    const XLoadResult r = load_body(triangle("MeshMaterialList { 1; 1; 0;; { Missing } }"));
+    const xfile_load_result r = load_body(triangle("MeshMaterialList { 1; 1; 0;; { Missing } }"));
     EXPECT_FALSE(r.ok);
     EXPECT_NE(r.error.find("Missing"), std::string::npos) << r.error;
 }
 
 TEST(XFileMaterials, ShortIndexListsRepeatTheLastIndex) {
-    const XLoadResult r = load_body(std::string(kRedGreen) + R"(Mesh {
+    const xfile_load_result r = load_body(std::string(red_green_materials) + R"(Mesh {
   4; 0;0;0;, 1;0;0;, 0;1;0;, 1;1;0;; 3; 3;0,1,2;, 3;1,3,2;, 3;0,2,3;;
   MeshMaterialList { 2; 2; 0, 1;; { Red } { Green } }
 })");
@@ -232,19 +234,20 @@ TEST(XFileMaterials, ShortIndexListsRepeatTheLastIndex) {
 }
 
 TEST(XFileMaterials, MissingMaterialObjectsBecomeWhiteAndExtraOnesAreIgnored) {
-    const XLoadResult fewer = load_body(std::string(kRedGreen) + triangle("MeshMaterialList { 2; 1; 1;; { Red } }"));
+    const xfile_load_result fewer =
+        load_body(std::string(red_green_materials) + triangle("MeshMaterialList { 2; 1; 1;; { Red } }"));
     ASSERT_TRUE(fewer.ok) << fewer.error;
     ASSERT_EQ(fewer.model.materials.size(), 2u);
     EXPECT_EQ(fewer.model.materials[1].material.Diffuse.g, 1.0f);
     EXPECT_FALSE(fewer.model.materials[1].texture.has_value());
-    const XLoadResult more =
-        load_body(std::string(kRedGreen) + triangle("MeshMaterialList { 1; 1; 0;; { Red } { Green } }"));
+    const xfile_load_result more =
+        load_body(std::string(red_green_materials) + triangle("MeshMaterialList { 1; 1; 0;; { Red } { Green } }"));
     ASSERT_TRUE(more.ok) << more.error;
     EXPECT_EQ(more.model.materials.size(), 1u);
 }
 
 TEST(XFileMaterials, EmptyAndMissingTextureNamesDiffer) {
-    const XLoadResult r = load_body(triangle(R"(MeshMaterialList { 2; 1; 0;;
+    const xfile_load_result r = load_body(triangle(R"(MeshMaterialList { 2; 1; 0;;
       Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; TextureFilename { ""; } }
       Material { 1;1;1;1;; 0; 0;0;0;; 0;0;0;; } })"));
     ASSERT_TRUE(r.ok) << r.error;
@@ -253,8 +256,9 @@ TEST(XFileMaterials, EmptyAndMissingTextureNamesDiffer) {
 }
 
 TEST(XFileMeshes, CollapseIntoOneWithConcatenatedMaterials) {
-    const XLoadResult r = load_body(std::string(kRedGreen) + triangle("MeshMaterialList { 1; 1; 0;; { Green } }") +
-                                    triangle("MeshMaterialList { 2; 1; 1;; { Red } { Green } }"));
+    const xfile_load_result r =
+        load_body(std::string(red_green_materials) + triangle("MeshMaterialList { 1; 1; 0;; { Green } }") +
+                  triangle("MeshMaterialList { 2; 1; 1;; { Red } { Green } }"));
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.model.materials.size(), 3u);
     EXPECT_EQ(r.model.mesh.attributes, (std::vector<uint32_t>{0, 2}));
@@ -262,15 +266,15 @@ TEST(XFileMeshes, CollapseIntoOneWithConcatenatedMaterials) {
 }
 
 TEST(XFileMeshes, WithoutAnyMaterialListThereAreNoMaterials) {
-    const XLoadResult r = load_body(triangle() + triangle());
+    const xfile_load_result r = load_body(triangle() + triangle());
     ASSERT_TRUE(r.ok) << r.error;
     EXPECT_TRUE(r.model.materials.empty());
     EXPECT_EQ(r.model.mesh.attributes, (std::vector<uint32_t>{0, 0}));
 }
 
 TEST(XFileMeshes, AMeshWithoutAListAmongOthersGetsAWhiteMaterial) {
-    const XLoadResult r =
-        load_body(std::string(kRedGreen) + triangle() + triangle("MeshMaterialList { 1; 1; 0;; { Red } }"));
+    const xfile_load_result r =
+        load_body(std::string(red_green_materials) + triangle() + triangle("MeshMaterialList { 1; 1; 0;; { Red } }"));
     ASSERT_TRUE(r.ok) << r.error;
     ASSERT_EQ(r.model.materials.size(), 2u);
     EXPECT_EQ(r.model.materials[0].material.Diffuse.g, 1.0f);
@@ -279,7 +283,7 @@ TEST(XFileMeshes, AMeshWithoutAListAmongOthersGetsAWhiteMaterial) {
 }
 
 TEST(XFileMeshes, MeshesLackingAStreamGetNeutralValuesAndTheirMaterialColour) {
-    const XLoadResult r = load_body(std::string(kRedGreen) + R"(
+    const xfile_load_result r = load_body(std::string(red_green_materials) + R"(
 Mesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;;
   MeshVertexColors { 3; 0;0;0;1;1;;, 1;0;0;1;1;;, 2;0;0;1;1;;; }
   MeshTextureCoords { 3; 1;1;, 1;1;, 1;1;; } }
@@ -305,7 +309,7 @@ Mesh { 4; 0;0;0;, 1;0;0;, 0;1;0;, 1;1;0;; 2; 3;0,1,2;, 3;1,3,2;;
 }
 
 TEST(XFileBounds, BoxOfTheVerticesThatTrianglesUse) {
-    const XLoadResult r = load_body("Mesh { 4; -1;0;0;, 1;2;0;, 0;0;3;, 100;100;100;; 1; 3;0,1,2;; }");
+    const xfile_load_result r = load_body("Mesh { 4; -1;0;0;, 1;2;0;, 0;0;3;, 100;100;100;; 1; 3;0,1,2;; }");
     ASSERT_TRUE(r.ok) << r.error;
     D3DVECTOR lo;
     D3DVECTOR hi;

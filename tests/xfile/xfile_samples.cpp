@@ -7,38 +7,38 @@
 #include <cstring>
 #include <stdexcept>
 
-XLoadResult load_x(const std::string& bytes) {
-    XLoadResult result;
+xfile_load_result load_x(const std::string& bytes) {
+    xfile_load_result result;
     result.ok = xfile_load(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &result.model, &result.error);
     return result;
 }
 
-XBinaryWriter::XBinaryWriter(const char* header)
+xfile_binary_writer::xfile_binary_writer(const char* header)
     : bytes_(header, 16), doubles_(std::memcmp(header + 12, "0064", 4) == 0) {}
 
-void XBinaryWriter::put16(uint16_t value) {
+void xfile_binary_writer::put16(uint16_t value) {
     bytes_.push_back(static_cast<char>(value & 0xff));
     bytes_.push_back(static_cast<char>(value >> 8));
 }
 
-void XBinaryWriter::put32(uint32_t value) {
+void xfile_binary_writer::put32(uint32_t value) {
     put16(static_cast<uint16_t>(value & 0xffff));
     put16(static_cast<uint16_t>(value >> 16));
 }
 
-XBinaryWriter& XBinaryWriter::token(uint16_t code) {
+xfile_binary_writer& xfile_binary_writer::token(uint16_t code) {
     put16(code);
     return *this;
 }
 
-XBinaryWriter& XBinaryWriter::name(std::string_view text) {
+xfile_binary_writer& xfile_binary_writer::name(std::string_view text) {
     put16(1);
     put32(static_cast<uint32_t>(text.size()));
     bytes_.append(text);
     return *this;
 }
 
-XBinaryWriter& XBinaryWriter::string(std::string_view text, uint16_t terminator) {
+xfile_binary_writer& xfile_binary_writer::string(std::string_view text, uint16_t terminator) {
     put16(2);
     put32(static_cast<uint32_t>(text.size()));
     bytes_.append(text);
@@ -46,26 +46,26 @@ XBinaryWriter& XBinaryWriter::string(std::string_view text, uint16_t terminator)
     return *this;
 }
 
-XBinaryWriter& XBinaryWriter::integer(uint32_t value) {
+xfile_binary_writer& xfile_binary_writer::integer(uint32_t value) {
     put16(3);
     put32(value);
     return *this;
 }
 
-XBinaryWriter& XBinaryWriter::guid(const uint8_t (&bytes)[16]) {
+xfile_binary_writer& xfile_binary_writer::guid(const uint8_t (&bytes)[16]) {
     put16(5);
     bytes_.append(reinterpret_cast<const char*>(bytes), 16);
     return *this;
 }
 
-XBinaryWriter& XBinaryWriter::integers(std::initializer_list<uint32_t> values) {
+xfile_binary_writer& xfile_binary_writer::integers(std::initializer_list<uint32_t> values) {
     put16(6);
     put32(static_cast<uint32_t>(values.size()));
     for (uint32_t v : values) put32(v);
     return *this;
 }
 
-XBinaryWriter& XBinaryWriter::floats(std::initializer_list<double> values) {
+xfile_binary_writer& xfile_binary_writer::floats(std::initializer_list<double> values) {
     put16(7);
     put32(static_cast<uint32_t>(values.size()));
     for (double v : values) {
@@ -84,7 +84,7 @@ XBinaryWriter& XBinaryWriter::floats(std::initializer_list<double> values) {
     return *this;
 }
 
-XBinaryWriter& XBinaryWriter::raw(const std::string& bytes) {
+xfile_binary_writer& xfile_binary_writer::raw(const std::string& bytes) {
     bytes_ += bytes;
     return *this;
 }
@@ -163,7 +163,7 @@ Frame Outer {
 }
 
 std::string sample_binary_file(std::string_view texture) {
-    XBinaryWriter w;
+    xfile_binary_writer w;
     w.name("Mesh").name("Tri").open();
     w.integers({3}).floats({0, 0, 0, 1, 0, 0, 0, 1, 0}).integers({1, 3, 0, 1, 2});
     w.name("MeshNormals").open().integers({1}).floats({0, 0, -1}).integers({1, 3, 0, 0, 0}).close();
@@ -174,7 +174,7 @@ std::string sample_binary_file(std::string_view texture) {
     return w.bytes();
 }
 
-bool model_is_consistent(const XFileModel& model) {
+bool model_is_consistent(const xfile_model& model) {
     const D3DXMESHDATA& m = model.mesh;
     const size_t n = m.positions.size();
     if (!m.normals.empty() && m.normals.size() != n) return false;

@@ -10,29 +10,29 @@
 
 #include "platform/xfile/xfile.h"
 
-struct XLoadResult {
+struct xfile_load_result {
     bool ok = false;
     std::string error;
-    XFileModel model;
+    xfile_model model;
 };
 
-XLoadResult load_x(const std::string& bytes);
+xfile_load_result load_x(const std::string& bytes);
 
 // Writes binary .x tokens after a 16-byte header (e.g. "xof 0303bin 0064"); float lists use the
 // header's float size.
-class XBinaryWriter {
+class xfile_binary_writer {
 public:
-    explicit XBinaryWriter(const char* header = "xof 0303bin 0032");
-    XBinaryWriter& token(uint16_t code);
-    XBinaryWriter& name(std::string_view text);
-    XBinaryWriter& string(std::string_view text, uint16_t terminator = 20);
-    XBinaryWriter& integer(uint32_t value);
-    XBinaryWriter& guid(const uint8_t (&bytes)[16]);
-    XBinaryWriter& integers(std::initializer_list<uint32_t> values);
-    XBinaryWriter& floats(std::initializer_list<double> values);
-    XBinaryWriter& open() { return token(10); }
-    XBinaryWriter& close() { return token(11); }
-    XBinaryWriter& raw(const std::string& bytes);
+    explicit xfile_binary_writer(const char* header = "xof 0303bin 0032");
+    xfile_binary_writer& token(uint16_t code);
+    xfile_binary_writer& name(std::string_view text);
+    xfile_binary_writer& string(std::string_view text, uint16_t terminator = 20);
+    xfile_binary_writer& integer(uint32_t value);
+    xfile_binary_writer& guid(const uint8_t (&bytes)[16]);
+    xfile_binary_writer& integers(std::initializer_list<uint32_t> values);
+    xfile_binary_writer& floats(std::initializer_list<double> values);
+    xfile_binary_writer& open() { return token(10); }
+    xfile_binary_writer& close() { return token(11); }
+    xfile_binary_writer& raw(const std::string& bytes);
     const std::string& bytes() const { return bytes_; }
 
 private:
@@ -53,4 +53,4 @@ std::string sample_text_file();
 std::string sample_binary_file(std::string_view texture = "tri.bmp");
 
 // Checks the invariants any successful load must keep (stream sizes, indices in range).
-bool model_is_consistent(const XFileModel& model);
+bool model_is_consistent(const xfile_model& model);

@@ -30,7 +30,7 @@ std::string read_all(const std::filesystem::path& path) {
 
 // A texture name that would act on a terminal if printed raw, with a quote, a backslash and a
 // byte that is not UTF-8.
-const std::string kHostileTexture = "\x1b[2J\"q\"\\\t\xff.bmp";
+const std::string hostile_texture = "\x1b[2J\"q\"\\\t\xff.bmp";
 
 class XmeshInfoTest : public ::testing::Test {
 protected:
@@ -40,7 +40,7 @@ protected:
         std::filesystem::create_directories(folder_ / "dir");
         std::ofstream(folder_ / "good.x", std::ios::binary) << sample_binary_file();
         std::ofstream(folder_ / "bad.x", std::ios::binary) << "xof 0303txt 0032 Mesh { 3; 0;0;0;;";
-        std::ofstream(folder_ / "hostile.x", std::ios::binary) << sample_binary_file(kHostileTexture);
+        std::ofstream(folder_ / "hostile.x", std::ios::binary) << sample_binary_file(hostile_texture);
         std::ofstream(folder_ / "points.x", std::ios::binary) << "xof 0303txt 0032 Mesh { 1; 0;0;0;; 0;; }";
         std::ofstream(folder_ / "notes.x", std::ios::binary) << "these are notes, not a model\n";
         ASSERT_EQ(::mkfifo((folder_ / "fifo").c_str(), 0600), 0);

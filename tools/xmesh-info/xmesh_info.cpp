@@ -1,5 +1,5 @@
 // xmesh_info.cpp - xmesh-info: prints what the .x loader reads from each file named on the command
-// line (usage and exit status in kHelp). Uses the pure loader: no device, no window.
+// line (usage and exit status in help_text). Uses the pure loader: no device, no window.
 //
 // Every failure is one line on standard error, "xmesh-info: FILE: REASON", with FILE and REASON
 // escaped like names; a file that fails does not stop the others. Standard output is flushed and
@@ -19,11 +19,11 @@
 
 namespace {
 
-constexpr int kExitLoadFailed = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitOutputFailed = 3;
+constexpr int exit_load_failed = 1;
+constexpr int exit_usage = 2;
+constexpr int exit_output_failed = 3;
 
-constexpr const char* kHelp = R"(usage: xmesh-info [--tsv | --json] [--] FILE...
+constexpr const char* help_text = R"(usage: xmesh-info [--tsv | --json] [--] FILE...
        xmesh-info --help | --version
 
 Loads each DirectX .x FILE with the demos' loader and prints its header (format, float size,
@@ -105,8 +105,8 @@ bool output_written() {
 bool describe(const char* path, XmeshFormat format) {
     std::string error;
     try {
-        XFileModel model;
-        if (xfile_load_file(path, &model, &error) == XFileStatus::ok) {
+        xfile_model model;
+        if (xfile_load_file(path, &model, &error) == xfile_status::ok) {
             xmesh_print(format, path, model);
             return true;
         }
@@ -121,15 +121,15 @@ bool describe(const char* path, XmeshFormat format) {
 
 int run(const Options& options) {
     if (options.help || options.version) {
-        if (options.help) std::fputs(kHelp, stdout);
+        if (options.help) std::fputs(help_text, stdout);
         if (options.version) std::printf("xmesh-info %s\n", XMESH_INFO_VERSION);
-        return output_written() ? 0 : kExitOutputFailed;
+        return output_written() ? 0 : exit_output_failed;
     }
     if (options.format == XmeshFormat::tsv) xmesh_print_tsv_header();
     int status = 0;
     for (const char* path : options.files) {
-        if (!describe(path, options.format)) status = kExitLoadFailed;
-        if (!output_written()) return kExitOutputFailed;
+        if (!describe(path, options.format)) status = exit_load_failed;
+        if (!output_written()) return exit_output_failed;
     }
     return status;
 }
@@ -142,7 +142,7 @@ int main(int argc, char** argv) {
         std::string problem;
         if (!parse_options(argc, argv, &options, &problem)) {
             std::fprintf(stderr, "xmesh-info: %s (see xmesh-info --help)\n", problem.c_str());
-            return kExitUsage;
+            return exit_usage;
         }
         return run(options);
     } catch (const std::bad_alloc&) {
@@ -150,5 +150,5 @@ int main(int argc, char** argv) {
     } catch (const std::exception& e) {
         std::fprintf(stderr, "xmesh-info: %s\n", xmesh_escaped(e.what()).c_str());
     }
-    return kExitLoadFailed;
+    return exit_load_failed;
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-std::string version_of(const XFileHeader& h) {
+std::string version_of(const xfile_header& h) {
     char text[8];
     std::snprintf(text, sizeof text, "%02d%02d", h.major % 100, h.minor % 100);
     return text;
@@ -39,14 +39,14 @@ std::string json_numbers(std::initializer_list<float> values) {
     return items + ']';
 }
 
-void print_text(const char* path, const XFileModel& model) {
+void print_text(const char* path, const xfile_model& model) {
     std::printf("%s\n", xmesh_escaped(path).c_str());
     std::printf("  header: %s, %d-bit floats, version %s\n", xfile_format_name(model.header.format),
                 model.header.float_bits, version_of(model.header).c_str());
     std::printf("  vertices: %zu, triangles: %zu\n", model.mesh.positions.size(), model.mesh.attributes.size());
     std::printf("  subsets: %zu\n", model.materials.size());
     for (size_t i = 0; i < model.materials.size(); ++i) {
-        const XFileMaterial& m = model.materials[i];
+        const xfile_material& m = model.materials[i];
         const D3DMATERIAL9& d = m.material;
         std::string texture = "none";
         if (m.texture) {
@@ -67,7 +67,7 @@ void print_text(const char* path, const XFileModel& model) {
     }
 }
 
-std::string tsv_material(const XFileMaterial& m) {
+std::string tsv_material(const xfile_material& m) {
     const D3DMATERIAL9& d = m.material;
     char text[256];
     std::snprintf(text, sizeof text, "d=%g,%g,%g,%g s=%g,%g,%g e=%g,%g,%g p=%g t=", d.Diffuse.r, d.Diffuse.g,
@@ -87,10 +87,10 @@ std::string tsv_bounds(const D3DXMESHDATA& mesh) {
     return text;
 }
 
-void print_tsv(const char* path, const XFileModel& model) {
+void print_tsv(const char* path, const xfile_model& model) {
     std::string textures;
     std::string materials;
-    for (const XFileMaterial& m : model.materials) {
+    for (const xfile_material& m : model.materials) {
         if (m.texture) append_item(textures, xmesh_escaped(*m.texture), '|');
         append_item(materials, tsv_material(m), '|');
     }
@@ -101,7 +101,7 @@ void print_tsv(const char* path, const XFileModel& model) {
                 materials.empty() ? "-" : materials.c_str());
 }
 
-std::string json_material(const XFileMaterial& m) {
+std::string json_material(const xfile_material& m) {
     const D3DMATERIAL9& d = m.material;
     std::string out = "{\"diffuse\":";
     out += json_numbers({d.Diffuse.r, d.Diffuse.g, d.Diffuse.b, d.Diffuse.a});
@@ -132,10 +132,10 @@ std::string json_bounds(const D3DXMESHDATA& mesh) {
     return out;
 }
 
-void print_json(const char* path, const XFileModel& model) {
+void print_json(const char* path, const xfile_model& model) {
     std::string textures;
     std::string materials;
-    for (const XFileMaterial& m : model.materials) {
+    for (const xfile_material& m : model.materials) {
         if (m.texture) append_item(textures, xmesh_json_string(*m.texture), ',');
         append_item(materials, json_material(m), ',');
     }
@@ -155,7 +155,7 @@ void xmesh_print_tsv_header() {
         "max_x\tmax_y\tmax_z\tmaterials\n");
 }
 
-void xmesh_print(XmeshFormat format, const char* path, const XFileModel& model) {
+void xmesh_print(XmeshFormat format, const char* path, const xfile_model& model) {
     switch (format) {
     case XmeshFormat::text: print_text(path, model); break;
     case XmeshFormat::tsv: print_tsv(path, model); break;

@@ -10,4 +10,4 @@ enum class XmeshFormat { text, tsv, json };
 // The column names that --tsv prints first (and --json uses as keys).
 void xmesh_print_tsv_header();
 
-void xmesh_print(XmeshFormat format, const char* path, const XFileModel& model);
+void xmesh_print(XmeshFormat format, const char* path, const xfile_model& model);

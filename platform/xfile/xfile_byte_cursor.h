@@ -1,4 +1,4 @@
-// xfile_reader.h - a little-endian cursor over a byte range that cannot read past its end.
+// xfile_byte_cursor.h - a little-endian cursor over a byte range that cannot read past its end.
 //
 // Every read checks the bytes left first; a read that does not fit returns false and leaves the
 // cursor where it was, so callers write "read, check" and never touch memory outside the range.
@@ -8,9 +8,9 @@
 #include <cstdint>
 #include <cstring>
 
-class XReader {
+class xfile_byte_cursor {
 public:
-    XReader(const uint8_t* data, size_t size) : data_(data), size_(size) {}
+    xfile_byte_cursor(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
     size_t offset() const { return position_; }
     size_t remaining() const { return size_ - position_; }

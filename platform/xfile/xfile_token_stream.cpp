@@ -1,5 +1,5 @@
-// xfile_tokens.cpp - the token stream over both .x encodings (contract in xfile_tokens.h).
-#include "platform/xfile/xfile_tokens.h"
+// xfile_token_stream.cpp - the token stream over both .x encodings (contract in xfile_token_stream.h).
+#include "platform/xfile/xfile_token_stream.h"
 
 #include <charconv>
 
@@ -17,17 +17,17 @@ bool parse_double(std::string_view text, double* value) {
     return result.ec == std::errc() && result.ptr == text.data() + text.size();
 }
 
-const char* describe_mismatch(const XToken& token, const char* expected) {
+const char* describe_mismatch(const xfile_token& token, const char* expected) {
     switch (token.kind) {
-    case XTok::end: return "unexpected end of file";
-    case XTok::error: return token.text.data();
+    case xfile_token_kind::end: return "unexpected end of file";
+    case xfile_token_kind::error: return token.text.data();
     default: return expected;
     }
 }
 
 }  // namespace
 
-const XToken& XTokenStream::peek() {
+const xfile_token& xfile_token_stream::peek() {
     if (!has_ahead_) {
         ahead_ = std::visit([](auto& lexer) { return lexer.next(); }, lexer_);
         has_ahead_ = true;
@@ -35,29 +35,29 @@ const XToken& XTokenStream::peek() {
     return ahead_;
 }
 
-XToken XTokenStream::next() {
+xfile_token xfile_token_stream::next() {
     peek();
     has_ahead_ = false;
     return ahead_;
 }
 
-void XTokenStream::skip_separators() {
-    while (peek().kind == XTok::separator) next();
+void xfile_token_stream::skip_separators() {
+    while (peek().kind == xfile_token_kind::separator) next();
 }
 
-size_t XTokenStream::offset() const {
+size_t xfile_token_stream::offset() const {
     return std::visit([](const auto& lexer) { return lexer.offset(); }, lexer_);
 }
 
-size_t XTokenStream::remaining() const {
+size_t xfile_token_stream::remaining() const {
     return std::visit([](const auto& lexer) { return lexer.remaining(); }, lexer_);
 }
 
-bool XTokenStream::read_uint(uint32_t* value, const char** why) {
+bool xfile_token_stream::read_uint(uint32_t* value, const char** why) {
     skip_separators();
-    const XToken& token = peek();
+    const xfile_token& token = peek();
     has_ahead_ = false;  // consumed; the reference stays valid until the next peek
-    if (token.kind != XTok::number) {
+    if (token.kind != xfile_token_kind::number) {
         *why = describe_mismatch(token, "expected an integer");
         return false;
     }
@@ -72,11 +72,11 @@ bool XTokenStream::read_uint(uint32_t* value, const char** why) {
     return false;
 }
 
-bool XTokenStream::read_number(double* value, const char** why) {
+bool xfile_token_stream::read_number(double* value, const char** why) {
     skip_separators();
-    const XToken& token = peek();
+    const xfile_token& token = peek();
     has_ahead_ = false;  // consumed; the reference stays valid until the next peek
-    if (token.kind != XTok::number) {
+    if (token.kind != xfile_token_kind::number) {
         *why = describe_mismatch(token, "expected a number");
         return false;
     }
@@ -91,11 +91,11 @@ bool XTokenStream::read_number(double* value, const char** why) {
     return false;
 }
 
-bool XTokenStream::read_string(std::string_view* value, const char** why) {
+bool xfile_token_stream::read_string(std::string_view* value, const char** why) {
     skip_separators();
-    const XToken& token = peek();
+    const xfile_token& token = peek();
     has_ahead_ = false;  // consumed; the reference stays valid until the next peek
-    if (token.kind == XTok::string) {
+    if (token.kind == xfile_token_kind::string) {
         *value = token.text;
         return true;
     }

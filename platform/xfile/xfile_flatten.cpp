@@ -1,5 +1,5 @@
-// xfile_mesh.cpp - flattening of .x frames and meshes into one mesh (contract in xfile_mesh.h).
-#include "platform/xfile/xfile_mesh.h"
+// xfile_flatten.cpp - flattening of .x frames and meshes into one mesh (contract in xfile_flatten.h).
+#include "platform/xfile/xfile_flatten.h"
 
 #include <cmath>
 #include <unordered_map>
@@ -8,12 +8,12 @@ namespace {
 
 using Matrix = std::array<double, 16>;  // D3DMATRIX order: element (row i, column j) at 4 * i + j
 
-constexpr uint32_t kUnused = UINT32_MAX;
+constexpr uint32_t unused_slot = UINT32_MAX;
 // Duplicates of a position are chained up to this many vertices (enough for the corners of a box
 // or a crease); a position used with more normals keeps the rest in a map, so that no corner
 // walks far.
-constexpr uint32_t kChainLength = 8;
-constexpr D3DCOLOR kWhite = 0xFFFFFFFFu;
+constexpr uint32_t chain_length = 8;
+constexpr D3DCOLOR white = 0xFFFFFFFFu;
 
 Matrix multiply(const Matrix& a, const Matrix& b) {
     Matrix product{};
@@ -39,17 +39,17 @@ struct Transform {
 
 // Each frame's matrix times its parents' (v * M_frame * M_parent * ...), in one pass: frames are
 // stored parents first.
-std::vector<Matrix> frame_matrices(const XScene& scene) {
+std::vector<Matrix> frame_matrices(const xfile_scene& scene) {
     std::vector<Matrix> world;
     world.reserve(scene.frames.size());
-    for (const XFrame& frame : scene.frames)
-        world.push_back(frame.parent == kXNoFrame ? frame.matrix : multiply(frame.matrix, world[frame.parent]));
+    for (const xfile_frame& frame : scene.frames)
+        world.push_back(frame.parent == xfile_no_frame ? frame.matrix : multiply(frame.matrix, world[frame.parent]));
     return world;
 }
 
 Transform frame_transform(const std::vector<Matrix>& world, uint32_t frame) {
     Transform t;
-    t.position = frame == kXNoFrame ? XFrame{}.matrix : world[frame];
+    t.position = frame == xfile_no_frame ? xfile_frame{}.matrix : world[frame];
     const Matrix& m = t.position;
     auto a = [&m](int i, int j) { return m[4 * i + j]; };
     for (int i = 0; i < 3; ++i) {
@@ -62,7 +62,7 @@ Transform frame_transform(const std::vector<Matrix>& world, uint32_t frame) {
     if (det < 0.0) {
         for (double& n : t.normal) n = -n;
     }
-    const Matrix identity = XFrame{}.matrix;
+    const Matrix identity = xfile_frame{}.matrix;
     t.identity = m == identity;
     t.linear_identity = true;
     for (int i = 0; i < 3; ++i) {
@@ -112,9 +112,9 @@ struct Streams {
     bool material_lists = false;
 };
 
-Streams streams_of(const XScene& scene) {
+Streams streams_of(const xfile_scene& scene) {
     Streams s;
-    for (const XRawMesh& mesh : scene.meshes) {
+    for (const xfile_raw_mesh& mesh : scene.meshes) {
         s.normals = s.normals || mesh.has_normals;
         s.texcoords = s.texcoords || !mesh.texcoords.empty();
         s.colours = s.colours || !mesh.colours.empty();
@@ -124,7 +124,7 @@ Streams streams_of(const XScene& scene) {
 }
 
 // A vertex made for a further use of a position past its chain: the position, the normal index
-// and the attribute (kUnused where they do not tell vertices apart).
+// and the attribute (unused_slot where they do not tell vertices apart).
 struct VertexKey {
     uint32_t position;
     uint32_t normal;
@@ -143,7 +143,7 @@ struct VertexKeyHash {
 // Appends one mesh's vertices, triangles and materials to the model.
 class MeshAppender {
 public:
-    MeshAppender(const XRawMesh& raw, const Streams& streams, const Transform& transform, XFileModel& model)
+    MeshAppender(const xfile_raw_mesh& raw, const Streams& streams, const Transform& transform, xfile_model& model)
         : raw_(raw), streams_(streams), transform_(transform), model_(model), out_(model.mesh) {}
 
     void append();
@@ -157,16 +157,16 @@ private:
     void set_corner_attributes(uint32_t vertex, size_t corner, uint32_t attribute);
     uint32_t add_vertex(uint32_t position);
 
-    const XRawMesh& raw_;
+    const xfile_raw_mesh& raw_;
     const Streams& streams_;
     const Transform& transform_;
-    XFileModel& model_;
+    xfile_model& model_;
     D3DXMESHDATA& out_;
     uint32_t vertex_base_ = 0;
     uint32_t material_base_ = 0;
     bool substitute_colours_ = false;
     // Per local vertex: the normal index and attribute it was made for, and the next vertex made
-    // from the same position (kUnused ends the chain). Vertex i < positions starts position i's
+    // from the same position (unused_slot ends the chain). Vertex i < positions starts position i's
     // chain; vertices past a full chain are found through the map.
     std::vector<uint32_t> normal_of_;
     std::vector<uint32_t> attribute_of_;
@@ -190,9 +190,9 @@ uint32_t MeshAppender::face_attribute(size_t face) const {
 
 uint32_t MeshAppender::add_vertex(uint32_t position) {
     const uint32_t local = static_cast<uint32_t>(next_.size());
-    normal_of_.push_back(kUnused);
-    attribute_of_.push_back(kUnused);
-    next_.push_back(kUnused);
+    normal_of_.push_back(unused_slot);
+    attribute_of_.push_back(unused_slot);
+    next_.push_back(unused_slot);
     out_.positions.push_back(move_position(transform_, raw_.positions[position]));
     if (streams_.normals) out_.normals.push_back(D3DVECTOR{0.0f, 0.0f, 0.0f});
     if (streams_.texcoords) {
@@ -200,7 +200,7 @@ uint32_t MeshAppender::add_vertex(uint32_t position) {
         out_.texcoords.push_back(has ? raw_.texcoords[2 * size_t(position)] : 0.0f);
         out_.texcoords.push_back(has ? raw_.texcoords[2 * size_t(position) + 1] : 0.0f);
     }
-    if (streams_.colours) out_.diffuse.push_back(raw_.colours.empty() ? kWhite : raw_.colours[position]);
+    if (streams_.colours) out_.diffuse.push_back(raw_.colours.empty() ? white : raw_.colours[position]);
     return local;
 }
 
@@ -219,7 +219,7 @@ void MeshAppender::set_corner_attributes(uint32_t vertex, size_t corner, uint32_
     if (substitute_colours_) {
         attribute_of_[vertex] = attribute;
         out_.diffuse[global] =
-            attribute < model_.materials.size() ? packed(model_.materials[attribute].material.Diffuse) : kWhite;
+            attribute < model_.materials.size() ? packed(model_.materials[attribute].material.Diffuse) : white;
     }
 }
 
@@ -232,13 +232,13 @@ uint32_t MeshAppender::corner_vertex(size_t corner, uint32_t attribute) {
         set_corner_attributes(position, corner, attribute);
         return position;
     }
-    const uint32_t normal = raw_.has_normals ? raw_.normal_indices[corner] : kUnused;
-    const uint32_t wanted_attribute = substitute_colours_ ? attribute : kUnused;
+    const uint32_t normal = raw_.has_normals ? raw_.normal_indices[corner] : unused_slot;
+    const uint32_t wanted_attribute = substitute_colours_ ? attribute : unused_slot;
     uint32_t v = position;
     for (uint32_t length = 1; normal_of_[v] != normal || attribute_of_[v] != wanted_attribute; ++length) {
-        if (next_[v] != kUnused) {
+        if (next_[v] != unused_slot) {
             v = next_[v];
-        } else if (length < kChainLength) {
+        } else if (length < chain_length) {
             const uint32_t added = add_corner_vertex(position, corner, attribute);
             next_[v] = added;
             return added;
@@ -277,12 +277,12 @@ void MeshAppender::append() {
 
 }  // namespace
 
-bool xfile_build(const XScene& scene, XFileModel* model, std::string* error) {
+bool xfile_flatten(const xfile_scene& scene, xfile_model* model, std::string* error) {
     const Streams streams = streams_of(scene);
     const std::vector<Matrix> world = frame_matrices(scene);
     model->mesh = D3DXMESHDATA{};
     model->materials.clear();
-    for (const XRawMesh& raw : scene.meshes) {
+    for (const xfile_raw_mesh& raw : scene.meshes) {
         const size_t corners = raw.face_indices.size();
         if (model->mesh.positions.size() + raw.positions.size() + corners > UINT32_MAX) {
             if (error != nullptr) *error = "too many vertices for 32-bit indices";

@@ -1,4 +1,4 @@
-// xfile_mesh.h - turns the parsed frames and meshes into the one mesh that a .x load produces.
+// xfile_flatten.h - turns the parsed frames and meshes into the one mesh that a .x load produces.
 //
 // For each mesh in file order: its frame chain's matrix (v * M_frame * M_parent * ... ), vertex i
 // = position i plus one duplicate for every further (position, normal) combination the faces use,
@@ -14,4 +14,4 @@
 
 // Fills model->mesh and model->materials from the scene. False (with a reason) only when the
 // result would not fit 32-bit indices.
-bool xfile_build(const XScene& scene, XFileModel* model, std::string* error);
+bool xfile_flatten(const xfile_scene& scene, xfile_model* model, std::string* error);

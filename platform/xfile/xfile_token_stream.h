@@ -1,4 +1,4 @@
-// xfile_tokens.h - one token stream over either .x encoding, with one token of look-ahead and the
+// xfile_token_stream.h - one token stream over either .x encoding, with one token of look-ahead and the
 // typed reads the parser needs.
 //
 // Conventions: the read_* helpers skip separators first, so ';' and ',' are interchangeable and
@@ -14,15 +14,17 @@
 #include "platform/xfile/xfile_binary.h"
 #include "platform/xfile/xfile_text.h"
 
-class XTokenStream {
+class xfile_token_stream {
 public:
-    static XTokenStream text(const uint8_t* data, size_t size) { return XTokenStream(XTextLexer(data, size)); }
-    static XTokenStream binary(const uint8_t* data, size_t size, int float_bytes) {
-        return XTokenStream(XBinaryLexer(data, size, float_bytes));
+    static xfile_token_stream text(const uint8_t* data, size_t size) {
+        return xfile_token_stream(xfile_text_lexer(data, size));
+    }
+    static xfile_token_stream binary(const uint8_t* data, size_t size, int float_bytes) {
+        return xfile_token_stream(xfile_binary_lexer(data, size, float_bytes));
     }
 
-    const XToken& peek();
-    XToken next();
+    const xfile_token& peek();
+    xfile_token next();
     void skip_separators();
     size_t offset() const;
     size_t remaining() const;
@@ -34,9 +36,9 @@ public:
 
 private:
     template <typename Lexer>
-    explicit XTokenStream(Lexer lexer) : lexer_(std::move(lexer)) {}
+    explicit xfile_token_stream(Lexer lexer) : lexer_(std::move(lexer)) {}
 
-    std::variant<XTextLexer, XBinaryLexer> lexer_;
-    XToken ahead_;
+    std::variant<xfile_text_lexer, xfile_binary_lexer> lexer_;
+    xfile_token ahead_;
     bool has_ahead_ = false;
 };
