@@ -1,6 +1,5 @@
 // airplane_program_test.cpp - airplane-demo run whole and headless: its own model and texture,
 // the load-failure message, models without textures or materials, per-subset textures.
-#include "allocation_counter.h"
 #include "frame_image.h"
 #include "model_files.h"
 #include "model_scene.h"
@@ -22,23 +21,6 @@ ProgramScript script_in(const std::string& folder, int frames) {
 
 long model_pixels(const win_headless_frame& frame) { return count_pixels_other_than(frame, background); }
 
-TEST(AirplaneProgram, AMissingModelShowsTheMessageOverTheWindowAndExitsWithOne) {
-    const std::string folder = make_test_folder("airplane_missing");
-    const ProgramRun run = run_program(script_in(folder, 5));
-    EXPECT_EQ(run.exit_code, 1);
-    EXPECT_EQ(run.presents, 0) << "no frame is drawn";
-    ASSERT_EQ(run.message_boxes.size(), 1u);
-    const win_headless_message_box& box = run.message_boxes[0];
-    EXPECT_EQ(box.text_utf8,
-              "B\xC5\x82\xC4\x85"
-              "d \xC5\x82"
-              "adowania pliku .x!");
-    EXPECT_EQ(box.caption_utf8, "Info");
-    EXPECT_EQ(box.type, UINT(MB_OK | MB_ICONEXCLAMATION));
-    EXPECT_TRUE(box.owner_visible) << "the window is already shown";
-    EXPECT_EQ(run.final_directory, folder) << "the program looked in its own folder";
-}
-
 TEST(AirplaneProgram, DrawsItsOwnModelWithTheTextureFromItsFolder) {
     const std::string model = std::string(MODEL_DIR) + "/airplane 2.x";
     if (!std::filesystem::exists(model)) GTEST_SKIP() << "the generated model is missing: " << model;
@@ -59,19 +41,6 @@ TEST(AirplaneProgram, DrawsItsOwnModelWithTheTextureFromItsFolder) {
     EXPECT_LT(run.samples[1], run.samples[0]) << "some subsets are untextured";
     EXPECT_GT(model_pixels(run.last_frame), 5000);
     EXPECT_TRUE(same_rgb(pixel_at(run.last_frame, 0, 0), background));
-}
-
-TEST(AirplaneProgram, AllocatesNothingPerFrame) {
-    if (!std::filesystem::exists(std::string(MODEL_DIR) + "/airplane 2.x")) GTEST_SKIP() << "no generated model";
-    ProgramScript script = script_in(MODEL_DIR, 150);
-    script.on_present = [](int present, std::vector<double>& samples) {
-        if (present == 1) samples.reserve(8);
-        if (present == 5 || present == 150) samples.push_back(double(allocations_so_far()));
-    };
-    const ProgramRun run = run_program(script);
-    ASSERT_EQ(run.exit_code, 0);
-    ASSERT_EQ(run.samples.size(), 2u);
-    EXPECT_EQ(run.samples[1], run.samples[0]);
 }
 
 const char* const untextured_materials = R"(

@@ -1,6 +1,5 @@
 // shapes_program_test.cpp - shapes-demo run whole and headless: the frame cycle, the scene's
 // placement and colours, the reference pictures, and no allocation per frame.
-#include "allocation_counter.h"
 #include "frame_image.h"
 #include "program_run.h"
 #include "recording_device.h"
@@ -204,18 +203,6 @@ TEST(ShapesProgram, ResizingTheWindowChangesNeitherTheBackBufferNorThePicture) {
     EXPECT_EQ(stretched.last_frame.width, 624);
     EXPECT_EQ(stretched.last_frame.height, 441);
     EXPECT_EQ(count_differing_pixels(plain.last_frame, stretched.last_frame, 0), 0);
-}
-
-TEST(ShapesProgram, AllocatesNothingPerFrame) {
-    ProgramScript script;
-    script.on_present = [](int present, std::vector<double>& samples) {
-        if (present == 1) samples.reserve(8);
-        if (present == 5 || present == 200) samples.push_back(double(allocations_so_far()));
-    };
-    const ProgramRun run = run_frames(200, script);
-    ASSERT_EQ(run.exit_code, 0);
-    ASSERT_EQ(run.samples.size(), 2u);
-    EXPECT_EQ(run.samples[1], run.samples[0]) << "allocations between frame 5 and frame 200";
 }
 
 // A device that cannot be created (here: for a window that does not exist) is reported and ends

@@ -8,52 +8,38 @@
 
 namespace {
 
-TEST(ShellLoop, RunsFromAClearedRecordUntilEscapeAndEndsAtTheFirstQuit) {
-    ProgramScript script;
-    script.escape_from_present = 6;
-    const ProgramRun run = run_program(script);
-    EXPECT_EQ(run.exit_code, 0);
-    // A record that started as WM_QUIT would end the loop before the first frame; a loop that
-    // missed the quit would draw on while Escape is held.
-    EXPECT_EQ(run.presents, 6);
-    EXPECT_TRUE(run.message_boxes.empty());
-}
+struct LoopCase {
+    const char* what;
+    int escape_from_present;  // -1: never
+    int close_at_present;     // -1: never
+    bool other_keys_held;     // Return and Space held from the first frame on
+    int presents;             // frames drawn before the program ends
+};
 
-TEST(ShellLoop, EscapeHeldFromTheFirstFrameEndsAfterIt) {
-    ProgramScript script;
-    script.escape_from_present = 1;
-    const ProgramRun run = run_program(script);
-    EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.presents, 1);
-}
+// A record that started as WM_QUIT would end the loop before the first frame; a loop that missed
+// the quit would draw on while Escape is held.
+const LoopCase loop_cases[] = {
+    {"Escape from frame 6", 6, -1, false, 6},        {"Escape held from the first frame", 1, -1, false, 1},
+    {"close button after frame 4", -1, 4, false, 4}, {"close button and Escape together", 3, 3, false, 3},
+    {"other keys do not stop it", 5, -1, true, 5},
+};
 
-TEST(ShellLoop, CloseButtonEndsTheProgramWithZeroAfterTheCurrentPass) {
-    ProgramScript script;
-    script.close_at_present = 4;
-    const ProgramRun run = run_program(script);
-    EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.presents, 4);
-}
-
-TEST(ShellLoop, CloseAndEscapeTogetherStillEndAtTheFirstQuit) {
-    ProgramScript script;
-    script.close_at_present = 3;
-    script.escape_from_present = 3;
-    const ProgramRun run = run_program(script);
-    EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.presents, 3);
-}
-
-TEST(ShellLoop, KeysOtherThanEscapeDoNotStopTheProgram) {
-    ProgramScript script;
-    script.on_present = [](int present, std::vector<double>&) {
-        win_headless_set_key(VK_RETURN, true);
-        win_headless_set_key(VK_SPACE, true);
-        if (present == 5) win_headless_set_key(VK_ESCAPE, true);
-    };
-    const ProgramRun run = run_program(script);
-    EXPECT_EQ(run.exit_code, 0);
-    EXPECT_EQ(run.presents, 5);
+TEST(ShellLoop, EndsAtTheFirstQuitWithCodeZero) {
+    for (const LoopCase& c : loop_cases) {
+        ProgramScript script;
+        script.escape_from_present = c.escape_from_present;
+        script.close_at_present = c.close_at_present;
+        if (c.other_keys_held) {
+            script.on_present = [](int, std::vector<double>&) {
+                win_headless_set_key(VK_RETURN, true);
+                win_headless_set_key(VK_SPACE, true);
+            };
+        }
+        const ProgramRun run = run_program(script);
+        EXPECT_EQ(run.exit_code, 0) << c.what;
+        EXPECT_EQ(run.presents, c.presents) << c.what;
+        EXPECT_TRUE(run.message_boxes.empty()) << c.what;
+    }
 }
 
 }  // namespace
