@@ -47,7 +47,7 @@ bool texture_decode_by_format(const unsigned char* data, size_t size, d3d9_textu
     if (signature != nullptr && !signature->supported) {
         return texture_invalid(error, std::string(signature->format) + " files are not supported");
     }
-    return texture_stb_decode(data, size, signature != nullptr ? signature->format : "TGA", image, error);
+    return texture_stb_decode(data, size, signature != nullptr ? signature->format : nullptr, image, error);
 }
 
 std::string texture_size_text(long long width, long long height) {

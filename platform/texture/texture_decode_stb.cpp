@@ -72,8 +72,8 @@ bool stb_tga_block_complete(const unsigned char* data, size_t size, int width, i
     return 18 + uint64_t(data[0]) + uint64_t(width) * uint64_t(height) * uint64_t(bits / 8) <= size;
 }
 
-// The reason for a failure stb_image reported (or a read past the end of the file).
-bool stb_failed(const char* format, bool overran, texture_error* error) {
+// The reason for a failed load: stb_image's own, or a read past the end of the file.
+bool stb_load_failed(const char* format, bool overran, texture_error* error) {
     if (overran) return texture_invalid(error, "truncated");
     const char* reason = stbi_failure_reason();
     if (reason != nullptr && std::strcmp(reason, "outofmem") == 0) {
@@ -81,10 +81,16 @@ bool stb_failed(const char* format, bool overran, texture_error* error) {
         error->reason = "out of memory";
         return false;
     }
-    if (reason != nullptr && std::strcmp(reason, "unknown image type") == 0) {
-        return texture_invalid(error, "unknown format");
-    }
-    return texture_invalid(error, std::string(format) + ": " + (reason != nullptr ? reason : "corrupt"));
+    return texture_invalid(
+        error, std::string(format != nullptr ? format : "TGA") + ": " + (reason != nullptr ? reason : "corrupt"));
+}
+
+// The reason when not even the size could be read. stb_image then reports only that no format
+// matched, so the signature tells a damaged header from a file of no known format.
+bool stb_header_failed(const char* format, bool overran, texture_error* error) {
+    if (overran) return texture_invalid(error, "truncated");
+    if (format == nullptr) return texture_invalid(error, "unknown format");
+    return texture_invalid(error, std::string(format) + ": corrupt or unsupported header");
 }
 
 uint32_t stb_to_8_bits(stbi_uc sample) { return sample; }
@@ -105,7 +111,7 @@ bool stb_load(stb_loader<Sample> load, const unsigned char* data, size_t size, c
     int width = 0, height = 0, channels = 0;
     std::unique_ptr<Sample, void (*)(void*)> rgba(load(&stb_callbacks, &source, &width, &height, &channels, 4),
                                                   stbi_image_free);
-    if (!rgba || source.overran) return stb_failed(format, source.overran, error);
+    if (!rgba || source.overran) return stb_load_failed(format, source.overran, error);
     if (!texture_size_plausible(width, height, size, error)) return false;
 
     image->width = static_cast<UINT>(width);
@@ -128,7 +134,7 @@ bool texture_stb_decode(const unsigned char* data, size_t size, const char* form
     stb_source source{data, size};
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_callbacks(&stb_callbacks, &source, &width, &height, &channels)) {
-        return stb_failed(format, source.overran, error);
+        return stb_header_failed(format, source.overran, error);
     }
     // stb_image reports a top-down BMP's height as stored: negative.
     const long long announced_height = height < 0 ? -static_cast<long long>(height) : height;

@@ -5,6 +5,7 @@
 
 #include "platform/texture/texture_decode.h"
 
-// Decodes an image of any format stb_image reads; `format` names it in reasons ("PNG", ...).
+// Decodes an image of any format stb_image reads. `format` names the format its signature showed
+// ("PNG", ...), null for none (TGA has none): it names the format in reasons.
 bool texture_stb_decode(const unsigned char* data, size_t size, const char* format, d3d9_texture_image* image,
                         texture_error* error);
