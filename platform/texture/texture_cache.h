@@ -1,6 +1,6 @@
 // texture_cache.h - decoded images shared by every texture made from the same file.
 //
-// An image is found by the file's resolved path and identity: device, inode, size and the times
+// An image is found by the file's canonical path and identity: device, inode, size and the times
 // of its last modification and status change, so a file replaced or rewritten on disk is decoded
 // again. The cache holds images weakly: an image goes when the last texture using it is released,
 // and what the cache keeps of it (its key) goes at a later insertion. Safe to use from several

@@ -12,26 +12,32 @@
 
 namespace {
 
-// No format we read packs more texels into one byte than this (1-bit PNG under deflate, the
-// densest, stays near 8,300), so a tiny file announcing a huge image is refused before anything
-// is allocated for it.
-constexpr uint64_t texture_max_texels_per_byte = 16384;
-
 struct texture_signature {
     const char* magic;
     size_t length;
-    const char* format;
+    texture_format format;
     bool supported;
 };
 
-// Formats known by their first bytes; a file matching none may still be a TGA, which has no
-// signature. PNM is told apart by texture_is_pnm.
+// Formats known by their first bytes; a file matching none may still be a TGA, which has none.
+// PNM is told apart by texture_is_pnm. Texels per byte: BMP stores at least one bit per texel;
+// TGA, PSD and HDR runs cover at most 128 texels of a channel in two bytes; 1-bit PNG under
+// deflate, the densest file we know, stays near 8,300, and 16,384 serves the other compressed
+// formats too.
+constexpr uint64_t texture_dense = 16384;
 const texture_signature texture_signatures[] = {
-    {"\x89PNG", 4, "PNG", true}, {"\xFF\xD8", 2, "JPEG", true}, {"BM", 2, "BMP", true},
-    {"GIF8", 4, "GIF", true},    {"8BPS", 4, "PSD", true},      {"\x53\x80\xF6\x34", 4, "PIC", true},
-    {"#?", 2, "HDR", true},      {"DDS ", 4, "DDS", false},     {"PF", 2, "PFM", false},
-    {"Pf", 2, "PFM", false},
+    {"\x89PNG", 4, {"PNG", texture_dense}, true},
+    {"\xFF\xD8", 2, {"JPEG", texture_dense}, true},
+    {"BM", 2, {"BMP", 8}, true},
+    {"GIF8", 4, {"GIF", texture_dense}, true},
+    {"8BPS", 4, {"PSD", 64}, true},
+    {"\x53\x80\xF6\x34", 4, {"PIC", texture_dense}, true},
+    {"#?", 2, {"HDR", 64}, true},
+    {"DDS ", 4, {"DDS", 0}, false},
+    {"PF", 2, {"PFM", 0}, false},
+    {"Pf", 2, {"PFM", 0}, false},
 };
+constexpr texture_format texture_tga = {"TGA", 64};
 
 const texture_signature* texture_find_signature(const unsigned char* data, size_t size) {
     for (const texture_signature& signature : texture_signatures) {
@@ -44,10 +50,11 @@ bool texture_decode_by_format(const unsigned char* data, size_t size, d3d9_textu
     if (size == 0) return texture_invalid(error, "empty file");
     if (texture_is_pnm(data, size)) return texture_pnm_decode(data, size, image, error);
     const texture_signature* signature = texture_find_signature(data, size);
-    if (signature != nullptr && !signature->supported) {
-        return texture_invalid(error, std::string(signature->format) + " files are not supported");
+    if (signature == nullptr) return texture_stb_decode(data, size, texture_tga, false, image, error);
+    if (!signature->supported) {
+        return texture_invalid(error, std::string(signature->format.name) + " files are not supported");
     }
-    return texture_stb_decode(data, size, signature != nullptr ? signature->format : nullptr, image, error);
+    return texture_stb_decode(data, size, signature->format, true, image, error);
 }
 
 std::string texture_size_text(long long width, long long height) {
@@ -72,9 +79,10 @@ bool texture_size_allowed(long long width, long long height, texture_error* erro
     return true;
 }
 
-bool texture_size_plausible(long long width, long long height, size_t file_bytes, texture_error* error) {
+bool texture_size_plausible(long long width, long long height, size_t file_bytes, const texture_format& format,
+                            texture_error* error) {
     if (!texture_size_allowed(width, height, error)) return false;
-    if (uint64_t(width) * uint64_t(height) > uint64_t(file_bytes) * texture_max_texels_per_byte) {
+    if (uint64_t(width) * uint64_t(height) > uint64_t(file_bytes) * format.max_texels_per_byte) {
         return texture_invalid(error, "implausible size " + texture_size_text(width, height) + " for a file of " +
                                           std::to_string(file_bytes) + " bytes");
     }

@@ -21,6 +21,7 @@
 #include "platform/d3d9/texture.h"
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 inline constexpr int texture_max_side = 8192;
@@ -44,5 +45,14 @@ bool texture_invalid(texture_error* error, std::string reason);
 // False, with the reason, when a width x height image is empty or beyond any texture.
 bool texture_size_allowed(long long width, long long height, texture_error* error);
 
-// The same, and false when the image is more than a file of file_bytes could describe.
-bool texture_size_plausible(long long width, long long height, size_t file_bytes, texture_error* error);
+// A format stb_image reads: its name for reasons, and the most texels that one byte of it can
+// describe, so that a small file announcing a huge image is refused before anything is allocated
+// for it (or decoded from the zeros read past its end).
+struct texture_format {
+    const char* name;
+    uint64_t max_texels_per_byte;
+};
+
+// The same, and false when the image is more than file_bytes of `format` could describe.
+bool texture_size_plausible(long long width, long long height, size_t file_bytes, const texture_format& format,
+                            texture_error* error);

@@ -73,7 +73,7 @@ bool stb_tga_block_complete(const unsigned char* data, size_t size, int width, i
 }
 
 // The reason for a failed load: stb_image's own, or a read past the end of the file.
-bool stb_load_failed(const char* format, bool overran, texture_error* error) {
+bool stb_load_failed(const texture_format& format, bool overran, texture_error* error) {
     if (overran) return texture_invalid(error, "truncated");
     const char* reason = stbi_failure_reason();
     if (reason != nullptr && std::strcmp(reason, "outofmem") == 0) {
@@ -81,16 +81,15 @@ bool stb_load_failed(const char* format, bool overran, texture_error* error) {
         error->reason = "out of memory";
         return false;
     }
-    return texture_invalid(
-        error, std::string(format != nullptr ? format : "TGA") + ": " + (reason != nullptr ? reason : "corrupt"));
+    return texture_invalid(error, std::string(format.name) + ": " + (reason != nullptr ? reason : "corrupt"));
 }
 
 // The reason when not even the size could be read. stb_image then reports only that no format
 // matched, so the signature tells a damaged header from a file of no known format.
-bool stb_header_failed(const char* format, bool overran, texture_error* error) {
+bool stb_header_failed(const texture_format& format, bool by_signature, bool overran, texture_error* error) {
     if (overran) return texture_invalid(error, "truncated");
-    if (format == nullptr) return texture_invalid(error, "unknown format");
-    return texture_invalid(error, std::string(format) + ": corrupt or unsupported header");
+    if (!by_signature) return texture_invalid(error, "unknown format");
+    return texture_invalid(error, std::string(format.name) + ": corrupt or unsupported header");
 }
 
 uint32_t stb_to_8_bits(stbi_uc sample) { return sample; }
@@ -105,14 +104,14 @@ using stb_loader = Sample* (*)(const stbi_io_callbacks*, void*, int*, int*, int*
 
 // Loads the image as RGBA samples of the given depth and packs them into *image.
 template <class Sample>
-bool stb_load(stb_loader<Sample> load, const unsigned char* data, size_t size, const char* format,
+bool stb_load(stb_loader<Sample> load, const unsigned char* data, size_t size, const texture_format& format,
               d3d9_texture_image* image, texture_error* error) {
     stb_source source{data, size};
     int width = 0, height = 0, channels = 0;
     std::unique_ptr<Sample, void (*)(void*)> rgba(load(&stb_callbacks, &source, &width, &height, &channels, 4),
                                                   stbi_image_free);
     if (!rgba || source.overran) return stb_load_failed(format, source.overran, error);
-    if (!texture_size_plausible(width, height, size, error)) return false;
+    if (!texture_size_plausible(width, height, size, format, error)) return false;
 
     image->width = static_cast<UINT>(width);
     image->height = static_cast<UINT>(height);
@@ -128,22 +127,23 @@ bool stb_load(stb_loader<Sample> load, const unsigned char* data, size_t size, c
 
 }  // namespace
 
-bool texture_stb_decode(const unsigned char* data, size_t size, const char* format, d3d9_texture_image* image,
-                        texture_error* error) {
+bool texture_stb_decode(const unsigned char* data, size_t size, const texture_format& format, bool by_signature,
+                        d3d9_texture_image* image, texture_error* error) {
     if (size > INT_MAX) return texture_invalid(error, "too large");
     stb_source source{data, size};
     int width = 0, height = 0, channels = 0;
     if (!stbi_info_from_callbacks(&stb_callbacks, &source, &width, &height, &channels)) {
-        return stb_header_failed(format, source.overran, error);
+        return stb_header_failed(format, by_signature, source.overran, error);
     }
     // stb_image reports a top-down BMP's height as stored: negative.
     const long long announced_height = height < 0 ? -static_cast<long long>(height) : height;
-    if (!texture_size_plausible(width, announced_height, size, error)) return false;
+    if (!texture_size_plausible(width, announced_height, size, format, error)) return false;
     if (!stb_tga_block_complete(data, size, width, height)) return texture_invalid(error, "truncated");
 
     const int length = static_cast<int>(size);
-    if (stbi_is_hdr_from_memory(data, length))
+    if (stbi_is_hdr_from_memory(data, length)) {
         return stb_load<float>(stbi_loadf_from_callbacks, data, size, format, image, error);
+    }
     if (stbi_is_16_bit_from_memory(data, length)) {
         return stb_load<stbi_us>(stbi_load_16_from_callbacks, data, size, format, image, error);
     }

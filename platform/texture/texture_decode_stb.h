@@ -5,7 +5,7 @@
 
 #include "platform/texture/texture_decode.h"
 
-// Decodes an image of any format stb_image reads. `format` names the format its signature showed
-// ("PNG", ...), null for none (TGA has none): it names the format in reasons.
-bool texture_stb_decode(const unsigned char* data, size_t size, const char* format, d3d9_texture_image* image,
-                        texture_error* error);
+// Decodes an image of any format stb_image reads, of the given format; `by_signature` says whether
+// its signature showed it (TGA has none, so a file of no known format is tried as TGA).
+bool texture_stb_decode(const unsigned char* data, size_t size, const texture_format& format, bool by_signature,
+                        d3d9_texture_image* image, texture_error* error);

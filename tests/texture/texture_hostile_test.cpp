@@ -1,5 +1,6 @@
-// Files that made stb_image fault before the fixes in third_party/stb (found by fuzzing): each must
-// fail cleanly with stb_image's reason; the sanitizer build catches a relapse.
+// Files that made stb_image fault before the fixes in third_party/stb, or cost far more than their
+// size (found by fuzzing): each must fail cleanly with its reason, or load as stated; the
+// sanitizer build catches a relapse.
 #include "texture_files.h"
 
 #include <string>
@@ -12,18 +13,22 @@ Bytes bytes(std::initializer_list<Bytes> parts) {
     return out;
 }
 
-// A baseline 8 x 8 grey JPEG up to its scan, whose Huffman tables are `tables`.
-Bytes jpeg_head(const Bytes& tables) {
+// A baseline 8 x 8 grey JPEG up to its frame header.
+Bytes jpeg_frame() {
     Bytes quantisation = {0xFF, 0xDB, 0x00, 0x43, 0x00};
     quantisation.resize(quantisation.size() + 64, 1);
-    const Bytes frame = {0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 0x08, 0x00, 0x08, 0x01, 0x01, 0x11, 0x00};
-    const Bytes scan = {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00};
-    return bytes({{0xFF, 0xD8}, quantisation, frame, tables, scan});
+    return bytes(
+        {{0xFF, 0xD8}, quantisation, {0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 0x08, 0x00, 0x08, 0x01, 0x01, 0x11, 0x00}});
 }
+
+const Bytes jpeg_scan = {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00};
+const Bytes jpeg_end = {0xFF, 0xD9};
 
 TEST_F(TextureFile, FilesThatMadeTheDecoderFaultFailCleanly) {
     Bytes oversized_table = {0xFF, 0xC4, 0x00, 0x13, 0x00};  // 16 code lengths of 32 codes each
     oversized_table.resize(oversized_table.size() + 16, 0x20);
+    Bytes huge_tga = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x10, 0x10, 0x10, 16, 0};  // RLE, 4112 x 4112
+    huge_tga.resize(huge_tga.size() + 1600, 0x10);
     const struct {
         const char* what;
         Bytes file;
@@ -31,17 +36,28 @@ TEST_F(TextureFile, FilesThatMadeTheDecoderFaultFailCleanly) {
     } cases[] = {
         {"JPEG Huffman table of 512 codes", bytes({{0xFF, 0xD8}, oversized_table}),
          "JPEG: corrupt or unsupported header"},
-        {"JPEG scan with undefined tables", bytes({jpeg_head({}), Bytes(32, 0x55), {0xFF, 0xD9}}),
+        {"JPEG scan with undefined tables", bytes({jpeg_frame(), jpeg_scan, Bytes(32, 0x55), jpeg_end}),
          "JPEG: bad huffman code"},
+        {"JPEG frame without a scan", bytes({jpeg_frame(), jpeg_end}), "JPEG: no SOS"},
         {"HDR literal run of length 0",
          bytes({text_bytes("#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n-Y 1 +X 8\n"), {2, 2, 0, 8, 0, 1, 2}}),
          "HDR: corrupt"},
+        {"RLE TGA of 4112 x 4112 texels", huge_tga, "implausible size 4112 x 4112 for a file of 1618 bytes"},
     };
     for (const auto& c : cases) {
         write_file(folder_ / "hostile", c.file);
         EXPECT_TRUE(fails_cleanly("hostile")) << c.what;
         EXPECT_EQ(failure_reason("hostile"), c.reason) << c.what;
     }
+}
+
+// Un-matting a PSD colour darker than its white matte allows stays within range (it was undefined).
+TEST_F(TextureFile, PsdColourDarkerThanItsMatteLoadsAsBlack) {
+    const Bytes psd = {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0, 4,  // version 1, 4 channels
+                       0,   0,   0,   1,   0, 0, 0, 1, 0, 8, 0, 3,        // 1 x 1, 8 bits, RGB
+                       0,   0,   0,   0,   0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // no sections, raw
+                       0,   0,   0,   128};                               // r, g, b, alpha planes
+    EXPECT_EQ(load_file(psd, 1, 1), std::vector<D3DCOLOR>{0x80000000});
 }
 
 }  // namespace

@@ -46,3 +46,44 @@ static stbi__jpeg *stbi__jpeg_alloc(void)
 
 static void stbi__setup_jpeg(stbi__jpeg *j)
 {]=])
+
+# A baseline JPEG whose scans leave a component's samples unwritten (a scan missing, or none at
+# all) showed uninitialised memory: the sample buffers now start zeroed, and a file without any
+# scan fails.
+stb_fix("JPEG samples no scan wrote" [=[
+      if (z->img_comp[i].raw_data == NULL)
+         return stbi__free_jpeg_components(z, i+1, stbi__err("outofmem", "Out of memory"));]=] [=[
+      if (z->img_comp[i].raw_data == NULL)
+         return stbi__free_jpeg_components(z, i+1, stbi__err("outofmem", "Out of memory"));
+      memset(z->img_comp[i].raw_data, 0, (size_t) z->img_comp[i].w2 * z->img_comp[i].h2 + 15);]=])
+stb_fix("JPEG files without a scan" [=[
+   if (j->progressive)
+      stbi__jpeg_finish(j);
+   return 1;]=] [=[
+   if (j->scan_n == 0) return stbi__err("no SOS", "Corrupt JPEG");
+   if (j->progressive)
+      stbi__jpeg_finish(j);
+   return 1;]=])
+
+# Removing PSD's white matte from a colour darker than the matte allows converted a negative (or too
+# large) float to an unsigned sample, which is undefined; the result is now kept within range.
+stb_fix("PSD matte removal out of range" [=[
+static void *stbi__psd_load(stbi__context *s,]=] [=[
+static float stbi__psd_unmatte(float value, float top)
+{
+   return value < 0.0f ? 0.0f : value > top ? top : value;
+}
+
+static void *stbi__psd_load(stbi__context *s,]=])
+stb_fix("PSD matte removal out of range" [=[(stbi__uint16) (pixel[0]*ra + inv_a);]=]
+  [=[(stbi__uint16) stbi__psd_unmatte(pixel[0]*ra + inv_a, 65535.0f);]=])
+stb_fix("PSD matte removal out of range" [=[(stbi__uint16) (pixel[1]*ra + inv_a);]=]
+  [=[(stbi__uint16) stbi__psd_unmatte(pixel[1]*ra + inv_a, 65535.0f);]=])
+stb_fix("PSD matte removal out of range" [=[(stbi__uint16) (pixel[2]*ra + inv_a);]=]
+  [=[(stbi__uint16) stbi__psd_unmatte(pixel[2]*ra + inv_a, 65535.0f);]=])
+stb_fix("PSD matte removal out of range" [=[(unsigned char) (pixel[0]*ra + inv_a);]=]
+  [=[(unsigned char) stbi__psd_unmatte(pixel[0]*ra + inv_a, 255.0f);]=])
+stb_fix("PSD matte removal out of range" [=[(unsigned char) (pixel[1]*ra + inv_a);]=]
+  [=[(unsigned char) stbi__psd_unmatte(pixel[1]*ra + inv_a, 255.0f);]=])
+stb_fix("PSD matte removal out of range" [=[(unsigned char) (pixel[2]*ra + inv_a);]=]
+  [=[(unsigned char) stbi__psd_unmatte(pixel[2]*ra + inv_a, 255.0f);]=])
