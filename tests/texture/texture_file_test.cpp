@@ -103,6 +103,8 @@ TEST_F(TextureFile, MissingUnreadableAndUnsupportedFilesFailCleanlyWithTheirReas
     write_file(folder_ / "surface.dds", text_bytes("DDS |\0\0\0\x07\x10\0\0"));
     const Bytes png = png_bytes(3, 2, 3, rgb_pixels);
     write_file(folder_ / "cut.png", Bytes(png.begin(), png.begin() + 40));
+    write_file(folder_ / "huge.png", png);
+    std::filesystem::resize_file(folder_ / "huge.png", 257 << 20);  // sparse: takes no room
     const struct {
         const char* name;
         const char* reason;
@@ -117,6 +119,7 @@ TEST_F(TextureFile, MissingUnreadableAndUnsupportedFilesFailCleanlyWithTheirReas
         {"model.x", "unknown format"},
         {"surface.dds", "DDS files are not supported"},
         {"cut.png", "truncated"},
+        {"huge.png", "too large: 269484032 bytes (at most 256 MiB)"},
     };
     for (const auto& c : cases) {
         EXPECT_TRUE(fails_cleanly(c.name)) << c.name;
