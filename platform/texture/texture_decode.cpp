@@ -20,22 +20,17 @@ struct texture_signature {
 };
 
 // Formats known by their first bytes; a file matching none may still be a TGA, which has none.
-// PNM is told apart by texture_is_pnm. Texels per byte: BMP stores at least one bit per texel;
-// TGA, PSD and HDR runs cover at most 128 texels of a channel in two bytes; 1-bit PNG under
-// deflate, the densest file we know, stays near 8,300, and 16,384 serves the other compressed
-// formats too.
-constexpr uint64_t texture_dense = 16384;
+// PNM is told apart by texture_is_pnm. Texels per byte, each about twice the most a valid file
+// reaches: BMP stores at least one bit per texel; TGA, PSD and HDR runs cover at most 128 texels
+// of a channel in two bytes; JPEG codes every 8 x 8 block of its first scan in at least one bit;
+// a GIF code of 12 bits stands for at most 4,096 texels; 1-bit PNG under deflate reaches about
+// 8,300, and PIC's 16-bit run lengths are allowed as much.
 const texture_signature texture_signatures[] = {
-    {"\x89PNG", 4, {"PNG", texture_dense}, true},
-    {"\xFF\xD8", 2, {"JPEG", texture_dense}, true},
-    {"BM", 2, {"BMP", 8}, true},
-    {"GIF8", 4, {"GIF", texture_dense}, true},
-    {"8BPS", 4, {"PSD", 64}, true},
-    {"\x53\x80\xF6\x34", 4, {"PIC", texture_dense}, true},
-    {"#?", 2, {"HDR", 64}, true},
-    {"DDS ", 4, {"DDS", 0}, false},
-    {"PF", 2, {"PFM", 0}, false},
-    {"Pf", 2, {"PFM", 0}, false},
+    {"\x89PNG", 4, {"PNG", 16384}, true}, {"\xFF\xD8", 2, {"JPEG", 1024}, true},
+    {"BM", 2, {"BMP", 8}, true},          {"GIF8", 4, {"GIF", 4096}, true},
+    {"8BPS", 4, {"PSD", 64}, true},       {"\x53\x80\xF6\x34", 4, {"PIC", 16384}, true},
+    {"#?", 2, {"HDR", 64}, true},         {"DDS ", 4, {"DDS", 0}, false},
+    {"PF", 2, {"PFM", 0}, false},         {"Pf", 2, {"PFM", 0}, false},
 };
 constexpr texture_format texture_tga = {"TGA", 64};
 
