@@ -51,13 +51,20 @@ TEST_F(TextureFile, FilesThatMadeTheDecoderFaultFailCleanly) {
     }
 }
 
-// Un-matting a PSD colour darker than its white matte allows stays within range (it was undefined).
-TEST_F(TextureFile, PsdColourDarkerThanItsMatteLoadsAsBlack) {
+// Odd but valid files that made the decoder fault: a PSD colour darker than its white matte
+// allows (un-matting it converted an out-of-range float), a PNG whose first IDAT chunk is empty
+// (which added 0 to a null pointer).
+TEST_F(TextureFile, OddButValidFilesThatMadeTheDecoderFaultLoad) {
     const Bytes psd = {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0, 4,  // version 1, 4 channels
                        0,   0,   0,   1,   0, 0, 0, 1, 0, 8, 0, 3,        // 1 x 1, 8 bits, RGB
                        0,   0,   0,   0,   0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // no sections, raw
                        0,   0,   0,   128};                               // r, g, b, alpha planes
-    EXPECT_EQ(load_file(psd, 1, 1), std::vector<D3DCOLOR>{0x80000000});
+    const unsigned char grey[] = {9, 200};
+    Bytes png = png_bytes(2, 1, 1, grey);
+    const Bytes empty_idat = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
+    png.insert(png.begin() + 33, empty_idat.begin(), empty_idat.end());  // after the signature and IHDR
+    EXPECT_EQ(load_file(psd, 1, 1), std::vector<D3DCOLOR>{0x80000000}) << "PSD";
+    EXPECT_EQ(load_file(png, 2, 1), (std::vector<D3DCOLOR>{0xFF090909, 0xFFC8C8C8})) << "PNG";
 }
 
 }  // namespace

@@ -87,3 +87,10 @@ stb_fix("PSD matte removal out of range" [=[(unsigned char) (pixel[1]*ra + inv_a
   [=[(unsigned char) stbi__psd_unmatte(pixel[1]*ra + inv_a, 255.0f);]=])
 stb_fix("PSD matte removal out of range" [=[(unsigned char) (pixel[2]*ra + inv_a);]=]
   [=[(unsigned char) stbi__psd_unmatte(pixel[2]*ra + inv_a, 255.0f);]=])
+
+# An IDAT chunk of length 0 before any other added 0 to a null pointer, which is undefined; such
+# chunks hold nothing and are skipped.
+stb_fix("empty PNG IDAT chunks" [=[
+            if (!stbi__getn(s, z->idata+ioff,c.length)) return stbi__err("outofdata","Corrupt PNG");]=] [=[
+            if (c.length == 0) break;
+            if (!stbi__getn(s, z->idata+ioff,c.length)) return stbi__err("outofdata","Corrupt PNG");]=])
