@@ -72,6 +72,22 @@ bool stb_tga_block_complete(const unsigned char* data, size_t size, int width, i
     return 18 + uint64_t(data[0]) + uint64_t(width) * uint64_t(height) * uint64_t(bits / 8) <= size;
 }
 
+// stb_image sizes its buffer for a PNG's compressed data by each IDAT chunk's announced length
+// before reading it, so a small file announcing a huge chunk would reserve gigabytes. Every chunk
+// up to IEND must fit in the file (a PNG of fewer than 4 bytes is no PNG: its header failed).
+bool stb_png_chunks_complete(const unsigned char* data, size_t size) {
+    auto be32 = [&](size_t at) {
+        return uint32_t{data[at]} << 24 | uint32_t{data[at + 1]} << 16 | uint32_t{data[at + 2]} << 8 | data[at + 3];
+    };
+    for (size_t at = 8; at + 8 <= size;) {
+        const uint64_t chunk = 12 + uint64_t{be32(at)};
+        if (chunk > size - at) return false;
+        if (std::memcmp(data + at + 4, "IEND", 4) == 0) return true;
+        at += chunk;
+    }
+    return false;
+}
+
 // The reason for a failed load: stb_image's own, or a read past the end of the file.
 bool stb_load_failed(const texture_format& format, bool overran, texture_error* error) {
     if (overran) return texture_invalid(error, "truncated");
@@ -138,7 +154,10 @@ bool texture_stb_decode(const unsigned char* data, size_t size, const texture_fo
     // stb_image reports a top-down BMP's height as stored: negative.
     const long long announced_height = height < 0 ? -static_cast<long long>(height) : height;
     if (!texture_size_plausible(width, announced_height, size, format, error)) return false;
-    if (!stb_tga_block_complete(data, size, width, height)) return texture_invalid(error, "truncated");
+    const bool png = size >= 4 && std::memcmp(data, "\x89PNG", 4) == 0;
+    if (!stb_tga_block_complete(data, size, width, height) || (png && !stb_png_chunks_complete(data, size))) {
+        return texture_invalid(error, "truncated");
+    }
 
     const int length = static_cast<int>(size);
     if (stbi_is_hdr_from_memory(data, length)) {

@@ -29,6 +29,9 @@ TEST_F(TextureFile, FilesThatMadeTheDecoderFaultFailCleanly) {
     oversized_table.resize(oversized_table.size() + 16, 0x20);
     Bytes huge_tga = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x10, 0x10, 0x10, 16, 0};  // RLE, 4112 x 4112
     huge_tga.resize(huge_tga.size() + 1600, 0x10);
+    const unsigned char grey[] = {9, 200};
+    Bytes huge_chunk = png_bytes(2, 1, 1, grey);
+    huge_chunk[33] = 0x40;  // the first IDAT announces 1 GiB
     const struct {
         const char* what;
         Bytes file;
@@ -43,6 +46,7 @@ TEST_F(TextureFile, FilesThatMadeTheDecoderFaultFailCleanly) {
          bytes({text_bytes("#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n-Y 1 +X 8\n"), {2, 2, 0, 8, 0, 1, 2}}),
          "HDR: corrupt"},
         {"RLE TGA of 4112 x 4112 texels", huge_tga, "implausible size 4112 x 4112 for a file of 1618 bytes"},
+        {"PNG chunk of 1 GiB in a small file", huge_chunk, "truncated"},
     };
     for (const auto& c : cases) {
         write_file(folder_ / "hostile", c.file);
