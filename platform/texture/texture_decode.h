@@ -13,7 +13,7 @@
 // Robustness: no side may exceed texture_max_side, and nothing is allocated for an image that the
 // input is too small to describe; a file that ends before its image does fails as truncated.
 //
-// DOES NOT: read DDS, PFM, PNM bitmaps (P1, P4) or PAM (P7).
+// DOES NOT: read DDS, PFM, headerless DIB, PNM bitmaps (P1, P4) or PAM (P7).
 #pragma once
 
 #include <d3dx9.h>
