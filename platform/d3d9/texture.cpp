@@ -1,39 +1,56 @@
-// texture.cpp - IDirect3DTexture9: one level of A8R8G8B8 texels held in memory.
+// texture.cpp - IDirect3DTexture9: one level of A8R8G8B8 texels held in memory, possibly shared
+// with other textures made from the same decoded image.
 #include "platform/d3d9/texture.h"
 
 #include <new>
+#include <utility>
 
 namespace {
 
 class Texture final : public IDirect3DTexture9 {
 public:
-    Texture(UINT width, UINT height, std::vector<D3DCOLOR>&& texels)
-        : width_(width), height_(height), texels_(std::move(texels)) {}
+    explicit Texture(std::shared_ptr<const d3d9_texture_image> image) : image_(std::move(image)) {}
     ULONG AddRef() override { return ++references_; }
     ULONG Release() override {
         const ULONG left = --references_;
         if (left == 0) delete this;
         return left;
     }
-    UINT GetWidth() const override { return width_; }
-    UINT GetHeight() const override { return height_; }
-    const D3DCOLOR* GetTexels() const override { return texels_.data(); }
+    UINT GetWidth() const override { return image_->width; }
+    UINT GetHeight() const override { return image_->height; }
+    const D3DCOLOR* GetTexels() const override { return image_->texels.data(); }
 
 private:
-    UINT width_;
-    UINT height_;
-    std::vector<D3DCOLOR> texels_;
+    std::shared_ptr<const d3d9_texture_image> image_;
     ULONG references_ = 1;
 };
 
+bool texture_image_consistent(const d3d9_texture_image& image) {
+    const size_t count = image.texels.size();
+    return image.width != 0 && image.height != 0 && count % image.width == 0 && count / image.width == image.height;
+}
+
 }  // namespace
+
+HRESULT d3d9_create_texture(std::shared_ptr<const d3d9_texture_image> image, IDirect3DTexture9** texture) {
+    if (texture == nullptr) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    if (image == nullptr || !texture_image_consistent(*image)) return D3DERR_INVALIDCALL;
+    *texture = new (std::nothrow) Texture(std::move(image));
+    return *texture ? D3D_OK : E_OUTOFMEMORY;
+}
 
 HRESULT d3d9_create_texture(UINT width, UINT height, std::vector<D3DCOLOR>&& texels, IDirect3DTexture9** texture) {
     if (texture == nullptr) return D3DERR_INVALIDCALL;
     *texture = nullptr;
-    if (width == 0 || height == 0 || texels.size() / width != height || texels.size() % width != 0) {
-        return D3DERR_INVALIDCALL;
+    std::shared_ptr<d3d9_texture_image> image;
+    try {
+        image = std::make_shared<d3d9_texture_image>();
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
     }
-    *texture = new (std::nothrow) Texture(width, height, std::move(texels));
-    return *texture ? D3D_OK : E_OUTOFMEMORY;
+    image->width = width;
+    image->height = height;
+    image->texels = std::move(texels);
+    return d3d9_create_texture(std::move(image), texture);
 }

@@ -3,8 +3,21 @@
 
 #include <d3d9.h>
 
+#include <memory>
 #include <vector>
 
-// Makes a texture of `width` x `height` texels (0xAARRGGBB, rows top to bottom). Fails with
-// D3DERR_INVALIDCALL, leaving *texture null, when the sizes are zero or do not match the texels.
+// Decoded texels that any number of textures may share: 0xAARRGGBB, rows top to bottom, `width`
+// texels per row.
+struct d3d9_texture_image {
+    UINT width = 0;
+    UINT height = 0;
+    std::vector<D3DCOLOR> texels;
+};
+
+// Makes a texture over `image`, which it keeps alive (and never changes) until its last release.
+// Fails with D3DERR_INVALIDCALL, leaving *texture null, when the image is missing, its sizes are
+// zero or do not match its texels; E_OUTOFMEMORY.
+HRESULT d3d9_create_texture(std::shared_ptr<const d3d9_texture_image> image, IDirect3DTexture9** texture);
+
+// Makes a texture of its own from `width` x `height` texels; fails as above.
 HRESULT d3d9_create_texture(UINT width, UINT height, std::vector<D3DCOLOR>&& texels, IDirect3DTexture9** texture);

@@ -1,27 +1,16 @@
 // Tests of D3DXCreateTextureFromFileA: texel values and row order for every format, Win32 names,
-// and clean failure on missing, corrupt, truncated and oversized files.
-#include "headless_device.h"
+// and clean failure, with its reason, on missing, corrupt, truncated and oversized files.
+#include "texture_files.h"
 
-#include <d3dx9.h>
-
-#include <gtest/gtest.h>
-#include <stb/stb_image_write.h>
-#include <unistd.h>
+#include <sys/stat.h>
 
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
 namespace {
-
-using Bytes = std::vector<unsigned char>;
-
-// What a failed call must leave in the output.
-int sentinel_storage;
-IDirect3DTexture9* const sentinel = reinterpret_cast<IDirect3DTexture9*>(&sentinel_storage);
 
 // A 3 x 2 RGB image with six different colours (top row first) and its expected texels.
 const unsigned char rgb_pixels[] = {255, 0,   0, 0, 255, 0,   0,  0,  255,  //
@@ -31,137 +20,6 @@ const D3DCOLOR rgb_texels[] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFF00, 0
 // A 2 x 2 RGBA image with several alpha values.
 const unsigned char rgba_pixels[] = {255, 0, 0, 0, 0, 255, 0, 128, 0, 0, 255, 255, 10, 20, 30, 7};
 const D3DCOLOR rgba_texels[] = {0x00FF0000, 0x8000FF00, 0xFF0000FF, 0x070A141E};
-
-void append_bytes(void* context, void* data, int size) {
-    auto* out = static_cast<Bytes*>(context);
-    const auto* bytes = static_cast<const unsigned char*>(data);
-    out->insert(out->end(), bytes, bytes + size);
-}
-
-Bytes png_bytes(int width, int height, int channels, const unsigned char* pixels) {
-    Bytes out;
-    stbi_write_png_to_func(append_bytes, &out, width, height, channels, pixels, width * channels);
-    return out;
-}
-
-Bytes tga_bytes(int width, int height, int channels, const unsigned char* pixels, bool run_length) {
-    Bytes out;
-    stbi_write_tga_with_rle = run_length ? 1 : 0;
-    stbi_write_tga_to_func(append_bytes, &out, width, height, channels, pixels);
-    return out;
-}
-
-Bytes jpeg_bytes(int width, int height, const unsigned char* pixels) {
-    Bytes out;
-    stbi_write_jpg_to_func(append_bytes, &out, width, height, 3, pixels, 95);
-    return out;
-}
-
-void put_le(Bytes& out, uint32_t value, int size) {
-    for (int i = 0; i < size; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
-}
-
-// A 24-bit BMP written by hand: rows padded to 4 bytes, bottom row first unless `top_down`
-// (negative height), pixels stored as B, G, R.
-Bytes bmp_bytes(int width, int height, const unsigned char* rgb, bool top_down) {
-    const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
-    const uint32_t pixel_bytes = stride * static_cast<uint32_t>(height);
-    Bytes out = {'B', 'M'};
-    put_le(out, 54 + pixel_bytes, 4);
-    put_le(out, 0, 4);
-    put_le(out, 54, 4);
-    put_le(out, 40, 4);
-    put_le(out, static_cast<uint32_t>(width), 4);
-    put_le(out, static_cast<uint32_t>(top_down ? -height : height), 4);
-    put_le(out, 1, 2);
-    put_le(out, 24, 2);
-    for (int i = 0; i < 6; ++i) put_le(out, 0, 4);
-    for (int row = 0; row < height; ++row) {
-        const int source_row = top_down ? row : height - 1 - row;
-        const unsigned char* p = rgb + source_row * width * 3;
-        for (int x = 0; x < width; ++x, p += 3) out.insert(out.end(), {p[2], p[1], p[0]});
-        for (uint32_t pad = static_cast<uint32_t>(width) * 3; pad < stride; ++pad) out.push_back(0);
-    }
-    return out;
-}
-
-Bytes pnm_bytes(const std::string& header, const unsigned char* pixels, size_t count) {
-    Bytes out(header.begin(), header.end());
-    out.insert(out.end(), pixels, pixels + count);
-    return out;
-}
-
-void write_file(const std::filesystem::path& path, const Bytes& bytes) {
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-// Every test runs in a fresh folder of its own, which is also the current directory.
-class TextureFile : public ::testing::Test {
-protected:
-    static void SetUpTestSuite() { device_ = create_headless_device(); }
-    static void TearDownTestSuite() { release_headless_device(device_); }
-
-    void SetUp() override {
-        ASSERT_NE(device_.device, nullptr);
-        char pattern[] = "/tmp/texture-test-XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        folder_ = pattern;
-        previous_ = std::filesystem::current_path();
-        std::filesystem::current_path(folder_);
-    }
-    void TearDown() override {
-        std::filesystem::current_path(previous_);
-        std::filesystem::remove_all(folder_);
-    }
-
-    // Loads `name`; on success returns the texels (and sizes), failing the test otherwise.
-    std::vector<D3DCOLOR> load(const char* name, UINT& width, UINT& height) {
-        IDirect3DTexture9* texture = nullptr;
-        const HRESULT result = D3DXCreateTextureFromFileA(device_.device, name, &texture);
-        EXPECT_EQ(result, D3D_OK) << name;
-        if (result != D3D_OK || texture == nullptr) return {};
-        width = texture->GetWidth();
-        height = texture->GetHeight();
-        std::vector<D3DCOLOR> texels(texture->GetTexels(), texture->GetTexels() + width * height);
-        texture->Release();
-        return texels;
-    }
-
-    std::vector<D3DCOLOR> load_file(const Bytes& bytes, UINT expected_width, UINT expected_height) {
-        write_file(folder_ / "image", bytes);
-        UINT width = 0, height = 0;
-        auto texels = load("image", width, height);
-        EXPECT_EQ(width, expected_width);
-        EXPECT_EQ(height, expected_height);
-        return texels;
-    }
-
-    // True when loading fails with a non-zero result and leaves the out pointer as it was.
-    static bool fails_cleanly(const char* name) {
-        IDirect3DTexture9* texture = sentinel;
-        const HRESULT result = D3DXCreateTextureFromFileA(device_.device, name, &texture);
-        if (result == D3D_OK && texture != nullptr && texture != sentinel) texture->Release();
-        return result != D3D_OK && texture == sentinel;
-    }
-
-    // Each file gets a fresh name: rewriting one file over and over makes the file system flush
-    // it every time, which is slow.
-    bool bytes_fail_cleanly(const Bytes& bytes) {
-        const std::string name = "bad" + std::to_string(++files_);
-        write_file(folder_ / name, bytes);
-        const bool failed = fails_cleanly(name.c_str());
-        std::filesystem::remove(folder_ / name);
-        return failed;
-    }
-
-    static HeadlessDevice device_;
-    std::filesystem::path folder_;
-    std::filesystem::path previous_;
-    int files_ = 0;
-};
-
-HeadlessDevice TextureFile::device_;
 
 std::vector<D3DCOLOR> expected(const D3DCOLOR* texels, size_t count) { return {texels, texels + count}; }
 
@@ -177,9 +35,7 @@ TEST_F(TextureFile, BmpRowsComeTopFirstWhetherStoredBottomUpOrTopDown) {
     const auto want = expected(rgb_texels, 6);
     EXPECT_EQ(load_file(bmp_bytes(3, 2, rgb_pixels, false), 3, 2), want) << "bottom-up";
     EXPECT_EQ(load_file(bmp_bytes(3, 2, rgb_pixels, true), 3, 2), want) << "top-down";
-    Bytes written;
-    stbi_write_bmp_to_func(append_bytes, &written, 3, 2, 3, rgb_pixels);
-    EXPECT_EQ(load_file(written, 3, 2), want) << "stb's BMP writer";
+    EXPECT_EQ(load_file(bmp_writer_bytes(3, 2, rgb_pixels), 3, 2), want) << "stb's BMP writer";
 }
 
 TEST_F(TextureFile, AlphaIsKeptFromRgbaPngAndTga) {
@@ -239,18 +95,53 @@ TEST_F(TextureFile, NullArgumentsFailWithoutTouchingTheOutput) {
     EXPECT_NE(D3DXCreateTextureFromFileA(device_.device, "good.png", nullptr), D3D_OK);
 }
 
-TEST_F(TextureFile, MissingUnreadableAndUnsupportedFilesFailCleanly) {
-    EXPECT_TRUE(fails_cleanly("absent.png"));
-    EXPECT_TRUE(fails_cleanly(""));
+TEST_F(TextureFile, MissingUnreadableAndUnsupportedFilesFailCleanlyWithTheirReason) {
     std::filesystem::create_directory(folder_ / "folder.png");
-    EXPECT_TRUE(fails_cleanly("folder.png"));
-    EXPECT_TRUE(bytes_fail_cleanly({}));
-    const std::string text = "xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n";
-    EXPECT_TRUE(bytes_fail_cleanly(Bytes(text.begin(), text.end())));
+    ASSERT_EQ(mkfifo("pipe.png", 0600), 0);
+    write_file(folder_ / "empty.png", {});
+    write_file(folder_ / "model.x", text_bytes("xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n"));
+    write_file(folder_ / "surface.dds", text_bytes("DDS |\0\0\0\x07\x10\0\0"));
+    const Bytes png = png_bytes(3, 2, 3, rgb_pixels);
+    write_file(folder_ / "cut.png", Bytes(png.begin(), png.begin() + 40));
+    write_file(folder_ / "huge.png", png);
+    std::filesystem::resize_file(folder_ / "huge.png", 257 << 20);  // sparse: takes no room
+    const struct {
+        const char* name;
+        const char* reason;
+    } cases[] = {
+        {"absent.png", "file not found"},
+        {"", "file not found"},
+        {"absent\\inner.png", "file not found"},
+        {"folder.png", "not a regular file"},
+        {"pipe.png", "not a regular file"},
+        {"/dev/null", "not a regular file"},
+        {"empty.png", "empty file"},
+        {"model.x", "unknown format"},
+        {"surface.dds", "DDS files are not supported"},
+        {"cut.png", "truncated"},
+        {"huge.png", "too large: 269484032 bytes (at most 256 MiB)"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_TRUE(fails_cleanly(c.name)) << c.name;
+        EXPECT_EQ(failure_reason(c.name), c.reason) << c.name;
+    }
+
     Bytes noise(4096);
     uint32_t state = 12345;
     for (auto& byte : noise) byte = static_cast<unsigned char>((state = state * 1664525u + 1013904223u) >> 24);
     EXPECT_TRUE(bytes_fail_cleanly(noise));
+}
+
+// A failed load of a named file says so on stderr, one line with the program, the name as given
+// and the reason; a call without a name (a material without texture) fails quietly.
+TEST_F(TextureFile, FailedLoadsAreReportedOnOneLineOfStderr) {
+    IDirect3DTexture9* texture = sentinel;
+    testing::internal::CaptureStderr();
+    EXPECT_NE(D3DXCreateTextureFromFileA(device_.device, "Skins\\wing\n.bmp", &texture), D3D_OK);
+    EXPECT_NE(D3DXCreateTextureFromFileA(device_.device, nullptr, &texture), D3D_OK);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              std::string(program_invocation_short_name) + ": texture \"Skins\\wing\\x0A.bmp\": file not found\n");
+    EXPECT_EQ(texture, sentinel);
 }
 
 TEST_F(TextureFile, CorruptHeadersAndCompressedDataFail) {

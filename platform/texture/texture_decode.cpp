@@ -1,0 +1,96 @@
+// texture_decode.cpp - texture_decode: picks the decoder by the file's signature; the size bounds
+// shared by the decoders.
+#include "platform/texture/texture_decode.h"
+
+#include "platform/texture/texture_decode_pnm.h"
+#include "platform/texture/texture_decode_stb.h"
+
+#include <cstdint>
+#include <cstring>
+#include <new>
+#include <stdexcept>
+
+namespace {
+
+struct texture_signature {
+    const char* magic;
+    size_t length;
+    texture_format format;
+    bool supported;
+};
+
+// Formats known by their first bytes; a file matching none may still be a TGA, which has none.
+// PNM is told apart by texture_is_pnm. Texels per byte, each about twice the most a valid file
+// reaches: BMP stores at least one bit per texel; TGA, PSD and HDR runs cover at most 128 texels
+// of a channel in two bytes; JPEG codes every 8 x 8 block of its first scan in at least one bit;
+// a GIF code of 12 bits stands for at most 4,096 texels; 1-bit PNG under deflate reaches about
+// 8,300, and PIC's 16-bit run lengths are allowed as much.
+const texture_signature texture_signatures[] = {
+    {"\x89PNG", 4, {"PNG", 16384}, true}, {"\xFF\xD8", 2, {"JPEG", 1024}, true},
+    {"BM", 2, {"BMP", 8}, true},          {"GIF8", 4, {"GIF", 4096}, true},
+    {"8BPS", 4, {"PSD", 64}, true},       {"\x53\x80\xF6\x34", 4, {"PIC", 16384}, true},
+    {"#?", 2, {"HDR", 64}, true},         {"DDS ", 4, {"DDS", 0}, false},
+    {"PF", 2, {"PFM", 0}, false},         {"Pf", 2, {"PFM", 0}, false},
+};
+constexpr texture_format texture_tga = {"TGA", 64};
+
+const texture_signature* texture_find_signature(const unsigned char* data, size_t size) {
+    for (const texture_signature& signature : texture_signatures) {
+        if (size >= signature.length && std::memcmp(data, signature.magic, signature.length) == 0) return &signature;
+    }
+    return nullptr;
+}
+
+bool texture_decode_by_format(const unsigned char* data, size_t size, d3d9_texture_image* image, texture_error* error) {
+    if (size == 0) return texture_invalid(error, "empty file");
+    if (texture_is_pnm(data, size)) return texture_pnm_decode(data, size, image, error);
+    const texture_signature* signature = texture_find_signature(data, size);
+    if (signature == nullptr) return texture_stb_decode(data, size, texture_tga, false, image, error);
+    if (!signature->supported) {
+        return texture_invalid(error, std::string(signature->format.name) + " files are not supported");
+    }
+    return texture_stb_decode(data, size, signature->format, true, image, error);
+}
+
+std::string texture_size_text(long long width, long long height) {
+    return std::to_string(width) + " x " + std::to_string(height);
+}
+
+}  // namespace
+
+bool texture_invalid(texture_error* error, std::string reason) {
+    error->result = D3DXERR_INVALIDDATA;
+    error->reason = std::move(reason);
+    return false;
+}
+
+bool texture_size_allowed(long long width, long long height, texture_error* error) {
+    if (width <= 0 || height <= 0)
+        return texture_invalid(error, "implausible size " + texture_size_text(width, height));
+    if (width > texture_max_side || height > texture_max_side) {
+        return texture_invalid(error, "too large: " + texture_size_text(width, height) + " (at most " +
+                                          std::to_string(texture_max_side) + " per side)");
+    }
+    return true;
+}
+
+bool texture_size_plausible(long long width, long long height, size_t file_bytes, const texture_format& format,
+                            texture_error* error) {
+    if (!texture_size_allowed(width, height, error)) return false;
+    if (uint64_t(width) * uint64_t(height) > uint64_t(file_bytes) * format.max_texels_per_byte) {
+        return texture_invalid(error, "implausible size " + texture_size_text(width, height) + " for a file of " +
+                                          std::to_string(file_bytes) + " bytes");
+    }
+    return true;
+}
+
+bool texture_decode(const unsigned char* data, size_t size, d3d9_texture_image* image, texture_error* error) {
+    try {
+        return texture_decode_by_format(data, size, image, error);
+    } catch (const std::bad_alloc&) {
+    } catch (const std::length_error&) {
+    }
+    error->result = E_OUTOFMEMORY;
+    error->reason = "out of memory";  // short enough to need no allocation
+    return false;
+}

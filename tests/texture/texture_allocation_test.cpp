@@ -1,0 +1,77 @@
+// D3DXCreateTextureFromFileA when memory runs out: every allocation the load makes, in turn, is
+// made to fail. No exception may escape; the call fails with E_OUTOFMEMORY and creates nothing, or
+// succeeds. (A program of its own: it replaces the global operator new.)
+#include "texture_files.h"
+
+#include <atomic>
+#include <cstdlib>
+#include <new>
+
+namespace {
+
+// Allocations left before the next one fails; negative when none is to fail.
+std::atomic<long> allocations_before_failure{-1};
+
+void* allocate(size_t size) {
+    if (allocations_before_failure.load() == 0) return nullptr;
+    if (allocations_before_failure.load() > 0) --allocations_before_failure;
+    return std::malloc(size == 0 ? 1 : size);
+}
+
+void* allocate_or_throw(size_t size) {
+    if (void* p = allocate(size)) return p;
+    throw std::bad_alloc();
+}
+
+}  // namespace
+
+void* operator new(size_t size) { return allocate_or_throw(size); }
+void* operator new[](size_t size) { return allocate_or_throw(size); }
+void* operator new(size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void* operator new[](size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete[](void* p) noexcept { std::free(p); }
+void operator delete(void* p, size_t) noexcept { std::free(p); }
+void operator delete[](void* p, size_t) noexcept { std::free(p); }
+
+namespace {
+
+// Loads `name` with the allocation after `allowed` ones failing; the result of the call.
+HRESULT load_failing_after(IDirect3DDevice9* device, const char* name, long allowed, IDirect3DTexture9** texture) {
+    allocations_before_failure = allowed;
+    HRESULT result = E_FAIL;
+    try {
+        result = D3DXCreateTextureFromFileA(device, name, texture);
+    } catch (...) {
+        allocations_before_failure = -1;
+        ADD_FAILURE() << "an exception escaped with " << allowed << " allocations allowed";
+    }
+    allocations_before_failure = -1;
+    return result;
+}
+
+TEST_F(TextureFile, RunningOutOfMemoryAnywhereFailsWithOutOfMemory) {
+    const unsigned char pixels[4 * 4 * 3] = {1, 2, 3};
+    write_file(folder_ / "skin.png", png_bytes(4, 4, 3, pixels));
+    for (bool shared : {false, true}) {
+        IDirect3DTexture9* kept = nullptr;  // with a texture alive, the next load finds its image
+        if (shared) {
+            ASSERT_EQ(D3DXCreateTextureFromFileA(device_.device, "skin.png", &kept), D3D_OK);
+        }
+        HRESULT result = E_OUTOFMEMORY;
+        for (long allowed = 0; result == E_OUTOFMEMORY && allowed < 1000; ++allowed) {
+            IDirect3DTexture9* texture = sentinel;
+            result = load_failing_after(device_.device, "skin.png", allowed, &texture);
+            if (result == D3D_OK) {
+                texture->Release();
+            } else {
+                EXPECT_EQ(result, E_OUTOFMEMORY) << allowed << " allocations allowed";
+                EXPECT_EQ(texture, sentinel);
+            }
+        }
+        EXPECT_EQ(result, D3D_OK);
+        if (kept != nullptr) kept->Release();
+    }
+}
+
+}  // namespace
