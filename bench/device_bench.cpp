@@ -5,7 +5,7 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
-#include "win_headless.h"
+#include "platform/win32/win_headless.h"
 
 #include <benchmark/benchmark.h>
 

@@ -40,7 +40,6 @@ void load_model(HWND main_window) {
         subset_materials[i] = records[i].MatD3D;
         subset_materials[i].Ambient = subset_materials[i].Diffuse;  // the file's ambient is not used
         if (model.uses_textures) {
-            subset_textures[i] = nullptr;
             if (D3DXCreateTextureFromFileA(device, records[i].pTextureFilename, &subset_textures[i]) != 0) {
                 subset_textures[i] = nullptr;
             }
@@ -70,9 +69,4 @@ void release_model() {
     }
     delete[] subset_textures;
     delete[] subset_materials;
-    model_mesh = nullptr;
-    material_buffer = nullptr;
-    subset_textures = nullptr;
-    subset_materials = nullptr;
-    subset_count = 0;
 }

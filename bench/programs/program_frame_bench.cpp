@@ -1,7 +1,7 @@
 // program_frame_bench.cpp - the cost of one whole frame of a demo program (clear, scene, present),
 // headless and unpaced, on one thread. Built once per program.
 #include "framework.h"
-#include "win_headless.h"
+#include "platform/win32/win_headless.h"
 
 #include <benchmark/benchmark.h>
 

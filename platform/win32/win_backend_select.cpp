@@ -1,6 +1,6 @@
 // win_backend_select.cpp - chooses the back end of the process once, on first use.
-#include "win_backend.h"
-#include "win_headless.h"
+#include "platform/win32/win_backend.h"
+#include "platform/win32/win_headless.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -28,11 +28,6 @@ bool headless_from_environment() {
 }  // namespace
 
 void win_headless_enable() { choice().headless_requested = true; }
-
-bool win_headless_enabled() {
-    if (choice().active != nullptr) return choice().active == &win_headless_backend();
-    return choice().headless_requested || headless_from_environment();
-}
 
 win_backend& win_active_backend() {
     backend_choice& c = choice();

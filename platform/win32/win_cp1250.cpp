@@ -1,5 +1,5 @@
 // win_cp1250.cpp - Windows-1250 to UTF-8: ASCII passes through, 0x80-0xFF go through a table.
-#include "win_cp1250.h"
+#include "platform/win32/win_cp1250.h"
 
 #include <cstdint>
 

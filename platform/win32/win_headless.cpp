@@ -3,11 +3,11 @@
 // Frames are copied into one reusable buffer (no allocation per present once its size is known);
 // message boxes are recorded and answered with IDOK; the key state is scripted, and for runs from
 // scripts WIN32_STANDIN_ESCAPE_AT=N holds Escape down from the Nth present on.
-#include "win_headless.h"
+#include "platform/win32/win_headless.h"
 
-#include "win_backend.h"
-#include "win_messages.h"
-#include "win_window_table.h"
+#include "platform/win32/win_backend.h"
+#include "platform/win32/win_messages.h"
+#include "platform/win32/win_window_table.h"
 
 #include <array>
 #include <cstdlib>

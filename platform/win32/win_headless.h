@@ -33,7 +33,6 @@ struct win_headless_frame {
 
 // Selects the headless back end for the rest of the process.
 void win_headless_enable();
-bool win_headless_enabled();
 
 // Scripted global key state, as GetAsyncKeyState reports it.
 void win_headless_set_key(int virtual_key, bool down);

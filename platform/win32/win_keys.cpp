@@ -4,7 +4,7 @@
 // platform itself calls unreliable, is always 0.
 #include <windows.h>
 
-#include "win_backend.h"
+#include "platform/win32/win_backend.h"
 
 SHORT WINAPI GetAsyncKeyState(int virtualKey) {
     if (virtualKey <= 0 || virtualKey > 0xFF) return 0;

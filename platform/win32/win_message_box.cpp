@@ -2,9 +2,9 @@
 // show the box, modal to its owner. A null caption reads "Error", as on the platform.
 #include <windows.h>
 
-#include "win_backend.h"
-#include "win_cp1250.h"
-#include "win_window_table.h"
+#include "platform/win32/win_backend.h"
+#include "platform/win32/win_cp1250.h"
+#include "platform/win32/win_window_table.h"
 
 int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     win_window* window = win_table_live_window(owner);

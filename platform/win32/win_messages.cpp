@@ -14,9 +14,9 @@
 // makes no WM_CHAR.
 #include <windows.h>
 
-#include "win_backend.h"
-#include "win_messages.h"
-#include "win_window_table.h"
+#include "platform/win32/win_backend.h"
+#include "platform/win32/win_messages.h"
+#include "platform/win32/win_window_table.h"
 
 #include <time.h>
 

@@ -1,5 +1,5 @@
 // win_pacing.cpp - timer pacing of presents at the display's refresh rate.
-#include "win_pacing.h"
+#include "platform/win32/win_pacing.h"
 
 #include <cerrno>
 #include <time.h>

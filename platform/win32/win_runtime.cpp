@@ -9,8 +9,8 @@
 // invalid-parameter handler would end the process instead.
 #include <windows.h>
 
-#include "win_headless.h"
-#include "win_paths.h"
+#include "platform/win32/win_headless.h"
+#include "platform/win32/win_paths.h"
 
 #include <unistd.h>
 

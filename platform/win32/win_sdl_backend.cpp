@@ -14,13 +14,13 @@
 // from SDL's keyboard state (which follows the focused window only).
 //
 // DOES NOT: allocate per present once the texture exists; shut SDL down (the process's end does).
-#include "win_backend.h"
-#include "win_pacing.h"
-#include "win_sdl.h"
-#include "win_cp1250.h"
-#include "win_messages.h"
-#include "win_window_table.h"
-#include "win_x11_keys.h"
+#include "platform/win32/win_backend.h"
+#include "platform/win32/win_pacing.h"
+#include "platform/win32/win_sdl.h"
+#include "platform/win32/win_cp1250.h"
+#include "platform/win32/win_messages.h"
+#include "platform/win32/win_window_table.h"
+#include "platform/win32/win_x11_keys.h"
 
 #include <SDL.h>
 

@@ -4,7 +4,7 @@
 // setlocale(LC_ALL, "") while the box is up). Under a locale that is not UTF-8 (e.g. plain "C")
 // letters such as "ł" would be missing, so the box then runs with LC_ALL=C.UTF-8, and the
 // environment is restored afterwards.
-#include "win_sdl.h"
+#include "platform/win32/win_sdl.h"
 
 #include <SDL.h>
 

@@ -1,5 +1,5 @@
 // win_window_table.cpp - registered window classes and windows, looked up by name, atom or handle.
-#include "win_window_table.h"
+#include "platform/win32/win_window_table.h"
 
 #include <cctype>
 #include <cstdint>

@@ -9,7 +9,7 @@
 
 #include <windows.h>
 
-#include "win_backend.h"
+#include "platform/win32/win_backend.h"
 
 #include <memory>
 #include <string>

@@ -9,9 +9,9 @@
 // DOES NOT: send WM_CREATE, WM_SIZE or paint messages; support child windows or menus.
 #include <windows.h>
 
-#include "win_backend.h"
-#include "win_surface.h"
-#include "win_window_table.h"
+#include "platform/win32/win_backend.h"
+#include "platform/win32/win_surface.h"
+#include "platform/win32/win_window_table.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // win_x11_keys.cpp - virtual-key codes to X keysyms to keycodes, tested against XQueryKeymap.
-#include "win_x11_keys.h"
+#include "platform/win32/win_x11_keys.h"
 
 #include <X11/Xlib.h>
 #include <X11/keysym.h>

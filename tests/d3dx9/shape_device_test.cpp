@@ -5,7 +5,7 @@
 #include <d3dx9.h>
 
 #include "headless_device.h"
-#include "win_headless.h"
+#include "platform/win32/win_headless.h"
 
 #include <gtest/gtest.h>
 

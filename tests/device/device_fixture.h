@@ -5,7 +5,7 @@
 #include <d3d9.h>
 
 #include "platform/d3d9/device_debug.h"
-#include "win_headless.h"
+#include "platform/win32/win_headless.h"
 
 #include <gtest/gtest.h>
 

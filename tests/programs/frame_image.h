@@ -1,7 +1,7 @@
 // frame_image.h - reading presented frames in tests: pixels, colour regions, PNG files.
 #pragma once
 
-#include "win_headless.h"
+#include "platform/win32/win_headless.h"
 
 #include <cstdint>
 #include <string>

@@ -5,7 +5,7 @@
 #include <windows.h>
 
 #include "framework.h"
-#include "win_headless.h"
+#include "platform/win32/win_headless.h"
 
 #include <gtest/gtest.h>
 #include <limits.h>

@@ -1,7 +1,7 @@
 // headless_device.cpp - a software device on a headless window, for tests.
 #include "headless_device.h"
 
-#include "win_headless.h"
+#include "platform/win32/win_headless.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include <windows.h>
 
-#include "win_headless.h"
+#include "platform/win32/win_headless.h"
 
 #include <functional>
 #include <string>

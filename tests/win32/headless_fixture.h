@@ -4,8 +4,8 @@
 
 #include <windows.h>
 
-#include "win_headless.h"
-#include "win_surface.h"
+#include "platform/win32/win_headless.h"
+#include "platform/win32/win_surface.h"
 
 #include <gtest/gtest.h>
 

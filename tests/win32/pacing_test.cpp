@@ -1,6 +1,6 @@
 // pacing_test.cpp - the present timer's schedule: steady periods, waiting only for the rest of
 // a period, and a fresh start after falling behind.
-#include "win_pacing.h"
+#include "platform/win32/win_pacing.h"
 
 #include <gtest/gtest.h>
 

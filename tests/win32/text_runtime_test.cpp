@@ -2,8 +2,8 @@
 // directory step relies on: strcpy_s, _get_pgmptr, SetCurrentDirectoryA.
 #include <windows.h>
 
-#include "win_cp1250.h"
-#include "win_headless.h"
+#include "platform/win32/win_cp1250.h"
+#include "platform/win32/win_headless.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>

@@ -3,7 +3,7 @@
 // keys and message boxes.
 #include "headless_fixture.h"
 
-#include "win_surface.h"
+#include "platform/win32/win_surface.h"
 
 #include <cstdint>
 

@@ -11,7 +11,7 @@
 #include <fstream>
 
 #include "headless_device.h"
-#include "win_headless.h"
+#include "platform/win32/win_headless.h"
 #include "xfile_samples.h"
 
 namespace {
