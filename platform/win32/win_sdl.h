@@ -1,11 +1,42 @@
-// win_sdl.h - what the two SDL files of the window layer share (the back end and its message box).
+// win_sdl.h - what the SDL files of the window layer share: the back end, the presentation of
+// frames on a window's surface, and the message box.
 #pragma once
 
 #include <windows.h>
 
+#include <SDL_stdinc.h>
+
+#include <cstdint>
 #include <string>
 
+struct SDL_Surface;
 struct SDL_Window;
+
+// Shows frames on one SDL window's surface (see win_sdl_surface.cpp). Failures are reported on
+// stderr once per window, not once per frame.
+class win_sdl_presenter {
+public:
+    win_sdl_presenter() = default;
+    win_sdl_presenter(const win_sdl_presenter&) = delete;
+    win_sdl_presenter& operator=(const win_sdl_presenter&) = delete;
+    ~win_sdl_presenter();
+
+    // Shows `width` x `height` pixels (0x00RRGGBB, `pitch` pixels apart) over the whole window,
+    // stretched with bilinear filtering when the window's size differs.
+    bool show(SDL_Window* window, const uint32_t* pixels, int width, int height, int pitch);
+    // Fills the whole window with one colour.
+    bool fill(SDL_Window* window, Uint8 red, Uint8 green, Uint8 blue);
+
+private:
+    bool wrap_frame(const uint32_t* pixels, int width, int height, int pitch);
+    bool copy(SDL_Surface& surface);
+    bool stretch(SDL_Surface& surface);
+    bool report_once(const char* what);
+
+    SDL_Surface* frame_ = nullptr;      // the caller's pixels as a blit source
+    SDL_Surface* stretched_ = nullptr;  // only for a window whose pixel format differs from the frame's
+    bool reported_ = false;
+};
 
 // Shows a modal SDL message box with one OK button (the Return and Escape default) over `parent`
 // (may be null); a warning icon for MB_ICONEXCLAMATION. Returns IDOK, or 0 when no box could be

@@ -1,0 +1,107 @@
+// win_sdl_surface.cpp - showing frames on an SDL window's own surface.
+//
+// The window surface is the memory the display reads: on X11 a MIT-SHM image that the X server
+// copies from directly (a plain image over the socket when the server is remote). A frame of the
+// surface's size and pixel format is copied into it row by row and nothing else happens to it; a
+// window resized by the user gets the frame stretched with bilinear filtering; any other pixel
+// format is converted by SDL's blitter.
+//
+// DOES NOT: keep a copy of the frame, pace presents, or allocate per present while neither the
+// device's buffer nor the window's size changes.
+#include "win_sdl.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+// The device's pixels: 0x00RRGGBB in 32-bit words.
+const Uint32 frame_format = SDL_PIXELFORMAT_RGB888;
+
+void copy_rows(const SDL_Surface& from, SDL_Surface& to) {
+    const auto* source = static_cast<const Uint8*>(from.pixels);
+    auto* target = static_cast<Uint8*>(to.pixels);
+    const size_t row_bytes = static_cast<size_t>(from.w) * sizeof(uint32_t);
+    if (from.pitch == to.pitch) {
+        std::memcpy(target, source, row_bytes + static_cast<size_t>(from.pitch) * (from.h - 1));
+        return;
+    }
+    for (int y = 0; y < from.h; ++y) {
+        std::memcpy(target + static_cast<ptrdiff_t>(y) * to.pitch, source + static_cast<ptrdiff_t>(y) * from.pitch,
+                    row_bytes);
+    }
+}
+
+bool same_size(const SDL_Surface& a, const SDL_Surface& b) { return a.w == b.w && a.h == b.h; }
+
+void free_surface(SDL_Surface*& surface) {
+    SDL_FreeSurface(surface);
+    surface = nullptr;
+}
+
+}  // namespace
+
+win_sdl_presenter::~win_sdl_presenter() {
+    free_surface(frame_);
+    free_surface(stretched_);
+}
+
+bool win_sdl_presenter::show(SDL_Window* window, const uint32_t* pixels, int width, int height, int pitch) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (surface == nullptr || !wrap_frame(pixels, width, height, pitch)) return report_once("window surface");
+    if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return report_once("surface lock");
+    const bool drawn = same_size(*frame_, *surface) ? copy(*surface) : stretch(*surface);
+    if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
+    if (!drawn) return report_once("frame blit");
+    return SDL_UpdateWindowSurface(window) == 0 || report_once("window update");
+}
+
+bool win_sdl_presenter::fill(SDL_Window* window, Uint8 red, Uint8 green, Uint8 blue) {
+    SDL_Surface* surface = SDL_GetWindowSurface(window);
+    if (surface == nullptr) return report_once("window surface");
+    SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, red, green, blue));
+    return SDL_UpdateWindowSurface(window) == 0 || report_once("window update");
+}
+
+// The device's buffer stays put between presents, so its surface header is made again only when
+// the buffer moves or changes shape.
+bool win_sdl_presenter::wrap_frame(const uint32_t* pixels, int width, int height, int pitch) {
+    const int pitch_bytes = pitch * static_cast<int>(sizeof(uint32_t));
+    if (frame_ != nullptr && frame_->pixels == pixels && frame_->w == width && frame_->h == height &&
+        frame_->pitch == pitch_bytes) {
+        return true;
+    }
+    free_surface(frame_);
+    // SDL never writes through a surface used only as a blit source.
+    frame_ =
+        SDL_CreateRGBSurfaceWithFormatFrom(const_cast<uint32_t*>(pixels), width, height, 32, pitch_bytes, frame_format);
+    return frame_ != nullptr;
+}
+
+bool win_sdl_presenter::copy(SDL_Surface& surface) {
+    if (surface.format->format != frame_format) return SDL_BlitSurface(frame_, nullptr, &surface, nullptr) == 0;
+    copy_rows(*frame_, surface);
+    return true;
+}
+
+// Bilinear stretching needs source and target in one format; another window format gets the
+// stretched frame through a surface of the window's size, converted by a plain blit.
+bool win_sdl_presenter::stretch(SDL_Surface& surface) {
+    if (surface.format->format == frame_format) return SDL_SoftStretchLinear(frame_, nullptr, &surface, nullptr) == 0;
+    if (stretched_ == nullptr || !same_size(*stretched_, surface)) {
+        free_surface(stretched_);
+        stretched_ = SDL_CreateRGBSurfaceWithFormat(0, surface.w, surface.h, 32, frame_format);
+        if (stretched_ == nullptr) return false;
+    }
+    return SDL_SoftStretchLinear(frame_, nullptr, stretched_, nullptr) == 0 &&
+           SDL_BlitSurface(stretched_, nullptr, &surface, nullptr) == 0;
+}
+
+// A window that cannot be drawn to would otherwise repeat its complaint at every frame.
+bool win_sdl_presenter::report_once(const char* what) {
+    if (!reported_) std::fprintf(stderr, "window layer: SDL %s failed: %s\n", what, SDL_GetError());
+    reported_ = true;
+    return false;
+}
