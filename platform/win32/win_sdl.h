@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include "win_x11_shm.h"
+
 #include <SDL_stdinc.h>
 
 #include <cstdint>
@@ -12,29 +14,34 @@
 struct SDL_Surface;
 struct SDL_Window;
 
-// Shows frames on one SDL window's surface (see win_sdl_surface.cpp). Failures are reported on
-// stderr once per window, not once per frame.
+// Shows frames in one SDL window (see win_sdl_surface.cpp). Failures are reported on stderr once
+// per window, not once per frame. The presenter must end before its window.
 class win_sdl_presenter {
 public:
-    win_sdl_presenter() = default;
+    explicit win_sdl_presenter(SDL_Window* window);
     win_sdl_presenter(const win_sdl_presenter&) = delete;
     win_sdl_presenter& operator=(const win_sdl_presenter&) = delete;
     ~win_sdl_presenter();
 
     // Shows `width` x `height` pixels (0x00RRGGBB, `pitch` pixels apart) over the whole window,
     // stretched with bilinear filtering when the window's size differs.
-    bool show(SDL_Window* window, const uint32_t* pixels, int width, int height, int pitch);
+    bool show(const uint32_t* pixels, int width, int height, int pitch);
     // Fills the whole window with one colour.
-    bool fill(SDL_Window* window, Uint8 red, Uint8 green, Uint8 blue);
+    bool fill(Uint8 red, Uint8 green, Uint8 blue);
 
 private:
+    SDL_Surface* target();
+    bool publish();
     bool wrap_frame(const uint32_t* pixels, int width, int height, int pitch);
     bool copy(SDL_Surface& surface);
     bool stretch(SDL_Surface& surface);
     bool report_once(const char* what);
 
-    SDL_Surface* frame_ = nullptr;      // the caller's pixels as a blit source
-    SDL_Surface* stretched_ = nullptr;  // only for a window whose pixel format differs from the frame's
+    SDL_Window* window_;
+    win_x11_shm_ptr shm_;                 // null: the picture goes through SDL's window surface
+    SDL_Surface* shm_surface_ = nullptr;  // the shared-memory image as a blit target
+    SDL_Surface* frame_ = nullptr;        // the caller's pixels as a blit source
+    SDL_Surface* stretched_ = nullptr;    // only for a window whose pixel format differs from the frame's
     bool reported_ = false;
 };
 

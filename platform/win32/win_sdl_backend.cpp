@@ -73,10 +73,11 @@ bool background_colour(HBRUSH brush, SDL_Color* colour) {
 
 struct sdl_window final : win_native {
     ~sdl_window() override {
+        presenter.reset();
         if (window != nullptr) SDL_DestroyWindow(window);
     }
     SDL_Window* window = nullptr;
-    win_sdl_presenter presenter;  // its surfaces are its own, freed after the window
+    std::unique_ptr<win_sdl_presenter> presenter;
     bool presented = false;
     win_pacer pacer;
 };
@@ -120,6 +121,7 @@ public:
                                           window.client_height > 0 ? window.client_height : 1,
                                           SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
         if (native->window == nullptr) return report_failure("window");
+        native->presenter = std::make_unique<win_sdl_presenter>(native->window);
         native->pacer = win_pacer_for_refresh(refresh_rate(native->window));
         SDL_SetWindowData(native->window, window_data_key, window.handle);
         window.native = std::move(native);
@@ -135,7 +137,7 @@ public:
         SDL_ShowWindow(native->window);
         SDL_Color colour{};
         if (!native->presented && background_colour(window.window_class->fields.hbrBackground, &colour)) {
-            native->presenter.fill(native->window, colour.r, colour.g, colour.b);
+            native->presenter->fill(colour.r, colour.g, colour.b);
         }
     }
 
@@ -151,7 +153,7 @@ public:
 
     bool present(win_window& window, const uint32_t* pixels, int width, int height, int pitch) override {
         sdl_window* native = native_of(window);
-        const bool shown = native->presenter.show(native->window, pixels, width, height, pitch);
+        const bool shown = native->presenter->show(pixels, width, height, pitch);
         native->presented = native->presented || shown;
         // Paced even when nothing could be shown, so that a failing window does not turn the
         // program's frame loop into a spin.

@@ -1,16 +1,19 @@
-// win_sdl_surface.cpp - showing frames on an SDL window's own surface.
+// win_sdl_surface.cpp - showing frames in an SDL window, through memory the display reads.
 //
-// The window surface is the memory the display reads: on X11 a MIT-SHM image that the X server
-// copies from directly (a plain image over the socket when the server is remote). A frame of the
-// surface's size and pixel format is copied into it with stores that bypass this process's cache
-// and nothing else happens to it; a window resized by the user gets the frame stretched with
-// bilinear filtering; any other pixel format is converted by SDL's blitter.
+// On a local X server the picture goes into a MIT-SHM image of the window's size that this layer
+// owns (win_x11_shm.h) and is put without waiting for the server. Elsewhere (another video driver,
+// a remote or unusual X server) it goes into SDL's window surface, which SDL shows with a round
+// trip per present. A frame of the target's size and pixel format is copied in with stores that
+// bypass this process's cache and nothing else happens to it; a window resized by the user gets
+// the frame stretched with bilinear filtering; any other pixel format is converted by SDL's
+// blitter.
 //
 // DOES NOT: keep a copy of the frame, pace presents, or allocate per present while neither the
 // device's buffer nor the window's size changes.
 #include "win_sdl.h"
 
 #include <SDL.h>
+#include <SDL_syswm.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -66,7 +69,8 @@ void copy_rows(const SDL_Surface& from, SDL_Surface& to) {
     finish_streaming();
 }
 
-bool same_size(const SDL_Surface& a, const SDL_Surface& b) { return a.w == b.w && a.h == b.h; }
+bool same_size(const SDL_Surface& surface, int width, int height) { return surface.w == width && surface.h == height; }
+bool same_size(const SDL_Surface& a, const SDL_Surface& b) { return same_size(a, b.w, b.h); }
 
 void free_surface(SDL_Surface*& surface) {
     SDL_FreeSurface(surface);
@@ -75,26 +79,62 @@ void free_surface(SDL_Surface*& surface) {
 
 }  // namespace
 
+// The X11 path needs the window's own display name: SDL may have been pointed elsewhere than DISPLAY.
+win_sdl_presenter::win_sdl_presenter(SDL_Window* window) : window_(window) {
+    SDL_SysWMinfo info;
+    SDL_VERSION(&info.version);
+    if (SDL_GetWindowWMInfo(window, &info) && info.subsystem == SDL_SYSWM_X11) {
+        shm_ = win_x11_shm_open(DisplayString(info.info.x11.display), info.info.x11.window);
+    }
+}
+
 win_sdl_presenter::~win_sdl_presenter() {
     free_surface(frame_);
     free_surface(stretched_);
+    free_surface(shm_surface_);
 }
 
-bool win_sdl_presenter::show(SDL_Window* window, const uint32_t* pixels, int width, int height, int pitch) {
-    SDL_Surface* surface = SDL_GetWindowSurface(window);
+bool win_sdl_presenter::show(const uint32_t* pixels, int width, int height, int pitch) {
+    SDL_Surface* surface = target();
     if (surface == nullptr || !wrap_frame(pixels, width, height, pitch)) return report_once("window surface");
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return report_once("surface lock");
     const bool drawn = same_size(*frame_, *surface) ? copy(*surface) : stretch(*surface);
     if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
-    if (!drawn) return report_once("frame blit");
-    return SDL_UpdateWindowSurface(window) == 0 || report_once("window update");
+    return (drawn || report_once("frame blit")) && publish();
 }
 
-bool win_sdl_presenter::fill(SDL_Window* window, Uint8 red, Uint8 green, Uint8 blue) {
-    SDL_Surface* surface = SDL_GetWindowSurface(window);
+bool win_sdl_presenter::fill(Uint8 red, Uint8 green, Uint8 blue) {
+    SDL_Surface* surface = target();
     if (surface == nullptr) return report_once("window surface");
     SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, red, green, blue));
-    return SDL_UpdateWindowSurface(window) == 0 || report_once("window update");
+    return publish();
+}
+
+// The shared-memory image of the window's present size when there is one, else SDL's surface.
+// An image that cannot be made sends this window to SDL's surface for good.
+SDL_Surface* win_sdl_presenter::target() {
+    if (!shm_) return SDL_GetWindowSurface(window_);
+    int width = 0;
+    int height = 0;
+    SDL_GetWindowSize(window_, &width, &height);
+    const win_x11_image* image = win_x11_shm_image(*shm_, width, height);
+    if (image == nullptr) {
+        shm_.reset();
+        free_surface(shm_surface_);
+        return SDL_GetWindowSurface(window_);
+    }
+    if (shm_surface_ == nullptr || shm_surface_->pixels != image->pixels ||
+        !same_size(*shm_surface_, image->width, image->height)) {
+        free_surface(shm_surface_);
+        shm_surface_ = SDL_CreateRGBSurfaceWithFormatFrom(image->pixels, image->width, image->height, 32, image->pitch,
+                                                          frame_format);
+    }
+    return shm_surface_;
+}
+
+bool win_sdl_presenter::publish() {
+    if (shm_) return win_x11_shm_put(*shm_) || report_once("shared-memory put");
+    return SDL_UpdateWindowSurface(window_) == 0 || report_once("window update");
 }
 
 // The device's buffer stays put between presents, so its surface header is made again only when
