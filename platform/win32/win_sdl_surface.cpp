@@ -79,7 +79,7 @@ void free_surface(SDL_Surface*& surface) {
 
 }  // namespace
 
-// The X11 path needs the window's own display name: SDL may have been pointed elsewhere than DISPLAY.
+// The image must reach the server that holds SDL's window, which SDL's own connection names.
 win_sdl_presenter::win_sdl_presenter(SDL_Window* window) : window_(window) {
     SDL_SysWMinfo info;
     SDL_VERSION(&info.version);
