@@ -1,11 +1,49 @@
-// win_sdl.h - what the two SDL files of the window layer share (the back end and its message box).
+// win_sdl.h - what the SDL files of the window layer share: the back end, the presentation of
+// frames on a window's surface, and the message box.
 #pragma once
 
 #include <windows.h>
 
+#include "platform/win32/win_x11_shm.h"
+
+#include <SDL_stdinc.h>
+
+#include <cstdint>
 #include <string>
 
+struct SDL_Surface;
 struct SDL_Window;
+
+// Shows frames in one SDL window (see win_sdl_surface.cpp). Failures are reported on stderr once
+// per window, not once per frame. The presenter must end before its window.
+class win_sdl_presenter {
+public:
+    explicit win_sdl_presenter(SDL_Window* window);
+    win_sdl_presenter(const win_sdl_presenter&) = delete;
+    win_sdl_presenter& operator=(const win_sdl_presenter&) = delete;
+    ~win_sdl_presenter();
+
+    // Shows `width` x `height` pixels (0x00RRGGBB, `pitch` pixels apart) over the whole window,
+    // stretched with bilinear filtering when the window's size differs.
+    bool show(const uint32_t* pixels, int width, int height, int pitch);
+    // Fills the whole window with one colour.
+    bool fill(Uint8 red, Uint8 green, Uint8 blue);
+
+private:
+    SDL_Surface* target();
+    bool publish();
+    bool wrap_frame(const uint32_t* pixels, int width, int height, int pitch);
+    bool copy(SDL_Surface& surface);
+    bool stretch(SDL_Surface& surface);
+    bool report_once(const char* what);
+
+    SDL_Window* window_;
+    win_x11_shm_ptr shm_;                 // null: the picture goes through SDL's window surface
+    SDL_Surface* shm_surface_ = nullptr;  // the shared-memory image as a blit target
+    SDL_Surface* frame_ = nullptr;        // the caller's pixels as a blit source
+    SDL_Surface* stretched_ = nullptr;    // only for a window whose pixel format differs from the frame's
+    bool reported_ = false;
+};
 
 // Shows a modal SDL message box with one OK button (the Return and Escape default) over `parent`
 // (may be null); a warning icon for MB_ICONEXCLAMATION. Returns IDOK, or 0 when no box could be

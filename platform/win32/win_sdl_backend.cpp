@@ -1,19 +1,18 @@
 // win_sdl_backend.cpp - the SDL2 back end: native windows, input events, showing frames, keys.
 //
 // Each window gets an SDL window of its client size (hidden until shown, resizable, its frame
-// the window manager's), an SDL renderer (the software one unless SDL_RENDER_DRIVER names
-// another; the window surface goes to X11 directly, not through OpenGL) and, at the first
-// present, one streaming texture of the frame's size. A present uploads the frame and draws it
-// over the whole client area, stretched with bilinear filtering when the window has been resized.
-// Presents are paced to the display refresh: by the renderer's vsync when it is an accelerated
-// one, otherwise by a timer at the display's refresh rate (60 Hz when unknown); with
-// vblank_mode=0 in the environment they are not paced at all.
+// the window manager's). A present copies the frame into the window's own surface (shared memory
+// with the X server on X11, see win_sdl_surface.cpp), stretched with bilinear filtering when the
+// window has been resized. Presents are paced by a timer at the display's refresh rate (60 Hz
+// when unknown); with vblank_mode=0 in the environment they are not paced at all. A window
+// surface has no vertical-blank wait of its own to use instead.
 //
 // Input: the close button posts WM_CLOSE, a resize changes the client size, keys post WM_KEYDOWN
 // and WM_KEYUP. The global key state comes from the X server's keymap when SDL runs on X11, else
 // from SDL's keyboard state (which follows the focused window only).
 //
-// DOES NOT: allocate per present once the texture exists; shut SDL down (the process's end does).
+// DOES NOT: allocate per present while the window keeps its size; shut SDL down (the process's
+// end does).
 #include "platform/win32/win_backend.h"
 #include "platform/win32/win_pacing.h"
 #include "platform/win32/win_sdl.h"
@@ -74,16 +73,11 @@ bool background_colour(HBRUSH brush, SDL_Color* colour) {
 
 struct sdl_window final : win_native {
     ~sdl_window() override {
-        if (texture != nullptr) SDL_DestroyTexture(texture);
-        if (renderer != nullptr) SDL_DestroyRenderer(renderer);
+        presenter.reset();
         if (window != nullptr) SDL_DestroyWindow(window);
     }
     SDL_Window* window = nullptr;
-    SDL_Renderer* renderer = nullptr;
-    SDL_Texture* texture = nullptr;
-    int texture_width = 0;
-    int texture_height = 0;
-    bool vsync = false;
+    std::unique_ptr<win_sdl_presenter> presenter;
     bool presented = false;
     win_pacer pacer;
 };
@@ -94,10 +88,6 @@ class sdl_backend final : public win_backend {
 public:
     sdl_backend() {
         SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-        SDL_SetHint(SDL_HINT_RENDER_DRIVER, "software");
-        // Without this SDL would show a window surface through an OpenGL texture, which on these
-        // machines means a second software rasteriser (llvmpipe) per frame.
-        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
         const char* vblank = std::getenv("vblank_mode");
         paced_ = vblank == nullptr || std::strcmp(vblank, "0") != 0;
         video_ = SDL_InitSubSystem(SDL_INIT_VIDEO) == 0;
@@ -115,7 +105,12 @@ public:
             video_ = false;
             return;
         }
-        if (std::strcmp(driver, "x11") == 0) x11_keys_ = win_x11_keyboard_open();
+        if (std::strcmp(driver, "x11") != 0) return;
+        // Without this SDL would show an X11 window surface through an OpenGL texture, which on
+        // these machines means a second software rasteriser (llvmpipe) per frame, instead of a
+        // shared-memory image. Drivers without window surfaces of their own need the texture.
+        SDL_SetHint(SDL_HINT_FRAMEBUFFER_ACCELERATION, "0");
+        x11_keys_ = win_x11_keyboard_open();
     }
 
     bool open_window(win_window& window) override {
@@ -126,9 +121,7 @@ public:
                                           window.client_height > 0 ? window.client_height : 1,
                                           SDL_WINDOW_HIDDEN | SDL_WINDOW_RESIZABLE);
         if (native->window == nullptr) return report_failure("window");
-        native->renderer = SDL_CreateRenderer(native->window, -1, paced_ ? SDL_RENDERER_PRESENTVSYNC : 0);
-        if (native->renderer == nullptr) return report_failure("renderer");
-        native->vsync = paced_ && has_real_vsync(native->renderer);
+        native->presenter = std::make_unique<win_sdl_presenter>(native->window);
         native->pacer = win_pacer_for_refresh(refresh_rate(native->window));
         SDL_SetWindowData(native->window, window_data_key, window.handle);
         window.native = std::move(native);
@@ -144,9 +137,7 @@ public:
         SDL_ShowWindow(native->window);
         SDL_Color colour{};
         if (!native->presented && background_colour(window.window_class->fields.hbrBackground, &colour)) {
-            SDL_SetRenderDrawColor(native->renderer, colour.r, colour.g, colour.b, 255);
-            SDL_RenderClear(native->renderer);
-            SDL_RenderPresent(native->renderer);
+            native->presenter->fill(colour.r, colour.g, colour.b);
         }
     }
 
@@ -154,19 +145,20 @@ public:
 
     void pump_events() override {
         if (!video_) return;
+        // One look at the display connection per call; SDL_PollEvent would look again for each event.
+        SDL_PumpEvents();
         SDL_Event event;
-        while (SDL_PollEvent(&event)) handle(event);
+        while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) handle(event);
     }
 
     bool present(win_window& window, const uint32_t* pixels, int width, int height, int pitch) override {
         sdl_window* native = native_of(window);
-        if (!ensure_texture(*native, width, height)) return false;
-        SDL_UpdateTexture(native->texture, nullptr, pixels, pitch * static_cast<int>(sizeof(uint32_t)));
-        SDL_RenderCopy(native->renderer, native->texture, nullptr, nullptr);
-        SDL_RenderPresent(native->renderer);
-        native->presented = true;
-        if (paced_ && !native->vsync) win_pacer_wait(native->pacer);
-        return true;
+        const bool shown = native->presenter->show(pixels, width, height, pitch);
+        native->presented = native->presented || shown;
+        // Paced even when nothing could be shown, so that a failing window does not turn the
+        // program's frame loop into a spin.
+        if (paced_) win_pacer_wait(native->pacer);
+        return shown;
     }
 
     bool key_down(int virtual_key) override {
@@ -194,32 +186,10 @@ private:
         return false;
     }
 
-    // Only an accelerated renderer waits for the display; SDL may claim vsync for its software
-    // renderer and then not wait at all, so that one is paced by the timer instead.
-    static bool has_real_vsync(SDL_Renderer* renderer) {
-        SDL_RendererInfo info{};
-        const bool real = SDL_GetRendererInfo(renderer, &info) == 0 && (info.flags & SDL_RENDERER_ACCELERATED) != 0 &&
-                          (info.flags & SDL_RENDERER_PRESENTVSYNC) != 0;
-        if (!real) SDL_RenderSetVSync(renderer, 0);
-        return real;
-    }
-
     static int refresh_rate(SDL_Window* window) {
         SDL_DisplayMode mode{};
         const int display = SDL_GetWindowDisplayIndex(window);
         return display >= 0 && SDL_GetCurrentDisplayMode(display, &mode) == 0 ? mode.refresh_rate : 0;
-    }
-
-    static bool ensure_texture(sdl_window& native, int width, int height) {
-        if (native.texture != nullptr && native.texture_width == width && native.texture_height == height) return true;
-        if (native.texture != nullptr) SDL_DestroyTexture(native.texture);
-        native.texture =
-            SDL_CreateTexture(native.renderer, SDL_PIXELFORMAT_RGB888, SDL_TEXTUREACCESS_STREAMING, width, height);
-        if (native.texture == nullptr) return report_failure("texture");
-        SDL_SetTextureScaleMode(native.texture, SDL_ScaleModeLinear);
-        native.texture_width = width;
-        native.texture_height = height;
-        return true;
     }
 
     static HWND window_of(Uint32 window_id) {

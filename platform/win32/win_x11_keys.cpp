@@ -1,11 +1,20 @@
-// win_x11_keys.cpp - virtual-key codes to X keysyms to keycodes, tested against XQueryKeymap.
+// win_x11_keys.cpp - the X server's key state, kept by raw key events; virtual-key codes to X
+// keysyms to keycodes.
+//
+// A query must not cost a round trip to the server at every frame: the keymap is fetched once,
+// then kept up to date from the XInput 2 raw key events of the root window, which the server
+// sends whichever window has the focus (and despite grabs, from version 2.1 on). A query only
+// reads what has arrived. A server without XInput 2.1 is asked for its keymap at every query.
 #include "platform/win32/win_x11_keys.h"
 
 #include <X11/Xlib.h>
+#include <X11/extensions/XInput2.h>
 #include <X11/keysym.h>
 
 struct win_x11_keyboard {
     Display* display;
+    int raw_events_opcode;  // the XInput extension's opcode, or -1 when raw key events are not available
+    char keymap[32];        // one bit per keycode, as XQueryKeymap reports it
 };
 
 namespace {
@@ -43,6 +52,53 @@ bool keycode_down(Display* display, const char (&keymap)[32], KeySym keysym) {
     return code != 0 && (keymap[code / 8] & (1 << (code % 8))) != 0;
 }
 
+// Asks for raw key presses and releases of every keyboard; the extension's opcode, or -1.
+int select_raw_key_events(Display* display) {
+    int opcode = 0;
+    int first_event = 0;
+    int first_error = 0;
+    if (!XQueryExtension(display, "XInputExtension", &opcode, &first_event, &first_error)) return -1;
+    int major = 2;
+    int minor = 1;
+    if (XIQueryVersion(display, &major, &minor) != Success || (major == 2 && minor < 1)) return -1;
+    unsigned char bits[XIMaskLen(XI_LASTEVENT)] = {};
+    XISetMask(bits, XI_RawKeyPress);
+    XISetMask(bits, XI_RawKeyRelease);
+    XIEventMask mask{XIAllMasterDevices, static_cast<int>(sizeof bits), bits};
+    return XISelectEvents(display, DefaultRootWindow(display), &mask, 1) == Success ? opcode : -1;
+}
+
+void apply(win_x11_keyboard& keyboard, XEvent& event) {
+    if (event.type == MappingNotify) {
+        XRefreshKeyboardMapping(&event.xmapping);
+        return;
+    }
+    XGenericEventCookie& cookie = event.xcookie;
+    if (cookie.type != GenericEvent || cookie.extension != keyboard.raw_events_opcode) return;
+    if (!XGetEventData(keyboard.display, &cookie)) return;
+    const auto* raw = static_cast<const XIRawEvent*>(cookie.data);
+    const int code = raw->detail;
+    if (code >= 0 && code < 256) {
+        const char bit = static_cast<char>(1 << (code % 8));
+        if (cookie.evtype == XI_RawKeyPress) keyboard.keymap[code / 8] |= bit;
+        if (cookie.evtype == XI_RawKeyRelease) keyboard.keymap[code / 8] &= static_cast<char>(~bit);
+    }
+    XFreeEventData(keyboard.display, &cookie);
+}
+
+// Brings the keymap up to date: applies the raw key events that have arrived, without waiting.
+void refresh_keymap(win_x11_keyboard& keyboard) {
+    if (keyboard.raw_events_opcode < 0) {
+        XQueryKeymap(keyboard.display, keyboard.keymap);
+        return;
+    }
+    while (XPending(keyboard.display) > 0) {
+        XEvent event;
+        XNextEvent(keyboard.display, &event);
+        apply(keyboard, event);
+    }
+}
+
 }  // namespace
 
 void win_x11_keyboard_closer::operator()(win_x11_keyboard* keyboard) const {
@@ -54,13 +110,17 @@ void win_x11_keyboard_closer::operator()(win_x11_keyboard* keyboard) const {
 win_x11_keyboard_ptr win_x11_keyboard_open() {
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) return nullptr;
-    return win_x11_keyboard_ptr(new win_x11_keyboard{display});
+    win_x11_keyboard_ptr keyboard(new win_x11_keyboard{display, select_raw_key_events(display), {}});
+    // Fetched after the selection: events that overtake the reply are older than the keymap it
+    // carries, and applying them afterwards leaves each key as its latest event set it.
+    XQueryKeymap(display, keyboard->keymap);
+    return keyboard;
 }
 
 bool win_x11_key_down(win_x11_keyboard& keyboard, int virtual_key) {
     const key_pair keys = keysyms_of(virtual_key);
     if (keys.first == NoSymbol) return false;
-    char keymap[32] = {};
-    XQueryKeymap(keyboard.display, keymap);
-    return keycode_down(keyboard.display, keymap, keys.first) || keycode_down(keyboard.display, keymap, keys.second);
+    refresh_keymap(keyboard);
+    return keycode_down(keyboard.display, keyboard.keymap, keys.first) ||
+           keycode_down(keyboard.display, keyboard.keymap, keys.second);
 }

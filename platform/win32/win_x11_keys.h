@@ -1,7 +1,8 @@
-// win_x11_keys.h - the global keyboard state of an X server (XQueryKeymap), for GetAsyncKeyState.
+// win_x11_keys.h - the global keyboard state of an X server, for GetAsyncKeyState.
 //
-// The keymap reports the physical state of every key whichever window has the focus, which
-// SDL's own keyboard state (focused window only) cannot.
+// The server's keymap reports the physical state of every key whichever window has the focus,
+// which SDL's own keyboard state (focused window only) cannot. It is fetched once and then kept
+// by raw key events, so that a query costs no round trip to the server.
 //
 // DOES NOT: know about SDL or windows; it keeps its own connection to the X server.
 #pragma once

@@ -1,0 +1,17 @@
+// empty_scene_demo.cpp - empty-scene-demo: the demos' window, device and frame loop with nothing
+// drawn, so that what the window path costs (clears, present, pacing, events, key polls) can be
+// measured on its own, beside the real programs (bench/cpu-in-window).
+#include "framework.h"
+
+const demo_settings demo = {
+    .enters_program_directory = false,
+    .background_colour = 0xFF505050,
+    .eye_z = 7.0f,
+    .light_diffuse = 0.8f,
+    .light_ambient = 0.2f,
+    .material_power = 64.0f,
+};
+
+void build_scene(HWND) {}
+void draw_scene(const D3DXMATRIX&) {}
+void release_scene() {}
