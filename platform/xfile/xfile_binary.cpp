@@ -1,7 +1,10 @@
 // xfile_binary.cpp - tokenizer of the binary .x encoding (contract in xfile_binary.h).
 #include "platform/xfile/xfile_binary.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "platform/xfile/xfile_number.h"
 
 namespace {
 
@@ -54,6 +57,29 @@ xfile_token xfile_binary_lexer::list_element() {
         token.real = value;
     }
     return ok ? token : fail("truncated number list");
+}
+
+size_t xfile_binary_lexer::take_uints(uint32_t* values, size_t count) {
+    const size_t n = std::min<size_t>(count, list_left_);
+    if (failed_ || list_of_floats_ || n == 0 || !in_.u32s(values, n)) return 0;
+    list_left_ -= static_cast<uint32_t>(n);
+    return n;
+}
+
+size_t xfile_binary_lexer::take_floats(float* values, size_t count) {
+    const size_t n = std::min<size_t>(count, list_left_);
+    if (failed_ || !list_of_floats_ || n == 0) return 0;
+    if (float_bytes_ == 4) {
+        if (!in_.u32s(values, n)) return 0;
+    } else {
+        for (size_t i = 0; i < n; ++i) {
+            double value = 0.0;
+            if (!in_.f64(&value)) return 0;  // not reached: start_list checked that the list fits
+            values[i] = xfile_narrow(value);
+        }
+    }
+    list_left_ -= static_cast<uint32_t>(n);
+    return n;
 }
 
 bool xfile_binary_lexer::start_list(bool of_floats) {

@@ -2,6 +2,9 @@
 #include "platform/xfile/xfile_text.h"
 
 #include <cctype>
+#include <cstring>
+
+#include "platform/xfile/xfile_number.h"
 
 namespace {
 
@@ -56,6 +59,8 @@ bool parse_guid(std::string_view text, xfile_guid* guid) {
     return true;
 }
 
+bool starts_number(uint8_t c) { return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '.'; }
+
 std::string_view trim(std::string_view text) {
     while (!text.empty() && is_space(static_cast<uint8_t>(text.front()))) text.remove_prefix(1);
     while (!text.empty() && is_space(static_cast<uint8_t>(text.back()))) text.remove_suffix(1);
@@ -92,6 +97,49 @@ void xfile_text_lexer::skip_space_and_comments() {
     }
 }
 
+void xfile_text_lexer::skip_space_comments_and_separators() {
+    while (position_ < size_) {
+        const uint8_t c = data_[position_];
+        if (is_space(c) || c == ';' || c == ',') {
+            ++position_;
+        } else if (c == '#' || (c == '/' && position_ + 1 < size_ && data_[position_ + 1] == '/')) {
+            const void* line_end = std::memchr(data_ + position_, '\n', size_ - position_);
+            position_ = line_end != nullptr ? static_cast<const uint8_t*>(line_end) - data_ : size_;
+        } else {
+            return;
+        }
+    }
+}
+
+// The numbers' fast path: the value is converted straight from the buffer and kept only when the
+// conversion stops where the word ends, which is what converting the whole word would give.
+template <typename T, typename Store>
+size_t xfile_text_lexer::take(size_t count, Store&& store) {
+    if (failed_) return 0;
+    const char* text = reinterpret_cast<const char*>(data_);
+    size_t taken = 0;
+    while (taken < count) {
+        skip_space_comments_and_separators();
+        if (position_ >= size_ || !starts_number(data_[position_])) break;
+        T value;
+        const char* stop = xfile_scan_number(text + position_, text + size_, &value);
+        if (stop == nullptr) break;
+        const size_t end = static_cast<size_t>(stop - text);
+        if (end < size_ && !ends_word(data_[end])) break;
+        store(taken++, value);
+        position_ = end;
+    }
+    return taken;
+}
+
+size_t xfile_text_lexer::take_uints(uint32_t* values, size_t count) {
+    return take<uint32_t>(count, [values](size_t i, uint32_t value) { values[i] = value; });
+}
+
+size_t xfile_text_lexer::take_floats(float* values, size_t count) {
+    return take<double>(count, [values](size_t i, double value) { values[i] = xfile_narrow(value); });
+}
+
 xfile_token xfile_text_lexer::string_token() {
     const size_t start = ++position_;
     while (position_ < size_ && data_[position_] != '"') ++position_;
@@ -120,8 +168,7 @@ xfile_token xfile_text_lexer::word_token() {
     while (position_ < size_ && !ends_word(data_[position_])) ++position_;
     xfile_token token;
     token.text = std::string_view(reinterpret_cast<const char*>(data_ + start), position_ - start);
-    const char first = token.text.front();
-    if ((first >= '0' && first <= '9') || first == '-' || first == '+' || first == '.') {
+    if (starts_number(data_[start])) {
         token.kind = xfile_token_kind::number;
     } else {
         token.kind = same_word(token.text, "template") ? xfile_token_kind::template_keyword : xfile_token_kind::name;

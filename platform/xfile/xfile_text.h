@@ -19,11 +19,19 @@ public:
 
     // The next token; xfile_token_kind::end at the end, xfile_token_kind::error (sticky) on malformed input.
     xfile_token next();
+    // Read up to `count` numbers in a row, each after any white space, comments and separators:
+    // number words that convert whole (xfile_number.h). Stop before anything else, which next()
+    // then returns, and return how many were read.
+    size_t take_uints(uint32_t* values, size_t count);
+    size_t take_floats(float* values, size_t count);
     size_t offset() const { return position_; }
     size_t remaining() const { return size_ - position_; }
 
 private:
     void skip_space_and_comments();
+    void skip_space_comments_and_separators();
+    template <typename T, typename Store>
+    size_t take(size_t count, Store&& store);
     xfile_token string_token();
     xfile_token guid_token();
     xfile_token word_token();
