@@ -132,6 +132,25 @@ xfile_token xfile_binary_lexer::guid() {
     return token;
 }
 
+xfile_token xfile_binary_lexer::skip_to_close(size_t open) {
+    for (;;) {
+        if (list_left_ > 0) {
+            in_.skip(size_t(list_left_) * (list_of_floats_ ? size_t(float_bytes_) : 4));  // start_list checked the size
+            list_left_ = 0;
+        }
+        const xfile_token token = next();
+        switch (token.kind) {
+        case xfile_token_kind::open_brace: ++open; break;
+        case xfile_token_kind::close_brace:
+            if (--open == 0) return token;
+            break;
+        case xfile_token_kind::end:
+        case xfile_token_kind::error: return token;
+        default: break;
+        }
+    }
+}
+
 xfile_token xfile_binary_lexer::next() {
     for (;;) {
         if (failed_) return fail(failure_);

@@ -27,6 +27,9 @@ public:
     // return how many; 0 outside a list of that kind (next() then reads on).
     size_t take_uints(uint32_t* values, size_t count);
     size_t take_floats(float* values, size_t count);
+    // Steps over tokens until `open` more '}' than '{' have been read (number lists whole); returns
+    // that close_brace, or the end or error token that came first.
+    xfile_token skip_to_close(size_t open);
     size_t offset() const { return in_.offset(); }
     size_t remaining() const { return in_.remaining(); }
 

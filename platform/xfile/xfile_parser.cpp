@@ -217,19 +217,10 @@ bool Parser::open_object(ObjectHead* head) {
 
 // Steps over the rest of a body whose '{' has been read, through the matching '}'.
 bool Parser::skip_body() {
-    size_t open = 1;
-    for (;;) {
-        const xfile_token token = in_.next();
-        switch (token.kind) {
-        case xfile_token_kind::open_brace: ++open; break;
-        case xfile_token_kind::close_brace:
-            if (--open == 0) return true;
-            break;
-        case xfile_token_kind::end: return fail("unterminated object");
-        case xfile_token_kind::error: return fail(std::string(token.text));
-        default: break;
-        }
-    }
+    const xfile_token token = in_.skip_body();
+    if (token.kind == xfile_token_kind::close_brace) return true;
+    if (token.kind == xfile_token_kind::error) return fail(std::string(token.text));
+    return fail("unterminated object");
 }
 
 bool Parser::skip_object() {

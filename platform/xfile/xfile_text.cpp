@@ -176,6 +176,31 @@ xfile_token xfile_text_lexer::word_token() {
     return token;
 }
 
+xfile_token xfile_text_lexer::skip_to_close(size_t open) {
+    for (;;) {
+        if (failed_) return fail(failure_);
+        skip_space_and_comments();
+        if (position_ >= size_) return xfile_token{};
+        switch (data_[position_]) {
+        case '{': ++open; break;
+        case '}':
+            if (--open == 0) return next();
+            break;
+        case '"':
+        case '<': {
+            const xfile_token token = next();
+            if (token.kind == xfile_token_kind::error) return token;
+            continue;
+        }
+        default:
+            if (ends_word(data_[position_])) break;  // ; , [ ] >
+            while (position_ < size_ && !ends_word(data_[position_])) ++position_;
+            continue;
+        }
+        ++position_;
+    }
+}
+
 xfile_token xfile_text_lexer::next() {
     if (failed_) return fail(failure_);
     skip_space_and_comments();

@@ -24,6 +24,9 @@ public:
     // then returns, and return how many were read.
     size_t take_uints(uint32_t* values, size_t count);
     size_t take_floats(float* values, size_t count);
+    // Steps over tokens until `open` more '}' than '{' have been read; returns that close_brace,
+    // or the end or error token that came first. Same result as calling next() until then.
+    xfile_token skip_to_close(size_t open);
     size_t offset() const { return position_; }
     size_t remaining() const { return size_ - position_; }
 

@@ -33,6 +33,23 @@ void xfile_token_stream::skip_separators() {
     while (peek().kind == xfile_token_kind::separator) next();
 }
 
+xfile_token xfile_token_stream::skip_body() {
+    size_t open = 1;
+    if (has_ahead_) {
+        const xfile_token token = next();
+        switch (token.kind) {
+        case xfile_token_kind::open_brace: ++open; break;
+        case xfile_token_kind::close_brace:
+            if (--open == 0) return token;
+            break;
+        case xfile_token_kind::end:
+        case xfile_token_kind::error: return token;
+        default: break;
+        }
+    }
+    return std::visit([open](auto& lexer) { return lexer.skip_to_close(open); }, lexer_);
+}
+
 size_t xfile_token_stream::offset() const {
     return std::visit([](const auto& lexer) { return lexer.offset(); }, lexer_);
 }

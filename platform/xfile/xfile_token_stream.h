@@ -28,6 +28,9 @@ public:
     const xfile_token& peek();
     xfile_token next();
     void skip_separators();
+    // Steps over the rest of a body whose '{' has been read, through its matching '}'; returns that
+    // close_brace, or the end or error token met first.
+    xfile_token skip_body();
     size_t offset() const;
     size_t remaining() const;
 
