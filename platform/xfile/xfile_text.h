@@ -31,6 +31,8 @@ public:
     size_t remaining() const { return size_ - position_; }
 
 private:
+    size_t skip_filler(size_t at, uint8_t classes) const;
+    size_t word_end(size_t at) const;
     void skip_space_and_comments();
     void skip_space_comments_and_separators();
     template <typename T, typename Store>
