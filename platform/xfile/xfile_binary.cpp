@@ -66,6 +66,18 @@ size_t xfile_binary_lexer::take_uints(uint32_t* values, size_t count) {
     return n;
 }
 
+xfile_uint_run xfile_binary_lexer::uint_run() const {
+    xfile_uint_run run;
+    if (failed_ || list_of_floats_ || !in_.look(size_t(list_left_) * 4, &run.bytes)) return xfile_uint_run{};
+    run.count = list_left_;
+    return run;
+}
+
+void xfile_binary_lexer::consume_uints(size_t count) {
+    in_.skip(count * 4);
+    list_left_ -= static_cast<uint32_t>(count);
+}
+
 size_t xfile_binary_lexer::take_floats(float* values, size_t count) {
     const size_t n = std::min<size_t>(count, list_left_);
     if (failed_ || !list_of_floats_ || n == 0) return 0;

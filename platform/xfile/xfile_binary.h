@@ -27,6 +27,10 @@ public:
     // return how many; 0 outside a list of that kind (next() then reads on).
     size_t take_uints(uint32_t* values, size_t count);
     size_t take_floats(float* values, size_t count);
+    // The rest of the integer list being read, without reading it; consume_uints(n) then steps over
+    // n of its elements (n <= the run's count).
+    xfile_uint_run uint_run() const;
+    void consume_uints(size_t count);
     // Steps over tokens until `open` more '}' than '{' have been read (number lists whole); returns
     // that close_brace, or the end or error token that came first.
     xfile_token skip_to_close(size_t open);

@@ -72,6 +72,13 @@ public:
         return true;
     }
 
+    // A view of the next `count` bytes, without stepping over them.
+    bool look(size_t count, const uint8_t** view) const {
+        if (remaining() < count) return false;
+        *view = data_ + position_;
+        return true;
+    }
+
     bool skip(size_t count) {
         if (remaining() < count) return false;
         position_ += count;

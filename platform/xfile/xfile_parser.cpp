@@ -93,6 +93,9 @@ private:
     bool read_floats(float* values, size_t count, const char* what);
     bool read_vectors(std::vector<D3DVECTOR>* vectors, const char* what);
     bool read_faces(xfile_raw_mesh& mesh);
+    template <typename Accept>
+    uint32_t faces_from_run(uint32_t first, uint32_t faces, size_t limit, std::vector<uint32_t>& indices, size_t& at,
+                            Accept&& accept);
     bool check_indices(const uint32_t* indices, size_t count, size_t limit, const char* what, const char* items);
 
     bool open_object(ObjectHead* head);
@@ -336,21 +339,57 @@ bool Parser::parse_frame_matrix(uint32_t frame) {
     return children("FrameTransformMatrix");
 }
 
+// Whole faces straight from a binary integer list, from face `first` on: a corner count and that
+// many indices < limit, written to `indices` from `at` (grown as needed), kept when accept(face,
+// corners) agrees. Stops before the first face that does not lie whole in the list or that a check
+// refuses, which the caller then reads member by member (and reports); returns the faces kept.
+template <typename Accept>
+uint32_t Parser::faces_from_run(uint32_t first, uint32_t faces, size_t limit, std::vector<uint32_t>& indices,
+                                size_t& at, Accept&& accept) {
+    const xfile_uint_run run = in_.uint_run();
+    size_t used = 0;
+    uint32_t f = first;
+    while (f < faces && used < run.count) {
+        const uint32_t corners = run[used];
+        if (corners > run.count - used - 1) break;
+        if (indices.size() < at + corners) indices.resize(std::max(at + corners, 2 * indices.size()));
+        bool in_range = true;
+        for (uint32_t k = 0; k < corners; ++k) {
+            const uint32_t index = run[used + 1 + k];
+            in_range = in_range && index < limit;
+            indices[at + k] = index;
+        }
+        if (!in_range || !accept(f, corners)) break;
+        at += corners;
+        used += 1 + size_t(corners);
+        ++f;
+    }
+    in_.consume_uints(used);
+    return f - first;
+}
+
 bool Parser::read_faces(xfile_raw_mesh& mesh) {
     uint32_t faces = 0;
     if (!read_count(&faces, "Mesh face count")) return false;
     mesh.face_sizes.reserve(at_most(faces, face_bytes));
+    size_t at = 0;
     for (uint32_t f = 0; f < faces; ++f) {
+        f += faces_from_run(f, faces, mesh.positions.size(), mesh.face_indices, at, [&](uint32_t, uint32_t corners) {
+            mesh.face_sizes.push_back(corners);
+            return true;
+        });
+        if (f == faces) break;
         uint32_t corners = 0;
         if (!read_count(&corners, "Mesh face size")) return false;
         mesh.face_sizes.push_back(corners);
-        const size_t at = mesh.face_indices.size();
-        mesh.face_indices.resize(at + corners);
+        if (mesh.face_indices.size() < at + corners) mesh.face_indices.resize(at + corners);
         if (!read_uints(mesh.face_indices.data() + at, corners, "Mesh face index") ||
             !check_indices(mesh.face_indices.data() + at, corners, mesh.positions.size(), "face index", "vertices")) {
             return false;
         }
+        at += corners;
     }
+    mesh.face_indices.resize(at);
     return true;
 }
 
@@ -399,10 +438,12 @@ bool Parser::parse_normals(xfile_raw_mesh& mesh) {
         return fail("MeshNormals has " + std::to_string(faces) + " faces, the mesh " +
                     std::to_string(mesh.face_sizes.size()));
     }
-    mesh.normal_indices.clear();
-    mesh.normal_indices.resize(mesh.face_indices.size());
+    mesh.normal_indices.assign(mesh.face_indices.size(), 0);
     size_t at = 0;
     for (uint32_t f = 0; f < faces; ++f) {
+        f += faces_from_run(f, faces, mesh.normals.size(), mesh.normal_indices, at,
+                            [&](uint32_t face, uint32_t corners) { return corners == mesh.face_sizes[face]; });
+        if (f == faces) break;
         uint32_t corners = 0;
         if (!read_uint(&corners, "MeshNormals face size")) return false;
         if (corners != mesh.face_sizes[f]) return fail("MeshNormals face " + std::to_string(f) + " differs in size");

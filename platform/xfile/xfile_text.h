@@ -24,6 +24,9 @@ public:
     // then returns, and return how many were read.
     size_t take_uints(uint32_t* values, size_t count);
     size_t take_floats(float* values, size_t count);
+    // Text has no runs of binary integers.
+    xfile_uint_run uint_run() const { return xfile_uint_run{}; }
+    void consume_uints(size_t) {}
     // Steps over tokens until `open` more '}' than '{' have been read; returns that close_brace,
     // or the end or error token that came first. Same result as calling next() until then.
     xfile_token skip_to_close(size_t open);

@@ -5,6 +5,7 @@
 // converts them to the type it expects). Views point into the buffer being lexed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -35,6 +36,16 @@ struct xfile_token {
     uint32_t integer = 0;
     double real = 0.0;
     xfile_guid guid;
+};
+
+// Integers that follow one another in a binary list, still in the file's little-endian bytes.
+struct xfile_uint_run {
+    const uint8_t* bytes = nullptr;
+    size_t count = 0;
+    uint32_t operator[](size_t i) const {
+        const uint8_t* p = bytes + 4 * i;
+        return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+    }
 };
 
 // The token a lexer returns when it stops on malformed input; `reason` must outlive it.

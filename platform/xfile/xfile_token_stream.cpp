@@ -50,6 +50,15 @@ xfile_token xfile_token_stream::skip_body() {
     return std::visit([open](auto& lexer) { return lexer.skip_to_close(open); }, lexer_);
 }
 
+xfile_uint_run xfile_token_stream::uint_run() const {
+    if (has_ahead_) return xfile_uint_run{};
+    return std::visit([](const auto& lexer) { return lexer.uint_run(); }, lexer_);
+}
+
+void xfile_token_stream::consume_uints(size_t count) {
+    std::visit([count](auto& lexer) { lexer.consume_uints(count); }, lexer_);
+}
+
 size_t xfile_token_stream::offset() const {
     return std::visit([](const auto& lexer) { return lexer.offset(); }, lexer_);
 }

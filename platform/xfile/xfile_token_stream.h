@@ -42,6 +42,10 @@ public:
     // `count` members in a row; floats are narrowed with xfile_narrow.
     bool read_uints(uint32_t* values, size_t count, const char** why);
     bool read_floats(float* values, size_t count, const char** why);
+    // The integers that follow as one binary list, for callers that take whole structures from it
+    // (empty in text, or when a token has been peeked); consume_uints(n) steps over n of them.
+    xfile_uint_run uint_run() const;
+    void consume_uints(size_t count);
 
 private:
     bool read_uint_token(uint32_t* value, const char** why);
