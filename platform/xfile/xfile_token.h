@@ -1,8 +1,9 @@
 // xfile_token.h - the tokens that the text and binary .x lexers share, so that one parser reads both.
 //
-// Numbers come one per token in both encodings: the binary lexer hands out the elements of its
-// integer and float lists one by one, the text lexer hands out number words unparsed (the parser
-// converts them to the type it expects). Views point into the buffer being lexed.
+// As tokens, numbers come one per token in both encodings: the binary lexer hands out the elements
+// of its integer and float lists one by one, the text lexer hands out number words unparsed (the
+// token stream converts them to the type asked for). Runs of numbers skip tokens altogether (the
+// lexers' take_* and uint_run). Views point into the buffer being lexed.
 #pragma once
 
 #include <cstddef>
