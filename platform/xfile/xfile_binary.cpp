@@ -1,7 +1,10 @@
 // xfile_binary.cpp - tokenizer of the binary .x encoding (contract in xfile_binary.h).
 #include "platform/xfile/xfile_binary.h"
 
+#include <algorithm>
 #include <cstring>
+
+#include "platform/xfile/xfile_number.h"
 
 namespace {
 
@@ -56,6 +59,41 @@ xfile_token xfile_binary_lexer::list_element() {
     return ok ? token : fail("truncated number list");
 }
 
+size_t xfile_binary_lexer::take_uints(uint32_t* values, size_t count) {
+    const size_t n = std::min<size_t>(count, list_left_);
+    if (failed_ || list_of_floats_ || n == 0 || !in_.u32s(values, n)) return 0;
+    list_left_ -= static_cast<uint32_t>(n);
+    return n;
+}
+
+xfile_uint_run xfile_binary_lexer::uint_run() const {
+    xfile_uint_run run;
+    if (failed_ || list_of_floats_ || !in_.look(size_t(list_left_) * 4, &run.bytes)) return xfile_uint_run{};
+    run.count = list_left_;
+    return run;
+}
+
+void xfile_binary_lexer::consume_uints(size_t count) {
+    in_.skip(count * 4);
+    list_left_ -= static_cast<uint32_t>(count);
+}
+
+size_t xfile_binary_lexer::take_floats(float* values, size_t count) {
+    const size_t n = std::min<size_t>(count, list_left_);
+    if (failed_ || !list_of_floats_ || n == 0) return 0;
+    if (float_bytes_ == 4) {
+        if (!in_.u32s(values, n)) return 0;
+    } else {
+        for (size_t i = 0; i < n; ++i) {
+            double value = 0.0;
+            if (!in_.f64(&value)) return 0;  // not reached: start_list checked that the list fits
+            values[i] = xfile_narrow(value);
+        }
+    }
+    list_left_ -= static_cast<uint32_t>(n);
+    return n;
+}
+
 bool xfile_binary_lexer::start_list(bool of_floats) {
     uint32_t count = 0;
     if (!in_.u32(&count)) return false;
@@ -104,6 +142,25 @@ xfile_token xfile_binary_lexer::guid() {
     token.kind = xfile_token_kind::guid;
     std::memcpy(token.guid.bytes, bytes, 16);
     return token;
+}
+
+xfile_token xfile_binary_lexer::skip_to_close(size_t open) {
+    for (;;) {
+        if (list_left_ > 0) {
+            in_.skip(size_t(list_left_) * (list_of_floats_ ? size_t(float_bytes_) : 4));  // start_list checked the size
+            list_left_ = 0;
+        }
+        const xfile_token token = next();
+        switch (token.kind) {
+        case xfile_token_kind::open_brace: ++open; break;
+        case xfile_token_kind::close_brace:
+            if (--open == 0) return token;
+            break;
+        case xfile_token_kind::end:
+        case xfile_token_kind::error: return token;
+        default: break;
+        }
+    }
 }
 
 xfile_token xfile_binary_lexer::next() {

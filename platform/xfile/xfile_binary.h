@@ -7,6 +7,8 @@
 // Braces, separators (COMMA 19, SEMICOLON 20) and TEMPLATE 31 map to their token kinds; the other
 // template-syntax tokens (12-18, 40-52) come out as xfile_token_kind::other. Any other token value is an error.
 //
+// Floats of 8 bytes are narrowed to float as xfile_narrow does.
+//
 // DOES NOT: know about templates or objects; a list whose count exceeds the bytes left fails
 // before any element is read.
 #pragma once
@@ -21,6 +23,17 @@ public:
         : in_(data, size), float_bytes_(float_bytes) {}
 
     xfile_token next();
+    // Copy up to `count` elements of the integer (float) list being read, whole lists at a time, and
+    // return how many; 0 outside a list of that kind (next() then reads on).
+    size_t take_uints(uint32_t* values, size_t count);
+    size_t take_floats(float* values, size_t count);
+    // The rest of the integer list being read, without reading it; consume_uints(n) then steps over
+    // n of its elements (n <= the run's count).
+    xfile_uint_run uint_run() const;
+    void consume_uints(size_t count);
+    // Steps over tokens until `open` more '}' than '{' have been read (number lists whole); returns
+    // that close_brace, or the end or error token that came first.
+    xfile_token skip_to_close(size_t open);
     size_t offset() const { return in_.offset(); }
     size_t remaining() const { return in_.remaining(); }
 

@@ -4,6 +4,7 @@
 // cursor where it was, so callers write "read, check" and never touch memory outside the range.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -45,11 +46,36 @@ public:
         return true;
     }
 
+    // Copies `count` little-endian 32-bit values into `values` (uint32_t or float) in host order.
+    template <typename T>
+    bool u32s(T* values, size_t count) {
+        static_assert(sizeof(T) == 4);
+        if (count > remaining() / 4) return false;
+        const uint8_t* p = data_ + position_;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(values, p, count * 4);
+        } else {
+            for (size_t i = 0; i < count; ++i) {
+                const uint32_t bits = load32(p + 4 * i);
+                std::memcpy(values + i, &bits, 4);
+            }
+        }
+        position_ += count * 4;
+        return true;
+    }
+
     // Hands out a view of the next `count` bytes and steps over them.
     bool bytes(size_t count, const uint8_t** view) {
         if (remaining() < count) return false;
         *view = data_ + position_;
         position_ += count;
+        return true;
+    }
+
+    // A view of the next `count` bytes, without stepping over them.
+    bool look(size_t count, const uint8_t** view) const {
+        if (remaining() < count) return false;
+        *view = data_ + position_;
         return true;
     }
 

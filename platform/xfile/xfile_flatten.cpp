@@ -1,6 +1,7 @@
 // xfile_flatten.cpp - flattening of .x frames and meshes into one mesh (contract in xfile_flatten.h).
 #include "platform/xfile/xfile_flatten.h"
 
+#include <algorithm>
 #include <cmath>
 #include <unordered_map>
 
@@ -204,10 +205,30 @@ uint32_t MeshAppender::add_vertex(uint32_t position) {
     return local;
 }
 
+// The mesh's own vertices, vertex i from position i, stream by stream.
 void MeshAppender::append_positions() {
+    const size_t count = raw_.positions.size();
     vertex_base_ = static_cast<uint32_t>(out_.positions.size());
-    used_.assign(raw_.positions.size(), false);
-    for (uint32_t p = 0; p < raw_.positions.size(); ++p) add_vertex(p);
+    used_.assign(count, false);
+    normal_of_.assign(count, unused_slot);
+    attribute_of_.assign(count, unused_slot);
+    next_.assign(count, unused_slot);
+    out_.positions.resize(vertex_base_ + count);
+    std::transform(raw_.positions.begin(), raw_.positions.end(), out_.positions.begin() + vertex_base_,
+                   [this](const D3DVECTOR& p) { return move_position(transform_, p); });
+    if (streams_.normals) out_.normals.resize(vertex_base_ + count, D3DVECTOR{0.0f, 0.0f, 0.0f});
+    if (streams_.texcoords) {
+        if (raw_.texcoords.empty())
+            out_.texcoords.resize(2 * (vertex_base_ + count), 0.0f);
+        else
+            out_.texcoords.insert(out_.texcoords.end(), raw_.texcoords.begin(), raw_.texcoords.end());
+    }
+    if (streams_.colours) {
+        if (raw_.colours.empty())
+            out_.diffuse.resize(vertex_base_ + count, white);
+        else
+            out_.diffuse.insert(out_.diffuse.end(), raw_.colours.begin(), raw_.colours.end());
+    }
 }
 
 void MeshAppender::set_corner_attributes(uint32_t vertex, size_t corner, uint32_t attribute) {
@@ -275,6 +296,22 @@ void MeshAppender::append() {
     }
 }
 
+// Room for what every mesh adds at least: its positions and its triangles.
+void reserve_output(const xfile_scene& scene, D3DXMESHDATA& out, const Streams& streams) {
+    size_t vertices = 0;
+    size_t triangles = 0;
+    for (const xfile_raw_mesh& raw : scene.meshes) {
+        vertices += raw.positions.size();
+        for (uint32_t corners : raw.face_sizes) triangles += corners > 2 ? corners - 2 : 0;
+    }
+    out.positions.reserve(vertices);
+    if (streams.normals) out.normals.reserve(vertices);
+    if (streams.texcoords) out.texcoords.reserve(2 * vertices);
+    if (streams.colours) out.diffuse.reserve(vertices);
+    out.indices.reserve(3 * triangles);
+    out.attributes.reserve(triangles);
+}
+
 }  // namespace
 
 bool xfile_flatten(const xfile_scene& scene, xfile_model* model, std::string* error) {
@@ -282,6 +319,7 @@ bool xfile_flatten(const xfile_scene& scene, xfile_model* model, std::string* er
     const std::vector<Matrix> world = frame_matrices(scene);
     model->mesh = D3DXMESHDATA{};
     model->materials.clear();
+    reserve_output(scene, model->mesh, streams);
     for (const xfile_raw_mesh& raw : scene.meshes) {
         const size_t corners = raw.face_indices.size();
         if (model->mesh.positions.size() + raw.positions.size() + corners > UINT32_MAX) {

@@ -57,13 +57,6 @@ bool is(std::string_view identifier, std::string_view expected) {
     return true;
 }
 
-// Narrows without undefined behaviour: values beyond the float range become infinities.
-float to_float(double value) {
-    if (value > FLT_MAX) return INFINITY;
-    if (value < -FLT_MAX) return -INFINITY;
-    return static_cast<float>(value);
-}
-
 uint32_t colour_channel(double value) {
     if (!(value > 0.0)) return 0;
     if (value >= 1.0) return 255;
@@ -95,9 +88,15 @@ private:
     bool read_uint(uint32_t* value, const char* what);
     bool read_count(uint32_t* value, const char* what);
     size_t at_most(uint32_t count, size_t item_bytes) const;
+    bool read_uints(uint32_t* values, size_t count, const char* what);
     bool read_float(float* value, const char* what);
+    bool read_floats(float* values, size_t count, const char* what);
     bool read_vectors(std::vector<D3DVECTOR>* vectors, const char* what);
     bool read_faces(xfile_raw_mesh& mesh);
+    template <typename Accept>
+    uint32_t faces_from_run(uint32_t first, uint32_t faces, size_t limit, std::vector<uint32_t>& indices, size_t& at,
+                            Accept&& accept);
+    bool check_indices(const uint32_t* indices, size_t count, size_t limit, const char* what, const char* items);
 
     bool open_object(ObjectHead* head);
     bool skip_body();
@@ -158,23 +157,44 @@ size_t Parser::at_most(uint32_t count, size_t item_bytes) const {
     return std::min<size_t>(count, in_.remaining() / item_bytes);
 }
 
-bool Parser::read_float(float* value, const char* what) {
+bool Parser::read_uints(uint32_t* values, size_t count, const char* what) {
     const char* why = "";
-    double number = 0.0;
-    if (!in_.read_number(&number, &why)) return fail_read(what, why);
-    *value = to_float(number);
-    return true;
+    return in_.read_uints(values, count, &why) || fail_read(what, why);
 }
 
+bool Parser::read_float(float* value, const char* what) {
+    const char* why = "";
+    return in_.read_float(value, &why) || fail_read(what, why);
+}
+
+bool Parser::read_floats(float* values, size_t count, const char* what) {
+    const char* why = "";
+    return in_.read_floats(values, count, &why) || fail_read(what, why);
+}
+
+// Vectors are read in chunks that the bytes left can hold, so a count that the data does not
+// back costs no memory; a D3DVECTOR is three floats in a row.
 bool Parser::read_vectors(std::vector<D3DVECTOR>* vectors, const char* what) {
+    static_assert(sizeof(D3DVECTOR) == 3 * sizeof(float));
     uint32_t count = 0;
     if (!read_count(&count, what)) return false;
     vectors->clear();
-    vectors->reserve(at_most(count, vector_bytes));
-    for (uint32_t i = 0; i < count; ++i) {
-        D3DVECTOR v;
-        if (!read_float(&v.x, what) || !read_float(&v.y, what) || !read_float(&v.z, what)) return false;
-        vectors->push_back(v);
+    for (size_t done = 0; done < count;) {
+        const size_t chunk = std::max<size_t>(1, at_most(static_cast<uint32_t>(count - done), vector_bytes));
+        vectors->resize(done + chunk);
+        if (!read_floats(&(*vectors)[done].x, 3 * chunk, what)) return false;
+        done += chunk;
+    }
+    return true;
+}
+
+// Every index < limit (a count of `items`).
+bool Parser::check_indices(const uint32_t* indices, size_t count, size_t limit, const char* what, const char* items) {
+    for (size_t i = 0; i < count; ++i) {
+        if (indices[i] >= limit) {
+            return fail(std::string(what) + " " + std::to_string(indices[i]) + " out of range (" +
+                        std::to_string(limit) + " " + items + ")");
+        }
     }
     return true;
 }
@@ -200,19 +220,10 @@ bool Parser::open_object(ObjectHead* head) {
 
 // Steps over the rest of a body whose '{' has been read, through the matching '}'.
 bool Parser::skip_body() {
-    size_t open = 1;
-    for (;;) {
-        const xfile_token token = in_.next();
-        switch (token.kind) {
-        case xfile_token_kind::open_brace: ++open; break;
-        case xfile_token_kind::close_brace:
-            if (--open == 0) return true;
-            break;
-        case xfile_token_kind::end: return fail("unterminated object");
-        case xfile_token_kind::error: return fail(std::string(token.text));
-        default: break;
-        }
-    }
+    const xfile_token token = in_.skip_body();
+    if (token.kind == xfile_token_kind::close_brace) return true;
+    if (token.kind == xfile_token_kind::error) return fail(std::string(token.text));
+    return fail("unterminated object");
 }
 
 bool Parser::skip_object() {
@@ -328,25 +339,57 @@ bool Parser::parse_frame_matrix(uint32_t frame) {
     return children("FrameTransformMatrix");
 }
 
+// Whole faces straight from a binary integer list, from face `first` on: a corner count and that
+// many indices < limit, written to `indices` from `at` (grown as needed), kept when accept(face,
+// corners) agrees. Stops before the first face that does not lie whole in the list or that a check
+// refuses, which the caller then reads member by member (and reports); returns the faces kept.
+template <typename Accept>
+uint32_t Parser::faces_from_run(uint32_t first, uint32_t faces, size_t limit, std::vector<uint32_t>& indices,
+                                size_t& at, Accept&& accept) {
+    const xfile_uint_run run = in_.uint_run();
+    size_t used = 0;
+    uint32_t f = first;
+    while (f < faces && used < run.count) {
+        const uint32_t corners = run[used];
+        if (corners > run.count - used - 1) break;
+        if (indices.size() < at + corners) indices.resize(std::max(at + corners, 2 * indices.size()));
+        bool in_range = true;
+        for (uint32_t k = 0; k < corners; ++k) {
+            const uint32_t index = run[used + 1 + k];
+            in_range = in_range && index < limit;
+            indices[at + k] = index;
+        }
+        if (!in_range || !accept(f, corners)) break;
+        at += corners;
+        used += 1 + size_t(corners);
+        ++f;
+    }
+    in_.consume_uints(used);
+    return f - first;
+}
+
 bool Parser::read_faces(xfile_raw_mesh& mesh) {
     uint32_t faces = 0;
     if (!read_count(&faces, "Mesh face count")) return false;
     mesh.face_sizes.reserve(at_most(faces, face_bytes));
-    const size_t vertices = mesh.positions.size();
+    size_t at = 0;
     for (uint32_t f = 0; f < faces; ++f) {
+        f += faces_from_run(f, faces, mesh.positions.size(), mesh.face_indices, at, [&](uint32_t, uint32_t corners) {
+            mesh.face_sizes.push_back(corners);
+            return true;
+        });
+        if (f == faces) break;
         uint32_t corners = 0;
         if (!read_count(&corners, "Mesh face size")) return false;
         mesh.face_sizes.push_back(corners);
-        for (uint32_t k = 0; k < corners; ++k) {
-            uint32_t index = 0;
-            if (!read_uint(&index, "Mesh face index")) return false;
-            if (index >= vertices) {
-                return fail("face index " + std::to_string(index) + " out of range (" + std::to_string(vertices) +
-                            " vertices)");
-            }
-            mesh.face_indices.push_back(index);
+        if (mesh.face_indices.size() < at + corners) mesh.face_indices.resize(at + corners);
+        if (!read_uints(mesh.face_indices.data() + at, corners, "Mesh face index") ||
+            !check_indices(mesh.face_indices.data() + at, corners, mesh.positions.size(), "face index", "vertices")) {
+            return false;
         }
+        at += corners;
     }
+    mesh.face_indices.resize(at);
     return true;
 }
 
@@ -395,21 +438,20 @@ bool Parser::parse_normals(xfile_raw_mesh& mesh) {
         return fail("MeshNormals has " + std::to_string(faces) + " faces, the mesh " +
                     std::to_string(mesh.face_sizes.size()));
     }
-    mesh.normal_indices.clear();
-    mesh.normal_indices.reserve(mesh.face_indices.size());
+    mesh.normal_indices.assign(mesh.face_indices.size(), 0);
+    size_t at = 0;
     for (uint32_t f = 0; f < faces; ++f) {
+        f += faces_from_run(f, faces, mesh.normals.size(), mesh.normal_indices, at,
+                            [&](uint32_t face, uint32_t corners) { return corners == mesh.face_sizes[face]; });
+        if (f == faces) break;
         uint32_t corners = 0;
         if (!read_uint(&corners, "MeshNormals face size")) return false;
         if (corners != mesh.face_sizes[f]) return fail("MeshNormals face " + std::to_string(f) + " differs in size");
-        for (uint32_t k = 0; k < corners; ++k) {
-            uint32_t index = 0;
-            if (!read_uint(&index, "MeshNormals face index")) return false;
-            if (index >= mesh.normals.size()) {
-                return fail("normal index " + std::to_string(index) + " out of range (" +
-                            std::to_string(mesh.normals.size()) + " normals)");
-            }
-            mesh.normal_indices.push_back(index);
+        if (!read_uints(mesh.normal_indices.data() + at, corners, "MeshNormals face index") ||
+            !check_indices(mesh.normal_indices.data() + at, corners, mesh.normals.size(), "normal index", "normals")) {
+            return false;
         }
+        at += corners;
     }
     mesh.has_normals = true;
     return children("MeshNormals");
@@ -424,9 +466,7 @@ bool Parser::parse_texture_coords(xfile_raw_mesh& mesh) {
                     std::to_string(mesh.positions.size()) + " vertices");
     }
     mesh.texcoords.resize(size_t(count) * 2);
-    for (float& coordinate : mesh.texcoords) {
-        if (!read_float(&coordinate, "MeshTextureCoords")) return false;
-    }
+    if (!read_floats(mesh.texcoords.data(), mesh.texcoords.size(), "MeshTextureCoords")) return false;
     return children("MeshTextureCoords");
 }
 
@@ -457,17 +497,18 @@ bool Parser::parse_vertex_colours(const xfile_raw_mesh& mesh, std::vector<Vertex
 // Reads `indexes` material indices (each < count), keeping one per face; extra indices are checked
 // and dropped. A short list is completed (repeating its last index) once the mesh is read.
 bool Parser::read_face_materials(xfile_raw_mesh& mesh, uint32_t count, uint32_t indexes) {
-    const size_t faces = mesh.face_sizes.size();
-    mesh.face_materials.clear();
-    mesh.face_materials.reserve(faces);
-    for (uint32_t i = 0; i < indexes; ++i) {
+    const size_t kept = std::min<size_t>(indexes, mesh.face_sizes.size());
+    mesh.face_materials.resize(kept);
+    if (!read_uints(mesh.face_materials.data(), kept, "MeshMaterialList index") ||
+        !check_indices(mesh.face_materials.data(), kept, count, "material index", "materials")) {
+        return false;
+    }
+    for (size_t i = kept; i < indexes; ++i) {
         uint32_t index = 0;
-        if (!read_uint(&index, "MeshMaterialList index")) return false;
-        if (index >= count) {
-            return fail("material index " + std::to_string(index) + " out of range (" + std::to_string(count) +
-                        " materials)");
+        if (!read_uint(&index, "MeshMaterialList index") ||
+            !check_indices(&index, 1, count, "material index", "materials")) {
+            return false;
         }
-        if (i < faces) mesh.face_materials.push_back(index);
     }
     return true;
 }

@@ -1,26 +1,31 @@
 // xfile_text.cpp - tokenizer of the text .x encoding (contract in xfile_text.h).
 #include "platform/xfile/xfile_text.h"
 
+#include <array>
+#include <bit>
 #include <cctype>
+#include <cstring>
+
+#include "platform/xfile/xfile_number.h"
 
 namespace {
 
-bool is_space(uint8_t c) { return c <= 0x20; }
+// Character classes, looked up in one table on the hot paths.
+enum : uint8_t { class_space = 1, class_separator = 2, class_word_end = 4, class_number_start = 8 };
 
-bool ends_word(uint8_t c) {
-    switch (c) {
-    case '{':
-    case '}':
-    case '[':
-    case ']':
-    case '<':
-    case '>':
-    case ';':
-    case ',':
-    case '"': return true;
-    default: return is_space(c);
-    }
-}
+constexpr std::array<uint8_t, 256> character_classes = [] {
+    std::array<uint8_t, 256> table{};
+    for (int c = 0; c <= 0x20; ++c) table[c] = class_space | class_word_end;
+    for (char c : std::string_view("{}[]<>;,\"")) table[uint8_t(c)] |= class_word_end;
+    table[';'] |= class_separator;
+    table[','] |= class_separator;
+    for (char c : std::string_view("0123456789-+.")) table[uint8_t(c)] |= class_number_start;
+    return table;
+}();
+
+bool is_space(uint8_t c) { return character_classes[c] & class_space; }
+bool ends_word(uint8_t c) { return character_classes[c] & class_word_end; }
+bool starts_number(uint8_t c) { return character_classes[c] & class_number_start; }
 
 int hex_value(uint8_t c) {
     if (c >= '0' && c <= '9') return c - '0';
@@ -70,6 +75,21 @@ bool same_word(std::string_view word, const char* keyword) {
     return i == word.size();
 }
 
+// The high bit of each byte of `x` that is white space (<= 0x20), or also ';' or ',' when
+// `separators`; exact per byte (no carries between bytes).
+uint64_t filler_bytes(uint64_t x, bool separators) {
+    constexpr uint64_t ones = 0x0101010101010101ull;
+    constexpr uint64_t low7 = 0x7F * ones;
+    constexpr uint64_t high = 0x80 * ones;
+    auto is_byte = [](uint64_t v, uint8_t c) {
+        const uint64_t t = v ^ (c * ones);
+        return ~(((t & low7) + low7) | t) & high;
+    };
+    uint64_t mask = ~(((x & low7) + (0x80 - 0x21) * ones) | x) & high;
+    if (separators) mask |= is_byte(x, ';') | is_byte(x, ',');
+    return mask;
+}
+
 }  // namespace
 
 xfile_token xfile_text_lexer::fail(const char* reason) {
@@ -78,24 +98,89 @@ xfile_token xfile_text_lexer::fail(const char* reason) {
     return xfile_error_token(reason);
 }
 
-void xfile_text_lexer::skip_space_and_comments() {
-    while (position_ < size_) {
-        const uint8_t c = data_[position_];
-        const bool comment = c == '#' || (c == '/' && position_ + 1 < size_ && data_[position_ + 1] == '/');
-        if (comment) {
-            while (position_ < size_ && data_[position_] != '\n') ++position_;
-        } else if (is_space(c)) {
-            ++position_;
-        } else {
-            return;
+// White space (and, with class_separator in `classes`, separators) and comments from `at` on;
+// returns where they end. Eight bytes are classified at a time; works on locals, since as far as
+// the compiler knows the bytes of the buffer may alias the members.
+size_t xfile_text_lexer::skip_filler(size_t at, uint8_t classes) const {
+    constexpr uint64_t high = 0x8080808080808080ull;
+    const uint8_t* const data = data_;
+    const size_t size = size_;
+    const bool separators = (classes & class_separator) != 0;
+    for (;;) {
+        for (;;) {
+            if (at + 8 > size) {
+                while (at < size && (character_classes[data[at]] & classes) != 0) ++at;
+                break;
+            }
+            uint64_t word = 0;
+            std::memcpy(&word, data + at, 8);
+            if constexpr (std::endian::native == std::endian::big) word = __builtin_bswap64(word);
+            const uint64_t others = ~filler_bytes(word, separators) & high;
+            if (others != 0) {
+                at += static_cast<size_t>(std::countr_zero(others)) / 8;
+                break;
+            }
+            at += 8;
         }
+        const bool comment =
+            at < size && (data[at] == '#' || (data[at] == '/' && at + 1 < size && data[at + 1] == '/'));
+        if (!comment) return at;
+        const void* line_end = std::memchr(data + at, '\n', size - at);
+        at = line_end != nullptr ? static_cast<size_t>(static_cast<const uint8_t*>(line_end) - data) : size;
     }
+}
+
+void xfile_text_lexer::skip_space_and_comments() { position_ = skip_filler(position_, class_space); }
+
+void xfile_text_lexer::skip_space_comments_and_separators() {
+    position_ = skip_filler(position_, class_space | class_separator);
+}
+
+// Where the word starting at `at` ends.
+size_t xfile_text_lexer::word_end(size_t at) const {
+    const uint8_t* const data = data_;
+    const size_t size = size_;
+    while (at < size && !ends_word(data[at])) ++at;
+    return at;
+}
+
+// The numbers' fast path: the value is converted straight from the buffer and kept only when the
+// conversion stops where the word ends, which is what converting the whole word would give.
+template <typename T, typename Store>
+size_t xfile_text_lexer::take(size_t count, Store&& store) {
+    if (failed_) return 0;
+    const char* text = reinterpret_cast<const char*>(data_);
+    size_t taken = 0;
+    while (taken < count) {
+        skip_space_comments_and_separators();
+        if (position_ >= size_ || !starts_number(data_[position_])) break;
+        T value;
+        const char* stop = xfile_scan_number(text + position_, text + size_, &value);
+        if (stop == nullptr) break;
+        const size_t end = static_cast<size_t>(stop - text);
+        if (end < size_ && !ends_word(data_[end])) break;
+        store(taken++, value);
+        position_ = end;
+    }
+    return taken;
+}
+
+size_t xfile_text_lexer::take_uints(uint32_t* values, size_t count) {
+    return take<uint32_t>(count, [values](size_t i, uint32_t value) { values[i] = value; });
+}
+
+size_t xfile_text_lexer::take_floats(float* values, size_t count) {
+    return take<double>(count, [values](size_t i, double value) { values[i] = xfile_narrow(value); });
 }
 
 xfile_token xfile_text_lexer::string_token() {
     const size_t start = ++position_;
-    while (position_ < size_ && data_[position_] != '"') ++position_;
-    if (position_ >= size_) return fail("unterminated string");
+    const void* quote = std::memchr(data_ + start, '"', size_ - start);
+    if (quote == nullptr) {
+        position_ = size_;
+        return fail("unterminated string");
+    }
+    position_ = static_cast<size_t>(static_cast<const uint8_t*>(quote) - data_);
     xfile_token token;
     token.kind = xfile_token_kind::string;
     token.text = std::string_view(reinterpret_cast<const char*>(data_ + start), position_ - start);
@@ -117,16 +202,40 @@ xfile_token xfile_text_lexer::guid_token() {
 
 xfile_token xfile_text_lexer::word_token() {
     const size_t start = position_;
-    while (position_ < size_ && !ends_word(data_[position_])) ++position_;
+    position_ = word_end(position_);
     xfile_token token;
     token.text = std::string_view(reinterpret_cast<const char*>(data_ + start), position_ - start);
-    const char first = token.text.front();
-    if ((first >= '0' && first <= '9') || first == '-' || first == '+' || first == '.') {
+    if (starts_number(data_[start])) {
         token.kind = xfile_token_kind::number;
     } else {
         token.kind = same_word(token.text, "template") ? xfile_token_kind::template_keyword : xfile_token_kind::name;
     }
     return token;
+}
+
+xfile_token xfile_text_lexer::skip_to_close(size_t open) {
+    for (;;) {
+        if (failed_) return fail(failure_);
+        skip_space_and_comments();
+        if (position_ >= size_) return xfile_token{};
+        switch (data_[position_]) {
+        case '{': ++open; break;
+        case '}':
+            if (--open == 0) return next();
+            break;
+        case '"':
+        case '<': {
+            const xfile_token token = next();
+            if (token.kind == xfile_token_kind::error) return token;
+            continue;
+        }
+        default:
+            if (ends_word(data_[position_])) break;  // ; , [ ] >
+            position_ = word_end(position_);
+            continue;
+        }
+        ++position_;
+    }
 }
 
 xfile_token xfile_text_lexer::next() {

@@ -19,11 +19,27 @@ public:
 
     // The next token; xfile_token_kind::end at the end, xfile_token_kind::error (sticky) on malformed input.
     xfile_token next();
+    // Read up to `count` numbers in a row, each after any white space, comments and separators:
+    // number words that convert whole (xfile_number.h). Stop before anything else, which next()
+    // then returns, and return how many were read.
+    size_t take_uints(uint32_t* values, size_t count);
+    size_t take_floats(float* values, size_t count);
+    // Text has no runs of binary integers.
+    xfile_uint_run uint_run() const { return xfile_uint_run{}; }
+    void consume_uints(size_t) {}
+    // Steps over tokens until `open` more '}' than '{' have been read; returns that close_brace,
+    // or the end or error token that came first. Same result as calling next() until then.
+    xfile_token skip_to_close(size_t open);
     size_t offset() const { return position_; }
     size_t remaining() const { return size_ - position_; }
 
 private:
+    size_t skip_filler(size_t at, uint8_t classes) const;
+    size_t word_end(size_t at) const;
     void skip_space_and_comments();
+    void skip_space_comments_and_separators();
+    template <typename T, typename Store>
+    size_t take(size_t count, Store&& store);
     xfile_token string_token();
     xfile_token guid_token();
     xfile_token word_token();

@@ -1,10 +1,12 @@
 // xfile_token.h - the tokens that the text and binary .x lexers share, so that one parser reads both.
 //
-// Numbers come one per token in both encodings: the binary lexer hands out the elements of its
-// integer and float lists one by one, the text lexer hands out number words unparsed (the parser
-// converts them to the type it expects). Views point into the buffer being lexed.
+// As tokens, numbers come one per token in both encodings: the binary lexer hands out the elements
+// of its integer and float lists one by one, the text lexer hands out number words unparsed (the
+// token stream converts them to the type asked for). Runs of numbers skip tokens altogether (the
+// lexers' take_* and uint_run). Views point into the buffer being lexed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 
@@ -35,6 +37,16 @@ struct xfile_token {
     uint32_t integer = 0;
     double real = 0.0;
     xfile_guid guid;
+};
+
+// Integers that follow one another in a binary list, still in the file's little-endian bytes.
+struct xfile_uint_run {
+    const uint8_t* bytes = nullptr;
+    size_t count = 0;
+    uint32_t operator[](size_t i) const {
+        const uint8_t* p = bytes + 4 * i;
+        return uint32_t(p[0]) | (uint32_t(p[1]) << 8) | (uint32_t(p[2]) << 16) | (uint32_t(p[3]) << 24);
+    }
 };
 
 // The token a lexer returns when it stops on malformed input; `reason` must outlive it.

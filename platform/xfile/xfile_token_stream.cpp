@@ -1,21 +1,9 @@
 // xfile_token_stream.cpp - the token stream over both .x encodings (contract in xfile_token_stream.h).
 #include "platform/xfile/xfile_token_stream.h"
 
-#include <charconv>
+#include "platform/xfile/xfile_number.h"
 
 namespace {
-
-bool parse_uint(std::string_view text, uint32_t* value) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), *value);
-    return result.ec == std::errc() && result.ptr == text.data() + text.size();
-}
-
-bool parse_double(std::string_view text, double* value) {
-    if (!text.empty() && text.front() == '+') text.remove_prefix(1);
-    const auto result = std::from_chars(text.data(), text.data() + text.size(), *value);
-    return result.ec == std::errc() && result.ptr == text.data() + text.size();
-}
 
 const char* describe_mismatch(const xfile_token& token, const char* expected) {
     switch (token.kind) {
@@ -45,6 +33,32 @@ void xfile_token_stream::skip_separators() {
     while (peek().kind == xfile_token_kind::separator) next();
 }
 
+xfile_token xfile_token_stream::skip_body() {
+    size_t open = 1;
+    if (has_ahead_) {
+        const xfile_token token = next();
+        switch (token.kind) {
+        case xfile_token_kind::open_brace: ++open; break;
+        case xfile_token_kind::close_brace:
+            if (--open == 0) return token;
+            break;
+        case xfile_token_kind::end:
+        case xfile_token_kind::error: return token;
+        default: break;
+        }
+    }
+    return std::visit([open](auto& lexer) { return lexer.skip_to_close(open); }, lexer_);
+}
+
+xfile_uint_run xfile_token_stream::uint_run() const {
+    if (has_ahead_) return xfile_uint_run{};
+    return std::visit([](const auto& lexer) { return lexer.uint_run(); }, lexer_);
+}
+
+void xfile_token_stream::consume_uints(size_t count) {
+    std::visit([count](auto& lexer) { lexer.consume_uints(count); }, lexer_);
+}
+
 size_t xfile_token_stream::offset() const {
     return std::visit([](const auto& lexer) { return lexer.offset(); }, lexer_);
 }
@@ -53,7 +67,34 @@ size_t xfile_token_stream::remaining() const {
     return std::visit([](const auto& lexer) { return lexer.remaining(); }, lexer_);
 }
 
-bool xfile_token_stream::read_uint(uint32_t* value, const char** why) {
+bool xfile_token_stream::read_uints(uint32_t* values, size_t count, const char** why) {
+    size_t done = 0;
+    while (done < count) {
+        if (!has_ahead_) {
+            done += std::visit([&](auto& lexer) { return lexer.take_uints(values + done, count - done); }, lexer_);
+            if (done == count) break;
+        }
+        if (!read_uint_token(values + done, why)) return false;
+        ++done;
+    }
+    return true;
+}
+
+bool xfile_token_stream::read_floats(float* values, size_t count, const char** why) {
+    size_t done = 0;
+    while (done < count) {
+        if (!has_ahead_) {
+            done += std::visit([&](auto& lexer) { return lexer.take_floats(values + done, count - done); }, lexer_);
+            if (done == count) break;
+        }
+        double value = 0.0;
+        if (!read_number(&value, why)) return false;
+        values[done++] = xfile_narrow(value);
+    }
+    return true;
+}
+
+bool xfile_token_stream::read_uint_token(uint32_t* value, const char** why) {
     skip_separators();
     const xfile_token& token = peek();
     has_ahead_ = false;  // consumed; the reference stays valid until the next peek
@@ -67,7 +108,7 @@ bool xfile_token_stream::read_uint(uint32_t* value, const char** why) {
         *why = "float where an integer was expected";
         return false;
     }
-    if (parse_uint(token.text, value)) return true;
+    if (xfile_parse_number(token.text, value)) return true;
     *why = "malformed integer";
     return false;
 }
@@ -86,7 +127,7 @@ bool xfile_token_stream::read_number(double* value, const char** why) {
         *why = "integer where a float was expected";
         return false;
     }
-    if (parse_double(token.text, value)) return true;
+    if (xfile_parse_number(token.text, value)) return true;
     *why = "malformed number";
     return false;
 }

@@ -2,6 +2,8 @@
 // floats, MSZIP compression; all read into the same model.
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
 #include <fstream>
 #include <sstream>
 
@@ -66,6 +68,47 @@ Mesh lax {   // another comment
     expect_vector(r.model.mesh.positions[1], 1, 0, 0);
     expect_vector(r.model.mesh.positions[2], 0, 1, 0);
     EXPECT_EQ(r.model.mesh.indices, (std::vector<uint32_t>{0, 1, 2}));
+}
+
+// Number words give the same float in a vertex list (converted in runs) as in a frame matrix (read
+// one token at a time), and the same words are refused in both.
+TEST(XFileText, NumberWordsConvertAlikeInRunsAndOneByOne) {
+    const struct {
+        const char* word;
+        float value;  // NAN: refused
+    } cases[] = {
+        {"+1.5", 1.5f},
+        {".5", 0.5f},
+        {"5.", 5.0f},
+        {"-.25e1", -2.5f},
+        {"1E-3", static_cast<float>(1e-3)},
+        {"1.0000000596046448", static_cast<float>(1.0000000596046448)},  // read as double, then narrowed
+        {"-1e-40", static_cast<float>(-1e-40)},
+        {"3.5e38", INFINITY},
+        {"-inf", -INFINITY},
+        {"1e", NAN},
+        {"0x1", NAN},
+        {"1#x", NAN},
+        {"+", NAN},
+        {"1e400", NAN},
+        {"1e-400", NAN},
+        {"nan", NAN},
+    };
+    for (const auto& c : cases) {
+        const std::string w = c.word;
+        const xfile_load_result in_run = load_x(text_file("Mesh { 3; " + w + ";0;0;, 0;0;0;, 0;0;0;; 1; 3;0,1,2;; }"));
+        const xfile_load_result one_by_one =
+            load_x(text_file("Frame { FrameTransformMatrix { 1,0,0,0, 0,1,0,0, 0,0,1,0, " + w +
+                             ",0,0,1;; } Mesh { 3; 0;0;0;, 0;0;0;, 0;0;0;; 1; 3;0,1,2;; } }"));
+        if (std::isnan(c.value)) {
+            EXPECT_FALSE(in_run.ok) << w;
+            EXPECT_FALSE(one_by_one.ok) << w;
+            continue;
+        }
+        ASSERT_TRUE(in_run.ok && one_by_one.ok) << w << ": " << in_run.error << one_by_one.error;
+        EXPECT_EQ(std::bit_cast<uint32_t>(in_run.model.mesh.positions[0].x), std::bit_cast<uint32_t>(c.value)) << w;
+        EXPECT_EQ(std::bit_cast<uint32_t>(one_by_one.model.mesh.positions[0].x), std::bit_cast<uint32_t>(c.value)) << w;
+    }
 }
 
 TEST(XFileText, SkipsTemplatesUnknownObjectsAndTheirStrings) {
@@ -146,6 +189,41 @@ TEST(XFileBinary, ReadsSplitListsSingleIntegersTemplatesAndReferences) {
     ASSERT_EQ(r.model.materials.size(), 1u);
     EXPECT_FLOAT_EQ(r.model.materials[0].material.Diffuse.b, 1.0f);
     EXPECT_FLOAT_EQ(r.model.materials[0].material.Power, 2.0f);
+}
+
+// Face lists are read whole faces at a time from a list; a face split across lists, and faces
+// that a check refuses, go member by member with the same result and the same reasons.
+TEST(XFileBinary, FaceListsSplitAcrossListsAndRefusedFaces) {
+    const struct {
+        std::initializer_list<uint32_t> faces_a, faces_b, normals_a, normals_b;
+        const char* error;  // null: loads
+    } cases[] = {
+        {{2, 3, 0, 1}, {2, 4, 0, 2, 3, 1}, {2, 3, 0, 0, 0, 4}, {1, 1, 1, 1}, nullptr},
+        {{2, 3, 0, 1, 2, 4, 0, 2, 3, 1}, {}, {2, 3, 0, 0}, {0, 4, 1, 1, 1, 1}, nullptr},
+        {{2, 3, 0, 1, 4, 4, 0, 2, 3, 1}, {}, {2, 3, 0, 0, 0, 4, 1, 1, 1, 1}, {}, "face index 4 out of range"},
+        {{2, 3, 0, 1, 2, 4, 0, 2, 3, 1}, {}, {2, 3, 0, 0, 0, 3, 1, 1, 1}, {}, "differs in size"},
+        {{2, 3, 0, 1, 2, 4, 0, 2, 3, 1}, {}, {2, 3, 0, 0, 0, 4, 1, 2, 1, 1}, {}, "normal index 2 out of range"},
+    };
+    for (const auto& c : cases) {
+        xfile_binary_writer w;
+        w.name("Mesh").open().integers({4}).floats({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0}).integers(c.faces_a);
+        if (c.faces_b.size() > 0) w.integers(c.faces_b);
+        w.name("MeshNormals").open().integers({2}).floats({0, 0, -1, 0, 0, 1}).integers(c.normals_a);
+        if (c.normals_b.size() > 0) w.integers(c.normals_b);
+        w.close().close();
+        const xfile_load_result r = load_x(w.bytes());
+        if (c.error != nullptr) {
+            EXPECT_FALSE(r.ok);
+            EXPECT_NE(r.error.find(c.error), std::string::npos) << r.error;
+            continue;
+        }
+        ASSERT_TRUE(r.ok) << r.error;
+        // The quad (0, 2, 3, 1) takes the second normal: positions 0, 2 and 1 are duplicated for it.
+        EXPECT_EQ(r.model.mesh.indices, (std::vector<uint32_t>{0, 1, 2, 4, 5, 3, 4, 3, 6}));
+        ASSERT_EQ(r.model.mesh.normals.size(), 7u);
+        expect_vector(r.model.mesh.normals[0], 0, 0, -1);
+        expect_vector(r.model.mesh.normals[4], 0, 0, 1);
+    }
 }
 
 TEST(XFileBinary, StringTerminatorAsWordDwordOrMissing) {

@@ -1,38 +1,16 @@
-// load_bench.cpp - loading speed of the .x loader (xfile_load on bytes in memory), in bytes per
-// second: the largest file of the shared corpus (when present), the demos' own models (when built
-// beside this program), and generated grids in text, binary and compressed form.
-#include <benchmark/benchmark.h>
+// load_bench_generated.cpp - the load benchmarks on generated files: a grid of quads with normals
+// and texture coordinates in text, binary and compressed form, zlib alone on the compressed grid's
+// blocks (the floor for compressed loading), and many named materials (cost linear in the file).
 #include <zlib.h>
 
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
-#include "platform/xfile/xfile.h"
+#include "bench/load/load_bench.h"
 
 namespace {
-
-std::string read_file(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream bytes;
-    bytes << in.rdbuf();
-    return bytes.str();
-}
-
-void load_bytes(benchmark::State& state, const std::string& bytes) {
-    for (auto _ : state) {
-        xfile_model model;
-        std::string error;
-        if (!xfile_load(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size(), &model, &error)) {
-            state.SkipWithError(error.c_str());
-            break;
-        }
-        benchmark::DoNotOptimize(model.mesh.indices.data());
-    }
-    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(bytes.size()));
-}
 
 // A grid of n x n quads with normals and texture coordinates, as a text body.
 std::string grid_text_body(int n) {
@@ -157,27 +135,60 @@ constexpr int grid = 64;
 
 void BM_XFileLoadGridText(benchmark::State& state) {
     static const std::string file = "xof 0303txt 0032" + grid_text_body(grid);
-    load_bytes(state, file);
+    load_bench_run(state, file);
 }
 BENCHMARK(BM_XFileLoadGridText)->Unit(benchmark::kMillisecond);
 
 void BM_XFileLoadGridBinary(benchmark::State& state) {
     static const std::string file = "xof 0303bin 0032" + grid_binary_body(grid);
-    load_bytes(state, file);
+    load_bench_run(state, file);
 }
 BENCHMARK(BM_XFileLoadGridBinary)->Unit(benchmark::kMillisecond);
 
 void BM_XFileLoadGridTextCompressed(benchmark::State& state) {
     static const std::string file = compressed_file("xof 0303tzip0032", grid_text_body(grid));
-    load_bytes(state, file);
+    load_bench_run(state, file);
 }
 BENCHMARK(BM_XFileLoadGridTextCompressed)->Unit(benchmark::kMillisecond);
 
 void BM_XFileLoadGridBinaryCompressed(benchmark::State& state) {
     static const std::string file = compressed_file("xof 0303bzip0032", grid_binary_body(grid));
-    load_bytes(state, file);
+    load_bench_run(state, file);
 }
 BENCHMARK(BM_XFileLoadGridBinaryCompressed)->Unit(benchmark::kMillisecond);
+
+// zlib alone on the compressed binary grid: every MSZIP block inflated with the previous 32 KB as
+// dictionary into one body, as the loader must; what loading that file cannot beat.
+void BM_ZlibInflateGridBinaryCompressed(benchmark::State& state) {
+    static const std::string file = compressed_file("xof 0303bzip0032", grid_binary_body(grid));
+    const auto* bytes = reinterpret_cast<const uint8_t*>(file.data());
+    uint32_t total = 0;
+    std::memcpy(&total, bytes + 16, 4);
+    std::vector<uint8_t> body(total - 16);
+    z_stream z{};
+    inflateInit2(&z, -MAX_WBITS);
+    for (auto _ : state) {
+        size_t in = 20;
+        size_t out = 0;
+        while (in < file.size()) {
+            const size_t size = bytes[in] | (bytes[in + 1] << 8);
+            const size_t history = std::min<size_t>(out, 32768);
+            inflateReset(&z);
+            if (history > 0) inflateSetDictionary(&z, &body[out - history], uInt(history));
+            z.next_in = const_cast<Bytef*>(bytes + in + 6);
+            z.avail_in = uInt(file.size() - in - 6);
+            z.next_out = &body[out];
+            z.avail_out = uInt(size);
+            inflate(&z, Z_FINISH);
+            in = file.size() - z.avail_in;
+            out += size;
+        }
+        benchmark::DoNotOptimize(body.data());
+    }
+    inflateEnd(&z);
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(file.size()));
+}
+BENCHMARK(BM_ZlibInflateGridBinaryCompressed)->Unit(benchmark::kMillisecond);
 
 // `meshes` top-level Materials, then as many one-triangle Meshes, each naming its own Material:
 // resolving the references must cost in proportion to the file, not to its square.
@@ -192,7 +203,7 @@ std::string named_materials_file(int meshes) {
 
 void BM_XFileLoadNamedMaterials(benchmark::State& state) {
     const std::string file = named_materials_file(int(state.range(0)));
-    load_bytes(state, file);
+    load_bench_run(state, file);
     state.SetComplexityN(state.range(0));
 }
 BENCHMARK(BM_XFileLoadNamedMaterials)
@@ -202,26 +213,5 @@ BENCHMARK(BM_XFileLoadNamedMaterials)
     ->Arg(32000)
     ->Complexity(benchmark::oN)
     ->Unit(benchmark::kMillisecond);
-
-// Files on disk are registered only when they exist: the largest corpus file, and the demos'
-// models beside this program.
-void register_file(const std::string& label, const std::filesystem::path& path) {
-    if (!std::filesystem::is_regular_file(path)) return;
-    benchmark::RegisterBenchmark(("BM_XFileLoadFile/" + label).c_str(), [path](benchmark::State& state) {
-        const std::string bytes = read_file(path);
-        load_bytes(state, bytes);
-    })->Unit(benchmark::kMillisecond);
-}
-
-const bool files_registered = [] {
-    register_file("747.X", std::filesystem::path(DEMOS_SHARED_DIR) / "xcorpus/blitz3d/DeathIsland/747.X");
-    std::error_code error;
-    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", error);
-    if (!error) {
-        register_file("airplane_2.x", self.parent_path() / "airplane 2.x");
-        register_file("spaceship_2.x", self.parent_path() / "spaceship 2.x");
-    }
-    return true;
-}();
 
 }  // namespace
