@@ -5,7 +5,7 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
-#include "platform/win32/win_headless.h"
+#include "headless_device.h"
 
 #include <benchmark/benchmark.h>
 
@@ -14,33 +14,12 @@
 
 namespace {
 
-LRESULT CALLBACK bench_window_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    return DefWindowProcA(window, message, w, l);
-}
-
 // One window and one device for all device benchmarks.
-struct BenchDevice {
-    IDirect3D9* direct3d = nullptr;
+struct bench_device_state {
     IDirect3DDevice9* device = nullptr;
 
-    BenchDevice() {
-        win_headless_enable();
-        WNDCLASSEXA window_class{};
-        window_class.cbSize = sizeof window_class;
-        window_class.lpfnWndProc = bench_window_procedure;
-        window_class.lpszClassName = "DeviceBench";
-        RegisterClassExA(&window_class);
-        HWND window = CreateWindowExA(0, "DeviceBench", "bench", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr, nullptr,
-                                      nullptr, nullptr);
-        direct3d = Direct3DCreate9(D3D_SDK_VERSION);
-        D3DPRESENT_PARAMETERS p{};
-        p.Windowed = TRUE;
-        p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-        p.hDeviceWindow = window;
-        p.EnableAutoDepthStencil = TRUE;
-        p.AutoDepthStencilFormat = D3DFMT_D16;
-        direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p,
-                               &device);
+    bench_device_state() {
+        device = create_headless_device().device;
         setup_scene_state();
     }
 
@@ -88,8 +67,8 @@ struct BenchDevice {
     }
 };
 
-BenchDevice& bench_device() {
-    static BenchDevice instance;
+bench_device_state& bench_device() {
+    static bench_device_state instance;
     return instance;
 }
 
@@ -118,7 +97,7 @@ D3DXMESHDATA make_torus(float tube, float radius, int sides, int rings) {
 }
 
 void BM_DeviceClearPresent(benchmark::State& state) {
-    BenchDevice& d = bench_device();
+    bench_device_state& d = bench_device();
     for (auto _ : state) {
         d.begin_frame();
         d.end_frame();
@@ -127,7 +106,7 @@ void BM_DeviceClearPresent(benchmark::State& state) {
 BENCHMARK(BM_DeviceClearPresent)->Unit(benchmark::kMicrosecond);
 
 void BM_DeviceLitTorus(benchmark::State& state) {
-    BenchDevice& d = bench_device();
+    bench_device_state& d = bench_device();
     const D3DXMESHDATA torus = make_torus(0.6f, 1.5f, 32, 48);  // 3,072 triangles
     D3DVERTEXSTREAMS streams{};
     streams.positions = torus.positions.data();
@@ -148,7 +127,7 @@ BENCHMARK(BM_DeviceLitTorus)->Unit(benchmark::kMicrosecond);
 
 // The shapes scene: box, torus and teapot at 0, 120 and 240 degrees on a circle of radius 2.
 void BM_DeviceShapesScene(benchmark::State& state) {
-    BenchDevice& d = bench_device();
+    bench_device_state& d = bench_device();
     ID3DXMesh* box = nullptr;
     ID3DXMesh* torus = nullptr;
     ID3DXMesh* teapot = nullptr;

@@ -1,7 +1,7 @@
 // program_frame_bench.cpp - the cost of one whole frame of a demo program (clear, scene, present),
 // headless and unpaced, on one thread. Built once per program.
 #include "framework.h"
-#include "platform/win32/win_headless.h"
+#include "headless_device.h"
 
 #include <benchmark/benchmark.h>
 
@@ -13,15 +13,9 @@ namespace {
 
 // Starts the program as its entry does, up to the main loop, on a headless window.
 bool start_program() {
-    win_headless_enable();
+    HWND window = open_headless_window(handle_window_message);
+    if (window == nullptr) return false;
     if (demo.enters_program_directory && ::chdir(MODEL_DIR) != 0) return false;
-    WNDCLASSEXA window_class{};
-    window_class.cbSize = sizeof window_class;
-    window_class.lpfnWndProc = handle_window_message;
-    window_class.lpszClassName = "BenchWindow";
-    RegisterClassExA(&window_class);
-    HWND window = CreateWindowExA(0, "BenchWindow", "bench", WS_OVERLAPPEDWINDOW, 100, 100, 640, 480, nullptr, nullptr,
-                                  nullptr, nullptr);
     ShowWindow(window, SW_SHOWDEFAULT);
     setup_device(window);
     setup_light();

@@ -20,6 +20,7 @@
 #include <d3d9.h>
 
 #include "platform/d3d9/clip.h"
+#include "platform/d3d9/com_object.h"
 #include "platform/d3d9/device_debug.h"
 #include "platform/d3d9/framebuffer.h"
 #include "platform/d3d9/raster.h"
@@ -65,12 +66,10 @@ D3DMATRIX identity_matrix() {
 
 class Direct3D;
 
-class Device final : public IDirect3DDevice9 {
+class Device final : public com_object<IDirect3DDevice9> {
 public:
     Device(Direct3D* parent, HWND window, int width, int height, bool with_depth);
 
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override;
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) override;
@@ -104,7 +103,6 @@ private:
 
     Direct3D* parent_;
     HWND window_;
-    ULONG references_ = 1;
     bool in_scene_ = false;
     d3d9_framebuffer fb_;
     viewport_mapping viewport_;
@@ -126,20 +124,13 @@ private:
     uint32_t stamp_ = 0;
 };
 
-class Direct3D final : public IDirect3D9 {
+class Direct3D final : public com_object<IDirect3D9> {
 public:
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
     HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window, DWORD behaviour_flags,
                          D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override;
 
 private:
     ~Direct3D() override = default;
-    ULONG references_ = 1;
 };
 
 // ---- Direct3D object -------------------------------------------------------------------------
@@ -201,12 +192,6 @@ Device::~Device() {
         t = nullptr;
     }
     parent_->Release();
-}
-
-ULONG Device::Release() {
-    const ULONG left = --references_;
-    if (left == 0) delete this;
-    return left;
 }
 
 void Device::set_default_states(bool with_depth) {

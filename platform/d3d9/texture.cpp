@@ -2,27 +2,22 @@
 // with other textures made from the same decoded image.
 #include "platform/d3d9/texture.h"
 
+#include "platform/d3d9/com_object.h"
+
 #include <new>
 #include <utility>
 
 namespace {
 
-class Texture final : public IDirect3DTexture9 {
+class Texture final : public com_object<IDirect3DTexture9> {
 public:
     explicit Texture(std::shared_ptr<const d3d9_texture_image> image) : image_(std::move(image)) {}
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
     UINT GetWidth() const override { return image_->width; }
     UINT GetHeight() const override { return image_->height; }
     const D3DCOLOR* GetTexels() const override { return image_->texels.data(); }
 
 private:
     std::shared_ptr<const d3d9_texture_image> image_;
-    ULONG references_ = 1;
 };
 
 bool texture_image_consistent(const d3d9_texture_image& image) {

@@ -1,6 +1,7 @@
 // transform_light.cpp - matrices, per-draw light preparation and the per-vertex transform and lighting.
 #include "platform/d3d9/transform_light.h"
 
+#include "platform/base/cofactor3.h"
 #include "platform/d3d9/clip.h"
 
 #include <algorithm>
@@ -36,12 +37,7 @@ void multiply(const float a[4][4], const float b[4][4], float out[4][4]) {
 // Cofactor matrix of the 3x3 part divided by its determinant = (M^-1)^T.
 void inverse_transpose3(const float m[4][4], float out[3][3]) {
     float cof[3][3];
-    for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j) {
-            const int i1 = (i + 1) % 3, i2 = (i + 2) % 3, j1 = (j + 1) % 3, j2 = (j + 2) % 3;
-            cof[i][j] = m[i1][j1] * m[i2][j2] - m[i1][j2] * m[i2][j1];
-        }
-    }
+    cofactor3([m](int i, int j) { return m[i][j]; }, [&cof](int i, int j) -> float& { return cof[i][j]; });
     const float det = m[0][0] * cof[0][0] + m[0][1] * cof[0][1] + m[0][2] * cof[0][2];
     const float inv = det != 0.0f && std::isfinite(det) ? 1.0f / det : 0.0f;
     for (int i = 0; i < 3; ++i)

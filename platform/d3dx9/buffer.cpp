@@ -1,26 +1,21 @@
 // buffer.cpp - ID3DXBuffer: a reference-counted block of bytes.
 #include <d3dx9.h>
 
+#include "platform/d3d9/com_object.h"
+
 #include <new>
 #include <vector>
 
 namespace {
 
-class Buffer final : public ID3DXBuffer {
+class Buffer final : public com_object<ID3DXBuffer> {
 public:
     explicit Buffer(DWORD size) : bytes_(size) {}
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
-    }
     void* GetBufferPointer() override { return bytes_.empty() ? nullptr : bytes_.data(); }
     DWORD GetBufferSize() override { return static_cast<DWORD>(bytes_.size()); }
 
 private:
     std::vector<unsigned char> bytes_;
-    ULONG references_ = 1;
 };
 
 }  // namespace

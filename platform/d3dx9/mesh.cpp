@@ -3,6 +3,7 @@
 // At creation the triangle indices are copied into subset order (stable, so each subset keeps the
 // creation order of its triangles) and each subset's range is recorded; DrawSubset then hands one
 // contiguous index range to the device. Nothing is allocated per draw.
+#include "platform/d3d9/com_object.h"
 #include "platform/d3dx9/mesh.h"
 
 #include <algorithm>
@@ -17,17 +18,11 @@ struct SubsetRange {
     uint32_t triangle_count;
 };
 
-class Mesh final : public ID3DXMesh {
+class Mesh final : public com_object<ID3DXMesh> {
 public:
     Mesh(IDirect3DDevice9* device, D3DXMESHDATA&& geometry) : device_(device), geometry_(std::move(geometry)) {
         device_->AddRef();
         build_subsets();
-    }
-    ULONG AddRef() override { return ++references_; }
-    ULONG Release() override {
-        const ULONG left = --references_;
-        if (left == 0) delete this;
-        return left;
     }
     HRESULT DrawSubset(DWORD subset) override;
     DWORD GetNumFaces() override { return static_cast<DWORD>(geometry_.attributes.size()); }
@@ -43,7 +38,6 @@ private:
     D3DXMESHDATA geometry_;
     std::vector<UINT> sorted_indices_;
     std::vector<SubsetRange> subsets_;
-    ULONG references_ = 1;
 };
 
 void Mesh::build_subsets() {

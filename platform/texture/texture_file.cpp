@@ -1,16 +1,13 @@
 // texture_file.cpp - D3DXCreateTextureFromFileA and texture_create_from_file; see texture_file.h.
 #include "platform/texture/texture_file.h"
 
+#include "platform/base/regular_file.h"
 #include "platform/d3d9/texture.h"
 #include "platform/texture/texture_cache.h"
 #include "platform/texture/texture_decode.h"
 #include "platform/win32/win_paths.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
+#include <cerrno>  // program_invocation_short_name
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -22,19 +19,6 @@ namespace {
 
 constexpr int64_t texture_max_file_bytes = 256LL * 1024 * 1024;
 
-// A file descriptor closed when it goes out of scope.
-struct texture_descriptor {
-    int fd = -1;
-    ~texture_descriptor() {
-        if (fd >= 0) ::close(fd);
-    }
-};
-
-bool texture_system_failure(texture_error* error, const char* doing, int code) {
-    if (code == ENOENT || code == ENOTDIR) return texture_invalid(error, "file not found");
-    return texture_invalid(error, std::string(doing) + ": " + std::strerror(code));
-}
-
 int64_t texture_nanoseconds(const timespec& time) { return int64_t(time.tv_sec) * 1000000000 + time.tv_nsec; }
 
 // The absolute path without links, so that every name of one file finds the same image; the path
@@ -44,16 +28,11 @@ std::string texture_canonical_path(const std::string& path) {
     return resolved ? std::string(resolved.get()) : path;
 }
 
-// Opens a regular file of a plausible size and describes it in *key. Anything else is refused
-// before it is opened (opening a device may have effects); the open does not wait, so a pipe put
-// in the file's place meanwhile cannot hang it.
-bool texture_open(const std::string& path, texture_descriptor& file, texture_file_key* key, texture_error* error) {
-    struct stat info;
-    if (::stat(path.c_str(), &info) != 0) return texture_system_failure(error, "cannot open", errno);
-    if (!S_ISREG(info.st_mode)) return texture_invalid(error, "not a regular file");
-    file.fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (file.fd < 0) return texture_system_failure(error, "cannot open", errno);
-    if (::fstat(file.fd, &info) != 0 || !S_ISREG(info.st_mode)) return texture_invalid(error, "not a regular file");
+// Opens a regular file of a plausible size and describes it in *key.
+bool texture_open(const std::string& path, regular_file& file, texture_file_key* key, texture_error* error) {
+    std::string reason;
+    if (!file.open(path.c_str(), &reason)) return texture_invalid(error, file.missing() ? "file not found" : reason);
+    const struct stat& info = file.info();
     if (info.st_size == 0) return texture_invalid(error, "empty file");
     if (info.st_size > texture_max_file_bytes) {
         return texture_invalid(error, "too large: " + std::to_string(info.st_size) + " bytes (at most 256 MiB)");
@@ -67,22 +46,18 @@ bool texture_open(const std::string& path, texture_descriptor& file, texture_fil
     return true;
 }
 
-bool texture_read(const texture_descriptor& file, size_t size, std::vector<unsigned char>& bytes,
-                  texture_error* error) {
+bool texture_read(regular_file& file, size_t size, std::vector<unsigned char>& bytes, texture_error* error) {
     bytes.resize(size);
-    for (size_t done = 0; done < size;) {
-        const ssize_t got = ::read(file.fd, bytes.data() + done, size - done);
-        if (got < 0 && errno == EINTR) continue;
-        if (got < 0) return texture_system_failure(error, "cannot read", errno);
-        if (got == 0) return texture_invalid(error, "truncated");  // shrank while being read
-        done += size_t(got);
-    }
+    size_t got = 0;
+    std::string reason;
+    if (!file.read(bytes.data(), size, &got, &reason)) return texture_invalid(error, reason);
+    if (got < size) return texture_invalid(error, "truncated");  // shrank while being read
     return true;
 }
 
 // The decoded image of the file at `path`: the one textures already share, or a new decode.
 bool texture_image_of(const std::string& path, std::shared_ptr<const d3d9_texture_image>& image, texture_error* error) {
-    texture_descriptor file;
+    regular_file file;
     texture_file_key key;
     if (!texture_open(path, file, &key, error)) return false;
     image = texture_cache_find(key);

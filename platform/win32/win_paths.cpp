@@ -13,6 +13,7 @@
 // probes (names that exist under several spellings could otherwise make the walk exponential),
 // and the walk keeps its own stack, so that thousands of pieces do not deepen the call stack.
 #include "platform/win32/win_paths.h"
+#include "platform/base/ascii_case.h"
 
 #include <dirent.h>
 #include <limits.h>
@@ -36,16 +37,6 @@ bool is_separator(char c) { return c == '\\' || c == '/'; }
 std::string with_slashes(std::string path) {
     std::replace(path.begin(), path.end(), '\\', '/');
     return path;
-}
-
-// Whether the `length` bytes at `a` equal the entry name `b`, ignoring ASCII case.
-bool same_ignoring_case(const char* a, size_t length, const char* b) {
-    for (size_t i = 0; i < length; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return b[length] == '\0';
 }
 
 bool is_kind(const struct stat& info, win_path_kind kind) {
@@ -168,7 +159,7 @@ private:
             const size_t length = std::strlen(entry->d_name);
             const size_t last = last_piece_of_name(first, length);
             if (last < piece_count() && std::memcmp(text, entry->d_name, length) != 0 &&
-                same_ignoring_case(text, length, entry->d_name)) {
+                ascii_equal_ignoring_case(std::string_view(text, length), entry->d_name)) {
                 matches.emplace_back(last, entry->d_name);
             }
         }

@@ -1,5 +1,6 @@
 // win_window_table.cpp - registered window classes and windows, looked up by name, atom or handle.
 #include "platform/win32/win_window_table.h"
+#include "platform/base/ascii_case.h"
 
 #include <cctype>
 #include <cstdint>
@@ -23,16 +24,6 @@ window_table& table() {
     // use the window layer after static destructors have begun to run.
     static window_table& instance = *new window_table;
     return instance;
-}
-
-bool same_ignoring_case(const std::string& a, const char* b) {
-    size_t i = 0;
-    for (; i < a.size() && b[i] != '\0'; ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
-    }
-    return i == a.size() && b[i] == '\0';
 }
 
 }  // namespace
@@ -59,7 +50,7 @@ const win_class* win_table_find_class(LPCSTR name_or_atom) {
     const bool by_atom = win_is_atom(name_or_atom);
     const auto atom = static_cast<ATOM>(reinterpret_cast<uintptr_t>(name_or_atom));
     for (const auto& record : table().classes) {
-        if (by_atom ? record->atom == atom : same_ignoring_case(record->name, name_or_atom)) return record.get();
+        if (by_atom ? record->atom == atom : ascii_equal_ignoring_case(record->name, name_or_atom)) return record.get();
     }
     return nullptr;
 }

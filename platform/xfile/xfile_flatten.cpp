@@ -1,5 +1,6 @@
 // xfile_flatten.cpp - flattening of .x frames and meshes into one mesh (contract in xfile_flatten.h).
 #include "platform/xfile/xfile_flatten.h"
+#include "platform/base/cofactor3.h"
 
 #include <algorithm>
 #include <cmath>
@@ -53,12 +54,7 @@ Transform frame_transform(const std::vector<Matrix>& world, uint32_t frame) {
     t.position = frame == xfile_no_frame ? xfile_frame{}.matrix : world[frame];
     const Matrix& m = t.position;
     auto a = [&m](int i, int j) { return m[4 * i + j]; };
-    for (int i = 0; i < 3; ++i) {
-        for (int j = 0; j < 3; ++j) {
-            const int i1 = (i + 1) % 3, i2 = (i + 2) % 3, j1 = (j + 1) % 3, j2 = (j + 2) % 3;
-            t.normal[3 * i + j] = a(i1, j1) * a(i2, j2) - a(i1, j2) * a(i2, j1);
-        }
-    }
+    cofactor3(a, [&t](int i, int j) -> double& { return t.normal[3 * i + j]; });
     const double det = a(0, 0) * t.normal[0] + a(0, 1) * t.normal[1] + a(0, 2) * t.normal[2];
     if (det < 0.0) {
         for (double& n : t.normal) n = -n;

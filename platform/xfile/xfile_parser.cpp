@@ -1,5 +1,6 @@
 // xfile_parser.cpp - the .x object parser (contract in xfile_parser.h).
 #include "platform/xfile/xfile_parser.h"
+#include "platform/base/ascii_case.h"
 
 #include <algorithm>
 #include <cctype>
@@ -47,14 +48,7 @@ struct VertexColour {
 };
 
 bool is(std::string_view identifier, std::string_view expected) {
-    if (identifier.size() != expected.size()) return false;
-    for (size_t i = 0; i < expected.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(identifier[i])) !=
-            std::tolower(static_cast<unsigned char>(expected[i]))) {
-            return false;
-        }
-    }
-    return true;
+    return ascii_equal_ignoring_case(identifier, expected);
 }
 
 uint32_t colour_channel(double value) {

@@ -1,5 +1,6 @@
 // xfile_text.cpp - tokenizer of the text .x encoding (contract in xfile_text.h).
 #include "platform/xfile/xfile_text.h"
+#include "platform/base/ascii_case.h"
 
 #include <array>
 #include <bit>
@@ -67,13 +68,7 @@ std::string_view trim(std::string_view text) {
     return text;
 }
 
-bool same_word(std::string_view word, const char* keyword) {
-    size_t i = 0;
-    for (; keyword[i] != '\0'; ++i) {
-        if (i >= word.size() || std::tolower(static_cast<unsigned char>(word[i])) != keyword[i]) return false;
-    }
-    return i == word.size();
-}
+bool same_word(std::string_view word, const char* keyword) { return ascii_equal_ignoring_case(word, keyword); }
 
 // The high bit of each byte of `x` that is white space (<= 0x20), or also ';' or ',' when
 // `separators`; exact per byte (no carries between bytes).

@@ -20,7 +20,7 @@ protected:
     }
     void TearDown() override { release_headless_device(headless_); }
 
-    HeadlessDevice headless_;
+    headless_device headless_;
     IDirect3DDevice9* device_ = nullptr;
 };
 

@@ -1,36 +1,9 @@
 // device_fixture.cpp - the headless window, device creation and drawing helpers of the device tests.
 #include "device_fixture.h"
 
-namespace {
-
-LRESULT CALLBACK test_window_procedure(HWND window, UINT message, WPARAM w, LPARAM l) {
-    return DefWindowProcA(window, message, w, l);
-}
-
-}  // namespace
-
 HWND test_window() {
-    static HWND window = [] {
-        win_headless_enable();
-        WNDCLASSEXA window_class{};
-        window_class.cbSize = sizeof window_class;
-        window_class.lpfnWndProc = test_window_procedure;
-        window_class.lpszClassName = "DeviceTestWindow";
-        RegisterClassExA(&window_class);
-        return CreateWindowExA(0, "DeviceTestWindow", "device test", WS_OVERLAPPEDWINDOW, 0, 0, 640, 480, nullptr,
-                               nullptr, nullptr, nullptr);
-    }();
+    static HWND window = open_headless_window();
     return window;
-}
-
-D3DPRESENT_PARAMETERS windowed_parameters(HWND window) {
-    D3DPRESENT_PARAMETERS p{};
-    p.Windowed = TRUE;
-    p.SwapEffect = D3DSWAPEFFECT_DISCARD;
-    p.hDeviceWindow = window;
-    p.EnableAutoDepthStencil = TRUE;
-    p.AutoDepthStencilFormat = D3DFMT_D16;
-    return p;
 }
 
 uint32_t rgb(int r, int g, int b) { return (uint32_t(r) << 16) | (uint32_t(g) << 8) | uint32_t(b); }

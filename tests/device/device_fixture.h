@@ -5,6 +5,7 @@
 #include <d3d9.h>
 
 #include "platform/d3d9/device_debug.h"
+#include "headless_device.h"
 #include "platform/win32/win_headless.h"
 
 #include <gtest/gtest.h>
@@ -62,5 +63,4 @@ private:
     std::vector<UINT> indices_;
 };
 
-D3DPRESENT_PARAMETERS windowed_parameters(HWND window);
 uint32_t rgb(int r, int g, int b);

@@ -148,12 +148,12 @@ protected:
         EXPECT_LE(report.triangles, 6000u) << name << ": keep the triangle count moderate";
     }
 
-    static HeadlessDevice device_;
+    static headless_device device_;
     static std::filesystem::path folder_;
     static bool made_;
 };
 
-HeadlessDevice DemoModels::device_;
+headless_device DemoModels::device_;
 std::filesystem::path DemoModels::folder_;
 bool DemoModels::made_ = false;
 

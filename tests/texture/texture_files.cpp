@@ -87,7 +87,7 @@ void write_file(const std::filesystem::path& path, const Bytes& bytes) {
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
-HeadlessDevice TextureFile::device_;
+headless_device TextureFile::device_;
 
 void TextureFile::SetUpTestSuite() { device_ = create_headless_device(); }
 void TextureFile::TearDownTestSuite() { release_headless_device(device_); }

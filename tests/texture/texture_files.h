@@ -48,7 +48,7 @@ protected:
     // The reason the load of `name` fails; empty when it succeeds.
     static std::string failure_reason(const char* name);
 
-    static HeadlessDevice device_;
+    static headless_device device_;
     std::filesystem::path folder_;
     std::filesystem::path previous_;
     int files_ = 0;

@@ -42,7 +42,7 @@ protected:
         return device_->Release();
     }
 
-    HeadlessDevice headless_;
+    headless_device headless_;
     IDirect3DDevice9* device_ = nullptr;
     std::filesystem::path folder_;
 };
