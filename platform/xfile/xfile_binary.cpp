@@ -151,15 +151,7 @@ xfile_token xfile_binary_lexer::skip_to_close(size_t open) {
             list_left_ = 0;
         }
         const xfile_token token = next();
-        switch (token.kind) {
-        case xfile_token_kind::open_brace: ++open; break;
-        case xfile_token_kind::close_brace:
-            if (--open == 0) return token;
-            break;
-        case xfile_token_kind::end:
-        case xfile_token_kind::error: return token;
-        default: break;
-        }
+        if (xfile_ends_skip(token, open)) return token;
     }
 }
 

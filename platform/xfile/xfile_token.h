@@ -60,3 +60,15 @@ inline xfile_token xfile_error_token(const char* reason) {
 inline bool xfile_is_name_like(const xfile_token& token) {
     return token.kind == xfile_token_kind::name || (token.kind == xfile_token_kind::number && !token.binary);
 }
+
+// One step of skipping a body whose `open` braces are still open: counts the braces and says
+// whether `token` ends the skip (the brace that closes the body, the end of input or an error).
+inline bool xfile_ends_skip(const xfile_token& token, size_t& open) {
+    switch (token.kind) {
+    case xfile_token_kind::open_brace: ++open; return false;
+    case xfile_token_kind::close_brace: return --open == 0;
+    case xfile_token_kind::end:
+    case xfile_token_kind::error: return true;
+    default: return false;
+    }
+}

@@ -37,15 +37,7 @@ xfile_token xfile_token_stream::skip_body() {
     size_t open = 1;
     if (has_ahead_) {
         const xfile_token token = next();
-        switch (token.kind) {
-        case xfile_token_kind::open_brace: ++open; break;
-        case xfile_token_kind::close_brace:
-            if (--open == 0) return token;
-            break;
-        case xfile_token_kind::end:
-        case xfile_token_kind::error: return token;
-        default: break;
-        }
+        if (xfile_ends_skip(token, open)) return token;
     }
     return std::visit([open](auto& lexer) { return lexer.skip_to_close(open); }, lexer_);
 }
@@ -94,14 +86,19 @@ bool xfile_token_stream::read_floats(float* values, size_t count, const char** w
     return true;
 }
 
-bool xfile_token_stream::read_uint_token(uint32_t* value, const char** why) {
+const xfile_token* xfile_token_stream::take_number(const char* expected, const char** why) {
     skip_separators();
     const xfile_token& token = peek();
     has_ahead_ = false;  // consumed; the reference stays valid until the next peek
-    if (token.kind != xfile_token_kind::number) {
-        *why = describe_mismatch(token, "expected an integer");
-        return false;
-    }
+    if (token.kind == xfile_token_kind::number) return &token;
+    *why = describe_mismatch(token, expected);
+    return nullptr;
+}
+
+bool xfile_token_stream::read_uint_token(uint32_t* value, const char** why) {
+    const xfile_token* taken = take_number("expected an integer", why);
+    if (taken == nullptr) return false;
+    const xfile_token& token = *taken;
     if (token.binary) {
         *value = token.integer;
         if (!token.is_float) return true;
@@ -114,13 +111,9 @@ bool xfile_token_stream::read_uint_token(uint32_t* value, const char** why) {
 }
 
 bool xfile_token_stream::read_number(double* value, const char** why) {
-    skip_separators();
-    const xfile_token& token = peek();
-    has_ahead_ = false;  // consumed; the reference stays valid until the next peek
-    if (token.kind != xfile_token_kind::number) {
-        *why = describe_mismatch(token, "expected a number");
-        return false;
-    }
+    const xfile_token* taken = take_number("expected a number", why);
+    if (taken == nullptr) return false;
+    const xfile_token& token = *taken;
     if (token.binary) {
         *value = token.real;
         if (token.is_float) return true;

@@ -48,6 +48,8 @@ public:
     void consume_uints(size_t count);
 
 private:
+    // Consumes the next token (after separators): the number token, or null with *why set.
+    const xfile_token* take_number(const char* expected, const char** why);
     bool read_uint_token(uint32_t* value, const char** why);
     template <typename Lexer>
     explicit xfile_token_stream(Lexer lexer) : lexer_(std::move(lexer)) {}

@@ -1,6 +1,6 @@
 // every_program_test.cpp - what holds for each demo alike, compiled into each program's test
 // with PROGRAM_NAME and MODEL_FILE ("" for shapes-demo) defined by the build.
-#include "allocation_counter.h"
+#include "counting_allocator.h"
 #include "model_files.h"
 #include "program_run.h"
 
@@ -31,7 +31,7 @@ TEST(EveryProgram, AllocatesNothingPerFrame) {
     ProgramScript script = script_for(200);
     script.on_present = [](int present, std::vector<double>& samples) {
         if (present == 1) samples.reserve(8);
-        if (present == 5 || present == 200) samples.push_back(double(allocations_so_far()));
+        if (present == 5 || present == 200) samples.push_back(double(allocations_counted()));
     };
     const ProgramRun run = run_program(script);
     ASSERT_EQ(run.exit_code, 0);

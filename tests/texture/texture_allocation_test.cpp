@@ -3,50 +3,21 @@
 // succeeds. (A program of its own: it replaces the global operator new.)
 #include "texture_files.h"
 
-#include <atomic>
-#include <cstdlib>
-#include <new>
-
-namespace {
-
-// Allocations left before the next one fails; negative when none is to fail.
-std::atomic<long> allocations_before_failure{-1};
-
-void* allocate(size_t size) {
-    if (allocations_before_failure.load() == 0) return nullptr;
-    if (allocations_before_failure.load() > 0) --allocations_before_failure;
-    return std::malloc(size == 0 ? 1 : size);
-}
-
-void* allocate_or_throw(size_t size) {
-    if (void* p = allocate(size)) return p;
-    throw std::bad_alloc();
-}
-
-}  // namespace
-
-void* operator new(size_t size) { return allocate_or_throw(size); }
-void* operator new[](size_t size) { return allocate_or_throw(size); }
-void* operator new(size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void* operator new[](size_t size, const std::nothrow_t&) noexcept { return allocate(size); }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete[](void* p) noexcept { std::free(p); }
-void operator delete(void* p, size_t) noexcept { std::free(p); }
-void operator delete[](void* p, size_t) noexcept { std::free(p); }
+#include "counting_allocator.h"
 
 namespace {
 
 // Loads `name` with the allocation after `allowed` ones failing; the result of the call.
 HRESULT load_failing_after(IDirect3DDevice9* device, const char* name, long allowed, IDirect3DTexture9** texture) {
-    allocations_before_failure = allowed;
+    fail_allocations_after(allowed);
     HRESULT result = E_FAIL;
     try {
         result = D3DXCreateTextureFromFileA(device, name, texture);
     } catch (...) {
-        allocations_before_failure = -1;
+        fail_allocations_after(-1);
         ADD_FAILURE() << "an exception escaped with " << allowed << " allocations allowed";
     }
-    allocations_before_failure = -1;
+    fail_allocations_after(-1);
     return result;
 }
 

@@ -8,8 +8,12 @@
 namespace {
 
 std::atomic<size_t> count{0};
+std::atomic<long> allowed_before_failure{-1};  // negative: none is to fail
 
 void* allocate(size_t size) {
+    const long allowed = allowed_before_failure.load();
+    if (allowed == 0) return nullptr;
+    if (allowed > 0) --allowed_before_failure;
     ++count;
     return std::malloc(size == 0 ? 1 : size);
 }
@@ -22,6 +26,7 @@ void* allocate_or_throw(size_t size) {
 }  // namespace
 
 size_t allocations_counted() { return count.load(); }
+void fail_allocations_after(long allowed) { allowed_before_failure = allowed; }
 
 void* operator new(size_t size) { return allocate_or_throw(size); }
 void* operator new[](size_t size) { return allocate_or_throw(size); }
