@@ -80,35 +80,26 @@ Mesh fuselage() {
 }
 
 Mesh wing() {
-    constexpr int per_side = 12;
-    std::vector<AirfoilSection> sections;
-    for (int i = -per_side; i <= per_side; ++i) {
-        const float z = semi_span * static_cast<float>(i) / per_side;
-        const float eta = std::fabs(z) / semi_span;
-        AirfoilSection a;
-        a.chord = wing_chord(eta);
-        a.leading_edge = {wing_quarter_chord_x + 0.25f * a.chord, wing_root_y + std::fabs(z) * std::tan(dihedral), z};
-        a.thickness = 0.15f - 0.06f * eta;
-        a.camber = 0.02f;
-        sections.push_back(a);
-    }
+    const std::vector<AirfoilSection> sections =
+        span_sections(12, semi_span, [&](AirfoilSection& a, float z, float eta) {
+            a.chord = wing_chord(eta);
+            a.leading_edge = {wing_quarter_chord_x + 0.25f * a.chord, wing_root_y + std::fabs(z) * std::tan(dihedral),
+                              z};
+            a.thickness = 0.15f - 0.06f * eta;
+            a.camber = 0.02f;
+        });
     const Vec2 red_tip = wing_region.map(0.0f, 0.5f, skin_size);
     return loft(airfoil_grid(sections, 10), closed(wing_paint, region_uv(wing_region), red_tip));
 }
 
 Mesh tailplane() {
-    constexpr int per_side = 4;
     constexpr float half_span = 1.6f, root_chord = 0.95f, quarter_chord_x = -3.05f;
-    std::vector<AirfoilSection> sections;
-    for (int i = -per_side; i <= per_side; ++i) {
-        const float z = half_span * static_cast<float>(i) / per_side;
-        const float eta = std::fabs(z) / half_span;
-        AirfoilSection a;
-        a.chord = root_chord * (0.45f + 0.55f * std::sqrt(1.0f - eta * eta));
-        a.leading_edge = {quarter_chord_x + 0.25f * a.chord, 0.14f, z};
-        a.thickness = 0.10f;
-        sections.push_back(a);
-    }
+    const std::vector<AirfoilSection> sections =
+        span_sections(4, half_span, [&](AirfoilSection& a, float z, float eta) {
+            a.chord = root_chord * (0.45f + 0.55f * std::sqrt(1.0f - eta * eta));
+            a.leading_edge = {quarter_chord_x + 0.25f * a.chord, 0.14f, z};
+            a.thickness = 0.10f;
+        });
     const Vec2 red_tip = tailplane_region.map(0.0f, 0.5f, skin_size);
     return loft(airfoil_grid(sections, 8), closed(wing_paint, region_uv(tailplane_region), red_tip));
 }

@@ -128,21 +128,19 @@ Colour paint_tailplane(float s, float t) {
 }
 
 Colour paint(float u, float v) {
-    if (fuselage_region.contains(u, v)) {
-        const Vec2 l = fuselage_region.local(u, v, skin_size);
-        return paint_fuselage(l.u, l.v);
-    }
-    if (wing_region.contains(u, v)) {
-        const Vec2 l = wing_region.local(u, v, skin_size);
-        return paint_wing(l.u, l.v);
-    }
-    if (fin_region.contains(u, v)) {
-        const Vec2 l = fin_region.local(u, v, skin_size);
-        return paint_fin(l.u, l.v);
-    }
-    if (tailplane_region.contains(u, v)) {
-        const Vec2 l = tailplane_region.local(u, v, skin_size);
-        return paint_tailplane(l.u, l.v);
+    const struct {
+        const Region& region;
+        Colour (*painter)(float s, float t);
+    } parts[] = {
+        {fuselage_region, paint_fuselage},
+        {wing_region, paint_wing},
+        {fin_region, paint_fin},
+        {tailplane_region, paint_tailplane},
+    };
+    for (const auto& part : parts) {
+        if (!part.region.contains(u, v)) continue;
+        const Vec2 l = part.region.local(u, v, skin_size);
+        return part.painter(l.u, l.v);
     }
     return {1.0f, 1.0f, 1.0f};
 }

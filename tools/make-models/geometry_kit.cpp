@@ -139,6 +139,18 @@ Grid ellipsoid_grid(Vec3 centre, Vec3 radii, int rings, int segments) {
     return grid;
 }
 
+std::vector<AirfoilSection> span_sections(int per_side, float half_span,
+                                          const std::function<void(AirfoilSection&, float z, float eta)>& shape) {
+    std::vector<AirfoilSection> sections;
+    for (int i = -per_side; i <= per_side; ++i) {
+        const float z = half_span * static_cast<float>(i) / static_cast<float>(per_side);
+        AirfoilSection a;
+        shape(a, z, std::fabs(z) / half_span);
+        sections.push_back(a);
+    }
+    return sections;
+}
+
 Grid airfoil_grid(const std::vector<AirfoilSection>& sections, int points_per_side) {
     Grid grid;
     grid.ring_wraps = false;

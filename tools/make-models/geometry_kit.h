@@ -72,6 +72,12 @@ struct AirfoilSection {
 // along the lower surface; ring parameter t = 0.5 is the leading edge.
 Grid airfoil_grid(const std::vector<AirfoilSection>& sections, int points_per_side);
 
+// The sections of a wing symmetric about z = 0: 2 * per_side + 1 stations evenly spaced from
+// -half_span to half_span, each shaped by `shape(section, z, eta)`, eta = |z| / half_span running
+// from 0 at the root to 1 at the tips.
+std::vector<AirfoilSection> span_sections(int per_side, float half_span,
+                                          const std::function<void(AirfoilSection&, float z, float eta)>& shape);
+
 // A torus about the z axis through the origin.
 Grid torus_grid(float ring_radius, float tube_radius, int rings, int segments);
 

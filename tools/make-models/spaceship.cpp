@@ -87,34 +87,24 @@ Mesh cockpit() {
 
 // Small swept foreplanes through the hull behind the nose.
 Mesh canards() {
-    constexpr int per_side = 3;
     constexpr float half_span = 0.95f;
-    std::vector<AirfoilSection> sections;
-    for (int i = -per_side; i <= per_side; ++i) {
-        const float z = half_span * static_cast<float>(i) / per_side;
-        const float eta = std::fabs(z) / half_span;
-        AirfoilSection a;
-        a.chord = 0.62f - 0.38f * eta;
-        a.leading_edge = {2.05f - 0.5f * eta, -0.07f, z};
-        a.thickness = 0.06f;
-        sections.push_back(a);
-    }
+    const std::vector<AirfoilSection> sections =
+        span_sections(3, half_span, [&](AirfoilSection& a, float z, float eta) {
+            a.chord = 0.62f - 0.38f * eta;
+            a.leading_edge = {2.05f - 0.5f * eta, -0.07f, z};
+            a.thickness = 0.06f;
+        });
     return loft(airfoil_grid(sections, 6), solid(wing_paint));
 }
 
 Mesh wings() {
-    constexpr int per_side = 7;
     constexpr float half_span = 2.5f, trailing_x = -1.95f;
-    std::vector<AirfoilSection> sections;
-    for (int i = -per_side; i <= per_side; ++i) {
-        const float z = half_span * static_cast<float>(i) / per_side;
-        const float eta = std::fabs(z) / half_span;
-        AirfoilSection a;
-        a.chord = 2.7f - 2.0f * eta;
-        a.leading_edge = {trailing_x + a.chord, -0.10f - 0.06f * std::fabs(z), z};
-        a.thickness = 0.06f;
-        sections.push_back(a);
-    }
+    const std::vector<AirfoilSection> sections =
+        span_sections(7, half_span, [&](AirfoilSection& a, float z, float eta) {
+            a.chord = 2.7f - 2.0f * eta;
+            a.leading_edge = {trailing_x + a.chord, -0.10f - 0.06f * std::fabs(z), z};
+            a.thickness = 0.06f;
+        });
     return loft(airfoil_grid(sections, 10), solid(wing_paint));
 }
 
