@@ -4,25 +4,14 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
-#include "headless_device.h"
+#include "headless_device_test.h"
 #include "platform/win32/win_headless.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-class ShapeDeviceTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        headless_ = create_headless_device();
-        device_ = headless_.device;
-        ASSERT_NE(device_, nullptr);
-    }
-    void TearDown() override { release_headless_device(headless_); }
-
-    headless_device headless_;
-    IDirect3DDevice9* device_ = nullptr;
-};
+using ShapeDeviceTest = HeadlessDeviceTest;
 
 TEST_F(ShapeDeviceTest, CreatesTheSceneShapes) {
     ID3DXMesh *box = nullptr, *torus = nullptr, *teapot = nullptr;

@@ -114,6 +114,13 @@ protected:
             << path;
     }
 
+    static void load_both(LoadedModel& airplane, LoadedModel& ship) {
+        load("airplane 2.x", airplane);
+        load("spaceship 2.x", ship);
+        ASSERT_NE(airplane.mesh, nullptr);
+        ASSERT_NE(ship.mesh, nullptr);
+    }
+
     static Box bounds(const D3DXMESHDATA& data) {
         Box box;
         for (const D3DVECTOR& p : data.positions) box.add(p.x, p.y, p.z);
@@ -255,20 +262,14 @@ TEST_F(DemoModels, SpaceshipHasSeveralPlainSubsetsAndAGlowingOne) {
 
 TEST_F(DemoModels, BothModelsAreSealedFrontFacingWithUnitNormals) {
     LoadedModel airplane, ship;
-    load("airplane 2.x", airplane);
-    load("spaceship 2.x", ship);
-    ASSERT_NE(airplane.mesh, nullptr);
-    ASSERT_NE(ship.mesh, nullptr);
+    ASSERT_NO_FATAL_FAILURE(load_both(airplane, ship));
     expect_sealed(airplane.mesh->GetGeometry(), "airplane");
     expect_sealed(ship.mesh->GetGeometry(), "spaceship");
 }
 
 TEST_F(DemoModels, ModelsHaveTheirSizesAndStandAtTheOrigin) {
     LoadedModel airplane, ship;
-    load("airplane 2.x", airplane);
-    load("spaceship 2.x", ship);
-    ASSERT_NE(airplane.mesh, nullptr);
-    ASSERT_NE(ship.mesh, nullptr);
+    ASSERT_NO_FATAL_FAILURE(load_both(airplane, ship));
     const Box plane = bounds(airplane.mesh->GetGeometry());
     EXPECT_GE(plane.size(2), 8.0f) << "wingspan";
     EXPECT_LE(plane.size(2), 10.0f) << "wingspan";
@@ -287,10 +288,7 @@ TEST_F(DemoModels, ModelsHaveTheirSizesAndStandAtTheOrigin) {
 // (aeroplane) and the binary writer (spaceship).
 TEST_F(DemoModels, LoadedMeshesMatchWhatTheGeneratorBuilt) {
     LoadedModel airplane, ship;
-    load("airplane 2.x", airplane);
-    load("spaceship 2.x", ship);
-    ASSERT_NE(airplane.mesh, nullptr);
-    ASSERT_NE(ship.mesh, nullptr);
+    ASSERT_NO_FATAL_FAILURE(load_both(airplane, ship));
     expect_matches_generator(airplane, models::build_airplane());
     expect_matches_generator(ship, models::build_spaceship());
 }

@@ -6,6 +6,7 @@
 
 #include "framework.h"
 #include "platform/win32/win_headless.h"
+#include "scratch_directory.h"
 
 #include <gtest/gtest.h>
 #include <limits.h>
@@ -40,17 +41,10 @@ std::string win32_form(std::string path) {
 class ProgramDirectory : public ::testing::Test {
 protected:
     void SetUp() override {
-        start = current_directory();
-        char pattern[] = "/tmp/shell-directory-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = pattern;
+        ASSERT_FALSE(root.empty());
         ASSERT_EQ(::chdir(root.c_str()), 0);
     }
-    void TearDown() override {
-        win_headless_set_program_path(nullptr);
-        ASSERT_EQ(::chdir(start.c_str()), 0);
-        std::system(("rm -rf '" + root + "'").c_str());
-    }
+    void TearDown() override { win_headless_set_program_path(nullptr); }
     void make_folder(const std::string& path) { ASSERT_EQ(::mkdir(path.c_str(), 0755), 0) << path; }
     // Makes `relative` (a Linux path under root) and every folder on the way.
     void make_folders(const std::string& relative) {
@@ -59,8 +53,8 @@ protected:
         ASSERT_FALSE(error) << relative << ": " << error.message();
     }
 
-    std::string start;
-    std::string root;
+    scratch_directory scratch{"shell-directory"};
+    const std::string& root = scratch.path();
 };
 
 TEST_F(ProgramDirectory, EntersTheFolderOfABackslashedPath) {

@@ -4,6 +4,7 @@
 
 #include "platform/win32/win_cp1250.h"
 #include "platform/win32/win_headless.h"
+#include "scratch_directory.h"
 
 #include <gtest/gtest.h>
 #include <iconv.h>
@@ -97,19 +98,12 @@ TEST(ProgramPath, IsTheExecutableWithBackslashesUnlessOverridden) {
 class CurrentDirectory : public ::testing::Test {
 protected:
     void SetUp() override {
-        start = current_directory();
-        char pattern[] = "/tmp/win32-cwd-XXXXXX";
-        ASSERT_NE(::mkdtemp(pattern), nullptr);
-        root = pattern;
+        ASSERT_FALSE(root.empty());
         ASSERT_EQ(::mkdir((root + "/Models").c_str(), 0755), 0);
         ASSERT_EQ(::mkdir((root + "/Models/Airplane").c_str(), 0755), 0);
         FILE* file = std::fopen((root + "/Models/file.x").c_str(), "w");
         ASSERT_NE(file, nullptr);
         std::fclose(file);
-    }
-    void TearDown() override {
-        ASSERT_EQ(::chdir(start.c_str()), 0);
-        std::system(("rm -rf '" + root + "'").c_str());
     }
     static std::string backslashed(std::string path) {
         for (char& c : path) {
@@ -117,8 +111,8 @@ protected:
         }
         return path;
     }
-    std::string start;
-    std::string root;
+    scratch_directory scratch{"win32-cwd"};
+    const std::string& root = scratch.path();
 };
 
 TEST_F(CurrentDirectory, AcceptsBackslashesAndNamesOfAnotherCase) {

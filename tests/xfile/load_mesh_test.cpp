@@ -10,24 +10,22 @@
 #include <filesystem>
 #include <fstream>
 
-#include "headless_device.h"
+#include "headless_device_test.h"
 #include "platform/win32/win_headless.h"
 #include "xfile_samples.h"
 
 namespace {
 
-class LoadMeshTest : public ::testing::Test {
+class LoadMeshTest : public HeadlessDeviceTest {
 protected:
     void SetUp() override {
-        headless_ = create_headless_device();
-        device_ = headless_.device;
-        ASSERT_NE(device_, nullptr);
+        HeadlessDeviceTest::SetUp();
         folder_ = std::filesystem::path(::testing::TempDir()) / ("load_mesh_test_" + std::to_string(::getpid()));
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_ / "Models");
     }
     void TearDown() override {
-        release_headless_device(headless_);
+        HeadlessDeviceTest::TearDown();
         std::filesystem::remove_all(folder_);
     }
 
@@ -42,8 +40,6 @@ protected:
         return device_->Release();
     }
 
-    headless_device headless_;
-    IDirect3DDevice9* device_ = nullptr;
     std::filesystem::path folder_;
 };
 
