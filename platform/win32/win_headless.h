@@ -54,11 +54,10 @@ const std::vector<win_headless_message_box>& win_headless_message_boxes();
 // The first window created (the demos create exactly one), or null.
 HWND win_headless_main_window();
 
-// What CreateWindowExA received for a window, and the window's state now.
-struct win_headless_window {
+// What CreateWindowExA received for a window, and the window's state now: the plain fields (which
+// can be copied as bytes, e.g. into memory shared with another process) and the names.
+struct win_headless_window_fields {
     DWORD ex_style;
-    std::string class_name;  // as registered
-    std::string title;       // as given (Windows-1250)
     DWORD style;
     int x, y, width, height;  // outer rectangle as given
     HWND parent;
@@ -68,6 +67,11 @@ struct win_headless_window {
     int client_width, client_height;
     bool visible;
     bool destroyed;
+};
+
+struct win_headless_window : win_headless_window_fields {
+    std::string class_name;  // as registered
+    std::string title;       // as given (Windows-1250)
 };
 
 // The record RegisterClassExA stored for a class (by name, ignoring case); false when unknown.

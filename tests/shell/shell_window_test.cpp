@@ -19,14 +19,7 @@ struct recorded_shell {
     WNDCLASSEXA window_class;
     char class_name[64];
     bool window_found;
-    DWORD ex_style, style;
-    int x, y, width, height;
-    HWND parent;
-    HMENU menu;
-    HINSTANCE instance;
-    LPVOID param;
-    int client_width, client_height;
-    bool visible;
+    win_headless_window_fields window;
     char window_class_name[64];
     char title[64];
 };
@@ -42,19 +35,7 @@ void record(recorded_shell* shell) {
     win_headless_window info{};
     shell->window_found = win_headless_window_info(win_headless_main_window(), &info);
     if (!shell->window_found) return;
-    shell->ex_style = info.ex_style;
-    shell->style = info.style;
-    shell->x = info.x;
-    shell->y = info.y;
-    shell->width = info.width;
-    shell->height = info.height;
-    shell->parent = info.parent;
-    shell->menu = info.menu;
-    shell->instance = info.instance;
-    shell->param = info.param;
-    shell->client_width = info.client_width;
-    shell->client_height = info.client_height;
-    shell->visible = info.visible;
+    shell->window = info;
     copy_text(shell->window_class_name, info.class_name.c_str());
     copy_text(shell->title, info.title.c_str());
 }
@@ -98,21 +79,21 @@ TEST_F(ShellWindow, ClassHasTheShellsValuesAndNothingElse) {
 
 TEST_F(ShellWindow, WindowIsTheShownOverlapped640By480WithA624By441ClientArea) {
     ASSERT_TRUE(shell->window_found);
-    EXPECT_EQ(shell->ex_style, 0u);
+    EXPECT_EQ(shell->window.ex_style, 0u);
     EXPECT_STREQ(shell->window_class_name, "WindowClass1");
     EXPECT_STREQ(shell->title, "DirectX simple shapes");
-    EXPECT_EQ(shell->style, static_cast<DWORD>(WS_OVERLAPPEDWINDOW));
-    EXPECT_EQ(shell->x, 100);
-    EXPECT_EQ(shell->y, 100);
-    EXPECT_EQ(shell->width, 640);
-    EXPECT_EQ(shell->height, 480);
-    EXPECT_EQ(shell->parent, nullptr);
-    EXPECT_EQ(shell->menu, nullptr);
-    EXPECT_EQ(shell->instance, shell->window_class.hInstance) << "the instance the entry received";
-    EXPECT_EQ(shell->param, nullptr);
-    EXPECT_EQ(shell->client_width, 624);
-    EXPECT_EQ(shell->client_height, 441);
-    EXPECT_TRUE(shell->visible);
+    EXPECT_EQ(shell->window.style, static_cast<DWORD>(WS_OVERLAPPEDWINDOW));
+    EXPECT_EQ(shell->window.x, 100);
+    EXPECT_EQ(shell->window.y, 100);
+    EXPECT_EQ(shell->window.width, 640);
+    EXPECT_EQ(shell->window.height, 480);
+    EXPECT_EQ(shell->window.parent, nullptr);
+    EXPECT_EQ(shell->window.menu, nullptr);
+    EXPECT_EQ(shell->window.instance, shell->window_class.hInstance) << "the instance the entry received";
+    EXPECT_EQ(shell->window.param, nullptr);
+    EXPECT_EQ(shell->window.client_width, 624);
+    EXPECT_EQ(shell->window.client_height, 441);
+    EXPECT_TRUE(shell->window.visible);
     EXPECT_EQ(run.last_frame.width, 624) << "the back buffer takes the client size";
     EXPECT_EQ(run.last_frame.height, 441);
 }
