@@ -28,6 +28,21 @@ xs_poll=0.1
 
 xs_track() { xs_tracked+=("$1"); }
 
+# Waits up to 60 s for the shell condition $1 to hold while process $2 runs; otherwise says $3 and
+# shows the log $4.
+xs_wait_until() {
+  local condition=$1 pid=$2 what=$3 log=$4
+  local deadline=$((SECONDS + 60))
+  until eval "$condition"; do
+    if [ $SECONDS -ge $deadline ] || ! kill -0 "$pid" 2>/dev/null; then
+      echo "xsession: $what" >&2
+      cat "$log" >&2
+      return 1
+    fi
+    sleep "$xs_poll"
+  done
+}
+
 xs_start_display() {
   xs_temp=$(mktemp -d /tmp/xsession.XXXXXX)
   # -displayfd: the server picks a free display itself (no collision with servers started in
@@ -35,15 +50,8 @@ xs_start_display() {
   Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$xs_temp/display" >"$xs_temp/xvfb.log" 2>&1 &
   local xvfb=$!
   xs_track "$xvfb"
-  local deadline=$((SECONDS + 60))
-  until grep -q '^[0-9]' "$xs_temp/display" 2>/dev/null; do
-    if [ $SECONDS -ge $deadline ] || ! kill -0 "$xvfb" 2>/dev/null; then
-      echo "xsession: Xvfb did not start" >&2
-      cat "$xs_temp/xvfb.log" >&2
-      return 1
-    fi
-    sleep $xs_poll
-  done
+  xs_wait_until "grep -q '^[0-9]' '$xs_temp/display' 2>/dev/null" "$xvfb" "Xvfb did not start" "$xs_temp/xvfb.log" ||
+    return 1
   DISPLAY=:$(head -n1 "$xs_temp/display")
   export DISPLAY
 }
@@ -56,15 +64,7 @@ xs_start_window_manager() {
   openbox --startup "touch $xs_temp/wm-running" >"$xs_temp/openbox.log" 2>&1 &
   xs_wm_pid=$!
   xs_track "$xs_wm_pid"
-  local deadline=$((SECONDS + 60))
-  until [ -e "$xs_temp/wm-running" ]; do
-    if [ $SECONDS -ge $deadline ] || ! kill -0 "$xs_wm_pid" 2>/dev/null; then
-      echo "xsession: openbox did not start on $DISPLAY" >&2
-      cat "$xs_temp/openbox.log" >&2
-      return 1
-    fi
-    sleep $xs_poll
-  done
+  xs_wait_until "[ -e '$xs_temp/wm-running' ]" "$xs_wm_pid" "openbox did not start on $DISPLAY" "$xs_temp/openbox.log"
 }
 
 # Says what the X server knows of PID's windows and of the window manager (for failure messages).

@@ -228,14 +228,8 @@ Mesh propeller() {
 Model build_airplane() {
     Model model;
     model.materials = airplane_materials();
-    model.root.name = "Airplane";
-    model.root.transform = translation({0.2f, 0.1f, 0.0f});
-    model.root.meshes.push_back(airframe());
-    Frame propeller_frame;
-    propeller_frame.name = "PropellerHub";
-    propeller_frame.transform = translation({nose_x, 0.0f, 0.0f});
-    propeller_frame.meshes.push_back(propeller());
-    model.root.children.push_back(std::move(propeller_frame));
+    model.root = mesh_frame("Airplane", translation({0.2f, 0.1f, 0.0f}), airframe());
+    model.root.children.push_back(mesh_frame("PropellerHub", translation({nose_x, 0.0f, 0.0f}), propeller()));
     return model;
 }
 

@@ -71,4 +71,12 @@ bool Model::textured() const {
     return std::any_of(materials.begin(), materials.end(), [](const Material& m) { return !m.texture.empty(); });
 }
 
+Frame mesh_frame(std::string name, const Transform& transform, Mesh mesh) {
+    Frame frame;
+    frame.name = std::move(name);
+    frame.transform = transform;
+    frame.meshes.push_back(std::move(mesh));
+    return frame;
+}
+
 }  // namespace models

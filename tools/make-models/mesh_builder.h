@@ -59,6 +59,9 @@ struct Frame {
     std::vector<Frame> children;
 };
 
+// A frame holding one mesh.
+Frame mesh_frame(std::string name, const Transform& transform, Mesh mesh);
+
 struct Model {
     std::vector<Material> materials;
     Frame root;

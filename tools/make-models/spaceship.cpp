@@ -185,16 +185,11 @@ Mesh body() {
 Model build_spaceship() {
     Model model;
     model.materials = spaceship_materials();
-    model.root.name = "Spaceship";
-    model.root.transform = translation({-0.05f, -0.2f, 0.0f});
-    model.root.meshes.push_back(body());
+    model.root = mesh_frame("Spaceship", translation({-0.05f, -0.2f, 0.0f}), body());
     const Mesh engine = nacelle();
     for (float side : {1.0f, -1.0f}) {
-        Frame frame;
-        frame.name = side > 0 ? "EngineLeft" : "EngineRight";
-        frame.transform = translation({0.0f, -0.12f, 1.0f * side});
-        frame.meshes.push_back(engine);
-        model.root.children.push_back(std::move(frame));
+        model.root.children.push_back(
+            mesh_frame(side > 0 ? "EngineLeft" : "EngineRight", translation({0.0f, -0.12f, 1.0f * side}), engine));
     }
     return model;
 }
