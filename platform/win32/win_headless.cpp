@@ -131,20 +131,20 @@ bool win_headless_window_class(LPCSTR class_name, WNDCLASSEXA* fields) {
 bool win_headless_window_info(HWND window, win_headless_window* info) {
     const win_window* record = win_table_any_window(window);
     if (record == nullptr || info == nullptr) return false;
-    info->ex_style = record->ex_style;
-    info->style = record->style;
-    info->x = record->x;
-    info->y = record->y;
-    info->width = record->width;
-    info->height = record->height;
-    info->parent = record->parent;
-    info->menu = record->menu;
-    info->instance = record->instance;
-    info->param = record->param;
-    info->client_width = record->client_width;
-    info->client_height = record->client_height;
-    info->visible = record->visible;
-    info->destroyed = record->state == win_window_state::destroyed;
+    static_cast<win_headless_window_fields&>(*info) = {record->ex_style,
+                                                       record->style,
+                                                       record->x,
+                                                       record->y,
+                                                       record->width,
+                                                       record->height,
+                                                       record->parent,
+                                                       record->menu,
+                                                       record->instance,
+                                                       record->param,
+                                                       record->client_width,
+                                                       record->client_height,
+                                                       record->visible,
+                                                       record->state == win_window_state::destroyed};
     info->class_name = record->window_class->name;
     info->title = record->title;
     return true;

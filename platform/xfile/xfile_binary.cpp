@@ -34,12 +34,6 @@ xfile_token simple(xfile_token_kind kind) {
 
 }  // namespace
 
-xfile_token xfile_binary_lexer::fail(const char* reason) {
-    failed_ = true;
-    failure_ = reason;
-    return xfile_error_token(reason);
-}
-
 xfile_token xfile_binary_lexer::list_element() {
     xfile_token token;
     token.kind = xfile_token_kind::number;

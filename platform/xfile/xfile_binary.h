@@ -16,7 +16,7 @@
 #include "platform/xfile/xfile_byte_cursor.h"
 #include "platform/xfile/xfile_token.h"
 
-class xfile_binary_lexer {
+class xfile_binary_lexer : public xfile_lexer_failure {
 public:
     // `float_bytes` is 4 or 8.
     xfile_binary_lexer(const uint8_t* data, size_t size, int float_bytes)
@@ -44,12 +44,9 @@ private:
     void skip_string_terminator();
     xfile_token integer();
     xfile_token guid();
-    xfile_token fail(const char* reason);
 
     xfile_byte_cursor in_;
     int float_bytes_;
     uint32_t list_left_ = 0;
     bool list_of_floats_ = false;
-    bool failed_ = false;
-    const char* failure_ = "";
 };

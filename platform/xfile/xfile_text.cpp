@@ -87,12 +87,6 @@ uint64_t filler_bytes(uint64_t x, bool separators) {
 
 }  // namespace
 
-xfile_token xfile_text_lexer::fail(const char* reason) {
-    failed_ = true;
-    failure_ = reason;
-    return xfile_error_token(reason);
-}
-
 // White space (and, with class_separator in `classes`, separators) and comments from `at` on;
 // returns where they end. Eight bytes are classified at a time; works on locals, since as far as
 // the compiler knows the bytes of the buffer may alias the members.

@@ -13,7 +13,7 @@
 
 #include "platform/xfile/xfile_token.h"
 
-class xfile_text_lexer {
+class xfile_text_lexer : public xfile_lexer_failure {
 public:
     xfile_text_lexer(const uint8_t* data, size_t size) : data_(data), size_(size) {}
 
@@ -43,11 +43,8 @@ private:
     xfile_token string_token();
     xfile_token guid_token();
     xfile_token word_token();
-    xfile_token fail(const char* reason);
 
     const uint8_t* data_;
     size_t size_;
     size_t position_ = 0;
-    bool failed_ = false;
-    const char* failure_ = "";
 };

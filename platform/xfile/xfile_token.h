@@ -57,6 +57,19 @@ inline xfile_token xfile_error_token(const char* reason) {
     return token;
 }
 
+// What both lexers keep of a failure: once failed, a lexer keeps returning the same error token.
+class xfile_lexer_failure {
+protected:
+    xfile_token fail(const char* reason) {
+        failed_ = true;
+        failure_ = reason;
+        return xfile_error_token(reason);
+    }
+
+    bool failed_ = false;
+    const char* failure_ = "";
+};
+
 inline bool xfile_is_name_like(const xfile_token& token) {
     return token.kind == xfile_token_kind::name || (token.kind == xfile_token_kind::number && !token.binary);
 }

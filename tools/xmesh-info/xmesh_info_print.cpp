@@ -78,6 +78,23 @@ std::string tsv_material(const xfile_material& m) {
     return out;
 }
 
+// The texture names and the materials of a model, each item formatted by its function and
+// separated by `separator`.
+struct material_lists {
+    std::string textures;
+    std::string materials;
+};
+
+template <typename Name, typename Material>
+material_lists list_materials(const xfile_model& model, Name name, Material material, char separator) {
+    material_lists lists;
+    for (const xfile_material& m : model.materials) {
+        if (m.texture) append_item(lists.textures, name(*m.texture), separator);
+        append_item(lists.materials, material(m), separator);
+    }
+    return lists;
+}
+
 std::string tsv_bounds(const D3DXMESHDATA& mesh) {
     D3DVECTOR lo;
     D3DVECTOR hi;
@@ -88,12 +105,9 @@ std::string tsv_bounds(const D3DXMESHDATA& mesh) {
 }
 
 void print_tsv(const char* path, const xfile_model& model) {
-    std::string textures;
-    std::string materials;
-    for (const xfile_material& m : model.materials) {
-        if (m.texture) append_item(textures, xmesh_escaped(*m.texture), '|');
-        append_item(materials, tsv_material(m), '|');
-    }
+    const material_lists lists = list_materials(model, xmesh_escaped, tsv_material, '|');
+    const std::string& textures = lists.textures;
+    const std::string& materials = lists.materials;
     std::printf("%s\t%s\t%d\t%s\t%zu\t%zu\t%zu\t%s\t%s\t%s\n", xmesh_escaped(path).c_str(),
                 xfile_format_name(model.header.format), model.header.float_bits, version_of(model.header).c_str(),
                 model.mesh.positions.size(), model.mesh.attributes.size(), model.materials.size(),
@@ -133,12 +147,9 @@ std::string json_bounds(const D3DXMESHDATA& mesh) {
 }
 
 void print_json(const char* path, const xfile_model& model) {
-    std::string textures;
-    std::string materials;
-    for (const xfile_material& m : model.materials) {
-        if (m.texture) append_item(textures, xmesh_json_string(*m.texture), ',');
-        append_item(materials, json_material(m), ',');
-    }
+    const material_lists lists = list_materials(model, xmesh_json_string, json_material, ',');
+    const std::string& textures = lists.textures;
+    const std::string& materials = lists.materials;
     std::printf(
         "{\"file\":%s,\"format\":\"%s\",\"float_bits\":%d,\"version\":\"%s\",\"vertices\":%zu,\"triangles\":%zu,"
         "\"subsets\":%zu,\"textures\":[%s]%s,\"materials\":[%s]}\n",
