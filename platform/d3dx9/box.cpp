@@ -10,13 +10,13 @@ namespace {
 constexpr int box_faces = 6;
 
 // Per face: the outward normal and the signs of the corners c0..c3, clockwise seen from outside.
-struct BoxFace {
+struct box_face {
     float normal[3];
     float corners[4][3];
 };
 
 // clang-format off
-constexpr BoxFace box_face_table[box_faces] = {
+constexpr box_face box_face_table[box_faces] = {
     {{0, 0, -1}, {{-1, -1, -1}, {-1, 1, -1}, {1, 1, -1}, {1, -1, -1}}},
     {{0, 0, 1},  {{1, -1, 1}, {1, 1, 1}, {-1, 1, 1}, {-1, -1, 1}}},
     {{-1, 0, 0}, {{-1, -1, 1}, {-1, 1, 1}, {-1, 1, -1}, {-1, -1, -1}}},
@@ -38,7 +38,7 @@ D3DXMESHDATA d3dx_box_geometry(float width, float height, float depth) {
     box.normals.reserve(4 * box_faces);
     box.indices.reserve(6 * box_faces);
     box.attributes.assign(2 * box_faces, 0u);
-    for (const BoxFace& face : box_face_table) {
+    for (const box_face& face : box_face_table) {
         const uint32_t c0 = static_cast<uint32_t>(box.positions.size());
         for (const auto& corner : face.corners) {
             box.positions.push_back({corner[0] * half[0], corner[1] * half[1], corner[2] * half[2]});

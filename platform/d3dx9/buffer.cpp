@@ -8,9 +8,9 @@
 
 namespace {
 
-class Buffer final : public com_object<ID3DXBuffer> {
+class d3dx_buffer final : public com_object<ID3DXBuffer> {
 public:
-    explicit Buffer(DWORD size) : bytes_(size) {}
+    explicit d3dx_buffer(DWORD size) : bytes_(size) {}
     void* GetBufferPointer() override { return bytes_.empty() ? nullptr : bytes_.data(); }
     DWORD GetBufferSize() override { return static_cast<DWORD>(bytes_.size()); }
 
@@ -24,7 +24,7 @@ HRESULT WINAPI D3DXCreateBuffer(DWORD size, ID3DXBuffer** buffer) {
     if (buffer == nullptr) return D3DERR_INVALIDCALL;
     *buffer = nullptr;
     try {
-        *buffer = new Buffer(size);
+        *buffer = new d3dx_buffer(size);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

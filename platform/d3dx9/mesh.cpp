@@ -12,15 +12,15 @@
 
 namespace {
 
-struct SubsetRange {
+struct subset_range {
     uint32_t attribute;
     uint32_t first_triangle;
     uint32_t triangle_count;
 };
 
-class Mesh final : public com_object<ID3DXMesh> {
+class d3dx_mesh final : public com_object<ID3DXMesh> {
 public:
-    Mesh(IDirect3DDevice9* device, D3DXMESHDATA&& geometry) : device_(device), geometry_(std::move(geometry)) {
+    d3dx_mesh(IDirect3DDevice9* device, D3DXMESHDATA&& geometry) : device_(device), geometry_(std::move(geometry)) {
         device_->AddRef();
         build_subsets();
     }
@@ -31,16 +31,16 @@ public:
     const D3DXMESHDATA& GetGeometry() const override { return geometry_; }
 
 private:
-    ~Mesh() override { device_->Release(); }
+    ~d3dx_mesh() override { device_->Release(); }
     void build_subsets();
 
     IDirect3DDevice9* device_;
     D3DXMESHDATA geometry_;
     std::vector<UINT> sorted_indices_;
-    std::vector<SubsetRange> subsets_;
+    std::vector<subset_range> subsets_;
 };
 
-void Mesh::build_subsets() {
+void d3dx_mesh::build_subsets() {
     const size_t triangles = geometry_.attributes.size();
     std::vector<uint32_t> order(triangles);
     std::iota(order.begin(), order.end(), 0u);
@@ -58,9 +58,9 @@ void Mesh::build_subsets() {
     }
 }
 
-HRESULT Mesh::DrawSubset(DWORD subset) {
+HRESULT d3dx_mesh::DrawSubset(DWORD subset) {
     const auto range = std::find_if(subsets_.begin(), subsets_.end(),
-                                    [subset](const SubsetRange& r) { return r.attribute == subset; });
+                                    [subset](const subset_range& r) { return r.attribute == subset; });
     if (range == subsets_.end()) return D3D_OK;  // a subset without triangles draws nothing
     D3DVERTEXSTREAMS streams{};
     streams.positions = geometry_.positions.data();
@@ -97,7 +97,7 @@ HRESULT d3dx_create_mesh(IDirect3DDevice9* device, D3DXMESHDATA&& geometry, ID3D
     *mesh = nullptr;
     if (device == nullptr || !geometry_is_consistent(geometry)) return D3DERR_INVALIDCALL;
     try {
-        *mesh = new Mesh(device, std::move(geometry));
+        *mesh = new d3dx_mesh(device, std::move(geometry));
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

@@ -33,54 +33,54 @@ constexpr double teapot_degenerate_normal = 1e-9;
 constexpr double teapot_scale = 0.5;
 constexpr double teapot_half_height = 1.575;
 
-struct Vec3 {
+struct vec3 {
     double x, y, z;
 };
 
-Vec3 operator+(const Vec3& a, const Vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator*(double s, const Vec3& a) { return {s * a.x, s * a.y, s * a.z}; }
-Vec3 cross(const Vec3& a, const Vec3& b) {
+vec3 operator+(const vec3& a, const vec3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+vec3 operator*(double s, const vec3& a) { return {s * a.x, s * a.y, s * a.z}; }
+vec3 cross(const vec3& a, const vec3& b) {
     return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
 }
-double length(const Vec3& a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
+double length(const vec3& a) { return std::sqrt(a.x * a.x + a.y * a.y + a.z * a.z); }
 
 // The four cubic Bernstein polynomials at t and their derivatives.
-struct Bernstein {
+struct bernstein_weights {
     double value[4];
     double slope[4];
 };
 
-Bernstein bernstein(double t) {
+bernstein_weights bernstein(double t) {
     const double s = 1.0 - t;
     return {{s * s * s, 3.0 * t * s * s, 3.0 * t * t * s, t * t * t},
             {-3.0 * s * s, 3.0 * s * s - 6.0 * t * s, 6.0 * t * s - 3.0 * t * t, 3.0 * t * t}};
 }
 
-struct SurfacePoint {
-    Vec3 position;
-    Vec3 normal;
+struct surface_point {
+    vec3 position;
+    vec3 normal;
 };
 
-using PatchGrid = std::array<SurfacePoint, teapot_grid_points>;
-using GridBasis = std::array<Bernstein, teapot_grid>;
+using patch_grid = std::array<surface_point, teapot_grid_points>;
+using grid_basis = std::array<bernstein_weights, teapot_grid>;
 
-GridBasis grid_basis() {
-    GridBasis basis{};
+grid_basis make_grid_basis() {
+    grid_basis basis{};
     for (int k = 0; k < teapot_grid; ++k) basis[k] = bernstein(double(k) / teapot_steps);
     return basis;
 }
 
-Vec3 control_point(int patch, int r, int c) {
+vec3 control_point(int patch, int r, int c) {
     const float* p = d3dx_teapot_points[d3dx_teapot_patches[patch][4 * r + c]];
     return {p[0], p[1], p[2]};
 }
 
 // S and the unnormalised normal dS/dv x dS/du of `patch` at (u, v).
-SurfacePoint evaluate_patch(int patch, const Bernstein& bu, const Bernstein& bv) {
-    Vec3 s{0, 0, 0}, su{0, 0, 0}, sv{0, 0, 0};
+surface_point evaluate_patch(int patch, const bernstein_weights& bu, const bernstein_weights& bv) {
+    vec3 s{0, 0, 0}, su{0, 0, 0}, sv{0, 0, 0};
     for (int r = 0; r < 4; ++r) {
         for (int c = 0; c < 4; ++c) {
-            const Vec3 p = control_point(patch, r, c);
+            const vec3 p = control_point(patch, r, c);
             s = s + (bu.value[r] * bv.value[c]) * p;
             su = su + (bu.slope[r] * bv.value[c]) * p;
             sv = sv + (bu.value[r] * bv.slope[c]) * p;
@@ -90,19 +90,19 @@ SurfacePoint evaluate_patch(int patch, const Bernstein& bu, const Bernstein& bv)
 }
 
 // The sign of the z component of the first non-vanishing normal beside grid point (i, j).
-double neighbour_z_sign(const PatchGrid& grid, int i, int j) {
+double neighbour_z_sign(const patch_grid& grid, int i, int j) {
     constexpr int steps[4][2] = {{1, 0}, {-1, 0}, {0, 1}, {0, -1}};
     for (const auto& step : steps) {
         const int ni = i + step[0], nj = j + step[1];
         if (ni < 0 || ni >= teapot_grid || nj < 0 || nj >= teapot_grid) continue;
-        const Vec3& n = grid[ni * teapot_grid + nj].normal;
+        const vec3& n = grid[ni * teapot_grid + nj].normal;
         if (length(n) >= teapot_degenerate_normal) return n.z < 0.0 ? -1.0 : 1.0;
     }
     return 1.0;
 }
 
 // All 7 x 7 grid points of `patch` with unit normals, the poles resolved.
-void tessellate_patch(int patch, const GridBasis& basis, PatchGrid& grid) {
+void tessellate_patch(int patch, const grid_basis& basis, patch_grid& grid) {
     for (int i = 0; i < teapot_grid; ++i) {
         for (int j = 0; j < teapot_grid; ++j) grid[i * teapot_grid + j] = evaluate_patch(patch, basis[i], basis[j]);
     }
@@ -118,15 +118,15 @@ void tessellate_patch(int patch, const GridBasis& basis, PatchGrid& grid) {
 
 // Welds grid points into vertices, kept in the data's frame until finish(). A linear search is
 // enough: 1,568 grid points against at most 1,177 vertices, once per teapot.
-class TeapotWelder {
+class teapot_welder {
 public:
-    TeapotWelder() {
+    teapot_welder() {
         points_.reserve(d3dx_teapot_patch_count * teapot_grid_points);
         normals_.reserve(d3dx_teapot_patch_count * teapot_grid_points);
     }
 
     // The vertex within the tolerance of `point` in every coordinate, appended when there is none.
-    uint32_t weld(const SurfacePoint& point) {
+    uint32_t weld(const surface_point& point) {
         for (size_t k = 0; k < points_.size(); ++k) {
             if (near(points_[k], point.position)) return static_cast<uint32_t>(k);
         }
@@ -139,21 +139,21 @@ public:
     void finish(D3DXMESHDATA& teapot) const {
         teapot.positions.reserve(points_.size());
         teapot.normals.reserve(normals_.size());
-        for (const Vec3& p : points_) {
+        for (const vec3& p : points_) {
             teapot.positions.push_back({float(teapot_scale * p.x), float(teapot_scale * (p.z - teapot_half_height)),
                                         float(teapot_scale * p.y)});
         }
-        for (const Vec3& n : normals_) teapot.normals.push_back({float(n.x), float(n.z), float(n.y)});
+        for (const vec3& n : normals_) teapot.normals.push_back({float(n.x), float(n.z), float(n.y)});
     }
 
 private:
-    static bool near(const Vec3& a, const Vec3& b) {
+    static bool near(const vec3& a, const vec3& b) {
         return std::abs(a.x - b.x) < teapot_weld_tolerance && std::abs(a.y - b.y) < teapot_weld_tolerance &&
                std::abs(a.z - b.z) < teapot_weld_tolerance;
     }
 
-    std::vector<Vec3> points_;
-    std::vector<Vec3> normals_;  // unit length
+    std::vector<vec3> points_;
+    std::vector<vec3> normals_;  // unit length
 };
 
 void push_triangle(D3DXMESHDATA& teapot, uint32_t a, uint32_t b, uint32_t c) {
@@ -178,9 +178,9 @@ D3DXMESHDATA d3dx_teapot_geometry() {
     constexpr size_t max_triangles = d3dx_teapot_patch_count * teapot_steps * teapot_steps * 2;
     D3DXMESHDATA teapot;
     teapot.indices.reserve(3 * max_triangles);
-    const GridBasis basis = grid_basis();
-    TeapotWelder welder;
-    PatchGrid grid;
+    const grid_basis basis = make_grid_basis();
+    teapot_welder welder;
+    patch_grid grid;
     std::array<uint32_t, teapot_grid_points> vertex;
     for (int patch = 0; patch < d3dx_teapot_patch_count; ++patch) {
         tessellate_patch(patch, basis, grid);

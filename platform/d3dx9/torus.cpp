@@ -9,14 +9,14 @@
 
 namespace {
 
-struct TorusCounts {
+struct torus_counts {
     size_t vertices;
     size_t triangles;
 };
 
 // Zero counts when the parameters cannot describe a torus (the outer extent, inner + outer, must
 // be finite too).
-TorusCounts torus_counts(float inner_radius, float outer_radius, UINT sides, UINT rings) {
+torus_counts count_torus(float inner_radius, float outer_radius, UINT sides, UINT rings) {
     const bool radii_valid = std::isfinite(inner_radius + outer_radius) && inner_radius > 0.0f && outer_radius > 0.0f;
     const uint64_t vertices = uint64_t(sides) * rings;
     if (!radii_valid || sides < 3 || rings < 3 || vertices > d3dx_shape_max_vertices) return {0, 0};
@@ -53,7 +53,7 @@ void torus_fill_indices(D3DXMESHDATA& torus, UINT sides, UINT rings) {
 
 D3DXMESHDATA d3dx_torus_geometry(float inner_radius, float outer_radius, UINT sides, UINT rings) {
     D3DXMESHDATA torus;
-    const TorusCounts counts = torus_counts(inner_radius, outer_radius, sides, rings);
+    const torus_counts counts = count_torus(inner_radius, outer_radius, sides, rings);
     if (counts.vertices == 0) return torus;
     torus.positions.reserve(counts.vertices);
     torus.normals.reserve(counts.vertices);

@@ -8,7 +8,7 @@
 
 namespace {
 
-using Matrix = std::array<double, 16>;  // D3DMATRIX order: element (row i, column j) at 4 * i + j
+using matrix4x4 = std::array<double, 16>;  // D3DMATRIX order: element (row i, column j) at 4 * i + j
 
 constexpr uint32_t unused_slot = UINT32_MAX;
 // Duplicates of a position are chained up to this many vertices (enough for the corners of a box
@@ -17,8 +17,8 @@ constexpr uint32_t unused_slot = UINT32_MAX;
 constexpr uint32_t chain_length = 8;
 constexpr D3DCOLOR white = 0xFFFFFFFFu;
 
-Matrix multiply(const Matrix& a, const Matrix& b) {
-    Matrix product{};
+matrix4x4 multiply(const matrix4x4& a, const matrix4x4& b) {
+    matrix4x4 product{};
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 4; ++j) {
             double sum = 0.0;
@@ -32,8 +32,8 @@ Matrix multiply(const Matrix& a, const Matrix& b) {
 // The position transform of a mesh and the matching normal transform: the cofactor matrix of the
 // 3x3 part, signed by its determinant, is the inverse-transpose up to a positive scale (and still
 // defined for a singular matrix); normals are renormalised after it.
-struct Transform {
-    Matrix position;
+struct mesh_transform {
+    matrix4x4 position;
     double normal[9];
     bool identity;
     bool linear_identity;
@@ -41,25 +41,25 @@ struct Transform {
 
 // Each frame's matrix times its parents' (v * M_frame * M_parent * ...), in one pass: frames are
 // stored parents first.
-std::vector<Matrix> frame_matrices(const xfile_scene& scene) {
-    std::vector<Matrix> world;
+std::vector<matrix4x4> frame_matrices(const xfile_scene& scene) {
+    std::vector<matrix4x4> world;
     world.reserve(scene.frames.size());
     for (const xfile_frame& frame : scene.frames)
         world.push_back(frame.parent == xfile_no_frame ? frame.matrix : multiply(frame.matrix, world[frame.parent]));
     return world;
 }
 
-Transform frame_transform(const std::vector<Matrix>& world, uint32_t frame) {
-    Transform t;
+mesh_transform frame_transform(const std::vector<matrix4x4>& world, uint32_t frame) {
+    mesh_transform t;
     t.position = frame == xfile_no_frame ? xfile_frame{}.matrix : world[frame];
-    const Matrix& m = t.position;
+    const matrix4x4& m = t.position;
     auto a = [&m](int i, int j) { return m[4 * i + j]; };
     cofactor3(a, [&t](int i, int j) -> double& { return t.normal[3 * i + j]; });
     const double det = a(0, 0) * t.normal[0] + a(0, 1) * t.normal[1] + a(0, 2) * t.normal[2];
     if (det < 0.0) {
         for (double& n : t.normal) n = -n;
     }
-    const Matrix identity = xfile_frame{}.matrix;
+    const matrix4x4 identity = xfile_frame{}.matrix;
     t.identity = m == identity;
     t.linear_identity = true;
     for (int i = 0; i < 3; ++i) {
@@ -74,15 +74,15 @@ float narrow(double value) {
     return static_cast<float>(value);
 }
 
-D3DVECTOR move_position(const Transform& t, const D3DVECTOR& p) {
+D3DVECTOR move_position(const mesh_transform& t, const D3DVECTOR& p) {
     if (t.identity) return p;
-    const Matrix& m = t.position;
+    const matrix4x4& m = t.position;
     return D3DVECTOR{narrow(p.x * m[0] + p.y * m[4] + p.z * m[8] + m[12]),
                      narrow(p.x * m[1] + p.y * m[5] + p.z * m[9] + m[13]),
                      narrow(p.x * m[2] + p.y * m[6] + p.z * m[10] + m[14])};
 }
 
-D3DVECTOR move_normal(const Transform& t, const D3DVECTOR& n) {
+D3DVECTOR move_normal(const mesh_transform& t, const D3DVECTOR& n) {
     if (t.linear_identity) return n;
     const double* c = t.normal;
     const double x = n.x * c[0] + n.y * c[3] + n.z * c[6];
@@ -102,15 +102,15 @@ D3DCOLOR packed(const D3DCOLORVALUE& c) {
     return (channel(c.a) << 24) | (channel(c.r) << 16) | (channel(c.g) << 8) | channel(c.b);
 }
 
-struct Streams {
+struct vertex_streams {
     bool normals = false;
     bool texcoords = false;
     bool colours = false;
     bool material_lists = false;
 };
 
-Streams streams_of(const xfile_scene& scene) {
-    Streams s;
+vertex_streams streams_of(const xfile_scene& scene) {
+    vertex_streams s;
     for (const xfile_raw_mesh& mesh : scene.meshes) {
         s.normals = s.normals || mesh.has_normals;
         s.texcoords = s.texcoords || !mesh.texcoords.empty();
@@ -122,15 +122,15 @@ Streams streams_of(const xfile_scene& scene) {
 
 // A vertex made for a further use of a position past its chain: the position, the normal index
 // and the attribute (unused_slot where they do not tell vertices apart).
-struct VertexKey {
+struct vertex_key {
     uint32_t position;
     uint32_t normal;
     uint32_t attribute;
-    bool operator==(const VertexKey&) const = default;
+    bool operator==(const vertex_key&) const = default;
 };
 
-struct VertexKeyHash {
-    size_t operator()(const VertexKey& k) const {
+struct vertex_key_hash {
+    size_t operator()(const vertex_key& k) const {
         const uint64_t mixed =
             (uint64_t(k.position) << 32 | k.normal) ^ (uint64_t(k.attribute) * 0x9E3779B97F4A7C15ull);
         return std::hash<uint64_t>()(mixed);
@@ -138,9 +138,10 @@ struct VertexKeyHash {
 };
 
 // Appends one mesh's vertices, triangles and materials to the model.
-class MeshAppender {
+class mesh_appender {
 public:
-    MeshAppender(const xfile_raw_mesh& raw, const Streams& streams, const Transform& transform, xfile_model& model)
+    mesh_appender(const xfile_raw_mesh& raw, const vertex_streams& streams, const mesh_transform& transform,
+                  xfile_model& model)
         : raw_(raw), streams_(streams), transform_(transform), model_(model), out_(model.mesh) {}
 
     void append();
@@ -155,8 +156,8 @@ private:
     uint32_t add_vertex(uint32_t position);
 
     const xfile_raw_mesh& raw_;
-    const Streams& streams_;
-    const Transform& transform_;
+    const vertex_streams& streams_;
+    const mesh_transform& transform_;
     xfile_model& model_;
     D3DXMESHDATA& out_;
     uint32_t vertex_base_ = 0;
@@ -169,10 +170,10 @@ private:
     std::vector<uint32_t> attribute_of_;
     std::vector<uint32_t> next_;
     std::vector<bool> used_;
-    std::unordered_map<VertexKey, uint32_t, VertexKeyHash> overflow_;
+    std::unordered_map<vertex_key, uint32_t, vertex_key_hash> overflow_;
 };
 
-void MeshAppender::append_materials() {
+void mesh_appender::append_materials() {
     material_base_ = static_cast<uint32_t>(model_.materials.size());
     if (raw_.has_material_list) {
         model_.materials.insert(model_.materials.end(), raw_.materials.begin(), raw_.materials.end());
@@ -181,11 +182,11 @@ void MeshAppender::append_materials() {
     }
 }
 
-uint32_t MeshAppender::face_attribute(size_t face) const {
+uint32_t mesh_appender::face_attribute(size_t face) const {
     return raw_.has_material_list ? material_base_ + raw_.face_materials[face] : material_base_;
 }
 
-uint32_t MeshAppender::add_vertex(uint32_t position) {
+uint32_t mesh_appender::add_vertex(uint32_t position) {
     const uint32_t local = static_cast<uint32_t>(next_.size());
     normal_of_.push_back(unused_slot);
     attribute_of_.push_back(unused_slot);
@@ -202,7 +203,7 @@ uint32_t MeshAppender::add_vertex(uint32_t position) {
 }
 
 // The mesh's own vertices, vertex i from position i, stream by stream.
-void MeshAppender::append_positions() {
+void mesh_appender::append_positions() {
     const size_t count = raw_.positions.size();
     vertex_base_ = static_cast<uint32_t>(out_.positions.size());
     used_.assign(count, false);
@@ -227,7 +228,7 @@ void MeshAppender::append_positions() {
     }
 }
 
-void MeshAppender::set_corner_attributes(uint32_t vertex, size_t corner, uint32_t attribute) {
+void mesh_appender::set_corner_attributes(uint32_t vertex, size_t corner, uint32_t attribute) {
     const size_t global = size_t(vertex_base_) + vertex;
     if (raw_.has_normals) {
         normal_of_[vertex] = raw_.normal_indices[corner];
@@ -242,7 +243,7 @@ void MeshAppender::set_corner_attributes(uint32_t vertex, size_t corner, uint32_
 
 // The vertex for one face corner: the position's own vertex on first use, else a vertex of the
 // position with the same normal (and substituted colour), else a new duplicate.
-uint32_t MeshAppender::corner_vertex(size_t corner, uint32_t attribute) {
+uint32_t mesh_appender::corner_vertex(size_t corner, uint32_t attribute) {
     const uint32_t position = raw_.face_indices[corner];
     if (!used_[position]) {
         used_[position] = true;
@@ -260,7 +261,7 @@ uint32_t MeshAppender::corner_vertex(size_t corner, uint32_t attribute) {
             next_[v] = added;
             return added;
         } else {
-            const auto [found, added] = overflow_.try_emplace(VertexKey{position, normal, wanted_attribute}, 0);
+            const auto [found, added] = overflow_.try_emplace(vertex_key{position, normal, wanted_attribute}, 0);
             if (added) found->second = add_corner_vertex(position, corner, attribute);
             return found->second;
         }
@@ -268,13 +269,13 @@ uint32_t MeshAppender::corner_vertex(size_t corner, uint32_t attribute) {
     return v;
 }
 
-uint32_t MeshAppender::add_corner_vertex(uint32_t position, size_t corner, uint32_t attribute) {
+uint32_t mesh_appender::add_corner_vertex(uint32_t position, size_t corner, uint32_t attribute) {
     const uint32_t added = add_vertex(position);
     set_corner_attributes(added, corner, attribute);
     return added;
 }
 
-void MeshAppender::append() {
+void mesh_appender::append() {
     append_materials();
     substitute_colours_ = streams_.colours && raw_.colours.empty();
     append_positions();
@@ -293,7 +294,7 @@ void MeshAppender::append() {
 }
 
 // Room for what every mesh adds at least: its positions and its triangles.
-void reserve_output(const xfile_scene& scene, D3DXMESHDATA& out, const Streams& streams) {
+void reserve_output(const xfile_scene& scene, D3DXMESHDATA& out, const vertex_streams& streams) {
     size_t vertices = 0;
     size_t triangles = 0;
     for (const xfile_raw_mesh& raw : scene.meshes) {
@@ -311,8 +312,8 @@ void reserve_output(const xfile_scene& scene, D3DXMESHDATA& out, const Streams& 
 }  // namespace
 
 bool xfile_flatten(const xfile_scene& scene, xfile_model* model, std::string* error) {
-    const Streams streams = streams_of(scene);
-    const std::vector<Matrix> world = frame_matrices(scene);
+    const vertex_streams streams = streams_of(scene);
+    const std::vector<matrix4x4> world = frame_matrices(scene);
     model->mesh = D3DXMESHDATA{};
     model->materials.clear();
     reserve_output(scene, model->mesh, streams);
@@ -322,7 +323,7 @@ bool xfile_flatten(const xfile_scene& scene, xfile_model* model, std::string* er
             if (error != nullptr) *error = "too many vertices for 32-bit indices";
             return false;
         }
-        MeshAppender(raw, streams, frame_transform(world, raw.frame), *model).append();
+        mesh_appender(raw, streams, frame_transform(world, raw.frame), *model).append();
     }
     return true;
 }

@@ -13,14 +13,14 @@ constexpr size_t header_size = 16;
 constexpr size_t inflate_window = 32768;
 constexpr size_t max_body_bytes = size_t(256) << 20;
 
-class Inflater {
+class inflate_stream {
 public:
-    Inflater() { ok_ = inflateInit2(&stream_, -MAX_WBITS) == Z_OK; }
-    ~Inflater() {
+    inflate_stream() { ok_ = inflateInit2(&stream_, -MAX_WBITS) == Z_OK; }
+    ~inflate_stream() {
         if (ok_) inflateEnd(&stream_);
     }
-    Inflater(const Inflater&) = delete;
-    Inflater& operator=(const Inflater&) = delete;
+    inflate_stream(const inflate_stream&) = delete;
+    inflate_stream& operator=(const inflate_stream&) = delete;
 
     bool ready() const { return ok_; }
 
@@ -63,7 +63,7 @@ bool xfile_inflate(const uint8_t* data, size_t size, std::vector<uint8_t>* body,
     uint32_t total = 0;
     if (!in.u32(&total)) return fail("compressed file without its size");
     const size_t limit = std::min<size_t>(total >= header_size ? total - header_size : 0, max_body_bytes);
-    Inflater inflater;
+    inflate_stream inflater;
     if (!inflater.ready()) return fail("cannot start the inflater");
     body->clear();
     while (!in.at_end()) {

@@ -20,18 +20,18 @@ constexpr size_t material_allowance = size_t(64) << 20;
 constexpr size_t vector_bytes = 6;
 constexpr size_t face_bytes = 2;
 
-struct ObjectHead {
+struct object_head {
     std::string_view name;
     bool has_guid = false;
     xfile_guid guid;
 };
 
-struct DeclaredMaterial {
-    ObjectHead head;
+struct declared_material {
+    object_head head;
     xfile_material material;
 };
 
-struct GuidHash {
+struct guid_hash {
     size_t operator()(const xfile_guid& guid) const {
         uint64_t low;
         uint64_t high;
@@ -42,7 +42,7 @@ struct GuidHash {
 };
 
 // The vertex colours of the last MeshVertexColors of a mesh, applied once the mesh is read.
-struct VertexColour {
+struct vertex_colour {
     uint32_t index;
     D3DCOLOR colour;
 };
@@ -68,9 +68,9 @@ std::string collapse_doubled_backslashes(std::string_view text) {
     return result;
 }
 
-class Parser {
+class scene_parser {
 public:
-    Parser(xfile_token_stream& in, xfile_scene& scene)
+    scene_parser(xfile_token_stream& in, xfile_scene& scene)
         : in_(in), scene_(scene), material_budget_(in.remaining() + material_allowance) {}
 
     bool parse_file();
@@ -92,14 +92,14 @@ private:
                             Accept&& accept);
     bool check_indices(const uint32_t* indices, size_t count, size_t limit, const char* what, const char* items);
 
-    bool open_object(ObjectHead* head);
+    bool open_object(object_head* head);
     bool skip_body();
     bool skip_object();
     bool skip_template();
     template <typename OnObject, typename OnReference>
     bool children(const char* what, OnObject&& on_object, OnReference&& on_reference);
     bool children(const char* what);
-    bool read_reference(ObjectHead* reference);
+    bool read_reference(object_head* reference);
     bool too_deep(int depth);
 
     bool container_child(std::string_view identifier, uint32_t frame, int depth);
@@ -108,12 +108,12 @@ private:
     bool parse_mesh(uint32_t frame, int depth);
     bool parse_normals(xfile_raw_mesh& mesh);
     bool parse_texture_coords(xfile_raw_mesh& mesh);
-    bool parse_vertex_colours(const xfile_raw_mesh& mesh, std::vector<VertexColour>* colours);
+    bool parse_vertex_colours(const xfile_raw_mesh& mesh, std::vector<vertex_colour>* colours);
     bool read_face_materials(xfile_raw_mesh& mesh, uint32_t count, uint32_t indexes);
     bool parse_material_list(xfile_raw_mesh& mesh, int depth);
     bool add_list_materials(xfile_raw_mesh& mesh, size_t count, const xfile_material& material);
-    bool parse_material(xfile_material* material, ObjectHead* head, int depth);
-    void declare_material(DeclaredMaterial&& declared);
+    bool parse_material(xfile_material* material, object_head* head, int depth);
+    void declare_material(declared_material&& declared);
     bool parse_declared_material(int depth);
     bool parse_texture_filename(xfile_material* material);
     bool resolve_material(const xfile_material** material);
@@ -123,23 +123,23 @@ private:
     // Named materials in declaration order; the maps give the latest of each name and UUID.
     std::vector<xfile_material> declared_;
     std::unordered_map<std::string_view, size_t> declared_by_name_;
-    std::unordered_map<xfile_guid, size_t, GuidHash> declared_by_guid_;
+    std::unordered_map<xfile_guid, size_t, guid_hash> declared_by_guid_;
     size_t material_budget_;
     std::string error_;
 };
 
-bool Parser::fail(const std::string& reason) {
+bool scene_parser::fail(const std::string& reason) {
     if (error_.empty()) error_ = reason + " (near byte " + std::to_string(in_.offset()) + " of the body)";
     return false;
 }
 
-bool Parser::read_uint(uint32_t* value, const char* what) {
+bool scene_parser::read_uint(uint32_t* value, const char* what) {
     const char* why = "";
     return in_.read_uint(value, &why) || fail_read(what, why);
 }
 
 // A count of items that each take at least one byte of what is left.
-bool Parser::read_count(uint32_t* value, const char* what) {
+bool scene_parser::read_count(uint32_t* value, const char* what) {
     if (!read_uint(value, what)) return false;
     if (*value <= in_.remaining()) return true;
     return fail(std::string(what) + " " + std::to_string(*value) + " exceeds the data left");
@@ -147,28 +147,28 @@ bool Parser::read_count(uint32_t* value, const char* what) {
 
 // How many of `count` items of at least `item_bytes` bytes each the bytes left can hold: what
 // to reserve, so that a count that the data does not back costs no memory.
-size_t Parser::at_most(uint32_t count, size_t item_bytes) const {
+size_t scene_parser::at_most(uint32_t count, size_t item_bytes) const {
     return std::min<size_t>(count, in_.remaining() / item_bytes);
 }
 
-bool Parser::read_uints(uint32_t* values, size_t count, const char* what) {
+bool scene_parser::read_uints(uint32_t* values, size_t count, const char* what) {
     const char* why = "";
     return in_.read_uints(values, count, &why) || fail_read(what, why);
 }
 
-bool Parser::read_float(float* value, const char* what) {
+bool scene_parser::read_float(float* value, const char* what) {
     const char* why = "";
     return in_.read_float(value, &why) || fail_read(what, why);
 }
 
-bool Parser::read_floats(float* values, size_t count, const char* what) {
+bool scene_parser::read_floats(float* values, size_t count, const char* what) {
     const char* why = "";
     return in_.read_floats(values, count, &why) || fail_read(what, why);
 }
 
 // Vectors are read in chunks that the bytes left can hold, so a count that the data does not
 // back costs no memory; a D3DVECTOR is three floats in a row.
-bool Parser::read_vectors(std::vector<D3DVECTOR>* vectors, const char* what) {
+bool scene_parser::read_vectors(std::vector<D3DVECTOR>* vectors, const char* what) {
     static_assert(sizeof(D3DVECTOR) == 3 * sizeof(float));
     uint32_t count = 0;
     if (!read_count(&count, what)) return false;
@@ -183,7 +183,8 @@ bool Parser::read_vectors(std::vector<D3DVECTOR>* vectors, const char* what) {
 }
 
 // Every index < limit (a count of `items`).
-bool Parser::check_indices(const uint32_t* indices, size_t count, size_t limit, const char* what, const char* items) {
+bool scene_parser::check_indices(const uint32_t* indices, size_t count, size_t limit, const char* what,
+                                 const char* items) {
     for (size_t i = 0; i < count; ++i) {
         if (indices[i] >= limit) {
             return fail(std::string(what) + " " + std::to_string(indices[i]) + " out of range (" +
@@ -193,14 +194,14 @@ bool Parser::check_indices(const uint32_t* indices, size_t count, size_t limit, 
     return true;
 }
 
-bool Parser::too_deep(int depth) {
+bool scene_parser::too_deep(int depth) {
     if (depth <= max_depth) return false;
     fail("objects nested too deeply");
     return true;
 }
 
 // Reads `[name] { [<uuid>]` of a data object whose identifier has been read.
-bool Parser::open_object(ObjectHead* head) {
+bool scene_parser::open_object(object_head* head) {
     if (xfile_is_name_like(in_.peek())) head->name = in_.next().text;
     const xfile_token brace = in_.next();
     if (brace.kind == xfile_token_kind::error) return fail(std::string(brace.text));
@@ -213,19 +214,19 @@ bool Parser::open_object(ObjectHead* head) {
 }
 
 // Steps over the rest of a body whose '{' has been read, through the matching '}'.
-bool Parser::skip_body() {
+bool scene_parser::skip_body() {
     const xfile_token token = in_.skip_body();
     if (token.kind == xfile_token_kind::close_brace) return true;
     if (token.kind == xfile_token_kind::error) return fail(std::string(token.text));
     return fail("unterminated object");
 }
 
-bool Parser::skip_object() {
-    ObjectHead head;
+bool scene_parser::skip_object() {
+    object_head head;
     return open_object(&head) && skip_body();
 }
 
-bool Parser::skip_template() {
+bool scene_parser::skip_template() {
     if (!xfile_is_name_like(in_.next())) return fail("template without a name");
     if (in_.next().kind != xfile_token_kind::open_brace) return fail("expected '{' after template name");
     return skip_body();
@@ -234,7 +235,7 @@ bool Parser::skip_template() {
 // Reads what follows an object's members up to its closing '}': child objects go to on_object
 // (with their identifier read), data references to on_reference (with their '{' read).
 template <typename OnObject, typename OnReference>
-bool Parser::children(const char* what, OnObject&& on_object, OnReference&& on_reference) {
+bool scene_parser::children(const char* what, OnObject&& on_object, OnReference&& on_reference) {
     for (;;) {
         const xfile_token& token = in_.peek();
         switch (token.kind) {
@@ -258,13 +259,13 @@ bool Parser::children(const char* what, OnObject&& on_object, OnReference&& on_r
     }
 }
 
-bool Parser::children(const char* what) {
+bool scene_parser::children(const char* what) {
     return children(
         what, [this](std::string_view) { return skip_object(); }, [this] { return skip_body(); });
 }
 
 // Reads `[name] [<uuid>] }` of a data reference whose '{' has been read.
-bool Parser::read_reference(ObjectHead* reference) {
+bool scene_parser::read_reference(object_head* reference) {
     if (xfile_is_name_like(in_.peek())) reference->name = in_.next().text;
     if (in_.peek().kind == xfile_token_kind::guid) {
         reference->has_guid = true;
@@ -275,7 +276,7 @@ bool Parser::read_reference(ObjectHead* reference) {
     return true;
 }
 
-bool Parser::parse_file() {
+bool scene_parser::parse_file() {
     for (;;) {
         const xfile_token& token = in_.peek();
         switch (token.kind) {
@@ -300,15 +301,15 @@ bool Parser::parse_file() {
 }
 
 // An object at the top level or inside a Frame.
-bool Parser::container_child(std::string_view identifier, uint32_t frame, int depth) {
+bool scene_parser::container_child(std::string_view identifier, uint32_t frame, int depth) {
     if (is(identifier, "Frame")) return parse_frame(frame, depth + 1);
     if (is(identifier, "Mesh")) return parse_mesh(frame, depth + 1);
     if (is(identifier, "Material")) return parse_declared_material(depth + 1);
     return skip_object();
 }
 
-bool Parser::parse_frame(uint32_t parent, int depth) {
-    ObjectHead head;
+bool scene_parser::parse_frame(uint32_t parent, int depth) {
+    object_head head;
     if (too_deep(depth) || !open_object(&head)) return false;
     const uint32_t index = static_cast<uint32_t>(scene_.frames.size());
     xfile_frame frame;
@@ -323,8 +324,8 @@ bool Parser::parse_frame(uint32_t parent, int depth) {
         [this] { return skip_body(); });
 }
 
-bool Parser::parse_frame_matrix(uint32_t frame) {
-    ObjectHead head;
+bool scene_parser::parse_frame_matrix(uint32_t frame) {
+    object_head head;
     if (!open_object(&head)) return false;
     for (double& element : scene_.frames[frame].matrix) {
         const char* why = "";
@@ -338,8 +339,8 @@ bool Parser::parse_frame_matrix(uint32_t frame) {
 // corners) agrees. Stops before the first face that does not lie whole in the list or that a check
 // refuses, which the caller then reads member by member (and reports); returns the faces kept.
 template <typename Accept>
-uint32_t Parser::faces_from_run(uint32_t first, uint32_t faces, size_t limit, std::vector<uint32_t>& indices,
-                                size_t& at, Accept&& accept) {
+uint32_t scene_parser::faces_from_run(uint32_t first, uint32_t faces, size_t limit, std::vector<uint32_t>& indices,
+                                      size_t& at, Accept&& accept) {
     const xfile_uint_run run = in_.uint_run();
     size_t used = 0;
     uint32_t f = first;
@@ -362,7 +363,7 @@ uint32_t Parser::faces_from_run(uint32_t first, uint32_t faces, size_t limit, st
     return f - first;
 }
 
-bool Parser::read_faces(xfile_raw_mesh& mesh) {
+bool scene_parser::read_faces(xfile_raw_mesh& mesh) {
     uint32_t faces = 0;
     if (!read_count(&faces, "Mesh face count")) return false;
     mesh.face_sizes.reserve(at_most(faces, face_bytes));
@@ -387,14 +388,14 @@ bool Parser::read_faces(xfile_raw_mesh& mesh) {
     return true;
 }
 
-bool Parser::parse_mesh(uint32_t frame, int depth) {
-    ObjectHead head;
+bool scene_parser::parse_mesh(uint32_t frame, int depth) {
+    object_head head;
     if (too_deep(depth) || !open_object(&head)) return false;
     xfile_raw_mesh mesh;
     mesh.frame = frame;
     if (!read_vectors(&mesh.positions, "Mesh vertices") || !read_faces(mesh)) return false;
     bool has_colours = false;
-    std::vector<VertexColour> colours;
+    std::vector<vertex_colour> colours;
     const bool ok = children(
         "Mesh",
         [&](std::string_view identifier) {
@@ -413,7 +414,7 @@ bool Parser::parse_mesh(uint32_t frame, int depth) {
     // repeated objects cost what they hold, not the size of the mesh each time.
     if (has_colours) {
         mesh.colours.assign(mesh.positions.size(), 0xFFFFFFFFu);
-        for (const VertexColour& c : colours) mesh.colours[c.index] = c.colour;
+        for (const vertex_colour& c : colours) mesh.colours[c.index] = c.colour;
     }
     if (mesh.has_material_list) {
         const uint32_t last = mesh.face_materials.empty() ? 0 : mesh.face_materials.back();
@@ -423,8 +424,8 @@ bool Parser::parse_mesh(uint32_t frame, int depth) {
     return true;
 }
 
-bool Parser::parse_normals(xfile_raw_mesh& mesh) {
-    ObjectHead head;
+bool scene_parser::parse_normals(xfile_raw_mesh& mesh) {
+    object_head head;
     if (!open_object(&head) || !read_vectors(&mesh.normals, "MeshNormals normals")) return false;
     uint32_t faces = 0;
     if (!read_count(&faces, "MeshNormals face count")) return false;
@@ -451,8 +452,8 @@ bool Parser::parse_normals(xfile_raw_mesh& mesh) {
     return children("MeshNormals");
 }
 
-bool Parser::parse_texture_coords(xfile_raw_mesh& mesh) {
-    ObjectHead head;
+bool scene_parser::parse_texture_coords(xfile_raw_mesh& mesh) {
+    object_head head;
     uint32_t count = 0;
     if (!open_object(&head) || !read_count(&count, "MeshTextureCoords count")) return false;
     if (count != mesh.positions.size()) {
@@ -465,8 +466,8 @@ bool Parser::parse_texture_coords(xfile_raw_mesh& mesh) {
 }
 
 // Reads the (index, colour) pairs of one MeshVertexColors into *colours, replacing earlier ones.
-bool Parser::parse_vertex_colours(const xfile_raw_mesh& mesh, std::vector<VertexColour>* colours) {
-    ObjectHead head;
+bool scene_parser::parse_vertex_colours(const xfile_raw_mesh& mesh, std::vector<vertex_colour>* colours) {
+    object_head head;
     uint32_t count = 0;
     if (!open_object(&head) || !read_count(&count, "MeshVertexColors count")) return false;
     colours->clear();
@@ -490,7 +491,7 @@ bool Parser::parse_vertex_colours(const xfile_raw_mesh& mesh, std::vector<Vertex
 
 // Reads `indexes` material indices (each < count), keeping one per face; extra indices are checked
 // and dropped. A short list is completed (repeating its last index) once the mesh is read.
-bool Parser::read_face_materials(xfile_raw_mesh& mesh, uint32_t count, uint32_t indexes) {
+bool scene_parser::read_face_materials(xfile_raw_mesh& mesh, uint32_t count, uint32_t indexes) {
     const size_t kept = std::min<size_t>(indexes, mesh.face_sizes.size());
     mesh.face_materials.resize(kept);
     if (!read_uints(mesh.face_materials.data(), kept, "MeshMaterialList index") ||
@@ -507,8 +508,8 @@ bool Parser::read_face_materials(xfile_raw_mesh& mesh, uint32_t count, uint32_t 
     return true;
 }
 
-bool Parser::parse_material_list(xfile_raw_mesh& mesh, int depth) {
-    ObjectHead head;
+bool scene_parser::parse_material_list(xfile_raw_mesh& mesh, int depth) {
+    object_head head;
     uint32_t count = 0;
     uint32_t indexes = 0;
     if (!open_object(&head) || !read_count(&count, "MeshMaterialList material count") ||
@@ -520,7 +521,7 @@ bool Parser::parse_material_list(xfile_raw_mesh& mesh, int depth) {
         "MeshMaterialList",
         [&](std::string_view identifier) {
             if (!is(identifier, "Material")) return skip_object();
-            DeclaredMaterial declared;
+            declared_material declared;
             if (!parse_material(&declared.material, &declared.head, depth + 1) ||
                 !add_list_materials(mesh, 1, declared.material)) {
                 return false;
@@ -544,7 +545,7 @@ bool Parser::parse_material_list(xfile_raw_mesh& mesh, int depth) {
 }
 
 // Appends `count` copies of `material` to the mesh's list, within the material budget.
-bool Parser::add_list_materials(xfile_raw_mesh& mesh, size_t count, const xfile_material& material) {
+bool scene_parser::add_list_materials(xfile_raw_mesh& mesh, size_t count, const xfile_material& material) {
     const size_t each = sizeof(xfile_material) + (material.texture ? material.texture->size() : 0);
     if (count > material_budget_ / each) return fail("materials would take more than the file's size plus 64 MiB");
     material_budget_ -= count * each;
@@ -554,8 +555,8 @@ bool Parser::add_list_materials(xfile_raw_mesh& mesh, size_t count, const xfile_
 
 // The latest material declared with the reference's name (or, for a reference without a name,
 // its UUID).
-bool Parser::resolve_material(const xfile_material** material) {
-    ObjectHead reference;
+bool scene_parser::resolve_material(const xfile_material** material) {
+    object_head reference;
     if (!read_reference(&reference)) return false;
     if (reference.name.empty()) {
         const auto found = declared_by_guid_.find(reference.guid);
@@ -568,15 +569,15 @@ bool Parser::resolve_material(const xfile_material** material) {
     return fail("reference to unknown material '" + std::string(reference.name) + "'");
 }
 
-void Parser::declare_material(DeclaredMaterial&& declared) {
-    const ObjectHead& head = declared.head;
+void scene_parser::declare_material(declared_material&& declared) {
+    const object_head& head = declared.head;
     if (head.name.empty() && !head.has_guid) return;
     if (!head.name.empty()) declared_by_name_[head.name] = declared_.size();
     if (head.has_guid) declared_by_guid_[head.guid] = declared_.size();
     declared_.push_back(std::move(declared.material));
 }
 
-bool Parser::parse_material(xfile_material* out, ObjectHead* head, int depth) {
+bool scene_parser::parse_material(xfile_material* out, object_head* head, int depth) {
     if (too_deep(depth) || !open_object(head)) return false;
     D3DMATERIAL9& m = out->material;
     float* const members[] = {&m.Diffuse.r,  &m.Diffuse.g,  &m.Diffuse.b,  &m.Diffuse.a,  &m.Power,     &m.Specular.r,
@@ -596,16 +597,16 @@ bool Parser::parse_material(xfile_material* out, ObjectHead* head, int depth) {
         [this] { return skip_body(); });
 }
 
-bool Parser::parse_declared_material(int depth) {
-    DeclaredMaterial declared;
+bool scene_parser::parse_declared_material(int depth) {
+    declared_material declared;
     if (!parse_material(&declared.material, &declared.head, depth)) return false;
     declare_material(std::move(declared));
     return true;
 }
 
 // The first TextureFilename of a Material names its texture.
-bool Parser::parse_texture_filename(xfile_material* material) {
-    ObjectHead head;
+bool scene_parser::parse_texture_filename(xfile_material* material) {
+    object_head head;
     std::string_view name;
     const char* why = "";
     if (!open_object(&head)) return false;
@@ -625,7 +626,7 @@ xfile_material xfile_default_material() {
 }
 
 bool xfile_parse(xfile_token_stream& tokens, xfile_scene* scene, std::string* error) {
-    Parser parser(tokens, *scene);
+    scene_parser parser(tokens, *scene);
     if (parser.parse_file()) return true;
     if (error != nullptr) *error = parser.error();
     return false;

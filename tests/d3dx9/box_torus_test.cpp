@@ -42,7 +42,7 @@ void expect_clockwise_from_outside(const D3DXMESHDATA& mesh, float min_agreement
 }
 
 void expect_closed(const D3DXMESHDATA& mesh, size_t distinct_positions) {
-    const EdgeCensus census = edge_census(mesh);
+    const edge_counts census = edge_census(mesh);
     EXPECT_TRUE(census.open.empty());
     EXPECT_EQ(census.overused, 0u);
     EXPECT_EQ(census.same_direction, 0u);

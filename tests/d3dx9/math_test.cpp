@@ -35,13 +35,13 @@ D3DXMATRIX scene_view() {
     return view;
 }
 
-struct ScreenPoint {
+struct screen_point {
     float x, y, z, w;
 };
 
 // World -> view -> projection as row vectors, then the divide by w and the viewport of a
 // width x height back buffer (MinZ 0, MaxZ 1).
-ScreenPoint to_screen(const D3DXVECTOR3& p, const D3DXMATRIX& world, float width, float height) {
+screen_point to_screen(const D3DXVECTOR3& p, const D3DXMATRIX& world, float width, float height) {
     const D3DXMATRIX m = world * scene_view() * scene_projection();
     const float x = p.x * m._11 + p.y * m._21 + p.z * m._31 + m._41;
     const float y = p.x * m._12 + p.y * m._22 + p.z * m._32 + m._42;
@@ -83,24 +83,24 @@ TEST(D3dxMath, ViewKeepsTheEyeAtTheOriginAndLooksDownPlusZ) {
 }
 
 TEST(D3dxMath, ShapeCentresLandWhereTheSceneExpects) {
-    const ScreenPoint box = to_screen({0, 0, 0}, shape_world(0), 624, 441);
+    const screen_point box = to_screen({0, 0, 0}, shape_world(0), 624, 441);
     EXPECT_NEAR(box.x, 156.75f, 0.006f);
     EXPECT_NEAR(box.y, 206.54f, 0.006f);
     EXPECT_NEAR(box.w, 7.278f, 0.0006f);
     EXPECT_NEAR(box.z, 0.87131f, 0.000006f);
     EXPECT_EQ(std::lround(box.z * 65535.0f), 57101);
 
-    const ScreenPoint torus = to_screen({0, 0, 0}, shape_world(1), 624, 441);
+    const screen_point torus = to_screen({0, 0, 0}, shape_world(1), 624, 441);
     EXPECT_NEAR(torus.x, 375.26f, 0.006f);
     EXPECT_NEAR(torus.y, 178.17f, 0.006f);
     EXPECT_NEAR(torus.w, 8.930f, 0.0006f);
 
-    const ScreenPoint teapot = to_screen({0, 0, 0}, shape_world(2), 624, 441);
+    const screen_point teapot = to_screen({0, 0, 0}, shape_world(2), 624, 441);
     EXPECT_NEAR(teapot.x, 412.43f, 0.006f);
     EXPECT_NEAR(teapot.y, 251.59f, 0.006f);
     EXPECT_NEAR(teapot.w, 5.625f, 0.0006f);
 
-    const ScreenPoint box_640 = to_screen({0, 0, 0}, shape_world(0), 640, 480);
+    const screen_point box_640 = to_screen({0, 0, 0}, shape_world(0), 640, 480);
     EXPECT_NEAR(box_640.x, 160.77f, 0.006f);
     EXPECT_NEAR(box_640.y, 224.81f, 0.006f);
 }

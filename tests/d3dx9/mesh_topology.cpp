@@ -36,9 +36,9 @@ std::vector<uint32_t> weld_positions(const D3DXMESHDATA& mesh) {
     return welded;
 }
 
-EdgeCensus edge_census(const D3DXMESHDATA& mesh) {
+edge_counts edge_census(const D3DXMESHDATA& mesh) {
     const std::vector<uint32_t> welded = weld_positions(mesh);
-    std::map<Edge, std::pair<int, int>> uses;  // edge -> (uses from smaller to larger, uses the other way)
+    std::map<welded_edge, std::pair<int, int>> uses;  // edge -> (uses from smaller to larger, uses the other way)
     for (size_t t = 0; t < mesh.indices.size() / 3; ++t) {
         for (int k = 0; k < 3; ++k) {
             const uint32_t a = welded[mesh.indices[3 * t + k]], b = welded[mesh.indices[3 * t + (k + 1) % 3]];
@@ -46,7 +46,7 @@ EdgeCensus edge_census(const D3DXMESHDATA& mesh) {
             (a < b ? count.first : count.second) += 1;
         }
     }
-    EdgeCensus census;
+    edge_counts census;
     for (const auto& [edge, count] : uses) {
         const int total = count.first + count.second;
         if (total == 1) census.open.push_back(edge);
@@ -66,11 +66,11 @@ std::vector<uint32_t> triangle_components(const D3DXMESHDATA& mesh) {
         while (parent[t] != t) t = parent[t] = parent[parent[t]];
         return t;
     };
-    std::map<Edge, uint32_t> first_user;
+    std::map<welded_edge, uint32_t> first_user;
     for (uint32_t t = 0; t < triangles; ++t) {
         for (int k = 0; k < 3; ++k) {
             const uint32_t a = welded[mesh.indices[3 * t + k]], b = welded[mesh.indices[3 * t + (k + 1) % 3]];
-            const auto [it, added] = first_user.emplace(Edge{std::min(a, b), std::max(a, b)}, t);
+            const auto [it, added] = first_user.emplace(welded_edge{std::min(a, b), std::max(a, b)}, t);
             if (!added) parent[root(t)] = root(it->second);
         }
     }

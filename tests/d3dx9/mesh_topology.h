@@ -21,16 +21,16 @@ D3DVECTOR triangle_normal(const D3DXMESHDATA& mesh, size_t triangle);
 // Per vertex, the id of its position among the distinct positions (numbered by first appearance).
 std::vector<uint32_t> weld_positions(const D3DXMESHDATA& mesh);
 
-using Edge = std::pair<uint32_t, uint32_t>;  // welded ids, smaller first
+using welded_edge = std::pair<uint32_t, uint32_t>;  // welded ids, smaller first
 
-struct EdgeCensus {
-    std::vector<Edge> open;     // used by one triangle
-    size_t overused = 0;        // used by more than two triangles
-    size_t same_direction = 0;  // shared by two triangles that traverse it the same way
+struct edge_counts {
+    std::vector<welded_edge> open;  // used by one triangle
+    size_t overused = 0;            // used by more than two triangles
+    size_t same_direction = 0;      // shared by two triangles that traverse it the same way
     size_t distinct_positions = 0;
 };
 
-EdgeCensus edge_census(const D3DXMESHDATA& mesh);
+edge_counts edge_census(const D3DXMESHDATA& mesh);
 
 // Per triangle, the id of its component (0, 1, ... by first appearance), triangles that share an
 // edge being in one component. Touching at a single point does not join two components.

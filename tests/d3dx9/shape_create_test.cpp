@@ -12,7 +12,7 @@
 namespace {
 
 // Accepts every call and records the indexed draws.
-class RecordingDevice final : public IDirect3DDevice9 {
+class recording_device final : public IDirect3DDevice9 {
 public:
     ULONG AddRef() override { return ++references; }
     ULONG Release() override { return --references; }
@@ -48,14 +48,14 @@ ID3DXBuffer* const not_null_buffer = reinterpret_cast<ID3DXBuffer*>(0x1);
 ID3DXMesh* const not_null_mesh = reinterpret_cast<ID3DXMesh*>(0x1);
 constexpr float nan_value = std::numeric_limits<float>::quiet_NaN();
 
-struct ShapeCase {
+struct shape_case {
     const char* name;
     DWORD faces;
     DWORD vertices;
     std::function<HRESULT(IDirect3DDevice9*, ID3DXMesh**, ID3DXBuffer**)> create;
 };
 
-std::vector<ShapeCase> scene_shapes() {
+std::vector<shape_case> scene_shapes() {
     return {
         {"box", 12, 24, [](auto d, auto m, auto a) { return D3DXCreateBox(d, 1.5f, 1.5f, 1.5f, m, a); }},
         {"torus", 1152, 576, [](auto d, auto m, auto a) { return D3DXCreateTorus(d, 0.45f, 0.85f, 24, 24, m, a); }},
@@ -64,9 +64,9 @@ std::vector<ShapeCase> scene_shapes() {
 }
 
 TEST(ShapeCreation, MakesOnePositionNormalSubsetDrawnInOneCall) {
-    for (const ShapeCase& shape : scene_shapes()) {
+    for (const shape_case& shape : scene_shapes()) {
         SCOPED_TRACE(shape.name);
-        RecordingDevice device;
+        recording_device device;
         ID3DXMesh* mesh = not_null_mesh;
         ID3DXBuffer* adjacency = not_null_buffer;
         ASSERT_EQ(shape.create(&device, &mesh, &adjacency), D3D_OK);
@@ -94,7 +94,7 @@ TEST(ShapeCreation, MakesOnePositionNormalSubsetDrawnInOneCall) {
 }
 
 TEST(ShapeCreation, NullPointersFailWithoutTouchingAnything) {
-    for (const ShapeCase& shape : scene_shapes()) {
+    for (const shape_case& shape : scene_shapes()) {
         SCOPED_TRACE(shape.name);
         ID3DXMesh* mesh = not_null_mesh;
         ID3DXBuffer* adjacency = not_null_buffer;
@@ -102,14 +102,14 @@ TEST(ShapeCreation, NullPointersFailWithoutTouchingAnything) {
         EXPECT_EQ(mesh, nullptr);
         EXPECT_EQ(adjacency, nullptr);
 
-        RecordingDevice device;
+        recording_device device;
         EXPECT_EQ(shape.create(&device, nullptr, nullptr), D3DERR_INVALIDCALL);
         EXPECT_EQ(device.references, 1u);
     }
 }
 
 TEST(ShapeCreation, BadSizesFailWithANullMesh) {
-    RecordingDevice device;
+    recording_device device;
     const auto expect_rejected = [&device](const std::function<HRESULT(ID3DXMesh**)>& create) {
         ID3DXMesh* mesh = not_null_mesh;
         EXPECT_EQ(create(&mesh), D3DERR_INVALIDCALL);

@@ -128,7 +128,7 @@ TEST(TeapotGeometry, NormalsAreUnitAndThePolesPointAlongTheAxis) {
 }
 
 // The open boundary loops of the teapot, each recognised by where its points lie.
-struct OpenLoop {
+struct open_loop {
     const char* name;
     size_t edges;
     std::function<bool(const D3DVECTOR&)> contains;
@@ -139,7 +139,7 @@ bool near(float a, float b, float tolerance = 1e-4f) { return std::abs(a - b) < 
 // The patches' circles are cubic approximations, off by up to 0.2 % of the radius.
 bool near_radius(const D3DVECTOR& p, float radius) { return near(std::hypot(p.x, p.z), radius, 0.005f); }
 
-std::vector<OpenLoop> teapot_open_loops() {
+std::vector<open_loop> teapot_open_loops() {
     const float rim_height = 0.4125f;  // the data's z = 2.4
     return {
         {"rim inner edge", 24, [=](const D3DVECTOR& p) { return near(p.y, rim_height) && near_radius(p, 0.7f); }},
@@ -153,7 +153,7 @@ std::vector<OpenLoop> teapot_open_loops() {
 
 TEST(TeapotGeometry, PatchesMeetWithoutCracksAndOnlyTheKnownLoopsAreOpen) {
     const D3DXMESHDATA& mesh = teapot();
-    const EdgeCensus census = edge_census(mesh);
+    const edge_counts census = edge_census(mesh);
     EXPECT_EQ(census.overused, 0u);
     ASSERT_EQ(census.open.size(), 96u);
 
@@ -162,10 +162,10 @@ TEST(TeapotGeometry, PatchesMeetWithoutCracksAndOnlyTheKnownLoopsAreOpen) {
     std::vector<D3DVECTOR> position(census.distinct_positions);
     for (size_t v = 0; v < welded.size(); ++v) position[welded[v]] = mesh.positions[v];
 
-    const std::vector<OpenLoop> loops = teapot_open_loops();
+    const std::vector<open_loop> loops = teapot_open_loops();
     std::vector<size_t> found(loops.size(), 0);
     std::map<uint32_t, int> open_degree;
-    for (const Edge& edge : census.open) {
+    for (const welded_edge& edge : census.open) {
         int matches = 0;
         for (size_t k = 0; k < loops.size(); ++k) {
             if (loops[k].contains(position[edge.first]) && loops[k].contains(position[edge.second])) {
@@ -216,10 +216,10 @@ TEST(TeapotGeometry, EveryPartFacesOutwardAtItsExtremes) {
     const uint32_t parts = *std::max_element(component.begin(), component.end()) + 1;
     EXPECT_EQ(parts, 4u);  // rim, body and bottom; handle; spout; lid
 
-    const EdgeCensus census = edge_census(mesh);
+    const edge_counts census = edge_census(mesh);
     const std::vector<uint32_t> welded = weld_positions(mesh);
     std::set<uint32_t> on_open_edge;
-    for (const Edge& e : census.open) on_open_edge.insert({e.first, e.second});
+    for (const welded_edge& e : census.open) on_open_edge.insert({e.first, e.second});
 
     const D3DVECTOR directions[6] = {{1, 0, 0}, {-1, 0, 0}, {0, 1, 0}, {0, -1, 0}, {0, 0, 1}, {0, 0, -1}};
     for (uint32_t part = 0; part < parts; ++part) {

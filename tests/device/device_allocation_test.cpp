@@ -12,8 +12,8 @@ namespace {
 class DeviceAllocationTest : public DeviceTest {};
 
 // A lit, textured sphere-like grid of 32 x 16 quads.
-std::vector<TestVertex> make_mesh(std::vector<UINT>* indices) {
-    std::vector<TestVertex> v;
+std::vector<test_vertex> make_mesh(std::vector<UINT>* indices) {
+    std::vector<test_vertex> v;
     for (int i = 0; i <= 16; ++i) {
         for (int j = 0; j <= 32; ++j) {
             const float a = 3.14159f * float(i) / 16.0f, b = 6.28318f * float(j) / 32.0f;
@@ -46,7 +46,7 @@ TEST_F(DeviceAllocationTest, FramesAfterTheFirstAllocateNothing) {
     device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
     device->SetTexture(0, texture);
     std::vector<UINT> indices;
-    const std::vector<TestVertex> mesh = make_mesh(&indices);
+    const std::vector<test_vertex> mesh = make_mesh(&indices);
 
     size_t after_first = 0;
     for (int frame = 0; frame < 20; ++frame) {

@@ -26,9 +26,9 @@ void DeviceTest::TearDown() {
     if (direct3d != nullptr) direct3d->Release();
 }
 
-HRESULT DeviceTest::draw(const std::vector<TestVertex>& vertices, TestStreams s, const std::vector<UINT>& indices) {
+HRESULT DeviceTest::draw(const std::vector<test_vertex>& vertices, test_streams s, const std::vector<UINT>& indices) {
     positions_.clear(), normals_.clear(), colours_.clear(), texcoords_.clear(), indices_ = indices;
-    for (const TestVertex& v : vertices) {
+    for (const test_vertex& v : vertices) {
         positions_.push_back(v.position);
         normals_.push_back(v.normal);
         colours_.push_back(v.colour);

@@ -17,7 +17,7 @@
 HWND test_window();
 
 // A vertex of the helpers below: position plus optional normal, colour and texture coordinates.
-struct TestVertex {
+struct test_vertex {
     D3DVECTOR position;
     D3DVECTOR normal{0, 0, 0};
     D3DCOLOR colour = 0xFFFFFFFF;
@@ -25,7 +25,7 @@ struct TestVertex {
 };
 
 // Which optional streams a draw hands the device.
-struct TestStreams {
+struct test_streams {
     bool normals = false;
     bool colours = false;
     bool texcoords = false;
@@ -38,7 +38,7 @@ protected:
     void TearDown() override;
 
     // Draws the vertices as a triangle list (or with `indices` when given).
-    HRESULT draw(const std::vector<TestVertex>& vertices, TestStreams streams, const std::vector<UINT>& indices = {});
+    HRESULT draw(const std::vector<test_vertex>& vertices, test_streams streams, const std::vector<UINT>& indices = {});
     // Position in clip space (identity transforms) of the centre of pixel (x, y) at depth z.
     D3DVECTOR at_pixel(float x, float y, float z = 0.5f) const;
 

@@ -6,7 +6,7 @@
 
 namespace {
 
-struct Colour {
+struct light_colour {
     float r, g, b;
 };
 
@@ -30,7 +30,7 @@ protected:
         ASSERT_EQ(device->LightEnable(0, TRUE), D3D_OK);
     }
 
-    void set_material(Colour c, float power = 64.0f) {
+    void set_material(light_colour c, float power = 64.0f) {
         D3DMATERIAL9 m{};
         m.Diffuse = {c.r, c.g, c.b, 1.0f};
         m.Ambient = {c.r, c.g, c.b, 1.0f};
@@ -40,14 +40,14 @@ protected:
     }
 
     // A square around the screen centre at depth 0.5, every vertex with the same normal.
-    std::vector<TestVertex> square(D3DVECTOR normal, float half = 0.5f) {
-        std::vector<TestVertex> v;
+    std::vector<test_vertex> square(D3DVECTOR normal, float half = 0.5f) {
+        std::vector<test_vertex> v;
         const float corners[6][2] = {{-1, -1}, {-1, 1}, {1, 1}, {-1, -1}, {1, 1}, {1, -1}};
         for (auto& c : corners) v.push_back({{c[0] * half, c[1] * half, 0.5f}, normal});
         return v;
     }
 
-    uint32_t lit_centre(D3DVECTOR normal, TestStreams streams = {true, false, false}) {
+    uint32_t lit_centre(D3DVECTOR normal, test_streams streams = {true, false, false}) {
         clear(0);
         EXPECT_EQ(draw(square(normal), streams), D3D_OK);
         return pixel(32, 32);
@@ -55,17 +55,17 @@ protected:
 };
 
 TEST_F(LightingTest, WorkedColoursOfTheDemoLights) {
-    struct Case {
-        Colour material;
+    struct test_case {
+        light_colour material;
         float diffuse, ambient;
         uint32_t lit, unlit;
     };
-    const Case cases[] = {
+    const test_case cases[] = {
         {{0.2f, 1.0f, 0.2f}, 0.8f, 0.2f, rgb(39, 195, 39), rgb(10, 51, 10)},
         {{1.0f, 0.2f, 0.2f}, 0.8f, 0.2f, rgb(195, 39, 39), rgb(51, 10, 10)},
         {{0.2f, 0.2f, 1.0f}, 0.9f, 0.1f, rgb(38, 38, 188), rgb(5, 5, 26)},
     };
-    for (const Case& c : cases) {
+    for (const test_case& c : cases) {
         set_light(c.diffuse, c.ambient);
         set_material(c.material);
         EXPECT_EQ(lit_centre({0, 1, 0}), c.lit);     // N.L = 0.7071
@@ -94,9 +94,9 @@ TEST_F(LightingTest, WhiteHighlightWhereTheNormalIsTheHalfwayVector) {
     set_light(0.8f, 0.2f);
     set_material({1.0f, 0.2f, 0.2f}, 64.0f);
     device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    std::vector<TestVertex> v = square({0, 0, 0});
+    std::vector<test_vertex> v = square({0, 0, 0});
     const float l[3] = {0.0f, 0.70710678f, 0.70710678f};
-    for (TestVertex& t : v) {  // N = norm(norm(-V) + L) at each vertex: N.H = 1
+    for (test_vertex& t : v) {  // N = norm(norm(-V) + L) at each vertex: N.H = 1
         const D3DVECTOR p = t.position;
         const float len = std::sqrt(p.x * p.x + p.y * p.y + p.z * p.z);
         float h[3] = {-p.x / len + l[0], -p.y / len + l[1], -p.z / len + l[2]};
@@ -153,8 +153,8 @@ TEST_F(LightingTest, GlobalAmbientAddsToTheLightsAmbient) {
 TEST_F(LightingTest, VertexColourIsTheDiffuseSourceWhileColorVertexIsOn) {
     set_light(0.8f, 0.2f);
     set_material({0.2f, 1.0f, 0.2f});
-    std::vector<TestVertex> v = square({0, 1, 0});
-    for (TestVertex& t : v) t.colour = 0xFFFF0000;
+    std::vector<test_vertex> v = square({0, 1, 0});
+    for (test_vertex& t : v) t.colour = 0xFFFF0000;
     ASSERT_EQ(draw(v, {true, true, false}), D3D_OK);
     // Ambient from the material, diffuse from the vertex: 0.2*0.2 + 1*0.8*0.7071 for red.
     EXPECT_EQ(pixel(32, 32), rgb(154, 51, 10));
@@ -167,8 +167,8 @@ TEST_F(LightingTest, WithoutLightingTheVertexColourOrWhiteIsDrawn) {
     set_light(0.8f, 0.2f);
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_SPECULARENABLE, TRUE);
-    std::vector<TestVertex> v = square({0, 1, 0});
-    for (TestVertex& t : v) t.colour = 0xFF123456;
+    std::vector<test_vertex> v = square({0, 1, 0});
+    for (test_vertex& t : v) t.colour = 0xFF123456;
     ASSERT_EQ(draw(v, {true, true, false}), D3D_OK);
     EXPECT_EQ(pixel(32, 32), rgb(0x12, 0x34, 0x56));
     EXPECT_EQ(lit_centre({0, 1, 0}, {true, false, false}), rgb(255, 255, 255));

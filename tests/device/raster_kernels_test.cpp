@@ -30,13 +30,13 @@ raster_vertex random_vertex(std::mt19937& rng, float spread) {
     return v;
 }
 
-struct Variant {
+struct kernel_variant {
     const raster_kernel_table* kernels;
     int small_extent;
 };
 
 // Draws `count` random triangles (a fixed sequence) with depth test off into a fresh buffer.
-d3d9_framebuffer render(const Variant& variant, bool textured, bool specular, int count, float spread) {
+d3d9_framebuffer render(const kernel_variant& variant, bool textured, bool specular, int count, float spread) {
     static const uint32_t texels[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
     d3d9_framebuffer fb;
     fb_create(fb, width, height, true);

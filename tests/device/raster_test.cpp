@@ -13,9 +13,9 @@ protected:
         clear(0);
     }
 
-    TestVertex at(float x, float y, D3DCOLOR colour, float z = 0.5f) { return {at_pixel(x, y, z), {}, colour}; }
+    test_vertex at(float x, float y, D3DCOLOR colour, float z = 0.5f) { return {at_pixel(x, y, z), {}, colour}; }
 
-    HRESULT triangle(TestVertex a, TestVertex b, TestVertex c) { return draw({a, b, c}, {false, true, false}); }
+    HRESULT triangle(test_vertex a, test_vertex b, test_vertex c) { return draw({a, b, c}, {false, true, false}); }
 
     void set_perspective() {
         D3DMATRIX p{};  // field of view pi/2, aspect 1, near 1, far 100
@@ -24,8 +24,8 @@ protected:
     }
 
     // A camera-space square at depth z, spanning +-half in x and y.
-    std::vector<TestVertex> square_at(float z, float half, D3DCOLOR colour) {
-        std::vector<TestVertex> v;
+    std::vector<test_vertex> square_at(float z, float half, D3DCOLOR colour) {
+        std::vector<test_vertex> v;
         const float corners[6][2] = {{-1, -1}, {-1, 1}, {1, 1}, {-1, -1}, {1, 1}, {1, -1}};
         for (auto& c : corners) v.push_back({{c[0] * half, c[1] * half, z}, {}, colour});
         return v;
@@ -114,9 +114,9 @@ TEST_F(RasterTest, DepthStatesAreRespected) {
 }
 
 TEST_F(RasterTest, CullModesDropClockwiseOrCounterClockwiseTriangles) {
-    const TestVertex a = at(4, 4, 0xFFFF0000), b = at(30, 4, 0xFFFF0000), c = at(4, 30, 0xFFFF0000);  // clockwise
-    const TestVertex d = at(34, 34, 0xFF00FF00), e = at(34, 60, 0xFF00FF00),
-                     f = at(60, 34, 0xFF00FF00);  // counter-clockwise
+    const test_vertex a = at(4, 4, 0xFFFF0000), b = at(30, 4, 0xFFFF0000), c = at(4, 30, 0xFFFF0000);  // clockwise
+    const test_vertex d = at(34, 34, 0xFF00FF00), e = at(34, 60, 0xFF00FF00),
+                      f = at(60, 34, 0xFF00FF00);  // counter-clockwise
     const DWORD modes[] = {D3DCULL_NONE, D3DCULL_CW, D3DCULL_CCW};
     for (DWORD mode : modes) {
         clear(0);
@@ -164,7 +164,7 @@ TEST_F(RasterTest, TrianglesFarOutsideTheSidesAreClippedToTheBuffer) {
 }
 
 TEST_F(RasterTest, OutOfRangeIndicesFailAndDrawNothing) {
-    const std::vector<TestVertex> v = {at(4, 4, 0xFFFFFFFF), at(30, 4, 0xFFFFFFFF), at(4, 30, 0xFFFFFFFF)};
+    const std::vector<test_vertex> v = {at(4, 4, 0xFFFFFFFF), at(30, 4, 0xFFFFFFFF), at(4, 30, 0xFFFFFFFF)};
     EXPECT_EQ(draw(v, {false, true, false}, {0, 1, 2, 0, 1, 3}), D3DERR_INVALIDCALL);
     EXPECT_EQ(count_pixels(0), width * height);
     D3DVERTEXSTREAMS empty{};

@@ -31,8 +31,8 @@ protected:
     void full_screen(float u0, float v0, float u1, float v1, D3DCOLOR colour = 0xFFFFFFFF, D3DVECTOR normal = {}) {
         const float l = -1.0f - 1.0f / width, r = 1.0f - 1.0f / width;
         const float t = 1.0f + 1.0f / height, b = -1.0f + 1.0f / height;
-        const TestVertex tl{{l, t, 0.5f}, normal, colour, u0, v0}, tr{{r, t, 0.5f}, normal, colour, u1, v0};
-        const TestVertex bl{{l, b, 0.5f}, normal, colour, u0, v1}, br{{r, b, 0.5f}, normal, colour, u1, v1};
+        const test_vertex tl{{l, t, 0.5f}, normal, colour, u0, v0}, tr{{r, t, 0.5f}, normal, colour, u1, v0};
+        const test_vertex bl{{l, b, 0.5f}, normal, colour, u0, v1}, br{{r, b, 0.5f}, normal, colour, u1, v1};
         ASSERT_EQ(draw({tl, tr, br, tl, br, bl}, {true, true, true}), D3D_OK);
     }
 
@@ -102,8 +102,8 @@ TEST_F(TextureTest, TextureCoordinatesArePerspectiveCorrect) {
     device->SetTransform(D3DTS_PROJECTION, &p);
     // A floor strip from z = 2 (bottom of the screen) to z = 6, v from 1 to 0 along it.
     const float y = -1.0f;
-    const TestVertex a{{-4, y, 2}, {}, 0xFFFFFFFF, 0, 1}, b{{4, y, 2}, {}, 0xFFFFFFFF, 1, 1};
-    const TestVertex c{{4, y, 6}, {}, 0xFFFFFFFF, 1, 0}, d{{-4, y, 6}, {}, 0xFFFFFFFF, 0, 0};
+    const test_vertex a{{-4, y, 2}, {}, 0xFFFFFFFF, 0, 1}, b{{4, y, 2}, {}, 0xFFFFFFFF, 1, 1};
+    const test_vertex c{{4, y, 6}, {}, 0xFFFFFFFF, 1, 0}, d{{-4, y, 6}, {}, 0xFFFFFFFF, 0, 0};
     ASSERT_EQ(draw({a, c, b, a, d, c}, {false, true, true}), D3D_OK);
     // The strip's image runs from row 48 (z = 2) up to row 37.3 (z = 6). Row 41 sees z = 3.56
     // (v = 0.61) and row 39 z = 4.57 (v = 0.36); interpolating v linearly on screen would give

@@ -14,8 +14,8 @@ namespace {
 
 using namespace models;
 
-SurfaceView view_of(const Mesh& mesh) {
-    SurfaceView view;
+surface_view view_of(const Mesh& mesh) {
+    surface_view view;
     for (const Vec3& p : mesh.positions) view.positions.push_back({p.x, p.y, p.z});
     for (const Vec3& n : mesh.normals) view.normals.push_back({n.x, n.y, n.z});
     for (const Triangle& t : mesh.triangles) view.indices.insert(view.indices.end(), {t.a, t.b, t.c});
@@ -23,7 +23,7 @@ SurfaceView view_of(const Mesh& mesh) {
 }
 
 void expect_sealed(const Mesh& mesh, const std::string& shape) {
-    const SurfaceReport report = check_surface(view_of(mesh));
+    const surface_report report = check_surface(view_of(mesh));
     EXPECT_GT(report.triangles, 0u) << shape;
     EXPECT_EQ(report.degenerate, 0u) << shape;
     EXPECT_EQ(report.facing_away, 0u) << shape;

@@ -29,7 +29,7 @@ std::string read_file(const std::filesystem::path& path) {
 
 const char* const model_files[] = {"airplane 2.x", "airplane_skin.png", "spaceship 2.x"};
 
-struct Box {
+struct bounding_box {
     float low[3] = {FLT_MAX, FLT_MAX, FLT_MAX};
     float high[3] = {-FLT_MAX, -FLT_MAX, -FLT_MAX};
 
@@ -42,12 +42,12 @@ struct Box {
 };
 
 // What the generator put into a model, frames applied: the loader must give back the same.
-struct Expected {
+struct model_expectations {
     size_t vertices = 0, triangles = 0, subsets = 0;
-    Box box;
+    bounding_box box;
 };
 
-void collect(const models::Frame& frame, const models::Transform& parent, Expected& expected) {
+void collect(const models::Frame& frame, const models::Transform& parent, model_expectations& expected) {
     const models::Transform placement = models::then(frame.transform, parent);
     for (const models::Mesh& mesh : frame.meshes) {
         expected.vertices += mesh.positions.size();
@@ -61,13 +61,13 @@ void collect(const models::Frame& frame, const models::Transform& parent, Expect
     for (const models::Frame& child : frame.children) collect(child, placement, expected);
 }
 
-Expected expected_from(const models::Model& model) {
-    Expected expected;
+model_expectations expected_from(const models::Model& model) {
+    model_expectations expected;
     collect(model.root, {}, expected);
     return expected;
 }
 
-struct LoadedModel {
+struct loaded_model {
     ID3DXMesh* mesh = nullptr;
     ID3DXBuffer* materials = nullptr;
     DWORD subsets = 0;
@@ -75,7 +75,7 @@ struct LoadedModel {
     const D3DXMATERIAL& material(DWORD i) const {
         return static_cast<const D3DXMATERIAL*>(materials->GetBufferPointer())[i];
     }
-    ~LoadedModel() {
+    ~loaded_model() {
         if (mesh != nullptr) mesh->Release();
         if (materials != nullptr) materials->Release();
     }
@@ -106,7 +106,7 @@ protected:
         return std::system(command.c_str()) == 0;
     }
 
-    static void load(const char* file, LoadedModel& model) {
+    static void load(const char* file, loaded_model& model) {
         const std::string path = (folder_ / file).string();
         ASSERT_EQ(D3DXLoadMeshFromXA(path.c_str(), D3DXMESH_SYSTEMMEM, device_.device, nullptr, &model.materials,
                                      nullptr, &model.subsets, &model.mesh),
@@ -114,26 +114,26 @@ protected:
             << path;
     }
 
-    static void load_both(LoadedModel& airplane, LoadedModel& ship) {
+    static void load_both(loaded_model& airplane, loaded_model& ship) {
         load("airplane 2.x", airplane);
         load("spaceship 2.x", ship);
         ASSERT_NE(airplane.mesh, nullptr);
         ASSERT_NE(ship.mesh, nullptr);
     }
 
-    static Box bounds(const D3DXMESHDATA& data) {
-        Box box;
+    static bounding_box bounds(const D3DXMESHDATA& data) {
+        bounding_box box;
         for (const D3DVECTOR& p : data.positions) box.add(p.x, p.y, p.z);
         return box;
     }
 
-    static void expect_matches_generator(const LoadedModel& loaded, const models::Model& generated) {
-        const Expected expected = expected_from(generated);
+    static void expect_matches_generator(const loaded_model& loaded, const models::Model& generated) {
+        const model_expectations expected = expected_from(generated);
         const D3DXMESHDATA& data = loaded.mesh->GetGeometry();
         EXPECT_EQ(data.positions.size(), expected.vertices);
         EXPECT_EQ(data.indices.size(), 3 * expected.triangles);
         EXPECT_EQ(loaded.subsets, expected.subsets);
-        const Box box = bounds(data);
+        const bounding_box box = bounds(data);
         for (int axis = 0; axis < 3; ++axis) {
             EXPECT_NEAR(box.low[axis], expected.box.low[axis], 1e-4f) << "axis " << axis;
             EXPECT_NEAR(box.high[axis], expected.box.high[axis], 1e-4f) << "axis " << axis;
@@ -141,12 +141,12 @@ protected:
     }
 
     static void expect_sealed(const D3DXMESHDATA& data, const char* name) {
-        SurfaceView view;
+        surface_view view;
         for (const D3DVECTOR& p : data.positions) view.positions.push_back({p.x, p.y, p.z});
         for (const D3DVECTOR& n : data.normals) view.normals.push_back({n.x, n.y, n.z});
         view.indices = data.indices;
         ASSERT_EQ(view.normals.size(), view.positions.size()) << name;
-        const SurfaceReport report = check_surface(view);
+        const surface_report report = check_surface(view);
         EXPECT_EQ(report.degenerate, 0u) << name;
         EXPECT_EQ(report.facing_away, 0u) << name;
         EXPECT_EQ(report.non_unit_normals, 0u) << name;
@@ -187,7 +187,7 @@ TEST_F(DemoModels, BuildingAModelTwiceGivesTheSameFile) {
 }
 
 TEST_F(DemoModels, AirplaneHasTexturedAndPlainSubsetsAndItsTextureLoads) {
-    LoadedModel airplane;
+    loaded_model airplane;
     load("airplane 2.x", airplane);
     ASSERT_NE(airplane.mesh, nullptr);
     EXPECT_GE(airplane.subsets, 4u);
@@ -215,7 +215,7 @@ TEST_F(DemoModels, AirplaneHasTexturedAndPlainSubsetsAndItsTextureLoads) {
 // Untextured subsets would show whatever texture is still bound if a program left one bound; their
 // texture coordinates point at white texels so that they keep their own colour either way.
 TEST_F(DemoModels, AirplaneUntexturedPartsPointAtWhiteTexelsAndTexturedOnesStayOnTheSkin) {
-    LoadedModel airplane;
+    loaded_model airplane;
     load("airplane 2.x", airplane);
     ASSERT_NE(airplane.mesh, nullptr);
     IDirect3DTexture9* skin = nullptr;
@@ -244,7 +244,7 @@ TEST_F(DemoModels, AirplaneUntexturedPartsPointAtWhiteTexelsAndTexturedOnesStayO
 }
 
 TEST_F(DemoModels, SpaceshipHasSeveralPlainSubsetsAndAGlowingOne) {
-    LoadedModel ship;
+    loaded_model ship;
     load("spaceship 2.x", ship);
     ASSERT_NE(ship.mesh, nullptr);
     EXPECT_GE(ship.subsets, 4u);
@@ -261,21 +261,21 @@ TEST_F(DemoModels, SpaceshipHasSeveralPlainSubsetsAndAGlowingOne) {
 }
 
 TEST_F(DemoModels, BothModelsAreSealedFrontFacingWithUnitNormals) {
-    LoadedModel airplane, ship;
+    loaded_model airplane, ship;
     ASSERT_NO_FATAL_FAILURE(load_both(airplane, ship));
     expect_sealed(airplane.mesh->GetGeometry(), "airplane");
     expect_sealed(ship.mesh->GetGeometry(), "spaceship");
 }
 
 TEST_F(DemoModels, ModelsHaveTheirSizesAndStandAtTheOrigin) {
-    LoadedModel airplane, ship;
+    loaded_model airplane, ship;
     ASSERT_NO_FATAL_FAILURE(load_both(airplane, ship));
-    const Box plane = bounds(airplane.mesh->GetGeometry());
+    const bounding_box plane = bounds(airplane.mesh->GetGeometry());
     EXPECT_GE(plane.size(2), 8.0f) << "wingspan";
     EXPECT_LE(plane.size(2), 10.0f) << "wingspan";
     EXPECT_GE(plane.size(0), 6.5f) << "length";
     EXPECT_LE(plane.size(0), plane.size(2)) << "length";
-    const Box spaceship = bounds(ship.mesh->GetGeometry());
+    const bounding_box spaceship = bounds(ship.mesh->GetGeometry());
     EXPECT_GE(spaceship.size(0), 5.0f) << "length";
     EXPECT_LE(spaceship.size(0), 6.0f) << "length";
     for (int axis = 0; axis < 3; ++axis) {
@@ -287,7 +287,7 @@ TEST_F(DemoModels, ModelsHaveTheirSizesAndStandAtTheOrigin) {
 // Counts and frame-transformed bounds agree with what the generator built, for the text writer
 // (aeroplane) and the binary writer (spaceship).
 TEST_F(DemoModels, LoadedMeshesMatchWhatTheGeneratorBuilt) {
-    LoadedModel airplane, ship;
+    loaded_model airplane, ship;
     ASSERT_NO_FATAL_FAILURE(load_both(airplane, ship));
     expect_matches_generator(airplane, models::build_airplane());
     expect_matches_generator(ship, models::build_spaceship());

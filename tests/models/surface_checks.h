@@ -6,17 +6,17 @@
 #include <cstdint>
 #include <vector>
 
-struct SurfacePoint {
+struct surface_point {
     float x, y, z;
 };
 
-struct SurfaceView {
-    std::vector<SurfacePoint> positions;
-    std::vector<SurfacePoint> normals;  // one per position
-    std::vector<uint32_t> indices;      // three per triangle
+struct surface_view {
+    std::vector<surface_point> positions;
+    std::vector<surface_point> normals;  // one per position
+    std::vector<uint32_t> indices;       // three per triangle
 };
 
-struct SurfaceReport {
+struct surface_report {
     size_t triangles = 0;
     size_t degenerate = 0;        // without area
     size_t facing_away = 0;       // clockwise side (Direct3D's front) opposite to the vertex normals
@@ -27,4 +27,4 @@ struct SurfaceReport {
     size_t open_edges = 0;
 };
 
-SurfaceReport check_surface(const SurfaceView& surface);
+surface_report check_surface(const surface_view& surface);

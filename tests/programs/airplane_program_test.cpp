@@ -13,9 +13,9 @@
 
 namespace {
 
-const Rgb background = {0, 40, 0};
+const rgb_pixel background = {0, 40, 0};
 
-ProgramScript script_in(const std::string& folder, int frames) {
+program_script script_in(const std::string& folder, int frames) {
     return model_demo_script(folder, "airplane-demo", frames);
 }
 
@@ -24,7 +24,7 @@ long model_pixels(const win_headless_frame& frame) { return count_pixels_other_t
 TEST(AirplaneProgram, DrawsItsOwnModelWithTheTextureFromItsFolder) {
     const std::string model = std::string(MODEL_DIR) + "/airplane 2.x";
     if (!std::filesystem::exists(model)) GTEST_SKIP() << "the generated model is missing: " << model;
-    ProgramScript script = script_in(MODEL_DIR, 30);
+    program_script script = script_in(MODEL_DIR, 30);
     script.working_directory = "/";
     script.on_present = [](int present, std::vector<double>& samples) {
         if (present != 1) return;
@@ -32,7 +32,7 @@ TEST(AirplaneProgram, DrawsItsOwnModelWithTheTextureFromItsFolder) {
         for (DWORD i = 0; i < subset_count; ++i) textured += subset_textures[i] != nullptr ? 1 : 0;
         samples.insert(samples.end(), {double(subset_count), double(textured)});
     };
-    const ProgramRun run = run_program(script);
+    const program_result run = run_program(script);
     ASSERT_EQ(run.exit_code, 0);
     EXPECT_TRUE(run.message_boxes.empty());
     ASSERT_EQ(run.samples.size(), 2u);
@@ -51,7 +51,7 @@ const char* const untextured_materials = R"(
 TEST(AirplaneProgram, AModelWithoutTexturesIsDrawnUntexturedWithoutMessage) {
     const std::string folder = make_test_folder("airplane_untextured");
     write_file(folder + "/airplane 2.x", two_quad_model(untextured_materials));
-    ProgramScript script = script_in(folder, 3);
+    program_script script = script_in(folder, 3);
     script.on_present = [](int present, std::vector<double>& samples) {
         if (present != 1) return;
         for (DWORD i = 0; i < subset_count; ++i) {
@@ -61,7 +61,7 @@ TEST(AirplaneProgram, AModelWithoutTexturesIsDrawnUntexturedWithoutMessage) {
                             m.Ambient.b - m.Diffuse.b, m.Ambient.a - m.Diffuse.a});
         }
     };
-    const ProgramRun run = run_program(script);
+    const program_result run = run_program(script);
     ASSERT_EQ(run.exit_code, 0);
     EXPECT_TRUE(run.message_boxes.empty());
     ASSERT_EQ(run.samples.size(), 10u);
@@ -75,7 +75,7 @@ TEST(AirplaneProgram, AModelWithoutTexturesIsDrawnUntexturedWithoutMessage) {
 TEST(AirplaneProgram, ZeroMaterialsLeaveOnlyTheBackground) {
     const std::string folder = make_test_folder("airplane_no_materials");
     write_file(folder + "/airplane 2.x", two_quad_model_without_materials());
-    const ProgramRun run = run_program(script_in(folder, 3));
+    const program_result run = run_program(script_in(folder, 3));
     ASSERT_EQ(run.exit_code, 0);
     EXPECT_TRUE(run.message_boxes.empty());
     EXPECT_EQ(model_pixels(run.last_frame), 0);
@@ -91,12 +91,12 @@ TEST(AirplaneProgram, AnUntexturedSubsetDoesNotShowTheTextureBoundBeforeIt) {
     Material { 1.0; 1.0; 1.0; 1.0;; 16.0; 0.0; 0.0; 0.0;; 0.0; 0.0; 0.0;; TextureFilename { "RED.BMP"; } }
     Material { 1.0; 1.0; 1.0; 1.0;; 16.0; 0.0; 0.0; 0.0;; 0.0; 0.0; 0.0;; }
 )"));
-    const ProgramRun run = run_program(script_in(folder, 5));
+    const program_result run = run_program(script_in(folder, 5));
     ASSERT_EQ(run.exit_code, 0);
     long red_pixels = 0, grey_pixels = 0;
     for (int y = 0; y < run.last_frame.height; ++y) {
         for (int x = 0; x < run.last_frame.width; ++x) {
-            const Rgb p = pixel_at(run.last_frame, x, y);
+            const rgb_pixel p = pixel_at(run.last_frame, x, y);
             if (p.r > 100 && p.g < 30 && p.b < 30) ++red_pixels;
             if (p.r > 100 && std::abs(p.r - p.g) < 8 && std::abs(p.r - p.b) < 8) ++grey_pixels;
         }

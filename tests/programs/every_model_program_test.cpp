@@ -11,7 +11,7 @@ namespace {
 
 TEST(EveryModelProgram, AMissingModelShowsTheMessageOverTheWindowAndExitsWithOne) {
     const std::string folder = make_test_folder(std::string(PROGRAM_NAME) + "_missing");
-    const ProgramRun run = run_program(model_demo_script(folder, PROGRAM_NAME, 5));
+    const program_result run = run_program(model_demo_script(folder, PROGRAM_NAME, 5));
     EXPECT_EQ(run.exit_code, 1);
     EXPECT_EQ(run.presents, 0) << "no frame is drawn";
     ASSERT_EQ(run.message_boxes.size(), 1u);

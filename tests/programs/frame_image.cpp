@@ -42,7 +42,7 @@ long count_differing_pixels(const win_headless_frame& a, const win_headless_fram
     return differing;
 }
 
-long count_pixels_other_than(const win_headless_frame& frame, Rgb colour) {
+long count_pixels_other_than(const win_headless_frame& frame, rgb_pixel colour) {
     long count = 0;
     for (int y = 0; y < frame.height; ++y) {
         for (int x = 0; x < frame.width; ++x) count += same_rgb(pixel_at(frame, x, y), colour) ? 0 : 1;

@@ -6,16 +6,16 @@
 #include <cstdint>
 #include <string>
 
-struct Rgb {
+struct rgb_pixel {
     int r, g, b;
 };
 
-inline Rgb pixel_at(const win_headless_frame& frame, int x, int y) {
+inline rgb_pixel pixel_at(const win_headless_frame& frame, int x, int y) {
     const uint32_t p = frame.pixels[static_cast<size_t>(y) * frame.width + x];
     return {int((p >> 16) & 0xff), int((p >> 8) & 0xff), int(p & 0xff)};
 }
 
-inline bool same_rgb(Rgb a, Rgb b, int tolerance = 0) {
+inline bool same_rgb(rgb_pixel a, rgb_pixel b, int tolerance = 0) {
     return std::abs(a.r - b.r) <= tolerance && std::abs(a.g - b.g) <= tolerance && std::abs(a.b - b.b) <= tolerance;
 }
 
@@ -25,7 +25,7 @@ bool write_png(const std::string& path, const win_headless_frame& frame);
 bool read_png(const std::string& path, win_headless_frame* frame);
 
 // How many pixels of the frame are not `colour` (e.g. the model's pixels over a background).
-long count_pixels_other_than(const win_headless_frame& frame, Rgb colour);
+long count_pixels_other_than(const win_headless_frame& frame, rgb_pixel colour);
 
 // How many pixels differ by more than `tolerance` in any channel; -1 when the sizes differ.
 long count_differing_pixels(const win_headless_frame& a, const win_headless_frame& b, int tolerance);

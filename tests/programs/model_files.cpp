@@ -26,8 +26,8 @@ std::string program_path_in(const std::string& folder, const std::string& progra
     return path;
 }
 
-ProgramScript model_demo_script(const std::string& folder, const std::string& program, int frames) {
-    ProgramScript script;
+program_script model_demo_script(const std::string& folder, const std::string& program, int frames) {
+    program_script script;
     script.program_path = program_path_in(folder, program);
     script.escape_from_present = frames;
     return script;

@@ -12,7 +12,7 @@ void write_file(const std::string& path, const std::string& contents);
 std::string program_path_in(const std::string& folder, const std::string& program);
 
 // A run of `program` as if it lived in `folder`, ending with Escape after `frames` frames.
-ProgramScript model_demo_script(const std::string& folder, const std::string& program, int frames);
+program_script model_demo_script(const std::string& folder, const std::string& program, int frames);
 
 // A text .x file with two quads facing the camera: the left one (screen) with material 0, the
 // right one with material 1. `materials` is the text of the two Material objects.

@@ -6,7 +6,7 @@
 
 #include <vector>
 
-struct DeviceCall {
+struct device_call {
     enum Kind {
         render_state,
         transform,
@@ -27,11 +27,11 @@ struct DeviceCall {
     const void* pointer = nullptr;  // bound texture
 };
 
-class RecordingDevice final : public IDirect3DDevice9 {
+class recording_device final : public IDirect3DDevice9 {
 public:
-    explicit RecordingDevice(IDirect3DDevice9* real) : real_(real) {}
+    explicit recording_device(IDirect3DDevice9* real) : real_(real) {}
 
-    std::vector<DeviceCall> calls;
+    std::vector<device_call> calls;
 
     ULONG AddRef() override { return real_->AddRef(); }
     ULONG Release() override {
@@ -40,14 +40,14 @@ public:
         return left;
     }
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override {
-        calls.push_back({DeviceCall::render_state, DWORD(state), value});
+        calls.push_back({device_call::render_state, DWORD(state), value});
         return real_->SetRenderState(state, value);
     }
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override {
         return real_->GetRenderState(state, value);
     }
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) override {
-        DeviceCall call{DeviceCall::transform, DWORD(kind)};
+        device_call call{device_call::transform, DWORD(kind)};
         call.matrix = *matrix;
         calls.push_back(call);
         return real_->SetTransform(kind, matrix);
@@ -56,44 +56,44 @@ public:
         return real_->GetTransform(kind, matrix);
     }
     HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override {
-        calls.push_back({DeviceCall::light, index});
+        calls.push_back({device_call::light, index});
         return real_->SetLight(index, light);
     }
     HRESULT LightEnable(DWORD index, BOOL enable) override {
-        calls.push_back({DeviceCall::light_enable, index, DWORD(enable)});
+        calls.push_back({device_call::light_enable, index, DWORD(enable)});
         return real_->LightEnable(index, enable);
     }
     HRESULT SetMaterial(const D3DMATERIAL9* material) override {
-        DeviceCall call{DeviceCall::material};
+        device_call call{device_call::material};
         call.material_value = *material;
         calls.push_back(call);
         return real_->SetMaterial(material);
     }
     HRESULT GetMaterial(D3DMATERIAL9* material) override { return real_->GetMaterial(material); }
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override {
-        DeviceCall call{DeviceCall::texture, stage};
+        device_call call{device_call::texture, stage};
         call.pointer = texture;
         calls.push_back(call);
         return real_->SetTexture(stage, texture);
     }
     HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD stencil) override {
-        calls.push_back({DeviceCall::clear, flags, colour});
+        calls.push_back({device_call::clear, flags, colour});
         return real_->Clear(count, rects, flags, colour, z, stencil);
     }
     HRESULT BeginScene() override {
-        calls.push_back({DeviceCall::begin_scene});
+        calls.push_back({device_call::begin_scene});
         return real_->BeginScene();
     }
     HRESULT EndScene() override {
-        calls.push_back({DeviceCall::end_scene});
+        calls.push_back({device_call::end_scene});
         return real_->EndScene();
     }
     HRESULT Present(const RECT* source, const RECT* destination, HWND window, const void* dirty) override {
-        calls.push_back({DeviceCall::present});
+        calls.push_back({device_call::present});
         return real_->Present(source, destination, window, dirty);
     }
     HRESULT DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT count) override {
-        calls.push_back({DeviceCall::draw, 0, count});
+        calls.push_back({device_call::draw, 0, count});
         return real_->DrawIndexedTriangles(streams, indices, count);
     }
 

@@ -15,23 +15,23 @@ namespace {
 const D3DCOLOR background = 0x505050;
 
 // Runs shapes-demo for `frames` frames, then presses Escape.
-ProgramRun run_frames(int frames, ProgramScript script = {}) {
+program_result run_frames(int frames, program_script script = {}) {
     script.escape_from_present = frames;
     return run_program(script);
 }
 
 // Replaces the device with a recording one after the first frame; after frame `frame` copies the
 // calls of that frame into the samples as (kind, what, value) triples.
-ProgramScript recording_script(int frame) {
-    ProgramScript script;
+program_script recording_script(int frame) {
+    program_script script;
     script.on_present = [frame](int present, std::vector<double>& samples) {
-        static RecordingDevice* recorder = nullptr;
+        static recording_device* recorder = nullptr;
         if (present == frame - 1) {
-            recorder = new RecordingDevice(device);
+            recorder = new recording_device(device);
             device = recorder;
         }
         if (present == frame) {
-            for (const DeviceCall& call : recorder->calls) {
+            for (const device_call& call : recorder->calls) {
                 samples.insert(samples.end(), {double(call.kind), double(call.what), double(call.value)});
             }
         }
@@ -77,9 +77,9 @@ TEST(ShapesFrameCycle, SpinWrapsAfterElevenTurnsWithoutBreakingThePicture) {
 }
 
 TEST(ShapesFrameCycle, TheProgramDrawsItsFirstFrameAlreadyTurned) {
-    ProgramScript script;
+    program_script script;
     script.on_present = [](int, std::vector<double>& samples) { samples.push_back(spin_angle); };
-    const ProgramRun run = run_frames(30, script);
+    const program_result run = run_frames(30, script);
     ASSERT_EQ(run.exit_code, 0);
     ASSERT_EQ(run.samples.size(), 30u);
     float expected = 0.0f;
@@ -91,25 +91,25 @@ TEST(ShapesFrameCycle, TheProgramDrawsItsFirstFrameAlreadyTurned) {
 }
 
 TEST(ShapesFrameCycle, EachFrameClearsDrawsTheShapesInOrderAndPresents) {
-    const ProgramRun run = run_frames(3, recording_script(2));
+    const program_result run = run_frames(3, recording_script(2));
     ASSERT_EQ(run.exit_code, 0);
-    std::vector<DeviceCall> calls;
+    std::vector<device_call> calls;
     for (size_t i = 0; i + 2 < run.samples.size(); i += 3) {
-        calls.push_back({DeviceCall::Kind(int(run.samples[i])), DWORD(run.samples[i + 1]), DWORD(run.samples[i + 2])});
+        calls.push_back({device_call::Kind(int(run.samples[i])), DWORD(run.samples[i + 1]), DWORD(run.samples[i + 2])});
     }
-    using K = DeviceCall;
-    std::vector<std::pair<K::Kind, DWORD>> expected = {
-        {K::clear, D3DCLEAR_TARGET},
-        {K::clear, D3DCLEAR_ZBUFFER},
-        {K::begin_scene, 0},
-        {K::transform, D3DTS_VIEW},
+    using call = device_call;
+    std::vector<std::pair<call::Kind, DWORD>> expected = {
+        {call::clear, D3DCLEAR_TARGET},
+        {call::clear, D3DCLEAR_ZBUFFER},
+        {call::begin_scene, 0},
+        {call::transform, D3DTS_VIEW},
     };
     for (int shape = 0; shape < 3; ++shape) {  // box, torus, teapot: placed, coloured, drawn
         expected.insert(
             expected.end(),
-            {{K::transform, D3DTS_WORLD}, {K::material, 0}, {K::render_state, D3DRS_SPECULARMATERIALSOURCE}});
+            {{call::transform, D3DTS_WORLD}, {call::material, 0}, {call::render_state, D3DRS_SPECULARMATERIALSOURCE}});
     }
-    expected.insert(expected.end(), {{K::end_scene, 0}, {K::present, 0}});
+    expected.insert(expected.end(), {{call::end_scene, 0}, {call::present, 0}});
     ASSERT_EQ(calls.size(), expected.size());
     for (size_t i = 0; i < calls.size(); ++i) {
         EXPECT_EQ(calls[i].kind, expected[i].first) << "call " << i;
@@ -120,36 +120,36 @@ TEST(ShapesFrameCycle, EachFrameClearsDrawsTheShapesInOrderAndPresents) {
 }
 
 TEST(ShapesScene, TheShapesStayOnACircleOfRadiusTwo) {
-    ProgramScript script;
+    program_script script;
     script.on_present = [](int present, std::vector<double>& samples) {
-        static RecordingDevice* recorder = nullptr;
+        static recording_device* recorder = nullptr;
         if (present == 1) {
-            recorder = new RecordingDevice(device);
+            recorder = new recording_device(device);
             device = recorder;
             return;
         }
-        for (const DeviceCall& call : recorder->calls) {
-            if (call.kind == DeviceCall::transform && call.what == D3DTS_WORLD) {
+        for (const device_call& call : recorder->calls) {
+            if (call.kind == device_call::transform && call.what == D3DTS_WORLD) {
                 samples.push_back(std::hypot(call.matrix._41, call.matrix._42, call.matrix._43));
             }
         }
         recorder->calls.clear();
     };
-    const ProgramRun run = run_frames(120, script);
+    const program_result run = run_frames(120, script);
     ASSERT_EQ(run.exit_code, 0);
     ASSERT_EQ(run.samples.size(), 3u * 119);
     for (double radius : run.samples) EXPECT_NEAR(radius, 2.0, 1e-5);
 }
 
 TEST(ShapesScene, FirstFrameShowsEachShapeWhereTheCameraProjectsIt) {
-    const ProgramRun run = run_frames(1);
+    const program_result run = run_frames(1);
     ASSERT_EQ(run.exit_code, 0);
     const win_headless_frame& frame = run.last_frame;
     ASSERT_EQ(frame.width, 624);
     ASSERT_EQ(frame.height, 441);
-    const Rgb box = pixel_at(frame, 157, 207);
-    const Rgb torus = pixel_at(frame, 375, 178);
-    const Rgb teapot = pixel_at(frame, 412, 252);
+    const rgb_pixel box = pixel_at(frame, 157, 207);
+    const rgb_pixel torus = pixel_at(frame, 375, 178);
+    const rgb_pixel teapot = pixel_at(frame, 412, 252);
     EXPECT_TRUE(box.g > box.r && box.g > box.b) << "box centre is green";
     EXPECT_FALSE(same_rgb(torus, {80, 80, 80})) << "torus centre is not background";
     EXPECT_TRUE(teapot.r > teapot.g && teapot.r > teapot.b) << "teapot centre is red";
@@ -159,15 +159,15 @@ TEST(ShapesScene, FirstFrameShowsEachShapeWhereTheCameraProjectsIt) {
 
 // Counts the frame's pixels equal to `colour` and those brighter than 230 in every channel within
 // the box [x0, x1) x [y0, y1).
-struct RegionColours {
+struct region_colours {
     int exact = 0;
     int white = 0;
 };
-RegionColours count_in_region(const win_headless_frame& frame, Rgb colour, int x0, int y0, int x1, int y1) {
-    RegionColours found;
+region_colours count_in_region(const win_headless_frame& frame, rgb_pixel colour, int x0, int y0, int x1, int y1) {
+    region_colours found;
     for (int y = y0; y < y1; ++y) {
         for (int x = x0; x < x1; ++x) {
-            const Rgb p = pixel_at(frame, x, y);
+            const rgb_pixel p = pixel_at(frame, x, y);
             if (same_rgb(p, colour)) ++found.exact;
             if (p.r > 230 && p.g > 230 && p.b > 230) ++found.white;
         }
@@ -176,7 +176,7 @@ RegionColours count_in_region(const win_headless_frame& frame, Rgb colour, int x
 }
 
 TEST(ShapesScene, EachShapeShowsItsColourItsUnlitSideAndAWhiteHighlight) {
-    const ProgramRun run = run_frames(60);
+    const program_result run = run_frames(60);
     ASSERT_EQ(run.exit_code, 0);
     const win_headless_frame& frame = run.last_frame;
     // The unlit side of each shape shows the light's ambient, 0.2 times the shape's colour.
@@ -187,12 +187,12 @@ TEST(ShapesScene, EachShapeShowsItsColourItsUnlitSideAndAWhiteHighlight) {
 }
 
 TEST(ShapesProgram, ResizingTheWindowChangesNeitherTheBackBufferNorThePicture) {
-    ProgramScript resized;
+    program_script resized;
     resized.on_present = [](int present, std::vector<double>&) {
         if (present == 1) win_headless_resize(win_headless_main_window(), 900, 300);
     };
-    const ProgramRun plain = run_frames(5);
-    const ProgramRun stretched = run_frames(5, resized);
+    const program_result plain = run_frames(5);
+    const program_result stretched = run_frames(5, resized);
     ASSERT_EQ(plain.exit_code, 0);
     ASSERT_EQ(stretched.exit_code, 0);
     EXPECT_EQ(stretched.last_frame.width, 624);
@@ -219,7 +219,7 @@ class ShapesReferenceImage : public testing::TestWithParam<int> {};
 
 TEST_P(ShapesReferenceImage, MatchesTheReference) {
     const int frame_number = GetParam();
-    const ProgramRun run = run_frames(frame_number);
+    const program_result run = run_frames(frame_number);
     ASSERT_EQ(run.exit_code, 0);
     const std::string path =
         std::string(REFERENCE_IMAGE_DIR) + "/shapes_frame_" + std::to_string(frame_number) + ".png";

@@ -12,9 +12,9 @@
 
 namespace {
 
-const Rgb background = {0, 0, 30};
+const rgb_pixel background = {0, 0, 30};
 
-ProgramScript script_in(const std::string& folder, int frames) {
+program_script script_in(const std::string& folder, int frames) {
     return model_demo_script(folder, "spaceship-demo", frames);
 }
 
@@ -22,25 +22,25 @@ bool model_built() { return std::filesystem::exists(std::string(MODEL_DIR) + "/s
 
 TEST(SpaceshipProgram, DrawsItsModelWithMaterialsOnlyAndNeverBindsATexture) {
     if (!model_built()) GTEST_SKIP() << "the generated model is missing in " << MODEL_DIR;
-    ProgramScript script = script_in(MODEL_DIR, 20);
+    program_script script = script_in(MODEL_DIR, 20);
     script.working_directory = "/";
     script.on_present = [](int present, std::vector<double>& samples) {
-        static RecordingDevice* recorder = nullptr;
+        static recording_device* recorder = nullptr;
         if (present == 1) {
-            recorder = new RecordingDevice(device);
+            recorder = new recording_device(device);
             device = recorder;
             samples.push_back(double(subset_count));
         }
         if (present == 19) {
             long textures = 0, materials = 0;
-            for (const DeviceCall& call : recorder->calls) {
-                textures += call.kind == DeviceCall::texture ? 1 : 0;
-                materials += call.kind == DeviceCall::material ? 1 : 0;
+            for (const device_call& call : recorder->calls) {
+                textures += call.kind == device_call::texture ? 1 : 0;
+                materials += call.kind == device_call::material ? 1 : 0;
             }
             samples.insert(samples.end(), {double(textures), double(materials)});
         }
     };
-    const ProgramRun run = run_program(script);
+    const program_result run = run_program(script);
     ASSERT_EQ(run.exit_code, 0);
     EXPECT_TRUE(run.message_boxes.empty());
     ASSERT_EQ(run.samples.size(), 3u);

@@ -75,12 +75,12 @@ TEST_F(ProgramDirectory, FolderNamesMatchWhateverTheirCase) {
 // Folder names Linux allows and a Win32 path cannot tell apart from separators, each beside
 // decoys: folders that another reading of the program's path names, which must not win.
 TEST_F(ProgramDirectory, EntersItsFolderWhateverItsName) {
-    struct Case {
+    struct test_case {
         const char* folder;  // where the program lives (Linux path under root)
         const char* win32;   // the folder as the program's path names it (under root; '/' as '\\')
         std::vector<const char*> decoys;
     };
-    const Case cases[] = {
+    const test_case cases[] = {
         {"demo\\bin", "demo\\bin", {}},
         {"one\\two\\three", "one\\two\\three", {"one/two", "one\\two"}},
         {"my demos/x \\ y ", "my demos/x \\ y ", {}},
@@ -95,7 +95,7 @@ TEST_F(ProgramDirectory, EntersItsFolderWhateverItsName) {
         {"\\lead", "\\lead", {}},
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
-        const Case& c = cases[i];
+        const test_case& c = cases[i];
         SCOPED_TRACE(c.folder);
         const std::string base = std::to_string(i) + "/";
         ASSERT_EQ(::chdir(root.c_str()), 0);

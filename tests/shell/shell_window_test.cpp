@@ -46,7 +46,7 @@ protected:
         void* memory = mmap(nullptr, sizeof(recorded_shell), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
         ASSERT_NE(memory, MAP_FAILED);
         shell = new (memory) recorded_shell{};
-        ProgramScript script;
+        program_script script;
         script.on_present = [this](int present, std::vector<double>&) {
             if (present == 1) record(shell);
         };
@@ -57,7 +57,7 @@ protected:
     void TearDown() override { munmap(shell, sizeof(recorded_shell)); }
 
     recorded_shell* shell = nullptr;
-    ProgramRun run;
+    program_result run;
 };
 
 TEST_F(ShellWindow, ClassHasTheShellsValuesAndNothingElse) {

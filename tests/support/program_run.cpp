@@ -16,7 +16,7 @@
 namespace {
 
 int result_pipe = -1;
-ProgramRun* child_run = nullptr;
+program_result* child_run = nullptr;
 
 void write_bytes(const void* data, size_t size) {
     const char* p = static_cast<const char*>(data);
@@ -60,8 +60,8 @@ void send_results() {
     child_run = nullptr;
 }
 
-[[noreturn]] void run_child(const ProgramScript& script) {
-    static ProgramRun run;
+[[noreturn]] void run_child(const program_script& script) {
+    static program_result run;
     child_run = &run;
     if (!script.working_directory.empty() && ::chdir(script.working_directory.c_str()) != 0) std::_Exit(126);
     win_headless_enable();
@@ -102,7 +102,7 @@ bool read_string(int fd, std::string* s) {
     return read_bytes(fd, s->data(), size);
 }
 
-bool read_results(int fd, ProgramRun* run) {
+bool read_results(int fd, program_result* run) {
     uint64_t presents = 0, boxes = 0;
     if (!read_u64(fd, &presents) || !read_u64(fd, &boxes) || boxes > 1000) return false;
     run->presents = static_cast<int>(presents);
@@ -132,8 +132,8 @@ bool read_results(int fd, ProgramRun* run) {
 
 }  // namespace
 
-ProgramRun run_program(const ProgramScript& script, int timeout_seconds) {
-    ProgramRun run;
+program_result run_program(const program_script& script, int timeout_seconds) {
+    program_result run;
     int fds[2];
     if (::pipe(fds) != 0) return run;
     const pid_t child = ::fork();

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-struct ProgramScript {
+struct program_script {
     int escape_from_present = -1;   // hold Escape down from this present on (1 = after the first frame)
     int close_at_present = -1;      // click the close button after this present
     std::string program_path;       // what _get_pgmptr reports; empty: the test executable's own
@@ -21,7 +21,7 @@ struct ProgramScript {
     std::function<void(int present, std::vector<double>& samples)> on_present;
 };
 
-struct ProgramRun {
+struct program_result {
     int exit_code = -1;  // -1: killed by a signal or timed out
     int presents = 0;
     std::vector<win_headless_message_box> message_boxes;  // owner is not carried across
@@ -31,4 +31,4 @@ struct ProgramRun {
 };
 
 // Runs WinMain headless in a forked child, at most `timeout_seconds`.
-ProgramRun run_program(const ProgramScript& script, int timeout_seconds = 60);
+program_result run_program(const program_script& script, int timeout_seconds = 60);

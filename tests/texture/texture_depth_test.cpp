@@ -9,8 +9,8 @@
 
 namespace {
 
-Bytes pnm(const std::string& header, std::initializer_list<unsigned char> samples) {
-    Bytes out(header.begin(), header.end());
+byte_buffer pnm(const std::string& header, std::initializer_list<unsigned char> samples) {
+    byte_buffer out(header.begin(), header.end());
     out.insert(out.end(), samples);
     return out;
 }
@@ -18,7 +18,7 @@ Bytes pnm(const std::string& header, std::initializer_list<unsigned char> sample
 TEST_F(TextureFile, PnmSamplesOfAnyMaximumValueScaleToEightBitsWithRounding) {
     const struct {
         const char* what;
-        Bytes file;
+        byte_buffer file;
         std::vector<D3DCOLOR> texels;
     } cases[] = {
         {"P5, maximum 15", pnm("P5 3 1 15\n", {0, 15, 7}), {0xFF000000, 0xFFFFFFFF, 0xFF777777}},
@@ -40,7 +40,7 @@ TEST_F(TextureFile, PnmSamplesOfAnyMaximumValueScaleToEightBitsWithRounding) {
 
 TEST_F(TextureFile, HostilePnmFilesFailWithTheirReason) {
     const struct {
-        Bytes file;
+        byte_buffer file;
         const char* reason;
     } cases[] = {
         {pnm("P5 2 1 70000\n", {0, 0, 0, 0}), "PNM maximum value 70000 is not supported (1 to 65535)"},

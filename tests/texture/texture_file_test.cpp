@@ -101,8 +101,8 @@ TEST_F(TextureFile, MissingUnreadableAndUnsupportedFilesFailCleanlyWithTheirReas
     write_file(folder_ / "empty.png", {});
     write_file(folder_ / "model.x", text_bytes("xof 0303txt 0032\nMesh { 3; 0;0;0;, 1;0;0;, 0;1;0;; 1; 3;0,1,2;; }\n"));
     write_file(folder_ / "surface.dds", text_bytes("DDS |\0\0\0\x07\x10\0\0"));
-    const Bytes png = png_bytes(3, 2, 3, rgb_pixels);
-    write_file(folder_ / "cut.png", Bytes(png.begin(), png.begin() + 40));
+    const byte_buffer png = png_bytes(3, 2, 3, rgb_pixels);
+    write_file(folder_ / "cut.png", byte_buffer(png.begin(), png.begin() + 40));
     write_file(folder_ / "huge.png", png);
     std::filesystem::resize_file(folder_ / "huge.png", 257 << 20);  // sparse: takes no room
     const struct {
@@ -126,7 +126,7 @@ TEST_F(TextureFile, MissingUnreadableAndUnsupportedFilesFailCleanlyWithTheirReas
         EXPECT_EQ(failure_reason(c.name), c.reason) << c.name;
     }
 
-    Bytes noise(4096);
+    byte_buffer noise(4096);
     uint32_t state = 12345;
     for (auto& byte : noise) byte = static_cast<unsigned char>((state = state * 1664525u + 1013904223u) >> 24);
     EXPECT_TRUE(bytes_fail_cleanly(noise));
@@ -145,11 +145,11 @@ TEST_F(TextureFile, FailedLoadsAreReportedOnOneLineOfStderr) {
 }
 
 TEST_F(TextureFile, CorruptHeadersAndCompressedDataFail) {
-    Bytes png = png_bytes(3, 2, 3, rgb_pixels);
+    byte_buffer png = png_bytes(3, 2, 3, rgb_pixels);
     png[1] = 'Q';
     EXPECT_TRUE(bytes_fail_cleanly(png)) << "PNG signature";
 
-    Bytes bmp = bmp_bytes(3, 2, rgb_pixels, false);
+    byte_buffer bmp = bmp_bytes(3, 2, rgb_pixels, false);
     bmp[28] = 7;  // bits per pixel
     EXPECT_TRUE(bytes_fail_cleanly(bmp)) << "BMP bit depth";
 
@@ -162,12 +162,12 @@ TEST_F(TextureFile, TruncatedFilesFailAtEveryLength) {
     std::vector<unsigned char> gradient(8 * 8 * 3);
     for (size_t i = 0; i < gradient.size(); ++i) gradient[i] = static_cast<unsigned char>(i * 7);
     const unsigned char* rows = gradient.data();
-    struct Case {
+    struct test_case {
         const char* format;
-        Bytes bytes;
+        byte_buffer bytes;
         size_t intact_tail;  // trailing bytes the decoder never needs
     };
-    const Case cases[] = {
+    const test_case cases[] = {
         {"PNG", png_bytes(8, 8, 3, rows), 4},  // the end chunk's checksum is not read
         {"BMP", bmp_bytes(4, 8, rows, false), 0},
         {"BMP top-down", bmp_bytes(4, 8, rows, true), 0},
@@ -176,10 +176,10 @@ TEST_F(TextureFile, TruncatedFilesFailAtEveryLength) {
         {"PPM", pnm_bytes("P6 8 8 255\n", rows, gradient.size()), 0},
         {"JPEG", jpeg_bytes(8, 8, rows), 0},
     };
-    for (const Case& c : cases) {
+    for (const test_case& c : cases) {
         ASSERT_FALSE(bytes_fail_cleanly(c.bytes)) << c.format << " intact";
         for (size_t length = 0; length + c.intact_tail < c.bytes.size(); ++length) {
-            EXPECT_TRUE(bytes_fail_cleanly(Bytes(c.bytes.begin(), c.bytes.begin() + length)))
+            EXPECT_TRUE(bytes_fail_cleanly(byte_buffer(c.bytes.begin(), c.bytes.begin() + length)))
                 << c.format << " cut to " << length << " of " << c.bytes.size() << " bytes";
         }
     }
@@ -189,17 +189,17 @@ TEST_F(TextureFile, TruncatedFilesFailAtEveryLength) {
 TEST_F(TextureFile, RandomlyDamagedFilesLoadOrFailButNeverCrash) {
     std::vector<unsigned char> pixels(6 * 5 * 4);
     for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = static_cast<unsigned char>(i * 37);
-    const Bytes originals[] = {png_bytes(6, 5, 4, pixels.data()),
-                               bmp_bytes(6, 5, pixels.data(), false),
-                               tga_bytes(6, 5, 4, pixels.data(), true),
-                               tga_bytes(6, 5, 3, pixels.data(), false),
-                               pnm_bytes("P6 6 5 255\n", pixels.data(), 90),
-                               jpeg_bytes(6, 5, pixels.data())};
+    const byte_buffer originals[] = {png_bytes(6, 5, 4, pixels.data()),
+                                     bmp_bytes(6, 5, pixels.data(), false),
+                                     tga_bytes(6, 5, 4, pixels.data(), true),
+                                     tga_bytes(6, 5, 3, pixels.data(), false),
+                                     pnm_bytes("P6 6 5 255\n", pixels.data(), 90),
+                                     jpeg_bytes(6, 5, pixels.data())};
     uint32_t state = 2024;
     auto next = [&state] { return (state = state * 1664525u + 1013904223u) >> 8; };
-    for (const Bytes& original : originals) {
+    for (const byte_buffer& original : originals) {
         for (int round = 0; round < 150; ++round) {
-            Bytes damaged = original;
+            byte_buffer damaged = original;
             for (int flips = 1 + next() % 4; flips > 0; --flips) {
                 damaged[next() % damaged.size()] = static_cast<unsigned char>(next());
             }
@@ -218,7 +218,7 @@ TEST_F(TextureFile, RandomlyDamagedFilesLoadOrFailButNeverCrash) {
 
 TEST_F(TextureFile, AbsurdSizesFailBeforeAnythingLarge) {
     const unsigned char pixels[4 * 2 * 3] = {};
-    Bytes bmp = bmp_bytes(4, 2, pixels, false);
+    byte_buffer bmp = bmp_bytes(4, 2, pixels, false);
     bmp[18] = 0xFF, bmp[19] = 0xFF, bmp[20] = 0x0F, bmp[21] = 0x00;  // width 1,048,575
     EXPECT_TRUE(bytes_fail_cleanly(bmp)) << "width beyond any texture";
 

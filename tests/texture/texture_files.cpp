@@ -14,12 +14,12 @@ namespace {
 int sentinel_storage;
 
 void append_bytes(void* context, void* data, int size) {
-    auto* out = static_cast<Bytes*>(context);
+    auto* out = static_cast<byte_buffer*>(context);
     const auto* bytes = static_cast<const unsigned char*>(data);
     out->insert(out->end(), bytes, bytes + size);
 }
 
-void put_le(Bytes& out, uint32_t value, int size) {
+void put_le(byte_buffer& out, uint32_t value, int size) {
     for (int i = 0; i < size; ++i) out.push_back(static_cast<unsigned char>(value >> (8 * i)));
 }
 
@@ -27,35 +27,35 @@ void put_le(Bytes& out, uint32_t value, int size) {
 
 IDirect3DTexture9* const sentinel = reinterpret_cast<IDirect3DTexture9*>(&sentinel_storage);
 
-Bytes png_bytes(int width, int height, int channels, const unsigned char* pixels) {
-    Bytes out;
+byte_buffer png_bytes(int width, int height, int channels, const unsigned char* pixels) {
+    byte_buffer out;
     stbi_write_png_to_func(append_bytes, &out, width, height, channels, pixels, width * channels);
     return out;
 }
 
-Bytes tga_bytes(int width, int height, int channels, const unsigned char* pixels, bool run_length) {
-    Bytes out;
+byte_buffer tga_bytes(int width, int height, int channels, const unsigned char* pixels, bool run_length) {
+    byte_buffer out;
     stbi_write_tga_with_rle = run_length ? 1 : 0;
     stbi_write_tga_to_func(append_bytes, &out, width, height, channels, pixels);
     return out;
 }
 
-Bytes jpeg_bytes(int width, int height, const unsigned char* pixels) {
-    Bytes out;
+byte_buffer jpeg_bytes(int width, int height, const unsigned char* pixels) {
+    byte_buffer out;
     stbi_write_jpg_to_func(append_bytes, &out, width, height, 3, pixels, 95);
     return out;
 }
 
-Bytes bmp_writer_bytes(int width, int height, const unsigned char* rgb) {
-    Bytes out;
+byte_buffer bmp_writer_bytes(int width, int height, const unsigned char* rgb) {
+    byte_buffer out;
     stbi_write_bmp_to_func(append_bytes, &out, width, height, 3, rgb);
     return out;
 }
 
-Bytes bmp_bytes(int width, int height, const unsigned char* rgb, bool top_down) {
+byte_buffer bmp_bytes(int width, int height, const unsigned char* rgb, bool top_down) {
     const uint32_t stride = (static_cast<uint32_t>(width) * 3 + 3) & ~3u;
     const uint32_t pixel_bytes = stride * static_cast<uint32_t>(height);
-    Bytes out = {'B', 'M'};
+    byte_buffer out = {'B', 'M'};
     put_le(out, 54 + pixel_bytes, 4);
     put_le(out, 0, 4);
     put_le(out, 54, 4);
@@ -74,15 +74,15 @@ Bytes bmp_bytes(int width, int height, const unsigned char* rgb, bool top_down) 
     return out;
 }
 
-Bytes pnm_bytes(const std::string& header, const unsigned char* pixels, size_t count) {
-    Bytes out(header.begin(), header.end());
+byte_buffer pnm_bytes(const std::string& header, const unsigned char* pixels, size_t count) {
+    byte_buffer out(header.begin(), header.end());
     out.insert(out.end(), pixels, pixels + count);
     return out;
 }
 
-Bytes text_bytes(const std::string& text) { return Bytes(text.begin(), text.end()); }
+byte_buffer text_bytes(const std::string& text) { return byte_buffer(text.begin(), text.end()); }
 
-void write_file(const std::filesystem::path& path, const Bytes& bytes) {
+void write_file(const std::filesystem::path& path, const byte_buffer& bytes) {
     std::ofstream(path, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
@@ -118,7 +118,7 @@ std::vector<D3DCOLOR> TextureFile::load(const char* name, UINT& width, UINT& hei
     return texels;
 }
 
-std::vector<D3DCOLOR> TextureFile::load_file(const Bytes& bytes, UINT expected_width, UINT expected_height) {
+std::vector<D3DCOLOR> TextureFile::load_file(const byte_buffer& bytes, UINT expected_width, UINT expected_height) {
     write_file(folder_ / "image", bytes);
     UINT width = 0, height = 0;
     auto texels = load("image", width, height);
@@ -136,7 +136,7 @@ bool TextureFile::fails_cleanly(const char* name) {
 
 // Each file gets a fresh name: rewriting one file over and over makes the file system flush it
 // every time, which is slow.
-bool TextureFile::bytes_fail_cleanly(const Bytes& bytes) {
+bool TextureFile::bytes_fail_cleanly(const byte_buffer& bytes) {
     const std::string name = "bad" + std::to_string(++files_);
     write_file(folder_ / name, bytes);
     const bool failed = fails_cleanly(name.c_str());

@@ -7,39 +7,39 @@
 
 namespace {
 
-Bytes bytes(std::initializer_list<Bytes> parts) {
-    Bytes out;
-    for (const Bytes& part : parts) out.insert(out.end(), part.begin(), part.end());
+byte_buffer bytes(std::initializer_list<byte_buffer> parts) {
+    byte_buffer out;
+    for (const byte_buffer& part : parts) out.insert(out.end(), part.begin(), part.end());
     return out;
 }
 
 // A baseline 8 x 8 grey JPEG up to its frame header.
-Bytes jpeg_frame() {
-    Bytes quantisation = {0xFF, 0xDB, 0x00, 0x43, 0x00};
+byte_buffer jpeg_frame() {
+    byte_buffer quantisation = {0xFF, 0xDB, 0x00, 0x43, 0x00};
     quantisation.resize(quantisation.size() + 64, 1);
     return bytes(
         {{0xFF, 0xD8}, quantisation, {0xFF, 0xC0, 0x00, 0x0B, 0x08, 0x00, 0x08, 0x00, 0x08, 0x01, 0x01, 0x11, 0x00}});
 }
 
-const Bytes jpeg_scan = {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00};
-const Bytes jpeg_end = {0xFF, 0xD9};
+const byte_buffer jpeg_scan = {0xFF, 0xDA, 0x00, 0x08, 0x01, 0x01, 0x00, 0x00, 0x3F, 0x00};
+const byte_buffer jpeg_end = {0xFF, 0xD9};
 
 TEST_F(TextureFile, FilesThatMadeTheDecoderFaultFailCleanly) {
-    Bytes oversized_table = {0xFF, 0xC4, 0x00, 0x13, 0x00};  // 16 code lengths of 32 codes each
+    byte_buffer oversized_table = {0xFF, 0xC4, 0x00, 0x13, 0x00};  // 16 code lengths of 32 codes each
     oversized_table.resize(oversized_table.size() + 16, 0x20);
-    Bytes huge_tga = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x10, 0x10, 0x10, 16, 0};  // RLE, 4112 x 4112
+    byte_buffer huge_tga = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0x10, 0x10, 0x10, 0x10, 16, 0};  // RLE, 4112 x 4112
     huge_tga.resize(huge_tga.size() + 1600, 0x10);
     const unsigned char grey[] = {9, 200};
-    Bytes huge_chunk = png_bytes(2, 1, 1, grey);
+    byte_buffer huge_chunk = png_bytes(2, 1, 1, grey);
     huge_chunk[33] = 0x40;  // the first IDAT announces 1 GiB
     const struct {
         const char* what;
-        Bytes file;
+        byte_buffer file;
         const char* reason;
     } cases[] = {
         {"JPEG Huffman table of 512 codes", bytes({{0xFF, 0xD8}, oversized_table}),
          "JPEG: corrupt or unsupported header"},
-        {"JPEG scan with undefined tables", bytes({jpeg_frame(), jpeg_scan, Bytes(32, 0x55), jpeg_end}),
+        {"JPEG scan with undefined tables", bytes({jpeg_frame(), jpeg_scan, byte_buffer(32, 0x55), jpeg_end}),
          "JPEG: bad huffman code"},
         {"JPEG frame without a scan", bytes({jpeg_frame(), jpeg_end}), "JPEG: no SOS"},
         {"HDR literal run of length 0",
@@ -59,13 +59,13 @@ TEST_F(TextureFile, FilesThatMadeTheDecoderFaultFailCleanly) {
 // allows (un-matting it converted an out-of-range float), a PNG whose first IDAT chunk is empty
 // (which added 0 to a null pointer).
 TEST_F(TextureFile, OddButValidFilesThatMadeTheDecoderFaultLoad) {
-    const Bytes psd = {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0, 4,  // version 1, 4 channels
-                       0,   0,   0,   1,   0, 0, 0, 1, 0, 8, 0, 3,        // 1 x 1, 8 bits, RGB
-                       0,   0,   0,   0,   0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // no sections, raw
-                       0,   0,   0,   128};                               // r, g, b, alpha planes
+    const byte_buffer psd = {'8', 'B', 'P', 'S', 0, 1, 0, 0, 0, 0, 0, 0, 0, 4,  // version 1, 4 channels
+                             0,   0,   0,   1,   0, 0, 0, 1, 0, 8, 0, 3,        // 1 x 1, 8 bits, RGB
+                             0,   0,   0,   0,   0, 0, 0, 0, 0, 0, 0, 0, 0, 0,  // no sections, raw
+                             0,   0,   0,   128};                               // r, g, b, alpha planes
     const unsigned char grey[] = {9, 200};
-    Bytes png = png_bytes(2, 1, 1, grey);
-    const Bytes empty_idat = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
+    byte_buffer png = png_bytes(2, 1, 1, grey);
+    const byte_buffer empty_idat = {0, 0, 0, 0, 'I', 'D', 'A', 'T', 0x35, 0xAF, 0x06, 0x1E};
     png.insert(png.begin() + 33, empty_idat.begin(), empty_idat.end());  // after the signature and IHDR
     EXPECT_EQ(load_file(psd, 1, 1), std::vector<D3DCOLOR>{0x80000000}) << "PSD";
     EXPECT_EQ(load_file(png, 2, 1), (std::vector<D3DCOLOR>{0xFF090909, 0xFFC8C8C8})) << "PNG";

@@ -106,7 +106,7 @@ TEST_F(LoadMeshTest, FailuresLeaveEveryOutputEmptyAndHoldNoDeviceReference) {
     const std::string fifo = (folder_ / "fifo.x").string();
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     auto* const garbage = reinterpret_cast<ID3DXBuffer*>(0x1);
-    struct Case {
+    struct test_case {
         const char* file;
         IDirect3DDevice9* device;
         HRESULT expected;
@@ -115,7 +115,7 @@ TEST_F(LoadMeshTest, FailuresLeaveEveryOutputEmptyAndHoldNoDeviceReference) {
                  {"/dev/zero", device_, E_FAIL},         {notes.c_str(), device_, D3DXERR_INVALIDDATA},
                  {huge.c_str(), device_, E_OUTOFMEMORY}, {broken.c_str(), device_, D3DXERR_INVALIDDATA},
                  {nullptr, device_, D3DERR_INVALIDCALL}, {broken.c_str(), nullptr, D3DERR_INVALIDCALL}};
-    for (const Case& c : cases) {
+    for (const test_case& c : cases) {
         ID3DXBuffer* adjacency = garbage;
         ID3DXBuffer* materials = garbage;
         ID3DXBuffer* effects = garbage;

@@ -19,7 +19,7 @@ namespace {
 
 const std::filesystem::path corpus_dir = std::filesystem::path(DEMOS_SHARED_DIR) / "xcorpus";
 
-struct OracleRow {
+struct oracle_row {
     std::string file;
     std::string status;
     size_t triangles = 0;
@@ -36,14 +36,14 @@ std::vector<std::string> split(const std::string& line, char separator) {
     return fields;
 }
 
-std::vector<OracleRow> read_oracle() {
-    std::vector<OracleRow> rows;
+std::vector<oracle_row> read_oracle() {
+    std::vector<oracle_row> rows;
     std::ifstream in(corpus_dir / "ORACLE.tsv");
     std::string line;
     std::getline(in, line);
     while (std::getline(in, line)) {
         const std::vector<std::string> f = split(line, '\t');
-        OracleRow row;
+        oracle_row row;
         row.file = f.at(0);
         row.status = f.at(2);
         if (row.status == "ok") {
@@ -101,7 +101,7 @@ protected:
 };
 
 TEST_F(XFileCorpus, EveryGoodFileMatchesTheIndependentLoader) {
-    for (const OracleRow& row : read_oracle()) {
+    for (const oracle_row& row : read_oracle()) {
         if (row.status != "ok") continue;
         SCOPED_TRACE(row.file);
         const xfile_load_result r = load_corpus_file(row.file);

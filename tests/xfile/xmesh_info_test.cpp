@@ -15,7 +15,7 @@
 
 namespace {
 
-struct ToolRun {
+struct tool_run {
     int status = -1;
     std::string out;
     std::string err;
@@ -53,7 +53,7 @@ protected:
 
     // Runs the tool in the test folder with `arguments`, its output going to `out` (a path
     // relative to the folder, or absolute).
-    ToolRun run(std::vector<std::string> arguments, const std::string& out = "out.txt") {
+    tool_run run(std::vector<std::string> arguments, const std::string& out = "out.txt") {
         const std::filesystem::path out_path = folder_ / out;
         const std::filesystem::path err_path = folder_ / "err.txt";
         std::vector<char*> argv = {const_cast<char*>(XMESH_INFO)};
@@ -70,7 +70,7 @@ protected:
             ::_exit(127);
         }
         int raw = 0;
-        ToolRun r;
+        tool_run r;
         if (child > 0 && ::waitpid(child, &raw, 0) == child && WIFEXITED(raw)) r.status = WEXITSTATUS(raw);
         if (out_path.parent_path() == folder_) r.out = read_all(out_path);
         r.err = read_all(err_path);
@@ -81,7 +81,7 @@ protected:
 };
 
 TEST_F(XmeshInfoTest, DescribesAGoodFile) {
-    const ToolRun r = run({"good.x"});
+    const tool_run r = run({"good.x"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_NE(r.out.find("good.x\n"), std::string::npos) << r.out;
@@ -93,7 +93,7 @@ TEST_F(XmeshInfoTest, DescribesAGoodFile) {
 }
 
 TEST_F(XmeshInfoTest, TsvHasOneLinePerGoodFileAndReportsTheBadOne) {
-    const ToolRun r = run({"--tsv", "good.x", "bad.x"});
+    const tool_run r = run({"--tsv", "good.x", "bad.x"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out,
               "file\tformat\tfloat_bits\tversion\tvertices\ttriangles\tsubsets\ttextures\tmin_x\tmin_y\tmin_z\t"
@@ -104,7 +104,7 @@ TEST_F(XmeshInfoTest, TsvHasOneLinePerGoodFileAndReportsTheBadOne) {
 }
 
 TEST_F(XmeshInfoTest, JsonLinesParseAndKeepNamesExact) {
-    const ToolRun r = run({"--json", "good.x", "bad.x", "hostile.x", "points.x"});
+    const tool_run r = run({"--json", "good.x", "bad.x", "hostile.x", "points.x"});
     EXPECT_EQ(r.status, 1);
     std::istringstream lines(r.out);
     std::vector<nlohmann::json> objects;
@@ -131,7 +131,7 @@ TEST_F(XmeshInfoTest, JsonLinesParseAndKeepNamesExact) {
 
 TEST_F(XmeshInfoTest, HostileInputsGiveOneLineEachAndTheExitStatus) {
     const std::string escaped_texture = "\\x1B[2J\\\"q\\\"\\\\\\t\xff.bmp";
-    struct Case {
+    struct test_case {
         std::vector<std::string> arguments;
         std::string out;  // where standard output goes
         int status;
@@ -169,9 +169,9 @@ TEST_F(XmeshInfoTest, HostileInputsGiveOneLineEachAndTheExitStatus) {
          ""},
         {{"--", "-"}, "out.txt", 1, "xmesh-info: -: No such file or directory\n", ""},
     };
-    for (const Case& c : cases) {
+    for (const test_case& c : cases) {
         const std::string label = ::testing::PrintToString(c.arguments);
-        const ToolRun r = run(c.arguments, c.out);
+        const tool_run r = run(c.arguments, c.out);
         EXPECT_EQ(r.status, c.status) << label;
         EXPECT_EQ(r.err, c.err) << label;
         EXPECT_NE(r.out.find(c.out_contains), std::string::npos) << label << "\n" << r.out;
@@ -179,11 +179,11 @@ TEST_F(XmeshInfoTest, HostileInputsGiveOneLineEachAndTheExitStatus) {
 }
 
 TEST_F(XmeshInfoTest, HelpAndVersion) {
-    const ToolRun help = run({"--help"});
+    const tool_run help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("usage: xmesh-info", 0), 0u) << help.out;
     EXPECT_NE(help.out.find("Exit status: 0"), std::string::npos);
-    const ToolRun version = run({"--version"});
+    const tool_run version = run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("xmesh-info ", 0), 0u) << version.out;
     EXPECT_EQ(run({"--help"}, "/dev/full").status, 3);

@@ -49,8 +49,8 @@ Exit status: 0 every file loaded, 1 some file could not be loaded, 2 usage error
 3 standard output could not be written (processing stops there).
 )";
 
-struct Options {
-    XmeshFormat format = XmeshFormat::text;
+struct command_options {
+    xmesh_format format = xmesh_format::text;
     bool help = false;
     bool version = false;
     std::vector<const char*> files;
@@ -62,7 +62,7 @@ void report(std::string_view subject, std::string_view reason) {
 }
 
 // False with *problem set on a usage error.
-bool parse_options(int argc, char** argv, Options* options, std::string* problem) {
+bool parse_options(int argc, char** argv, command_options* options, std::string* problem) {
     bool tsv = false;
     bool json = false;
     bool options_end = false;
@@ -89,7 +89,7 @@ bool parse_options(int argc, char** argv, Options* options, std::string* problem
     }
     if (tsv && json) *problem = "--tsv and --json exclude each other";
     if (problem->empty() && options->files.empty() && !options->help && !options->version) *problem = "no file given";
-    options->format = json ? XmeshFormat::json : tsv ? XmeshFormat::tsv : XmeshFormat::text;
+    options->format = json ? xmesh_format::json : tsv ? xmesh_format::tsv : xmesh_format::text;
     return problem->empty();
 }
 
@@ -102,7 +102,7 @@ bool output_written() {
 }
 
 // Loads and prints one file; false (reported) when it cannot be loaded.
-bool describe(const char* path, XmeshFormat format) {
+bool describe(const char* path, xmesh_format format) {
     std::string error;
     try {
         xfile_model model;
@@ -119,13 +119,13 @@ bool describe(const char* path, XmeshFormat format) {
     return false;
 }
 
-int run(const Options& options) {
+int run(const command_options& options) {
     if (options.help || options.version) {
         if (options.help) std::fputs(help_text, stdout);
         if (options.version) std::printf("xmesh-info %s\n", XMESH_INFO_VERSION);
         return output_written() ? 0 : exit_output_failed;
     }
-    if (options.format == XmeshFormat::tsv) xmesh_print_tsv_header();
+    if (options.format == xmesh_format::tsv) xmesh_print_tsv_header();
     int status = 0;
     for (const char* path : options.files) {
         if (!describe(path, options.format)) status = exit_load_failed;
@@ -138,7 +138,7 @@ int run(const Options& options) {
 
 int main(int argc, char** argv) {
     try {
-        Options options;
+        command_options options;
         std::string problem;
         if (!parse_options(argc, argv, &options, &problem)) {
             std::fprintf(stderr, "xmesh-info: %s (see xmesh-info --help)\n", problem.c_str());

@@ -166,10 +166,10 @@ void xmesh_print_tsv_header() {
         "max_x\tmax_y\tmax_z\tmaterials\n");
 }
 
-void xmesh_print(XmeshFormat format, const char* path, const xfile_model& model) {
+void xmesh_print(xmesh_format format, const char* path, const xfile_model& model) {
     switch (format) {
-    case XmeshFormat::text: print_text(path, model); break;
-    case XmeshFormat::tsv: print_tsv(path, model); break;
-    case XmeshFormat::json: print_json(path, model); break;
+    case xmesh_format::text: print_text(path, model); break;
+    case xmesh_format::tsv: print_tsv(path, model); break;
+    case xmesh_format::json: print_json(path, model); break;
     }
 }

@@ -5,9 +5,9 @@
 
 #include "platform/xfile/xfile.h"
 
-enum class XmeshFormat { text, tsv, json };
+enum class xmesh_format { text, tsv, json };
 
 // The column names that --tsv prints first (and --json uses as keys).
 void xmesh_print_tsv_header();
 
-void xmesh_print(XmeshFormat format, const char* path, const xfile_model& model);
+void xmesh_print(xmesh_format format, const char* path, const xfile_model& model);
