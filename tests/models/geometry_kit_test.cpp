@@ -14,15 +14,15 @@ namespace {
 
 using namespace models;
 
-surface_view view_of(const Mesh& mesh) {
+surface_view view_of(const model_mesh& mesh) {
     surface_view view;
-    for (const Vec3& p : mesh.positions) view.positions.push_back({p.x, p.y, p.z});
-    for (const Vec3& n : mesh.normals) view.normals.push_back({n.x, n.y, n.z});
-    for (const Triangle& t : mesh.triangles) view.indices.insert(view.indices.end(), {t.a, t.b, t.c});
+    for (const vec3& p : mesh.positions) view.positions.push_back({p.x, p.y, p.z});
+    for (const vec3& n : mesh.normals) view.normals.push_back({n.x, n.y, n.z});
+    for (const mesh_triangle& t : mesh.triangles) view.indices.insert(view.indices.end(), {t.a, t.b, t.c});
     return view;
 }
 
-void expect_sealed(const Mesh& mesh, const std::string& shape) {
+void expect_sealed(const model_mesh& mesh, const std::string& shape) {
     const surface_report report = check_surface(view_of(mesh));
     EXPECT_GT(report.triangles, 0u) << shape;
     EXPECT_EQ(report.degenerate, 0u) << shape;
@@ -33,7 +33,7 @@ void expect_sealed(const Mesh& mesh, const std::string& shape) {
 }
 
 // Counts vertices whose normal does not point away from `inside(p)`, the nearest interior point.
-size_t inward_normals(const Mesh& mesh, const std::function<Vec3(Vec3)>& inside) {
+size_t inward_normals(const model_mesh& mesh, const std::function<vec3(vec3)>& inside) {
     size_t count = 0;
     for (size_t i = 0; i < mesh.positions.size(); ++i) {
         count += dot(mesh.normals[i], mesh.positions[i] - inside(mesh.positions[i])) <= 0.0f;
@@ -41,16 +41,16 @@ size_t inward_normals(const Mesh& mesh, const std::function<Vec3(Vec3)>& inside)
     return count;
 }
 
-LoftOptions capped() {
-    LoftOptions options;
+loft_options capped() {
+    loft_options options;
     options.cap_start = options.cap_end = true;
     return options;
 }
 
-std::vector<AirfoilSection> wing_sections() {
-    std::vector<AirfoilSection> sections;
+std::vector<airfoil_section> wing_sections() {
+    std::vector<airfoil_section> sections;
     for (int i = -4; i <= 4; ++i) {
-        AirfoilSection a;
+        airfoil_section a;
         a.chord = 1.5f - 0.2f * std::abs(i);
         a.leading_edge = {0.5f, 0.1f * std::abs(i), 0.6f * i};
         a.thickness = 0.12f;
@@ -67,7 +67,7 @@ TEST(GeometryKit, EveryShapeIsSealedAndFrontFacingOutside) {
                   "super-elliptic body with caps");
     expect_sealed(loft(body_grid({{2, 0, 0, 0}, {1.5f, 0, 0.3f, 0.3f}, {0, 0, 0.5f, 0.4f}}, 16),
                        [] {
-                           LoftOptions o = capped();
+                           loft_options o = capped();
                            o.cap_start = false;
                            return o;
                        }()),
@@ -79,26 +79,26 @@ TEST(GeometryKit, EveryShapeIsSealedAndFrontFacingOutside) {
 }
 
 TEST(GeometryKit, NormalsPointAwayFromTheInside) {
-    const Vec3 centre{1, 2, 3};
-    const Mesh ellipsoid = loft(ellipsoid_grid(centre, {2.0f, 0.5f, 1.0f}, 12, 16), {});
-    EXPECT_EQ(inward_normals(ellipsoid, [&](Vec3) { return centre; }), 0u);
-    const Vec3 a{0, 0, 0}, b{1, 2, -1};
-    EXPECT_EQ(inward_normals(cylinder(a, b, 0.2f, 10, 0, {}), [&](Vec3) { return lerp(a, b, 0.5f); }), 0u);
-    EXPECT_EQ(inward_normals(box({-1, -2, -3}, {1, 2, 3}, 0, {}), [](Vec3) { return Vec3{}; }), 0u);
-    const auto tube_centre = [](Vec3 p) { return normalize_or({p.x, p.y, 0.0f}, {1, 0, 0}) * 1.0f; };
+    const vec3 centre{1, 2, 3};
+    const model_mesh ellipsoid = loft(ellipsoid_grid(centre, {2.0f, 0.5f, 1.0f}, 12, 16), {});
+    EXPECT_EQ(inward_normals(ellipsoid, [&](vec3) { return centre; }), 0u);
+    const vec3 a{0, 0, 0}, b{1, 2, -1};
+    EXPECT_EQ(inward_normals(cylinder(a, b, 0.2f, 10, 0, {}), [&](vec3) { return lerp(a, b, 0.5f); }), 0u);
+    EXPECT_EQ(inward_normals(box({-1, -2, -3}, {1, 2, 3}, 0, {}), [](vec3) { return vec3{}; }), 0u);
+    const auto tube_centre = [](vec3 p) { return normalize_or({p.x, p.y, 0.0f}, {1, 0, 0}) * 1.0f; };
     EXPECT_EQ(inward_normals(loft(torus_grid(1.0f, 0.25f, 16, 8), {}), tube_centre), 0u);
 }
 
 // The skin painter finds chord positions from the ring parameter alone; the ring must run from
 // the trailing edge over the upper surface to the leading edge (t = 0.5) and back underneath.
 TEST(GeometryKit, AirfoilRingsMatchTheChordFractionOfTheirRingParameter) {
-    AirfoilSection section;
+    airfoil_section section;
     section.leading_edge = {0, 0, 0};
     section.chord_direction = {1, 0, 0};
     section.chord = 1.0f;
     section.camber = 0.02f;
     const int per_side = 10;
-    const Grid grid = airfoil_grid({section, section}, per_side);
+    const surface_grid grid = airfoil_grid({section, section}, per_side);
     const auto& ring = grid.rings[0];
     ASSERT_EQ(ring.size(), size_t(2 * per_side + 1));
     for (size_t j = 0; j < ring.size(); ++j) {
@@ -113,8 +113,8 @@ TEST(GeometryKit, AirfoilRingsMatchTheChordFractionOfTheirRingParameter) {
 }
 
 TEST(MeshBuilder, TrianglesAreTurnedToFaceTheirNormalsAndDegenerateOnesDropped) {
-    Mesh mesh;
-    const Vec3 towards_viewer{0, 0, -1};
+    model_mesh mesh;
+    const vec3 towards_viewer{0, 0, -1};
     const uint32_t a = mesh.add_vertex({0, 0, 0}, towards_viewer, {});
     const uint32_t b = mesh.add_vertex({1, 0, 0}, towards_viewer, {});
     const uint32_t c = mesh.add_vertex({0, 1, 0}, towards_viewer, {});
@@ -123,7 +123,7 @@ TEST(MeshBuilder, TrianglesAreTurnedToFaceTheirNormalsAndDegenerateOnesDropped) 
     mesh.add_triangle(a, b, on_line, 3);
     mesh.add_triangle(a, a, c, 3);
     ASSERT_EQ(mesh.triangles.size(), 1u);
-    const Triangle& t = mesh.triangles[0];
+    const mesh_triangle& t = mesh.triangles[0];
     EXPECT_EQ(t.material, 3u);
     // Seen from -z (x right, y up) the order a, c, b runs clockwise.
     EXPECT_EQ(t.a, a);
@@ -132,15 +132,15 @@ TEST(MeshBuilder, TrianglesAreTurnedToFaceTheirNormalsAndDegenerateOnesDropped) 
 }
 
 TEST(MeshBuilder, AppendKeepsFrontFacesAndUnitNormalsUnderMirrorAndScale) {
-    const Mesh part = loft(ellipsoid_grid({0, 0, 0}, {1.0f, 0.5f, 0.5f}, 10, 12), {});
-    Transform mirror_and_stretch;
+    const model_mesh part = loft(ellipsoid_grid({0, 0, 0}, {1.0f, 0.5f, 0.5f}, 10, 12), {});
+    affine_transform mirror_and_stretch;
     mirror_and_stretch.ax = {-3.0f, 0.0f, 0.0f};
     mirror_and_stretch.ay = {0.0f, 0.5f, 0.5f};
     mirror_and_stretch.offset = {1, 1, 1};
-    Mesh mesh;
+    model_mesh mesh;
     mesh.append(part, mirror_and_stretch);
     expect_sealed(mesh, "mirrored and sheared ellipsoid");
-    EXPECT_EQ(inward_normals(mesh, [](Vec3) { return Vec3{1, 1, 1}; }), 0u);
+    EXPECT_EQ(inward_normals(mesh, [](vec3) { return vec3{1, 1, 1}; }), 0u);
 }
 
 }  // namespace

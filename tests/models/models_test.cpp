@@ -47,21 +47,21 @@ struct model_expectations {
     bounding_box box;
 };
 
-void collect(const models::Frame& frame, const models::Transform& parent, model_expectations& expected) {
-    const models::Transform placement = models::then(frame.transform, parent);
-    for (const models::Mesh& mesh : frame.meshes) {
+void collect(const models::model_frame& frame, const models::affine_transform& parent, model_expectations& expected) {
+    const models::affine_transform placement = models::then(frame.transform, parent);
+    for (const models::model_mesh& mesh : frame.meshes) {
         expected.vertices += mesh.positions.size();
         expected.triangles += mesh.triangles.size();
         expected.subsets += mesh.used_materials().size();
-        for (const models::Vec3& p : mesh.positions) {
-            const models::Vec3 q = placement.point(p);
+        for (const models::vec3& p : mesh.positions) {
+            const models::vec3 q = placement.point(p);
             expected.box.add(q.x, q.y, q.z);
         }
     }
-    for (const models::Frame& child : frame.children) collect(child, placement, expected);
+    for (const models::model_frame& child : frame.children) collect(child, placement, expected);
 }
 
-model_expectations expected_from(const models::Model& model) {
+model_expectations expected_from(const models::model_tree& model) {
     model_expectations expected;
     collect(model.root, {}, expected);
     return expected;
@@ -127,7 +127,7 @@ protected:
         return box;
     }
 
-    static void expect_matches_generator(const loaded_model& loaded, const models::Model& generated) {
+    static void expect_matches_generator(const loaded_model& loaded, const models::model_tree& generated) {
         const model_expectations expected = expected_from(generated);
         const D3DXMESHDATA& data = loaded.mesh->GetGeometry();
         EXPECT_EQ(data.positions.size(), expected.vertices);

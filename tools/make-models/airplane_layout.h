@@ -26,7 +26,7 @@ constexpr float wing_root_y = -0.30f;
 constexpr float dihedral = 6.0f * pi / 180.0f;
 
 // Cross-section of the fuselage at station s: centre height and half-height / half-width.
-struct FuselageSection {
+struct fuselage_shape {
     float y, ry, rz;
 };
 
@@ -35,13 +35,13 @@ inline float smoothstep(float edge0, float edge1, float x) {
     return t * t * (3.0f - 2.0f * t);
 }
 
-inline FuselageSection fuselage_section(float s) {
-    struct Key {
+inline fuselage_shape fuselage_section(float s) {
+    struct station_key {
         float s, ry, rz;
     };
-    static constexpr Key keys[] = {{0.00f, 0.40f, 0.40f}, {0.05f, 0.45f, 0.44f}, {0.16f, 0.53f, 0.48f},
-                                   {0.30f, 0.56f, 0.48f}, {0.45f, 0.50f, 0.44f}, {0.75f, 0.30f, 0.24f},
-                                   {1.00f, 0.11f, 0.07f}};
+    static constexpr station_key keys[] = {{0.00f, 0.40f, 0.40f}, {0.05f, 0.45f, 0.44f}, {0.16f, 0.53f, 0.48f},
+                                           {0.30f, 0.56f, 0.48f}, {0.45f, 0.50f, 0.44f}, {0.75f, 0.30f, 0.24f},
+                                           {1.00f, 0.11f, 0.07f}};
     size_t k = 0;
     while (k + 2 < std::size(keys) && s > keys[k + 1].s) ++k;
     const float f = smoothstep(keys[k].s, keys[k + 1].s, s);
@@ -51,7 +51,7 @@ inline FuselageSection fuselage_section(float s) {
 
 // Ramanujan's approximation of the perimeter of the section (for letters of even height).
 inline float fuselage_perimeter(float s) {
-    const FuselageSection c = fuselage_section(s);
+    const fuselage_shape c = fuselage_section(s);
     const float a = c.ry, b = c.rz;
     return pi * (3.0f * (a + b) - std::sqrt((3.0f * a + b) * (a + 3.0f * b)));
 }
@@ -67,16 +67,16 @@ inline float chord_fraction(float t) { return 0.5f * (1.0f + std::cos(2.0f * pi 
 
 // A rectangle of the texture that one group of surfaces maps onto, inset by a texel and a half
 // so that point sampling at a border never picks a neighbour's texel.
-struct Region {
+struct skin_region {
     float u0, v0, u1, v1;
 
-    Vec2 map(float s, float t, int texture_size) const {
+    vec2 map(float s, float t, int texture_size) const {
         const float inset = 1.5f / static_cast<float>(texture_size);
         return {u0 + inset + (u1 - u0 - 2 * inset) * s, v0 + inset + (v1 - v0 - 2 * inset) * t};
     }
     bool contains(float u, float v) const { return u >= u0 && u < u1 && v >= v0 && v < v1; }
     // The inverse of map, clamped to [0, 1].
-    Vec2 local(float u, float v, int texture_size) const {
+    vec2 local(float u, float v, int texture_size) const {
         const float inset = 1.5f / static_cast<float>(texture_size);
         return {std::clamp((u - u0 - inset) / (u1 - u0 - 2 * inset), 0.0f, 1.0f),
                 std::clamp((v - v0 - inset) / (v1 - v0 - 2 * inset), 0.0f, 1.0f)};
@@ -85,14 +85,14 @@ struct Region {
 
 constexpr int skin_size = 512;
 constexpr const char* skin_file = "airplane_skin.png";
-constexpr Region fuselage_region{0.0f, 0.0f, 1.0f, 0.40f};
-constexpr Region wing_region{0.0f, 0.40f, 1.0f, 0.75f};
-constexpr Region fin_region{0.0f, 0.75f, 0.5f, 0.96f};
-constexpr Region tailplane_region{0.5f, 0.75f, 1.0f, 0.96f};
-constexpr Region plain_region{0.0f, 0.96f, 1.0f, 1.0f};  // plain white
+constexpr skin_region fuselage_region{0.0f, 0.0f, 1.0f, 0.40f};
+constexpr skin_region wing_region{0.0f, 0.40f, 1.0f, 0.75f};
+constexpr skin_region fin_region{0.0f, 0.75f, 0.5f, 0.96f};
+constexpr skin_region tailplane_region{0.5f, 0.75f, 1.0f, 0.96f};
+constexpr skin_region plain_region{0.0f, 0.96f, 1.0f, 1.0f};  // plain white
 
 // Where the untextured parts point their uvs: a white texel, so that they keep their own colour
 // even when drawn while the skin texture is still bound.
-inline Vec2 plain_uv() { return plain_region.map(0.5f, 0.5f, skin_size); }
+inline vec2 plain_uv() { return plain_region.map(0.5f, 0.5f, skin_size); }
 
 }  // namespace models::airplane_layout

@@ -17,16 +17,16 @@ namespace {
 
 using namespace airplane_layout;
 
-struct Colour {
+struct skin_colour {
     float r, g, b;
 };
 
-constexpr Colour cream{0.925f, 0.898f, 0.816f};
-constexpr Colour red{0.77f, 0.12f, 0.14f};
-constexpr Colour white{0.98f, 0.98f, 0.97f};
-constexpr Colour navy{0.11f, 0.15f, 0.31f};
+constexpr skin_colour cream{0.925f, 0.898f, 0.816f};
+constexpr skin_colour red{0.77f, 0.12f, 0.14f};
+constexpr skin_colour white{0.98f, 0.98f, 0.97f};
+constexpr skin_colour navy{0.11f, 0.15f, 0.31f};
 
-Colour darker(Colour c, float f) { return {c.r * f, c.g * f, c.b * f}; }
+skin_colour darker(skin_colour c, float f) { return {c.r * f, c.g * f, c.b * f}; }
 
 bool within(float value, float centre, float half_width) { return std::fabs(value - centre) <= half_width; }
 
@@ -58,21 +58,21 @@ bool on_text(const char* text, float x, float y) {
 constexpr const char registration[] = "SP-KDX";
 
 // A 4 x 4 red-and-white checkerboard covering [0, 1)^2, with a thin red border.
-Colour checkerboard(float a, float b, Colour outside) {
+skin_colour checkerboard(float a, float b, skin_colour outside) {
     if (a < -0.04f || a > 1.04f || b < -0.04f || b > 1.04f) return outside;
     if (a < 0.0f || a >= 1.0f || b < 0.0f || b >= 1.0f) return red;
     return (static_cast<int>(a * 4) + static_cast<int>(b * 4)) % 2 == 0 ? red : white;
 }
 
 // s: 0 nose to 1 tail; t: 0 top, 0.25 left side, 0.5 bottom, 0.75 right side.
-Colour paint_fuselage(float s, float t) {
+skin_colour paint_fuselage(float s, float t) {
     constexpr float cowling_end = 0.115f;
     const bool right_side = t > 0.5f;
     const float side = right_side ? 1.0f - t : t;  // 0 top, 0.25 side, 0.5 bottom, both sides
     const float texel = 1.0f / skin_size;
     if (s < cowling_end) return within(s, 0.065f, 1.2f * texel) ? darker(red, 0.7f) : red;
 
-    Colour c = cream;
+    skin_colour c = cream;
     if (side < 0.07f && s < 0.27f) c = navy;
     if (within(side, 0.150f, 0.022f * (1.0f - 0.45f * s))) c = red;
     if (within(side, 0.181f, 0.004f)) c = navy;
@@ -89,7 +89,7 @@ Colour paint_fuselage(float s, float t) {
 }
 
 // s: 0 right tip to 1 left tip; chord fraction from the ring parameter t.
-Colour paint_wing(float s, float t) {
+skin_colour paint_wing(float s, float t) {
     const float eta = std::fabs(2.0f * s - 1.0f);
     const float chord = chord_fraction(t);
     const float span_texel = 2.0f / skin_size;
@@ -97,7 +97,7 @@ Colour paint_wing(float s, float t) {
 
     const float square = 0.75f;  // model units
     const float local_chord = wing_chord(0.68f);
-    Colour c =
+    skin_colour c =
         checkerboard((eta - 0.68f) * semi_span / square + 0.5f, (chord - 0.45f) * local_chord / square + 0.5f, cream);
 
     const bool aileron = eta > 0.55f && eta<0.88f, flap = eta> 0.11f && eta < 0.55f;
@@ -112,25 +112,25 @@ Colour paint_wing(float s, float t) {
 }
 
 // s: 0 root to 1 top of the fin.
-Colour paint_fin(float s, float t) {
+skin_colour paint_fin(float s, float t) {
     const float chord = chord_fraction(t);
     if (s > 0.9f) return red;
-    Colour c = checkerboard((s - 0.36f) / 0.40f, (chord - 0.16f) / 0.52f, cream);
+    skin_colour c = checkerboard((s - 0.36f) / 0.40f, (chord - 0.16f) / 0.52f, cream);
     if (within(chord, 0.70f, 0.006f)) c = darker(c, 0.62f);
     return c;
 }
 
 // s: 0 right tip to 1 left tip.
-Colour paint_tailplane(float s, float t) {
+skin_colour paint_tailplane(float s, float t) {
     const float eta = std::fabs(2.0f * s - 1.0f);
     if (eta > 0.84f) return red;
     return within(chord_fraction(t), 0.66f, 0.008f) ? darker(cream, 0.62f) : cream;
 }
 
-Colour paint(float u, float v) {
+skin_colour paint(float u, float v) {
     const struct {
-        const Region& region;
-        Colour (*painter)(float s, float t);
+        const skin_region& region;
+        skin_colour (*painter)(float s, float t);
     } parts[] = {
         {fuselage_region, paint_fuselage},
         {wing_region, paint_wing},
@@ -139,7 +139,7 @@ Colour paint(float u, float v) {
     };
     for (const auto& part : parts) {
         if (!part.region.contains(u, v)) continue;
-        const Vec2 l = part.region.local(u, v, skin_size);
+        const vec2 l = part.region.local(u, v, skin_size);
         return part.painter(l.u, l.v);
     }
     return {1.0f, 1.0f, 1.0f};
@@ -154,10 +154,10 @@ std::vector<uint8_t> paint_airplane_skin() {
     std::vector<uint8_t> rgb(static_cast<size_t>(size) * size * 3);
     for (int y = 0; y < size; ++y) {
         for (int x = 0; x < size; ++x) {
-            Colour sum{0, 0, 0};
+            skin_colour sum{0, 0, 0};
             for (int sy = 0; sy < samples; ++sy) {
                 for (int sx = 0; sx < samples; ++sx) {
-                    const Colour c = paint((x + (sx + 0.5f) / samples) / size, (y + (sy + 0.5f) / samples) / size);
+                    const skin_colour c = paint((x + (sx + 0.5f) / samples) / size, (y + (sy + 0.5f) / samples) / size);
                     sum = {sum.r + c.r, sum.g + c.g, sum.b + c.b};
                 }
             }

@@ -8,32 +8,32 @@ namespace models {
 
 namespace {
 
-struct GridView {
-    const Grid& grid;
+struct grid_view {
+    const surface_grid& grid;
     int rows, columns;
 
-    Vec3 at(int i, int j) const {
+    vec3 at(int i, int j) const {
         i = grid.path_wraps ? (i + rows) % rows : std::clamp(i, 0, rows - 1);
         j = grid.ring_wraps ? (j + columns) % columns : std::clamp(j, 0, columns - 1);
         return grid.rings[i][j];
     }
-    Vec3 centre(int i) const {
-        Vec3 sum{};
-        for (const Vec3& p : grid.rings[i]) sum = sum + p;
+    vec3 centre(int i) const {
+        vec3 sum{};
+        for (const vec3& p : grid.rings[i]) sum = sum + p;
         return sum * (1.0f / static_cast<float>(columns));
     }
 };
 
 // Smooth normals of the grid by central differences (one-sided at open borders). A ring shrunk
 // to a point takes the direction of the path out of the surface there.
-std::vector<std::vector<Vec3>> grid_normals(const GridView& view) {
-    std::vector<std::vector<Vec3>> normals(view.rows, std::vector<Vec3>(view.columns));
+std::vector<std::vector<vec3>> grid_normals(const grid_view& view) {
+    std::vector<std::vector<vec3>> normals(view.rows, std::vector<vec3>(view.columns));
     float orientation = 0.0f;
     for (int i = 0; i < view.rows; ++i) {
-        const Vec3 centre = view.centre(i);
+        const vec3 centre = view.centre(i);
         for (int j = 0; j < view.columns; ++j) {
-            const Vec3 along_path = view.at(i + 1, j) - view.at(i - 1, j);
-            const Vec3 along_ring = view.at(i, j + 1) - view.at(i, j - 1);
+            const vec3 along_path = view.at(i + 1, j) - view.at(i - 1, j);
+            const vec3 along_ring = view.at(i, j + 1) - view.at(i, j - 1);
             normals[i][j] = cross(along_ring, along_path);
             orientation += dot(normals[i][j], view.at(i, j) - centre);
         }
@@ -41,13 +41,13 @@ std::vector<std::vector<Vec3>> grid_normals(const GridView& view) {
     const float sign = orientation < 0.0f ? -1.0f : 1.0f;
     for (int i = 0; i < view.rows; ++i) {
         const int neighbour = i == 0 ? 1 : i - 1;
-        const Vec3 outwards = normalize_or(view.centre(i) - view.centre(neighbour), {0, 1, 0});
-        for (Vec3& n : normals[i]) n = normalize_or(n * sign, outwards);
+        const vec3 outwards = normalize_or(view.centre(i) - view.centre(neighbour), {0, 1, 0});
+        for (vec3& n : normals[i]) n = normalize_or(n * sign, outwards);
     }
     return normals;
 }
 
-void add_cap(Mesh& mesh, const GridView& view, int row, Vec3 normal, const LoftOptions& options) {
+void add_cap(model_mesh& mesh, const grid_view& view, int row, vec3 normal, const loft_options& options) {
     const uint32_t centre = mesh.add_vertex(view.centre(row), normal, options.cap_uv);
     std::vector<uint32_t> ring;
     for (int j = 0; j < view.columns; ++j) ring.push_back(mesh.add_vertex(view.at(row, j), normal, options.cap_uv));
@@ -72,12 +72,12 @@ float signed_power(float value, float exponent) { return std::copysign(std::pow(
 
 }  // namespace
 
-Vec2 no_uv(float, float) { return {}; }
+vec2 no_uv(float, float) { return {}; }
 
-Mesh loft(const Grid& grid, const LoftOptions& options) {
-    Mesh mesh;
+model_mesh loft(const surface_grid& grid, const loft_options& options) {
+    model_mesh mesh;
     if (grid.rings.size() < 2 || grid.rings[0].size() < 2) return mesh;
-    const GridView view{grid, static_cast<int>(grid.rings.size()), static_cast<int>(grid.rings[0].size())};
+    const grid_view view{grid, static_cast<int>(grid.rings.size()), static_cast<int>(grid.rings[0].size())};
     const auto normals = grid_normals(view);
 
     const int rows = view.rows + (grid.path_wraps ? 1 : 0);
@@ -87,7 +87,7 @@ Mesh loft(const Grid& grid, const LoftOptions& options) {
         for (int j = 0; j < columns; ++j) {
             const float s = static_cast<float>(i) / static_cast<float>(rows - 1);
             const float t = static_cast<float>(j) / static_cast<float>(columns - 1);
-            const Vec3 normal = normals[i % view.rows][j % view.columns];
+            const vec3 normal = normals[i % view.rows][j % view.columns];
             index[i * columns + j] = mesh.add_vertex(view.at(i, j), normal, options.uv(s, t));
         }
     }
@@ -110,10 +110,10 @@ Mesh loft(const Grid& grid, const LoftOptions& options) {
     return mesh;
 }
 
-Grid body_grid(const std::vector<BodySection>& sections, int segments) {
-    Grid grid;
-    for (const BodySection& section : sections) {
-        std::vector<Vec3> ring;
+surface_grid body_grid(const std::vector<body_section>& sections, int segments) {
+    surface_grid grid;
+    for (const body_section& section : sections) {
+        std::vector<vec3> ring;
         const float exponent = 2.0f / section.exponent;
         for (int j = 0; j < segments; ++j) {
             const float angle = 2.0f * pi * static_cast<float>(j) / static_cast<float>(segments);
@@ -125,37 +125,37 @@ Grid body_grid(const std::vector<BodySection>& sections, int segments) {
     return grid;
 }
 
-Grid ellipsoid_grid(Vec3 centre, Vec3 radii, int rings, int segments) {
-    std::vector<BodySection> sections;
+surface_grid ellipsoid_grid(vec3 centre, vec3 radii, int rings, int segments) {
+    std::vector<body_section> sections;
     for (int i = 0; i < rings; ++i) {
         const float angle = pi * static_cast<float>(i) / static_cast<float>(rings - 1);
         const float s = i == 0 || i == rings - 1 ? 0.0f : std::sin(angle);
         sections.push_back({centre.x + radii.x * std::cos(angle), centre.y, radii.y * s, radii.z * s});
     }
-    Grid grid = body_grid(sections, segments);
+    surface_grid grid = body_grid(sections, segments);
     for (auto& ring : grid.rings) {
-        for (Vec3& p : ring) p.z += centre.z;
+        for (vec3& p : ring) p.z += centre.z;
     }
     return grid;
 }
 
-std::vector<AirfoilSection> span_sections(int per_side, float half_span,
-                                          const std::function<void(AirfoilSection&, float z, float eta)>& shape) {
-    std::vector<AirfoilSection> sections;
+std::vector<airfoil_section> span_sections(int per_side, float half_span,
+                                           const std::function<void(airfoil_section&, float z, float eta)>& shape) {
+    std::vector<airfoil_section> sections;
     for (int i = -per_side; i <= per_side; ++i) {
         const float z = half_span * static_cast<float>(i) / static_cast<float>(per_side);
-        AirfoilSection a;
+        airfoil_section a;
         shape(a, z, std::fabs(z) / half_span);
         sections.push_back(a);
     }
     return sections;
 }
 
-Grid airfoil_grid(const std::vector<AirfoilSection>& sections, int points_per_side) {
-    Grid grid;
+surface_grid airfoil_grid(const std::vector<airfoil_section>& sections, int points_per_side) {
+    surface_grid grid;
     grid.ring_wraps = false;
-    for (const AirfoilSection& section : sections) {
-        std::vector<Vec3> ring;
+    for (const airfoil_section& section : sections) {
+        std::vector<vec3> ring;
         for (int k = -points_per_side; k <= points_per_side; ++k) {
             const float angle = pi * static_cast<float>(std::abs(k)) / static_cast<float>(points_per_side);
             const float x = 0.5f * (1.0f - std::cos(angle));  // cosine spacing: dense at both edges
@@ -168,16 +168,16 @@ Grid airfoil_grid(const std::vector<AirfoilSection>& sections, int points_per_si
     return grid;
 }
 
-Grid torus_grid(float ring_radius, float tube_radius, int rings, int segments) {
-    Grid grid;
+surface_grid torus_grid(float ring_radius, float tube_radius, int rings, int segments) {
+    surface_grid grid;
     grid.path_wraps = true;
     for (int i = 0; i < rings; ++i) {
         const float around = 2.0f * pi * static_cast<float>(i) / static_cast<float>(rings);
-        const Vec3 radial{std::cos(around), std::sin(around), 0.0f};
-        std::vector<Vec3> ring;
+        const vec3 radial{std::cos(around), std::sin(around), 0.0f};
+        std::vector<vec3> ring;
         for (int j = 0; j < segments; ++j) {
             const float tube = 2.0f * pi * static_cast<float>(j) / static_cast<float>(segments);
-            const Vec3 along_axis{0, 0, tube_radius * std::sin(tube)};
+            const vec3 along_axis{0, 0, tube_radius * std::sin(tube)};
             ring.push_back(radial * (ring_radius + tube_radius * std::cos(tube)) + along_axis);
         }
         grid.rings.push_back(std::move(ring));
@@ -185,38 +185,38 @@ Grid torus_grid(float ring_radius, float tube_radius, int rings, int segments) {
     return grid;
 }
 
-Mesh cylinder(Vec3 a, Vec3 b, float radius, int segments, uint32_t material, Vec2 uv) {
+model_mesh cylinder(vec3 a, vec3 b, float radius, int segments, uint32_t material, vec2 uv) {
     const float height = length(b - a);
-    const Grid grid = body_grid({{0.0f, 0.0f, radius, radius}, {height, 0.0f, radius, radius}}, segments);
-    LoftOptions options;
+    const surface_grid grid = body_grid({{0.0f, 0.0f, radius, radius}, {height, 0.0f, radius, radius}}, segments);
+    loft_options options;
     options.material = material;
     options.uv = [uv](float, float) { return uv; };
     options.cap_start = options.cap_end = true;
     options.cap_uv = uv;
-    const Mesh local = loft(grid, options);
+    const model_mesh local = loft(grid, options);
 
-    Transform placement;
+    affine_transform placement;
     placement.ax = normalize_or(b - a, {1, 0, 0});
-    const Vec3 helper = std::fabs(placement.ax.y) < 0.9f ? Vec3{0, 1, 0} : Vec3{1, 0, 0};
+    const vec3 helper = std::fabs(placement.ax.y) < 0.9f ? vec3{0, 1, 0} : vec3{1, 0, 0};
     placement.ay = normalize_or(helper - placement.ax * dot(helper, placement.ax), {0, 1, 0});
     placement.az = cross(placement.ax, placement.ay);
     placement.offset = a;
-    Mesh mesh;
+    model_mesh mesh;
     mesh.append(local, placement);
     return mesh;
 }
 
-Mesh box(Vec3 low, Vec3 high, uint32_t material, Vec2 uv) {
-    Mesh mesh;
-    const Vec3 corner[2] = {low, high};
+model_mesh box(vec3 low, vec3 high, uint32_t material, vec2 uv) {
+    model_mesh mesh;
+    const vec3 corner[2] = {low, high};
     for (int axis = 0; axis < 3; ++axis) {
         for (int side = 0; side < 2; ++side) {
-            Vec3 normal{};
+            vec3 normal{};
             component(normal, axis) = side == 0 ? -1.0f : 1.0f;
             uint32_t quad[4];
             for (int k = 0; k < 4; ++k) {
                 const int u = k == 1 || k == 2, v = k >= 2;
-                Vec3 p;
+                vec3 p;
                 component(p, axis) = component(corner[side], axis);
                 component(p, (axis + 1) % 3) = component(corner[u], (axis + 1) % 3);
                 component(p, (axis + 2) % 3) = component(corner[v], (axis + 2) % 3);

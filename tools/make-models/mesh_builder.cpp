@@ -6,16 +6,16 @@
 
 namespace models {
 
-uint32_t Mesh::add_vertex(Vec3 position, Vec3 normal, Vec2 uv) {
+uint32_t model_mesh::add_vertex(vec3 position, vec3 normal, vec2 uv) {
     positions.push_back(position);
     normals.push_back(normalize_or(normal, {0, 1, 0}));
     uvs.push_back(uv);
     return static_cast<uint32_t>(positions.size() - 1);
 }
 
-void Mesh::add_triangle(uint32_t a, uint32_t b, uint32_t c, uint32_t material) {
+void model_mesh::add_triangle(uint32_t a, uint32_t b, uint32_t c, uint32_t material) {
     if (a == b || b == c || a == c) return;
-    const Vec3 facing = cross(positions[b] - positions[a], positions[c] - positions[a]);
+    const vec3 facing = cross(positions[b] - positions[a], positions[c] - positions[a]);
     // Relative to the edges, so that small parts are not dropped for being small.
     const float scale = dot(positions[b] - positions[a], positions[b] - positions[a]) +
                         dot(positions[c] - positions[a], positions[c] - positions[a]);
@@ -25,7 +25,7 @@ void Mesh::add_triangle(uint32_t a, uint32_t b, uint32_t c, uint32_t material) {
     triangles.push_back({a, b, c, material});
 }
 
-void Mesh::append(const Mesh& part, const Transform& placement) {
+void model_mesh::append(const model_mesh& part, const affine_transform& placement) {
     const auto base = static_cast<uint32_t>(positions.size());
     for (size_t i = 0; i < part.positions.size(); ++i) {
         positions.push_back(placement.point(part.positions[i]));
@@ -33,21 +33,21 @@ void Mesh::append(const Mesh& part, const Transform& placement) {
         uvs.push_back(part.uvs[i]);
     }
     const bool mirrored = dot(placement.ax, cross(placement.ay, placement.az)) < 0.0f;
-    for (const Triangle& t : part.triangles) {
+    for (const mesh_triangle& t : part.triangles) {
         // A mirroring placement turns clockwise into counter-clockwise: swap back.
-        triangles.push_back(mirrored ? Triangle{base + t.a, base + t.c, base + t.b, t.material}
-                                     : Triangle{base + t.a, base + t.b, base + t.c, t.material});
+        triangles.push_back(mirrored ? mesh_triangle{base + t.a, base + t.c, base + t.b, t.material}
+                                     : mesh_triangle{base + t.a, base + t.b, base + t.c, t.material});
     }
 }
 
-void Mesh::set_material(uint32_t material) {
-    for (Triangle& t : triangles) t.material = material;
+void model_mesh::set_material(uint32_t material) {
+    for (mesh_triangle& t : triangles) t.material = material;
 }
 
-void Mesh::drop_unused_vertices() {
+void model_mesh::drop_unused_vertices() {
     constexpr uint32_t unused = UINT32_MAX;
     std::vector<uint32_t> remap(positions.size(), unused);
-    for (const Triangle& t : triangles) remap[t.a] = remap[t.b] = remap[t.c] = 0;
+    for (const mesh_triangle& t : triangles) remap[t.a] = remap[t.b] = remap[t.c] = 0;
     uint32_t kept = 0;
     for (size_t i = 0; i < positions.size(); ++i) {
         if (remap[i] == unused) continue;
@@ -56,23 +56,23 @@ void Mesh::drop_unused_vertices() {
         ++kept;
     }
     positions.resize(kept), normals.resize(kept), uvs.resize(kept);
-    for (Triangle& t : triangles) t = {remap[t.a], remap[t.b], remap[t.c], t.material};
+    for (mesh_triangle& t : triangles) t = {remap[t.a], remap[t.b], remap[t.c], t.material};
 }
 
-std::vector<uint32_t> Mesh::used_materials() const {
+std::vector<uint32_t> model_mesh::used_materials() const {
     std::vector<uint32_t> used;
-    for (const Triangle& t : triangles) used.push_back(t.material);
+    for (const mesh_triangle& t : triangles) used.push_back(t.material);
     std::sort(used.begin(), used.end());
     used.erase(std::unique(used.begin(), used.end()), used.end());
     return used;
 }
 
-bool Model::textured() const {
-    return std::any_of(materials.begin(), materials.end(), [](const Material& m) { return !m.texture.empty(); });
+bool model_tree::textured() const {
+    return std::any_of(materials.begin(), materials.end(), [](const model_material& m) { return !m.texture.empty(); });
 }
 
-Frame mesh_frame(std::string name, const Transform& transform, Mesh mesh) {
-    Frame frame;
+model_frame mesh_frame(std::string name, const affine_transform& transform, model_mesh mesh) {
+    model_frame frame;
     frame.name = std::move(name);
     frame.transform = transform;
     frame.meshes.push_back(std::move(mesh));

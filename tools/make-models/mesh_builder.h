@@ -17,7 +17,7 @@
 
 namespace models {
 
-struct Material {
+struct model_material {
     std::string name;
     float diffuse[4] = {1, 1, 1, 1};
     float power = 0.0f;
@@ -26,23 +26,23 @@ struct Material {
     std::string texture;  // empty: untextured
 };
 
-struct Triangle {
+struct mesh_triangle {
     uint32_t a, b, c;
     uint32_t material;  // index into the model's material list
 };
 
-struct Mesh {
+struct model_mesh {
     std::string name;
-    std::vector<Vec3> positions;
-    std::vector<Vec3> normals;
-    std::vector<Vec2> uvs;
-    std::vector<Triangle> triangles;
+    std::vector<vec3> positions;
+    std::vector<vec3> normals;
+    std::vector<vec2> uvs;
+    std::vector<mesh_triangle> triangles;
 
-    uint32_t add_vertex(Vec3 position, Vec3 normal, Vec2 uv);
+    uint32_t add_vertex(vec3 position, vec3 normal, vec2 uv);
     // Adds (a, b, c), swapped into front-facing order; a triangle without area is dropped.
     void add_triangle(uint32_t a, uint32_t b, uint32_t c, uint32_t material);
     // Adds another mesh moved by `placement`, its triangles keeping their materials.
-    void append(const Mesh& part, const Transform& placement);
+    void append(const model_mesh& part, const affine_transform& placement);
     // Gives every triangle of this mesh the material `material`.
     void set_material(uint32_t material);
     // Removes the vertices that no triangle uses (left behind by dropped degenerate triangles).
@@ -52,19 +52,19 @@ struct Mesh {
 };
 
 // A node of the frame hierarchy: its transform relative to the parent, its meshes, its children.
-struct Frame {
+struct model_frame {
     std::string name;
-    Transform transform;
-    std::vector<Mesh> meshes;
-    std::vector<Frame> children;
+    affine_transform transform;
+    std::vector<model_mesh> meshes;
+    std::vector<model_frame> children;
 };
 
 // A frame holding one mesh.
-Frame mesh_frame(std::string name, const Transform& transform, Mesh mesh);
+model_frame mesh_frame(std::string name, const affine_transform& transform, model_mesh mesh);
 
-struct Model {
-    std::vector<Material> materials;
-    Frame root;
+struct model_tree {
+    std::vector<model_material> materials;
+    model_frame root;
 
     bool textured() const;
 };

@@ -9,7 +9,7 @@ namespace models {
 
 namespace {
 
-enum Token : uint16_t {
+enum binary_token : uint16_t {
     token_name = 1,
     token_string = 2,
     token_integer_list = 6,
@@ -19,11 +19,11 @@ enum Token : uint16_t {
     token_semicolon = 20,
 };
 
-class BinaryOut {
+class binary_out {
 public:
     void word(uint16_t value) { put(value, 2); }
     void dword(uint32_t value) { put(value, 4); }
-    void token(Token t) { word(t); }
+    void token(binary_token t) { word(t); }
     void name(const std::string& text) {
         token(token_name);
         dword(static_cast<uint32_t>(text.size()));
@@ -64,20 +64,20 @@ private:
     std::vector<uint8_t> bytes_;
 };
 
-std::vector<float> flatten(const std::vector<Vec3>& vectors) {
+std::vector<float> flatten(const std::vector<vec3>& vectors) {
     std::vector<float> out;
     out.reserve(vectors.size() * 3);
-    for (const Vec3& v : vectors) out.insert(out.end(), {v.x, v.y, v.z});
+    for (const vec3& v : vectors) out.insert(out.end(), {v.x, v.y, v.z});
     return out;
 }
 
-std::vector<uint32_t> face_list(const Mesh& mesh) {
+std::vector<uint32_t> face_list(const model_mesh& mesh) {
     std::vector<uint32_t> out{static_cast<uint32_t>(mesh.triangles.size())};
-    for (const Triangle& t : mesh.triangles) out.insert(out.end(), {3u, t.a, t.b, t.c});
+    for (const mesh_triangle& t : mesh.triangles) out.insert(out.end(), {3u, t.a, t.b, t.c});
     return out;
 }
 
-void write_material(BinaryOut& out, const Material& m) {
+void write_material(binary_out& out, const model_material& m) {
     out.open("Material", m.name);
     out.floats({m.diffuse[0], m.diffuse[1], m.diffuse[2], m.diffuse[3], m.power, m.specular[0], m.specular[1],
                 m.specular[2], m.emissive[0], m.emissive[1], m.emissive[2]});
@@ -89,7 +89,7 @@ void write_material(BinaryOut& out, const Material& m) {
     out.close();
 }
 
-void write_mesh(BinaryOut& out, const Model& model, const Mesh& mesh) {
+void write_mesh(binary_out& out, const model_tree& model, const model_mesh& mesh) {
     out.open("Mesh", mesh.name);
     out.integers({static_cast<uint32_t>(mesh.positions.size())});
     out.floats(flatten(mesh.positions));
@@ -105,7 +105,7 @@ void write_mesh(BinaryOut& out, const Model& model, const Mesh& mesh) {
         out.open("MeshTextureCoords");
         out.integers({static_cast<uint32_t>(mesh.uvs.size())});
         std::vector<float> uvs;
-        for (const Vec2& uv : mesh.uvs) uvs.insert(uvs.end(), {uv.u, uv.v});
+        for (const vec2& uv : mesh.uvs) uvs.insert(uvs.end(), {uv.u, uv.v});
         out.floats(uvs);
         out.close();
     }
@@ -113,7 +113,7 @@ void write_mesh(BinaryOut& out, const Model& model, const Mesh& mesh) {
     const std::vector<uint32_t> used = mesh.used_materials();
     out.open("MeshMaterialList");
     std::vector<uint32_t> list{static_cast<uint32_t>(used.size()), static_cast<uint32_t>(mesh.triangles.size())};
-    for (const Triangle& t : mesh.triangles) {
+    for (const mesh_triangle& t : mesh.triangles) {
         list.push_back(static_cast<uint32_t>(std::lower_bound(used.begin(), used.end(), t.material) - used.begin()));
     }
     out.integers(list);
@@ -122,22 +122,22 @@ void write_mesh(BinaryOut& out, const Model& model, const Mesh& mesh) {
     out.close();
 }
 
-void write_frame(BinaryOut& out, const Model& model, const Frame& frame) {
+void write_frame(binary_out& out, const model_tree& model, const model_frame& frame) {
     out.open("Frame", frame.name);
     out.open("FrameTransformMatrix");
     float m[16];
     transform_matrix(frame.transform, m);
     out.floats(std::vector<float>(m, m + 16));
     out.close();
-    for (const Mesh& mesh : frame.meshes) write_mesh(out, model, mesh);
-    for (const Frame& child : frame.children) write_frame(out, model, child);
+    for (const model_mesh& mesh : frame.meshes) write_mesh(out, model, mesh);
+    for (const model_frame& child : frame.children) write_frame(out, model, child);
     out.close();
 }
 
 }  // namespace
 
-std::vector<uint8_t> write_x_binary(const Model& model) {
-    BinaryOut out;
+std::vector<uint8_t> write_x_binary(const model_tree& model) {
+    binary_out out;
     const char header[] = "xof 0303bin 0032";
     out.bytes().assign(header, header + 16);
     write_frame(out, model, model.root);

@@ -104,7 +104,7 @@ template Frame {
 
 )";
 
-class TextOut {
+class text_out {
 public:
     void line(int depth, const std::string& text) {
         out_.append(static_cast<size_t>(depth), ' ');
@@ -124,20 +124,20 @@ private:
 };
 
 // "a;b;c;" followed by the separator that ends the array element.
-std::string vector_item(Vec3 v, bool last) {
-    return TextOut::number(v.x) + ";" + TextOut::number(v.y) + ";" + TextOut::number(v.z) + ";" + (last ? ";" : ",");
+std::string vector_item(vec3 v, bool last) {
+    return text_out::number(v.x) + ";" + text_out::number(v.y) + ";" + text_out::number(v.z) + ";" + (last ? ";" : ",");
 }
 
-void write_material(TextOut& out, const Material& material) {
+void write_material(text_out& out, const model_material& material) {
     out.line(0, "Material " + material.name + " {");
     const float* d = material.diffuse;
-    out.line(1, TextOut::number(d[0]) + ";" + TextOut::number(d[1]) + ";" + TextOut::number(d[2]) + ";" +
-                    TextOut::number(d[3]) + ";;");
-    out.line(1, TextOut::number(material.power) + ";");
+    out.line(1, text_out::number(d[0]) + ";" + text_out::number(d[1]) + ";" + text_out::number(d[2]) + ";" +
+                    text_out::number(d[3]) + ";;");
+    out.line(1, text_out::number(material.power) + ";");
     const float* s = material.specular;
-    out.line(1, TextOut::number(s[0]) + ";" + TextOut::number(s[1]) + ";" + TextOut::number(s[2]) + ";;");
+    out.line(1, text_out::number(s[0]) + ";" + text_out::number(s[1]) + ";" + text_out::number(s[2]) + ";;");
     const float* e = material.emissive;
-    out.line(1, TextOut::number(e[0]) + ";" + TextOut::number(e[1]) + ";" + TextOut::number(e[2]) + ";;");
+    out.line(1, text_out::number(e[0]) + ";" + text_out::number(e[1]) + ";" + text_out::number(e[2]) + ";;");
     if (!material.texture.empty()) {
         out.line(1, "TextureFilename {");
         out.line(2, "\"" + material.texture + "\";");
@@ -147,21 +147,21 @@ void write_material(TextOut& out, const Material& material) {
     out.line(0, "");
 }
 
-void write_faces(TextOut& out, int depth, const Mesh& mesh) {
+void write_faces(text_out& out, int depth, const model_mesh& mesh) {
     out.line(depth, std::to_string(mesh.triangles.size()) + ";");
     for (size_t i = 0; i < mesh.triangles.size(); ++i) {
-        const Triangle& t = mesh.triangles[i];
+        const mesh_triangle& t = mesh.triangles[i];
         out.line(depth, "3;" + std::to_string(t.a) + "," + std::to_string(t.b) + "," + std::to_string(t.c) +
                             (i + 1 == mesh.triangles.size() ? ";;" : ";,"));
     }
 }
 
-void write_vectors(TextOut& out, int depth, const std::vector<Vec3>& vectors) {
+void write_vectors(text_out& out, int depth, const std::vector<vec3>& vectors) {
     out.line(depth, std::to_string(vectors.size()) + ";");
     for (size_t i = 0; i < vectors.size(); ++i) out.line(depth, vector_item(vectors[i], i + 1 == vectors.size()));
 }
 
-void write_material_list(TextOut& out, int depth, const Model& model, const Mesh& mesh) {
+void write_material_list(text_out& out, int depth, const model_tree& model, const model_mesh& mesh) {
     const std::vector<uint32_t> used = mesh.used_materials();
     out.line(depth, "MeshMaterialList {");
     out.line(depth + 1, std::to_string(used.size()) + ";");
@@ -174,7 +174,7 @@ void write_material_list(TextOut& out, int depth, const Model& model, const Mesh
     out.line(depth, "}");
 }
 
-void write_mesh(TextOut& out, int depth, const Model& model, const Mesh& mesh) {
+void write_mesh(text_out& out, int depth, const model_tree& model, const model_mesh& mesh) {
     out.line(depth, "Mesh " + mesh.name + " {");
     write_vectors(out, depth + 1, mesh.positions);
     write_faces(out, depth + 1, mesh);
@@ -186,7 +186,7 @@ void write_mesh(TextOut& out, int depth, const Model& model, const Mesh& mesh) {
         out.line(depth + 1, "MeshTextureCoords {");
         out.line(depth + 2, std::to_string(mesh.uvs.size()) + ";");
         for (size_t i = 0; i < mesh.uvs.size(); ++i) {
-            out.line(depth + 2, TextOut::number(mesh.uvs[i].u) + ";" + TextOut::number(mesh.uvs[i].v) + ";" +
+            out.line(depth + 2, text_out::number(mesh.uvs[i].u) + ";" + text_out::number(mesh.uvs[i].v) + ";" +
                                     (i + 1 == mesh.uvs.size() ? ";" : ","));
         }
         out.line(depth + 1, "}");
@@ -195,7 +195,7 @@ void write_mesh(TextOut& out, int depth, const Model& model, const Mesh& mesh) {
     out.line(depth, "}");
 }
 
-void write_frame(TextOut& out, int depth, const Model& model, const Frame& frame) {
+void write_frame(text_out& out, int depth, const model_tree& model, const model_frame& frame) {
     out.line(depth, "Frame " + frame.name + " {");
     float m[16];
     transform_matrix(frame.transform, m);
@@ -203,20 +203,20 @@ void write_frame(TextOut& out, int depth, const Model& model, const Frame& frame
     for (int row = 0; row < 4; ++row) {
         std::string text;
         for (int column = 0; column < 4; ++column) {
-            text += TextOut::number(m[row * 4 + column]) + (row == 3 && column == 3 ? ";;" : ",");
+            text += text_out::number(m[row * 4 + column]) + (row == 3 && column == 3 ? ";;" : ",");
         }
         out.line(depth + 2, text);
     }
     out.line(depth + 1, "}");
-    for (const Mesh& mesh : frame.meshes) write_mesh(out, depth + 1, model, mesh);
-    for (const Frame& child : frame.children) write_frame(out, depth + 1, model, child);
+    for (const model_mesh& mesh : frame.meshes) write_mesh(out, depth + 1, model, mesh);
+    for (const model_frame& child : frame.children) write_frame(out, depth + 1, model, child);
     out.line(depth, "}");
 }
 
 }  // namespace
 
-void transform_matrix(const Transform& t, float out[16]) {
-    const Vec3 rows[4] = {t.ax, t.ay, t.az, t.offset};
+void transform_matrix(const affine_transform& t, float out[16]) {
+    const vec3 rows[4] = {t.ax, t.ay, t.az, t.offset};
     for (int row = 0; row < 4; ++row) {
         out[row * 4 + 0] = rows[row].x;
         out[row * 4 + 1] = rows[row].y;
@@ -225,13 +225,13 @@ void transform_matrix(const Transform& t, float out[16]) {
     }
 }
 
-std::string write_x_text(const Model& model, const std::string& comment) {
-    TextOut out;
+std::string write_x_text(const model_tree& model, const std::string& comment) {
+    text_out out;
     out.line(0, "xof 0303txt 0032");
     out.line(0, "// " + comment);
     out.line(0, "");
     out.text() += text_templates;
-    for (const Material& material : model.materials) write_material(out, material);
+    for (const model_material& material : model.materials) write_material(out, material);
     write_frame(out, 0, model, model.root);
     return std::move(out.text());
 }

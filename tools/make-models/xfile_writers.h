@@ -19,10 +19,10 @@
 
 namespace models {
 
-std::string write_x_text(const Model& model, const std::string& comment);
-std::vector<uint8_t> write_x_binary(const Model& model);
+std::string write_x_text(const model_tree& model, const std::string& comment);
+std::vector<uint8_t> write_x_binary(const model_tree& model);
 
 // The 16 numbers of a FrameTransformMatrix: row vectors, translation in elements 12 to 14.
-void transform_matrix(const Transform& transform, float out[16]);
+void transform_matrix(const affine_transform& transform, float out[16]);
 
 }  // namespace models
