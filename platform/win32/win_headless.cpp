@@ -28,6 +28,7 @@ public:
     void show_window(win_window&, bool) override {}
     void close_window(win_window&) override {}
     void pump_events() override {}
+    void wait_events() override {}
 
     bool present(win_window&, const uint32_t* pixels, int width, int height, int pitch) override {
         copy_frame(pixels, width, height, pitch);
