@@ -193,6 +193,9 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 BOOL WINAPI ShowWindow(HWND window, int showCommand);
 BOOL WINAPI DestroyWindow(HWND window);
 BOOL WINAPI GetClientRect(HWND window, RECT* rect);
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
+// Grows a client rectangle to the window rectangle of `style`. Menus are not offered (FALSE).
+BOOL WINAPI AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
 // Blocks until input arrives that is not yet in the queue; returns at once when a message or a
 // quit request is waiting already. Without a display (headless) it never blocks.

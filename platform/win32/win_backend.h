@@ -27,6 +27,8 @@ public:
     // Creates the native side of a filled-in window record, hidden. False: the window cannot exist.
     virtual bool open_window(win_window& window) = 0;
     virtual void show_window(win_window& window, bool visible) = 0;
+    // Shows the window record's title, which has changed.
+    virtual void retitle_window(win_window& window) = 0;
     // Removes the window from the screen and frees its native side.
     virtual void close_window(win_window& window) = 0;
     // Turns pending input events into posted messages and client-size changes.

@@ -26,6 +26,7 @@ class headless_backend final : public win_backend {
 public:
     bool open_window(win_window&) override { return true; }
     void show_window(win_window&, bool) override {}
+    void retitle_window(win_window&) override {}
     void close_window(win_window&) override {}
     void pump_events() override {}
     void wait_events() override {}

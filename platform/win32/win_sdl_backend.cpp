@@ -157,6 +157,10 @@ public:
         }
     }
 
+    void retitle_window(win_window& window) override {
+        SDL_SetWindowTitle(native_of(window)->window, win_cp1250_to_utf8(window.title.c_str()).c_str());
+    }
+
     void close_window(win_window& window) override { window.native.reset(); }
 
     void pump_events() override {

@@ -1,0 +1,26 @@
+// view_session.h - the window and the device the viewer draws with, in either mode.
+#pragma once
+
+#include <windows.h>
+#include <d3d9.h>
+
+#include <string>
+
+struct view_session {
+    HWND window = nullptr;
+    IDirect3D9* direct3d = nullptr;
+    IDirect3DDevice9* device = nullptr;
+    int width = 0;  // the back buffer's size
+    int height = 0;
+};
+
+// Registers the viewer's window class with `procedure`, creates a window with a client area of
+// width x height titled `title` (Windows-1250) and a device whose back buffer has that size, set
+// up by view_setup_device. False with *reason when either cannot be made (nothing is left open).
+bool view_open_session(WNDPROC procedure, const std::string& title, int width, int height, view_session* session,
+                       std::string* reason);
+void view_close_session(view_session* session);
+
+// The title for a model: "xmesh-view - NAME (12,345 triangles)", NAME being the file's name
+// without its folder; bytes outside ASCII become '?' (titles are Windows-1250).
+std::string view_title(const std::string& path, unsigned long triangles);

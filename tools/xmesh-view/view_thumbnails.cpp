@@ -1,0 +1,88 @@
+// view_thumbnails.cpp - headless thumbnails; see view_thumbnails.h.
+//
+// One headless window and one device serve every file; each model is loaded, drawn once,
+// presented (the headless back end keeps the frame) and released before the next.
+#include "view_thumbnails.h"
+
+#include "platform/win32/win_headless.h"
+#include "view_model.h"
+#include "view_png.h"
+#include "view_report.h"
+#include "view_session.h"
+
+#include <sys/stat.h>
+
+#include <set>
+#include <strings.h>
+
+namespace {
+
+LRESULT CALLBACK thumbnail_procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    return DefWindowProcA(window, message, wParam, lParam);
+}
+
+// Draws and writes one model; false when it was reported as failed.
+bool write_thumbnail(const view_session& session, const view_camera& camera, const std::string& model_path,
+                     const std::string& png_path) {
+    view_model model;
+    std::string reason;
+    bool written = view_load_model(session.device, model_path, &model, &reason);
+    if (written && model.triangles == 0) {
+        reason = "the model has no triangles to draw";
+        written = false;
+    }
+    if (written) {
+        view_draw(session.device, model, camera, session.width, session.height);
+        session.device->Present(nullptr, nullptr, nullptr, nullptr);
+        const win_headless_frame& frame = win_headless_last_frame();
+        written = view_write_png(png_path, frame.pixels.data(), frame.width, frame.height, &reason);
+        if (!written) reason = view_escaped(png_path) + ": " + reason;
+    }
+    view_release_model(&model);
+    if (!written) view_report(model_path, reason);
+    return written;
+}
+
+bool usable_folder(const std::string& folder) {
+    struct stat info;
+    if (::stat(folder.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) return true;
+    view_report(folder, "not a folder (--png-dir)");
+    return false;
+}
+
+}  // namespace
+
+std::string view_thumbnail_path(const std::string& folder, const std::string& model_path) {
+    const size_t slash = model_path.find_last_of('/');
+    std::string name = slash == std::string::npos ? model_path : model_path.substr(slash + 1);
+    if (name.size() > 2 && ::strcasecmp(name.c_str() + name.size() - 2, ".x") == 0) name.resize(name.size() - 2);
+    return (folder.back() == '/' ? folder : folder + "/") + name + ".png";
+}
+
+int view_write_thumbnails(const view_options& options) {
+    if (options.mode == view_mode::png_folder && !usable_folder(options.output)) return 1;
+    win_headless_enable();
+    const int width = options.width > 0 ? options.width : view_thumbnail_side;
+    const int height = options.height > 0 ? options.height : view_thumbnail_side;
+    view_session session;
+    std::string reason;
+    if (!view_open_session(thumbnail_procedure, "xmesh-view", width, height, &session, &reason)) {
+        view_report(reason);
+        return 1;
+    }
+    const view_camera camera = view_camera_at(options.yaw_degrees, options.pitch_degrees);
+    int status = 0;
+    std::set<std::string> outputs;
+    for (const std::string& file : options.files) {
+        const std::string png =
+            options.mode == view_mode::png ? options.output : view_thumbnail_path(options.output, file);
+        if (!outputs.insert(png).second) {
+            view_report(file, view_escaped(png) + " is written for another model already");
+            status = 1;
+        } else if (!write_thumbnail(session, camera, file, png)) {
+            status = 1;
+        }
+    }
+    view_close_session(&session);
+    return status;
+}
