@@ -25,6 +25,7 @@
 
 #include <SDL.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -252,16 +253,24 @@ private:
                              point_lparam(event.button.x, event.button.y));
         } else if (event.type == SDL_MOUSEWHEEL) {
             const HWND window = window_of(event.wheel.windowID);
-            if (window == nullptr || event.wheel.y == 0) return;
-            const int notches = event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            const int delta = wheel_delta(event.wheel);
+            if (window == nullptr || delta == 0) return;
             int screen_x = 0;
             int screen_y = 0;
             const Uint32 buttons = SDL_GetGlobalMouseState(&screen_x, &screen_y);
-            const int turn = (notches > 273 ? 273 : notches < -273 ? -273 : notches) * WHEEL_DELTA;  // fits a SHORT
-            const WPARAM delta = static_cast<WORD>(static_cast<SHORT>(turn));
-            win_post_message(window, WM_MOUSEWHEEL, mouse_key_state(buttons) | (delta << 16),
+            const WPARAM high = static_cast<WORD>(static_cast<SHORT>(delta));
+            win_post_message(window, WM_MOUSEWHEEL, mouse_key_state(buttons) | (high << 16),
                              point_lparam(screen_x, screen_y));
         }
+    }
+
+    // The turn in WHEEL_DELTA units per notch, fractions of a notch (touchpads) included, positive
+    // away from the user, limited to what the message's signed 16 bits hold.
+    static int wheel_delta(const SDL_MouseWheelEvent& wheel) {
+        float notches = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.preciseY : wheel.preciseY;
+        if (!(notches == notches)) return 0;
+        notches = notches > 273.0f ? 273.0f : notches < -273.0f ? -273.0f : notches;
+        return static_cast<int>(std::lround(notches * WHEEL_DELTA));
     }
 
     static void handle_window_event(const SDL_WindowEvent& event) {
