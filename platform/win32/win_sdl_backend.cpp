@@ -10,8 +10,9 @@
 // Input: the close button posts WM_CLOSE, a resize changes the client size, keys post WM_KEYDOWN
 // and WM_KEYUP, the mouse posts WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE (client coordinates)
 // and WM_MOUSEWHEEL (screen coordinates, WHEEL_DELTA per notch), and a window that was uncovered
-// or resized gets WM_PAINT. The global key state comes from the X server's keymap when SDL runs on X11, else
-// from SDL's keyboard state (which follows the focused window only).
+// or resized gets WM_PAINT. The global key state comes from the X server's keymap when SDL runs
+// on X11, else from SDL's keyboard state (which follows the focused window only). WaitMessage
+// blocks in SDL_WaitEvent.
 //
 // DOES NOT: allocate per present while the window keeps its size; shut SDL down (the process's
 // end does).
