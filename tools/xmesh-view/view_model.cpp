@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <new>
 
 namespace {
 
@@ -147,7 +148,14 @@ bool view_load_model(IDirect3DDevice9* device, const std::string& path, view_mod
         *reason = load_failure(path);
         return false;
     }
-    fill_subsets(device, path, materials, count, model);
+    try {
+        fill_subsets(device, path, materials, count, model);
+    } catch (const std::bad_alloc&) {
+        materials->Release();
+        view_release_model(model);
+        *reason = "out of memory";
+        return false;
+    }
     materials->Release();
     model->triangles = model->mesh->GetNumFaces();
     model->bounds = view_bounds_of(model->mesh->GetGeometry());

@@ -37,7 +37,8 @@ struct view_model {
     DWORD triangles = 0;
 };
 
-// Loads the model at `path` for `device`; false with *reason (one line) when it cannot be loaded.
+// Loads the model at `path` for `device`; false with *reason (one line) when it cannot be loaded,
+// with nothing left loaded.
 bool view_load_model(IDirect3DDevice9* device, const std::string& path, view_model* model, std::string* reason);
 void view_release_model(view_model* model);
 
