@@ -10,10 +10,11 @@
 #include "view_report.h"
 #include "view_session.h"
 
+#include <strings.h>
 #include <sys/stat.h>
 
+#include <new>
 #include <set>
-#include <strings.h>
 
 namespace {
 
@@ -35,7 +36,12 @@ bool write_thumbnail(const view_session& session, const view_camera& camera, con
         view_draw(session.device, model, camera, session.width, session.height);
         session.device->Present(nullptr, nullptr, nullptr, nullptr);
         const win_headless_frame& frame = win_headless_last_frame();
-        written = view_write_png(png_path, frame.pixels.data(), frame.width, frame.height, &reason);
+        try {
+            written = view_write_png(png_path, frame.pixels.data(), frame.width, frame.height, &reason);
+        } catch (const std::bad_alloc&) {
+            written = false;
+            reason = "out of memory";
+        }
         if (!written) reason = view_escaped(png_path) + ": " + reason;
     }
     view_release_model(&model);
