@@ -127,6 +127,23 @@ TEST_F(XmeshViewTest, AbsoluteWindowsTextureNameFallsBackToTexturesFolder) {
     EXPECT_GT(blue, 2000);
 }
 
+// A vertex that no triangle uses (here far away) does not take part in the framing: the square
+// still fills most of the picture, centred.
+TEST_F(XmeshViewTest, UnusedVerticesDoNotShrinkThePicture) {
+    std::ofstream(folder_ / "stray.x") << "xof 0303txt 0032\n"
+                                          "Mesh square {\n"
+                                          " 5; -1;-1;0;, -1;1;0;, 1;1;0;, 1;-1;0;, 1e6;1e6;1e6;;\n"
+                                          " 2; 3;0,1,2;, 3;0,2,3;;\n"
+                                          "}\n";
+    const ViewerRun r = run({"--png", "stray.png", "--size", "100x100", "--yaw", "0", "--pitch", "0", "stray.x"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    Picture picture;
+    ASSERT_TRUE(read_picture((folder_ / "stray.png").string(), &picture));
+    const Coverage seen = coverage_of(picture);
+    EXPECT_GT(seen.right - seen.left, 70);
+    EXPECT_NEAR((seen.left + seen.right) / 2.0, 50.0, 3.0);
+}
+
 // A model that fails leaves no picture (nor a temporary file) and a non-zero status; with
 // --png-dir the good model is still written.
 TEST_F(XmeshViewTest, BrokenModelsLeaveNoPicture) {
