@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # viewer_orbit.sh XMESH_VIEW: xmesh-view in a real window. The window is titled with the model's
-# name and triangle count; a left-button drag turns the model (the picture changes), the wheel
+# name (Central European letters intact) and triangle count; a left-button drag turns the model (the picture changes), the wheel
 # zooms (it changes again), R brings back the first picture exactly, and Escape ends the
 # program with exit status 0.
 set -euo pipefail
@@ -23,8 +23,8 @@ xs_start_display
 xs_start_window_manager
 work=$xs_temp
 
-# A cube with smooth corner normals: its shading and outline change as it turns.
-cat >"$work/cube.x" <<'MODEL'
+# A cube (Polish: sześcian) with smooth corner normals: its shading and outline change as it turns.
+cat >"$work/sześcian.x" <<'MODEL'
 xof 0303txt 0032
 Mesh cube {
  8; -1;-1;-1;, -1;1;-1;, 1;1;-1;, 1;-1;-1;, -1;-1;1;, -1;1;1;, 1;1;1;, 1;-1;1;;
@@ -59,11 +59,11 @@ wait_picture() {
   return 1
 }
 
-(cd "$work" && exec "$viewer" cube.x) &
+(cd "$work" && exec "$viewer" sześcian.x) &
 pid=$!
 xs_track "$pid"
-window=$(xs_wait_window "$pid" "xmesh-view - cube.x (12 triangles)" 60) ||
-  fail "no window titled 'xmesh-view - cube.x (12 triangles)' appeared"
+window=$(xs_wait_window "$pid" "xmesh-view - sześcian.x (12 triangles)" 60) ||
+  fail "no window titled 'xmesh-view - sześcian.x (12 triangles)' appeared"
 xs_wait_colour "$window" 2 2 505050 60 || fail "no frame was shown"
 shot first
 

@@ -1,6 +1,7 @@
 // view_session.cpp - the viewer's window class, window and device; see view_session.h.
 #include "view_session.h"
 
+#include "platform/win32/win_cp1250.h"
 #include "view_model.h"
 
 namespace {
@@ -22,6 +23,25 @@ bool register_class(WNDPROC procedure) {
     window_class.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<UINT_PTR>(COLOR_WINDOW));
     window_class.lpszClassName = window_class_name;
     return RegisterClassExA(&window_class) != 0;
+}
+
+// The Windows-1250 form of a UTF-8 name: characters the code page has become its byte; control
+// characters, characters it lacks and bytes that are not UTF-8 become '?'.
+std::string cp1250_of(const std::string& utf8) {
+    std::string out;
+    for (size_t i = 0; i < utf8.size();) {
+        const auto lead = static_cast<unsigned char>(utf8[i]);
+        const size_t length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : 0;
+        char byte = '?';
+        if (length == 1 && lead >= 0x20 && lead != 0x7F) byte = static_cast<char>(lead);
+        for (int code = 0x80; length > 1 && code <= 0xFF && byte == '?'; ++code) {
+            const char single[2] = {static_cast<char>(code), '\0'};
+            if (utf8.compare(i, length, win_cp1250_to_utf8(single)) == 0) byte = static_cast<char>(code);
+        }
+        out += byte;
+        i += length > 0 && i + length <= utf8.size() ? length : 1;
+    }
+    return out;
 }
 
 std::string with_thousands(unsigned long number) {
@@ -75,9 +95,6 @@ void view_close_session(view_session* session) {
 
 std::string view_title(const std::string& path, unsigned long triangles) {
     const size_t slash = path.find_last_of('/');
-    std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
-    for (char& c : name) {
-        if (static_cast<unsigned char>(c) < 0x20 || static_cast<unsigned char>(c) >= 0x7F) c = '?';
-    }
+    const std::string name = cp1250_of(slash == std::string::npos ? path : path.substr(slash + 1));
     return "xmesh-view - " + name + " (" + with_thousands(triangles) + (triangles == 1 ? " triangle)" : " triangles)");
 }

@@ -22,5 +22,5 @@ bool view_open_session(WNDPROC procedure, const std::string& title, int width, i
 void view_close_session(view_session* session);
 
 // The title for a model: "xmesh-view - NAME (12,345 triangles)", NAME being the file's name
-// without its folder; bytes outside ASCII become '?' (titles are Windows-1250).
+// without its folder, in Windows-1250 as titles are (characters that code page lacks become '?').
 std::string view_title(const std::string& path, unsigned long triangles);
