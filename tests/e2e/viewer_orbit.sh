@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # viewer_orbit.sh XMESH_VIEW: xmesh-view in a real window. The window is titled with the model's
-# name (Central European letters intact) and triangle count; a left-button drag turns the model (the picture changes), the wheel
-# zooms (it changes again), R brings back the first picture exactly, and Escape ends the
-# program with exit status 0.
+# name (Central European letters intact) and triangle count; a left-button drag turns the model
+# (the picture changes), the wheel zooms (it changes again), R brings back the first picture
+# exactly, and Escape ends the program with exit status 0.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 source "$here/../../scripts/xsession.sh"
