@@ -1,4 +1,5 @@
-// windows.h - our Linux stand-in for the Win32 (user32 and C runtime) operations the demos call.
+// windows.h - our Linux stand-in for the Win32 (user32 and C runtime) operations the demos and
+// xmesh-view call.
 //
 // Offers the platform's own names and signatures so that demo code reads as ordinary Win32 code.
 // Behind it: a window layer over SDL2 (real window, X11 global key state, modal message box) and a
@@ -9,8 +10,8 @@
 // button, movement and wheel (WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_MOUSEWHEEL), and
 // WM_PAINT when a part of the window has to be shown again (uncovered, resized).
 //
-// DOES NOT: offer wide-character ("W") variants, menus, painting, timers, child windows, or
-// anything the demos do not call.
+// DOES NOT: offer wide-character ("W") variants, menus, painting (BeginPaint), timers, child
+// windows, mouse capture, or anything our programs do not call.
 //
 // Conventions: ANSI strings are Windows-1250; paths accept '\' and '/' (a '\' may also belong to a
 // Linux name) and, where the exact name does not exist, match each component case-insensitively.
