@@ -52,8 +52,8 @@ std::string with_thousands(unsigned long number) {
 
 }  // namespace
 
-bool view_open_session(WNDPROC procedure, const std::string& title, int width, int height, view_session* session,
-                       std::string* reason) {
+bool view_open_window(WNDPROC procedure, const std::string& title, int width, int height, view_session* session,
+                      std::string* reason) {
     RECT frame{0, 0, width, height};
     AdjustWindowRect(&frame, WS_OVERLAPPEDWINDOW, FALSE);
     if (!register_class(procedure) ||
@@ -63,6 +63,10 @@ bool view_open_session(WNDPROC procedure, const std::string& title, int width, i
         *reason = "the window could not be opened";
         return false;
     }
+    return true;
+}
+
+bool view_open_device(int width, int height, view_session* session, std::string* reason) {
     D3DPRESENT_PARAMETERS parameters{};
     parameters.BackBufferWidth = static_cast<UINT>(width);
     parameters.BackBufferHeight = static_cast<UINT>(height);
@@ -71,13 +75,13 @@ bool view_open_session(WNDPROC procedure, const std::string& title, int width, i
     parameters.hDeviceWindow = session->window;
     parameters.EnableAutoDepthStencil = TRUE;
     parameters.AutoDepthStencilFormat = D3DFMT_D16;
-    session->direct3d = Direct3DCreate9(D3D_SDK_VERSION);
+    if (session->direct3d == nullptr) session->direct3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (session->direct3d == nullptr ||
         session->direct3d->CreateDevice(D3DADAPTER_DEFAULT, D3DDEVTYPE_HAL, session->window,
                                         D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &session->device) != D3D_OK) {
         *reason =
             "the Direct3D device could not be created (" + std::to_string(width) + "x" + std::to_string(height) + ")";
-        view_close_session(session);
+        session->device = nullptr;
         return false;
     }
     session->width = width;
@@ -86,8 +90,13 @@ bool view_open_session(WNDPROC procedure, const std::string& title, int width, i
     return true;
 }
 
-void view_close_session(view_session* session) {
+void view_close_device(view_session* session) {
     if (session->device != nullptr) session->device->Release();
+    session->device = nullptr;
+}
+
+void view_close_session(view_session* session) {
+    view_close_device(session);
     if (session->direct3d != nullptr) session->direct3d->Release();
     if (session->window != nullptr) DestroyWindow(session->window);
     *session = view_session{};

@@ -1,7 +1,9 @@
 // view_thumbnails.cpp - headless thumbnails; see view_thumbnails.h.
 //
-// One headless window and one device serve every file; each model is loaded, drawn once,
-// presented (the headless back end keeps the frame) and released before the next.
+// One headless window serves every file; each model gets a device of its own, is loaded, drawn
+// once and presented (the headless back end keeps the frame), and the device and model are
+// released before the picture is encoded: at the largest sizes the frame and depth buffers and the
+// encoder's buffers would otherwise all be held at once.
 #include "view_thumbnails.h"
 
 #include "platform/win32/win_headless.h"
@@ -22,30 +24,44 @@ LRESULT CALLBACK thumbnail_procedure(HWND window, UINT message, WPARAM wParam, L
     return DefWindowProcA(window, message, wParam, lParam);
 }
 
-// Draws and writes one model; false when it was reported as failed.
-bool write_thumbnail(const view_session& session, const view_camera& camera, const std::string& model_path,
-                     const std::string& png_path) {
+// Draws one model on a device of its own into the headless back end's last frame; false with
+// *reason when it cannot. The device and the model are gone on return, so that writing the
+// picture does not have to share memory with the frame and depth buffers.
+bool draw_thumbnail(view_session& session, const view_camera& camera, const std::string& model_path, int width,
+                    int height, std::string* reason) {
+    if (!view_open_device(width, height, &session, reason)) return false;
     view_model model;
-    std::string reason;
-    bool written = view_load_model(session.device, model_path, &model, &reason);
-    if (written && model.triangles == 0) {
-        reason = "the model has no triangles to draw";
-        written = false;
+    bool drawn = view_load_model(session.device, model_path, &model, reason);
+    if (drawn && model.triangles == 0) {
+        *reason = "the model has no triangles to draw";
+        drawn = false;
     }
-    if (written) {
-        view_draw(session.device, model, camera, session.width, session.height);
-        session.device->Present(nullptr, nullptr, nullptr, nullptr);
-        const win_headless_frame& frame = win_headless_last_frame();
-        try {
-            written = view_write_png(png_path, frame.pixels.data(), frame.width, frame.height, &reason);
-        } catch (const std::bad_alloc&) {
-            written = false;
-            reason = "out of memory";
-        }
-        if (!written) reason = view_escaped(png_path) + ": " + reason;
+    if (drawn) {
+        view_draw(session.device, model, camera, width, height);
+        drawn = session.device->Present(nullptr, nullptr, nullptr, nullptr) == D3D_OK;
+        if (!drawn) *reason = "the picture could not be presented";
     }
     view_release_model(&model);
-    if (!written) view_report(model_path, reason);
+    view_close_device(&session);
+    return drawn;
+}
+
+// Draws and writes one model; false when it was reported as failed.
+bool write_thumbnail(view_session& session, const view_camera& camera, const std::string& model_path,
+                     const std::string& png_path, int width, int height) {
+    std::string reason;
+    if (!draw_thumbnail(session, camera, model_path, width, height, &reason)) {
+        view_report(model_path, reason);
+        return false;
+    }
+    const win_headless_frame& frame = win_headless_last_frame();
+    bool written = false;
+    try {
+        written = view_write_png(png_path, frame.pixels.data(), frame.width, frame.height, &reason);
+    } catch (const std::bad_alloc&) {
+        reason = "out of memory";
+    }
+    if (!written) view_report(model_path, view_escaped(png_path) + ": " + reason);
     return written;
 }
 
@@ -72,7 +88,7 @@ int view_write_thumbnails(const view_options& options) {
     const int height = options.height > 0 ? options.height : view_thumbnail_side;
     view_session session;
     std::string reason;
-    if (!view_open_session(thumbnail_procedure, "xmesh-view", width, height, &session, &reason)) {
+    if (!view_open_window(thumbnail_procedure, "xmesh-view", width, height, &session, &reason)) {
         view_report(reason);
         return 1;
     }
@@ -85,7 +101,7 @@ int view_write_thumbnails(const view_options& options) {
         if (!outputs.insert(png).second) {
             view_report(file, view_escaped(png) + " is written for another model already");
             status = 1;
-        } else if (!write_thumbnail(session, camera, file, png)) {
+        } else if (!write_thumbnail(session, camera, file, png, width, height)) {
             status = 1;
         }
     }

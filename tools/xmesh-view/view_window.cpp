@@ -100,8 +100,10 @@ int view_run_window(const view_options& options) {
     const int height = options.height > 0 ? options.height : view_window_height;
     view_session session;
     std::string reason;
-    if (!view_open_session(viewer_procedure, view_title(file, 0), width, height, &session, &reason)) {
+    if (!view_open_window(viewer_procedure, view_title(file, 0), width, height, &session, &reason) ||
+        !view_open_device(width, height, &session, &reason)) {
         view_report(file, reason);
+        view_close_session(&session);
         return 1;
     }
     view_model model;
