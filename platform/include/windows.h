@@ -1,12 +1,17 @@
-// windows.h - our Linux stand-in for the Win32 (user32 and C runtime) operations the demos call.
+// windows.h - our Linux stand-in for the Win32 (user32 and C runtime) operations the demos and
+// xmesh-view call.
 //
 // Offers the platform's own names and signatures so that demo code reads as ordinary Win32 code.
 // Behind it: a window layer over SDL2 (real window, X11 global key state, modal message box) and a
 // headless back end without a display for tests (see win_headless.h). Only the window module
 // includes SDL.
 //
-// DOES NOT: offer wide-character ("W") variants, menus, painting, timers, child windows, or
-// anything the demos do not call.
+// Input messages: the close button (WM_CLOSE), keys (WM_KEYDOWN, WM_KEYUP), the mouse's left
+// button, movement and wheel (WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE, WM_MOUSEWHEEL), and
+// WM_PAINT when a part of the window has to be shown again (uncovered, resized).
+//
+// DOES NOT: offer wide-character ("W") variants, menus, painting (BeginPaint), timers, child
+// windows, mouse capture, or anything our programs do not call.
 //
 // Conventions: ANSI strings are Windows-1250; paths accept '\' and '/' (a '\' may also belong to a
 // Linux name) and, where the exact name does not exist, match each component case-insensitively.
@@ -114,6 +119,30 @@ struct WNDCLASSEXA {
 #define WM_KEYDOWN 0x0100
 #define WM_KEYUP 0x0101
 #define WM_CHAR 0x0102
+#define WM_MOUSEMOVE 0x0200
+#define WM_LBUTTONDOWN 0x0201
+#define WM_LBUTTONUP 0x0202
+#define WM_MOUSEWHEEL 0x020A
+
+// Mouse messages: wParam carries the MK_ button and key state (WM_MOUSEWHEEL: in its low word, the
+// wheel's turn in its high word, WHEEL_DELTA per notch, positive away from the user); lParam the
+// pointer's position, x in the low and y in the high word, signed. The position is in client
+// coordinates, except for WM_MOUSEWHEEL, whose position is in screen coordinates.
+#define MK_LBUTTON 0x0001
+#define MK_RBUTTON 0x0002
+#define MK_SHIFT 0x0004
+#define MK_CONTROL 0x0008
+#define MK_MBUTTON 0x0010
+#define WHEEL_DELTA 120
+
+#define LOWORD(l) ((WORD)(((UINT_PTR)(l)) & 0xffff))
+#define HIWORD(l) ((WORD)((((UINT_PTR)(l)) >> 16) & 0xffff))
+#define MAKELPARAM(low, high) ((LPARAM)(DWORD)(((WORD)(low)) | (((DWORD)(WORD)(high)) << 16)))
+#define MAKEWPARAM(low, high) ((WPARAM)(DWORD)(((WORD)(low)) | (((DWORD)(WORD)(high)) << 16)))
+#define GET_X_LPARAM(lp) ((int)(short)LOWORD(lp))
+#define GET_Y_LPARAM(lp) ((int)(short)HIWORD(lp))
+#define GET_WHEEL_DELTA_WPARAM(wp) ((short)HIWORD(wp))
+#define GET_KEYSTATE_WPARAM(wp) (LOWORD(wp))
 
 // PeekMessage
 #define PM_NOREMOVE 0x0000
@@ -165,7 +194,13 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
 BOOL WINAPI ShowWindow(HWND window, int showCommand);
 BOOL WINAPI DestroyWindow(HWND window);
 BOOL WINAPI GetClientRect(HWND window, RECT* rect);
+BOOL WINAPI SetWindowTextA(HWND window, LPCSTR text);
+// Grows a client rectangle to the window rectangle of `style`. Menus are not offered (FALSE).
+BOOL WINAPI AdjustWindowRect(RECT* rect, DWORD style, BOOL menu);
 BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax, UINT removeFlags);
+// Blocks until input arrives that is not yet in the queue; returns at once when a message or a
+// quit request is waiting already. Without a display (headless) it never blocks.
+BOOL WINAPI WaitMessage();
 BOOL WINAPI TranslateMessage(const MSG* msg);
 LRESULT WINAPI DispatchMessageA(const MSG* msg);
 LRESULT WINAPI DefWindowProcA(HWND window, UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,7 +2,7 @@
 //
 // The window layer (classes, windows, the message queue) is the same for both back ends; a back
 // end supplies only what needs a display: native windows, input events, showing frames, the global
-// key state and message boxes. A back end posts what the user did (close button, keys) with
+// key state and message boxes. A back end posts what the user did (close button, keys, mouse) with
 // win_post_message and reports a resized client area by writing the window's client size.
 //
 // DOES NOT: own window records or the queue; those belong to win_window_table and win_messages.
@@ -27,10 +27,15 @@ public:
     // Creates the native side of a filled-in window record, hidden. False: the window cannot exist.
     virtual bool open_window(win_window& window) = 0;
     virtual void show_window(win_window& window, bool visible) = 0;
+    // Shows the window record's title, which has changed.
+    virtual void retitle_window(win_window& window) = 0;
     // Removes the window from the screen and frees its native side.
     virtual void close_window(win_window& window) = 0;
     // Turns pending input events into posted messages and client-size changes.
     virtual void pump_events() = 0;
+    // Blocks until an input event is pending (one that pump_events would look at); a back end
+    // without input returns at once.
+    virtual void wait_events() = 0;
     virtual bool present(win_window& window, const uint32_t* pixels, int width, int height, int pitch) = 0;
     // Whether the key is down now, whichever window has the focus.
     virtual bool key_down(int virtual_key) = 0;

@@ -26,8 +26,10 @@ class headless_backend final : public win_backend {
 public:
     bool open_window(win_window&) override { return true; }
     void show_window(win_window&, bool) override {}
+    void retitle_window(win_window&) override {}
     void close_window(win_window&) override {}
     void pump_events() override {}
+    void wait_events() override {}
 
     bool present(win_window&, const uint32_t* pixels, int width, int height, int pitch) override {
         copy_frame(pixels, width, height, pitch);

@@ -10,8 +10,11 @@
 // The queue is a ring buffer that only grows: posting and retrieving allocate nothing once it has
 // held its largest backlog.
 //
-// DOES NOT: deliver sent messages from other threads, WM_PAINT or WM_TIMER; TranslateMessage
-// makes no WM_CHAR.
+// WaitMessage returns at once while something is queued; otherwise it lets the back end block
+// until input arrives.
+//
+// DOES NOT: deliver sent messages from other threads or WM_TIMER; make WM_PAINT of its own (a
+// back end posts it when a window needs showing again); TranslateMessage makes no WM_CHAR.
 #include <windows.h>
 
 #include "platform/win32/win_backend.h"
@@ -112,6 +115,11 @@ BOOL WINAPI PeekMessageA(LPMSG msg, HWND window, UINT filterMin, UINT filterMax,
         *msg = MSG{nullptr, WM_QUIT, static_cast<WPARAM>(queue().quit_code), 0, milliseconds_now(), POINT{0, 0}};
     }
     if (remove) queue().quit_requested = false;
+    return TRUE;
+}
+
+BOOL WINAPI WaitMessage() {
+    if (queue().posted.size() == 0 && !queue().quit_requested) win_active_backend().wait_events();
     return TRUE;
 }
 

@@ -8,8 +8,11 @@
 // surface has no vertical-blank wait of its own to use instead.
 //
 // Input: the close button posts WM_CLOSE, a resize changes the client size, keys post WM_KEYDOWN
-// and WM_KEYUP. The global key state comes from the X server's keymap when SDL runs on X11, else
-// from SDL's keyboard state (which follows the focused window only).
+// and WM_KEYUP, the mouse posts WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE (client coordinates)
+// and WM_MOUSEWHEEL (screen coordinates, WHEEL_DELTA per notch), and a window that was uncovered
+// or resized gets WM_PAINT. The global key state comes from the X server's keymap when SDL runs
+// on X11, else from SDL's keyboard state (which follows the focused window only). WaitMessage
+// blocks in SDL_WaitEvent.
 //
 // DOES NOT: allocate per present while the window keeps its size; shut SDL down (the process's
 // end does).
@@ -23,6 +26,7 @@
 
 #include <SDL.h>
 
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -70,6 +74,20 @@ bool background_colour(HBRUSH brush, SDL_Color* colour) {
     *colour = white ? SDL_Color{255, 255, 255, 255} : SDL_Color{240, 240, 240, 255};
     return true;
 }
+
+// The MK_ flags of wParam: SDL's button mask and the keyboard's Shift and Ctrl.
+WPARAM mouse_key_state(Uint32 buttons) {
+    WPARAM state = 0;
+    if (buttons & SDL_BUTTON_LMASK) state |= MK_LBUTTON;
+    if (buttons & SDL_BUTTON_RMASK) state |= MK_RBUTTON;
+    if (buttons & SDL_BUTTON_MMASK) state |= MK_MBUTTON;
+    const SDL_Keymod keys = SDL_GetModState();
+    if (keys & KMOD_SHIFT) state |= MK_SHIFT;
+    if (keys & KMOD_CTRL) state |= MK_CONTROL;
+    return state;
+}
+
+LPARAM point_lparam(int x, int y) { return MAKELPARAM(static_cast<SHORT>(x), static_cast<SHORT>(y)); }
 
 struct sdl_window final : win_native {
     ~sdl_window() override {
@@ -141,6 +159,10 @@ public:
         }
     }
 
+    void retitle_window(win_window& window) override {
+        SDL_SetWindowTitle(native_of(window)->window, win_cp1250_to_utf8(window.title.c_str()).c_str());
+    }
+
     void close_window(win_window& window) override { window.native.reset(); }
 
     void pump_events() override {
@@ -149,6 +171,10 @@ public:
         SDL_PumpEvents();
         SDL_Event event;
         while (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_FIRSTEVENT, SDL_LASTEVENT) > 0) handle(event);
+    }
+
+    void wait_events() override {
+        if (video_) SDL_WaitEvent(nullptr);
     }
 
     bool present(win_window& window, const uint32_t* pixels, int width, int height, int pitch) override {
@@ -207,7 +233,45 @@ private:
             const bool down = event.type == SDL_KEYDOWN;
             const LPARAM flags = down ? (event.key.repeat ? (1L << 30) : 0) : (3L << 30);
             win_post_message(window, down ? WM_KEYDOWN : WM_KEYUP, static_cast<WPARAM>(virtual_key), flags | 1);
+        } else {
+            handle_mouse_event(event);
         }
+    }
+
+    static void handle_mouse_event(const SDL_Event& event) {
+        if (event.type == SDL_MOUSEMOTION) {
+            const HWND window = window_of(event.motion.windowID);
+            if (window == nullptr) return;
+            win_post_message(window, WM_MOUSEMOVE, mouse_key_state(event.motion.state),
+                             point_lparam(event.motion.x, event.motion.y));
+        } else if ((event.type == SDL_MOUSEBUTTONDOWN || event.type == SDL_MOUSEBUTTONUP) &&
+                   event.button.button == SDL_BUTTON_LEFT) {
+            const HWND window = window_of(event.button.windowID);
+            if (window == nullptr) return;
+            const bool down = event.type == SDL_MOUSEBUTTONDOWN;
+            win_post_message(window, down ? WM_LBUTTONDOWN : WM_LBUTTONUP,
+                             mouse_key_state(SDL_GetMouseState(nullptr, nullptr)),
+                             point_lparam(event.button.x, event.button.y));
+        } else if (event.type == SDL_MOUSEWHEEL) {
+            const HWND window = window_of(event.wheel.windowID);
+            const int delta = wheel_delta(event.wheel);
+            if (window == nullptr || delta == 0) return;
+            int screen_x = 0;
+            int screen_y = 0;
+            const Uint32 buttons = SDL_GetGlobalMouseState(&screen_x, &screen_y);
+            const WPARAM high = static_cast<WORD>(static_cast<SHORT>(delta));
+            win_post_message(window, WM_MOUSEWHEEL, mouse_key_state(buttons) | (high << 16),
+                             point_lparam(screen_x, screen_y));
+        }
+    }
+
+    // The turn in WHEEL_DELTA units per notch, fractions of a notch (touchpads) included, positive
+    // away from the user, limited to what the message's signed 16 bits hold.
+    static int wheel_delta(const SDL_MouseWheelEvent& wheel) {
+        float notches = wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -wheel.preciseY : wheel.preciseY;
+        if (!(notches == notches)) return 0;
+        notches = notches > 273.0f ? 273.0f : notches < -273.0f ? -273.0f : notches;
+        return static_cast<int>(std::lround(notches * WHEEL_DELTA));
     }
 
     static void handle_window_event(const SDL_WindowEvent& event) {
@@ -219,6 +283,8 @@ private:
         } else if (event.event == SDL_WINDOWEVENT_SIZE_CHANGED) {
             window->client_width = event.data1;
             window->client_height = event.data2;
+        } else if (event.event == SDL_WINDOWEVENT_EXPOSED) {
+            win_post_message(handle, WM_PAINT, 0, 0);
         }
     }
 

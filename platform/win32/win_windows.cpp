@@ -1,5 +1,6 @@
 // win_windows.cpp - window classes and windows: registration, creation with the platform's frame
-// metrics, showing, destruction, the client area, and handing frames to the back end.
+// metrics (and AdjustWindowRect, their inverse), titles, showing, destruction, the client area,
+// and handing frames to the back end.
 //
 // Frame metrics (96 DPI, current desktop themes): a window with a caption or sizing frame loses
 // 8 px on the left, right and bottom and 31 px at the top (8 px frame + 23 px caption), so a
@@ -93,6 +94,24 @@ BOOL WINAPI DestroyWindow(HWND handle) {
     window->visible = false;
     window->window_class->fields.lpfnWndProc(handle, WM_DESTROY, 0, 0);
     window->state = win_window_state::destroyed;
+    return TRUE;
+}
+
+BOOL WINAPI SetWindowTextA(HWND handle, LPCSTR text) {
+    win_window* window = win_table_live_window(handle);
+    if (window == nullptr || window->state != win_window_state::alive) return FALSE;
+    window->title = text != nullptr ? text : "";
+    win_active_backend().retitle_window(*window);
+    return TRUE;
+}
+
+BOOL WINAPI AdjustWindowRect(RECT* rect, DWORD style, BOOL menu) {
+    if (rect == nullptr || menu) return FALSE;
+    if (!has_frame(style)) return TRUE;
+    rect->left -= frame_side;
+    rect->top -= frame_top;
+    rect->right += frame_side;
+    rect->bottom += frame_side;
     return TRUE;
 }
 

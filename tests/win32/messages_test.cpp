@@ -184,3 +184,19 @@ TEST_F(MessagesTest, OrderSurvivesTheQueueWrappingAroundAndGrowing) {
 }
 
 }  // namespace
+
+// Mouse positions left of or above the client area are negative and must come back so; wheel
+// turns towards the user are negative multiples of WHEEL_DELTA beside the button state.
+TEST(MouseMessageParts, PositionsAndWheelTurnsKeepTheirSign) {
+    const int points[][2] = {{0, 0}, {-5, 7}, {1023, -1}, {-32768, 32767}};
+    for (const auto& p : points) {
+        const LPARAM packed = MAKELPARAM(p[0], p[1]);
+        EXPECT_EQ(GET_X_LPARAM(packed), p[0]);
+        EXPECT_EQ(GET_Y_LPARAM(packed), p[1]);
+    }
+    for (int notches : {1, -1, 3, -273}) {
+        const WPARAM packed = MAKEWPARAM(MK_LBUTTON | MK_SHIFT, notches * WHEEL_DELTA);
+        EXPECT_EQ(GET_WHEEL_DELTA_WPARAM(packed), notches * WHEEL_DELTA);
+        EXPECT_EQ(GET_KEYSTATE_WPARAM(packed), MK_LBUTTON | MK_SHIFT);
+    }
+}

@@ -87,6 +87,33 @@ TEST_F(WindowsTest, OverlappedWindowOf640By480HasA624By441ClientArea) {
     EXPECT_TRUE(info.visible);
 }
 
+// AdjustWindowRect gives the outer size whose window has the wanted client area, for framed and
+// frameless styles; SetWindowTextA retitles a live window only.
+TEST_F(WindowsTest, AdjustWindowRectInvertsTheFrameAndTitlesChange) {
+    ASSERT_NE(register_class("Sized", default_procedure), 0);
+    for (DWORD style : {DWORD(WS_OVERLAPPEDWINDOW), DWORD(WS_CAPTION), DWORD(WS_OVERLAPPED)}) {
+        SCOPED_TRACE(style);
+        RECT outer{0, 0, 800, 600};
+        ASSERT_TRUE(AdjustWindowRect(&outer, style, FALSE));
+        const HWND window = CreateWindowExA(0, "Sized", "x", style, 0, 0, outer.right - outer.left,
+                                            outer.bottom - outer.top, nullptr, nullptr, nullptr, nullptr);
+        RECT client{};
+        ASSERT_TRUE(GetClientRect(window, &client));
+        EXPECT_EQ(client.right, 800);
+        EXPECT_EQ(client.bottom, 600);
+
+        ASSERT_TRUE(SetWindowTextA(window, "renamed"));
+        win_headless_window info{};
+        ASSERT_TRUE(win_headless_window_info(window, &info));
+        EXPECT_EQ(info.title, "renamed");
+        DestroyWindow(window);
+        EXPECT_FALSE(SetWindowTextA(window, "gone"));
+    }
+    RECT any{0, 0, 1, 1};
+    EXPECT_FALSE(AdjustWindowRect(nullptr, WS_OVERLAPPEDWINDOW, FALSE));
+    EXPECT_FALSE(AdjustWindowRect(&any, WS_OVERLAPPEDWINDOW, TRUE)) << "no menus";
+}
+
 TEST_F(WindowsTest, CreationFailsForUnknownClassesAndParentsAndClampsNegativeSizes) {
     ASSERT_NE(register_class("Known", default_procedure), 0);
     EXPECT_EQ(create_window("Unknown"), nullptr);
