@@ -1,26 +1,20 @@
 // viewer_run.h - runs xmesh-view without a display and reads the pictures it writes.
 #pragma once
 
+#include "frame_image.h"
+#include "tool_run.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
 
-struct viewer_run_result {
-    int status = -1;  // exit status; -1 when the program did not exit normally
-    std::string err;  // standard error
-};
+using viewer_run_result = tool_result;
 
 // Runs xmesh-view with `arguments` in `folder`, with DISPLAY unset.
 viewer_run_result run_viewer(const std::string& folder, const std::vector<std::string>& arguments);
 
-struct png_picture {
-    int width = 0;
-    int height = 0;
-    std::vector<uint32_t> pixels;  // 0x00RRGGBB
-};
-
-// False when the file is not a readable PNG.
-bool read_picture(const std::string& path, png_picture* picture);
+// A PNG read back (read_png of frame_image.h).
+using png_picture = win_headless_frame;
 
 // The pixels that differ from the picture's corner (the background).
 struct picture_coverage {
@@ -30,6 +24,5 @@ struct picture_coverage {
 };
 picture_coverage coverage_of(const png_picture& picture);
 
-std::string read_file(const std::string& path);
 // Number of lines in `text`.
 int line_count(const std::string& text);

@@ -89,7 +89,7 @@ TEST_F(XmeshViewTest, CorpusThumbnailsAreCentredLargeAndTextured) {
         const viewer_run_result r = run({"--png", "thumb.png", "--size", "200x150", (corpus_dir / c.model).string()});
         ASSERT_EQ(r.status, 0) << r.err;
         png_picture picture;
-        ASSERT_TRUE(read_picture((folder_ / "thumb.png").string(), &picture));
+        ASSERT_TRUE(read_png((folder_ / "thumb.png").string(), &picture));
         ASSERT_EQ(picture.width, 200);
         ASSERT_EQ(picture.height, 150);
         const picture_coverage seen = coverage_of(picture);
@@ -104,7 +104,7 @@ TEST_F(XmeshViewTest, CorpusThumbnailsAreCentredLargeAndTextured) {
         ASSERT_EQ(bare.status, 0) << bare.err;
         EXPECT_NE(bare.err.find("not found; its subsets are drawn untextured"), std::string::npos) << bare.err;
         png_picture untextured;
-        ASSERT_TRUE(read_picture((folder_ / "bare.png").string(), &untextured));
+        ASSERT_TRUE(read_png((folder_ / "bare.png").string(), &untextured));
         EXPECT_GT(seen.chroma_buckets, 2 * coverage_of(untextured).chroma_buckets);
     }
 }
@@ -120,7 +120,7 @@ TEST_F(XmeshViewTest, AbsoluteWindowsTextureNameFallsBackToTexturesFolder) {
     EXPECT_EQ(line_count(r.err), 1) << r.err;
     EXPECT_NE(r.err.find("ship/textures/hull.bmp"), std::string::npos) << r.err;
     png_picture picture;
-    ASSERT_TRUE(read_picture((folder_ / "ship.png").string(), &picture));
+    ASSERT_TRUE(read_png((folder_ / "ship.png").string(), &picture));
     long red = 0, blue = 0;
     count_red_blue(picture, &red, &blue);
     EXPECT_GT(red, 2000);
@@ -139,7 +139,7 @@ TEST_F(XmeshViewTest, UnusedVerticesDoNotShrinkThePicture) {
         run({"--png", "stray.png", "--size", "100x100", "--yaw", "0", "--pitch", "0", "stray.x"});
     ASSERT_EQ(r.status, 0) << r.err;
     png_picture picture;
-    ASSERT_TRUE(read_picture((folder_ / "stray.png").string(), &picture));
+    ASSERT_TRUE(read_png((folder_ / "stray.png").string(), &picture));
     const picture_coverage seen = coverage_of(picture);
     EXPECT_GT(seen.right - seen.left, 70);
     EXPECT_NEAR((seen.left + seen.right) / 2.0, 50.0, 3.0);

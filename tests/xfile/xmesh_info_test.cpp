@@ -11,22 +11,10 @@
 #include <nlohmann/json.hpp>
 #include <sstream>
 
+#include "tool_run.h"
 #include "xfile_samples.h"
 
 namespace {
-
-struct tool_run {
-    int status = -1;
-    std::string out;
-    std::string err;
-};
-
-std::string read_all(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 // A texture name that would act on a terminal if printed raw, with a quote, a backslash and a
 // byte that is not UTF-8.
@@ -53,35 +41,15 @@ protected:
 
     // Runs the tool in the test folder with `arguments`, its output going to `out` (a path
     // relative to the folder, or absolute).
-    tool_run run(std::vector<std::string> arguments, const std::string& out = "out.txt") {
-        const std::filesystem::path out_path = folder_ / out;
-        const std::filesystem::path err_path = folder_ / "err.txt";
-        std::vector<char*> argv = {const_cast<char*>(XMESH_INFO)};
-        for (std::string& a : arguments) argv.push_back(a.data());
-        argv.push_back(nullptr);
-        const pid_t child = ::fork();
-        if (child == 0) {
-            const int out_fd = ::open(out_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            const int err_fd = ::open(err_path.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
-            if (out_fd < 0 || err_fd < 0 || ::chdir(folder_.c_str()) != 0) ::_exit(127);
-            ::dup2(out_fd, 1);
-            ::dup2(err_fd, 2);
-            ::execv(XMESH_INFO, argv.data());
-            ::_exit(127);
-        }
-        int raw = 0;
-        tool_run r;
-        if (child > 0 && ::waitpid(child, &raw, 0) == child && WIFEXITED(raw)) r.status = WEXITSTATUS(raw);
-        if (out_path.parent_path() == folder_) r.out = read_all(out_path);
-        r.err = read_all(err_path);
-        return r;
+    tool_result run(std::vector<std::string> arguments, const std::string& out = "out.txt") {
+        return run_tool(XMESH_INFO, std::move(arguments), folder_.string(), out);
     }
 
     std::filesystem::path folder_;
 };
 
 TEST_F(XmeshInfoTest, DescribesAGoodFile) {
-    const tool_run r = run({"good.x"});
+    const tool_result r = run({"good.x"});
     EXPECT_EQ(r.status, 0);
     EXPECT_EQ(r.err, "");
     EXPECT_NE(r.out.find("good.x\n"), std::string::npos) << r.out;
@@ -93,7 +61,7 @@ TEST_F(XmeshInfoTest, DescribesAGoodFile) {
 }
 
 TEST_F(XmeshInfoTest, TsvHasOneLinePerGoodFileAndReportsTheBadOne) {
-    const tool_run r = run({"--tsv", "good.x", "bad.x"});
+    const tool_result r = run({"--tsv", "good.x", "bad.x"});
     EXPECT_EQ(r.status, 1);
     EXPECT_EQ(r.out,
               "file\tformat\tfloat_bits\tversion\tvertices\ttriangles\tsubsets\ttextures\tmin_x\tmin_y\tmin_z\t"
@@ -104,7 +72,7 @@ TEST_F(XmeshInfoTest, TsvHasOneLinePerGoodFileAndReportsTheBadOne) {
 }
 
 TEST_F(XmeshInfoTest, JsonLinesParseAndKeepNamesExact) {
-    const tool_run r = run({"--json", "good.x", "bad.x", "hostile.x", "points.x"});
+    const tool_result r = run({"--json", "good.x", "bad.x", "hostile.x", "points.x"});
     EXPECT_EQ(r.status, 1);
     std::istringstream lines(r.out);
     std::vector<nlohmann::json> objects;
@@ -171,7 +139,7 @@ TEST_F(XmeshInfoTest, HostileInputsGiveOneLineEachAndTheExitStatus) {
     };
     for (const test_case& c : cases) {
         const std::string label = ::testing::PrintToString(c.arguments);
-        const tool_run r = run(c.arguments, c.out);
+        const tool_result r = run(c.arguments, c.out);
         EXPECT_EQ(r.status, c.status) << label;
         EXPECT_EQ(r.err, c.err) << label;
         EXPECT_NE(r.out.find(c.out_contains), std::string::npos) << label << "\n" << r.out;
@@ -179,11 +147,11 @@ TEST_F(XmeshInfoTest, HostileInputsGiveOneLineEachAndTheExitStatus) {
 }
 
 TEST_F(XmeshInfoTest, HelpAndVersion) {
-    const tool_run help = run({"--help"});
+    const tool_result help = run({"--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind("usage: xmesh-info", 0), 0u) << help.out;
     EXPECT_NE(help.out.find("Exit status: 0"), std::string::npos);
-    const tool_run version = run({"--version"});
+    const tool_result version = run({"--version"});
     EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.out.rfind("xmesh-info ", 0), 0u) << version.out;
     EXPECT_EQ(run({"--help"}, "/dev/full").status, 3);
