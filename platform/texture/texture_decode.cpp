@@ -84,11 +84,6 @@ bool texture_size_allowed(long long width, long long height, texture_error* erro
     return true;
 }
 
-uint32_t texture_unit_to_8_bits(float sample) {
-    if (!(sample > 0.0f)) return 0;  // also NaN
-    return sample >= 1.0f ? 255 : static_cast<uint32_t>(sample * 255.0f + 0.5f);
-}
-
 bool texture_size_plausible(long long width, long long height, size_t file_bytes, const texture_format& format,
                             texture_error* error) {
     if (!texture_size_allowed(width, height, error)) return false;

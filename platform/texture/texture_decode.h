@@ -49,7 +49,10 @@ bool texture_invalid(texture_error* error, std::string reason);
 bool texture_size_allowed(long long width, long long height, texture_error* error);
 
 // A sample of 0..1 to 0..255 with rounding; values outside are clamped, NaN counts as 0.
-uint32_t texture_unit_to_8_bits(float sample);
+inline uint32_t texture_unit_to_8_bits(float sample) {
+    if (!(sample > 0.0f)) return 0;  // also NaN
+    return sample >= 1.0f ? 255 : static_cast<uint32_t>(sample * 255.0f + 0.5f);
+}
 
 // A format stb_image reads: its name for reasons, and the most texels that one byte of it can
 // describe, so that a small file announcing a huge image is refused before anything is allocated

@@ -11,6 +11,9 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <cstring>
+#include <iterator>
+#include <vector>
 
 namespace {
 
@@ -150,20 +153,21 @@ void dds_decode_blocks(const unsigned char* block, const dds_layout& layout, d3d
     }
 }
 
-// One field of an uncompressed texel, and the 8-bit values of fields of up to 8 bits.
+// One field of an uncompressed texel: its 8-bit value is to_8_bits[(texel & mask) >> shift] for
+// fields of up to 8 bits, and for a field the texel lacks (mask 0), whose to_8_bits[0] is the
+// value it takes then.
 struct dds_channel {
     uint32_t mask = 0;
     int shift = 0;
-    uint32_t max = 0;  // 2^n - 1 for an n-bit field; 0 when the texel has none
-    uint32_t absent = 0;
+    uint32_t max = 0;  // 2^n - 1 for an n-bit field
     unsigned char to_8_bits[256] = {};
 };
 
 uint32_t dds_scale(uint64_t value, uint64_t max) { return static_cast<uint32_t>((value * 255 + max / 2) / max); }
 
-dds_channel dds_channel_of(uint32_t mask, uint32_t absent) {
+dds_channel dds_channel_of(uint32_t mask, unsigned char absent) {
     dds_channel channel;
-    channel.absent = absent;
+    channel.to_8_bits[0] = absent;
     if (mask == 0) return channel;
     channel.mask = mask;
     channel.shift = std::countr_zero(mask);
@@ -174,29 +178,53 @@ dds_channel dds_channel_of(uint32_t mask, uint32_t absent) {
     return channel;
 }
 
-uint32_t dds_channel_value(const dds_channel& channel, uint32_t texel) {
-    if (channel.max == 0) return channel.absent;
-    const uint32_t value = (texel & channel.mask) >> channel.shift;
-    return channel.max <= 255 ? channel.to_8_bits[value] : dds_scale(value, channel.max);
+uint32_t dds_narrow_value(const dds_channel& channel, uint32_t texel) {
+    return channel.to_8_bits[(texel & channel.mask) >> channel.shift];
+}
+
+uint32_t dds_any_value(const dds_channel& channel, uint32_t texel) {
+    if (channel.max <= 255) return dds_narrow_value(channel, texel);
+    return dds_scale((texel & channel.mask) >> channel.shift, channel.max);
+}
+
+// Converts texels of `bytes` bytes with the channels red, green, blue and alpha, through
+// `value_of` each.
+template <uint32_t bytes, uint32_t (*value_of)(const dds_channel&, uint32_t)>
+void dds_convert(const unsigned char* at, const dds_channel (&channels)[4], std::vector<D3DCOLOR>& texels) {
+    for (D3DCOLOR& texel : texels) {
+        uint32_t value = 0;
+        if constexpr (std::endian::native == std::endian::little) {
+            std::memcpy(&value, at, bytes);  // one load, where assembling the bytes takes several
+        } else {
+            for (uint32_t i = 0; i < bytes; ++i) value |= uint32_t{at[i]} << (8 * i);
+        }
+        at += bytes;
+        texel = value_of(channels[3], value) << 24 | value_of(channels[0], value) << 16 |
+                value_of(channels[1], value) << 8 | value_of(channels[2], value);
+    }
 }
 
 // Luminance goes to red, green and blue; a format of alpha alone has black texels; alpha is 255
-// unless the format has it.
+// unless the format has it. Fields wider than 8 bits (only 16- and 32-bit texels hold them) take
+// a division each; the others are looked up.
 void dds_decode_texels(const unsigned char* at, const dds_header& header, uint32_t texel_bytes,
                        d3d9_texture_image* image) {
     const uint32_t flags = header.format_flags;
     const bool luminance = flags & dds_luminance, alpha_only = flags & dds_alpha_only;
     const bool has_alpha = flags & (dds_alpha_pixels | dds_alpha_only);
     auto colour = [&](int index) { return dds_channel_of(alpha_only ? 0 : header.masks[luminance ? 0 : index], 0); };
-    const dds_channel red = colour(0), green = colour(1), blue = colour(2);
-    const dds_channel alpha = dds_channel_of(has_alpha ? header.masks[3] : 0, 255);
-    for (D3DCOLOR& texel : image->texels) {
-        uint32_t value = 0;
-        for (uint32_t i = 0; i < texel_bytes; ++i) value |= uint32_t{at[i]} << (8 * i);
-        at += texel_bytes;
-        texel = dds_channel_value(alpha, value) << 24 | dds_channel_value(red, value) << 16 |
-                dds_channel_value(green, value) << 8 | dds_channel_value(blue, value);
+    const dds_channel channels[4] = {colour(0), colour(1), colour(2),
+                                     dds_channel_of(has_alpha ? header.masks[3] : 0, 255)};
+    const bool wide =
+        std::any_of(std::begin(channels), std::end(channels), [](const dds_channel& c) { return c.max > 255; });
+    switch (wide ? 0 : texel_bytes) {
+    case 1: return dds_convert<1, dds_narrow_value>(at, channels, image->texels);
+    case 2: return dds_convert<2, dds_narrow_value>(at, channels, image->texels);
+    case 3: return dds_convert<3, dds_narrow_value>(at, channels, image->texels);
+    case 4: return dds_convert<4, dds_narrow_value>(at, channels, image->texels);
     }
+    if (texel_bytes == 2) return dds_convert<2, dds_any_value>(at, channels, image->texels);
+    dds_convert<4, dds_any_value>(at, channels, image->texels);
 }
 
 }  // namespace

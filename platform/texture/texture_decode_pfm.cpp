@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 
 namespace {
 
@@ -73,11 +74,11 @@ bool pfm_read_header(pfm_cursor& in, pfm_header& header, texture_error* error) {
     return true;
 }
 
-float pfm_sample(const unsigned char* p, bool little_endian) {
-    const uint32_t bits = little_endian
-                              ? uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24
-                              : uint32_t{p[3]} | uint32_t{p[2]} << 8 | uint32_t{p[1]} << 16 | uint32_t{p[0]} << 24;
-    return std::bit_cast<float>(bits);
+// A sample of 4 bytes, of which the file's byte order is swapped when it is not the machine's.
+float pfm_sample(const unsigned char* p, bool swapped) {
+    uint32_t bits;
+    std::memcpy(&bits, p, 4);
+    return std::bit_cast<float>(swapped ? __builtin_bswap32(bits) : bits);
 }
 
 }  // namespace
@@ -89,6 +90,7 @@ bool texture_pfm_decode(const unsigned char* data, size_t size, d3d9_texture_ima
     if (!texture_size_allowed(static_cast<long long>(header.width), static_cast<long long>(header.height), error)) {
         return false;
     }
+    const bool swapped = header.little_endian != (std::endian::native == std::endian::little);
     const uint64_t row_bytes = header.width * uint64_t(header.channels) * 4;
     if (row_bytes * header.height > in.size - in.at) return texture_invalid(error, "truncated");
 
@@ -101,7 +103,7 @@ bool texture_pfm_decode(const unsigned char* data, size_t size, d3d9_texture_ima
         for (UINT x = 0; x < image->width; ++x) {
             uint32_t rgb[3];
             for (int c = 0; c < header.channels; ++c, sample += 4) {
-                rgb[c] = texture_unit_to_8_bits(pfm_sample(sample, header.little_endian));
+                rgb[c] = texture_unit_to_8_bits(pfm_sample(sample, swapped));
             }
             if (header.channels == 1) rgb[1] = rgb[2] = rgb[0];
             out[x] = 0xFF000000u | rgb[0] << 16 | rgb[1] << 8 | rgb[2];
