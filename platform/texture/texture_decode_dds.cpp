@@ -43,18 +43,14 @@ constexpr uint32_t dds_code(const char (&name)[5]) {
 // The header of a file of at least dds_header_end bytes.
 dds_header dds_read_header(const unsigned char* data) {
     auto field = [data](size_t at) { return dds_le32(data + at); };
-    return {field(4),
-            field(8),
-            field(12),
-            field(16),
-            field(24),
-            field(28),
-            field(76),
-            field(80),
-            field(84),
-            field(88),
-            {field(92), field(96), field(100), field(104)},
-            field(112)};
+    dds_header header;
+    header.size = field(4), header.flags = field(8), header.height = field(12), header.width = field(16);
+    header.depth = field(24), header.mip_count = field(28);
+    header.format_size = field(76), header.format_flags = field(80), header.four_cc = field(84);
+    header.bit_count = field(88);
+    for (int i = 0; i < 4; ++i) header.masks[i] = field(92 + 4 * size_t(i));
+    header.caps2 = field(112);
+    return header;
 }
 
 // How the top level's texels are stored: in blocks of `unit_bytes` that libsquish decodes with
@@ -205,8 +201,8 @@ void dds_convert(const unsigned char* at, const dds_channel (&channels)[4], std:
 }
 
 // Luminance goes to red, green and blue; a format of alpha alone has black texels; alpha is 255
-// unless the format has it. Fields wider than 8 bits (only 16- and 32-bit texels hold them) take
-// a division each; the others are looked up.
+// unless the format has it. Fields wider than 8 bits take a division each; the others are looked
+// up.
 void dds_decode_texels(const unsigned char* at, const dds_header& header, uint32_t texel_bytes,
                        d3d9_texture_image* image) {
     const uint32_t flags = header.format_flags;
@@ -217,14 +213,19 @@ void dds_decode_texels(const unsigned char* at, const dds_header& header, uint32
                                      dds_channel_of(has_alpha ? header.masks[3] : 0, 255)};
     const bool wide =
         std::any_of(std::begin(channels), std::end(channels), [](const dds_channel& c) { return c.max > 255; });
-    switch (wide ? 0 : texel_bytes) {
-    case 1: return dds_convert<1, dds_narrow_value>(at, channels, image->texels);
-    case 2: return dds_convert<2, dds_narrow_value>(at, channels, image->texels);
-    case 3: return dds_convert<3, dds_narrow_value>(at, channels, image->texels);
-    case 4: return dds_convert<4, dds_narrow_value>(at, channels, image->texels);
+    std::vector<D3DCOLOR>& texels = image->texels;
+    switch (texel_bytes) {
+    case 1: return dds_convert<1, dds_narrow_value>(at, channels, texels);
+    case 2:
+        return wide ? dds_convert<2, dds_any_value>(at, channels, texels)
+                    : dds_convert<2, dds_narrow_value>(at, channels, texels);
+    case 3:
+        return wide ? dds_convert<3, dds_any_value>(at, channels, texels)
+                    : dds_convert<3, dds_narrow_value>(at, channels, texels);
+    default:
+        return wide ? dds_convert<4, dds_any_value>(at, channels, texels)
+                    : dds_convert<4, dds_narrow_value>(at, channels, texels);
     }
-    if (texel_bytes == 2) return dds_convert<2, dds_any_value>(at, channels, image->texels);
-    dds_convert<4, dds_any_value>(at, channels, image->texels);
 }
 
 }  // namespace
