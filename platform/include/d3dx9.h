@@ -109,6 +109,7 @@ HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR filename, DWORD options, IDirect3DDevic
                                   ID3DXBuffer** materials, ID3DXBuffer** effect_instances, DWORD* material_count,
                                   ID3DXMesh** mesh);
 
-// Loads a BMP, PNG, JPEG, TGA or PPM image into a texture. On failure returns a non-zero result and
-// leaves *texture untouched.
+// Loads an image into a texture at the image's own size: BMP, DIB, DDS (the top level of a 2D
+// texture), HDR, JPEG, PFM, PNG, PPM or TGA, recognised by content. On failure returns a non-zero
+// result and leaves *texture untouched.
 HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR filename, IDirect3DTexture9** texture);

@@ -2,6 +2,9 @@
 // shared by the decoders.
 #include "platform/texture/texture_decode.h"
 
+#include "platform/texture/texture_decode_dds.h"
+#include "platform/texture/texture_decode_dib.h"
+#include "platform/texture/texture_decode_pfm.h"
 #include "platform/texture/texture_decode_pnm.h"
 #include "platform/texture/texture_decode_stb.h"
 
@@ -12,25 +15,33 @@
 
 namespace {
 
+using texture_decoder = bool (*)(const unsigned char*, size_t, d3d9_texture_image*, texture_error*);
+
 struct texture_signature {
     const char* magic;
     size_t length;
     texture_format format;
-    bool supported;
+    texture_decoder own_decoder;  // null for the formats stb_image reads
 };
 
-// Formats known by their first bytes; a file matching none may still be a TGA, which has none.
-// PNM is told apart by texture_is_pnm. Texels per byte, each about twice the most a valid file
-// reaches: BMP stores at least one bit per texel; TGA, PSD and HDR runs cover at most 128 texels
-// of a channel in two bytes; JPEG codes every 8 x 8 block of its first scan in at least one bit;
-// a GIF code of 12 bits stands for at most 4,096 texels; 1-bit PNG under deflate reaches about
-// 8,300, and PIC's 16-bit run lengths are allowed as much.
+// Formats known by their first bytes; a file matching none may still be a headerless DIB (told
+// apart by texture_is_dib, as PNM is by texture_is_pnm) or a TGA, which has no signature. Texels per byte (for
+// stb_image's formats; our own readers know each raster's exact length), each about twice the most a valid file
+// reaches: BMP stores at least one bit per texel; TGA, PSD and HDR runs cover at most 128 texels of a channel in two
+// bytes; JPEG codes every 8 x 8 block of its first scan in at least one bit; a GIF code of 12 bits
+// stands for at most 4,096 texels; 1-bit PNG under deflate reaches about 8,300, and PIC's 16-bit
+// run lengths are allowed as much.
 const texture_signature texture_signatures[] = {
-    {"\x89PNG", 4, {"PNG", 16384}, true}, {"\xFF\xD8", 2, {"JPEG", 1024}, true},
-    {"BM", 2, {"BMP", 8}, true},          {"GIF8", 4, {"GIF", 4096}, true},
-    {"8BPS", 4, {"PSD", 64}, true},       {"\x53\x80\xF6\x34", 4, {"PIC", 16384}, true},
-    {"#?", 2, {"HDR", 64}, true},         {"DDS ", 4, {"DDS", 0}, false},
-    {"PF", 2, {"PFM", 0}, false},         {"Pf", 2, {"PFM", 0}, false},
+    {"\x89PNG", 4, {"PNG", 16384}, nullptr},
+    {"\xFF\xD8", 2, {"JPEG", 1024}, nullptr},
+    {"BM", 2, {"BMP", 8}, nullptr},
+    {"GIF8", 4, {"GIF", 4096}, nullptr},
+    {"8BPS", 4, {"PSD", 64}, nullptr},
+    {"\x53\x80\xF6\x34", 4, {"PIC", 16384}, nullptr},
+    {"#?", 2, {"HDR", 64}, nullptr},
+    {"DDS ", 4, {"DDS", 0}, texture_dds_decode},
+    {"PF", 2, {"PFM", 0}, texture_pfm_decode},
+    {"Pf", 2, {"PFM", 0}, texture_pfm_decode},
 };
 constexpr texture_format texture_tga = {"TGA", 64};
 
@@ -45,10 +56,9 @@ bool texture_decode_by_format(const unsigned char* data, size_t size, d3d9_textu
     if (size == 0) return texture_invalid(error, "empty file");
     if (texture_is_pnm(data, size)) return texture_pnm_decode(data, size, image, error);
     const texture_signature* signature = texture_find_signature(data, size);
+    if (signature == nullptr && texture_is_dib(data, size)) return texture_dib_decode(data, size, image, error);
     if (signature == nullptr) return texture_stb_decode(data, size, texture_tga, false, image, error);
-    if (!signature->supported) {
-        return texture_invalid(error, std::string(signature->format.name) + " files are not supported");
-    }
+    if (signature->own_decoder != nullptr) return signature->own_decoder(data, size, image, error);
     return texture_stb_decode(data, size, signature->format, true, image, error);
 }
 

@@ -110,10 +110,7 @@ bool stb_header_failed(const texture_format& format, bool by_signature, bool ove
 
 uint32_t stb_to_8_bits(stbi_uc sample) { return sample; }
 uint32_t stb_to_8_bits(stbi_us sample) { return (uint32_t{sample} * 255 + 32767) / 65535; }
-uint32_t stb_to_8_bits(float sample) {
-    if (!(sample > 0.0f)) return 0;  // also NaN
-    return sample >= 1.0f ? 255 : static_cast<uint32_t>(sample * 255.0f + 0.5f);
-}
+uint32_t stb_to_8_bits(float sample) { return texture_unit_to_8_bits(sample); }
 
 template <class Sample>
 using stb_loader = Sample* (*)(const stbi_io_callbacks*, void*, int*, int*, int*, int);

@@ -9,8 +9,10 @@ namespace {
 
 std::atomic<size_t> count{0};
 std::atomic<long> allowed_before_failure{-1};  // negative: none is to fail
+std::atomic<size_t> largest{0};
 
 void* allocate(size_t size) {
+    if (size > largest.load()) largest = size;
     const long allowed = allowed_before_failure.load();
     if (allowed == 0) return nullptr;
     if (allowed > 0) --allowed_before_failure;
@@ -27,6 +29,8 @@ void* allocate_or_throw(size_t size) {
 
 size_t allocations_counted() { return count.load(); }
 void fail_allocations_after(long allowed) { allowed_before_failure = allowed; }
+size_t largest_allocation() { return largest.load(); }
+void reset_largest_allocation() { largest = 0; }
 
 void* operator new(size_t size) { return allocate_or_throw(size); }
 void* operator new[](size_t size) { return allocate_or_throw(size); }

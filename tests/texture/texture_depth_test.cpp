@@ -1,9 +1,7 @@
-// Samples of other depths than 8 bits: PNM of any maximum value (ASCII and binary), and the shared
-// reference images of 16-bit PNM and PNG, HDR, against their correct 8-bit decodes.
+// Samples of other depths than 8 bits: PNM of any maximum value, ASCII and binary (the shared
+// reference images of 16-bit PNM and PNG and of HDR are read in texture_formats_test).
 #include "texture_files.h"
 
-#include <cstdlib>
-#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -63,30 +61,6 @@ TEST_F(TextureFile, HostilePnmFilesFailWithTheirReason) {
         write_file(folder_ / "hostile", c.file);
         EXPECT_TRUE(fails_cleanly("hostile")) << c.reason;
         EXPECT_EQ(failure_reason("hostile"), c.reason);
-    }
-}
-
-// Files made by another encoder (see the shared folder's README) against their correct decodes.
-TEST_F(TextureFile, SharedReferenceImagesDecodeWithinOneLevel) {
-    const std::filesystem::path shared = std::filesystem::path(DEMOS_SHARED_DIR) / "textures";
-    if (!std::filesystem::is_directory(shared)) GTEST_SKIP() << "no shared reference textures in " << shared;
-    for (const char* name : {"ppm16.ppm", "ppm16-ascii.ppm", "pgm16.pgm", "png16.png", "hdr.hdr"}) {
-        const std::filesystem::path file = shared / name;
-        const std::filesystem::path reference =
-            shared / "expected" / (file.stem().string() + "-" + file.extension().string().substr(1) + ".png");
-        UINT width = 0, height = 0, reference_width = 0, reference_height = 0;
-        const auto texels = load(file.c_str(), width, height);
-        const auto expected = load(reference.c_str(), reference_width, reference_height);
-        ASSERT_EQ(width, reference_width) << name;
-        ASSERT_EQ(height, reference_height) << name;
-        ASSERT_EQ(texels.size(), expected.size()) << name;
-        int worst = 0;
-        for (size_t i = 0; i < texels.size(); ++i) {
-            for (int shift = 0; shift < 32; shift += 8) {
-                worst = std::max(worst, std::abs(int(texels[i] >> shift & 0xFF) - int(expected[i] >> shift & 0xFF)));
-            }
-        }
-        EXPECT_LE(worst, 1) << name;
     }
 }
 
