@@ -196,6 +196,7 @@ Device::Device(Direct3D* parent, HWND window, int width, int height, bool with_d
 }
 
 Device::~Device() {
+    win_present_retire(fb_.colour.data());
     for (IDirect3DBaseTexture9*& t : textures_) {
         if (t != nullptr) t->Release();
         t = nullptr;

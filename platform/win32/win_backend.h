@@ -32,6 +32,8 @@ public:
     // Turns pending input events into posted messages and client-size changes.
     virtual void pump_events() = 0;
     virtual bool present(win_window& window, const uint32_t* pixels, int width, int height, int pitch) = 0;
+    // The pixels of an earlier present are about to change or be freed (see win_present_retire).
+    virtual void retire(const uint32_t* /*pixels*/) {}
     // Whether the key is down now, whichever window has the focus.
     virtual bool key_down(int virtual_key) = 0;
     // Shows a modal message box (text already UTF-8); returns IDOK, or 0 when none could be shown.
