@@ -4,8 +4,9 @@
 // The device owns every piece of renderer state: render states, transforms and their derived
 // matrices, lights, material, bound textures, the framebuffer and the scratch arrays of the vertex
 // stage. A draw transforms and lights each referenced vertex once (a per-vertex stamp marks the
-// vertices already done in this draw), then per triangle: trivial reject on the outcodes, cull,
-// clip when a vertex lies outside the near/far planes or the guard band, and rasterise.
+// vertices already done in this draw; with directional lights only, all of them come first,
+// several at a time), then per triangle: trivial reject on the outcodes, cull, clip when a vertex
+// lies outside the near/far planes or the guard band, and rasterise.
 //
 // Choices: a draw outside BeginScene/EndScene is drawn all the same; Present ignores source and
 // destination rectangles and the dirty region (the whole back buffer goes to the whole client
@@ -98,6 +99,7 @@ private:
     raster_state raster_state_for_draw();
     void reserve_vertices(UINT count);
     const tnl_vertex& vertex(const tnl_draw& draw, uint32_t index);
+    void process_referenced_vertices(const UINT* indices, size_t index_count);
     void draw_triangle(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c);
     void draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c,
                       uint32_t needed);
@@ -123,6 +125,7 @@ private:
     tnl_draw draw_{};
     std::vector<uint32_t> stamps_;
     std::vector<tnl_vertex> vertices_;
+    std::vector<uint32_t> referenced_;  // the vertices a draw uses, each once, for the batched stage
     uint32_t stamp_ = 0;
 };
 
@@ -395,6 +398,7 @@ void Device::reserve_vertices(UINT count) {
     if (stamps_.size() < count) {
         stamps_.assign(count, 0u);
         vertices_.resize(count);
+        referenced_.resize(count);
         stamp_ = 0;
     }
     if (++stamp_ == 0) {  // the stamp wrapped: forget every mark
@@ -409,6 +413,18 @@ inline const tnl_vertex& Device::vertex(const tnl_draw& draw, uint32_t index) {
         stamps_[index] = stamp_;
     }
     return vertices_[index];
+}
+
+// Transforms and lights every vertex the indices use, once each, several at a time.
+void Device::process_referenced_vertices(const UINT* indices, size_t index_count) {
+    size_t count = 0;
+    for (size_t i = 0; i < index_count; ++i) {
+        const uint32_t index = indices[i];
+        if (stamps_[index] == stamp_) continue;
+        stamps_[index] = stamp_;
+        referenced_[count++] = index;
+    }
+    tnl_process_batch(draw_, referenced_.data(), count, vertices_.data());
 }
 
 void Device::draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c,
@@ -455,6 +471,7 @@ HRESULT Device::DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT
     draw_viewport_ = viewport_;
     draw_viewport_.sum_specular = program.state.specular && program.state.texture.texels == nullptr;
     tnl_prepare(matrices_, material_, lights_.data(), lighting_switches(), streams, draw_viewport_, &draw_);
+    if (tnl_batch_supported(draw_)) process_referenced_vertices(indices, index_count);  // else one at a time below
     for (size_t i = 0; i < index_count; i += 3) {
         const tnl_vertex& a = vertex(draw_, indices[i]);
         const tnl_vertex& b = vertex(draw_, indices[i + 1]);
