@@ -101,6 +101,7 @@ private:
     const tnl_vertex& vertex(const tnl_draw& draw, uint32_t index);
     void process_referenced_vertices(const UINT* indices, size_t index_count);
     void draw_triangle(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c);
+    void flush_triangles(const raster_program& program);
     void draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c,
                       uint32_t needed);
 
@@ -125,7 +126,9 @@ private:
     tnl_draw draw_{};
     std::vector<uint32_t> stamps_;
     std::vector<tnl_vertex> vertices_;
-    std::vector<uint32_t> referenced_;  // the vertices a draw uses, each once, for the batched stage
+    std::vector<uint32_t> referenced_;                 // the vertices a draw uses, each once, for the batched stage
+    std::array<raster_triangle_ref, 64> unclipped_{};  // triangles waiting to be set up together
+    size_t unclipped_count_ = 0;
     uint32_t stamp_ = 0;
 };
 
@@ -442,15 +445,24 @@ void Device::draw_clipped(const raster_program& program, const tnl_vertex& a, co
     for (int i = 1; i + 1 < n; ++i) raster_triangle(unculled, screen[0], screen[i], screen[i + 1]);
 }
 
+// Unclipped triangles wait in a small queue and are set up together; a clipped one first draws
+// those before it, so the drawing order stays the index order.
 inline void Device::draw_triangle(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b,
                                   const tnl_vertex& c) {
     if ((a.outcode & b.outcode & c.outcode & clip_reject_mask) != 0) return;
     const uint32_t needed = (a.outcode | b.outcode | c.outcode) & clip_needed_mask;
     if (needed == 0) {
-        raster_triangle(program, a.screen, b.screen, c.screen);
+        unclipped_[unclipped_count_++] = raster_triangle_ref{{&a.screen, &b.screen, &c.screen}};
+        if (unclipped_count_ == unclipped_.size()) flush_triangles(program);
     } else {
+        flush_triangles(program);
         draw_clipped(program, a, b, c, needed);  // also with CLIPPING off: unclipped input is unsafe
     }
+}
+
+void Device::flush_triangles(const raster_program& program) {
+    raster_triangles(program, unclipped_.data(), unclipped_count_);
+    unclipped_count_ = 0;
 }
 
 HRESULT Device::DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT triangle_count) {
@@ -471,13 +483,21 @@ HRESULT Device::DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT
     draw_viewport_ = viewport_;
     draw_viewport_.sum_specular = program.state.specular && program.state.texture.texels == nullptr;
     tnl_prepare(matrices_, material_, lights_.data(), lighting_switches(), streams, draw_viewport_, &draw_);
-    if (tnl_batch_supported(draw_)) process_referenced_vertices(indices, index_count);  // else one at a time below
-    for (size_t i = 0; i < index_count; i += 3) {
-        const tnl_vertex& a = vertex(draw_, indices[i]);
-        const tnl_vertex& b = vertex(draw_, indices[i + 1]);
-        const tnl_vertex& c = vertex(draw_, indices[i + 2]);
-        draw_triangle(program, a, b, c);
+    if (tnl_batch_supported(draw_)) {
+        process_referenced_vertices(indices, index_count);
+        const tnl_vertex* v = vertices_.data();
+        for (size_t i = 0; i < index_count; i += 3) {
+            draw_triangle(program, v[indices[i]], v[indices[i + 1]], v[indices[i + 2]]);
+        }
+    } else {
+        for (size_t i = 0; i < index_count; i += 3) {
+            const tnl_vertex& a = vertex(draw_, indices[i]);
+            const tnl_vertex& b = vertex(draw_, indices[i + 1]);
+            const tnl_vertex& c = vertex(draw_, indices[i + 2]);
+            draw_triangle(program, a, b, c);
+        }
     }
+    flush_triangles(program);
     return D3D_OK;
 }
 

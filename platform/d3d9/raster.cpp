@@ -163,6 +163,18 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     return program;
 }
 
+void raster_finish_small(const raster_program& program, raster_setup& s, const raster_vertex& a, const raster_vertex& b,
+                         const raster_vertex& c, int64_t area) {
+    if (program.all_values) {
+        make_planes<raster_value_storage>(s, a, b, c, area);
+    } else {
+        make_planes<8>(s, a, b, c, area);
+    }
+    fb_mark_drawn(*program.state.target, s.column_first, s.row_first, s.column_last, s.row_last,
+                  program.state.depth != nullptr && program.state.depth_test);
+    program.small_rows(s, program.state);
+}
+
 void raster_triangle(const raster_program& program, const raster_vertex& a, const raster_vertex& b,
                      const raster_vertex& c) {
     const int64_t area = (int64_t(b.x) - a.x) * (int64_t(c.y) - a.y) - (int64_t(c.x) - a.x) * (int64_t(b.y) - a.y);
@@ -176,20 +188,20 @@ void raster_triangle(const raster_program& program, const raster_vertex& a, cons
     const raster_vertex* clockwise[3] = {&a, area > 0 ? &b : &c, area > 0 ? &c : &b};
     if (small) {
         small_edges(s, clockwise);
-    } else {
-        const Edge edges[3] = {make_edge(a, *clockwise[1]), make_edge(*clockwise[1], *clockwise[2]),
-                               make_edge(*clockwise[2], a)};
-        if (!make_walkers(s, edges)) return;
+        raster_finish_small(program, s, a, *clockwise[1], *clockwise[2], area > 0 ? area : -area);
+        return;
     }
+    const Edge edges[3] = {make_edge(a, *clockwise[1]), make_edge(*clockwise[1], *clockwise[2]),
+                           make_edge(*clockwise[2], a)};
+    if (!make_walkers(s, edges)) return;
     if (program.all_values) {
         make_planes<raster_value_storage>(s, a, *clockwise[1], *clockwise[2], area > 0 ? area : -area);
     } else {
         make_planes<8>(s, a, *clockwise[1], *clockwise[2], area > 0 ? area : -area);
     }
-    d3d9_framebuffer& fb = *program.state.target;
-    fb_mark_drawn(fb, s.column_first, s.row_first, s.column_last, s.row_last,
+    fb_mark_drawn(*program.state.target, s.column_first, s.row_first, s.column_last, s.row_last,
                   program.state.depth != nullptr && program.state.depth_test);
-    (small ? program.small_rows : program.rows)(s, program.state);
+    program.rows(s, program.state);
 }
 
 bool raster_is_clockwise_clip(const float a[4], const float b[4], const float c[4]) {

@@ -23,6 +23,7 @@
 #include "platform/d3d9/pipeline_vertex.h"
 #include "platform/d3d9/sampler.h"
 
+#include <cstddef>
 #include <cstdint>
 
 enum class raster_cull { none, clockwise, counter_clockwise };
@@ -65,6 +66,14 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
 // Draws triangle (a, b, c) unless it is culled, degenerate, or covers no pixel centre.
 void raster_triangle(const raster_program& program, const raster_vertex& a, const raster_vertex& b,
                      const raster_vertex& c);
+
+// A triangle for raster_triangles: its vertices a, b, c.
+struct raster_triangle_ref {
+    const raster_vertex* v[3];
+};
+
+// Draws the triangles in order, each exactly as raster_triangle would, setting up several at once.
+void raster_triangles(const raster_program& program, const raster_triangle_ref* triangles, size_t count);
 
 // True when the triangle is clockwise on screen (y down) and not degenerate; the cull decision
 // for clipped triangles, from clip-space x, y and w.

@@ -63,3 +63,9 @@ struct raster_kernel_table {
 const raster_kernel_table& raster_kernels_baseline();
 const raster_kernel_table& raster_kernels_x86_64_v3();
 const raster_kernel_table& raster_kernels();
+
+// The end of a small triangle's set-up, shared by raster_triangle and raster_triangles: `s` holds
+// the bounds and small edges, (a, b, c) is clockwise and `area` (> 0) twice its area in sub-pixel
+// units squared; makes the planes, marks the tiles and runs the small-triangle kernel.
+void raster_finish_small(const raster_program& program, raster_setup& s, const raster_vertex& a, const raster_vertex& b,
+                         const raster_vertex& c, int64_t area);

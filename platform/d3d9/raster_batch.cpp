@@ -1,0 +1,109 @@
+// raster_batch.cpp - triangle set-up four triangles at a time: area, culling, bounds and the small
+// triangles' edge functions in the lanes of integer vectors; then, triangle by triangle in order,
+// the planes and the kernel (raster.cpp). All of it is integer arithmetic, exact in any lane, so
+// every triangle is drawn exactly as raster_triangle draws it. Large triangles go to
+// raster_triangle itself.
+#include "platform/d3d9/raster.h"
+
+#include "platform/d3d9/raster_setup.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr int lanes = 4;
+using I = int32_t __attribute__((vector_size(16)));
+using U = uint32_t __attribute__((vector_size(16)));
+
+I splat(int32_t v) { return I{v, v, v, v}; }
+I minimum(I a, I b) { return a < b ? a : b; }
+I maximum(I a, I b) { return a < b ? b : a; }
+I wrapping_multiply(I a, I b) { return I(U(a) * U(b)); }
+I wrapping_negate(I a) { return I(-U(a)); }
+
+// Twice the signed area of (a, b, c) in sub-pixel units squared; positive when clockwise.
+int64_t doubled_area(const raster_triangle_ref& t) {
+    const raster_vertex &a = *t.v[0], &b = *t.v[1], &c = *t.v[2];
+    return (int64_t(b.x) - a.x) * (int64_t(c.y) - a.y) - (int64_t(c.x) - a.x) * (int64_t(b.y) - a.y);
+}
+
+bool culled(int64_t area, raster_cull cull) {
+    return area == 0 || (area > 0 && cull == raster_cull::clockwise) ||
+           (area < 0 && cull == raster_cull::counter_clockwise);
+}
+
+// What set-up knows about four triangles, one per lane: the vertices in clockwise order, bounds
+// (raster_setup's meaning), and the small triangles' edge functions.
+struct FourTriangles {
+    I x[3], y[3];
+    I column_first, column_last, row_first, row_last, small;
+    I edge_start[3], edge_dx[3], edge_dy[3];
+};
+
+void bounds(FourTriangles& f, const raster_state& st) {
+    const I xmin = minimum(f.x[0], minimum(f.x[1], f.x[2])), xmax = maximum(f.x[0], maximum(f.x[1], f.x[2]));
+    const I ymin = minimum(f.y[0], minimum(f.y[1], f.y[2])), ymax = maximum(f.y[0], maximum(f.y[1], f.y[2]));
+    const int32_t limit = std::min(st.small_extent, 64) * raster_subpixel_one;
+    f.small = (xmax - xmin <= limit) & (ymax - ymin <= limit);
+    f.column_first = maximum(splat(0), wrapping_negate(wrapping_negate(xmin) >> raster_subpixel_bits));
+    f.column_last = minimum(splat(st.target->width - 1), xmax >> raster_subpixel_bits);
+    f.row_first = maximum(splat(0), wrapping_negate(wrapping_negate(ymin) >> raster_subpixel_bits));
+    f.row_last = minimum(splat(st.target->height - 1), ymax >> raster_subpixel_bits);
+}
+
+// The small-triangle edge functions of raster.cpp's small_edges, relative to each box's first pixel
+// (lanes of large triangles get values nobody reads).
+void small_edges(FourTriangles& f) {
+    const I ox = f.column_first << raster_subpixel_bits, oy = f.row_first << raster_subpixel_bits;
+    for (int i = 0; i < 3; ++i) {
+        const int j = (i + 1) % 3;
+        const I dx = f.x[j] - f.x[i], dy = f.y[j] - f.y[i];
+        const I top_or_left = (dy < 0) | ((dy == 0) & (dx > 0));
+        const I bias = top_or_left + 1;  // 0 on top and left edges, else 1
+        f.edge_start[i] = wrapping_multiply(dy, f.x[i] - ox) - wrapping_multiply(dx, f.y[i] - oy) - bias;
+        f.edge_dx[i] = wrapping_multiply(dy, splat(-raster_subpixel_one));
+        f.edge_dy[i] = wrapping_multiply(dx, splat(raster_subpixel_one));
+    }
+}
+
+void draw_four(const raster_program& program, const raster_triangle_ref* t, int count) {
+    FourTriangles f;
+    int64_t area[lanes];
+    bool any_visible = false;
+    for (int k = 0; k < lanes; ++k) {
+        const raster_triangle_ref& r = t[k < count ? k : count - 1];
+        area[k] = doubled_area(r);
+        const bool clockwise = area[k] > 0;
+        any_visible |= k < count && !culled(area[k], program.state.cull);
+        const raster_vertex* v[3] = {r.v[0], clockwise ? r.v[1] : r.v[2], clockwise ? r.v[2] : r.v[1]};
+        for (int i = 0; i < 3; ++i) f.x[i][k] = v[i]->x, f.y[i][k] = v[i]->y;
+    }
+    if (!any_visible) return;
+    bounds(f, program.state);
+    small_edges(f);
+    for (int k = 0; k < count; ++k) {
+        if (culled(area[k], program.state.cull)) continue;
+        if (f.column_first[k] > f.column_last[k] || f.row_first[k] > f.row_last[k]) continue;
+        const raster_triangle_ref& r = t[k];
+        if (!f.small[k]) {
+            raster_triangle(program, *r.v[0], *r.v[1], *r.v[2]);
+            continue;
+        }
+        raster_setup s;
+        s.column_first = f.column_first[k], s.column_last = f.column_last[k];
+        s.row_first = f.row_first[k], s.row_last = f.row_last[k];
+        for (int i = 0; i < 3; ++i) {
+            s.edge_start[i] = f.edge_start[i][k], s.edge_dx[i] = f.edge_dx[i][k], s.edge_dy[i] = f.edge_dy[i][k];
+        }
+        const bool clockwise = area[k] > 0;
+        raster_finish_small(program, s, *r.v[0], clockwise ? *r.v[1] : *r.v[2], clockwise ? *r.v[2] : *r.v[1],
+                            clockwise ? area[k] : -area[k]);
+    }
+}
+
+}  // namespace
+
+void raster_triangles(const raster_program& program, const raster_triangle_ref* triangles, size_t count) {
+    for (size_t i = 0; i < count; i += lanes)
+        draw_four(program, triangles + i, int(std::min<size_t>(lanes, count - i)));
+}
