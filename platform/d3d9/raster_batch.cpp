@@ -14,6 +14,7 @@ namespace {
 constexpr int lanes = 4;
 using I = int32_t __attribute__((vector_size(16)));
 using U = uint32_t __attribute__((vector_size(16)));
+using F = float __attribute__((vector_size(16)));
 
 I splat(int32_t v) { return I{v, v, v, v}; }
 I minimum(I a, I b) { return a < b ? a : b; }
@@ -38,6 +39,7 @@ struct FourTriangles {
     I x[3], y[3];
     I column_first, column_last, row_first, row_last, small;
     I edge_start[3], edge_dx[3], edge_dy[3];
+    F e1x, e1y, e2x, e2y, inv_area;  // raster_plane_terms
 };
 
 void bounds(FourTriangles& f, const raster_state& st) {
@@ -66,6 +68,18 @@ void small_edges(FourTriangles& f) {
     }
 }
 
+// raster.cpp's plane_terms in every lane: the same conversions and one division for four.
+void plane_terms(FourTriangles& f, const int64_t area[lanes]) {
+    constexpr float to_pixels = 1.0f / raster_subpixel_one;
+    F magnitude;
+    for (int k = 0; k < lanes; ++k) magnitude[k] = float(area[k] > 0 ? area[k] : -area[k]);
+    f.e1x = __builtin_convertvector(f.x[1] - f.x[0], F) * to_pixels;
+    f.e1y = __builtin_convertvector(f.y[1] - f.y[0], F) * to_pixels;
+    f.e2x = __builtin_convertvector(f.x[2] - f.x[0], F) * to_pixels;
+    f.e2y = __builtin_convertvector(f.y[2] - f.y[0], F) * to_pixels;
+    f.inv_area = float(raster_subpixel_one * raster_subpixel_one) / magnitude;
+}
+
 void draw_four(const raster_program& program, const raster_triangle_ref* t, int count) {
     FourTriangles f;
     int64_t area[lanes];
@@ -81,6 +95,7 @@ void draw_four(const raster_program& program, const raster_triangle_ref* t, int 
     if (!any_visible) return;
     bounds(f, program.state);
     small_edges(f);
+    plane_terms(f, area);
     for (int k = 0; k < count; ++k) {
         if (culled(area[k], program.state.cull)) continue;
         if (f.column_first[k] > f.column_last[k] || f.row_first[k] > f.row_last[k]) continue;
@@ -96,8 +111,8 @@ void draw_four(const raster_program& program, const raster_triangle_ref* t, int 
             s.edge_start[i] = f.edge_start[i][k], s.edge_dx[i] = f.edge_dx[i][k], s.edge_dy[i] = f.edge_dy[i][k];
         }
         const bool clockwise = area[k] > 0;
-        raster_finish_small(program, s, *r.v[0], clockwise ? *r.v[1] : *r.v[2], clockwise ? *r.v[2] : *r.v[1],
-                            clockwise ? area[k] : -area[k]);
+        const raster_plane_terms terms{f.e1x[k], f.e1y[k], f.e2x[k], f.e2y[k], f.inv_area[k]};
+        raster_finish_small(program, s, *r.v[0], clockwise ? *r.v[1] : *r.v[2], clockwise ? *r.v[2] : *r.v[1], terms);
     }
 }
 

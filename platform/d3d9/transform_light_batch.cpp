@@ -39,6 +39,17 @@ I round_to_int(F v) {
 #endif
 }
 
+// Correctly rounded in every lane, as std::sqrt is.
+F square_root(F v) {
+#if defined(__SSE2__)
+    return F(_mm_sqrt_ps(__m128(v)));
+#else
+    F r;
+    for (int i = 0; i < lanes; ++i) r[i] = std::sqrt(v[i]);
+    return r;
+#endif
+}
+
 V3 splat3(const float v[3]) { return {splat(v[0]), splat(v[1]), splat(v[2])}; }
 V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
 V3 operator*(V3 a, F s) { return {a.x * s, a.y * s, a.z * s}; }
@@ -51,9 +62,7 @@ V3 select3(I mask, V3 yes, V3 no) {
 // Unit vector along v; zero for a zero vector.
 V3 normalised(V3 v) {
     const F length_squared = dot(v, v);
-    F root;
-    for (int i = 0; i < lanes; ++i) root[i] = __builtin_sqrtf(length_squared[i]);
-    const V3 scaled = v * (1.0f / root);
+    const V3 scaled = v * (1.0f / square_root(length_squared));
     return select3(length_squared > 0.0f, scaled, {splat(0.0f), splat(0.0f), splat(0.0f)});
 }
 
