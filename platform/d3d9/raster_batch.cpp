@@ -8,6 +8,11 @@
 #include "platform/d3d9/raster_setup.h"
 
 #include <algorithm>
+#include <cstring>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace {
 
@@ -80,27 +85,44 @@ void plane_terms(FourTriangles& f, const int64_t area[lanes]) {
     f.inv_area = float(raster_subpixel_one * raster_subpixel_one) / magnitude;
 }
 
+// Lane k's bit for each lane whose mask (all ones or all zeros) is set.
+unsigned lane_bits(I mask) {
+#if defined(__SSE2__)
+    return unsigned(_mm_movemask_ps(__m128(mask)));
+#else
+    unsigned bits = 0;
+    for (int k = 0; k < lanes; ++k) bits |= unsigned(mask[k] != 0) << k;
+    return bits;
+#endif
+}
+
 void draw_four(const raster_program& program, const raster_triangle_ref* t, int count) {
     FourTriangles f;
     int64_t area[lanes];
-    bool any_visible = false;
+    unsigned visible = 0;
+    alignas(16) int32_t x[3][lanes], y[3][lanes];
     for (int k = 0; k < lanes; ++k) {
         const raster_triangle_ref& r = t[k < count ? k : count - 1];
         area[k] = doubled_area(r);
         const bool clockwise = area[k] > 0;
-        any_visible |= k < count && !culled(area[k], program.state.cull);
+        visible |= unsigned(k < count && !culled(area[k], program.state.cull)) << k;
         const raster_vertex* v[3] = {r.v[0], clockwise ? r.v[1] : r.v[2], clockwise ? r.v[2] : r.v[1]};
-        for (int i = 0; i < 3; ++i) f.x[i][k] = v[i]->x, f.y[i][k] = v[i]->y;
+        for (int i = 0; i < 3; ++i) x[i][k] = v[i]->x, y[i][k] = v[i]->y;
     }
-    if (!any_visible) return;
+    if (visible == 0) return;
+    std::memcpy(f.x, x, sizeof f.x);
+    std::memcpy(f.y, y, sizeof f.y);
     bounds(f, program.state);
-    small_edges(f);
-    plane_terms(f, area);
-    for (int k = 0; k < count; ++k) {
-        if (culled(area[k], program.state.cull)) continue;
-        if (f.column_first[k] > f.column_last[k] || f.row_first[k] > f.row_last[k]) continue;
+    const unsigned small = lane_bits(f.small);
+    unsigned drawn = visible & lane_bits((f.column_first <= f.column_last) & (f.row_first <= f.row_last));
+    if ((drawn & small) != 0) {
+        small_edges(f);
+        plane_terms(f, area);
+    }
+    for (; drawn != 0; drawn &= drawn - 1) {
+        const int k = __builtin_ctz(drawn);
         const raster_triangle_ref& r = t[k];
-        if (!f.small[k]) {
+        if ((small >> k & 1) == 0) {
             raster_triangle(program, *r.v[0], *r.v[1], *r.v[2]);
             continue;
         }
