@@ -100,3 +100,10 @@ bool tnl_batch_supported(const tnl_draw& draw);
 // tnl_process for each of `count` vertex indices, several at a time, into vertices[index]; the same
 // results bit for bit.
 void tnl_process_batch(const tnl_draw& draw, const uint32_t* indices, size_t count, tnl_vertex* vertices);
+
+// The batched stage per instruction-set level (transform_light_batch_*.cpp, four or eight vertices
+// at a time), and the one this CPU runs (tnl_dispatch_*.cpp).
+using tnl_batch_fn = void (*)(const tnl_draw& draw, const uint32_t* indices, size_t count, tnl_vertex* vertices);
+tnl_batch_fn tnl_batch_baseline();
+tnl_batch_fn tnl_batch_x86_64_v3();
+tnl_batch_fn tnl_batch_selected();

@@ -1,6 +1,6 @@
-// transform_light_batch_test.cpp - the vertex stage several vertices at a time gives, bit for bit,
-// what it gives one vertex at a time, across the lighting switches and for vertices inside, off
-// and behind the screen.
+// transform_light_batch_test.cpp - the vertex stage several vertices at a time (each variant) gives,
+// bit for bit, what it gives one vertex at a time, across the lighting switches and for vertices
+// inside, off and behind the screen.
 #include <d3dx9.h>
 
 #include "platform/d3d9/clip.h"
@@ -108,14 +108,17 @@ TEST(TransformLightBatch, MatchesTheOneVertexStageBitForBit) {
         viewport.sum_specular = c.texcoords;
         tnl_prepare(matrices, material, enabled, c.switches, streams, viewport, &draw);
         ASSERT_TRUE(tnl_batch_supported(draw));
-        std::vector<tnl_vertex> one(203), batch(203);
+        std::vector<tnl_vertex> one(203);
         for (uint32_t i = 0; i < 203; ++i) tnl_process(draw, i, &one[i]);
-        tnl_process_batch(draw, order.data(), order.size(), batch.data());
-        for (uint32_t i = 0; i < 203; ++i) {
-            ASSERT_EQ(std::memcmp(&one[i].clip, &batch[i].clip, sizeof(clip_vertex)), 0) << "vertex " << i;
-            ASSERT_EQ(one[i].outcode, batch[i].outcode) << "vertex " << i;
-            if ((one[i].outcode & clip_needed_mask) != 0) continue;
-            ASSERT_EQ(std::memcmp(&one[i].screen, &batch[i].screen, sizeof(raster_vertex)), 0) << "vertex " << i;
+        for (const tnl_batch_fn variant : {tnl_batch_baseline(), tnl_batch_selected()}) {
+            std::vector<tnl_vertex> batch(203);
+            variant(draw, order.data(), order.size(), batch.data());
+            for (uint32_t i = 0; i < 203; ++i) {
+                ASSERT_EQ(std::memcmp(&one[i].clip, &batch[i].clip, sizeof(clip_vertex)), 0) << "vertex " << i;
+                ASSERT_EQ(one[i].outcode, batch[i].outcode) << "vertex " << i;
+                if ((one[i].outcode & clip_needed_mask) != 0) continue;
+                ASSERT_EQ(std::memcmp(&one[i].screen, &batch[i].screen, sizeof(raster_vertex)), 0) << "vertex " << i;
+            }
         }
     }
 }
