@@ -171,6 +171,7 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     const bool specular = textured && state.specular;  // untextured: summed into diffuse already
     program.rows = kernels.rows[textured][specular][mode];
     program.small_rows = kernels.small[textured][specular][mode];
+    program.triangles = kernels.triangles;
     static_assert(plane_c2 < 8, "untextured kernels read only the first eight planes");
     program.all_values = textured;
     return program;
@@ -209,6 +210,10 @@ void raster_triangle(const raster_program& program, const raster_vertex& a, cons
     fb_mark_drawn(*program.state.target, s.column_first, s.row_first, s.column_last, s.row_last,
                   program.state.depth != nullptr && program.state.depth_test);
     program.rows(s, program.state);
+}
+
+void raster_triangles(const raster_program& program, const raster_triangle_ref* triangles, size_t count) {
+    program.triangles(program, triangles, count);
 }
 
 bool raster_is_clockwise_clip(const float a[4], const float b[4], const float c[4]) {

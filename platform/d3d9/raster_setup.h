@@ -56,6 +56,7 @@ enum raster_depth_mode : int {
 struct raster_kernel_table {
     raster_rows_fn rows[2][2][raster_depth_modes];   // large triangles: exact spans from the walkers
     raster_rows_fn small[2][2][raster_depth_modes];  // small triangles: bounding box, per-pixel edges
+    raster_batch_fn triangles;                       // set-up of several triangles (raster_batch.h)
 };
 
 // The portable kernels (four pixels per step) and, where the build has them, kernels for the

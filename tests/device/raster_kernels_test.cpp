@@ -137,26 +137,28 @@ TEST(RasterKernels, TrianglesSetUpTogetherDrawExactlyAsOneByOne) {
     }
     std::vector<raster_triangle_ref> triangles;
     for (size_t i = 0; i < v.size(); i += 3) triangles.push_back({{&v[i], &v[i + 1], &v[i + 2]}});
-    for (raster_cull cull : {raster_cull::none, raster_cull::clockwise, raster_cull::counter_clockwise}) {
-        d3d9_framebuffer one, together;
-        for (d3d9_framebuffer* fb : {&one, &together}) {
-            fb_create(*fb, width, height, true);
-            fb_clear_colour(*fb, background);
+    for (const raster_kernel_table* kernels : {&raster_kernels(), &raster_kernels_baseline()}) {
+        for (raster_cull cull : {raster_cull::none, raster_cull::clockwise, raster_cull::counter_clockwise}) {
+            d3d9_framebuffer one, together;
+            for (d3d9_framebuffer* fb : {&one, &together}) {
+                fb_create(*fb, width, height, true);
+                fb_clear_colour(*fb, background);
+            }
+            raster_state st;
+            st.depth_test = true;
+            st.cull = cull;
+            st.target = &one;
+            const raster_program one_program = raster_compile(st, *kernels);
+            for (const raster_triangle_ref& t : triangles) raster_triangle(one_program, *t.v[0], *t.v[1], *t.v[2]);
+            st.target = &together;
+            for (size_t first = 0; first < triangles.size(); first += 64) {
+                raster_triangles(raster_compile(st, *kernels), triangles.data() + first,
+                                 std::min<size_t>(64, triangles.size() - first));
+            }
+            EXPECT_EQ(one.colour, together.colour);
+            EXPECT_EQ(one.depth, together.depth);
+            EXPECT_EQ(one.colour_dirty, together.colour_dirty);
         }
-        raster_state st;
-        st.depth_test = true;
-        st.cull = cull;
-        st.target = &one;
-        const raster_program one_program = raster_compile(st);
-        for (const raster_triangle_ref& t : triangles) raster_triangle(one_program, *t.v[0], *t.v[1], *t.v[2]);
-        st.target = &together;
-        for (size_t first = 0; first < triangles.size(); first += 64) {
-            raster_triangles(raster_compile(st), triangles.data() + first,
-                             std::min<size_t>(64, triangles.size() - first));
-        }
-        EXPECT_EQ(one.colour, together.colour);
-        EXPECT_EQ(one.depth, together.depth);
-        EXPECT_EQ(one.colour_dirty, together.colour_dirty);
     }
 }
 
