@@ -76,7 +76,8 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
 void raster_triangle(const raster_program& program, const raster_vertex& a, const raster_vertex& b,
                      const raster_vertex& c);
 
-// Draws the triangles in order, each exactly as raster_triangle would, setting up several at once.
+// Draws the triangles in order, each exactly as raster_triangle would (vertices inside the guard
+// band likewise), setting up several at once.
 void raster_triangles(const raster_program& program, const raster_triangle_ref* triangles, size_t count);
 
 // True when the triangle is clockwise on screen (y down) and not degenerate; the cull decision

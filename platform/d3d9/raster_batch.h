@@ -1,11 +1,12 @@
-// raster_batch.h - triangle set-up several triangles at a time: area, culling, bounds and the small
-// triangles' edge functions in the lanes of integer vectors; then, triangle by triangle in order,
-// the planes and the kernel (raster.cpp). All of it is integer arithmetic or single IEEE operations,
-// exact in any lane, so every triangle is drawn exactly as raster_triangle draws it. Large
-// triangles go to raster_triangle itself.
+// raster_batch.h - triangle set-up several triangles at a time: area, culling, bounds, the small
+// triangles' edge functions and the planes' per-triangle terms in vector lanes; then, triangle by
+// triangle in order, the planes and the kernel (raster.cpp). Integer lanes, areas in double lanes
+// (exact for positions inside the guard band) and single IEEE operations give in every lane exactly
+// what raster_triangle computes, so every triangle is drawn as it draws it. Large triangles go to
+// raster_triangle itself.
 //
-// Included by the kernel sources (raster_kernels_*.cpp) with their `Ops` (lane count, vector types,
-// U: unsigned lanes, D: double lanes, splat, and `bits`: the lanes of a mask as bits); internal linkage like
+// Included by the kernel sources (raster_kernels_*.cpp) with their `Ops` (lane count; vector types
+// F, I, U unsigned and D double; splat; `bits`: a mask's lanes as bits); internal linkage like
 // raster_kernels.h.
 #pragma once
 
