@@ -1,6 +1,7 @@
 // device_bench.cpp - frame costs of the software device, headless and unpaced, on the 624 x 441
 // back buffer of a 640 x 480 window: clear + present alone; a lit, depth-tested torus of 3,072
-// triangles covering about a fifth of the screen; the three shapes of the shapes scene.
+// triangles covering about a fifth of the screen; the three shapes of the shapes scene; tori of 1k to 262k triangles at
+// the same size, where the cost per frame should grow with the triangle count (counter: triangles per second).
 #include <windows.h>
 #include <d3d9.h>
 #include <d3dx9.h>
@@ -160,5 +161,31 @@ void BM_DeviceShapesScene(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DeviceShapesScene)->Unit(benchmark::kMicrosecond);
+
+// The same torus on screen at every size, finer and finer: sides x 2 sides quads, 4 sides^2
+// triangles (generated here: D3DXCreateTorus stops at 16-bit indices).
+void BM_DeviceTorusTriangles(benchmark::State& state) {
+    bench_device_state& d = bench_device();
+    const int sides = int(std::lround(std::sqrt(double(state.range(0)) / 4.0)));
+    const D3DXMESHDATA torus = make_torus(0.6f, 1.5f, sides, 2 * sides);
+    D3DVERTEXSTREAMS streams{};
+    streams.positions = torus.positions.data();
+    streams.normals = torus.normals.data();
+    streams.vertex_count = UINT(torus.positions.size());
+    const UINT triangles = UINT(torus.indices.size() / 3);
+    float angle = 0.0f;
+    for (auto _ : state) {
+        d.begin_frame();
+        D3DXMATRIX world;
+        D3DXMatrixRotationY(&world, angle += 0.015f);
+        d.device->SetTransform(D3DTS_WORLD, &world);
+        d.material(0.2f, 0.2f, 1.0f);
+        d.device->DrawIndexedTriangles(streams, torus.indices.data(), triangles);
+        d.end_frame();
+    }
+    state.counters["triangles_per_second"] =
+        benchmark::Counter(double(state.iterations()) * double(triangles), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_DeviceTorusTriangles)->Arg(1024)->Arg(16384)->Arg(65536)->Arg(262144)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

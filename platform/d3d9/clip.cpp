@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr float min_w = 1e-6f;
-
 struct Plane {
     uint32_t bit;
     float x, y, z, w;  // signed distance = x*X + y*Y + z*Z + w*W, inside when >= 0
@@ -21,7 +19,7 @@ constexpr Plane planes[] = {
 
 float distance(const Plane& p, const clip_vertex& v) {
     const float d = p.x * v.position[0] + p.y * v.position[1] + p.z * v.position[2] + p.w * v.position[3];
-    return p.bit == clip_out_w ? d - min_w : d;
+    return p.bit == clip_out_w ? d - clip_min_w : d;
 }
 
 clip_vertex lerp(const clip_vertex& from, const clip_vertex& to, float t) {
@@ -63,7 +61,7 @@ uint32_t clip_outcode(const float p[4]) {
     if (x > g * w) code |= clip_beyond_right;
     if (y < -g * w) code |= clip_beyond_bottom;
     if (y > g * w) code |= clip_beyond_top;
-    if (w < min_w) code |= clip_out_w;
+    if (w < clip_min_w) code |= clip_out_w;
     return code;
 }
 

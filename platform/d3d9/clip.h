@@ -16,6 +16,8 @@
 #include <cstdint>
 
 inline constexpr float clip_guard_band = 4.0f;
+// Smallest w divided by; below it a vertex is clipped (clip_out_w).
+inline constexpr float clip_min_w = 1e-6f;
 // Most vertices a clipped triangle can have: 3 plus one per clipping plane.
 inline constexpr int clip_max_vertices = 12;
 

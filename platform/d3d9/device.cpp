@@ -4,8 +4,9 @@
 // The device owns every piece of renderer state: render states, transforms and their derived
 // matrices, lights, material, bound textures, the framebuffer and the scratch arrays of the vertex
 // stage. A draw transforms and lights each referenced vertex once (a per-vertex stamp marks the
-// vertices already done in this draw), then per triangle: trivial reject on the outcodes, cull,
-// clip when a vertex lies outside the near/far planes or the guard band, and rasterise.
+// vertices already done in this draw; with directional lights only, all of them come first,
+// several at a time), then per triangle: trivial reject on the outcodes, cull, clip when a vertex
+// lies outside the near/far planes or the guard band, and rasterise.
 //
 // Choices: a draw outside BeginScene/EndScene is drawn all the same; Present ignores source and
 // destination rectangles and the dirty region (the whole back buffer goes to the whole client
@@ -97,7 +98,9 @@ private:
     raster_state raster_state_for_draw();
     void reserve_vertices(UINT count);
     const tnl_vertex& vertex(const tnl_draw& draw, uint32_t index);
+    void process_referenced_vertices(const UINT* indices, size_t index_count);
     void draw_triangle(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c);
+    void flush_triangles(const raster_program& program);
     void draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c,
                       uint32_t needed);
 
@@ -121,6 +124,9 @@ private:
     tnl_draw draw_{};
     std::vector<uint32_t> stamps_;
     std::vector<tnl_vertex> vertices_;
+    std::vector<uint32_t> referenced_;                 // the vertices a draw uses, each once, for the batched stage
+    std::array<raster_triangle_ref, 64> unclipped_{};  // triangles waiting to be set up together
+    size_t unclipped_count_ = 0;
     uint32_t stamp_ = 0;
 };
 
@@ -187,6 +193,7 @@ Device::Device(Direct3D* parent, HWND window, int width, int height, bool with_d
 }
 
 Device::~Device() {
+    win_present_retire(fb_.colour.data());
     for (IDirect3DBaseTexture9*& t : textures_) {
         if (t != nullptr) t->Release();
         t = nullptr;
@@ -379,6 +386,7 @@ void Device::reserve_vertices(UINT count) {
     if (stamps_.size() < count) {
         stamps_.assign(count, 0u);
         vertices_.resize(count);
+        referenced_.resize(count);
         stamp_ = 0;
     }
     if (++stamp_ == 0) {  // the stamp wrapped: forget every mark
@@ -393,6 +401,18 @@ inline const tnl_vertex& Device::vertex(const tnl_draw& draw, uint32_t index) {
         stamps_[index] = stamp_;
     }
     return vertices_[index];
+}
+
+// Transforms and lights every vertex the indices use, once each, several at a time.
+void Device::process_referenced_vertices(const UINT* indices, size_t index_count) {
+    size_t count = 0;
+    for (size_t i = 0; i < index_count; ++i) {
+        const uint32_t index = indices[i];
+        if (stamps_[index] == stamp_) continue;
+        stamps_[index] = stamp_;
+        referenced_[count++] = index;
+    }
+    tnl_process_batch(draw_, referenced_.data(), count, vertices_.data());
 }
 
 void Device::draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c,
@@ -410,15 +430,24 @@ void Device::draw_clipped(const raster_program& program, const tnl_vertex& a, co
     for (int i = 1; i + 1 < n; ++i) raster_triangle(unculled, screen[0], screen[i], screen[i + 1]);
 }
 
+// Unclipped triangles wait in a small queue and are set up together; a clipped one first draws
+// those before it, so the drawing order stays the index order.
 inline void Device::draw_triangle(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b,
                                   const tnl_vertex& c) {
     if ((a.outcode & b.outcode & c.outcode & clip_reject_mask) != 0) return;
     const uint32_t needed = (a.outcode | b.outcode | c.outcode) & clip_needed_mask;
     if (needed == 0) {
-        raster_triangle(program, a.screen, b.screen, c.screen);
+        unclipped_[unclipped_count_++] = raster_triangle_ref{{&a.screen, &b.screen, &c.screen}};
+        if (unclipped_count_ == unclipped_.size()) flush_triangles(program);
     } else {
+        flush_triangles(program);
         draw_clipped(program, a, b, c, needed);  // also with CLIPPING off: unclipped input is unsafe
     }
+}
+
+void Device::flush_triangles(const raster_program& program) {
+    raster_triangles(program, unclipped_.data(), unclipped_count_);
+    unclipped_count_ = 0;
 }
 
 HRESULT Device::DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT triangle_count) {
@@ -439,12 +468,21 @@ HRESULT Device::DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT
     draw_viewport_ = viewport_;
     draw_viewport_.sum_specular = program.state.specular && program.state.texture.texels == nullptr;
     tnl_prepare(matrices_, material_, lights_.data(), lighting_switches(), streams, draw_viewport_, &draw_);
-    for (size_t i = 0; i < index_count; i += 3) {
-        const tnl_vertex& a = vertex(draw_, indices[i]);
-        const tnl_vertex& b = vertex(draw_, indices[i + 1]);
-        const tnl_vertex& c = vertex(draw_, indices[i + 2]);
-        draw_triangle(program, a, b, c);
+    if (tnl_batch_supported(draw_)) {
+        process_referenced_vertices(indices, index_count);
+        const tnl_vertex* v = vertices_.data();
+        for (size_t i = 0; i < index_count; i += 3) {
+            draw_triangle(program, v[indices[i]], v[indices[i + 1]], v[indices[i + 2]]);
+        }
+    } else {
+        for (size_t i = 0; i < index_count; i += 3) {
+            const tnl_vertex& a = vertex(draw_, indices[i]);
+            const tnl_vertex& b = vertex(draw_, indices[i + 1]);
+            const tnl_vertex& c = vertex(draw_, indices[i + 2]);
+            draw_triangle(program, a, b, c);
+        }
     }
+    flush_triangles(program);
     return D3D_OK;
 }
 

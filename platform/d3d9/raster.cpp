@@ -95,16 +95,13 @@ void small_edges(raster_setup& s, const raster_vertex* v[3]) {
 
 // Planes for the first `Values` values (a multiple of four), four at a time: f(px, py) = origin +
 // dx*(px - x0) + dy*(py - y0), scaled to the units the kernels use (depth to 16-bit steps plus the
-// rounding half, colours to 0..255).
+// rounding half, colours to 0..255). `t` holds the triangle's edge vectors and inverse area.
 template <int Values>
 void make_planes(raster_setup& s, const raster_vertex& a, const raster_vertex& b, const raster_vertex& c,
-                 int64_t area) {
+                 const raster_plane_terms& t) {
     static_assert(Values % 4 == 0 && Values <= raster_value_storage);
     using f4 = float __attribute__((vector_size(16)));
     constexpr float to_pixels = 1.0f / raster_subpixel_one;
-    const float e1x = float(b.x - a.x) * to_pixels, e1y = float(b.y - a.y) * to_pixels;
-    const float e2x = float(c.x - a.x) * to_pixels, e2y = float(c.y - a.y) * to_pixels;
-    const float inv_area = float(raster_subpixel_one * raster_subpixel_one) / float(area);
     alignas(16) static constexpr float scale[raster_value_storage] = {
         depth_scale, 1.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 1.0f, 1.0f, 0.0f, 0.0f};
     for (int i = 0; i < Values; i += 4) {
@@ -114,7 +111,8 @@ void make_planes(raster_setup& s, const raster_vertex& a, const raster_vertex& b
         std::memcpy(&vc, c.value + i, sizeof vc);
         std::memcpy(&k, scale + i, sizeof k);
         const f4 d1 = (vb - va) * k, d2 = (vc - va) * k;
-        const f4 origin = va * k, dx = (d1 * e2y - d2 * e1y) * inv_area, dy = (d2 * e1x - d1 * e2x) * inv_area;
+        const f4 origin = va * k, dx = (d1 * t.e2y - d2 * t.e1y) * t.inv_area,
+                 dy = (d2 * t.e1x - d1 * t.e2x) * t.inv_area;
         std::memcpy(s.origin + i, &origin, sizeof origin);
         std::memcpy(s.dx + i, &dx, sizeof dx);
         std::memcpy(s.dy + i, &dy, sizeof dy);
@@ -122,6 +120,21 @@ void make_planes(raster_setup& s, const raster_vertex& a, const raster_vertex& b
     s.origin[plane_depth] += 0.5f;
     s.x0 = float(a.x) * to_pixels;
     s.y0 = float(a.y) * to_pixels;
+}
+
+raster_plane_terms plane_terms(const raster_vertex& a, const raster_vertex& b, const raster_vertex& c, int64_t area) {
+    constexpr float to_pixels = 1.0f / raster_subpixel_one;
+    return {float(b.x - a.x) * to_pixels, float(b.y - a.y) * to_pixels, float(c.x - a.x) * to_pixels,
+            float(c.y - a.y) * to_pixels, float(raster_subpixel_one * raster_subpixel_one) / float(area)};
+}
+
+void make_planes(const raster_program& program, raster_setup& s, const raster_vertex& a, const raster_vertex& b,
+                 const raster_vertex& c, const raster_plane_terms& t) {
+    if (program.all_values) {
+        make_planes<raster_value_storage>(s, a, b, c, t);
+    } else {
+        make_planes<8>(s, a, b, c, t);
+    }
 }
 
 // Pixel rows and columns of the triangle's bounding box, limited to the target (an arithmetic
@@ -158,9 +171,18 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     const bool specular = textured && state.specular;  // untextured: summed into diffuse already
     program.rows = kernels.rows[textured][specular][mode];
     program.small_rows = kernels.small[textured][specular][mode];
+    program.triangles = kernels.triangles;
     static_assert(plane_c2 < 8, "untextured kernels read only the first eight planes");
     program.all_values = textured;
     return program;
+}
+
+void raster_finish_small(const raster_program& program, raster_setup& s, const raster_vertex& a, const raster_vertex& b,
+                         const raster_vertex& c, const raster_plane_terms& terms) {
+    make_planes(program, s, a, b, c, terms);
+    fb_mark_drawn(*program.state.target, s.column_first, s.row_first, s.column_last, s.row_last,
+                  program.state.depth != nullptr && program.state.depth_test);
+    program.small_rows(s, program.state);
 }
 
 void raster_triangle(const raster_program& program, const raster_vertex& a, const raster_vertex& b,
@@ -173,23 +195,25 @@ void raster_triangle(const raster_program& program, const raster_vertex& a, cons
     raster_setup s;
     bool small = false;
     if (!make_bounds(s, program.state, a, b, c, &small)) return;
-    const raster_vertex* clockwise[3] = {&a, area > 0 ? &b : &c, area > 0 ? &c : &b};
+    const raster_vertex& b_cw = area > 0 ? b : c;
+    const raster_vertex& c_cw = area > 0 ? c : b;
+    const raster_plane_terms terms = plane_terms(a, b_cw, c_cw, area > 0 ? area : -area);
     if (small) {
+        const raster_vertex* clockwise[3] = {&a, &b_cw, &c_cw};
         small_edges(s, clockwise);
-    } else {
-        const Edge edges[3] = {make_edge(a, *clockwise[1]), make_edge(*clockwise[1], *clockwise[2]),
-                               make_edge(*clockwise[2], a)};
-        if (!make_walkers(s, edges)) return;
+        raster_finish_small(program, s, a, b_cw, c_cw, terms);
+        return;
     }
-    if (program.all_values) {
-        make_planes<raster_value_storage>(s, a, *clockwise[1], *clockwise[2], area > 0 ? area : -area);
-    } else {
-        make_planes<8>(s, a, *clockwise[1], *clockwise[2], area > 0 ? area : -area);
-    }
-    d3d9_framebuffer& fb = *program.state.target;
-    fb_mark_drawn(fb, s.column_first, s.row_first, s.column_last, s.row_last,
+    const Edge edges[3] = {make_edge(a, b_cw), make_edge(b_cw, c_cw), make_edge(c_cw, a)};
+    if (!make_walkers(s, edges)) return;
+    make_planes(program, s, a, b_cw, c_cw, terms);
+    fb_mark_drawn(*program.state.target, s.column_first, s.row_first, s.column_last, s.row_last,
                   program.state.depth != nullptr && program.state.depth_test);
-    (small ? program.small_rows : program.rows)(s, program.state);
+    program.rows(s, program.state);
+}
+
+void raster_triangles(const raster_program& program, const raster_triangle_ref* triangles, size_t count) {
+    program.triangles(program, triangles, count);
 }
 
 bool raster_is_clockwise_clip(const float a[4], const float b[4], const float c[4]) {

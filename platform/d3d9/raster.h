@@ -23,6 +23,7 @@
 #include "platform/d3d9/pipeline_vertex.h"
 #include "platform/d3d9/sampler.h"
 
+#include <cstddef>
 #include <cstdint>
 
 enum class raster_cull { none, clockwise, counter_clockwise };
@@ -47,11 +48,20 @@ struct raster_state {
 struct raster_setup;
 using raster_rows_fn = void (*)(const raster_setup&, const raster_state&);
 
+// A triangle for raster_triangles: its vertices a, b, c.
+struct raster_triangle_ref {
+    const raster_vertex* v[3];
+};
+
+struct raster_program;
+using raster_batch_fn = void (*)(const raster_program&, const raster_triangle_ref* triangles, size_t count);
+
 // The state compiled for drawing: the row loops specialised for the state's combination.
 struct raster_program {
     raster_state state;
     raster_rows_fn rows = nullptr;        // large triangles
     raster_rows_fn small_rows = nullptr;  // small triangles
+    raster_batch_fn triangles = nullptr;  // set-up of several triangles at once
     bool all_values = true;               // set-up interpolates every raster vertex value; false:
                                           // only the first eight (untextured: depth, 1/w, diffuse)
 };
@@ -65,6 +75,10 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
 // Draws triangle (a, b, c) unless it is culled, degenerate, or covers no pixel centre.
 void raster_triangle(const raster_program& program, const raster_vertex& a, const raster_vertex& b,
                      const raster_vertex& c);
+
+// Draws the triangles in order, each exactly as raster_triangle would (vertices inside the guard
+// band likewise), setting up several at once.
+void raster_triangles(const raster_program& program, const raster_triangle_ref* triangles, size_t count);
 
 // True when the triangle is clockwise on screen (y down) and not degenerate; the cull decision
 // for clipped triangles, from clip-space x, y and w.

@@ -198,13 +198,17 @@ struct Kernel {
         const size_t first = size_t(s.row_first) * pitch + size_t(s.column_first);
         uint32_t* colour = st.colour + first;
         uint16_t* depth = Depth == raster_depth_off ? nullptr : st.depth + first;
+        // Lanes inside the box's columns, per step when the step count is known.
+        I in_columns[Steps != 0 ? Steps : 1];
+        for (int k = 0; k < (Steps != 0 ? Steps : 0); ++k) in_columns[k] = lane_index + k * Lanes < columns;
         Position offset{lanes, splat(0.0f)};
         for (int rows_left = s.row_last - s.row_first; rows_left >= 0; --rows_left, offset.y += 1.0f) {
             I e0 = edge_row[0], e1 = edge_row[1], e2 = edge_row[2];
             I column = lane_index;
             offset.x = lanes;
             for (int k = 0; k < steps; ++k, offset.x += float(Lanes)) {
-                const I inside = ((e0 | e1 | e2) >= 0) & (column < columns);
+                const I covered = ~((e0 | e1 | e2) >> 31);  // all three edge functions >= 0
+                const I inside = covered & (Steps != 0 ? in_columns[k] : column < columns);
                 e0 += edge_step[0], e1 += edge_step[1], e2 += edge_step[2];
                 column += Lanes;
                 if (!any(inside)) continue;

@@ -1,5 +1,6 @@
 // raster_kernels_baseline.cpp - the span kernels for any target: four pixels per step, written with
 // portable vector operations only.
+#include "platform/d3d9/raster_batch.h"
 #include "platform/d3d9/raster_kernels.h"
 
 namespace {
@@ -8,6 +9,8 @@ struct PortableOps {
     static constexpr int lanes = 4;
     using F = float __attribute__((vector_size(16)));
     using I = int32_t __attribute__((vector_size(16)));
+    using U = uint32_t __attribute__((vector_size(16)));
+    using D = double __attribute__((vector_size(32)));
     using U16 = uint16_t __attribute__((vector_size(8)));
 
     static F splat(float v) { return F{v, v, v, v}; }
@@ -24,6 +27,11 @@ struct PortableOps {
     }
     static F min(F a, F b) { return a < b ? a : b; }
     static F max_nan_low(F a, F b) { return a > b ? a : b; }  // b where a is NaN
+    static unsigned bits(I mask) {
+        unsigned b = 0;
+        for (int k = 0; k < lanes; ++k) b |= unsigned(mask[k] != 0) << k;
+        return b;
+    }
     static bool any(I mask) {
         uint64_t halves[2];
         std::memcpy(halves, &mask, sizeof halves);
@@ -34,6 +42,10 @@ struct PortableOps {
 }  // namespace
 
 const raster_kernel_table& raster_kernels_baseline() {
-    static const raster_kernel_table table = Kernel<PortableOps>::table();
+    static const raster_kernel_table table = [] {
+        raster_kernel_table t = Kernel<PortableOps>::table();
+        t.triangles = Batch<PortableOps>::triangles;
+        return t;
+    }();
     return table;
 }

@@ -1,5 +1,6 @@
 // raster_kernels_x86_64_v3.cpp - the span kernels for x86-64-v3 CPUs (AVX2, FMA): eight pixels per
 // step. Built with -march=x86-64-v3; only called after raster_kernels() has checked the CPU.
+#include "platform/d3d9/raster_batch.h"
 #include "platform/d3d9/raster_kernels.h"
 
 #include <immintrin.h>
@@ -10,6 +11,8 @@ struct Avx2Ops {
     static constexpr int lanes = 8;
     using F = float __attribute__((vector_size(32)));
     using I = int32_t __attribute__((vector_size(32)));
+    using U = uint32_t __attribute__((vector_size(32)));
+    using D = double __attribute__((vector_size(64)));
     using U16 = uint16_t __attribute__((vector_size(16)));
 
     static F splat(float v) { return F{v, v, v, v, v, v, v, v}; }
@@ -25,11 +28,16 @@ struct Avx2Ops {
     static F min(F a, F b) { return F(_mm256_min_ps(__m256(a), __m256(b))); }
     static F max_nan_low(F a, F b) { return F(_mm256_max_ps(__m256(a), __m256(b))); }  // b where a is NaN
     static bool any(I mask) { return _mm256_movemask_ps(__m256(mask)) != 0; }
+    static unsigned bits(I mask) { return unsigned(_mm256_movemask_ps(__m256(mask))); }
 };
 
 }  // namespace
 
 const raster_kernel_table& raster_kernels_x86_64_v3() {
-    static const raster_kernel_table table = Kernel<Avx2Ops>::table();
+    static const raster_kernel_table table = [] {
+        raster_kernel_table t = Kernel<Avx2Ops>::table();
+        t.triangles = Batch<Avx2Ops>::triangles;
+        return t;
+    }();
     return table;
 }

@@ -56,6 +56,7 @@ enum raster_depth_mode : int {
 struct raster_kernel_table {
     raster_rows_fn rows[2][2][raster_depth_modes];   // large triangles: exact spans from the walkers
     raster_rows_fn small[2][2][raster_depth_modes];  // small triangles: bounding box, per-pixel edges
+    raster_batch_fn triangles;                       // set-up of several triangles (raster_batch.h)
 };
 
 // The portable kernels (four pixels per step) and, where the build has them, kernels for the
@@ -63,3 +64,16 @@ struct raster_kernel_table {
 const raster_kernel_table& raster_kernels_baseline();
 const raster_kernel_table& raster_kernels_x86_64_v3();
 const raster_kernel_table& raster_kernels();
+
+// The per-triangle terms of the attribute planes, for clockwise (a, b, c): the edge vectors
+// b - a and c - a in pixels, and 2^16 / area (area: twice the triangle's area in sub-pixel units
+// squared, > 0).
+struct raster_plane_terms {
+    float e1x, e1y, e2x, e2y, inv_area;
+};
+
+// The end of a small triangle's set-up, shared by raster_triangle and raster_triangles: `s` holds
+// the bounds and small edges and (a, b, c) is clockwise; makes the planes, marks the tiles and runs
+// the small-triangle kernel.
+void raster_finish_small(const raster_program& program, raster_setup& s, const raster_vertex& a, const raster_vertex& b,
+                         const raster_vertex& c, const raster_plane_terms& terms);

@@ -21,6 +21,7 @@
 #include "platform/d3d9/pipeline_vertex.h"
 #include "platform/d3d9/viewport.h"
 
+#include <cstddef>
 #include <cstdint>
 
 inline constexpr int tnl_max_lights = 8;
@@ -91,3 +92,18 @@ struct tnl_vertex {
 };
 
 void tnl_process(const tnl_draw& draw, uint32_t index, tnl_vertex* out);
+
+// Whether tnl_process_batch can take the draw: lighting off, or directional lights only with a
+// whole specular power (transform_light_batch.cpp).
+bool tnl_batch_supported(const tnl_draw& draw);
+
+// tnl_process for each of `count` vertex indices, several at a time, into vertices[index]; the same
+// results bit for bit.
+void tnl_process_batch(const tnl_draw& draw, const uint32_t* indices, size_t count, tnl_vertex* vertices);
+
+// The batched stage per instruction-set level (transform_light_batch_*.cpp, four or eight vertices
+// at a time), and the one this CPU runs (tnl_dispatch_*.cpp).
+using tnl_batch_fn = void (*)(const tnl_draw& draw, const uint32_t* indices, size_t count, tnl_vertex* vertices);
+tnl_batch_fn tnl_batch_baseline();
+tnl_batch_fn tnl_batch_x86_64_v3();
+tnl_batch_fn tnl_batch_selected();

@@ -1,6 +1,9 @@
 // win_headless.cpp - the back end without a display, and the controls tests drive it with.
 //
-// Frames are copied into one reusable buffer (no allocation per present once its size is known);
+// A present keeps a reference to the presented pixels, not a copy: the copy into one reusable
+// buffer (no allocation per present once its size is known) is taken only when a reader asks for
+// the frame, or when the pixels' owner retires them (win_present_retire), so frames nobody reads
+// cost nothing.
 // message boxes are recorded and answered with IDOK; the key state is scripted, and for runs from
 // scripts WIN32_STANDIN_ESCAPE_AT=N holds Escape down from the Nth present on.
 #include "platform/win32/win_headless.h"
@@ -32,7 +35,9 @@ public:
     void wait_events() override {}
 
     bool present(win_window&, const uint32_t* pixels, int width, int height, int pitch) override {
-        copy_frame(pixels, width, height, pitch);
+        frame.width = width;
+        frame.height = height;
+        pending = {pixels, pitch};
         ++presents;
         if (on_present) on_present(presents);
         return true;
@@ -49,10 +54,22 @@ public:
         return IDOK;
     }
 
+    void retire(const uint32_t* pixels) override {
+        if (pixels != nullptr && pixels == pending.pixels) take_frame();
+    }
+
+    // The last frame, copied now if it was only referenced.
+    const win_headless_frame& take_frame() {
+        if (pending.pixels != nullptr) copy_frame(pending.pixels, frame.width, frame.height, pending.pitch);
+        pending = {};
+        return frame;
+    }
+
     void reset() {
         keys.fill(false);
         presents = 0;
         frame = win_headless_frame{};
+        pending = {};
         boxes.clear();
         on_present = nullptr;
     }
@@ -65,9 +82,14 @@ public:
     std::function<void(int)> on_present;
 
 private:
+    // The pixels last presented while they are not copied yet.
+    struct PendingFrame {
+        const uint32_t* pixels = nullptr;
+        int pitch = 0;
+    };
+    PendingFrame pending;
+
     void copy_frame(const uint32_t* pixels, int width, int height, int pitch) {
-        frame.width = width;
-        frame.height = height;
         frame.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));
         for (int y = 0; y < height; ++y) {
             copy_row(pixels + static_cast<size_t>(y) * static_cast<size_t>(pitch),
@@ -115,7 +137,7 @@ void win_headless_on_present(std::function<void(int presents)> callback) {
 }
 
 int win_headless_present_count() { return headless().presents; }
-const win_headless_frame& win_headless_last_frame() { return headless().frame; }
+const win_headless_frame& win_headless_last_frame() { return headless().take_frame(); }
 const std::vector<win_headless_message_box>& win_headless_message_boxes() { return headless().boxes; }
 
 HWND win_headless_main_window() {

@@ -48,6 +48,9 @@ void win_headless_resize(HWND window, int client_width, int client_height);
 void win_headless_on_present(std::function<void(int presents)> callback);
 
 int win_headless_present_count();
+// The frame last presented. A present only refers to the presenter's pixels; this call copies them
+// (once per present), so read the frame before the presenter draws into them again. A device that
+// is released hands its last frame over first.
 const win_headless_frame& win_headless_last_frame();
 const std::vector<win_headless_message_box>& win_headless_message_boxes();
 

@@ -141,3 +141,7 @@ bool win_present(HWND handle, const uint32_t* pixels, int width, int height, int
     if (pixels == nullptr || width <= 0 || height <= 0 || pitch < width) return false;
     return win_active_backend().present(*window, pixels, width, height, pitch);
 }
+
+void win_present_retire(const uint32_t* pixels) {
+    if (win_backend* backend = win_started_backend()) backend->retire(pixels);
+}

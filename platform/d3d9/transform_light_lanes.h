@@ -1,0 +1,212 @@
+// transform_light_lanes.h - the vertex stage several vertices at a time, in structure-of-arrays
+// form, written once over a set of lane operations.
+//
+// Each lane performs exactly the operations of tnl_process, in the same order, so the results are
+// bit for bit those of the one-vertex path; branches become lane masks. That needs sources that
+// include this to be built without fused multiply-adds (-ffp-contract=off where the instruction
+// set has them). Included by one source file per instruction-set level
+// (transform_light_batch_*.cpp), each supplying an `Ops` struct: the lane count, the vector types,
+// a correctly rounded square root and rounding to the nearest integer (ties to even, as lrint).
+// Everything here has internal linkage, so the variants never mix at link time.
+#pragma once
+
+#include "platform/d3d9/clip.h"
+#include "platform/d3d9/transform_light.h"
+
+#include <algorithm>
+#include <cstddef>
+
+namespace {
+
+template <typename Ops>
+struct TnlLanes {
+    static constexpr int lanes = Ops::lanes;
+    using F = typename Ops::F;
+    using I = typename Ops::I;
+
+    static F splat(float v) { return Ops::splat(v); }
+    static F select(I mask, F yes, F no) { return mask ? yes : no; }
+
+    struct V3 {
+        F x, y, z;
+        friend V3 operator+(V3 a, V3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+        friend V3 operator*(V3 a, F s) { return {a.x * s, a.y * s, a.z * s}; }
+    };
+
+    static V3 splat3(const float v[3]) { return {splat(v[0]), splat(v[1]), splat(v[2])}; }
+    static V3 times(V3 a, V3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+    static F dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+    static V3 select3(I mask, V3 yes, V3 no) {
+        return {select(mask, yes.x, no.x), select(mask, yes.y, no.y), select(mask, yes.z, no.z)};
+    }
+
+    // Unit vector along v; zero for a zero vector.
+    static V3 normalised(V3 v) {
+        const F length_squared = dot(v, v);
+        const V3 scaled = v * (1.0f / Ops::square_root(length_squared));
+        return select3(length_squared > 0.0f, scaled, {splat(0.0f), splat(0.0f), splat(0.0f)});
+    }
+
+    // min(max(0, v), 1) as std::min and std::max compute it (NaN becomes 0).
+    static F clamp01(F v) {
+        const F low = select(F{} < v, v, F{});
+        return select(splat(1.0f) < low, splat(1.0f), low);
+    }
+
+    static V3 clamp01(V3 v) { return {clamp01(v.x), clamp01(v.y), clamp01(v.z)}; }
+
+    // Row-vector transform by the 4x3 part of m (w = 1), or the 3x3 part (directions).
+    static V3 transform_point(const float m[4][4], V3 p) {
+        return {p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0],
+                p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1],
+                p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]};
+    }
+
+    static V3 transform_normal(const float m[3][3], V3 n) {
+        return {n.x * m[0][0] + n.y * m[1][0] + n.z * m[2][0], n.x * m[0][1] + n.y * m[1][1] + n.z * m[2][1],
+                n.x * m[0][2] + n.y * m[1][2] + n.z * m[2][2]};
+    }
+
+    static V3 gather(const D3DVECTOR* v, const uint32_t index[lanes]) {
+        V3 r;
+        for (int i = 0; i < lanes; ++i) {
+            const D3DVECTOR& e = v[index[i]];
+            r.x[i] = e.x, r.y[i] = e.y, r.z[i] = e.z;
+        }
+        return r;
+    }
+
+    static V3 vertex_colours(const tnl_draw& d, const uint32_t index[lanes]) {
+        if (d.streams.diffuse == nullptr) return {splat(1.0f), splat(1.0f), splat(1.0f)};
+        I c;
+        for (int i = 0; i < lanes; ++i) c[i] = int32_t(d.streams.diffuse[index[i]]);
+        const auto channel = [&c](int shift) {
+            return __builtin_convertvector((c >> shift) & 0xFF, F) * (1.0f / 255.0f);
+        };
+        return {channel(16), channel(8), channel(0)};
+    }
+
+    // x^P by repeated squaring, P whole and the same in every lane.
+    static F whole_power(F x, int power) {
+        F result = splat(1.0f);
+        for (int e = power; e != 0; e >>= 1, x *= x) {
+            if (e & 1) result *= x;
+        }
+        return result;
+    }
+
+    struct LitColours {
+        V3 diffuse, specular;
+    };
+
+    // The directional lights' sums for camera-space positions v and normals n.
+    static LitColours light(const tnl_draw& d, V3 v, V3 n, bool has_normal, V3 vertex_colour) {
+        V3 ambient = splat3(d.ambient_light), diffuse{}, specular{};
+        if (has_normal) {
+            const bool local_eye = d.specular && d.local_viewer;
+            const V3 to_eye = local_eye ? normalised(v * splat(-1.0f)) : V3{splat(0.0f), splat(0.0f), splat(-1.0f)};
+            for (int i = 0; i < d.light_count; ++i) {
+                const tnl_light& l = d.lights[i];
+                const V3 to_light = splat3(l.to_light);
+                const F n_dot_l = dot(n, to_light);
+                const I lit = n_dot_l > 0.0f;
+                diffuse = select3(lit, diffuse + splat3(l.diffuse) * (n_dot_l * 1.0f), diffuse);
+                if (!d.specular) continue;
+                const F n_dot_h = dot(n, normalised(to_eye + to_light));
+                const V3 highlight = specular + splat3(l.specular) * (whole_power(n_dot_h, d.whole_power) * 1.0f);
+                specular = select3(lit & (n_dot_h > 0.0f), highlight, specular);
+            }
+        }
+        const V3 ca = d.ambient_from_vertex ? vertex_colour : splat3(d.material_ambient);
+        const V3 cd = d.diffuse_from_vertex ? vertex_colour : splat3(d.material_diffuse);
+        const V3 ce = d.emissive_from_vertex ? vertex_colour : splat3(d.material_emissive);
+        return {clamp01(times(ca, ambient) + times(cd, diffuse) + ce),
+                clamp01(times(splat3(d.material_specular), specular))};
+    }
+
+    // clip_outcode for `lanes` positions.
+    static I outcodes(const F p[4]) {
+        constexpr float g = clip_guard_band;
+        const F x = p[0], y = p[1], z = p[2], w = p[3];
+        I finite = I{} == I{};
+        for (int j = 0; j < 4; ++j) finite &= (I(p[j]) & 0x7F800000) != 0x7F800000;
+        const auto bit = [](I mask, uint32_t b) { return mask & int32_t(b); };
+        const I code = bit(x < -w, clip_out_left) | bit(x > w, clip_out_right) | bit(y < -w, clip_out_bottom) |
+                       bit(y > w, clip_out_top) | bit(z < 0.0f, clip_out_near) | bit(z > w, clip_out_far) |
+                       bit(x < -g * w, clip_beyond_left) | bit(x > g * w, clip_beyond_right) |
+                       bit(y < -g * w, clip_beyond_bottom) | bit(y > g * w, clip_beyond_top) |
+                       bit(w < clip_min_w, clip_out_w);
+        return finite ? code : ~I{};
+    }
+
+    // viewport_project for `lanes` vertices (lanes that need clipping get values nobody reads).
+    static void project(const viewport_mapping& vp, const F clip[4], const F attr[attr_count], I* x, I* y,
+                        F value[raster_value_storage]) {
+        const F q = 1.0f / clip[3];
+        *x = Ops::round_to_int((clip[0] * q + 1.0f) * vp.half_width);
+        *y = Ops::round_to_int((1.0f - clip[1] * q) * vp.half_height);
+        value[raster_value_z] = clip[2] * q;
+        value[raster_value_q] = q;
+        for (int a = 0; a < attr_count; ++a) value[raster_value_attr + a] = attr[a] * q;
+        if (vp.sum_specular) {
+            for (int i = 0; i < 3; ++i) {
+                value[raster_value_attr + attr_diffuse_r + i] += value[raster_value_attr + attr_specular_r + i];
+            }
+        }
+        for (int k = raster_value_count; k < raster_value_storage; ++k) value[k] = F{};
+    }
+
+    // Transforms and lights the vertices `index` (one per lane) and stores the first `count` of them.
+    static void process_lanes(const tnl_draw& d, const uint32_t index[lanes], int count, tnl_vertex* vertices) {
+        const tnl_matrices& m = *d.matrices;
+        const V3 p = gather(d.streams.positions, index);
+        F clip[4];
+        for (int j = 0; j < 4; ++j) {
+            const float(*t)[4] = m.world_view_projection;
+            clip[j] = p.x * t[0][j] + p.y * t[1][j] + p.z * t[2][j] + t[3][j];
+        }
+        const V3 vertex_colour = vertex_colours(d, index);
+        LitColours lit{vertex_colour, {splat(0.0f), splat(0.0f), splat(0.0f)}};
+        if (d.lighting) {
+            const bool has_normal = d.streams.normals != nullptr;
+            V3 n{};
+            if (has_normal) {
+                n = transform_normal(m.normal, gather(d.streams.normals, index));
+                if (d.normalize_normals) n = normalised(n);
+            }
+            const V3 v =
+                d.needs_eye_position ? transform_point(m.world_view, p) : V3{splat(0.0f), splat(0.0f), splat(1.0f)};
+            lit = light(d, v, n, has_normal, vertex_colour);
+        }
+        F attr[attr_count] = {lit.diffuse.x,  lit.diffuse.y,  lit.diffuse.z,
+                              lit.specular.x, lit.specular.y, lit.specular.z};
+        if (const float* uv = d.streams.texcoords) {
+            for (int i = 0; i < lanes; ++i)
+                attr[attr_u][i] = uv[2 * size_t(index[i])], attr[attr_v][i] = uv[2 * size_t(index[i]) + 1];
+        }
+        const I outcode = outcodes(clip);
+        F screen[raster_value_storage];
+        I x, y;
+        project(d.viewport, clip, attr, &x, &y, screen);
+        for (int i = 0; i < count; ++i) {
+            tnl_vertex& out = vertices[index[i]];
+            for (int j = 0; j < 4; ++j) out.clip.position[j] = clip[j][i];
+            for (int a = 0; a < attr_count; ++a) out.clip.attr[a] = attr[a][i];
+            out.outcode = uint32_t(outcode[i]);
+            out.screen.x = x[i], out.screen.y = y[i];
+            for (int k = 0; k < raster_value_storage; ++k) out.screen.value[k] = screen[k][i];
+        }
+    }
+
+    // tnl_process for each of `count` vertex indices, `lanes` at a time.
+    static void process(const tnl_draw& d, const uint32_t* indices, size_t count, tnl_vertex* vertices) {
+        size_t i = 0;
+        for (; i + lanes <= count; i += lanes) process_lanes(d, indices + i, lanes, vertices);
+        if (i == count) return;
+        uint32_t tail[lanes];
+        for (int k = 0; k < lanes; ++k) tail[k] = indices[i + std::min<size_t>(size_t(k), count - i - 1)];
+        process_lanes(d, tail, int(count - i), vertices);
+    }
+};
+
+}  // namespace
