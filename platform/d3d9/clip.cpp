@@ -5,19 +5,19 @@
 
 namespace {
 
-struct Plane {
+struct clip_plane {
     uint32_t bit;
     float x, y, z, w;  // signed distance = x*X + y*Y + z*Z + w*W, inside when >= 0
 };
 
 constexpr float g = clip_guard_band;
-constexpr Plane planes[] = {
+constexpr clip_plane planes[] = {
     {clip_out_near, 0, 0, 1, 0},    {clip_out_far, 0, 0, -1, 1},      {clip_out_w, 0, 0, 0, 1},
     {clip_beyond_left, 1, 0, 0, g}, {clip_beyond_right, -1, 0, 0, g}, {clip_beyond_bottom, 0, 1, 0, g},
     {clip_beyond_top, 0, -1, 0, g},
 };
 
-float distance(const Plane& p, const clip_vertex& v) {
+float distance(const clip_plane& p, const clip_vertex& v) {
     const float d = p.x * v.position[0] + p.y * v.position[1] + p.z * v.position[2] + p.w * v.position[3];
     return p.bit == clip_out_w ? d - clip_min_w : d;
 }
@@ -30,7 +30,7 @@ clip_vertex lerp(const clip_vertex& from, const clip_vertex& to, float t) {
 }
 
 // Clips polygon `in` (n vertices) against one plane into `out`; returns the new count.
-int clip_against(const Plane& plane, const clip_vertex* in, int n, clip_vertex* out) {
+int clip_against(const clip_plane& plane, const clip_vertex* in, int n, clip_vertex* out) {
     int count = 0;
     for (int i = 0; i < n; ++i) {
         const clip_vertex& a = in[i];
@@ -74,7 +74,7 @@ int clip_triangle(const clip_vertex& a, const clip_vertex& b, const clip_vertex&
     source[1] = b;
     source[2] = c;
     int n = 3;
-    for (const Plane& plane : planes) {
+    for (const clip_plane& plane : planes) {
         if ((needed & plane.bit) == 0) continue;
         n = clip_against(plane, source, n, target);
         if (n < 3) return 0;

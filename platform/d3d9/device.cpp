@@ -65,11 +65,11 @@ D3DMATRIX identity_matrix() {
     return m;
 }
 
-class Direct3D;
+class d3d9_direct3d;
 
-class Device final : public com_object<IDirect3DDevice9> {
+class d3d9_device final : public com_object<IDirect3DDevice9> {
 public:
-    Device(Direct3D* parent, HWND window, int width, int height, bool with_depth);
+    d3d9_device(d3d9_direct3d* parent, HWND window, int width, int height, bool with_depth);
 
     HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
     HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
@@ -90,7 +90,7 @@ public:
     bool valid() const { return !fb_.colour.empty(); }
 
 private:
-    ~Device() override;
+    ~d3d9_device() override;
     void set_default_states(bool with_depth);
     D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
     DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }
@@ -104,7 +104,7 @@ private:
     void draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c,
                       uint32_t needed);
 
-    Direct3D* parent_;
+    d3d9_direct3d* parent_;
     HWND window_;
     bool in_scene_ = false;
     d3d9_framebuffer fb_;
@@ -130,21 +130,21 @@ private:
     uint32_t stamp_ = 0;
 };
 
-class Direct3D final : public com_object<IDirect3D9> {
+class d3d9_direct3d final : public com_object<IDirect3D9> {
 public:
     HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window, DWORD behaviour_flags,
                          D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override;
 
 private:
-    ~Direct3D() override = default;
+    ~d3d9_direct3d() override = default;
 };
 
 // ---- Direct3D object -------------------------------------------------------------------------
 
 bool valid_back_buffer_format(int32_t f) { return f == D3DFMT_UNKNOWN || f == D3DFMT_X8R8G8B8 || f == D3DFMT_A8R8G8B8; }
 
-HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window, DWORD, D3DPRESENT_PARAMETERS* p,
-                               IDirect3DDevice9** device) {
+HRESULT d3d9_direct3d::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window, DWORD, D3DPRESENT_PARAMETERS* p,
+                                    IDirect3DDevice9** device) {
     if (device == nullptr) return D3DERR_INVALIDCALL;
     *device = nullptr;
     if (p == nullptr || adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
@@ -162,7 +162,8 @@ HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window,
     if (width == 0 || height == 0 || width > max_back_buffer_side || height > max_back_buffer_side) {
         return D3DERR_INVALIDCALL;
     }
-    Device* created = new (std::nothrow) Device(this, window, int(width), int(height), p->EnableAutoDepthStencil);
+    d3d9_device* created =
+        new (std::nothrow) d3d9_device(this, window, int(width), int(height), p->EnableAutoDepthStencil);
     if (created == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
     if (!created->valid()) {
         created->Release();
@@ -179,7 +180,7 @@ HRESULT Direct3D::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window,
 
 // ---- device: life cycle and state ---------------------------------------------------------------
 
-Device::Device(Direct3D* parent, HWND window, int width, int height, bool with_depth)
+d3d9_device::d3d9_device(d3d9_direct3d* parent, HWND window, int width, int height, bool with_depth)
     : parent_(parent), window_(window) {
     parent_->AddRef();
     try {
@@ -192,7 +193,7 @@ Device::Device(Direct3D* parent, HWND window, int width, int height, bool with_d
     material_.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
 }
 
-Device::~Device() {
+d3d9_device::~d3d9_device() {
     win_present_retire(fb_.colour.data());
     for (IDirect3DBaseTexture9*& t : textures_) {
         if (t != nullptr) t->Release();
@@ -201,7 +202,7 @@ Device::~Device() {
     parent_->Release();
 }
 
-void Device::set_default_states(bool with_depth) {
+void d3d9_device::set_default_states(bool with_depth) {
     auto& s = render_states_;
     s[D3DRS_ZENABLE] = with_depth ? D3DZB_TRUE : D3DZB_FALSE;
     s[D3DRS_FILLMODE] = 3;   // D3DFILL_SOLID
@@ -222,18 +223,18 @@ void Device::set_default_states(bool with_depth) {
     s[D3DRS_EMISSIVEMATERIALSOURCE] = D3DMCS_MATERIAL;
 }
 
-HRESULT Device::SetRenderState(D3DRENDERSTATETYPE s, DWORD value) {
+HRESULT d3d9_device::SetRenderState(D3DRENDERSTATETYPE s, DWORD value) {
     if (size_t(s) < render_state_slots) render_states_[s] = value;  // others are accepted and have no effect
     return D3D_OK;
 }
 
-HRESULT Device::GetRenderState(D3DRENDERSTATETYPE s, DWORD* value) {
+HRESULT d3d9_device::GetRenderState(D3DRENDERSTATETYPE s, DWORD* value) {
     if (value == nullptr || size_t(s) >= render_state_slots) return D3DERR_INVALIDCALL;
     *value = render_states_[s];
     return D3D_OK;
 }
 
-D3DMATRIX* Device::transform_slot(D3DTRANSFORMSTATETYPE kind) {
+D3DMATRIX* d3d9_device::transform_slot(D3DTRANSFORMSTATETYPE kind) {
     switch (kind) {
     case D3DTS_WORLD: return &world_;
     case D3DTS_VIEW: return &view_;
@@ -242,7 +243,7 @@ D3DMATRIX* Device::transform_slot(D3DTRANSFORMSTATETYPE kind) {
     }
 }
 
-HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) {
+HRESULT d3d9_device::SetTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) {
     D3DMATRIX* slot = transform_slot(kind);
     if (slot == nullptr || matrix == nullptr) return D3DERR_INVALIDCALL;
     *slot = *matrix;
@@ -250,7 +251,7 @@ HRESULT Device::SetTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix
     return D3D_OK;
 }
 
-HRESULT Device::GetTransform(D3DTRANSFORMSTATETYPE kind, D3DMATRIX* matrix) {
+HRESULT d3d9_device::GetTransform(D3DTRANSFORMSTATETYPE kind, D3DMATRIX* matrix) {
     D3DMATRIX* slot = transform_slot(kind);
     if (slot == nullptr || matrix == nullptr) return D3DERR_INVALIDCALL;
     *matrix = *slot;
@@ -266,14 +267,14 @@ bool valid_light(const D3DLIGHT9& l) {
     return type == D3DLIGHT_POINT || (l.Theta >= 0.0f && l.Phi >= l.Theta && l.Phi <= 3.1415927f);
 }
 
-HRESULT Device::SetLight(DWORD index, const D3DLIGHT9* light) {
+HRESULT d3d9_device::SetLight(DWORD index, const D3DLIGHT9* light) {
     if (light == nullptr || index >= tnl_max_lights || !valid_light(*light)) return D3DERR_INVALIDCALL;
     lights_[index].light = *light;
     return D3D_OK;
 }
 
 // Enabling a slot that was never set gives it the default light: white directional along +z.
-HRESULT Device::LightEnable(DWORD index, BOOL enable) {
+HRESULT d3d9_device::LightEnable(DWORD index, BOOL enable) {
     if (index >= tnl_max_lights) return D3DERR_INVALIDCALL;
     tnl_light_slot& slot = lights_[index];
     if (stored_value(slot.light.Type) == 0) {
@@ -285,19 +286,19 @@ HRESULT Device::LightEnable(DWORD index, BOOL enable) {
     return D3D_OK;
 }
 
-HRESULT Device::SetMaterial(const D3DMATERIAL9* material) {
+HRESULT d3d9_device::SetMaterial(const D3DMATERIAL9* material) {
     if (material == nullptr) return D3DERR_INVALIDCALL;
     material_ = *material;
     return D3D_OK;
 }
 
-HRESULT Device::GetMaterial(D3DMATERIAL9* material) {
+HRESULT d3d9_device::GetMaterial(D3DMATERIAL9* material) {
     if (material == nullptr) return D3DERR_INVALIDCALL;
     *material = material_;
     return D3D_OK;
 }
 
-HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
+HRESULT d3d9_device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     if (stage >= texture_stages) return D3DERR_INVALIDCALL;
     if (texture != nullptr) texture->AddRef();
     if (textures_[stage] != nullptr) textures_[stage]->Release();
@@ -309,7 +310,7 @@ HRESULT Device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
 
 uint16_t depth_value(float z) { return uint16_t(std::lround(z * 65535.0f)); }
 
-HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD) {
+HRESULT d3d9_device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD) {
     if ((count != 0 && rects == nullptr) || flags == 0 || (flags & ~DWORD(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)) != 0) {
         return D3DERR_INVALIDCALL;
     }
@@ -327,19 +328,19 @@ HRESULT Device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR c
     return D3D_OK;
 }
 
-HRESULT Device::BeginScene() {
+HRESULT d3d9_device::BeginScene() {
     if (in_scene_) return D3DERR_INVALIDCALL;
     in_scene_ = true;
     return D3D_OK;
 }
 
-HRESULT Device::EndScene() {
+HRESULT d3d9_device::EndScene() {
     if (!in_scene_) return D3DERR_INVALIDCALL;
     in_scene_ = false;
     return D3D_OK;
 }
 
-HRESULT Device::Present(const RECT*, const RECT*, HWND override_window, const void*) {
+HRESULT d3d9_device::Present(const RECT*, const RECT*, HWND override_window, const void*) {
     if (in_scene_) return D3DERR_INVALIDCALL;
     const HWND target = override_window != nullptr ? override_window : window_;
     if (!win_present(target, fb_.colour.data(), fb_.width, fb_.height, fb_.width)) return D3DERR_INVALIDCALL;
@@ -348,7 +349,7 @@ HRESULT Device::Present(const RECT*, const RECT*, HWND override_window, const vo
 
 // ---- drawing ----------------------------------------------------------------------------------
 
-tnl_switches Device::lighting_switches() const {
+tnl_switches d3d9_device::lighting_switches() const {
     tnl_switches s;
     s.lighting = state(D3DRS_LIGHTING) != FALSE;
     s.specular = state(D3DRS_SPECULARENABLE) != FALSE;
@@ -363,7 +364,7 @@ tnl_switches Device::lighting_switches() const {
     return s;
 }
 
-raster_state Device::raster_state_for_draw() {
+raster_state d3d9_device::raster_state_for_draw() {
     raster_state r;
     r.target = &fb_;
     auto* texture = dynamic_cast<IDirect3DTexture9*>(textures_[0]);
@@ -382,7 +383,7 @@ raster_state Device::raster_state_for_draw() {
     return r;
 }
 
-void Device::reserve_vertices(UINT count) {
+void d3d9_device::reserve_vertices(UINT count) {
     if (stamps_.size() < count) {
         stamps_.assign(count, 0u);
         vertices_.resize(count);
@@ -395,7 +396,7 @@ void Device::reserve_vertices(UINT count) {
     }
 }
 
-inline const tnl_vertex& Device::vertex(const tnl_draw& draw, uint32_t index) {
+inline const tnl_vertex& d3d9_device::vertex(const tnl_draw& draw, uint32_t index) {
     if (stamps_[index] != stamp_) {
         tnl_process(draw, index, &vertices_[index]);
         stamps_[index] = stamp_;
@@ -404,7 +405,7 @@ inline const tnl_vertex& Device::vertex(const tnl_draw& draw, uint32_t index) {
 }
 
 // Transforms and lights every vertex the indices use, once each, several at a time.
-void Device::process_referenced_vertices(const UINT* indices, size_t index_count) {
+void d3d9_device::process_referenced_vertices(const UINT* indices, size_t index_count) {
     size_t count = 0;
     for (size_t i = 0; i < index_count; ++i) {
         const uint32_t index = indices[i];
@@ -415,8 +416,8 @@ void Device::process_referenced_vertices(const UINT* indices, size_t index_count
     tnl_process_batch(draw_, referenced_.data(), count, vertices_.data());
 }
 
-void Device::draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c,
-                          uint32_t needed) {
+void d3d9_device::draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b,
+                               const tnl_vertex& c, uint32_t needed) {
     const bool clockwise = raster_is_clockwise_clip(a.clip.position, b.clip.position, c.clip.position);
     const raster_cull cull = program.state.cull;
     if ((clockwise && cull == raster_cull::clockwise) || (!clockwise && cull == raster_cull::counter_clockwise)) return;
@@ -432,8 +433,8 @@ void Device::draw_clipped(const raster_program& program, const tnl_vertex& a, co
 
 // Unclipped triangles wait in a small queue and are set up together; a clipped one first draws
 // those before it, so the drawing order stays the index order.
-inline void Device::draw_triangle(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b,
-                                  const tnl_vertex& c) {
+inline void d3d9_device::draw_triangle(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b,
+                                       const tnl_vertex& c) {
     if ((a.outcode & b.outcode & c.outcode & clip_reject_mask) != 0) return;
     const uint32_t needed = (a.outcode | b.outcode | c.outcode) & clip_needed_mask;
     if (needed == 0) {
@@ -445,12 +446,12 @@ inline void Device::draw_triangle(const raster_program& program, const tnl_verte
     }
 }
 
-void Device::flush_triangles(const raster_program& program) {
+void d3d9_device::flush_triangles(const raster_program& program) {
     raster_triangles(program, unclipped_.data(), unclipped_count_);
     unclipped_count_ = 0;
 }
 
-HRESULT Device::DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT triangle_count) {
+HRESULT d3d9_device::DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT triangle_count) {
     if (triangle_count == 0) return D3D_OK;
     if (indices == nullptr || streams.positions == nullptr) return D3DERR_INVALIDCALL;
     const size_t index_count = size_t(triangle_count) * 3;
@@ -490,10 +491,10 @@ HRESULT Device::DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT
 
 IDirect3D9* WINAPI Direct3DCreate9(UINT sdk_version) {
     if (sdk_version != D3D_SDK_VERSION) return nullptr;
-    return new (std::nothrow) Direct3D();
+    return new (std::nothrow) d3d9_direct3d();
 }
 
 const d3d9_framebuffer* d3d9_device_framebuffer(IDirect3DDevice9* device) {
-    const auto* d = dynamic_cast<const Device*>(device);
+    const auto* d = dynamic_cast<const d3d9_device*>(device);
     return d != nullptr ? &d->framebuffer() : nullptr;
 }

@@ -5,16 +5,16 @@
 
 namespace {
 
-struct Rect {
+struct clear_rect {
     int x1, y1, x2, y2;
 };
 
-Rect clip_to_buffer(const d3d9_framebuffer& fb, int x1, int y1, int x2, int y2) {
+clear_rect clip_to_buffer(const d3d9_framebuffer& fb, int x1, int y1, int x2, int y2) {
     return {std::max(x1, 0), std::max(y1, 0), std::min(x2, fb.width), std::min(y2, fb.height)};
 }
 
 template <typename T>
-void fill(std::vector<T>& pixels, int pitch, Rect r, T value) {
+void fill(std::vector<T>& pixels, int pitch, clear_rect r, T value) {
     if (r.x1 >= r.x2 || r.y1 >= r.y2) return;
     if (r.x1 == 0 && r.x2 == pitch) {
         std::fill(pixels.begin() + size_t(r.y1) * pitch, pixels.begin() + size_t(r.y2) * pitch, value);
@@ -26,16 +26,16 @@ void fill(std::vector<T>& pixels, int pitch, Rect r, T value) {
     }
 }
 
-void mark(std::vector<uint64_t>& dirty, int tile_shift, Rect r) {
+void mark(std::vector<uint64_t>& dirty, int tile_shift, clear_rect r) {
     if (r.x1 < r.x2 && r.y1 < r.y2) fb_mark_dirty(dirty, tile_shift, r.x1, r.y1, r.x2 - 1, r.y2 - 1);
 }
 
 // The first run of consecutive set bits of m != 0: tiles [first, end).
-struct TileRun {
+struct tile_run {
     int first, end;
 };
 
-TileRun first_run(uint64_t m) {
+tile_run first_run(uint64_t m) {
     const int first = __builtin_ctzll(m);
     const uint64_t clear_from_first = ~(m >> first);
     return {first, clear_from_first == 0 ? 64 : first + __builtin_ctzll(clear_from_first)};
@@ -46,13 +46,13 @@ TileRun first_run(uint64_t m) {
 template <typename T>
 void clear(d3d9_framebuffer& fb, std::vector<T>& pixels, std::vector<uint64_t>& dirty, T& base, T value) {
     if (value != base) {
-        fill(pixels, fb.width, Rect{0, 0, fb.width, fb.height}, value);
+        fill(pixels, fb.width, clear_rect{0, 0, fb.width, fb.height}, value);
         base = value;
     } else {
         for (int y = 0; y < fb.height; ++y) {
             T* row = pixels.data() + size_t(y) * size_t(fb.width);
             for (uint64_t m = dirty[size_t(y >> fb_band_shift)]; m != 0;) {
-                const TileRun run = first_run(m);
+                const tile_run run = first_run(m);
                 std::fill(row + (run.first << fb.tile_shift), row + std::min(run.end << fb.tile_shift, fb.width),
                           value);
                 m = run.end == 64 ? 0 : m & (~uint64_t{0} << run.end);
@@ -92,14 +92,14 @@ void fb_clear_depth(d3d9_framebuffer& fb, uint16_t depth) {
 }
 
 void fb_fill_colour(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint32_t colour) {
-    const Rect r = clip_to_buffer(fb, x1, y1, x2, y2);
+    const clear_rect r = clip_to_buffer(fb, x1, y1, x2, y2);
     fill(fb.colour, fb.width, r, colour);
     mark(fb.colour_dirty, fb.tile_shift, r);
 }
 
 void fb_fill_depth(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint16_t depth) {
     if (fb.depth.empty()) return;
-    const Rect r = clip_to_buffer(fb, x1, y1, x2, y2);
+    const clear_rect r = clip_to_buffer(fb, x1, y1, x2, y2);
     fill(fb.depth, fb.width, r, depth);
     mark(fb.depth_dirty, fb.tile_shift, r);
 }

@@ -14,11 +14,11 @@ constexpr int64_t unbounded = int64_t(1) << 40;
 
 // floor(n / d) and its remainder, exactly, for d > 0 and |n| < 2^53 (a double quotient is within
 // one of the truth; the remainder check corrects it).
-struct Quotient {
+struct floor_quotient {
     int64_t q, r;
 };
 
-Quotient floor_divide(int64_t n, int64_t d) {
+floor_quotient floor_divide(int64_t n, int64_t d) {
     int64_t q = int64_t(double(n) / double(d));
     int64_t r = n - q * d;
     if (r < 0) {
@@ -29,16 +29,16 @@ Quotient floor_divide(int64_t n, int64_t d) {
     return {q, r};
 }
 
-struct Edge {
+struct raster_edge {
     int64_t a, b, c;
 };
 
 // E(px, py) = a*px + b*py + c for pixel (px, py), positive inside a clockwise triangle, biased so
 // that centres exactly on an edge count only for top and left edges.
-Edge make_edge(const raster_vertex& from, const raster_vertex& to) {
+raster_edge make_edge(const raster_vertex& from, const raster_vertex& to) {
     const int64_t dx = int64_t(to.x) - from.x;
     const int64_t dy = int64_t(to.y) - from.y;
-    Edge e{-dy * raster_subpixel_one, dx * raster_subpixel_one, dy * from.x - dx * from.y};
+    raster_edge e{-dy * raster_subpixel_one, dx * raster_subpixel_one, dy * from.x - dx * from.y};
     const bool top = dy == 0 && dx > 0;
     const bool left = dy < 0;
     if (!top && !left) e.c -= 1;
@@ -46,16 +46,16 @@ Edge make_edge(const raster_vertex& from, const raster_vertex& to) {
 }
 
 raster_walker make_walker(int64_t e_first_row, int64_t step, int64_t d) {
-    const Quotient start = floor_divide(e_first_row, d);
-    const Quotient per_row = floor_divide(step, d);
+    const floor_quotient start = floor_divide(e_first_row, d);
+    const floor_quotient per_row = floor_divide(step, d);
     return {start.q, start.r, d, per_row.q, per_row.r};
 }
 
 // Rows limited by the edges with a == 0, then one walker per other edge from the first row.
 // False when no row is left.
-bool make_walkers(raster_setup& s, const Edge edges[3]) {
+bool make_walkers(raster_setup& s, const raster_edge edges[3]) {
     for (int i = 0; i < 3; ++i) {
-        const Edge& e = edges[i];
+        const raster_edge& e = edges[i];
         if (e.a != 0) continue;
         if (e.b > 0) {
             s.row_first = int(std::max<int64_t>(s.row_first, -floor_divide(e.c, e.b).q));
@@ -68,7 +68,7 @@ bool make_walkers(raster_setup& s, const Edge edges[3]) {
     s.left[0] = s.left[1] = s.right[0] = s.right[1] = none;
     int lefts = 0, rights = 0;
     for (int i = 0; i < 3; ++i) {
-        const Edge& e = edges[i];
+        const raster_edge& e = edges[i];
         const int64_t first_row = e.b * s.row_first + e.c;
         if (e.a > 0) s.left[lefts++] = make_walker(first_row, e.b, e.a);
         if (e.a < 0) s.right[rights++] = make_walker(first_row, e.b, -e.a);
@@ -204,7 +204,7 @@ void raster_triangle(const raster_program& program, const raster_vertex& a, cons
         raster_finish_small(program, s, a, b_cw, c_cw, terms);
         return;
     }
-    const Edge edges[3] = {make_edge(a, b_cw), make_edge(b_cw, c_cw), make_edge(c_cw, a)};
+    const raster_edge edges[3] = {make_edge(a, b_cw), make_edge(b_cw, c_cw), make_edge(c_cw, a)};
     if (!make_walkers(s, edges)) return;
     make_planes(program, s, a, b_cw, c_cw, terms);
     fb_mark_drawn(*program.state.target, s.column_first, s.row_first, s.column_last, s.row_last,

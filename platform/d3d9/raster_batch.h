@@ -19,7 +19,7 @@
 namespace {
 
 template <typename Ops>
-struct Batch {
+struct triangle_batch {
     static constexpr int lanes = Ops::lanes;
     using I = typename Ops::I;
     using F = typename Ops::F;
@@ -33,7 +33,7 @@ struct Batch {
 
     // What set-up knows about `lanes` triangles, one per lane: the vertices in clockwise order, bounds
     // (raster_setup's meaning), and the small triangles' edge functions.
-    struct LaneTriangles {
+    struct lane_triangles {
         I x[3], y[3];
         I column_first, column_last, row_first, row_last, small;
         I edge_start[3], edge_dx[3], edge_dy[3];
@@ -42,7 +42,7 @@ struct Batch {
         F e1x, e1y, e2x, e2y, inv_area;  // raster_plane_terms
     };
 
-    static void bounds(LaneTriangles& f, const raster_state& st) {
+    static void bounds(lane_triangles& f, const raster_state& st) {
         const I xmin = minimum(f.x[0], minimum(f.x[1], f.x[2])), xmax = maximum(f.x[0], maximum(f.x[1], f.x[2]));
         const I ymin = minimum(f.y[0], minimum(f.y[1], f.y[2])), ymax = maximum(f.y[0], maximum(f.y[1], f.y[2]));
         const int32_t limit = std::min(st.small_extent, 64) * raster_subpixel_one;
@@ -55,7 +55,7 @@ struct Batch {
 
     // The small-triangle edge functions of raster.cpp's small_edges, relative to each box's first pixel
     // (lanes of large triangles get values nobody reads).
-    static void small_edges(LaneTriangles& f) {
+    static void small_edges(lane_triangles& f) {
         const I ox = f.column_first << raster_subpixel_bits, oy = f.row_first << raster_subpixel_bits;
         for (int i = 0; i < 3; ++i) {
             const int j = (i + 1) % 3;
@@ -69,7 +69,7 @@ struct Batch {
     }
 
     // raster.cpp's plane_terms in every lane: the same conversions and one division for all.
-    static void plane_terms(LaneTriangles& f) {
+    static void plane_terms(lane_triangles& f) {
         constexpr float to_pixels = 1.0f / raster_subpixel_one;
         f.e1x = __builtin_convertvector(f.x[1] - f.x[0], F) * to_pixels;
         f.e1y = __builtin_convertvector(f.y[1] - f.y[0], F) * to_pixels;
@@ -82,7 +82,7 @@ struct Batch {
     // screen positions in the guard band is exact there, as in raster_triangle's 64-bit integers.
     // Sets the lanes' vertices in clockwise order, which were given so, and the magnitudes; returns
     // the lanes not culled.
-    static unsigned orient(LaneTriangles& f, const I x[3], const I y[3], raster_cull cull, unsigned live) {
+    static unsigned orient(lane_triangles& f, const I x[3], const I y[3], raster_cull cull, unsigned live) {
         using D = typename Ops::D;
         const D area = __builtin_convertvector(x[1] - x[0], D) * __builtin_convertvector(y[2] - y[0], D) -
                        __builtin_convertvector(x[2] - x[0], D) * __builtin_convertvector(y[1] - y[0], D);
@@ -107,7 +107,7 @@ struct Batch {
         I x[3], y[3];
         std::memcpy(x, xs, sizeof x);
         std::memcpy(y, ys, sizeof y);
-        LaneTriangles f;
+        lane_triangles f;
         const unsigned visible = orient(f, x, y, program.state.cull, (1u << count) - 1);
         if (visible == 0) return;
         bounds(f, program.state);

@@ -38,7 +38,7 @@ inline void kernel_advance(raster_walker& w) {
 }
 
 template <typename Ops>
-struct Kernel {
+struct span_kernel {
     static constexpr int Lanes = Ops::lanes;
     using F = typename Ops::F;
     using I = typename Ops::I;
@@ -58,29 +58,29 @@ struct Kernel {
     static I to_byte(F v) { return Ops::round(clamp(v, 255.0f)); }
 
     // Depth comparison outcomes that pass (all-ones lanes) for the generic path.
-    struct DepthTest {
+    struct depth_test_lanes {
         I less, equal, greater, write;
     };
 
-    static DepthTest depth_test_for(uint32_t func, bool write) {
+    static depth_test_lanes depth_test_for(uint32_t func, bool write) {
         static constexpr uint8_t outcomes[9] = {7, 0, 1, 2, 3, 4, 5, 6, 7};  // bit 0 less, 1 equal, 2 greater
         const uint8_t o = func <= 8 ? outcomes[func] : 7;
         return {splat((o & 1) ? -1 : 0), splat((o & 2) ? -1 : 0), splat((o & 4) ? -1 : 0), splat(write ? -1 : 0)};
     }
 
     // Where `Lanes` consecutive pixels lie relative to a plane's base pixel.
-    struct Position {
+    struct lane_position {
         F x, y;
     };
 
     // Plane values at `Lanes` consecutive pixels: base plus steps times the position.
-    struct Plane {
+    struct lane_plane {
         F base, step, step_y;
-        F at(const Position& offset) const { return base + step * offset.x + step_y * offset.y; }
+        F at(const lane_position& offset) const { return base + step * offset.x + step_y * offset.y; }
     };
 
     template <bool Textured, bool Specular>
-    static I shade(const raster_state& st, const Plane* p, const Position& offset) {
+    static I shade(const raster_state& st, const lane_plane* p, const lane_position& offset) {
         const F w = 1.0f / p[plane_q].at(offset);
         F r = p[plane_c0].at(offset) * w, g = p[plane_c1].at(offset) * w, b = p[plane_c2].at(offset) * w;
         if constexpr (Textured) {
@@ -100,8 +100,8 @@ struct Kernel {
 
     // One step of `Lanes` pixels starting at colour/depth, for the lanes set in `pass`.
     template <bool Textured, bool Specular, int Depth>
-    static void pixels(const raster_state& st, const DepthTest& dt, const Plane* p, const Position& offset, I pass,
-                       uint32_t* colour, uint16_t* depth) {
+    static void pixels(const raster_state& st, const depth_test_lanes& dt, const lane_plane* p,
+                       const lane_position& offset, I pass, uint32_t* colour, uint16_t* depth) {
         if constexpr (Depth != raster_depth_off) {
             const I z = __builtin_convertvector(clamp(p[plane_depth].at(offset), kernel_depth_max), I);
             const I stored = Ops::load_depth(depth);
@@ -125,13 +125,13 @@ struct Kernel {
     // Large triangles: exact spans from the edge walkers, row by row.
     template <bool Textured, bool Specular, int Depth>
     static void rows(const raster_setup& s, const raster_state& st) {
-        const DepthTest dt =
-            Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : DepthTest{};
+        const depth_test_lanes dt =
+            Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
         raster_walker left[2] = {s.left[0], s.left[1]}, right[2] = {s.right[0], s.right[1]};
         constexpr int used = used_planes(Textured);
         const F lanes = lane_offsets();
         const I lane_index = __builtin_convertvector(lanes, I);
-        Plane planes[plane_count];
+        lane_plane planes[plane_count];
         for (int i = 0; i < used; ++i) planes[i].step = splat(s.dx[i]), planes[i].step_y = splat(0.0f);
         for (int py = s.row_first; py <= s.row_last; ++py) {
             const int64_t lo = kernel_max(kernel_max(s.column_first, -left[0].q), -left[1].q);
@@ -141,7 +141,7 @@ struct Kernel {
             const float ry = float(py) - s.y0, rx = float(lo) - s.x0;
             for (int i = 0; i < used; ++i) planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
             const size_t row = size_t(py) * size_t(st.pitch);
-            Position offset{lanes, splat(0.0f)};
+            lane_position offset{lanes, splat(0.0f)};
             for (int x = int(lo); x <= int(hi); x += Lanes, offset.x += float(Lanes)) {
                 const I pass = lane_index < splat(int32_t(hi - x + 1));
                 pixels<Textured, Specular, Depth>(st, dt, planes, offset, pass, st.colour + row + x,
@@ -170,8 +170,8 @@ struct Kernel {
     // The bounding-box walk; `Steps` is the number of steps per row, or 0 to take it from the width.
     template <bool Textured, bool Specular, int Depth, int Steps>
     static void small_box(const raster_setup& s, const raster_state& st) {
-        const DepthTest dt =
-            Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : DepthTest{};
+        const depth_test_lanes dt =
+            Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
         constexpr int used = used_planes(Textured);
         const F lanes = lane_offsets();
         const I lane_index = __builtin_convertvector(lanes, I);
@@ -186,7 +186,7 @@ struct Kernel {
         }
         // Planes are based at the bounding box's top-left pixel and evaluated at each step from the
         // lane's column and row offsets, so nothing accumulates from row to row.
-        Plane planes[plane_count];
+        lane_plane planes[plane_count];
         const float rx = float(s.column_first) - s.x0, ry = float(s.row_first) - s.y0;
         for (int i = 0; i < used; ++i) {
             planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
@@ -201,7 +201,7 @@ struct Kernel {
         // Lanes inside the box's columns, per step when the step count is known.
         I in_columns[Steps != 0 ? Steps : 1];
         for (int k = 0; k < (Steps != 0 ? Steps : 0); ++k) in_columns[k] = lane_index + k * Lanes < columns;
-        Position offset{lanes, splat(0.0f)};
+        lane_position offset{lanes, splat(0.0f)};
         for (int rows_left = s.row_last - s.row_first; rows_left >= 0; --rows_left, offset.y += 1.0f) {
             I e0 = edge_row[0], e1 = edge_row[1], e2 = edge_row[2];
             I column = lane_index;

@@ -5,7 +5,7 @@
 
 namespace {
 
-struct PortableOps {
+struct portable_ops {
     static constexpr int lanes = 4;
     using F = float __attribute__((vector_size(16)));
     using I = int32_t __attribute__((vector_size(16)));
@@ -43,8 +43,8 @@ struct PortableOps {
 
 const raster_kernel_table& raster_kernels_baseline() {
     static const raster_kernel_table table = [] {
-        raster_kernel_table t = Kernel<PortableOps>::table();
-        t.triangles = Batch<PortableOps>::triangles;
+        raster_kernel_table t = span_kernel<portable_ops>::table();
+        t.triangles = triangle_batch<portable_ops>::triangles;
         return t;
     }();
     return table;

@@ -7,7 +7,7 @@
 
 namespace {
 
-struct Avx2Ops {
+struct avx2_ops {
     static constexpr int lanes = 8;
     using F = float __attribute__((vector_size(32)));
     using I = int32_t __attribute__((vector_size(32)));
@@ -35,8 +35,8 @@ struct Avx2Ops {
 
 const raster_kernel_table& raster_kernels_x86_64_v3() {
     static const raster_kernel_table table = [] {
-        raster_kernel_table t = Kernel<Avx2Ops>::table();
-        t.triangles = Batch<Avx2Ops>::triangles;
+        raster_kernel_table t = span_kernel<avx2_ops>::table();
+        t.triangles = triangle_batch<avx2_ops>::triangles;
         return t;
     }();
     return table;

@@ -9,9 +9,9 @@
 
 namespace {
 
-class Texture final : public com_object<IDirect3DTexture9> {
+class texture_object final : public com_object<IDirect3DTexture9> {
 public:
-    explicit Texture(std::shared_ptr<const d3d9_texture_image> image) : image_(std::move(image)) {}
+    explicit texture_object(std::shared_ptr<const d3d9_texture_image> image) : image_(std::move(image)) {}
     UINT GetWidth() const override { return image_->width; }
     UINT GetHeight() const override { return image_->height; }
     const D3DCOLOR* GetTexels() const override { return image_->texels.data(); }
@@ -31,7 +31,7 @@ HRESULT d3d9_create_texture(std::shared_ptr<const d3d9_texture_image> image, IDi
     if (texture == nullptr) return D3DERR_INVALIDCALL;
     *texture = nullptr;
     if (image == nullptr || !texture_image_consistent(*image)) return D3DERR_INVALIDCALL;
-    *texture = new (std::nothrow) Texture(std::move(image));
+    *texture = new (std::nothrow) texture_object(std::move(image));
     return *texture ? D3D_OK : E_OUTOFMEMORY;
 }
 

@@ -10,23 +10,23 @@
 
 namespace {
 
-struct Vec3 {
+struct vec3 {
     float x, y, z;
 };
 
-Vec3 operator+(Vec3 a, Vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
-Vec3 operator-(Vec3 a, Vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
-Vec3 operator*(Vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
-float dot(Vec3 a, Vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
+vec3 operator+(vec3 a, vec3 b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+vec3 operator-(vec3 a, vec3 b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+vec3 operator*(vec3 a, float s) { return {a.x * s, a.y * s, a.z * s}; }
+float dot(vec3 a, vec3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 
 // Unit vector along v; zero for a zero vector.
-Vec3 normalised(Vec3 v) {
+vec3 normalised(vec3 v) {
     const float length_squared = dot(v, v);
-    return length_squared > 0.0f ? v * (1.0f / std::sqrt(length_squared)) : Vec3{0, 0, 0};
+    return length_squared > 0.0f ? v * (1.0f / std::sqrt(length_squared)) : vec3{0, 0, 0};
 }
 
-Vec3 vec(const float v[3]) { return {v[0], v[1], v[2]}; }
-void store(Vec3 v, float out[3]) { out[0] = v.x, out[1] = v.y, out[2] = v.z; }
+vec3 vec(const float v[3]) { return {v[0], v[1], v[2]}; }
+void store(vec3 v, float out[3]) { out[0] = v.x, out[1] = v.y, out[2] = v.z; }
 
 void multiply(const float a[4][4], const float b[4][4], float out[4][4]) {
     for (int i = 0; i < 4; ++i)
@@ -45,13 +45,13 @@ void inverse_transpose3(const float m[4][4], float out[3][3]) {
 }
 
 // Point (w = 1) times the 4x3 part of m.
-Vec3 transform_point(const float m[4][4], Vec3 p) {
+vec3 transform_point(const float m[4][4], vec3 p) {
     return {p.x * m[0][0] + p.y * m[1][0] + p.z * m[2][0] + m[3][0],
             p.x * m[0][1] + p.y * m[1][1] + p.z * m[2][1] + m[3][1],
             p.x * m[0][2] + p.y * m[1][2] + p.z * m[2][2] + m[3][2]};
 }
 
-Vec3 transform_direction(const float m[4][4], Vec3 d) {
+vec3 transform_direction(const float m[4][4], vec3 d) {
     return {d.x * m[0][0] + d.y * m[1][0] + d.z * m[2][0], d.x * m[0][1] + d.y * m[1][1] + d.z * m[2][1],
             d.x * m[0][2] + d.y * m[1][2] + d.z * m[2][2]};
 }
@@ -70,7 +70,7 @@ tnl_light prepare_light(const D3DLIGHT9& l, const float view[4][4]) {
     rgb(l.Diffuse, p.diffuse);
     rgb(l.Specular, p.specular);
     rgb(l.Ambient, p.ambient);
-    const Vec3 direction = normalised(transform_direction(view, {l.Direction.x, l.Direction.y, l.Direction.z}));
+    const vec3 direction = normalised(transform_direction(view, {l.Direction.x, l.Direction.y, l.Direction.z}));
     store(direction * -1.0f, p.to_light);
     store(direction, p.spot_axis);
     store(transform_point(view, {l.Position.x, l.Position.y, l.Position.z}), p.position);
@@ -83,11 +83,11 @@ tnl_light prepare_light(const D3DLIGHT9& l, const float view[4][4]) {
 }
 
 // Attenuation times spot factor of a point or spot light at camera-space position v; sets *to_light.
-float local_light_factor(const tnl_light& l, Vec3 v, Vec3* to_light) {
-    const Vec3 offset = vec(l.position) - v;
+float local_light_factor(const tnl_light& l, vec3 v, vec3* to_light) {
+    const vec3 offset = vec(l.position) - v;
     const float distance = std::sqrt(dot(offset, offset));
     if (distance > l.range) return 0.0f;
-    *to_light = distance > 0.0f ? offset * (1.0f / distance) : Vec3{0, 0, 0};
+    *to_light = distance > 0.0f ? offset * (1.0f / distance) : vec3{0, 0, 0};
     const float denominator = l.attenuation[0] + distance * (l.attenuation[1] + distance * l.attenuation[2]);
     float factor = denominator > 0.0f ? 1.0f / denominator : 0.0f;
     if (l.type == D3DLIGHT_SPOT) {
@@ -112,18 +112,18 @@ float specular_power(float x, const tnl_draw& d) {
     return result;
 }
 
-struct LightSums {
-    Vec3 ambient, diffuse, specular;
+struct light_sums {
+    vec3 ambient, diffuse, specular;
 };
 
 // Sums the lights' contributions for a vertex at camera-space position v with normal n.
-LightSums sum_lights(const tnl_draw& d, Vec3 v, Vec3 n, bool has_normal) {
-    LightSums sums{vec(d.ambient_light), {0, 0, 0}, {0, 0, 0}};
-    Vec3 to_eye{0, 0, -1};  // a local viewer's is found at the first specular highlight
+light_sums sum_lights(const tnl_draw& d, vec3 v, vec3 n, bool has_normal) {
+    light_sums sums{vec(d.ambient_light), {0, 0, 0}, {0, 0, 0}};
+    vec3 to_eye{0, 0, -1};  // a local viewer's is found at the first specular highlight
     bool to_eye_known = !d.local_viewer;
     for (int i = 0; i < d.light_count; ++i) {
         const tnl_light& l = d.lights[i];
-        Vec3 to_light = vec(l.to_light);
+        vec3 to_light = vec(l.to_light);
         float factor = 1.0f;
         if (l.type != D3DLIGHT_DIRECTIONAL) {
             factor = local_light_factor(l, v, &to_light);
@@ -145,33 +145,33 @@ LightSums sum_lights(const tnl_draw& d, Vec3 v, Vec3 n, bool has_normal) {
     return sums;
 }
 
-Vec3 clamp01(Vec3 v) {
+vec3 clamp01(vec3 v) {
     return {std::min(std::max(0.0f, v.x), 1.0f), std::min(std::max(0.0f, v.y), 1.0f),
             std::min(std::max(0.0f, v.z), 1.0f)};
 }
 
-Vec3 times(Vec3 a, Vec3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+vec3 times(vec3 a, vec3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
 
-Vec3 unpacked(D3DCOLOR c) {
+vec3 unpacked(D3DCOLOR c) {
     float rgb[3];
     unpack_colour(c, rgb);
     return vec(rgb);
 }
 
-void store_colours(Vec3 diffuse, Vec3 specular, float attr[attr_count]) {
+void store_colours(vec3 diffuse, vec3 specular, float attr[attr_count]) {
     attr[attr_diffuse_r] = diffuse.x, attr[attr_diffuse_g] = diffuse.y, attr[attr_diffuse_b] = diffuse.z;
     attr[attr_specular_r] = specular.x, attr[attr_specular_g] = specular.y, attr[attr_specular_b] = specular.z;
 }
 
-void light_vertex(const tnl_draw& d, uint32_t index, Vec3 position, float attr[attr_count]) {
+void light_vertex(const tnl_draw& d, uint32_t index, vec3 position, float attr[attr_count]) {
     const D3DVERTEXSTREAMS& s = d.streams;
-    const Vec3 vertex_colour = s.diffuse != nullptr ? unpacked(s.diffuse[index]) : Vec3{1, 1, 1};
+    const vec3 vertex_colour = s.diffuse != nullptr ? unpacked(s.diffuse[index]) : vec3{1, 1, 1};
     if (!d.lighting) {
         store_colours(vertex_colour, {0, 0, 0}, attr);
         return;
     }
     const bool has_normal = s.normals != nullptr;
-    Vec3 n{0, 0, 0};
+    vec3 n{0, 0, 0};
     if (has_normal) {
         const D3DVECTOR& raw = s.normals[index];
         const float(*m)[3] = d.matrices->normal;
@@ -179,11 +179,11 @@ void light_vertex(const tnl_draw& d, uint32_t index, Vec3 position, float attr[a
              raw.x * m[0][2] + raw.y * m[1][2] + raw.z * m[2][2]};
         if (d.normalize_normals) n = normalised(n);
     }
-    const Vec3 v = d.needs_eye_position ? transform_point(d.matrices->world_view, position) : Vec3{0, 0, 1};
-    const LightSums sums = sum_lights(d, v, n, has_normal);
-    const Vec3 ca = d.ambient_from_vertex ? vertex_colour : vec(d.material_ambient);
-    const Vec3 cd = d.diffuse_from_vertex ? vertex_colour : vec(d.material_diffuse);
-    const Vec3 ce = d.emissive_from_vertex ? vertex_colour : vec(d.material_emissive);
+    const vec3 v = d.needs_eye_position ? transform_point(d.matrices->world_view, position) : vec3{0, 0, 1};
+    const light_sums sums = sum_lights(d, v, n, has_normal);
+    const vec3 ca = d.ambient_from_vertex ? vertex_colour : vec(d.material_ambient);
+    const vec3 cd = d.diffuse_from_vertex ? vertex_colour : vec(d.material_diffuse);
+    const vec3 ce = d.emissive_from_vertex ? vertex_colour : vec(d.material_emissive);
     store_colours(clamp01(times(ca, sums.ambient) + times(cd, sums.diffuse) + ce),
                   clamp01(times(vec(d.material_specular), sums.specular)), attr);
 }

@@ -10,7 +10,7 @@
 
 namespace {
 
-struct PortableTnlOps {
+struct portable_tnl_ops {
     static constexpr int lanes = 4;
     using F = float __attribute__((vector_size(16)));
     using I = int32_t __attribute__((vector_size(16)));
@@ -40,4 +40,4 @@ struct PortableTnlOps {
 
 }  // namespace
 
-tnl_batch_fn tnl_batch_baseline() { return TnlLanes<PortableTnlOps>::process; }
+tnl_batch_fn tnl_batch_baseline() { return tnl_lanes<portable_tnl_ops>::process; }

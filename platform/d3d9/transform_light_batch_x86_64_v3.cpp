@@ -7,7 +7,7 @@
 
 namespace {
 
-struct Avx2TnlOps {
+struct avx2_tnl_ops {
     static constexpr int lanes = 8;
     using F = float __attribute__((vector_size(32)));
     using I = int32_t __attribute__((vector_size(32)));
@@ -19,4 +19,4 @@ struct Avx2TnlOps {
 
 }  // namespace
 
-tnl_batch_fn tnl_batch_x86_64_v3() { return TnlLanes<Avx2TnlOps>::process; }
+tnl_batch_fn tnl_batch_x86_64_v3() { return tnl_lanes<avx2_tnl_ops>::process; }

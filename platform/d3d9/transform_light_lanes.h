@@ -19,7 +19,7 @@
 namespace {
 
 template <typename Ops>
-struct TnlLanes {
+struct tnl_lanes {
     static constexpr int lanes = Ops::lanes;
     using F = typename Ops::F;
     using I = typename Ops::I;
@@ -95,12 +95,12 @@ struct TnlLanes {
         return result;
     }
 
-    struct LitColours {
+    struct lit_colours {
         V3 diffuse, specular;
     };
 
     // The directional lights' sums for camera-space positions v and normals n.
-    static LitColours light(const tnl_draw& d, V3 v, V3 n, bool has_normal, V3 vertex_colour) {
+    static lit_colours light(const tnl_draw& d, V3 v, V3 n, bool has_normal, V3 vertex_colour) {
         V3 ambient = splat3(d.ambient_light), diffuse{}, specular{};
         if (has_normal) {
             const bool local_eye = d.specular && d.local_viewer;
@@ -166,7 +166,7 @@ struct TnlLanes {
             clip[j] = p.x * t[0][j] + p.y * t[1][j] + p.z * t[2][j] + t[3][j];
         }
         const V3 vertex_colour = vertex_colours(d, index);
-        LitColours lit{vertex_colour, {splat(0.0f), splat(0.0f), splat(0.0f)}};
+        lit_colours lit{vertex_colour, {splat(0.0f), splat(0.0f), splat(0.0f)}};
         if (d.lighting) {
             const bool has_normal = d.streams.normals != nullptr;
             V3 n{};

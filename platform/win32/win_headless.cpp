@@ -83,11 +83,11 @@ public:
 
 private:
     // The pixels last presented while they are not copied yet.
-    struct PendingFrame {
+    struct pending_frame {
         const uint32_t* pixels = nullptr;
         int pitch = 0;
     };
-    PendingFrame pending;
+    pending_frame pending;
 
     void copy_frame(const uint32_t* pixels, int width, int height, int pitch) {
         frame.pixels.resize(static_cast<size_t>(width) * static_cast<size_t>(height));

@@ -14,7 +14,7 @@
 
 namespace {
 
-struct Case {
+struct test_case {
     const char* name;
     tnl_switches switches;
     bool normals, colours, texcoords;
@@ -22,16 +22,16 @@ struct Case {
     int lights;
 };
 
-struct Streams {
+struct vertex_streams {
     std::vector<D3DVECTOR> positions, normals;
     std::vector<D3DCOLOR> colours;
     std::vector<float> texcoords;
 };
 
-Streams random_streams(int count) {
+vertex_streams random_streams(int count) {
     std::mt19937 rng(99);
     std::uniform_real_distribution<float> spread(-6.0f, 6.0f);
-    Streams s;
+    vertex_streams s;
     for (int i = 0; i < count; ++i) {
         s.positions.push_back({spread(rng), spread(rng), spread(rng)});
         s.normals.push_back({spread(rng), spread(rng), spread(rng)});
@@ -67,7 +67,7 @@ TEST(TransformLightBatch, MatchesTheOneVertexStageBitForBit) {
     vertex_sources.global_ambient = 0x00102030;
     tnl_switches unlit;
     unlit.lighting = false;
-    const Case cases[] = {
+    const test_case cases[] = {
         {"diffuse only", plain, true, false, false, 0.0f, 1},
         {"specular, local viewer", specular, true, false, true, 64.0f, 1},
         {"specular, power 0", specular, true, false, false, 0.0f, 2},
@@ -78,7 +78,7 @@ TEST(TransformLightBatch, MatchesTheOneVertexStageBitForBit) {
         {"no lights", specular, true, false, false, 64.0f, 0},
         {"unlit", unlit, true, true, true, 64.0f, 1},
     };
-    const Streams s = random_streams(203);
+    const vertex_streams s = random_streams(203);
     D3DXMATRIX rx, ry, world, view, projection;
     D3DXMatrixRotationX(&rx, 0.5f);
     D3DXMatrixRotationY(&ry, 0.3f);
@@ -92,7 +92,7 @@ TEST(TransformLightBatch, MatchesTheOneVertexStageBitForBit) {
     std::vector<uint32_t> order;  // every vertex once, shuffled; 203 leaves a partial batch
     for (uint32_t i = 0; i < 203; ++i) order.push_back((i * 37) % 203);
 
-    for (const Case& c : cases) {
+    for (const test_case& c : cases) {
         SCOPED_TRACE(c.name);
         D3DMATERIAL9 material{{0.2f, 0.4f, 0.9f, 1}, {0.3f, 0.2f, 0.1f, 1}, {1, 1, 1, 1}, {0.05f, 0, 0.1f, 1}, c.power};
         D3DVERTEXSTREAMS streams{};

@@ -7,7 +7,7 @@
 #include <vector>
 
 struct device_call {
-    enum Kind {
+    enum call_kind {
         render_state,
         transform,
         light,
