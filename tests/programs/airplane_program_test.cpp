@@ -25,7 +25,8 @@ TEST(AirplaneProgram, DrawsItsOwnModelWithTheTextureFromItsFolder) {
     const std::string model = std::string(MODEL_DIR) + "/airplane 2.x";
     if (!std::filesystem::exists(model)) GTEST_SKIP() << "the generated model is missing: " << model;
     program_script script = script_in(MODEL_DIR, 30);
-    script.working_directory = "/";
+    script.working_directory.assign(
+        1, '/');  // the root, not the model's folder (a plain "/" assignment trips GCC 12's -O3 -Wrestrict)
     script.on_present = [](int present, std::vector<double>& samples) {
         if (present != 1) return;
         int textured = 0;
