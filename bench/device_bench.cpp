@@ -106,13 +106,14 @@ void BM_DeviceClearPresent(benchmark::State& state) {
 }
 BENCHMARK(BM_DeviceClearPresent)->Unit(benchmark::kMicrosecond);
 
-void BM_DeviceLitTorus(benchmark::State& state) {
+// Draws `torus`, blue and turning about y, once per iteration; the number of triangles drawn.
+UINT draw_turning_torus(benchmark::State& state, const D3DXMESHDATA& torus) {
     bench_device_state& d = bench_device();
-    const D3DXMESHDATA torus = make_torus(0.6f, 1.5f, 32, 48);  // 3,072 triangles
     D3DVERTEXSTREAMS streams{};
     streams.positions = torus.positions.data();
     streams.normals = torus.normals.data();
     streams.vertex_count = UINT(torus.positions.size());
+    const UINT triangles = UINT(torus.indices.size() / 3);
     float angle = 0.0f;
     for (auto _ : state) {
         d.begin_frame();
@@ -120,9 +121,14 @@ void BM_DeviceLitTorus(benchmark::State& state) {
         D3DXMatrixRotationY(&world, angle += 0.015f);
         d.device->SetTransform(D3DTS_WORLD, &world);
         d.material(0.2f, 0.2f, 1.0f);
-        d.device->DrawIndexedTriangles(streams, torus.indices.data(), UINT(torus.indices.size() / 3));
+        d.device->DrawIndexedTriangles(streams, torus.indices.data(), triangles);
         d.end_frame();
     }
+    return triangles;
+}
+
+void BM_DeviceLitTorus(benchmark::State& state) {
+    draw_turning_torus(state, make_torus(0.6f, 1.5f, 32, 48));  // 3,072 triangles
 }
 BENCHMARK(BM_DeviceLitTorus)->Unit(benchmark::kMicrosecond);
 
@@ -165,24 +171,8 @@ BENCHMARK(BM_DeviceShapesScene)->Unit(benchmark::kMicrosecond);
 // The same torus on screen at every size, finer and finer: sides x 2 sides quads, 4 sides^2
 // triangles (generated here: D3DXCreateTorus stops at 16-bit indices).
 void BM_DeviceTorusTriangles(benchmark::State& state) {
-    bench_device_state& d = bench_device();
     const int sides = int(std::lround(std::sqrt(double(state.range(0)) / 4.0)));
-    const D3DXMESHDATA torus = make_torus(0.6f, 1.5f, sides, 2 * sides);
-    D3DVERTEXSTREAMS streams{};
-    streams.positions = torus.positions.data();
-    streams.normals = torus.normals.data();
-    streams.vertex_count = UINT(torus.positions.size());
-    const UINT triangles = UINT(torus.indices.size() / 3);
-    float angle = 0.0f;
-    for (auto _ : state) {
-        d.begin_frame();
-        D3DXMATRIX world;
-        D3DXMatrixRotationY(&world, angle += 0.015f);
-        d.device->SetTransform(D3DTS_WORLD, &world);
-        d.material(0.2f, 0.2f, 1.0f);
-        d.device->DrawIndexedTriangles(streams, torus.indices.data(), triangles);
-        d.end_frame();
-    }
+    const UINT triangles = draw_turning_torus(state, make_torus(0.6f, 1.5f, sides, 2 * sides));
     state.counters["triangles_per_second"] =
         benchmark::Counter(double(state.iterations()) * double(triangles), benchmark::Counter::kIsRate);
 }

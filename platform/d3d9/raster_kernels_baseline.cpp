@@ -2,19 +2,11 @@
 // portable vector operations only.
 #include "platform/d3d9/raster_batch.h"
 #include "platform/d3d9/raster_kernels.h"
+#include "platform/d3d9/simd_lanes.h"
 
 namespace {
 
-struct portable_ops {
-    static constexpr int lanes = 4;
-    using F = float __attribute__((vector_size(16)));
-    using I = int32_t __attribute__((vector_size(16)));
-    using U = uint32_t __attribute__((vector_size(16)));
-    using D = double __attribute__((vector_size(32)));
-    using U16 = uint16_t __attribute__((vector_size(8)));
-
-    static F splat(float v) { return F{v, v, v, v}; }
-    static I splat(int32_t v) { return I{v, v, v, v}; }
+struct portable_ops : simd_lanes<4> {
     static I round(F v) { return __builtin_convertvector(v + 0.5f, I); }  // v >= 0: half up
     static I load_depth(const uint16_t* p) {
         U16 v;

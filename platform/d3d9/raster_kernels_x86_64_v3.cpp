@@ -2,21 +2,13 @@
 // step. Built with -march=x86-64-v3; only called after raster_kernels() has checked the CPU.
 #include "platform/d3d9/raster_batch.h"
 #include "platform/d3d9/raster_kernels.h"
+#include "platform/d3d9/simd_lanes.h"
 
 #include <immintrin.h>
 
 namespace {
 
-struct avx2_ops {
-    static constexpr int lanes = 8;
-    using F = float __attribute__((vector_size(32)));
-    using I = int32_t __attribute__((vector_size(32)));
-    using U = uint32_t __attribute__((vector_size(32)));
-    using D = double __attribute__((vector_size(64)));
-    using U16 = uint16_t __attribute__((vector_size(16)));
-
-    static F splat(float v) { return F{v, v, v, v, v, v, v, v}; }
-    static I splat(int32_t v) { return I{v, v, v, v, v, v, v, v}; }
+struct avx2_ops : simd_lanes<8> {
     static I round(F v) { return I(_mm256_cvttps_epi32(__m256(v + 0.5f))); }  // v >= 0: half up
     static I load_depth(const uint16_t* p) {
         return I(_mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));

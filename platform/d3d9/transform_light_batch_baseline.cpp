@@ -1,6 +1,7 @@
 // transform_light_batch_baseline.cpp - the batched vertex stage for any target: four vertices at a
 // time with portable vector operations (SSE2 square roots and rounding where the target has them).
 #include "platform/d3d9/transform_light_lanes.h"
+#include "platform/d3d9/simd_lanes.h"
 
 #include <cmath>
 
@@ -10,13 +11,7 @@
 
 namespace {
 
-struct portable_tnl_ops {
-    static constexpr int lanes = 4;
-    using F = float __attribute__((vector_size(16)));
-    using I = int32_t __attribute__((vector_size(16)));
-
-    static F splat(float v) { return F{v, v, v, v}; }
-
+struct portable_tnl_ops : simd_lanes<4> {
     static F square_root(F v) {
 #if defined(__SSE2__)
         return F(_mm_sqrt_ps(__m128(v)));

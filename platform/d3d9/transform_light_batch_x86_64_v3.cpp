@@ -2,17 +2,13 @@
 // vertices at a time. Built with -march=x86-64-v3 -ffp-contract=off (no fused multiply-adds, so the
 // results match the one-vertex path); only called after tnl_batch_selected() has checked the CPU.
 #include "platform/d3d9/transform_light_lanes.h"
+#include "platform/d3d9/simd_lanes.h"
 
 #include <immintrin.h>
 
 namespace {
 
-struct avx2_tnl_ops {
-    static constexpr int lanes = 8;
-    using F = float __attribute__((vector_size(32)));
-    using I = int32_t __attribute__((vector_size(32)));
-
-    static F splat(float v) { return F{v, v, v, v, v, v, v, v}; }
+struct avx2_tnl_ops : simd_lanes<8> {
     static F square_root(F v) { return F(_mm256_sqrt_ps(__m256(v))); }
     static I round_to_int(F v) { return I(_mm256_cvtps_epi32(__m256(v))); }
 };

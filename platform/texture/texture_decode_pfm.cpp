@@ -4,6 +4,8 @@
 // white-space character, and width x height x channels floats, the bottom row first.
 #include "platform/texture/texture_decode_pfm.h"
 
+#include "platform/texture/texture_header_cursor.h"
+
 #include <algorithm>
 #include <bit>
 #include <charconv>
@@ -13,41 +15,22 @@
 
 namespace {
 
-// Large enough to show any absurd header value in a reason, small enough never to overflow.
-constexpr uint64_t pfm_number_cap = 0xFFFFFFFFu;
-
-// A cursor over the file that never reads past its end.
-struct pfm_cursor {
-    const unsigned char* data;
-    size_t size;
-    size_t at = 0;
-
-    bool done() const { return at >= size; }
-    unsigned char peek() const { return at < size ? data[at] : 0; }
-};
-
-bool pfm_space(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
+using pfm_cursor = texture_header_cursor;
 
 // Skips the white space before a field, of which there must be some.
 bool pfm_separator(pfm_cursor& in) {
-    if (!pfm_space(in.peek())) return false;
-    while (pfm_space(in.peek())) ++in.at;
+    if (!texture_header_space(in.peek())) return false;
+    while (texture_header_space(in.peek())) ++in.at;
     return true;
 }
 
-bool pfm_size_field(pfm_cursor& in, uint64_t& value) {
-    if (!pfm_separator(in) || !(in.peek() >= '0' && in.peek() <= '9')) return false;
-    value = 0;
-    for (; in.peek() >= '0' && in.peek() <= '9'; ++in.at)
-        value = std::min(value * 10 + (in.peek() - '0'), pfm_number_cap);
-    return true;
-}
+bool pfm_size_field(pfm_cursor& in, uint64_t& value) { return pfm_separator(in) && texture_header_digits(in, value); }
 
 // The scale: a non-zero finite number, whose sign gives the byte order.
 bool pfm_scale_field(pfm_cursor& in, double& scale) {
     if (!pfm_separator(in)) return false;
     const size_t start = in.at;
-    while (!in.done() && !pfm_space(in.peek())) ++in.at;
+    while (!in.done() && !texture_header_space(in.peek())) ++in.at;
     const auto* first = reinterpret_cast<const char*>(in.data + start);
     const auto* last = reinterpret_cast<const char*>(in.data + in.at);
     const auto [end, failure] = std::from_chars(first, last, scale);
@@ -66,7 +49,7 @@ bool pfm_read_header(pfm_cursor& in, pfm_header& header, texture_error* error) {
     in.at = 2;
     double scale = 0.0;
     if (!pfm_size_field(in, header.width) || !pfm_size_field(in, header.height) || !pfm_scale_field(in, scale) ||
-        !pfm_space(in.peek())) {
+        !texture_header_space(in.peek())) {
         return texture_invalid(error, in.done() ? "truncated" : "malformed PFM header");
     }
     ++in.at;  // exactly one white-space character before the raster

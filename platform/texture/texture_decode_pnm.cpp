@@ -1,30 +1,18 @@
 // texture_decode_pnm.cpp - PNM images (P2, P3, P5, P6) to texels; see texture_decode_pnm.h.
 #include "platform/texture/texture_decode_pnm.h"
 
+#include "platform/texture/texture_header_cursor.h"
+
 #include <algorithm>
 #include <cstdint>
 
 namespace {
 
-// Large enough to show any absurd header value in a reason, small enough never to overflow.
-constexpr uint64_t pnm_number_cap = 0xFFFFFFFFu;
-
-// A cursor over the file that never reads past its end.
-struct pnm_cursor {
-    const unsigned char* data;
-    size_t size;
-    size_t at = 0;
-
-    bool done() const { return at >= size; }
-    unsigned char peek() const { return at < size ? data[at] : 0; }
-};
-
-bool pnm_space(unsigned char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r'; }
-bool pnm_digit(unsigned char c) { return c >= '0' && c <= '9'; }
+using pnm_cursor = texture_header_cursor;
 
 void pnm_skip_space_and_comments(pnm_cursor& in) {
     for (;;) {
-        while (!in.done() && pnm_space(in.peek())) ++in.at;
+        while (!in.done() && texture_header_space(in.peek())) ++in.at;
         if (in.peek() != '#') return;
         while (!in.done() && in.peek() != '\n' && in.peek() != '\r') ++in.at;
     }
@@ -33,10 +21,7 @@ void pnm_skip_space_and_comments(pnm_cursor& in) {
 // Reads a decimal number after white space and comments; false when no digit follows.
 bool pnm_number(pnm_cursor& in, uint64_t& value) {
     pnm_skip_space_and_comments(in);
-    if (!pnm_digit(in.peek())) return false;
-    value = 0;
-    for (; pnm_digit(in.peek()); ++in.at) value = std::min(value * 10 + (in.peek() - '0'), pnm_number_cap);
-    return true;
+    return texture_header_digits(in, value);
 }
 
 struct pnm_header {
@@ -64,7 +49,8 @@ bool pnm_read_header(pnm_cursor& in, pnm_header& header, texture_error* error) {
     }
     if (!header.ascii) {
         // Exactly one white-space character separates the header from a binary raster.
-        if (!pnm_space(in.peek())) return texture_invalid(error, in.done() ? "truncated" : "malformed PNM header");
+        if (!texture_header_space(in.peek()))
+            return texture_invalid(error, in.done() ? "truncated" : "malformed PNM header");
         ++in.at;
     }
     return true;

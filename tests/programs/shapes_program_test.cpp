@@ -95,7 +95,8 @@ TEST(ShapesFrameCycle, EachFrameClearsDrawsTheShapesInOrderAndPresents) {
     ASSERT_EQ(run.exit_code, 0);
     std::vector<device_call> calls;
     for (size_t i = 0; i + 2 < run.samples.size(); i += 3) {
-        calls.push_back({device_call::call_kind(int(run.samples[i])), DWORD(run.samples[i + 1]), DWORD(run.samples[i + 2])});
+        calls.push_back(
+            {device_call::call_kind(int(run.samples[i])), DWORD(run.samples[i + 1]), DWORD(run.samples[i + 2])});
     }
     using call = device_call;
     std::vector<std::pair<call::call_kind, DWORD>> expected = {
