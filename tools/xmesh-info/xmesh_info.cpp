@@ -14,7 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "xmesh_info_escape.h"
+#include "xmesh_escape.h"
+#include "xmesh_tool_main.h"
 #include "xmesh_info_print.h"
 
 namespace {
@@ -137,18 +138,5 @@ int run(const command_options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        command_options options;
-        std::string problem;
-        if (!parse_options(argc, argv, &options, &problem)) {
-            std::fprintf(stderr, "xmesh-info: %s (see xmesh-info --help)\n", problem.c_str());
-            return exit_usage;
-        }
-        return run(options);
-    } catch (const std::bad_alloc&) {
-        std::fputs("xmesh-info: out of memory\n", stderr);
-    } catch (const std::exception& e) {
-        std::fprintf(stderr, "xmesh-info: %s\n", xmesh_escaped(e.what()).c_str());
-    }
-    return exit_load_failed;
+    return xmesh_tool_main<command_options>("xmesh-info", argc, argv, parse_options, run, exit_usage, exit_load_failed);
 }

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <string>
 
-#include "xmesh_info_escape.h"
+#include "xmesh_escape.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // xmesh_info_print.h - xmesh-info's three ways of describing a loaded model on standard output:
 // indented text, one tab-separated line, or one JSON object per line. Names are escaped (see
-// xmesh_info_escape.h). The caller checks standard output for write errors.
+// xmesh_escape.h). The caller checks standard output for write errors.
 #pragma once
 
 #include "platform/xfile/xfile.h"

@@ -1,7 +1,7 @@
 // view_report.cpp - one-line messages on standard error; see view_report.h.
 #include "view_report.h"
 
-#include "xmesh_info_escape.h"
+#include "xmesh_escape.h"
 
 #include <cstdio>
 

@@ -10,6 +10,7 @@
 
 #include "view_options.h"
 #include "view_report.h"
+#include "xmesh_tool_main.h"
 #include "view_thumbnails.h"
 #include "view_window.h"
 
@@ -58,18 +59,10 @@ int run(const view_options& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    try {
-        view_options options;
-        std::string problem;
-        if (!view_parse_options(argc, argv, &options, &problem)) {
-            view_report(view_escaped(problem) + " (see xmesh-view --help)");
-            return exit_usage;
-        }
-        return run(options);
-    } catch (const std::bad_alloc&) {
-        view_report("out of memory");
-    } catch (const std::exception& e) {
-        view_report(view_escaped(e.what()));
-    }
-    return exit_failed;
+    const auto parse = [](int count, char** words, view_options* options, std::string* problem) {
+        const bool ok = view_parse_options(count, words, options, problem);
+        if (!ok) *problem = view_escaped(*problem);
+        return ok;
+    };
+    return xmesh_tool_main<view_options>("xmesh-view", argc, argv, parse, run, exit_usage, exit_failed);
 }

@@ -1,4 +1,4 @@
-// xmesh_info_escape.h - how xmesh-info prints names that come from files and the command line, so
+// xmesh_escape.h - how the xmesh tools print names that come from files and the command line, so
 // that no byte of them can act on the terminal or break the output's format.
 #pragma once
 

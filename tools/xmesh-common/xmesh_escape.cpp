@@ -1,5 +1,5 @@
-// xmesh_info_escape.cpp - C-like and JSON escaping of names (contract in xmesh_info_escape.h).
-#include "xmesh_info_escape.h"
+// xmesh_escape.cpp - C-like and JSON escaping of names; see xmesh_escape.h.
+#include "xmesh_escape.h"
 
 #include <cstdint>
 #include <cstdio>
