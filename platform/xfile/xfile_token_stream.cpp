@@ -3,6 +3,8 @@
 
 #include "platform/xfile/xfile_number.h"
 
+#include <type_traits>
+
 namespace {
 
 const char* describe_mismatch(const xfile_token& token, const char* expected) {
@@ -11,6 +13,24 @@ const char* describe_mismatch(const xfile_token& token, const char* expected) {
     case xfile_token_kind::error: return token.text.data();
     default: return expected;
     }
+}
+
+// A number token's value as T (uint32_t or double): a binary list must hold that kind of number,
+// text must parse as one.
+template <typename T>
+bool number_value(const xfile_token& token, T* value, const char** why) {
+    constexpr bool integer = std::is_integral_v<T>;
+    if (token.binary) {
+        if (token.is_float != integer) {
+            *value = integer ? T(token.integer) : T(token.real);
+            return true;
+        }
+        *why = integer ? "float where an integer was expected" : "integer where a float was expected";
+        return false;
+    }
+    if (xfile_parse_number(token.text, value)) return true;
+    *why = integer ? "malformed integer" : "malformed number";
+    return false;
 }
 
 }  // namespace
@@ -96,33 +116,13 @@ const xfile_token* xfile_token_stream::take_number(const char* expected, const c
 }
 
 bool xfile_token_stream::read_uint_token(uint32_t* value, const char** why) {
-    const xfile_token* taken = take_number("expected an integer", why);
-    if (taken == nullptr) return false;
-    const xfile_token& token = *taken;
-    if (token.binary) {
-        *value = token.integer;
-        if (!token.is_float) return true;
-        *why = "float where an integer was expected";
-        return false;
-    }
-    if (xfile_parse_number(token.text, value)) return true;
-    *why = "malformed integer";
-    return false;
+    const xfile_token* token = take_number("expected an integer", why);
+    return token != nullptr && number_value(*token, value, why);
 }
 
 bool xfile_token_stream::read_number(double* value, const char** why) {
-    const xfile_token* taken = take_number("expected a number", why);
-    if (taken == nullptr) return false;
-    const xfile_token& token = *taken;
-    if (token.binary) {
-        *value = token.real;
-        if (token.is_float) return true;
-        *why = "integer where a float was expected";
-        return false;
-    }
-    if (xfile_parse_number(token.text, value)) return true;
-    *why = "malformed number";
-    return false;
+    const xfile_token* token = take_number("expected a number", why);
+    return token != nullptr && number_value(*token, value, why);
 }
 
 bool xfile_token_stream::read_string(std::string_view* value, const char** why) {
