@@ -79,31 +79,40 @@ size_t xfile_token_stream::remaining() const {
     return std::visit([](const auto& lexer) { return lexer.remaining(); }, lexer_);
 }
 
-bool xfile_token_stream::read_uints(uint32_t* values, size_t count, const char** why) {
+template <typename T>
+bool xfile_token_stream::read_run(T* values, size_t count, const char** why) {
+    constexpr bool floats = std::is_same_v<T, float>;
     size_t done = 0;
     while (done < count) {
         if (!has_ahead_) {
-            done += std::visit([&](auto& lexer) { return lexer.take_uints(values + done, count - done); }, lexer_);
+            done += std::visit(
+                [&](auto& lexer) {
+                    if constexpr (floats)
+                        return lexer.take_floats(values + done, count - done);
+                    else
+                        return lexer.take_uints(values + done, count - done);
+                },
+                lexer_);
             if (done == count) break;
         }
-        if (!read_uint_token(values + done, why)) return false;
-        ++done;
+        if constexpr (floats) {
+            double value = 0.0;
+            if (!read_number(&value, why)) return false;
+            values[done++] = xfile_narrow(value);
+        } else {
+            if (!read_uint_token(values + done, why)) return false;
+            ++done;
+        }
     }
     return true;
 }
 
+bool xfile_token_stream::read_uints(uint32_t* values, size_t count, const char** why) {
+    return read_run(values, count, why);
+}
+
 bool xfile_token_stream::read_floats(float* values, size_t count, const char** why) {
-    size_t done = 0;
-    while (done < count) {
-        if (!has_ahead_) {
-            done += std::visit([&](auto& lexer) { return lexer.take_floats(values + done, count - done); }, lexer_);
-            if (done == count) break;
-        }
-        double value = 0.0;
-        if (!read_number(&value, why)) return false;
-        values[done++] = xfile_narrow(value);
-    }
-    return true;
+    return read_run(values, count, why);
 }
 
 const xfile_token* xfile_token_stream::take_number(const char* expected, const char** why) {

@@ -51,6 +51,9 @@ private:
     // Consumes the next token (after separators): the number token, or null with *why set.
     const xfile_token* take_number(const char* expected, const char** why);
     bool read_uint_token(uint32_t* value, const char** why);
+    // read_uints and read_floats: whole runs from a binary list where one is ahead, else token by token.
+    template <typename T>
+    bool read_run(T* values, size_t count, const char** why);
     template <typename Lexer>
     explicit xfile_token_stream(Lexer lexer) : lexer_(std::move(lexer)) {}
 
