@@ -70,9 +70,7 @@ bool texture_pfm_decode(const unsigned char* data, size_t size, d3d9_texture_ima
     pfm_cursor in{data, size};
     pfm_header header;
     if (!pfm_read_header(in, header, error)) return false;
-    if (!texture_size_allowed(static_cast<long long>(header.width), static_cast<long long>(header.height), error)) {
-        return false;
-    }
+    if (!texture_header_size_allowed(header.width, header.height, error)) return false;
     const bool swapped = header.little_endian != (std::endian::native == std::endian::little);
     const uint64_t row_bytes = header.width * uint64_t(header.channels) * 4;
     if (row_bytes * header.height > in.size - in.at) return texture_invalid(error, "truncated");

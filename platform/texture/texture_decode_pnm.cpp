@@ -94,9 +94,7 @@ bool texture_pnm_decode(const unsigned char* data, size_t size, d3d9_texture_ima
     pnm_header header;
     if (!pnm_read_header(in, header, error)) return false;
     // The raster's length is known, so a short file is found exactly rather than by plausibility.
-    if (!texture_size_allowed(static_cast<long long>(header.width), static_cast<long long>(header.height), error)) {
-        return false;
-    }
+    if (!texture_header_size_allowed(header.width, header.height, error)) return false;
     if (!pnm_raster_fits(in, header)) return texture_invalid(error, "truncated");
 
     image->width = static_cast<UINT>(header.width);

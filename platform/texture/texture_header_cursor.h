@@ -3,6 +3,8 @@
 // capped so that an absurd value is still shown in a reason without overflowing.
 #pragma once
 
+#include "platform/texture/texture_decode.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -31,4 +33,9 @@ inline bool texture_header_digits(texture_header_cursor& in, uint64_t& value) {
     for (; texture_header_digit(in.peek()); ++in.at)
         value = std::min(value * 10 + (in.peek() - '0'), texture_header_number_cap);
     return true;
+}
+
+// texture_size_allowed for a width and height read by texture_header_digits (capped, so they fit).
+inline bool texture_header_size_allowed(uint64_t width, uint64_t height, texture_error* error) {
+    return texture_size_allowed(static_cast<long long>(width), static_cast<long long>(height), error);
 }
