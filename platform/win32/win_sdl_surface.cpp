@@ -5,9 +5,10 @@
 // a remote or unusual X server) it goes into SDL's window surface, which SDL shows with a round
 // trip per present. A frame that already lies in shared memory (win_shared_frame.h) and has the
 // window's size is put from there, uncopied; finish() then waits until the server has read it,
-// since its owner writes the next frame into the same memory. Otherwise a frame of the target's size and pixel format
-// is copied in with stores that bypass this process's cache and nothing else happens to it; a window resized by the
-// user gets the frame stretched with bilinear filtering; any other pixel format is converted by SDL's blitter.
+// since its owner writes the next frame into the same memory. Otherwise a frame of the target's
+// size and pixel format is copied in with stores that bypass this process's cache and nothing
+// else happens to it; a window resized by the user gets the frame stretched with bilinear
+// filtering; any other pixel format is converted by SDL's blitter.
 //
 // DOES NOT: keep a copy of the frame, pace presents, or allocate per present while neither the
 // device's buffer nor the window's size changes.
