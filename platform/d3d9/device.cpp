@@ -14,7 +14,9 @@
 // are stored (below 256) or ignored; only SetTransform's WORLD, VIEW and PROJECTION exist.
 // Triangles are clipped even with D3DRS_CLIPPING off (unclipped input would overflow the
 // rasteriser's fixed point). Scratch arrays grow to the largest vertex count seen and are then
-// reused, so steady-state frames allocate nothing.
+// reused, so steady-state frames allocate nothing. The colour buffer lives in memory the window
+// layer lends when the device window can show frames straight from there (win_frame_memory), so
+// that Present copies nothing; the depth buffer is always the device's own.
 //
 // DOES NOT: reset, lose the device, render to other targets, use more than texture stage 0, or
 // honour FILLMODE (always solid) and SHADEMODE (always Gouraud).
@@ -87,7 +89,7 @@ public:
     HRESULT DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT triangle_count) override;
 
     const d3d9_framebuffer& framebuffer() const { return fb_; }
-    bool valid() const { return !fb_.colour.empty(); }
+    bool valid() const { return fb_.colour_pixels != nullptr; }
 
 private:
     ~d3d9_device() override;
@@ -108,6 +110,7 @@ private:
     HWND window_;
     bool in_scene_ = false;
     d3d9_framebuffer fb_;
+    uint32_t* lent_colour_ = nullptr;  // from win_frame_memory, or null: the colour buffer is fb_'s own
     viewport_mapping viewport_;
     viewport_mapping draw_viewport_;  // viewport_ with the current draw's colour handling
 
@@ -183,8 +186,9 @@ HRESULT d3d9_direct3d::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_wi
 d3d9_device::d3d9_device(d3d9_direct3d* parent, HWND window, int width, int height, bool with_depth)
     : parent_(parent), window_(window) {
     parent_->AddRef();
+    lent_colour_ = win_frame_memory(window, size_t(width) * size_t(height) + fb_padding);
     try {
-        fb_create(fb_, width, height, with_depth);
+        fb_create(fb_, width, height, with_depth, lent_colour_);
     } catch (const std::bad_alloc&) {
         fb_ = d3d9_framebuffer{};
     }
@@ -194,7 +198,11 @@ d3d9_device::d3d9_device(d3d9_direct3d* parent, HWND window, int width, int heig
 }
 
 d3d9_device::~d3d9_device() {
-    win_present_retire(fb_.colour.data());
+    if (lent_colour_ != nullptr) {
+        win_frame_memory_free(lent_colour_);
+    } else {
+        win_present_retire(fb_.colour.data());
+    }
     for (IDirect3DBaseTexture9*& t : textures_) {
         if (t != nullptr) t->Release();
         t = nullptr;
@@ -343,7 +351,7 @@ HRESULT d3d9_device::EndScene() {
 HRESULT d3d9_device::Present(const RECT*, const RECT*, HWND override_window, const void*) {
     if (in_scene_) return D3DERR_INVALIDCALL;
     const HWND target = override_window != nullptr ? override_window : window_;
-    if (!win_present(target, fb_.colour.data(), fb_.width, fb_.height, fb_.width)) return D3DERR_INVALIDCALL;
+    if (!win_present(target, fb_.colour_pixels, fb_.width, fb_.height, fb_.width)) return D3DERR_INVALIDCALL;
     return D3D_OK;
 }
 

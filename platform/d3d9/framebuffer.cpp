@@ -14,14 +14,14 @@ clear_rect clip_to_buffer(const d3d9_framebuffer& fb, int x1, int y1, int x2, in
 }
 
 template <typename T>
-void fill(std::vector<T>& pixels, int pitch, clear_rect r, T value) {
+void fill(T* pixels, int pitch, clear_rect r, T value) {
     if (r.x1 >= r.x2 || r.y1 >= r.y2) return;
     if (r.x1 == 0 && r.x2 == pitch) {
-        std::fill(pixels.begin() + size_t(r.y1) * pitch, pixels.begin() + size_t(r.y2) * pitch, value);
+        std::fill(pixels + size_t(r.y1) * pitch, pixels + size_t(r.y2) * pitch, value);
         return;
     }
     for (int y = r.y1; y < r.y2; ++y) {
-        T* row = pixels.data() + size_t(y) * pitch;
+        T* row = pixels + size_t(y) * pitch;
         std::fill(row + r.x1, row + r.x2, value);
     }
 }
@@ -44,13 +44,13 @@ tile_run first_run(uint64_t m) {
 // Whole-buffer clear: only the dirty tiles (each run of neighbouring tiles in one fill) when the
 // buffer already holds `value` elsewhere.
 template <typename T>
-void clear(d3d9_framebuffer& fb, std::vector<T>& pixels, std::vector<uint64_t>& dirty, T& base, T value) {
+void clear(d3d9_framebuffer& fb, T* pixels, std::vector<uint64_t>& dirty, T& base, T value) {
     if (value != base) {
         fill(pixels, fb.width, clear_rect{0, 0, fb.width, fb.height}, value);
         base = value;
     } else {
         for (int y = 0; y < fb.height; ++y) {
-            T* row = pixels.data() + size_t(y) * size_t(fb.width);
+            T* row = pixels + size_t(y) * size_t(fb.width);
             for (uint64_t m = dirty[size_t(y >> fb_band_shift)]; m != 0;) {
                 const tile_run run = first_run(m);
                 std::fill(row + (run.first << fb.tile_shift), row + std::min(run.end << fb.tile_shift, fb.width),
@@ -64,14 +64,21 @@ void clear(d3d9_framebuffer& fb, std::vector<T>& pixels, std::vector<uint64_t>& 
 
 }  // namespace
 
-bool fb_create(d3d9_framebuffer& fb, int width, int height, bool with_depth) {
+bool fb_create(d3d9_framebuffer& fb, int width, int height, bool with_depth, uint32_t* colour_memory) {
     if (width <= 0 || height <= 0) return false;
     const size_t pixels = size_t(width) * size_t(height);
     fb.width = width;
     fb.height = height;
     fb.tile_shift = 5;
     while ((width - 1) >> fb.tile_shift >= 64) ++fb.tile_shift;
-    fb.colour.assign(pixels + fb_padding, 0u);
+    if (colour_memory != nullptr) {
+        fb.colour.clear();
+        std::fill(colour_memory, colour_memory + pixels + fb_padding, 0u);
+        fb.colour_pixels = colour_memory;
+    } else {
+        fb.colour.assign(pixels + fb_padding, 0u);
+        fb.colour_pixels = fb.colour.data();
+    }
     fb.colour_base = 0;
     const size_t bands = size_t((height + fb_band_rows - 1) >> fb_band_shift);
     fb.colour_dirty.assign(bands, 0);
@@ -83,23 +90,23 @@ bool fb_create(d3d9_framebuffer& fb, int width, int height, bool with_depth) {
 }
 
 void fb_clear_colour(d3d9_framebuffer& fb, uint32_t colour) {
-    clear(fb, fb.colour, fb.colour_dirty, fb.colour_base, colour);
+    clear(fb, fb.colour_pixels, fb.colour_dirty, fb.colour_base, colour);
 }
 
 void fb_clear_depth(d3d9_framebuffer& fb, uint16_t depth) {
     if (fb.depth.empty()) return;
-    clear(fb, fb.depth, fb.depth_dirty, fb.depth_base, depth);
+    clear(fb, fb.depth.data(), fb.depth_dirty, fb.depth_base, depth);
 }
 
 void fb_fill_colour(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint32_t colour) {
     const clear_rect r = clip_to_buffer(fb, x1, y1, x2, y2);
-    fill(fb.colour, fb.width, r, colour);
+    fill(fb.colour_pixels, fb.width, r, colour);
     mark(fb.colour_dirty, fb.tile_shift, r);
 }
 
 void fb_fill_depth(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint16_t depth) {
     if (fb.depth.empty()) return;
     const clear_rect r = clip_to_buffer(fb, x1, y1, x2, y2);
-    fill(fb.depth, fb.width, r, depth);
+    fill(fb.depth.data(), fb.width, r, depth);
     mark(fb.depth_dirty, fb.tile_shift, r);
 }

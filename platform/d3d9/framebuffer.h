@@ -5,6 +5,8 @@
 // depth values are unsigned 16-bit, round(z * 65535) for z in [0, 1], 0 nearest. Rows run top to
 // bottom, `width` pixels apart, no padding between rows. Both buffers carry `fb_padding` spare
 // elements after the last row so that a span loop may touch a few pixels past the end of a row.
+// The colour buffer lives in the framebuffer's own vector, or in memory its creator lends it (the
+// window layer's memory that the display reads directly) for as long as the framebuffer lives.
 //
 // Dirty tiles: the buffer is cut into bands of fb_band_rows rows, each band into at most 64 tiles
 // of 2^tile_shift columns; bit t of a band's mask says tile t may differ from the buffer's base
@@ -26,8 +28,9 @@ inline constexpr int fb_band_rows = 1 << fb_band_shift;
 struct d3d9_framebuffer {
     int width = 0;
     int height = 0;
-    std::vector<uint32_t> colour;
-    std::vector<uint16_t> depth;  // empty when the device has no depth buffer
+    uint32_t* colour_pixels = nullptr;  // the colour buffer: colour.data() or the lent memory
+    std::vector<uint32_t> colour;       // empty when the colour buffer lives in lent memory
+    std::vector<uint16_t> depth;        // empty when the device has no depth buffer
 
     int tile_shift = 5;
     std::vector<uint64_t> colour_dirty;  // one mask per band
@@ -37,8 +40,9 @@ struct d3d9_framebuffer {
 };
 
 // Sizes the buffers (colour black, depth 65535, nothing dirty); false when the sizes are not
-// positive.
-bool fb_create(d3d9_framebuffer& fb, int width, int height, bool with_depth);
+// positive. With `colour_memory` (width * height + fb_padding pixels) the colour buffer lives
+// there instead of in the framebuffer's own vector.
+bool fb_create(d3d9_framebuffer& fb, int width, int height, bool with_depth, uint32_t* colour_memory = nullptr);
 
 // Fills the whole buffer with `colour` (0x00RRGGBB) or `depth`.
 void fb_clear_colour(d3d9_framebuffer& fb, uint32_t colour);

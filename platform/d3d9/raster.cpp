@@ -160,7 +160,7 @@ raster_program raster_compile(const raster_state& state) { return raster_compile
 raster_program raster_compile(const raster_state& state, const raster_kernel_table& kernels) {
     raster_program program{state, nullptr};
     d3d9_framebuffer& fb = *state.target;
-    program.state.colour = fb.colour.data();
+    program.state.colour = fb.colour_pixels;
     program.state.depth = fb.depth.empty() ? nullptr : fb.depth.data();
     program.state.pitch = fb.width;
     int mode = raster_depth_off;

@@ -39,6 +39,8 @@ public:
     virtual bool present(win_window& window, const uint32_t* pixels, int width, int height, int pitch) = 0;
     // The pixels of an earlier present are about to change or be freed (see win_present_retire).
     virtual void retire(const uint32_t* /*pixels*/) {}
+    // Whether frames in shared memory (win_shared_frame.h) are shown in the window without a copy.
+    virtual bool shows_shared_frames(win_window& /*window*/) { return false; }
     // Whether the key is down now, whichever window has the focus.
     virtual bool key_down(int virtual_key) = 0;
     // Shows a modal message box (text already UTF-8); returns IDOK, or 0 when none could be shown.

@@ -28,8 +28,13 @@ public:
     bool show(const uint32_t* pixels, int width, int height, int pitch);
     // Fills the whole window with one colour.
     bool fill(Uint8 red, Uint8 green, Uint8 blue);
+    // Whether frames in shared memory (win_shared_frame.h) can be put without a copy.
+    bool shares_frames() const { return shm_ != nullptr; }
+    // Returns once the server has read a frame that show() put from the caller's shared memory.
+    void finish();
 
 private:
+    bool put_shared(const uint32_t* pixels, int width, int height, int pitch);
     SDL_Surface* target();
     bool publish();
     bool wrap_frame(const uint32_t* pixels, int width, int height, int pitch);
@@ -43,6 +48,7 @@ private:
     SDL_Surface* frame_ = nullptr;        // the caller's pixels as a blit source
     SDL_Surface* stretched_ = nullptr;    // only for a window whose pixel format differs from the frame's
     bool reported_ = false;
+    bool put_shared_ = false;  // the last frame shown was put from the caller's shared memory
 };
 
 // Shows a modal SDL message box with one OK button (the Return and Escape default) over `parent`

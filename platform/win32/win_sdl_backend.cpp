@@ -3,9 +3,10 @@
 // Each window gets an SDL window of its client size (hidden until shown, resizable, its frame
 // the window manager's). A present copies the frame into the window's own surface (shared memory
 // with the X server on X11, see win_sdl_surface.cpp), stretched with bilinear filtering when the
-// window has been resized. Presents are paced by a timer at the display's refresh rate (60 Hz
-// when unknown); with vblank_mode=0 in the environment they are not paced at all. A window
-// surface has no vertical-blank wait of its own to use instead.
+// window has been resized; a frame that the device rendered in shared memory of the window's size
+// is put from there without a copy, and the present returns once the server has read it. Presents are paced by a timer
+// at the display's refresh rate (60 Hz when unknown); with vblank_mode=0 in the environment they are not paced at all.
+// A window surface has no vertical-blank wait of its own to use instead.
 //
 // Input: the close button posts WM_CLOSE, a resize changes the client size, keys post WM_KEYDOWN
 // and WM_KEYUP, the mouse posts WM_LBUTTONDOWN, WM_LBUTTONUP, WM_MOUSEMOVE (client coordinates)
@@ -184,8 +185,13 @@ public:
         // Paced even when nothing could be shown, so that a failing window does not turn the
         // program's frame loop into a spin.
         if (paced_) win_pacer_wait(native->pacer);
+        native->presenter->finish();
         return shown;
     }
+
+    void retire(const uint32_t* pixels) override { win_x11_shm_forget(pixels); }
+
+    bool shows_shared_frames(win_window& window) override { return native_of(window)->presenter->shares_frames(); }
 
     bool key_down(int virtual_key) override {
         if (x11_keys_) return win_x11_key_down(*x11_keys_, virtual_key);

@@ -3,14 +3,18 @@
 // On a local X server the picture goes into a MIT-SHM image of the window's size that this layer
 // owns (win_x11_shm.h) and is put without waiting for the server. Elsewhere (another video driver,
 // a remote or unusual X server) it goes into SDL's window surface, which SDL shows with a round
-// trip per present. A frame of the target's size and pixel format is copied in with stores that
-// bypass this process's cache and nothing else happens to it; a window resized by the user gets
-// the frame stretched with bilinear filtering; any other pixel format is converted by SDL's
-// blitter.
+// trip per present. A frame that already lies in shared memory (win_shared_frame.h) and has the
+// window's size is put from there, uncopied; finish() then waits until the server has read it,
+// since its owner writes the next frame into the same memory. Otherwise a frame of the target's
+// size and pixel format is copied in with stores that bypass this process's cache and nothing
+// else happens to it; a window resized by the user gets the frame stretched with bilinear
+// filtering; any other pixel format is converted by SDL's blitter.
 //
 // DOES NOT: keep a copy of the frame, pace presents, or allocate per present while neither the
 // device's buffer nor the window's size changes.
 #include "platform/win32/win_sdl.h"
+
+#include "platform/win32/win_shared_frame.h"
 
 #include <SDL.h>
 #include <SDL_syswm.h>
@@ -95,6 +99,7 @@ win_sdl_presenter::~win_sdl_presenter() {
 }
 
 bool win_sdl_presenter::show(const uint32_t* pixels, int width, int height, int pitch) {
+    if (put_shared(pixels, width, height, pitch)) return true;
     SDL_Surface* surface = target();
     if (surface == nullptr || !wrap_frame(pixels, width, height, pitch)) return report_once("window surface");
     if (SDL_MUSTLOCK(surface) && SDL_LockSurface(surface) != 0) return report_once("surface lock");
@@ -108,6 +113,23 @@ bool win_sdl_presenter::fill(Uint8 red, Uint8 green, Uint8 blue) {
     if (surface == nullptr) return report_once("window surface");
     SDL_FillRect(surface, nullptr, SDL_MapRGB(surface->format, red, green, blue));
     return publish();
+}
+
+void win_sdl_presenter::finish() {
+    if (put_shared_ && shm_) win_x11_shm_wait(*shm_);
+}
+
+bool win_sdl_presenter::put_shared(const uint32_t* pixels, int width, int height, int pitch) {
+    put_shared_ = false;
+    if (!shm_ || pitch != width) return false;
+    int window_width = 0;
+    int window_height = 0;
+    SDL_GetWindowSize(window_, &window_width, &window_height);
+    if (window_width != width || window_height != height) return false;
+    const int segment =
+        win_shared_frame_segment(pixels, static_cast<size_t>(width) * static_cast<size_t>(height) * sizeof(uint32_t));
+    put_shared_ = segment >= 0 && win_x11_shm_put_frame(*shm_, pixels, segment, width, height);
+    return put_shared_;
 }
 
 // The shared-memory image of the window's present size when there is one, else SDL's surface.

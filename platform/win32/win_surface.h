@@ -1,6 +1,7 @@
 // win_surface.h - what the window layer offers the rest of the platform stand-in (the device).
 //
-// The device renders into its own 32-bit X8R8G8B8 back buffer and hands it here to be shown. The
+// The device renders into a 32-bit X8R8G8B8 back buffer and hands it here to be shown: a buffer of
+// its own, or memory the window layer lent it that the display reads directly (no copy then). The
 // window layer shows it on the window's client area (stretched when the window was resized), paced
 // to the display refresh unless vblank_mode=0 is set; the headless back end keeps the frame
 // readable for tests, by reference until a reader asks for it or the owner retires the pixels.
@@ -8,6 +9,7 @@
 
 #include <windows.h>
 
+#include <cstddef>
 #include <cstdint>
 
 // Size of the window's client area in pixels; false for an unknown window.
@@ -21,3 +23,12 @@ bool win_present(HWND window, const uint32_t* pixels, int width, int height, int
 // them takes its copy now. Until then, and until the owner writes to them again, presented pixels
 // must stay as they were.
 void win_present_retire(const uint32_t* pixels);
+
+// Memory for `count` pixels in which frames can be shown in `window` without a copy (memory the
+// display reads directly), or null when the window cannot offer that (no display, a display that
+// cannot share memory): the caller then keeps its frames in its own memory. The memory is the
+// caller's until it hands it to win_frame_memory_free, whatever happens to the window.
+uint32_t* win_frame_memory(HWND window, size_t count);
+
+// Retires (see win_present_retire) and frees memory from win_frame_memory; null is ignored.
+void win_frame_memory_free(uint32_t* pixels);

@@ -12,6 +12,7 @@
 
 #include "platform/win32/win_backend.h"
 #include "platform/win32/win_surface.h"
+#include "platform/win32/win_shared_frame.h"
 #include "platform/win32/win_window_table.h"
 
 #include <algorithm>
@@ -144,4 +145,16 @@ bool win_present(HWND handle, const uint32_t* pixels, int width, int height, int
 
 void win_present_retire(const uint32_t* pixels) {
     if (win_backend* backend = win_started_backend()) backend->retire(pixels);
+}
+
+uint32_t* win_frame_memory(HWND handle, size_t count) {
+    win_window* window = win_table_live_window(handle);
+    if (window == nullptr || window->state != win_window_state::alive) return nullptr;
+    return win_active_backend().shows_shared_frames(*window) ? win_shared_frame_alloc(count) : nullptr;
+}
+
+void win_frame_memory_free(uint32_t* pixels) {
+    if (pixels == nullptr) return;
+    win_present_retire(pixels);
+    win_shared_frame_free(pixels);
 }

@@ -13,8 +13,10 @@
 #include <sys/shm.h>
 #include <time.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <vector>
 
 struct win_x11_shm {
     Display* display = nullptr;
@@ -26,6 +28,15 @@ struct win_x11_shm {
     XShmSegmentInfo segment{};
     win_x11_image view{};
     bool put_pending = false;  // the server may still be reading the image
+
+    // A frame in the caller's shared memory, attached to the server.
+    struct lent_frame {
+        XImage* image = nullptr;  // null: none attached
+        XShmSegmentInfo segment{};
+        const uint32_t* pixels = nullptr;
+        const uint32_t* refused = nullptr;  // pixels the server would not attach
+    };
+    lent_frame frame;
 };
 
 namespace {
@@ -36,6 +47,12 @@ const int completion_wait_ms = 100;
 // Xlib's error handlers take no user data: the one installed around an attach notes here that
 // the server refused it. Only ever set and read within attach().
 bool attach_refused = false;
+
+// Every open connection, so that a frame's owner can have its pixels detached everywhere.
+std::vector<win_x11_shm*>& connections() {
+    static auto& list = *new std::vector<win_x11_shm*>;
+    return list;
+}
 
 int note_attach_refused(Display*, XErrorEvent*) {
     attach_refused = true;
@@ -70,10 +87,10 @@ bool native_layout(const XImage& image) {
 
 // A server on another host cannot reach the segment and answers with an error; it is caught
 // here instead of ending the process the way Xlib's default handler would.
-bool attach(win_x11_shm& shm) {
+bool attach(win_x11_shm& shm, XShmSegmentInfo& segment) {
     attach_refused = false;
     XErrorHandler previous = XSetErrorHandler(note_attach_refused);
-    const Status sent = XShmAttach(shm.display, &shm.segment);
+    const Status sent = XShmAttach(shm.display, &segment);
     XSync(shm.display, False);
     XSetErrorHandler(previous);
     return sent != 0 && !attach_refused;
@@ -125,7 +142,7 @@ bool attach_segment(win_x11_shm& shm, size_t bytes) {
     const bool mapped = address != reinterpret_cast<void*>(-1);
     shm.segment.shmaddr = mapped ? static_cast<char*>(address) : nullptr;
     shm.segment.readOnly = False;
-    const bool attached = mapped && attach(shm);
+    const bool attached = mapped && attach(shm, shm.segment);
     shmctl(shm.segment.shmid, IPC_RMID, nullptr);
     if (mapped && !attached) shmdt(address);
     return attached;
@@ -144,10 +161,42 @@ bool make_image(win_x11_shm& shm, int width, int height) {
     return true;
 }
 
+void drop_frame(win_x11_shm& shm) {
+    win_x11_shm::lent_frame& frame = shm.frame;
+    if (frame.image == nullptr) return;
+    wait_for_completion(shm);
+    XShmDetach(shm.display, &frame.segment);
+    XFlush(shm.display);
+    destroy_image_header(frame.image);
+    frame.pixels = nullptr;
+}
+
+// The server must be able to put the pixels as they are: 32-bit words, rows without padding.
+bool attach_frame(win_x11_shm& shm, const uint32_t* pixels, int segment, int width, int height) {
+    win_x11_shm::lent_frame& frame = shm.frame;
+    frame.segment = XShmSegmentInfo{};
+    frame.image = XShmCreateImage(shm.display, shm.visual, 24, ZPixmap, nullptr, &frame.segment,
+                                  static_cast<unsigned>(width), static_cast<unsigned>(height));
+    if (frame.image == nullptr) return false;
+    frame.segment.shmid = segment;
+    frame.segment.shmaddr = reinterpret_cast<char*>(const_cast<uint32_t*>(pixels));
+    frame.segment.readOnly = True;
+    if (!native_layout(*frame.image) || frame.image->bytes_per_line != width * 4 || !attach(shm, frame.segment)) {
+        destroy_image_header(frame.image);
+        return false;
+    }
+    frame.image->data = frame.segment.shmaddr;
+    frame.pixels = pixels;
+    return true;
+}
+
 }  // namespace
 
 void win_x11_shm_closer::operator()(win_x11_shm* shm) const {
     if (shm == nullptr) return;
+    std::vector<win_x11_shm*>& list = connections();
+    list.erase(std::remove(list.begin(), list.end(), shm), list.end());
+    drop_frame(*shm);
     free_image(*shm);
     if (shm->gc != nullptr) XFreeGC(shm->display, shm->gc);
     XCloseDisplay(shm->display);
@@ -164,6 +213,7 @@ win_x11_shm_ptr win_x11_shm_open(const char* display_name, unsigned long window)
     if (!XShmQueryExtension(display) || !takes_native_pixels(*shm)) return nullptr;
     shm->completion_type = XShmGetEventBase(display) + ShmCompletion;
     shm->gc = XCreateGC(display, window, 0, nullptr);
+    connections().push_back(shm.get());
     return shm;
 }
 
@@ -184,4 +234,35 @@ bool win_x11_shm_put(win_x11_shm& shm) {
     XFlush(shm.display);
     shm.put_pending = true;
     return true;
+}
+
+bool win_x11_shm_put_frame(win_x11_shm& shm, const uint32_t* pixels, int segment, int width, int height) {
+    win_x11_shm::lent_frame& frame = shm.frame;
+    if (pixels == nullptr || pixels == frame.refused || width <= 0 || height <= 0 || width > max_side ||
+        height > max_side) {
+        return false;
+    }
+    if (frame.pixels != pixels || frame.image->width != width || frame.image->height != height) {
+        drop_frame(shm);
+        if (!attach_frame(shm, pixels, segment, width, height)) {
+            frame.refused = pixels;
+            return false;
+        }
+    }
+    XShmPutImage(shm.display, shm.window, shm.gc, frame.image, 0, 0, 0, 0, static_cast<unsigned>(width),
+                 static_cast<unsigned>(height), True);
+    XFlush(shm.display);
+    shm.put_pending = true;
+    return true;
+}
+
+void win_x11_shm_wait(win_x11_shm& shm) {
+    if (shm.put_pending) wait_for_completion(shm);
+}
+
+void win_x11_shm_forget(const uint32_t* pixels) {
+    for (win_x11_shm* shm : connections()) {
+        if (shm->frame.pixels == pixels) drop_frame(*shm);
+        if (shm->frame.refused == pixels) shm->frame.refused = nullptr;
+    }
 }

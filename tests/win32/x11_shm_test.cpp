@@ -1,6 +1,7 @@
 // x11_shm_test.cpp - pictures put through MIT-SHM images show exactly in an X window, across size
 // changes and back-to-back puts, and what cannot be served is refused. Needs an X server: ctest
 // runs it on a private Xvfb (with_xvfb.sh); without DISPLAY it skips.
+#include "platform/win32/win_shared_frame.h"
 #include "platform/win32/win_x11_shm.h"
 
 #include <gtest/gtest.h>
@@ -86,6 +87,43 @@ TEST_F(X11ShmTest, PicturesShowExactlyAcrossSizeChangesAndBackToBackPuts) {
     }
 }
 
+// Frames put from the caller's own shared memory: the same block rewritten after each put, a
+// second block of another size, and a block put again after it was detached.
+TEST_F(X11ShmTest, SharedFramesShowExactlyWhenRewrittenAfterEachPut) {
+    win_x11_shm_ptr shm = win_x11_shm_open(DisplayString(display_), window_);
+    ASSERT_NE(shm, nullptr);
+    const size_t full = size_t{window_width} * window_height;
+    uint32_t* const blocks[] = {win_shared_frame_alloc(full), win_shared_frame_alloc(33 * 7)};
+    ASSERT_NE(blocks[0], nullptr);
+    ASSERT_NE(blocks[1], nullptr);
+    struct step {
+        int block, width, height;
+        bool forget_first;
+    };
+    const step steps[] = {{0, window_width, window_height, false},
+                          {0, window_width, window_height, false},
+                          {1, 33, 7, false},
+                          {0, window_width, window_height, true}};
+    int round = 0;
+    for (const step& s : steps) {
+        SCOPED_TRACE(testing::Message() << "round " << round + 1);
+        uint32_t* pixels = blocks[s.block];
+        if (s.forget_first) win_x11_shm_forget(pixels);
+        ++round;
+        for (int y = 0; y < s.height; ++y) {
+            for (int x = 0; x < s.width; ++x) pixels[y * s.width + x] = pattern(x, y, round);
+        }
+        const size_t bytes = size_t(s.width) * size_t(s.height) * sizeof(uint32_t);
+        ASSERT_TRUE(win_x11_shm_put_frame(*shm, pixels, win_shared_frame_segment(pixels, bytes), s.width, s.height));
+        win_x11_shm_wait(*shm);
+        EXPECT_TRUE(shows(win_x11_image{nullptr, s.width, s.height, 0}, round));
+    }
+    for (uint32_t* pixels : blocks) {
+        win_x11_shm_forget(pixels);
+        win_shared_frame_free(pixels);
+    }
+}
+
 TEST_F(X11ShmTest, RefusesRemoteDisplaysAndImpossibleSizes) {
     EXPECT_EQ(win_x11_shm_open("localhost:0", window_), nullptr) << "shared memory does not reach another host";
     EXPECT_EQ(win_x11_shm_open(nullptr, window_), nullptr);
@@ -94,6 +132,22 @@ TEST_F(X11ShmTest, RefusesRemoteDisplaysAndImpossibleSizes) {
     const int sizes[][2] = {{0, 1}, {1, 0}, {-1, 5}, {40000, 1}, {1, 40000}};
     for (const auto& size : sizes) EXPECT_EQ(win_x11_shm_image(*shm, size[0], size[1]), nullptr);
     EXPECT_FALSE(win_x11_shm_put(*shm)) << "nothing to put yet";
+
+    uint32_t* pixels = win_shared_frame_alloc(16);
+    ASSERT_NE(pixels, nullptr);
+    EXPECT_EQ(win_shared_frame_segment(pixels, 17 * sizeof(uint32_t)), -1) << "larger than the block";
+    EXPECT_EQ(win_shared_frame_segment(pixels + 1, sizeof(uint32_t)), -1) << "not a block's start";
+    for (const auto& size : sizes) {
+        EXPECT_FALSE(win_x11_shm_put_frame(*shm, pixels, win_shared_frame_segment(pixels, 4), size[0], size[1]));
+    }
+    EXPECT_FALSE(win_x11_shm_put_frame(*shm, pixels, -1, 4, 4)) << "no such segment: the server refuses it";
+    EXPECT_FALSE(win_x11_shm_put_frame(*shm, pixels, win_shared_frame_segment(pixels, 64), 4, 4))
+        << "refused pixels are not offered again";
+    win_x11_shm_forget(pixels);
+    EXPECT_TRUE(win_x11_shm_put_frame(*shm, pixels, win_shared_frame_segment(pixels, 64), 4, 4))
+        << "until their owner retires them";
+    win_x11_shm_forget(pixels);
+    win_shared_frame_free(pixels);
 }
 
 }  // namespace
