@@ -30,6 +30,7 @@ struct triangle_batch {
     static I maximum(I a, I b) { return a < b ? b : a; }
     static I wrapping_multiply(I a, I b) { return I(U(a) * U(b)); }
     static I wrapping_negate(I a) { return I(-U(a)); }
+    static I wrapping_subtract(I a, I b) { return I(U(a) - U(b)); }
 
     // What set-up knows about `lanes` triangles, one per lane: the vertices in clockwise order, bounds
     // (raster_setup's meaning), and the small triangles' edge functions.
@@ -62,7 +63,10 @@ struct triangle_batch {
             const I dx = f.x[j] - f.x[i], dy = f.y[j] - f.y[i];
             const I top_or_left = (dy < 0) | ((dy == 0) & (dx > 0));
             const I bias = top_or_left + 1;  // 0 on top and left edges, else 1
-            f.edge_start[i] = wrapping_multiply(dy, f.x[i] - ox) - wrapping_multiply(dx, f.y[i] - oy) - bias;
+            // Wrapping: large triangles' lanes may overflow, and their values are never read.
+            f.edge_start[i] = wrapping_subtract(wrapping_subtract(wrapping_multiply(dy, wrapping_subtract(f.x[i], ox)),
+                                                                  wrapping_multiply(dx, wrapping_subtract(f.y[i], oy))),
+                                                bias);
             f.edge_dx[i] = wrapping_multiply(dy, splat(-raster_subpixel_one));
             f.edge_dy[i] = wrapping_multiply(dx, splat(raster_subpixel_one));
         }
