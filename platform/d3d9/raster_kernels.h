@@ -39,7 +39,7 @@ inline void kernel_advance(raster_walker& w) {
 
 template <typename Ops>
 struct span_kernel {
-    static constexpr int Lanes = Ops::lanes;
+    static constexpr int lanes = Ops::lanes;
     using F = typename Ops::F;
     using I = typename Ops::I;
 
@@ -48,7 +48,7 @@ struct span_kernel {
     static bool any(I mask) { return Ops::any(mask); }
     static F lane_offsets() {
         F f;
-        for (int i = 0; i < Lanes; ++i) f[i] = float(i);
+        for (int i = 0; i < lanes; ++i) f[i] = float(i);
         return f;
     }
 
@@ -68,12 +68,12 @@ struct span_kernel {
         return {splat((o & 1) ? -1 : 0), splat((o & 2) ? -1 : 0), splat((o & 4) ? -1 : 0), splat(write ? -1 : 0)};
     }
 
-    // Where `Lanes` consecutive pixels lie relative to a plane's base pixel.
+    // Where `lanes` consecutive pixels lie relative to a plane's base pixel.
     struct lane_position {
         F x, y;
     };
 
-    // Plane values at `Lanes` consecutive pixels: base plus steps times the position.
+    // Plane values at `lanes` consecutive pixels: base plus steps times the position.
     struct lane_plane {
         F base, step, step_y;
         F at(const lane_position& offset) const { return base + step * offset.x + step_y * offset.y; }
@@ -84,7 +84,7 @@ struct span_kernel {
         const F w = 1.0f / p[plane_q].at(offset);
         F r = p[plane_c0].at(offset) * w, g = p[plane_c1].at(offset) * w, b = p[plane_c2].at(offset) * w;
         if constexpr (Textured) {
-            const I t = sampler_point<F, I, Lanes>(st.texture, p[plane_u].at(offset) * w, p[plane_v].at(offset) * w);
+            const I t = sampler_point<F, I, lanes>(st.texture, p[plane_u].at(offset) * w, p[plane_v].at(offset) * w);
             constexpr float inv = 1.0f / 255.0f;
             r *= __builtin_convertvector((t >> 16) & 0xFF, F) * inv;
             g *= __builtin_convertvector((t >> 8) & 0xFF, F) * inv;
@@ -98,7 +98,7 @@ struct span_kernel {
         return (to_byte(r) << 16) | (to_byte(g) << 8) | to_byte(b);
     }
 
-    // One step of `Lanes` pixels starting at colour/depth, for the lanes set in `pass`.
+    // One step of `lanes` pixels starting at colour/depth, for the lanes set in `pass`.
     template <bool Textured, bool Specular, int Depth>
     static void pixels(const raster_state& st, const depth_test_lanes& dt, const lane_plane* p,
                        const lane_position& offset, I pass, uint32_t* colour, uint16_t* depth) {
@@ -129,8 +129,8 @@ struct span_kernel {
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
         raster_walker left[2] = {s.left[0], s.left[1]}, right[2] = {s.right[0], s.right[1]};
         constexpr int used = used_planes(Textured);
-        const F lanes = lane_offsets();
-        const I lane_index = __builtin_convertvector(lanes, I);
+        const F offsets = lane_offsets();
+        const I lane_index = __builtin_convertvector(offsets, I);
         lane_plane planes[plane_count];
         for (int i = 0; i < used; ++i) planes[i].step = splat(s.dx[i]), planes[i].step_y = splat(0.0f);
         for (int py = s.row_first; py <= s.row_last; ++py) {
@@ -141,8 +141,8 @@ struct span_kernel {
             const float ry = float(py) - s.y0, rx = float(lo) - s.x0;
             for (int i = 0; i < used; ++i) planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
             const size_t row = size_t(py) * size_t(st.pitch);
-            lane_position offset{lanes, splat(0.0f)};
-            for (int x = int(lo); x <= int(hi); x += Lanes, offset.x += float(Lanes)) {
+            lane_position offset{offsets, splat(0.0f)};
+            for (int x = int(lo); x <= int(hi); x += lanes, offset.x += float(lanes)) {
                 const I pass = lane_index < splat(int32_t(hi - x + 1));
                 pixels<Textured, Specular, Depth>(st, dt, planes, offset, pass, st.colour + row + x,
                                                   Depth == raster_depth_off ? nullptr : st.depth + row + x);
@@ -150,12 +150,12 @@ struct span_kernel {
         }
     }
 
-    // Small triangles: the bounding box in steps of `Lanes` pixels, coverage from the three edge
+    // Small triangles: the bounding box in steps of `lanes` pixels, coverage from the three edge
     // functions per lane. Most are one to three steps wide, so those widths get their own loops
     // with the step count known at compile time.
     template <bool Textured, bool Specular, int Depth>
     static void small(const raster_setup& s, const raster_state& st) {
-        const int steps = (s.column_last - s.column_first + Lanes) / Lanes;
+        const int steps = (s.column_last - s.column_first + lanes) / lanes;
         if (steps == 1) {
             small_box<Textured, Specular, Depth, 1>(s, st);
         } else if (steps == 2) {
@@ -173,15 +173,15 @@ struct span_kernel {
         const depth_test_lanes dt =
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
         constexpr int used = used_planes(Textured);
-        const F lanes = lane_offsets();
-        const I lane_index = __builtin_convertvector(lanes, I);
+        const F offsets = lane_offsets();
+        const I lane_index = __builtin_convertvector(offsets, I);
         const int width = s.column_last - s.column_first + 1;
-        const int steps = Steps != 0 ? Steps : (width + Lanes - 1) / Lanes;
+        const int steps = Steps != 0 ? Steps : (width + lanes - 1) / lanes;
         const I columns = splat(int32_t(width));
         I edge_row[3], edge_step[3], edge_down[3];
         for (int i = 0; i < 3; ++i) {
             edge_row[i] = splat(s.edge_start[i]) + splat(s.edge_dx[i]) * lane_index;
-            edge_step[i] = splat(s.edge_dx[i] * Lanes);
+            edge_step[i] = splat(s.edge_dx[i] * lanes);
             edge_down[i] = splat(s.edge_dy[i]);
         }
         // Planes are based at the bounding box's top-left pixel and evaluated at each step from the
@@ -198,22 +198,22 @@ struct span_kernel {
         const size_t first = size_t(s.row_first) * pitch + size_t(s.column_first);
         uint32_t* colour = st.colour + first;
         uint16_t* depth = Depth == raster_depth_off ? nullptr : st.depth + first;
-        // Lanes inside the box's columns, per step when the step count is known.
+        // lanes inside the box's columns, per step when the step count is known.
         I in_columns[Steps != 0 ? Steps : 1];
-        for (int k = 0; k < (Steps != 0 ? Steps : 0); ++k) in_columns[k] = lane_index + k * Lanes < columns;
-        lane_position offset{lanes, splat(0.0f)};
+        for (int k = 0; k < (Steps != 0 ? Steps : 0); ++k) in_columns[k] = lane_index + k * lanes < columns;
+        lane_position offset{offsets, splat(0.0f)};
         for (int rows_left = s.row_last - s.row_first; rows_left >= 0; --rows_left, offset.y += 1.0f) {
             I e0 = edge_row[0], e1 = edge_row[1], e2 = edge_row[2];
             I column = lane_index;
-            offset.x = lanes;
-            for (int k = 0; k < steps; ++k, offset.x += float(Lanes)) {
+            offset.x = offsets;
+            for (int k = 0; k < steps; ++k, offset.x += float(lanes)) {
                 const I covered = ~((e0 | e1 | e2) >> 31);  // all three edge functions >= 0
                 const I inside = covered & (Steps != 0 ? in_columns[k] : column < columns);
                 e0 += edge_step[0], e1 += edge_step[1], e2 += edge_step[2];
-                column += Lanes;
+                column += lanes;
                 if (!any(inside)) continue;
-                pixels<Textured, Specular, Depth>(st, dt, planes, offset, inside, colour + k * Lanes,
-                                                  Depth == raster_depth_off ? nullptr : depth + k * Lanes);
+                pixels<Textured, Specular, Depth>(st, dt, planes, offset, inside, colour + k * lanes,
+                                                  Depth == raster_depth_off ? nullptr : depth + k * lanes);
             }
             for (int i = 0; i < 3; ++i) edge_row[i] += edge_down[i];
             colour += pitch;

@@ -2,12 +2,12 @@
 // fallbacks; see view_textures.h.
 #include "view_textures.h"
 
+#include "platform/base/ascii_case.h"
 #include "platform/texture/texture_file.h"
 #include "platform/win32/win_paths.h"
 #include "view_report.h"
 
 #include <dirent.h>
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <memory>
@@ -43,7 +43,7 @@ std::string entry_ignoring_case(const std::string& folder, const std::string& na
     std::unique_ptr<DIR, int (*)(DIR*)> listing(::opendir(folder.c_str()), ::closedir);
     if (!listing) return {};
     while (const dirent* entry = ::readdir(listing.get())) {
-        if (::strcasecmp(entry->d_name, name.c_str()) == 0 && wanted(joined(folder, entry->d_name))) {
+        if (ascii_equal_ignoring_case(entry->d_name, name) && wanted(joined(folder, entry->d_name))) {
             return joined(folder, entry->d_name);
         }
     }

@@ -6,13 +6,13 @@
 // encoder's buffers would otherwise all be held at once.
 #include "view_thumbnails.h"
 
+#include "platform/base/ascii_case.h"
 #include "platform/win32/win_headless.h"
 #include "view_model.h"
 #include "view_png.h"
 #include "view_report.h"
 #include "view_session.h"
 
-#include <strings.h>
 #include <sys/stat.h>
 
 #include <new>
@@ -77,7 +77,9 @@ bool usable_folder(const std::string& folder) {
 std::string view_thumbnail_path(const std::string& folder, const std::string& model_path) {
     const size_t slash = model_path.find_last_of('/');
     std::string name = slash == std::string::npos ? model_path : model_path.substr(slash + 1);
-    if (name.size() > 2 && ::strcasecmp(name.c_str() + name.size() - 2, ".x") == 0) name.resize(name.size() - 2);
+    if (name.size() > 2 && ascii_equal_ignoring_case(std::string_view(name).substr(name.size() - 2), ".x")) {
+        name.resize(name.size() - 2);
+    }
     return (folder.back() == '/' ? folder : folder + "/") + name + ".png";
 }
 
