@@ -9,7 +9,6 @@
 
 namespace {
 
-constexpr float depth_scale = 65535.0f;
 constexpr int64_t unbounded = int64_t(1) << 40;
 
 // floor(n / d) and its remainder, exactly, for d > 0 and |n| < 2^53 (a double quotient is within
@@ -102,14 +101,12 @@ void make_planes(raster_setup& s, const raster_vertex& a, const raster_vertex& b
     static_assert(Values % 4 == 0 && Values <= raster_value_storage);
     using f4 = float __attribute__((vector_size(16)));
     constexpr float to_pixels = 1.0f / raster_subpixel_one;
-    alignas(16) static constexpr float scale[raster_value_storage] = {
-        depth_scale, 1.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 1.0f, 1.0f, 0.0f, 0.0f};
     for (int i = 0; i < Values; i += 4) {
         f4 va, vb, vc, k;
         std::memcpy(&va, a.value + i, sizeof va);
         std::memcpy(&vb, b.value + i, sizeof vb);
         std::memcpy(&vc, c.value + i, sizeof vc);
-        std::memcpy(&k, scale + i, sizeof k);
+        std::memcpy(&k, raster_plane_scale + i, sizeof k);
         const f4 d1 = (vb - va) * k, d2 = (vc - va) * k;
         const f4 origin = va * k, dx = (d1 * t.e2y - d2 * t.e1y) * t.inv_area,
                  dy = (d2 * t.e1x - d1 * t.e2x) * t.inv_area;
@@ -153,6 +150,25 @@ bool make_bounds(raster_setup& s, const raster_state& st, const raster_vertex& a
     return s.column_first <= s.column_last && s.row_first <= s.row_last;
 }
 
+// The end of a small triangle's set-up: planes, then the small-triangle kernel on a record of one
+// lane.
+void finish_small(const raster_program& program, raster_setup& s, const raster_vertex& a, const raster_vertex& b,
+                  const raster_vertex& c, const raster_plane_terms& terms) {
+    make_planes(program, s, a, b, c, terms);
+    raster_small_batch one;
+    one.column_first[0] = s.column_first, one.column_last[0] = s.column_last;
+    one.row_first[0] = s.row_first, one.row_last[0] = s.row_last;
+    for (int i = 0; i < 3; ++i) {
+        one.edge_start[i][0] = s.edge_start[i], one.edge_dx[i][0] = s.edge_dx[i], one.edge_dy[i][0] = s.edge_dy[i];
+    }
+    for (int i = 0; i < plane_count; ++i)
+        one.origin[i][0] = s.origin[i], one.dx[i][0] = s.dx[i], one.dy[i][0] = s.dy[i];
+    one.x0[0] = s.x0, one.y0[0] = s.y0;
+    fb_mark_drawn(*program.state.target, s.column_first, s.row_first, s.column_last, s.row_last,
+                  program.state.depth != nullptr && program.state.depth_test);
+    program.small_rows(one, 0, program.state);
+}
+
 }  // namespace
 
 raster_program raster_compile(const raster_state& state) { return raster_compile(state, raster_kernels()); }
@@ -177,14 +193,6 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     return program;
 }
 
-void raster_finish_small(const raster_program& program, raster_setup& s, const raster_vertex& a, const raster_vertex& b,
-                         const raster_vertex& c, const raster_plane_terms& terms) {
-    make_planes(program, s, a, b, c, terms);
-    fb_mark_drawn(*program.state.target, s.column_first, s.row_first, s.column_last, s.row_last,
-                  program.state.depth != nullptr && program.state.depth_test);
-    program.small_rows(s, program.state);
-}
-
 void raster_triangle(const raster_program& program, const raster_vertex& a, const raster_vertex& b,
                      const raster_vertex& c) {
     const int64_t area = (int64_t(b.x) - a.x) * (int64_t(c.y) - a.y) - (int64_t(c.x) - a.x) * (int64_t(b.y) - a.y);
@@ -201,7 +209,7 @@ void raster_triangle(const raster_program& program, const raster_vertex& a, cons
     if (small) {
         const raster_vertex* clockwise[3] = {&a, &b_cw, &c_cw};
         small_edges(s, clockwise);
-        raster_finish_small(program, s, a, b_cw, c_cw, terms);
+        finish_small(program, s, a, b_cw, c_cw, terms);
         return;
     }
     const raster_edge edges[3] = {make_edge(a, b_cw), make_edge(b_cw, c_cw), make_edge(c_cw, a)};

@@ -47,6 +47,8 @@ struct raster_state {
 
 struct raster_setup;
 using raster_rows_fn = void (*)(const raster_setup&, const raster_state&);
+struct raster_small_batch;
+using raster_small_fn = void (*)(const raster_small_batch& batch, int lane, const raster_state& state);
 
 // A triangle for raster_triangles: its vertices a, b, c.
 struct raster_triangle_ref {
@@ -59,11 +61,11 @@ using raster_batch_fn = void (*)(const raster_program&, const raster_triangle_re
 // The state compiled for drawing: the row loops specialised for the state's combination.
 struct raster_program {
     raster_state state;
-    raster_rows_fn rows = nullptr;        // large triangles
-    raster_rows_fn small_rows = nullptr;  // small triangles
-    raster_batch_fn triangles = nullptr;  // set-up of several triangles at once
-    bool all_values = true;               // set-up interpolates every raster vertex value; false:
-                                          // only the first eight (untextured: depth, 1/w, diffuse)
+    raster_rows_fn rows = nullptr;         // large triangles
+    raster_small_fn small_rows = nullptr;  // small triangles
+    raster_batch_fn triangles = nullptr;   // set-up of several triangles at once
+    bool all_values = true;                // set-up interpolates every raster vertex value; false:
+                                           // only the first eight (untextured: depth, 1/w, diffuse)
 };
 
 raster_program raster_compile(const raster_state& state);

@@ -1,19 +1,21 @@
 // raster_batch.h - triangle set-up several triangles at a time: area, culling, bounds, the small
-// triangles' edge functions and the planes' per-triangle terms in vector lanes; then, triangle by
-// triangle in order, the planes and the kernel (raster.cpp). Integer lanes, areas in double lanes
-// (exact for positions inside the guard band) and single IEEE operations give in every lane exactly
-// what raster_triangle computes, so every triangle is drawn as it draws it. Large triangles go to
-// raster_triangle itself.
+// triangles' edge functions and their planes in vector lanes, the vertex records transposed into
+// lanes on the way; then, triangle by triangle in order, the small-triangle kernel on the lanes'
+// record. Integer lanes, areas in double lanes (exact for positions inside the guard band) and
+// single IEEE operations, never fused, give in every lane exactly what raster_triangle computes, so
+// every triangle is drawn as it draws it. Large triangles go to raster_triangle itself.
 //
 // Included by the kernel sources (raster_kernels_*.cpp) with their `Ops` (lane count; vector types
 // F, I, U unsigned and D double; splat; `bits`: a mask's lanes as bits); internal linkage like
 // raster_kernels.h.
 #pragma once
 
+#include "platform/d3d9/framebuffer.h"
 #include "platform/d3d9/raster.h"
 #include "platform/d3d9/raster_setup.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 
 namespace {
@@ -38,7 +40,7 @@ struct triangle_batch {
         I x[3], y[3];
         I column_first, column_last, row_first, row_last, small;
         I edge_start[3], edge_dx[3], edge_dy[3];
-        unsigned clockwise;              // lane bits: given in clockwise order
+        I clockwise_lanes;               // all ones: given in clockwise order
         F magnitude;                     // twice the area, positive
         F e1x, e1y, e2x, e2y, inv_area;  // raster_plane_terms
     };
@@ -97,47 +99,146 @@ struct triangle_batch {
         f.x[0] = x[0], f.y[0] = y[0];
         f.x[1] = clockwise ? x[1] : x[2], f.y[1] = clockwise ? y[1] : y[2];
         f.x[2] = clockwise ? x[2] : x[1], f.y[2] = clockwise ? y[2] : y[1];
-        f.clockwise = Ops::bits(clockwise);
+        f.clockwise_lanes = clockwise;
         f.magnitude = __builtin_convertvector(area > 0.0 ? area : -area, F);
         return live & ~Ops::bits(culled);
     }
 
+    // A raster vertex as 32-bit words: x, y, then the values.
+    static constexpr int vertex_words = 2 + raster_value_storage;
+    static_assert(offsetof(raster_vertex, y) == 4 && offsetof(raster_vertex, value) == 8 &&
+                  sizeof(raster_vertex) == 4 * vertex_words);
+
+    // Lane k of out[i]: word first + i of vertex v[k] (a transpose of `lanes` rows of `lanes` words).
+    [[gnu::always_inline]] static void transpose(const raster_vertex* const v[lanes], int first, F out[lanes]) {
+        F r[lanes];
+        for (int k = 0; k < lanes; ++k)
+            std::memcpy(&r[k], reinterpret_cast<const char*>(v[k]) + 4 * first, sizeof r[k]);
+        if constexpr (lanes == 4) {
+            const F t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 1, 5),
+                    t1 = __builtin_shufflevector(r[0], r[1], 2, 6, 3, 7);
+            const F t2 = __builtin_shufflevector(r[2], r[3], 0, 4, 1, 5),
+                    t3 = __builtin_shufflevector(r[2], r[3], 2, 6, 3, 7);
+            out[0] = __builtin_shufflevector(t0, t2, 0, 1, 4, 5);
+            out[1] = __builtin_shufflevector(t0, t2, 2, 3, 6, 7);
+            out[2] = __builtin_shufflevector(t1, t3, 0, 1, 4, 5);
+            out[3] = __builtin_shufflevector(t1, t3, 2, 3, 6, 7);
+        } else {
+            F t[8], u[8];
+            for (int k = 0; k < 8; k += 2) {
+                t[k] = __builtin_shufflevector(r[k], r[k + 1], 0, 8, 1, 9, 4, 12, 5, 13);
+                t[k + 1] = __builtin_shufflevector(r[k], r[k + 1], 2, 10, 3, 11, 6, 14, 7, 15);
+            }
+            for (int k = 0; k < 8; k += 4) {
+                u[k] = __builtin_shufflevector(t[k], t[k + 2], 0, 1, 8, 9, 4, 5, 12, 13);
+                u[k + 1] = __builtin_shufflevector(t[k], t[k + 2], 2, 3, 10, 11, 6, 7, 14, 15);
+                u[k + 2] = __builtin_shufflevector(t[k + 1], t[k + 3], 0, 1, 8, 9, 4, 5, 12, 13);
+                u[k + 3] = __builtin_shufflevector(t[k + 1], t[k + 3], 2, 3, 10, 11, 6, 7, 14, 15);
+            }
+            for (int k = 0; k < 4; ++k) {
+                out[k] = __builtin_shufflevector(u[k], u[k + 4], 0, 1, 2, 3, 8, 9, 10, 11);
+                out[k + 4] = __builtin_shufflevector(u[k], u[k + 4], 4, 5, 6, 7, 12, 13, 14, 15);
+            }
+        }
+    }
+
+    // The value as computed, never fused with the operation that uses it: the planes must round
+    // exactly as the one-by-one set-up (raster.cpp, built without fused multiply-adds) rounds them.
+    static F unfused(F v) {
+#if defined(__x86_64__) || defined(__i386__)
+        asm("" : "+x"(v));
+#elif defined(__aarch64__)
+        asm("" : "+w"(v));
+#endif
+        return v;
+    }
+
+    template <typename V, typename T>
+    static void store(T* to, const V& v) {
+        std::memcpy(to, &v, sizeof v);
+    }
+
+    // The lanes' vertices (clockwise order decided later) and their first `lanes` words.
+    struct lane_vertices {
+        const raster_vertex* v[3][lanes];
+        F words[3][lanes];
+    };
+
+    // raster.cpp's make_planes for every lane: the first `used` planes' origin, dx and dy.
+    static void planes(const lane_triangles& f, const lane_vertices& lv, int used, raster_small_batch& out) {
+        constexpr float to_pixels = 1.0f / raster_subpixel_one;
+        store(out.x0, __builtin_convertvector(f.x[0], F) * to_pixels);
+        store(out.y0, __builtin_convertvector(f.y[0], F) * to_pixels);
+        const int words = 2 + used;
+        F more[3][lanes];
+        for (int done = 2, first = 0; done < words; first = done = first + lanes) {
+            const F(*w)[lanes] = lv.words;
+            if (first != 0) {
+                first = std::min(done, vertex_words - lanes);  // blocks stay inside the vertex
+                for (int j = 0; j < 3; ++j) transpose(lv.v[j], first, more[j]);
+                w = more;
+            }
+            for (int word = done; word < std::min(words, first + lanes); ++word) {
+                const int i = word - 2;
+                const F a = w[0][word - first];
+                const F b = f.clockwise_lanes ? w[1][word - first] : w[2][word - first];
+                const F c = f.clockwise_lanes ? w[2][word - first] : w[1][word - first];
+                const float k = raster_plane_scale[i];
+                const F d1 = (b - a) * k, d2 = (c - a) * k;
+                const F origin = i == plane_depth ? unfused(a * k) + 0.5f : a * k;
+                store(out.origin[i], origin);
+                store(out.dx[i], (unfused(d1 * f.e2y) - unfused(d2 * f.e1y)) * f.inv_area);
+                store(out.dy[i], (unfused(d2 * f.e1x) - unfused(d1 * f.e2x)) * f.inv_area);
+            }
+        }
+    }
+
+    // Bounds, edges and planes of the lanes' small triangles, for the small-triangle kernel.
+    static void small_record(const lane_triangles& f, const lane_vertices& lv, int used, raster_small_batch& out) {
+        store(out.column_first, f.column_first), store(out.column_last, f.column_last);
+        store(out.row_first, f.row_first), store(out.row_last, f.row_last);
+        for (int i = 0; i < 3; ++i) {
+            store(out.edge_start[i], f.edge_start[i]), store(out.edge_dx[i], f.edge_dx[i]);
+            store(out.edge_dy[i], f.edge_dy[i]);
+        }
+        planes(f, lv, used, out);
+    }
+
     static void draw_group(const raster_program& program, const raster_triangle_ref* t, int count) {
-        alignas(32) int32_t xs[3][lanes], ys[3][lanes];
+        lane_vertices lv;
         for (int k = 0; k < lanes; ++k) {
             const raster_triangle_ref& r = t[k < count ? k : count - 1];
-            for (int i = 0; i < 3; ++i) xs[i][k] = r.v[i]->x, ys[i][k] = r.v[i]->y;
+            for (int j = 0; j < 3; ++j) lv.v[j][k] = r.v[j];
         }
         I x[3], y[3];
-        std::memcpy(x, xs, sizeof x);
-        std::memcpy(y, ys, sizeof y);
+        for (int j = 0; j < 3; ++j) {
+            transpose(lv.v[j], 0, lv.words[j]);
+            x[j] = I(lv.words[j][0]), y[j] = I(lv.words[j][1]);
+        }
         lane_triangles f;
         const unsigned visible = orient(f, x, y, program.state.cull, (1u << count) - 1);
         if (visible == 0) return;
         bounds(f, program.state);
         const unsigned small = Ops::bits(f.small);
         unsigned drawn = visible & Ops::bits((f.column_first <= f.column_last) & (f.row_first <= f.row_last));
+        raster_small_batch batch;
         if ((drawn & small) != 0) {
             small_edges(f);
             plane_terms(f);
+            small_record(f, lv, program.all_values ? plane_count : plane_c2 + 1, batch);
         }
+        const raster_state& st = program.state;
+        const bool marks_depth = st.depth != nullptr && st.depth_test;
         for (; drawn != 0; drawn &= drawn - 1) {
             const int k = __builtin_ctz(drawn);
-            const raster_triangle_ref& r = t[k];
             if ((small >> k & 1) == 0) {
+                const raster_triangle_ref& r = t[k];
                 raster_triangle(program, *r.v[0], *r.v[1], *r.v[2]);
                 continue;
             }
-            raster_setup s;
-            s.column_first = f.column_first[k], s.column_last = f.column_last[k];
-            s.row_first = f.row_first[k], s.row_last = f.row_last[k];
-            for (int i = 0; i < 3; ++i) {
-                s.edge_start[i] = f.edge_start[i][k], s.edge_dx[i] = f.edge_dx[i][k], s.edge_dy[i] = f.edge_dy[i][k];
-            }
-            const bool clockwise = (f.clockwise >> k & 1) != 0;
-            const raster_plane_terms terms{f.e1x[k], f.e1y[k], f.e2x[k], f.e2y[k], f.inv_area[k]};
-            raster_finish_small(program, s, *r.v[0], clockwise ? *r.v[1] : *r.v[2], clockwise ? *r.v[2] : *r.v[1],
-                                terms);
+            fb_mark_drawn(*st.target, batch.column_first[k], batch.row_first[k], batch.column_last[k],
+                          batch.row_last[k], marks_depth);
+            program.small_rows(batch, k, st);
         }
     }
 

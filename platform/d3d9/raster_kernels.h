@@ -154,55 +154,58 @@ struct span_kernel {
     // functions per lane. Most are one to three steps wide, so those widths get their own loops
     // with the step count known at compile time.
     template <bool Textured, bool Specular, int Depth>
-    static void small(const raster_setup& s, const raster_state& st) {
-        const int steps = (s.column_last - s.column_first + lanes) / lanes;
+    static void small(const raster_small_batch& b, int lane, const raster_state& st) {
+        const int steps = (b.column_last[lane] - b.column_first[lane] + lanes) / lanes;
         if (steps == 1) {
-            small_box<Textured, Specular, Depth, 1>(s, st);
+            small_box<Textured, Specular, Depth, 1>(b, lane, st);
         } else if (steps == 2) {
-            small_box<Textured, Specular, Depth, 2>(s, st);
+            small_box<Textured, Specular, Depth, 2>(b, lane, st);
         } else if (steps == 3) {
-            small_box<Textured, Specular, Depth, 3>(s, st);
+            small_box<Textured, Specular, Depth, 3>(b, lane, st);
         } else {
-            small_box<Textured, Specular, Depth, 0>(s, st);
+            small_box<Textured, Specular, Depth, 0>(b, lane, st);
         }
     }
 
     // The bounding-box walk; `Steps` is the number of steps per row, or 0 to take it from the width.
     template <bool Textured, bool Specular, int Depth, int Steps>
-    static void small_box(const raster_setup& s, const raster_state& st) {
+    static void small_box(const raster_small_batch& b, int lane, const raster_state& st) {
         const depth_test_lanes dt =
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
         constexpr int used = used_planes(Textured);
         const F offsets = lane_offsets();
         const I lane_index = __builtin_convertvector(offsets, I);
-        const int width = s.column_last - s.column_first + 1;
+        const int column_first = b.column_first[lane], row_first = b.row_first[lane];
+        const int width = b.column_last[lane] - column_first + 1;
         const int steps = Steps != 0 ? Steps : (width + lanes - 1) / lanes;
         const I columns = splat(int32_t(width));
         I edge_row[3], edge_step[3], edge_down[3];
         for (int i = 0; i < 3; ++i) {
-            edge_row[i] = splat(s.edge_start[i]) + splat(s.edge_dx[i]) * lane_index;
-            edge_step[i] = splat(s.edge_dx[i] * lanes);
-            edge_down[i] = splat(s.edge_dy[i]);
+            const int32_t edge_dx = b.edge_dx[i][lane];
+            edge_row[i] = splat(b.edge_start[i][lane]) + splat(edge_dx) * lane_index;
+            edge_step[i] = splat(edge_dx * lanes);
+            edge_down[i] = splat(b.edge_dy[i][lane]);
         }
         // Planes are based at the bounding box's top-left pixel and evaluated at each step from the
         // lane's column and row offsets, so nothing accumulates from row to row.
         lane_plane planes[plane_count];
-        const float rx = float(s.column_first) - s.x0, ry = float(s.row_first) - s.y0;
+        const float rx = float(column_first) - b.x0[lane], ry = float(row_first) - b.y0[lane];
         for (int i = 0; i < used; ++i) {
-            planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
-            planes[i].step = splat(s.dx[i]);
-            planes[i].step_y = splat(s.dy[i]);
+            const float dx = b.dx[i][lane], dy = b.dy[i][lane];
+            planes[i].base = splat(b.origin[i][lane] + dy * ry + dx * rx);
+            planes[i].step = splat(dx);
+            planes[i].step_y = splat(dy);
         }
         // Held in locals: the pixel stores could otherwise alias the set-up and state records.
         const size_t pitch = size_t(st.pitch);
-        const size_t first = size_t(s.row_first) * pitch + size_t(s.column_first);
+        const size_t first = size_t(row_first) * pitch + size_t(column_first);
         uint32_t* colour = st.colour + first;
         uint16_t* depth = Depth == raster_depth_off ? nullptr : st.depth + first;
         // lanes inside the box's columns, per step when the step count is known.
         I in_columns[Steps != 0 ? Steps : 1];
         for (int k = 0; k < (Steps != 0 ? Steps : 0); ++k) in_columns[k] = lane_index + k * lanes < columns;
         lane_position offset{offsets, splat(0.0f)};
-        for (int rows_left = s.row_last - s.row_first; rows_left >= 0; --rows_left, offset.y += 1.0f) {
+        for (int rows_left = b.row_last[lane] - row_first; rows_left >= 0; --rows_left, offset.y += 1.0f) {
             I e0 = edge_row[0], e1 = edge_row[1], e2 = edge_row[2];
             I column = lane_index;
             offset.x = offsets;

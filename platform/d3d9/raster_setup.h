@@ -45,6 +45,26 @@ struct raster_setup {
     int row_first, row_last, column_first, column_last;
 };
 
+// What the planes scale each raster vertex value by: depth to 16-bit steps, colours to 0..255.
+alignas(16) inline constexpr float raster_plane_scale[raster_value_storage] = {
+    65535.0f, 1.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 1.0f, 1.0f, 0.0f, 0.0f};
+
+// Small triangles as set-up leaves them for the small-triangle kernel, up to raster_lanes_max at
+// once, one per lane (structure of arrays): triangle `lane` of a record is drawn by
+// kernel(record, lane, state). Bounds and edges as in raster_setup; the planes' origin, dx and dy,
+// and vertex 0 in pixels.
+inline constexpr int raster_lanes_max = 8;
+
+struct raster_small_batch {
+    alignas(32) int32_t column_first[raster_lanes_max], column_last[raster_lanes_max];
+    alignas(32) int32_t row_first[raster_lanes_max], row_last[raster_lanes_max];
+    alignas(32) int32_t edge_start[3][raster_lanes_max], edge_dx[3][raster_lanes_max], edge_dy[3][raster_lanes_max];
+    alignas(32) float origin[plane_count][raster_lanes_max];
+    alignas(32) float dx[plane_count][raster_lanes_max];
+    alignas(32) float dy[plane_count][raster_lanes_max];
+    alignas(32) float x0[raster_lanes_max], y0[raster_lanes_max];
+};
+
 // The row loops for every state combination, indexed [textured][specular][depth mode].
 enum raster_depth_mode : int {
     raster_depth_off,
@@ -54,9 +74,9 @@ enum raster_depth_mode : int {
 };
 
 struct raster_kernel_table {
-    raster_rows_fn rows[2][2][raster_depth_modes];   // large triangles: exact spans from the walkers
-    raster_rows_fn small[2][2][raster_depth_modes];  // small triangles: bounding box, per-pixel edges
-    raster_batch_fn triangles;                       // set-up of several triangles (raster_batch.h)
+    raster_rows_fn rows[2][2][raster_depth_modes];    // large triangles: exact spans from the walkers
+    raster_small_fn small[2][2][raster_depth_modes];  // small triangles: bounding box, per-pixel edges
+    raster_batch_fn triangles;                        // set-up of several triangles (raster_batch.h)
 };
 
 // The portable kernels (four pixels per step) and, where the build has them, kernels for the
@@ -71,9 +91,3 @@ const raster_kernel_table& raster_kernels();
 struct raster_plane_terms {
     float e1x, e1y, e2x, e2y, inv_area;
 };
-
-// The end of a small triangle's set-up, shared by raster_triangle and raster_triangles: `s` holds
-// the bounds and small edges and (a, b, c) is clockwise; makes the planes, marks the tiles and runs
-// the small-triangle kernel.
-void raster_finish_small(const raster_program& program, raster_setup& s, const raster_vertex& a, const raster_vertex& b,
-                         const raster_vertex& c, const raster_plane_terms& terms);
