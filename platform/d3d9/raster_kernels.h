@@ -98,13 +98,49 @@ struct span_kernel {
         return (to_byte(r) << 16) | (to_byte(g) << 8) | to_byte(b);
     }
 
-    // One step of `lanes` pixels starting at colour/depth, for the lanes set in `pass`.
-    template <bool Textured, bool Specular, int Depth>
+    // Where a step's pixels are: `lanes` consecutive pixels of a row.
+    struct span_pixels {
+        uint32_t* colour;
+        uint16_t* depth;
+        I load_depth() const { return Ops::load_depth(depth); }
+        void store_depth(I v) const { Ops::store_depth(depth, v); }
+        I load_colour() const {
+            I v;
+            std::memcpy(&v, colour, sizeof v);
+            return v;
+        }
+        void store_colour(I v) const { std::memcpy(colour, &v, sizeof v); }
+    };
+
+    // Or a block of two rows of lanes / 2 pixels, the second `below` pixels after the first. With
+    // below == 0 (a last odd row) both halves are the first row and the second half's lanes never
+    // pass: it is written first, so the first half's stores win.
+    struct block_pixels {
+        uint32_t* colour;
+        uint16_t* depth;
+        size_t below;
+        static constexpr size_t half = sizeof(I) / 2;
+        I load_depth() const { return Ops::load_depth_rows(depth, below); }
+        void store_depth(I v) const { Ops::store_depth_rows(depth, below, v); }
+        I load_colour() const {
+            I v;
+            std::memcpy(&v, colour, half);
+            std::memcpy(reinterpret_cast<char*>(&v) + half, colour + below, half);
+            return v;
+        }
+        void store_colour(I v) const {
+            std::memcpy(colour + below, reinterpret_cast<const char*>(&v) + half, half);
+            std::memcpy(colour, &v, half);
+        }
+    };
+
+    // One step of `lanes` pixels at `at`, for the lanes set in `pass`.
+    template <bool Textured, bool Specular, int Depth, typename Pixels>
     static void pixels(const raster_state& st, const depth_test_lanes& dt, const lane_plane* p,
-                       const lane_position& offset, I pass, uint32_t* colour, uint16_t* depth) {
+                       const lane_position& offset, I pass, const Pixels& at) {
         if constexpr (Depth != raster_depth_off) {
             const I z = __builtin_convertvector(clamp(p[plane_depth].at(offset), kernel_depth_max), I);
-            const I stored = Ops::load_depth(depth);
+            const I stored = at.load_depth();
             if constexpr (Depth == raster_depth_less_equal_write) {
                 pass &= z <= stored;
             } else {
@@ -112,12 +148,10 @@ struct span_kernel {
             }
             if (!any(pass)) return;
             const I write = Depth == raster_depth_generic ? pass & dt.write : pass;
-            Ops::store_depth(depth, write ? z : stored);
+            at.store_depth(write ? z : stored);
         }
-        I old;
-        std::memcpy(&old, colour, sizeof old);
-        const I result = pass ? shade<Textured, Specular>(st, p, offset) : old;
-        std::memcpy(colour, &result, sizeof result);
+        const I old = at.load_colour();
+        at.store_colour(pass ? shade<Textured, Specular>(st, p, offset) : old);
     }
 
     static constexpr int used_planes(bool textured) { return textured ? plane_count : plane_c2 + 1; }
@@ -144,47 +178,58 @@ struct span_kernel {
             lane_position offset{offsets, splat(0.0f)};
             for (int x = int(lo); x <= int(hi); x += lanes, offset.x += float(lanes)) {
                 const I pass = lane_index < splat(int32_t(hi - x + 1));
-                pixels<Textured, Specular, Depth>(st, dt, planes, offset, pass, st.colour + row + x,
-                                                  Depth == raster_depth_off ? nullptr : st.depth + row + x);
+                pixels<Textured, Specular, Depth>(
+                    st, dt, planes, offset, pass,
+                    span_pixels{st.colour + row + x, Depth == raster_depth_off ? nullptr : st.depth + row + x});
             }
         }
     }
 
-    // Small triangles: the bounding box in steps of `lanes` pixels, coverage from the three edge
-    // functions per lane. Most are one to three steps wide, so those widths get their own loops
-    // with the step count known at compile time.
+    // Small triangles: the bounding box in steps of `lanes` pixels of a row, coverage from the three
+    // edge functions per lane. Most are one to three steps wide, so those widths get their own loops
+    // with the step count known at compile time; boxes at most lanes / 2 pixels wide take steps of
+    // two rows instead, half as many.
+    static constexpr int block_columns = lanes / 2;
+
     template <bool Textured, bool Specular, int Depth>
     static void small(const raster_small_batch& b, int lane, const raster_state& st) {
-        const int steps = (b.column_last[lane] - b.column_first[lane] + lanes) / lanes;
-        if (steps == 1) {
-            small_box<Textured, Specular, Depth, 1>(b, lane, st);
-        } else if (steps == 2) {
-            small_box<Textured, Specular, Depth, 2>(b, lane, st);
-        } else if (steps == 3) {
-            small_box<Textured, Specular, Depth, 3>(b, lane, st);
+        const int width = b.column_last[lane] - b.column_first[lane] + 1;
+        if (width <= block_columns) {
+            small_box<Textured, Specular, Depth, 1, 2>(b, lane, st);
+        } else if (width <= lanes) {
+            small_box<Textured, Specular, Depth, 1, 1>(b, lane, st);
+        } else if (width <= 2 * lanes) {
+            small_box<Textured, Specular, Depth, 2, 1>(b, lane, st);
+        } else if (width <= 3 * lanes) {
+            small_box<Textured, Specular, Depth, 3, 1>(b, lane, st);
         } else {
-            small_box<Textured, Specular, Depth, 0>(b, lane, st);
+            small_box<Textured, Specular, Depth, 0, 1>(b, lane, st);
         }
     }
 
-    // The bounding-box walk; `Steps` is the number of steps per row, or 0 to take it from the width.
-    template <bool Textured, bool Specular, int Depth, int Steps>
+    // The bounding-box walk in steps of `Rows` rows (1, or 2 for one step per row pair); `Steps` is
+    // the number of steps per row, or 0 to take it from the width.
+    template <bool Textured, bool Specular, int Depth, int Steps, int Rows>
     static void small_box(const raster_small_batch& b, int lane, const raster_state& st) {
+        static_assert(Rows == 1 || (Rows == 2 && Steps == 1));
+        constexpr int step_columns = lanes / Rows;
         const depth_test_lanes dt =
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
         constexpr int used = used_planes(Textured);
-        const F offsets = lane_offsets();
-        const I lane_index = __builtin_convertvector(offsets, I);
+        F step_x, step_y;  // each lane's column and row in the step
+        for (int i = 0; i < lanes; ++i) step_x[i] = float(i % step_columns), step_y[i] = float(i / step_columns);
+        const I lane_column = __builtin_convertvector(step_x, I), lane_row = __builtin_convertvector(step_y, I);
         const int column_first = b.column_first[lane], row_first = b.row_first[lane];
         const int width = b.column_last[lane] - column_first + 1;
-        const int steps = Steps != 0 ? Steps : (width + lanes - 1) / lanes;
+        const int steps = Steps != 0 ? Steps : (width + step_columns - 1) / step_columns;
         const I columns = splat(int32_t(width));
         I edge_row[3], edge_step[3], edge_down[3];
         for (int i = 0; i < 3; ++i) {
-            const int32_t edge_dx = b.edge_dx[i][lane];
-            edge_row[i] = splat(b.edge_start[i][lane]) + splat(edge_dx) * lane_index;
-            edge_step[i] = splat(edge_dx * lanes);
-            edge_down[i] = splat(b.edge_dy[i][lane]);
+            const int32_t edge_dx = b.edge_dx[i][lane], edge_dy = b.edge_dy[i][lane];
+            edge_row[i] = splat(b.edge_start[i][lane]) + splat(edge_dx) * lane_column;
+            if constexpr (Rows == 2) edge_row[i] += splat(edge_dy) * lane_row;
+            edge_step[i] = splat(edge_dx * step_columns);
+            edge_down[i] = splat(edge_dy * Rows);
         }
         // Planes are based at the bounding box's top-left pixel and evaluated at each step from the
         // lane's column and row offsets, so nothing accumulates from row to row.
@@ -203,24 +248,37 @@ struct span_kernel {
         uint16_t* depth = Depth == raster_depth_off ? nullptr : st.depth + first;
         // lanes inside the box's columns, per step when the step count is known.
         I in_columns[Steps != 0 ? Steps : 1];
-        for (int k = 0; k < (Steps != 0 ? Steps : 0); ++k) in_columns[k] = lane_index + k * lanes < columns;
-        lane_position offset{offsets, splat(0.0f)};
-        for (int rows_left = b.row_last[lane] - row_first; rows_left >= 0; --rows_left, offset.y += 1.0f) {
+        for (int k = 0; k < (Steps != 0 ? Steps : 0); ++k) in_columns[k] = lane_column + k * step_columns < columns;
+        const I first_row = lane_row == 0;
+        lane_position offset{step_x, step_y};
+        for (int rows_left = b.row_last[lane] - row_first + 1; rows_left > 0;
+             rows_left -= Rows, offset.y += float(Rows)) {
             I e0 = edge_row[0], e1 = edge_row[1], e2 = edge_row[2];
-            I column = lane_index;
-            offset.x = offsets;
-            for (int k = 0; k < steps; ++k, offset.x += float(lanes)) {
+            I column = lane_column;
+            offset.x = step_x;
+            // A last odd row of a pair step: only the first row's lanes (block_pixels).
+            const bool pair = Rows == 2 && rows_left >= 2;
+            const I in_rows = Rows == 1 || pair ? splat(-1) : first_row;
+            for (int k = 0; k < steps; ++k, offset.x += float(step_columns)) {
                 const I covered = ~((e0 | e1 | e2) >> 31);  // all three edge functions >= 0
-                const I inside = covered & (Steps != 0 ? in_columns[k] : column < columns);
+                I inside = covered & (Steps != 0 ? in_columns[k] : column < columns);
+                if constexpr (Rows == 2) inside &= in_rows;
                 e0 += edge_step[0], e1 += edge_step[1], e2 += edge_step[2];
-                column += lanes;
+                column += step_columns;
                 if (!any(inside)) continue;
-                pixels<Textured, Specular, Depth>(st, dt, planes, offset, inside, colour + k * lanes,
-                                                  Depth == raster_depth_off ? nullptr : depth + k * lanes);
+                const size_t at = size_t(k) * step_columns;
+                uint16_t* const depth_at = Depth == raster_depth_off ? nullptr : depth + at;
+                if constexpr (Rows == 1) {
+                    pixels<Textured, Specular, Depth>(st, dt, planes, offset, inside,
+                                                      span_pixels{colour + at, depth_at});
+                } else {
+                    pixels<Textured, Specular, Depth>(st, dt, planes, offset, inside,
+                                                      block_pixels{colour + at, depth_at, pair ? pitch : 0});
+                }
             }
             for (int i = 0; i < 3; ++i) edge_row[i] += edge_down[i];
-            colour += pitch;
-            if constexpr (Depth != raster_depth_off) depth += pitch;
+            colour += Rows * pitch;
+            if constexpr (Depth != raster_depth_off) depth += Rows * pitch;
         }
     }
 

@@ -17,6 +17,19 @@ struct portable_ops : simd_lanes<4> {
         const U16 narrow = __builtin_convertvector(v, U16);
         std::memcpy(p, &narrow, sizeof narrow);
     }
+    // Two depth values at p and two at p + below.
+    static I load_depth_rows(const uint16_t* p, size_t below) {
+        uint16_t v[lanes];
+        std::memcpy(v, p, sizeof v / 2);
+        std::memcpy(v + lanes / 2, p + below, sizeof v / 2);
+        return load_depth(v);
+    }
+    static void store_depth_rows(uint16_t* p, size_t below, I v) {  // the second row first
+        uint16_t narrow[lanes];
+        store_depth(narrow, v);
+        std::memcpy(p + below, narrow + lanes / 2, sizeof narrow / 2);
+        std::memcpy(p, narrow, sizeof narrow / 2);
+    }
     static F min(F a, F b) { return a < b ? a : b; }
     static F max_nan_low(F a, F b) { return a > b ? a : b; }  // b where a is NaN
     static unsigned bits(I mask) {
