@@ -204,6 +204,18 @@ struct triangle_batch {
         planes(f, lv, used, out);
     }
 
+    // Marks the tiles under the lanes' boxes as drawn, all under one box: triangles drawn together
+    // are neighbours, so marking a few more tiles costs less than marking each box.
+    static void mark_drawn(const raster_state& st, const raster_small_batch& b, unsigned which) {
+        int x1 = b.column_first[__builtin_ctz(which)], y1 = b.row_first[__builtin_ctz(which)], x2 = x1, y2 = y1;
+        for (unsigned m = which; m != 0; m &= m - 1) {
+            const int k = __builtin_ctz(m);
+            x1 = std::min(x1, b.column_first[k]), y1 = std::min(y1, b.row_first[k]);
+            x2 = std::max(x2, b.column_last[k]), y2 = std::max(y2, b.row_last[k]);
+        }
+        fb_mark_drawn(*st.target, x1, y1, x2, y2, st.depth != nullptr && st.depth_test);
+    }
+
     static void draw_group(const raster_program& program, const raster_triangle_ref* t, int count) {
         lane_vertices lv;
         for (int k = 0; k < lanes; ++k) {
@@ -228,7 +240,7 @@ struct triangle_batch {
             small_record(f, lv, program.all_values ? plane_count : plane_c2 + 1, batch);
         }
         const raster_state& st = program.state;
-        const bool marks_depth = st.depth != nullptr && st.depth_test;
+        if ((drawn & small) != 0) mark_drawn(st, batch, drawn & small);
         for (; drawn != 0; drawn &= drawn - 1) {
             const int k = __builtin_ctz(drawn);
             if ((small >> k & 1) == 0) {
@@ -236,8 +248,6 @@ struct triangle_batch {
                 raster_triangle(program, *r.v[0], *r.v[1], *r.v[2]);
                 continue;
             }
-            fb_mark_drawn(*st.target, batch.column_first[k], batch.row_first[k], batch.column_last[k],
-                          batch.row_last[k], marks_depth);
             program.small_rows(batch, k, st);
         }
     }
