@@ -55,8 +55,6 @@ struct span_kernel {
     // Clamped to [0, hi]; NaN becomes 0.
     static F clamp(F v, float hi) { return Ops::min(Ops::max_nan_low(v, splat(0.0f)), splat(hi)); }
 
-    static I to_byte(F v) { return Ops::round(clamp(v, 255.0f)); }
-
     // Depth comparison outcomes that pass (all-ones lanes) for the generic path.
     struct depth_test_lanes {
         I less, equal, greater, write;
@@ -95,7 +93,7 @@ struct span_kernel {
                 b += p[plane_s2].at(offset) * w;
             }
         }
-        return (to_byte(r) << 16) | (to_byte(g) << 8) | to_byte(b);
+        return Ops::pixel(r, g, b);
     }
 
     // Where a step's pixels are: `lanes` consecutive pixels of a row.
@@ -139,11 +137,16 @@ struct span_kernel {
     static void pixels(const raster_state& st, const depth_test_lanes& dt, const lane_plane* p,
                        const lane_position& offset, I pass, const Pixels& at) {
         if constexpr (Depth != raster_depth_off) {
-            const I z = __builtin_convertvector(clamp(p[plane_depth].at(offset), kernel_depth_max), I);
+            const F depth = p[plane_depth].at(offset);
             const I stored = at.load_depth();
+            I z;
             if constexpr (Depth == raster_depth_less_equal_write) {
+                // Below 0 or NaN, where a clamp would give 0, the depth passes just as 0 would, and
+                // the store saturates it to 0.
+                z = Ops::depth_at_most(depth, kernel_depth_max);
                 pass &= z <= stored;
             } else {
+                z = __builtin_convertvector(clamp(depth, kernel_depth_max), I);
                 pass &= ((z < stored) & dt.less) | ((z == stored) & dt.equal) | ((z > stored) & dt.greater);
             }
             if (!any(pass)) return;

@@ -30,6 +30,15 @@ struct portable_ops : simd_lanes<4> {
         std::memcpy(p + below, narrow + lanes / 2, sizeof narrow / 2);
         std::memcpy(p, narrow, sizeof narrow / 2);
     }
+    // 0x00RRGGBB from channels in 0..255: round(clamp(c, 0, 255)), NaN as 0.
+    static I pixel(F r, F g, F b) {
+        const auto byte = [](F c) { return round(min(max_nan_low(c, splat(0.0f)), splat(255.0f))); };
+        return (byte(r) << 16) | (byte(g) << 8) | byte(b);
+    }
+    // The depth value clamped to [0, high] and truncated (NaN as 0).
+    static I depth_at_most(F z, float high) {
+        return __builtin_convertvector(min(max_nan_low(z, splat(0.0f)), splat(high)), I);
+    }
     static F min(F a, F b) { return a < b ? a : b; }
     static F max_nan_low(F a, F b) { return a > b ? a : b; }  // b where a is NaN
     static unsigned bits(I mask) {

@@ -28,6 +28,23 @@ struct avx2_ops : simd_lanes<8> {
         _mm_storel_epi64(reinterpret_cast<__m128i*>(p + below), _mm256_extracti128_si256(packed, 1));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(packed));
     }
+    // 0x00RRGGBB from channels in 0..255: round(clamp(c, 0, 255)) with the clamp's lower half and
+    // NaN left to the saturating packs (below 0 and NaN convert to negative values, packed as 0).
+    static I pixel(F r, F g, F b) {
+        const __m256 high = _mm256_set1_ps(255.0f), half = _mm256_set1_ps(0.5f);
+        const auto byte = [&](F c) { return _mm256_cvttps_epi32(_mm256_add_ps(_mm256_min_ps(high, __m256(c)), half)); };
+        const __m256i red = byte(r);
+        // Per 128-bit half: b0..b3 g0..g3 r0..r3 r0..r3 as bytes, then each pixel's b g r 0.
+        const __m256i bytes = _mm256_packus_epi16(_mm256_packus_epi32(byte(b), byte(g)), _mm256_packus_epi32(red, red));
+        const __m256i order = _mm256_setr_epi8(0, 4, 8, -128, 1, 5, 9, -128, 2, 6, 10, -128, 3, 7, 11, -128, 0, 4, 8,
+                                               -128, 1, 5, 9, -128, 2, 6, 10, -128, 3, 7, 11, -128);
+        return I(_mm256_shuffle_epi8(bytes, order));
+    }
+    // The depth value truncated, limited to `high`; below 0 or NaN gives some negative value (the
+    // depth stores saturate it to 0).
+    static I depth_at_most(F z, float high) {
+        return I(_mm256_cvttps_epi32(_mm256_min_ps(_mm256_set1_ps(high), __m256(z))));
+    }
     static F min(F a, F b) { return F(_mm256_min_ps(__m256(a), __m256(b))); }
     static F max_nan_low(F a, F b) { return F(_mm256_max_ps(__m256(a), __m256(b))); }  // b where a is NaN
     static bool any(I mask) { return _mm256_movemask_ps(__m256(mask)) != 0; }
