@@ -112,8 +112,7 @@ struct triangle_batch {
     // Lane k of out[i]: word first + i of vertex v[k] (a transpose of `lanes` rows of `lanes` words).
     [[gnu::always_inline]] static void transpose(const raster_vertex* const v[lanes], int first, F out[lanes]) {
         F r[lanes];
-        for (int k = 0; k < lanes; ++k)
-            std::memcpy(&r[k], reinterpret_cast<const char*>(v[k]) + 4 * first, sizeof r[k]);
+        for (int k = 0; k < lanes; ++k) r[k] = Ops::load(reinterpret_cast<const char*>(v[k]) + 4 * first);
         if constexpr (lanes == 4) {
             const F t0 = __builtin_shufflevector(r[0], r[1], 0, 4, 1, 5),
                     t1 = __builtin_shufflevector(r[0], r[1], 2, 6, 3, 7);

@@ -33,6 +33,11 @@ struct simd_lanes {
 
     static F splat(float v) { return v - F{}; }  // exact for every v, -0 included
     static I splat(int32_t v) { return I{} + v; }
+    static F load(const void* p) {  // unaligned
+        F v;
+        __builtin_memcpy(&v, p, sizeof v);
+        return v;
+    }
 };
 
 }  // namespace
