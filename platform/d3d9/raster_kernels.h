@@ -77,20 +77,36 @@ struct span_kernel {
         F at(const lane_position& offset) const { return base + step * offset.x + step_y * offset.y; }
     };
 
-    template <bool Textured, bool Specular>
-    static I shade(const raster_state& st, const lane_plane* p, const lane_position& offset) {
-        const F w = 1.0f / p[plane_q].at(offset);
-        F r = p[plane_c0].at(offset) * w, g = p[plane_c1].at(offset) * w, b = p[plane_c2].at(offset) * w;
+    // The planes at one step's pixels, plane by plane.
+    struct planes_at {
+        const lane_plane* p;
+        lane_position offset;
+        F operator()(int i) const { return p[i].at(offset); }
+    };
+
+    // The same where each plane's base + step * x is known for the step's columns: the rest of
+    // lane_plane::at, rounded exactly as it rounds.
+    struct planes_at_column {
+        const F* column;  // per plane: base + step * x
+        const lane_plane* p;
+        F y;
+        F operator()(int i) const { return column[i] + p[i].step_y * y; }
+    };
+
+    template <bool Textured, bool Specular, typename Planes>
+    static I shade(const raster_state& st, const Planes& plane) {
+        const F w = 1.0f / plane(plane_q);
+        F r = plane(plane_c0) * w, g = plane(plane_c1) * w, b = plane(plane_c2) * w;
         if constexpr (Textured) {
-            const I t = sampler_point<F, I, lanes>(st.texture, p[plane_u].at(offset) * w, p[plane_v].at(offset) * w);
+            const I t = sampler_point<F, I, lanes>(st.texture, plane(plane_u) * w, plane(plane_v) * w);
             constexpr float inv = 1.0f / 255.0f;
             r *= __builtin_convertvector((t >> 16) & 0xFF, F) * inv;
             g *= __builtin_convertvector((t >> 8) & 0xFF, F) * inv;
             b *= __builtin_convertvector(t & 0xFF, F) * inv;
             if constexpr (Specular) {
-                r += p[plane_s0].at(offset) * w;
-                g += p[plane_s1].at(offset) * w;
-                b += p[plane_s2].at(offset) * w;
+                r += plane(plane_s0) * w;
+                g += plane(plane_s1) * w;
+                b += plane(plane_s2) * w;
             }
         }
         return Ops::pixel(r, g, b);
@@ -133,11 +149,11 @@ struct span_kernel {
     };
 
     // One step of `lanes` pixels at `at`, for the lanes set in `pass`.
-    template <bool Textured, bool Specular, int Depth, typename Pixels>
-    static void pixels(const raster_state& st, const depth_test_lanes& dt, const lane_plane* p,
-                       const lane_position& offset, I pass, const Pixels& at) {
+    template <bool Textured, bool Specular, int Depth, typename Planes, typename Pixels>
+    static void pixels(const raster_state& st, const depth_test_lanes& dt, const Planes& plane, I pass,
+                       const Pixels& at) {
         if constexpr (Depth != raster_depth_off) {
-            const F depth = p[plane_depth].at(offset);
+            const F depth = plane(plane_depth);
             const I stored = at.load_depth();
             I z;
             if constexpr (Depth == raster_depth_less_equal_write) {
@@ -154,7 +170,7 @@ struct span_kernel {
             at.store_depth(write ? z : stored);
         }
         const I old = at.load_colour();
-        at.store_colour(pass ? shade<Textured, Specular>(st, p, offset) : old);
+        at.store_colour(pass ? shade<Textured, Specular>(st, plane) : old);
     }
 
     static constexpr int used_planes(bool textured) { return textured ? plane_count : plane_c2 + 1; }
@@ -182,7 +198,7 @@ struct span_kernel {
             for (int x = int(lo); x <= int(hi); x += lanes, offset.x += float(lanes)) {
                 const I pass = lane_index < splat(int32_t(hi - x + 1));
                 pixels<Textured, Specular, Depth>(
-                    st, dt, planes, offset, pass,
+                    st, dt, planes_at{planes, offset}, pass,
                     span_pixels{st.colour + row + x, Depth == raster_depth_off ? nullptr : st.depth + row + x});
             }
         }
@@ -249,9 +265,16 @@ struct span_kernel {
         const size_t first = size_t(row_first) * pitch + size_t(column_first);
         uint32_t* colour = st.colour + first;
         uint16_t* depth = Depth == raster_depth_off ? nullptr : st.depth + first;
-        // lanes inside the box's columns, per step when the step count is known.
-        I in_columns[Steps != 0 ? Steps : 1];
-        for (int k = 0; k < (Steps != 0 ? Steps : 0); ++k) in_columns[k] = lane_column + k * step_columns < columns;
+        // lanes inside the box's columns, and the planes' base + step * x, per step when the step
+        // count is known.
+        constexpr int known_steps = Steps != 0 ? Steps : 1;
+        I in_columns[known_steps];
+        F column_planes[known_steps][plane_count];
+        for (int k = 0; k < (Steps != 0 ? Steps : 0); ++k) {
+            in_columns[k] = lane_column + k * step_columns < columns;
+            const F x = step_x + float(k * step_columns);
+            for (int i = 0; i < used; ++i) column_planes[k][i] = planes[i].base + planes[i].step * x;
+        }
         const I first_row = lane_row == 0;
         lane_position offset{step_x, step_y};
         for (int rows_left = b.row_last[lane] - row_first + 1; rows_left > 0;
@@ -271,12 +294,18 @@ struct span_kernel {
                 if (!any(inside)) continue;
                 const size_t at = size_t(k) * step_columns;
                 uint16_t* const depth_at = Depth == raster_depth_off ? nullptr : depth + at;
-                if constexpr (Rows == 1) {
-                    pixels<Textured, Specular, Depth>(st, dt, planes, offset, inside,
-                                                      span_pixels{colour + at, depth_at});
+                const auto draw = [&](const auto& plane) {
+                    if constexpr (Rows == 1) {
+                        pixels<Textured, Specular, Depth>(st, dt, plane, inside, span_pixels{colour + at, depth_at});
+                    } else {
+                        pixels<Textured, Specular, Depth>(st, dt, plane, inside,
+                                                          block_pixels{colour + at, depth_at, pair ? pitch : 0});
+                    }
+                };
+                if constexpr (Steps != 0) {
+                    draw(planes_at_column{column_planes[k], planes, offset.y});
                 } else {
-                    pixels<Textured, Specular, Depth>(st, dt, planes, offset, inside,
-                                                      block_pixels{colour + at, depth_at, pair ? pitch : 0});
+                    draw(planes_at{planes, offset});
                 }
             }
             for (int i = 0; i < 3; ++i) edge_row[i] += edge_down[i];
