@@ -93,6 +93,14 @@ struct span_kernel {
         F operator()(int i) const { return column[i] + p[i].step_y * y; }
     };
 
+    // Planes based at the step's row: base + step * x, which is what lane_plane::at gives with no
+    // step down (but for the sign of a zero, which no output depends on).
+    struct planes_along_row {
+        const lane_plane* p;
+        F x;
+        F operator()(int i) const { return p[i].base + p[i].step * x; }
+    };
+
     template <bool Textured, bool Specular, typename Planes>
     static I shade(const raster_state& st, const Planes& plane) {
         const F w = 1.0f / plane(plane_q);
@@ -185,7 +193,7 @@ struct span_kernel {
         const F offsets = lane_offsets();
         const I lane_index = __builtin_convertvector(offsets, I);
         lane_plane planes[plane_count];
-        for (int i = 0; i < used; ++i) planes[i].step = splat(s.dx[i]), planes[i].step_y = splat(0.0f);
+        for (int i = 0; i < used; ++i) planes[i].step = splat(s.dx[i]);
         for (int py = s.row_first; py <= s.row_last; ++py) {
             const int64_t lo = kernel_max(kernel_max(s.column_first, -left[0].q), -left[1].q);
             const int64_t hi = kernel_min(kernel_min(s.column_last, right[0].q), right[1].q);
@@ -198,7 +206,7 @@ struct span_kernel {
             for (int x = int(lo); x <= int(hi); x += lanes, offset.x += float(lanes)) {
                 const I pass = lane_index < splat(int32_t(hi - x + 1));
                 pixels<Textured, Specular, Depth>(
-                    st, dt, planes_at{planes, offset}, pass,
+                    st, dt, planes_along_row{planes, offset.x}, pass,
                     span_pixels{st.colour + row + x, Depth == raster_depth_off ? nullptr : st.depth + row + x});
             }
         }
