@@ -28,17 +28,16 @@ bool start_program() {
     return true;
 }
 
-// Once per process, for whichever benchmark runs first.
-bool program_started() {
+// Starts the program once per process, for whichever benchmark runs first; false (the benchmark
+// marked as failed) when it could not start.
+bool program_started(benchmark::State& state) {
     static const bool started = start_program();
+    if (!started) state.SkipWithError("the program could not start");
     return started;
 }
 
 void program_frame(benchmark::State& state) {
-    if (!program_started()) {
-        state.SkipWithError("the program could not start");
-        return;
-    }
+    if (!program_started(state)) return;
     for (auto _ : state) draw_frame();
     state.SetItemsProcessed(state.iterations());
     state.counters["frames_per_second"] = benchmark::Counter(double(state.iterations()), benchmark::Counter::kIsRate);
@@ -51,10 +50,7 @@ double thread_cpu_seconds() {
 }
 
 void program_frame_after_pause(benchmark::State& state) {
-    if (!program_started()) {
-        state.SkipWithError("the program could not start");
-        return;
-    }
+    if (!program_started(state)) return;
     for (auto _ : state) {
         std::this_thread::sleep_for(std::chrono::microseconds(16667));
         const double start = thread_cpu_seconds();
