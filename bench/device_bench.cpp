@@ -6,6 +6,9 @@
 #include <d3d9.h>
 #include <d3dx9.h>
 
+#include "platform/d3dx9/mesh_data.h"
+#include "platform/d3d9/device_draw.h"
+
 #include "headless_device.h"
 
 #include <benchmark/benchmark.h>
@@ -74,8 +77,8 @@ bench_device_state& bench_device() {
 }
 
 // A torus about the z axis: `rings` x `sides` quads, two triangles each.
-D3DXMESHDATA make_torus(float tube, float radius, int sides, int rings) {
-    D3DXMESHDATA mesh;
+d3dx_mesh_data make_torus(float tube, float radius, int sides, int rings) {
+    d3dx_mesh_data mesh;
     for (int r = 0; r < rings; ++r) {
         const float a = 6.2831853f * float(r) / float(rings);
         for (int s = 0; s < sides; ++s) {
@@ -107,9 +110,9 @@ void BM_DeviceClearPresent(benchmark::State& state) {
 BENCHMARK(BM_DeviceClearPresent)->Unit(benchmark::kMicrosecond);
 
 // Draws `torus`, blue and turning about y, once per iteration; the number of triangles drawn.
-UINT draw_turning_torus(benchmark::State& state, const D3DXMESHDATA& torus) {
+UINT draw_turning_torus(benchmark::State& state, const d3dx_mesh_data& torus) {
     bench_device_state& d = bench_device();
-    D3DVERTEXSTREAMS streams{};
+    d3d9_vertex_streams streams{};
     streams.positions = torus.positions.data();
     streams.normals = torus.normals.data();
     streams.vertex_count = UINT(torus.positions.size());
@@ -121,7 +124,7 @@ UINT draw_turning_torus(benchmark::State& state, const D3DXMESHDATA& torus) {
         D3DXMatrixRotationY(&world, angle += 0.015f);
         d.device->SetTransform(D3DTS_WORLD, &world);
         d.material(0.2f, 0.2f, 1.0f);
-        d.device->DrawIndexedTriangles(streams, torus.indices.data(), triangles);
+        d3d9_draw_indexed_triangles(d.device, streams, torus.indices.data(), triangles);
         d.end_frame();
     }
     return triangles;

@@ -6,12 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "platform/d3dx9/mesh_data.h"
 #include "platform/xfile/xfile.h"
 
 namespace {
 
 bool consistent(const xfile_model& model) {
-    const D3DXMESHDATA& m = model.mesh;
+    const d3dx_mesh_data& m = model.mesh;
     const size_t n = m.positions.size();
     if ((!m.normals.empty() && m.normals.size() != n) || (!m.diffuse.empty() && m.diffuse.size() != n) ||
         (!m.texcoords.empty() && m.texcoords.size() != 2 * n) || m.indices.size() != 3 * m.attributes.size()) {

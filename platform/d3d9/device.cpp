@@ -24,9 +24,11 @@
 
 #include "platform/d3d9/clip.h"
 #include "platform/d3d9/com_object.h"
+#include "platform/d3d9/device_draw.h"
 #include "platform/d3d9/device_debug.h"
 #include "platform/d3d9/framebuffer.h"
 #include "platform/d3d9/raster.h"
+#include "platform/d3d9/texture.h"
 #include "platform/d3d9/transform_light.h"
 #include "platform/d3d9/viewport.h"
 #include "platform/win32/win_surface.h"
@@ -69,7 +71,7 @@ D3DMATRIX identity_matrix() {
 
 class d3d9_direct3d;
 
-class d3d9_device final : public com_object<IDirect3DDevice9> {
+class d3d9_device final : public com_object<IDirect3DDevice9>, public d3d9_stream_draw {
 public:
     d3d9_device(d3d9_direct3d* parent, HWND window, int width, int height, bool with_depth);
 
@@ -86,7 +88,8 @@ public:
     HRESULT BeginScene() override;
     HRESULT EndScene() override;
     HRESULT Present(const RECT* source, const RECT* destination, HWND override_window, const void* dirty) override;
-    HRESULT DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT triangle_count) override;
+    HRESULT draw_indexed_triangles(const d3d9_vertex_streams& streams, const UINT* indices,
+                                   UINT triangle_count) override;
 
     const d3d9_framebuffer& framebuffer() const { return fb_; }
     bool valid() const { return fb_.colour_pixels != nullptr; }
@@ -375,9 +378,9 @@ tnl_switches d3d9_device::lighting_switches() const {
 raster_state d3d9_device::raster_state_for_draw() {
     raster_state r;
     r.target = &fb_;
-    auto* texture = dynamic_cast<IDirect3DTexture9*>(textures_[0]);
-    if (texture != nullptr && texture->GetTexels() != nullptr && texture->GetWidth() > 0 && texture->GetHeight() > 0) {
-        r.texture = {texture->GetTexels(), int(texture->GetWidth()), int(texture->GetHeight())};
+    const d3d9_texture_view texture = d3d9_texture_texels(textures_[0]);
+    if (texture.texels != nullptr && texture.width > 0 && texture.height > 0) {
+        r.texture = {texture.texels, int(texture.width), int(texture.height)};
     }
     r.specular = state(D3DRS_SPECULARENABLE) != FALSE && state(D3DRS_LIGHTING) != FALSE;
     r.depth_test = state(D3DRS_ZENABLE) != D3DZB_FALSE;
@@ -459,7 +462,8 @@ void d3d9_device::flush_triangles(const raster_program& program) {
     unclipped_count_ = 0;
 }
 
-HRESULT d3d9_device::DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT triangle_count) {
+HRESULT d3d9_device::draw_indexed_triangles(const d3d9_vertex_streams& streams, const UINT* indices,
+                                            UINT triangle_count) {
     if (triangle_count == 0) return D3D_OK;
     if (indices == nullptr || streams.positions == nullptr) return D3DERR_INVALIDCALL;
     const size_t index_count = size_t(triangle_count) * 3;

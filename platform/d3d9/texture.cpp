@@ -12,9 +12,7 @@ namespace {
 class texture_object final : public com_object<IDirect3DTexture9> {
 public:
     explicit texture_object(std::shared_ptr<const d3d9_texture_image> image) : image_(std::move(image)) {}
-    UINT GetWidth() const override { return image_->width; }
-    UINT GetHeight() const override { return image_->height; }
-    const D3DCOLOR* GetTexels() const override { return image_->texels.data(); }
+    const d3d9_texture_image& image() const { return *image_; }
 
 private:
     std::shared_ptr<const d3d9_texture_image> image_;
@@ -26,6 +24,13 @@ bool texture_image_consistent(const d3d9_texture_image& image) {
 }
 
 }  // namespace
+
+d3d9_texture_view d3d9_texture_texels(IDirect3DBaseTexture9* texture) {
+    const auto* ours = dynamic_cast<const texture_object*>(texture);
+    if (ours == nullptr) return {};
+    const d3d9_texture_image& image = ours->image();
+    return {image.texels.data(), image.width, image.height};
+}
 
 HRESULT d3d9_create_texture(std::shared_ptr<const d3d9_texture_image> image, IDirect3DTexture9** texture) {
     if (texture == nullptr) return D3DERR_INVALIDCALL;

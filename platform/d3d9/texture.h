@@ -14,6 +14,15 @@ struct d3d9_texture_image {
     std::vector<D3DCOLOR> texels;
 };
 
+// The texels of one of our textures: 0xAARRGGBB, rows top to bottom, `width` texels per row.
+// Empty (null texels, sizes 0) for a null texture or one that is not ours.
+struct d3d9_texture_view {
+    const D3DCOLOR* texels = nullptr;
+    UINT width = 0;
+    UINT height = 0;
+};
+d3d9_texture_view d3d9_texture_texels(IDirect3DBaseTexture9* texture);
+
 // Makes a texture over `image`, which it keeps alive (and never changes) until its last release.
 // Fails with D3DERR_INVALIDCALL, leaving *texture null, when the image is missing, its sizes are
 // zero or do not match its texels; E_OUTOFMEMORY.

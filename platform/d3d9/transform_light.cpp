@@ -164,7 +164,7 @@ void store_colours(vec3 diffuse, vec3 specular, float attr[attr_count]) {
 }
 
 void light_vertex(const tnl_draw& d, uint32_t index, vec3 position, float attr[attr_count]) {
-    const D3DVERTEXSTREAMS& s = d.streams;
+    const d3d9_vertex_streams& s = d.streams;
     const vec3 vertex_colour = s.diffuse != nullptr ? unpacked(s.diffuse[index]) : vec3{1, 1, 1};
     if (!d.lighting) {
         store_colours(vertex_colour, {0, 0, 0}, attr);
@@ -198,7 +198,7 @@ void tnl_build_matrices(const D3DMATRIX& world, const D3DMATRIX& view, const D3D
 }
 
 void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, const tnl_light_slot lights[],
-                 const tnl_switches& sw, const D3DVERTEXSTREAMS& streams, const viewport_mapping& viewport,
+                 const tnl_switches& sw, const d3d9_vertex_streams& streams, const viewport_mapping& viewport,
                  tnl_draw* d) {
     d->matrices = &matrices;
     d->streams = streams;

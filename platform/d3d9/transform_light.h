@@ -18,6 +18,7 @@
 
 #include <d3d9.h>
 
+#include "platform/d3d9/device_draw.h"
 #include "platform/d3d9/pipeline_vertex.h"
 #include "platform/d3d9/viewport.h"
 
@@ -69,7 +70,7 @@ struct tnl_light {
 // Everything one draw needs per vertex; built once per draw by tnl_prepare.
 struct tnl_draw {
     const tnl_matrices* matrices;
-    D3DVERTEXSTREAMS streams;
+    d3d9_vertex_streams streams;
     viewport_mapping viewport;
     bool lighting, specular, local_viewer, normalize_normals, needs_eye_position;
     bool diffuse_from_vertex, ambient_from_vertex, emissive_from_vertex;
@@ -81,7 +82,7 @@ struct tnl_draw {
 };
 
 void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, const tnl_light_slot lights[],
-                 const tnl_switches& switches, const D3DVERTEXSTREAMS& streams, const viewport_mapping& viewport,
+                 const tnl_switches& switches, const d3d9_vertex_streams& streams, const viewport_mapping& viewport,
                  tnl_draw* out);
 
 // A transformed and lit vertex. `screen` is valid when (outcode & clip_needed_mask) == 0.

@@ -1,6 +1,7 @@
 // box.cpp - the box generator: six flat faces of four unshared corners each.
 //
 // DOES NOT: share corners between faces (each corner carries its face's normal).
+#include "platform/d3dx9/mesh_data.h"
 #include "platform/d3dx9/shape_geometry.h"
 
 #include <cmath>
@@ -30,8 +31,8 @@ bool box_size_valid(float size) { return std::isfinite(size) && size > 0.0f; }
 
 }  // namespace
 
-D3DXMESHDATA d3dx_box_geometry(float width, float height, float depth) {
-    D3DXMESHDATA box;
+d3dx_mesh_data d3dx_box_geometry(float width, float height, float depth) {
+    d3dx_mesh_data box;
     if (!box_size_valid(width) || !box_size_valid(height) || !box_size_valid(depth)) return box;
     const float half[3] = {width / 2.0f, height / 2.0f, depth / 2.0f};
     box.positions.reserve(4 * box_faces);

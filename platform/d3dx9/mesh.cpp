@@ -3,6 +3,7 @@
 // At creation the triangle indices are copied into subset order (stable, so each subset keeps the
 // creation order of its triangles) and each subset's range is recorded; DrawSubset then hands one
 // contiguous index range to the device. Nothing is allocated per draw.
+#include "platform/d3d9/device_draw.h"
 #include "platform/d3d9/com_object.h"
 #include "platform/d3dx9/mesh.h"
 
@@ -20,7 +21,7 @@ struct subset_range {
 
 class d3dx_mesh final : public com_object<ID3DXMesh> {
 public:
-    d3dx_mesh(IDirect3DDevice9* device, D3DXMESHDATA&& geometry) : device_(device), geometry_(std::move(geometry)) {
+    d3dx_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry) : device_(device), geometry_(std::move(geometry)) {
         device_->AddRef();
         build_subsets();
     }
@@ -28,14 +29,14 @@ public:
     DWORD GetNumFaces() override { return static_cast<DWORD>(geometry_.attributes.size()); }
     DWORD GetNumVertices() override { return static_cast<DWORD>(geometry_.positions.size()); }
     DWORD GetFVF() override { return d3dx_mesh_fvf(geometry_); }
-    const D3DXMESHDATA& GetGeometry() const override { return geometry_; }
+    const d3dx_mesh_data& geometry() const { return geometry_; }
 
 private:
     ~d3dx_mesh() override { device_->Release(); }
     void build_subsets();
 
     IDirect3DDevice9* device_;
-    D3DXMESHDATA geometry_;
+    d3dx_mesh_data geometry_;
     std::vector<UINT> sorted_indices_;
     std::vector<subset_range> subsets_;
 };
@@ -62,17 +63,17 @@ HRESULT d3dx_mesh::DrawSubset(DWORD subset) {
     const auto range = std::find_if(subsets_.begin(), subsets_.end(),
                                     [subset](const subset_range& r) { return r.attribute == subset; });
     if (range == subsets_.end()) return D3D_OK;  // a subset without triangles draws nothing
-    D3DVERTEXSTREAMS streams{};
+    d3d9_vertex_streams streams{};
     streams.positions = geometry_.positions.data();
     streams.normals = geometry_.normals.empty() ? nullptr : geometry_.normals.data();
     streams.diffuse = geometry_.diffuse.empty() ? nullptr : geometry_.diffuse.data();
     streams.texcoords = geometry_.texcoords.empty() ? nullptr : geometry_.texcoords.data();
     streams.vertex_count = static_cast<UINT>(geometry_.positions.size());
-    return device_->DrawIndexedTriangles(streams, sorted_indices_.data() + 3 * size_t(range->first_triangle),
-                                         range->triangle_count);
+    return d3d9_draw_indexed_triangles(device_, streams, sorted_indices_.data() + 3 * size_t(range->first_triangle),
+                                       range->triangle_count);
 }
 
-bool geometry_is_consistent(const D3DXMESHDATA& g) {
+bool geometry_is_consistent(const d3dx_mesh_data& g) {
     const size_t vertices = g.positions.size();
     if (vertices > UINT32_MAX) return false;
     if (!g.normals.empty() && g.normals.size() != vertices) return false;
@@ -84,7 +85,13 @@ bool geometry_is_consistent(const D3DXMESHDATA& g) {
 
 }  // namespace
 
-DWORD d3dx_mesh_fvf(const D3DXMESHDATA& geometry) {
+const d3dx_mesh_data& d3dx_mesh_geometry(ID3DXMesh* mesh) {
+    static const d3dx_mesh_data empty;
+    const auto* ours = dynamic_cast<const d3dx_mesh*>(mesh);
+    return ours != nullptr ? ours->geometry() : empty;
+}
+
+DWORD d3dx_mesh_fvf(const d3dx_mesh_data& geometry) {
     DWORD fvf = D3DFVF_XYZ;
     if (!geometry.normals.empty()) fvf |= D3DFVF_NORMAL;
     if (!geometry.diffuse.empty()) fvf |= D3DFVF_DIFFUSE;
@@ -92,7 +99,7 @@ DWORD d3dx_mesh_fvf(const D3DXMESHDATA& geometry) {
     return fvf;
 }
 
-HRESULT d3dx_create_mesh(IDirect3DDevice9* device, D3DXMESHDATA&& geometry, ID3DXMesh** mesh) {
+HRESULT d3dx_create_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry, ID3DXMesh** mesh) {
     if (mesh == nullptr) return D3DERR_INVALIDCALL;
     *mesh = nullptr;
     if (device == nullptr || !geometry_is_consistent(geometry)) return D3DERR_INVALIDCALL;

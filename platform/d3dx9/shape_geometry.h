@@ -17,6 +17,8 @@
 
 #include <d3dx9.h>
 
+#include "platform/d3dx9/mesh_data.h"
+
 // The shape meshes use 16-bit indices, as a mesh created without D3DXMESH_32BIT does, so one
 // shape has at most this many vertices.
 inline constexpr UINT d3dx_shape_max_vertices = 65535;
@@ -25,7 +27,7 @@ inline constexpr UINT d3dx_shape_max_vertices = 65535;
 // per face, each with the face's axis normal) and 12 triangles. Faces in the order -z, +z, -x, +x,
 // +y, -y; each face's corners c0..c3 run clockwise seen from outside and give the triangles
 // (c0, c1, c2) and (c0, c2, c3).
-D3DXMESHDATA d3dx_box_geometry(float width, float height, float depth);
+d3dx_mesh_data d3dx_box_geometry(float width, float height, float depth);
 
 // A torus around the z axis: tube radius `inner_radius`, tube centre at distance `outer_radius`
 // from the axis (outer extent inner + outer, hole radius outer - inner). Vertex j * sides + i is
@@ -35,7 +37,7 @@ D3DXMESHDATA d3dx_box_geometry(float width, float height, float depth);
 // Cell (j, i) with a = (j, i), b = (j+1, i), c = (j+1, i+1), d = (j, i+1), indices wrapping, gives
 // the triangles (a, b, c) and (a, c, d): sides * rings vertices, 2 * sides * rings triangles.
 // An inner radius at or above the outer one gives the self-intersecting (spindle) torus.
-D3DXMESHDATA d3dx_torus_geometry(float inner_radius, float outer_radius, UINT sides, UINT rings);
+d3dx_mesh_data d3dx_torus_geometry(float inner_radius, float outer_radius, UINT sides, UINT rings);
 
 // The classic teapot: its 32 Bezier patches tessellated 6 x 6, equal points welded, degenerate
 // triangles dropped (1,177 vertices, 2,256 triangles), scaled by 0.5, y up, height centred on 0,
@@ -43,4 +45,4 @@ D3DXMESHDATA d3dx_torus_geometry(float inner_radius, float outer_radius, UINT si
 // Patches meet without cracks; six loops stay open, as in the data: the rim's inner edge and the
 // lid's outer edge (a gap between them), the spout's tip, and the ends of the spout and the handle
 // where they run into the body (the handle's lower end shares one point with it).
-D3DXMESHDATA d3dx_teapot_geometry();
+d3dx_mesh_data d3dx_teapot_geometry();

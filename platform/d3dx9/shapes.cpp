@@ -18,7 +18,7 @@ HRESULT create_shape(IDirect3DDevice9* device, ID3DXMesh** mesh, ID3DXBuffer** a
     *mesh = nullptr;
     if (device == nullptr) return D3DERR_INVALIDCALL;
     try {
-        D3DXMESHDATA geometry = generate();
+        d3dx_mesh_data geometry = generate();
         if (geometry.positions.empty()) return D3DERR_INVALIDCALL;
         return d3dx_create_mesh(device, std::move(geometry), mesh);
     } catch (const std::bad_alloc&) {

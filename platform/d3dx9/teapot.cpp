@@ -15,6 +15,7 @@
 // which turns the data's counter-clockwise outside into the clockwise one of this platform.
 //
 // Evaluation and welding run in double precision; the results are rounded once to float.
+#include "platform/d3dx9/mesh_data.h"
 #include "platform/d3dx9/shape_geometry.h"
 #include "platform/d3dx9/teapot_patches.h"
 
@@ -136,7 +137,7 @@ public:
     }
 
     // The welded vertices in the mesh's frame.
-    void finish(D3DXMESHDATA& teapot) const {
+    void finish(d3dx_mesh_data& teapot) const {
         teapot.positions.reserve(points_.size());
         teapot.normals.reserve(normals_.size());
         for (const vec3& p : points_) {
@@ -156,12 +157,12 @@ private:
     std::vector<vec3> normals_;  // unit length
 };
 
-void push_triangle(D3DXMESHDATA& teapot, uint32_t a, uint32_t b, uint32_t c) {
+void push_triangle(d3dx_mesh_data& teapot, uint32_t a, uint32_t b, uint32_t c) {
     if (a == b || b == c || c == a) return;
     teapot.indices.insert(teapot.indices.end(), {a, b, c});
 }
 
-void triangulate_patch(const std::array<uint32_t, teapot_grid_points>& vertex, D3DXMESHDATA& teapot) {
+void triangulate_patch(const std::array<uint32_t, teapot_grid_points>& vertex, d3dx_mesh_data& teapot) {
     for (int i = 0; i < teapot_steps; ++i) {
         for (int j = 0; j < teapot_steps; ++j) {
             const uint32_t a = vertex[i * teapot_grid + j], b = vertex[(i + 1) * teapot_grid + j];
@@ -174,9 +175,9 @@ void triangulate_patch(const std::array<uint32_t, teapot_grid_points>& vertex, D
 
 }  // namespace
 
-D3DXMESHDATA d3dx_teapot_geometry() {
+d3dx_mesh_data d3dx_teapot_geometry() {
     constexpr size_t max_triangles = d3dx_teapot_patch_count * teapot_steps * teapot_steps * 2;
-    D3DXMESHDATA teapot;
+    d3dx_mesh_data teapot;
     teapot.indices.reserve(3 * max_triangles);
     const grid_basis basis = make_grid_basis();
     teapot_welder welder;

@@ -2,6 +2,7 @@
 // directions (no seam duplication: there are no texture coordinates to split).
 //
 // Angles and trigonometry are evaluated in double precision and rounded once to float.
+#include "platform/d3dx9/mesh_data.h"
 #include "platform/d3dx9/shape_geometry.h"
 
 #include <cmath>
@@ -23,7 +24,7 @@ torus_counts count_torus(float inner_radius, float outer_radius, UINT sides, UIN
     return {size_t(vertices), size_t(2 * vertices)};
 }
 
-void torus_fill_vertices(D3DXMESHDATA& torus, double r, double big_r, UINT sides, UINT rings) {
+void torus_fill_vertices(d3dx_mesh_data& torus, double r, double big_r, UINT sides, UINT rings) {
     for (UINT j = 0; j < rings; ++j) {
         const double theta = 2.0 * std::numbers::pi * j / rings;
         const double cos_theta = std::cos(theta), sin_theta = std::sin(theta);
@@ -37,7 +38,7 @@ void torus_fill_vertices(D3DXMESHDATA& torus, double r, double big_r, UINT sides
     }
 }
 
-void torus_fill_indices(D3DXMESHDATA& torus, UINT sides, UINT rings) {
+void torus_fill_indices(d3dx_mesh_data& torus, UINT sides, UINT rings) {
     for (UINT j = 0; j < rings; ++j) {
         const UINT next_j = (j + 1) % rings;
         for (UINT i = 0; i < sides; ++i) {
@@ -51,8 +52,8 @@ void torus_fill_indices(D3DXMESHDATA& torus, UINT sides, UINT rings) {
 
 }  // namespace
 
-D3DXMESHDATA d3dx_torus_geometry(float inner_radius, float outer_radius, UINT sides, UINT rings) {
-    D3DXMESHDATA torus;
+d3dx_mesh_data d3dx_torus_geometry(float inner_radius, float outer_radius, UINT sides, UINT rings) {
+    d3dx_mesh_data torus;
     const torus_counts counts = count_torus(inner_radius, outer_radius, sides, rings);
     if (counts.vertices == 0) return torus;
     torus.positions.reserve(counts.vertices);

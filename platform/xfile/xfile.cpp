@@ -1,4 +1,5 @@
 // xfile.cpp - xfile_load: header, encoding, parse, flatten (contract in xfile.h).
+#include "platform/d3dx9/mesh_data.h"
 #include "platform/xfile/xfile.h"
 
 #include <algorithm>
@@ -97,7 +98,7 @@ bool xfile_load(const uint8_t* data, size_t size, xfile_model* out, std::string*
     return xfile_load_bytes(data, size, out, error) == xfile_status::ok;
 }
 
-bool xfile_bounds(const D3DXMESHDATA& mesh, D3DVECTOR* minimum, D3DVECTOR* maximum) {
+bool xfile_bounds(const d3dx_mesh_data& mesh, D3DVECTOR* minimum, D3DVECTOR* maximum) {
     bool any = false;
     D3DVECTOR lo{};
     D3DVECTOR hi{};

@@ -43,6 +43,8 @@
 
 #include <d3dx9.h>
 
+#include "platform/d3dx9/mesh_data.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <optional>
@@ -65,7 +67,7 @@ struct xfile_material {
 
 struct xfile_model {
     xfile_header header;
-    D3DXMESHDATA mesh;
+    d3dx_mesh_data mesh;
     std::vector<xfile_material> materials;  // material i = attribute id i
 };
 
@@ -100,4 +102,4 @@ bool xfile_read_header(const uint8_t* data, size_t size, xfile_header* out, std:
 const char* xfile_format_name(xfile_format format);
 
 // The axis-aligned box of the vertices that the triangles use; false when there is no triangle.
-bool xfile_bounds(const D3DXMESHDATA& mesh, D3DVECTOR* minimum, D3DVECTOR* maximum);
+bool xfile_bounds(const d3dx_mesh_data& mesh, D3DVECTOR* minimum, D3DVECTOR* maximum);

@@ -1,4 +1,5 @@
 // xfile_flatten.cpp - flattening of .x frames and meshes into one mesh (contract in xfile_flatten.h).
+#include "platform/d3dx9/mesh_data.h"
 #include "platform/xfile/xfile_flatten.h"
 #include "platform/base/cofactor3.h"
 
@@ -159,7 +160,7 @@ private:
     const vertex_streams& streams_;
     const mesh_transform& transform_;
     xfile_model& model_;
-    D3DXMESHDATA& out_;
+    d3dx_mesh_data& out_;
     uint32_t vertex_base_ = 0;
     uint32_t material_base_ = 0;
     bool substitute_colours_ = false;
@@ -294,7 +295,7 @@ void mesh_appender::append() {
 }
 
 // Room for what every mesh adds at least: its positions and its triangles.
-void reserve_output(const xfile_scene& scene, D3DXMESHDATA& out, const vertex_streams& streams) {
+void reserve_output(const xfile_scene& scene, d3dx_mesh_data& out, const vertex_streams& streams) {
     size_t vertices = 0;
     size_t triangles = 0;
     for (const xfile_raw_mesh& raw : scene.meshes) {
@@ -314,7 +315,7 @@ void reserve_output(const xfile_scene& scene, D3DXMESHDATA& out, const vertex_st
 bool xfile_flatten(const xfile_scene& scene, xfile_model* model, std::string* error) {
     const vertex_streams streams = streams_of(scene);
     const std::vector<matrix4x4> world = frame_matrices(scene);
-    model->mesh = D3DXMESHDATA{};
+    model->mesh = d3dx_mesh_data{};
     model->materials.clear();
     reserve_output(scene, model->mesh, streams);
     for (const xfile_raw_mesh& raw : scene.meshes) {

@@ -1,6 +1,7 @@
 // The box and torus generators as plain data: counts, order, surface, normals, winding, closure,
 // and rejected parameters.
 #include "mesh_topology.h"
+#include "platform/d3dx9/mesh_data.h"
 #include "platform/d3dx9/shape_geometry.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +21,7 @@ void expect_position(const D3DVECTOR& p, float x, float y, float z, float tolera
     EXPECT_NEAR(p.z, z, tolerance);
 }
 
-void expect_plain_position_normal_mesh(const D3DXMESHDATA& mesh, size_t vertices, size_t triangles) {
+void expect_plain_position_normal_mesh(const d3dx_mesh_data& mesh, size_t vertices, size_t triangles) {
     EXPECT_EQ(mesh.positions.size(), vertices);
     EXPECT_EQ(mesh.normals.size(), vertices);
     EXPECT_TRUE(mesh.diffuse.empty());
@@ -32,7 +33,7 @@ void expect_plain_position_normal_mesh(const D3DXMESHDATA& mesh, size_t vertices
 
 // Every triangle is wound clockwise seen from outside: its geometric normal agrees with the
 // outward normals of its corners.
-void expect_clockwise_from_outside(const D3DXMESHDATA& mesh, float min_agreement) {
+void expect_clockwise_from_outside(const d3dx_mesh_data& mesh, float min_agreement) {
     for (size_t t = 0; t < mesh.indices.size() / 3; ++t) {
         const D3DVECTOR n = triangle_normal(mesh, t);
         for (int k = 0; k < 3; ++k) {
@@ -41,7 +42,7 @@ void expect_clockwise_from_outside(const D3DXMESHDATA& mesh, float min_agreement
     }
 }
 
-void expect_closed(const D3DXMESHDATA& mesh, size_t distinct_positions) {
+void expect_closed(const d3dx_mesh_data& mesh, size_t distinct_positions) {
     const edge_counts census = edge_census(mesh);
     EXPECT_TRUE(census.open.empty());
     EXPECT_EQ(census.overused, 0u);
@@ -50,7 +51,7 @@ void expect_closed(const D3DXMESHDATA& mesh, size_t distinct_positions) {
 }
 
 TEST(BoxGeometry, HasFourUnsharedCornersPerFace) {
-    const D3DXMESHDATA box = d3dx_box_geometry(1.5f, 1.5f, 1.5f);
+    const d3dx_mesh_data box = d3dx_box_geometry(1.5f, 1.5f, 1.5f);
     expect_plain_position_normal_mesh(box, 24, 12);
     for (const D3DVECTOR& p : box.positions) {
         EXPECT_EQ(std::abs(p.x), 0.75f);
@@ -60,7 +61,7 @@ TEST(BoxGeometry, HasFourUnsharedCornersPerFace) {
 }
 
 TEST(BoxGeometry, FacesComeInOrderWithOutwardAxisNormals) {
-    const D3DXMESHDATA box = d3dx_box_geometry(1.0f, 2.0f, 3.0f);
+    const d3dx_mesh_data box = d3dx_box_geometry(1.0f, 2.0f, 3.0f);
     // Face order -z, +z, -x, +x, +y, -y, and each face's first corner.
     const float normals[6][3] = {{0, 0, -1}, {0, 0, 1}, {-1, 0, 0}, {1, 0, 0}, {0, 1, 0}, {0, -1, 0}};
     const float first_corners[6][3] = {{-1, -1, -1}, {1, -1, 1}, {-1, -1, 1}, {1, -1, -1}, {-1, 1, -1}, {-1, -1, 1}};
@@ -81,7 +82,7 @@ TEST(BoxGeometry, FacesComeInOrderWithOutwardAxisNormals) {
 }
 
 TEST(BoxGeometry, IsClosedAndClockwiseFromOutside) {
-    const D3DXMESHDATA box = d3dx_box_geometry(1.0f, 2.0f, 3.0f);
+    const d3dx_mesh_data box = d3dx_box_geometry(1.0f, 2.0f, 3.0f);
     expect_clockwise_from_outside(box, 0.999999f);
     expect_closed(box, 8);
 }
@@ -90,7 +91,7 @@ TEST(BoxGeometry, RejectsSizesThatCannotDescribeABox) {
     for (const float bad : {0.0f, -1.0f, nan_value, infinity, -infinity}) {
         EXPECT_TRUE(d3dx_box_geometry(bad, 1, 1).positions.empty()) << bad;
         EXPECT_TRUE(d3dx_box_geometry(1, bad, 1).positions.empty()) << bad;
-        const D3DXMESHDATA box = d3dx_box_geometry(1, 1, bad);
+        const d3dx_mesh_data box = d3dx_box_geometry(1, 1, bad);
         EXPECT_TRUE(box.positions.empty() && box.normals.empty() && box.indices.empty() && box.attributes.empty());
     }
     EXPECT_EQ(d3dx_box_geometry(1e-30f, 1e-30f, 1e-30f).positions.size(), 24u);
@@ -104,7 +105,7 @@ TEST(TorusGeometry, CountsFollowSidesAndRings) {
 
 TEST(TorusGeometry, VerticesRunSideByRingFromAngleZero) {
     // 4 sides, 8 rings: vertex j * 4 + i is ring j (theta = 45 j degrees), side i (phi = 90 i).
-    const D3DXMESHDATA torus = d3dx_torus_geometry(0.5f, 2.0f, 4, 8);
+    const d3dx_mesh_data torus = d3dx_torus_geometry(0.5f, 2.0f, 4, 8);
     expect_position(torus.positions[0], 2.5f, 0, 0);
     expect_position(torus.positions[1], 2.0f, 0, 0.5f);
     expect_position(torus.positions[2], 1.5f, 0, 0);
@@ -117,7 +118,7 @@ TEST(TorusGeometry, VerticesRunSideByRingFromAngleZero) {
 
 TEST(TorusGeometry, CellsMakeTwoTrianglesAndWrapAround) {
     const UINT sides = 4, rings = 8;
-    const D3DXMESHDATA torus = d3dx_torus_geometry(0.5f, 2.0f, sides, rings);
+    const d3dx_mesh_data torus = d3dx_torus_geometry(0.5f, 2.0f, sides, rings);
     const std::vector<uint32_t> first(torus.indices.begin(), torus.indices.begin() + 6);
     EXPECT_EQ(first, (std::vector<uint32_t>{0, sides, sides + 1, 0, sides + 1, 1}));
     const uint32_t a = (rings - 1) * sides + sides - 1, d = (rings - 1) * sides;
@@ -127,7 +128,7 @@ TEST(TorusGeometry, CellsMakeTwoTrianglesAndWrapAround) {
 
 TEST(TorusGeometry, LiesOnTheTubeWithExactOutwardNormals) {
     const float tube = 0.45f, ring = 0.85f;
-    const D3DXMESHDATA torus = d3dx_torus_geometry(tube, ring, 24, 24);
+    const d3dx_mesh_data torus = d3dx_torus_geometry(tube, ring, 24, 24);
     float nearest_to_axis = 10, farthest_from_axis = 0;
     for (size_t v = 0; v < torus.positions.size(); ++v) {
         const D3DVECTOR& p = torus.positions[v];
@@ -147,14 +148,14 @@ TEST(TorusGeometry, LiesOnTheTubeWithExactOutwardNormals) {
 TEST(TorusGeometry, IsClosedAndClockwiseFromOutside) {
     for (const auto& [sides, rings] : {std::pair{24u, 24u}, {3u, 5u}, {7u, 3u}}) {
         SCOPED_TRACE(testing::Message() << sides << " sides, " << rings << " rings");
-        const D3DXMESHDATA torus = d3dx_torus_geometry(0.45f, 0.85f, sides, rings);
+        const d3dx_mesh_data torus = d3dx_torus_geometry(0.45f, 0.85f, sides, rings);
         expect_clockwise_from_outside(torus, 0.0f);
         expect_closed(torus, sides * rings);
     }
 }
 
 TEST(TorusGeometry, AcceptsASpindleTorus) {
-    const D3DXMESHDATA spindle = d3dx_torus_geometry(1.0f, 0.5f, 8, 8);
+    const d3dx_mesh_data spindle = d3dx_torus_geometry(1.0f, 0.5f, 8, 8);
     EXPECT_EQ(spindle.positions.size(), 64u);
 }
 
@@ -171,7 +172,7 @@ TEST(TorusGeometry, RejectsParametersThatCannotDescribeATorus) {
     // More vertices than 16-bit indices reach, including products that overflow 32 bits.
     EXPECT_TRUE(d3dx_torus_geometry(0.5f, 1, 256, 256).positions.empty());
     EXPECT_TRUE(d3dx_torus_geometry(0.5f, 1, 65536, 65536).positions.empty());
-    const D3DXMESHDATA huge = d3dx_torus_geometry(0.5f, 1, UINT32_MAX, UINT32_MAX);
+    const d3dx_mesh_data huge = d3dx_torus_geometry(0.5f, 1, UINT32_MAX, UINT32_MAX);
     EXPECT_TRUE(huge.positions.empty() && huge.indices.empty() && huge.attributes.empty());
 }
 

@@ -1,4 +1,5 @@
 // mesh_topology.cpp - geometric and topological checks on plain mesh data.
+#include "platform/d3dx9/mesh_data.h"
 #include "mesh_topology.h"
 
 #include <algorithm>
@@ -14,18 +15,18 @@ D3DVECTOR cross(const D3DVECTOR& a, const D3DVECTOR& b) {
 float dot(const D3DVECTOR& a, const D3DVECTOR& b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
 float length(const D3DVECTOR& a) { return std::sqrt(dot(a, a)); }
 
-const D3DVECTOR& corner(const D3DXMESHDATA& mesh, size_t triangle, int k) {
+const D3DVECTOR& corner(const d3dx_mesh_data& mesh, size_t triangle, int k) {
     return mesh.positions[mesh.indices[3 * triangle + k]];
 }
 
-D3DVECTOR triangle_normal(const D3DXMESHDATA& mesh, size_t triangle) {
+D3DVECTOR triangle_normal(const d3dx_mesh_data& mesh, size_t triangle) {
     const D3DVECTOR& v0 = corner(mesh, triangle, 0);
     const D3DVECTOR n = cross(corner(mesh, triangle, 1) - v0, corner(mesh, triangle, 2) - v0);
     const float l = length(n);
     return {n.x / l, n.y / l, n.z / l};
 }
 
-std::vector<uint32_t> weld_positions(const D3DXMESHDATA& mesh) {
+std::vector<uint32_t> weld_positions(const d3dx_mesh_data& mesh) {
     std::map<std::tuple<float, float, float>, uint32_t> ids;
     std::vector<uint32_t> welded;
     welded.reserve(mesh.positions.size());
@@ -36,7 +37,7 @@ std::vector<uint32_t> weld_positions(const D3DXMESHDATA& mesh) {
     return welded;
 }
 
-edge_counts edge_census(const D3DXMESHDATA& mesh) {
+edge_counts edge_census(const d3dx_mesh_data& mesh) {
     const std::vector<uint32_t> welded = weld_positions(mesh);
     std::map<welded_edge, std::pair<int, int>> uses;  // edge -> (uses from smaller to larger, uses the other way)
     for (size_t t = 0; t < mesh.indices.size() / 3; ++t) {
@@ -57,7 +58,7 @@ edge_counts edge_census(const D3DXMESHDATA& mesh) {
     return census;
 }
 
-std::vector<uint32_t> triangle_components(const D3DXMESHDATA& mesh) {
+std::vector<uint32_t> triangle_components(const d3dx_mesh_data& mesh) {
     const std::vector<uint32_t> welded = weld_positions(mesh);
     const size_t triangles = mesh.indices.size() / 3;
     std::vector<uint32_t> parent(triangles);

@@ -3,6 +3,8 @@
 // the software device, so these run without a window.
 #include <d3dx9.h>
 
+#include "platform/d3d9/device_draw.h"
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -12,7 +14,7 @@
 namespace {
 
 // Accepts every call and records the indexed draws.
-class recording_device final : public IDirect3DDevice9 {
+class recording_device final : public IDirect3DDevice9, public d3d9_stream_draw {
 public:
     ULONG AddRef() override { return ++references; }
     ULONG Release() override { return --references; }
@@ -29,7 +31,7 @@ public:
     HRESULT BeginScene() override { return D3D_OK; }
     HRESULT EndScene() override { return D3D_OK; }
     HRESULT Present(const RECT*, const RECT*, HWND, const void*) override { return D3D_OK; }
-    HRESULT DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT count) override {
+    HRESULT draw_indexed_triangles(const d3d9_vertex_streams& streams, const UINT* indices, UINT count) override {
         ++draws;
         drawn_triangles += count;
         last_streams = streams;
@@ -41,7 +43,7 @@ public:
     int draws = 0;
     UINT drawn_triangles = 0;
     bool indices_in_range = true;
-    D3DVERTEXSTREAMS last_streams{};
+    d3d9_vertex_streams last_streams{};
 };
 
 ID3DXBuffer* const not_null_buffer = reinterpret_cast<ID3DXBuffer*>(0x1);

@@ -1,6 +1,7 @@
 // The teapot generator as plain data: the patch table, counts, extent, vertex numbering, poles,
 // closure (exactly which edges are open), winding and outward normals.
 #include "mesh_topology.h"
+#include "platform/d3dx9/mesh_data.h"
 #include "platform/d3dx9/shape_geometry.h"
 #include "platform/d3dx9/teapot_patches.h"
 
@@ -16,8 +17,8 @@
 
 namespace {
 
-const D3DXMESHDATA& teapot() {
-    static const D3DXMESHDATA mesh = d3dx_teapot_geometry();
+const d3dx_mesh_data& teapot() {
+    static const d3dx_mesh_data mesh = d3dx_teapot_geometry();
     return mesh;
 }
 
@@ -50,7 +51,7 @@ TEST(TeapotPatches, MatchTheSharedDataFile) {
 }
 
 TEST(TeapotGeometry, HasTheWeldedCountsAndPlainStreams) {
-    const D3DXMESHDATA& mesh = teapot();
+    const d3dx_mesh_data& mesh = teapot();
     EXPECT_EQ(mesh.positions.size(), 1177u);
     EXPECT_EQ(mesh.normals.size(), 1177u);
     EXPECT_EQ(mesh.indices.size(), 3u * 2256u);
@@ -65,7 +66,7 @@ TEST(TeapotGeometry, HasTheWeldedCountsAndPlainStreams) {
 }
 
 TEST(TeapotGeometry, NoTwoVerticesAreWithinTheWeldTolerance) {
-    const D3DXMESHDATA& mesh = teapot();
+    const d3dx_mesh_data& mesh = teapot();
     std::multimap<float, size_t> by_x;
     for (size_t v = 0; v < mesh.positions.size(); ++v) by_x.emplace(mesh.positions[v].x, v);
     const float tolerance = 0.5e-6f;  // 1e-6 in the data's frame, scaled by 0.5
@@ -79,7 +80,7 @@ TEST(TeapotGeometry, NoTwoVerticesAreWithinTheWeldTolerance) {
 }
 
 TEST(TeapotGeometry, StandsYUpWithTheSpoutAlongPlusX) {
-    const D3DXMESHDATA& mesh = teapot();
+    const d3dx_mesh_data& mesh = teapot();
     D3DVECTOR low{1e9f, 1e9f, 1e9f}, high{-1e9f, -1e9f, -1e9f};
     for (const D3DVECTOR& p : mesh.positions) {
         low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
@@ -95,7 +96,7 @@ TEST(TeapotGeometry, StandsYUpWithTheSpoutAlongPlusX) {
 }
 
 TEST(TeapotGeometry, VerticesAreNumberedByFirstAppearanceRowByRow) {
-    const D3DXMESHDATA& mesh = teapot();
+    const d3dx_mesh_data& mesh = teapot();
     // The first patch's grid starts at its first control point (1.4, 0, 2.4) and runs along its
     // first row (v, at constant height) before moving down the rim (u).
     EXPECT_NEAR(mesh.positions[0].x, 0.7f, 1e-6f);
@@ -111,7 +112,7 @@ TEST(TeapotGeometry, VerticesAreNumberedByFirstAppearanceRowByRow) {
 }
 
 TEST(TeapotGeometry, NormalsAreUnitAndThePolesPointAlongTheAxis) {
-    const D3DXMESHDATA& mesh = teapot();
+    const d3dx_mesh_data& mesh = teapot();
     std::vector<size_t> on_axis;
     for (size_t v = 0; v < mesh.positions.size(); ++v) {
         ASSERT_NEAR(length(mesh.normals[v]), 1.0f, 1e-6f) << v;
@@ -152,7 +153,7 @@ std::vector<open_loop> teapot_open_loops() {
 }
 
 TEST(TeapotGeometry, PatchesMeetWithoutCracksAndOnlyTheKnownLoopsAreOpen) {
-    const D3DXMESHDATA& mesh = teapot();
+    const d3dx_mesh_data& mesh = teapot();
     const edge_counts census = edge_census(mesh);
     EXPECT_EQ(census.overused, 0u);
     ASSERT_EQ(census.open.size(), 96u);
@@ -187,7 +188,7 @@ TEST(TeapotGeometry, PatchesMeetWithoutCracksAndOnlyTheKnownLoopsAreOpen) {
 bool is_handle_body_junction(const D3DVECTOR& p) { return near(p.x, -1.0f) && near(p.y, -0.3375f) && near(p.z, 0.0f); }
 
 TEST(TeapotGeometry, TrianglesAreClockwiseFromOutsideAndAgreeWithTheirNormals) {
-    const D3DXMESHDATA& mesh = teapot();
+    const d3dx_mesh_data& mesh = teapot();
     EXPECT_EQ(edge_census(mesh).same_direction, 0u);
     int junction_corners = 0;
     for (size_t t = 0; t < mesh.indices.size() / 3; ++t) {
@@ -211,7 +212,7 @@ TEST(TeapotGeometry, TrianglesAreClockwiseFromOutsideAndAgreeWithTheirNormals) {
 // edge-connected part either all normals face out or all face in. In each part, a vertex that is
 // the part's farthest along an axis direction and not on an open edge must face that direction.
 TEST(TeapotGeometry, EveryPartFacesOutwardAtItsExtremes) {
-    const D3DXMESHDATA& mesh = teapot();
+    const d3dx_mesh_data& mesh = teapot();
     const std::vector<uint32_t> component = triangle_components(mesh);
     const uint32_t parts = *std::max_element(component.begin(), component.end()) + 1;
     EXPECT_EQ(parts, 4u);  // rim, body and bottom; handle; spout; lid

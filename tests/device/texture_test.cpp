@@ -24,7 +24,7 @@ protected:
         if (texture != nullptr) texture->Release();
     }
 
-    uint32_t texel(int x, int y) const { return texture->GetTexels()[y * 4 + x] & 0xFFFFFFu; }
+    uint32_t texel(int x, int y) const { return d3d9_texture_texels(texture).texels[y * 4 + x] & 0xFFFFFFu; }
 
     // Covers the whole buffer; texture coordinates run from (u0, v0) at the top-left corner of
     // the buffer (-0.5, -0.5) to (u1, v1) at the bottom-right corner.

@@ -3,6 +3,7 @@
 // inside, off and behind the screen.
 #include <d3dx9.h>
 
+#include "platform/d3d9/device_draw.h"
 #include "platform/d3d9/clip.h"
 #include "platform/d3d9/transform_light.h"
 
@@ -95,7 +96,7 @@ TEST(TransformLightBatch, MatchesTheOneVertexStageBitForBit) {
     for (const test_case& c : cases) {
         SCOPED_TRACE(c.name);
         D3DMATERIAL9 material{{0.2f, 0.4f, 0.9f, 1}, {0.3f, 0.2f, 0.1f, 1}, {1, 1, 1, 1}, {0.05f, 0, 0.1f, 1}, c.power};
-        D3DVERTEXSTREAMS streams{};
+        d3d9_vertex_streams streams{};
         streams.positions = s.positions.data();
         streams.normals = c.normals ? s.normals.data() : nullptr;
         streams.diffuse = c.colours ? s.colours.data() : nullptr;

@@ -10,6 +10,9 @@
 
 #include <d3dx9.h>
 
+#include "platform/d3dx9/mesh.h"
+#include "platform/d3d9/texture.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -121,7 +124,7 @@ protected:
         ASSERT_NE(ship.mesh, nullptr);
     }
 
-    static bounding_box bounds(const D3DXMESHDATA& data) {
+    static bounding_box bounds(const d3dx_mesh_data& data) {
         bounding_box box;
         for (const D3DVECTOR& p : data.positions) box.add(p.x, p.y, p.z);
         return box;
@@ -129,7 +132,7 @@ protected:
 
     static void expect_matches_generator(const loaded_model& loaded, const models::model_tree& generated) {
         const model_expectations expected = expected_from(generated);
-        const D3DXMESHDATA& data = loaded.mesh->GetGeometry();
+        const d3dx_mesh_data& data = d3dx_mesh_geometry(loaded.mesh);
         EXPECT_EQ(data.positions.size(), expected.vertices);
         EXPECT_EQ(data.indices.size(), 3 * expected.triangles);
         EXPECT_EQ(loaded.subsets, expected.subsets);
@@ -140,7 +143,7 @@ protected:
         }
     }
 
-    static void expect_sealed(const D3DXMESHDATA& data, const char* name) {
+    static void expect_sealed(const d3dx_mesh_data& data, const char* name) {
         surface_view view;
         for (const D3DVECTOR& p : data.positions) view.positions.push_back({p.x, p.y, p.z});
         for (const D3DVECTOR& n : data.normals) view.normals.push_back({n.x, n.y, n.z});
@@ -205,7 +208,7 @@ TEST_F(DemoModels, AirplaneHasTexturedAndPlainSubsetsAndItsTextureLoads) {
         IDirect3DTexture9* texture = nullptr;
         const std::string path = (folder_ / m.pTextureFilename).string();
         ASSERT_EQ(D3DXCreateTextureFromFileA(device_.device, path.c_str(), &texture), D3D_OK) << path;
-        EXPECT_EQ(texture->GetWidth(), 512u);
+        EXPECT_EQ(d3d9_texture_texels(texture).width, 512u);
         texture->Release();
     }
     EXPECT_GE(textured, 1);
@@ -221,7 +224,7 @@ TEST_F(DemoModels, AirplaneUntexturedPartsPointAtWhiteTexelsAndTexturedOnesStayO
     IDirect3DTexture9* skin = nullptr;
     ASSERT_EQ(D3DXCreateTextureFromFileA(device_.device, (folder_ / "airplane_skin.png").string().c_str(), &skin),
               D3D_OK);
-    const D3DXMESHDATA& data = airplane.mesh->GetGeometry();
+    const d3dx_mesh_data& data = d3dx_mesh_geometry(airplane.mesh);
     ASSERT_EQ(data.texcoords.size(), 2 * data.positions.size());
     size_t off_skin = 0, not_white = 0;
     for (size_t t = 0; t < data.attributes.size(); ++t) {
@@ -233,9 +236,11 @@ TEST_F(DemoModels, AirplaneUntexturedPartsPointAtWhiteTexelsAndTexturedOnesStayO
                 off_skin += u < 0.0f || u > 1.0f || v < 0.0f || v > 1.0f;
                 continue;
             }
-            const UINT x = std::min(skin->GetWidth() - 1, static_cast<UINT>(u * skin->GetWidth()));
-            const UINT y = std::min(skin->GetHeight() - 1, static_cast<UINT>(v * skin->GetHeight()));
-            not_white += skin->GetTexels()[y * skin->GetWidth() + x] != 0xFFFFFFFFu;
+            const UINT x =
+                std::min(d3d9_texture_texels(skin).width - 1, static_cast<UINT>(u * d3d9_texture_texels(skin).width));
+            const UINT y =
+                std::min(d3d9_texture_texels(skin).height - 1, static_cast<UINT>(v * d3d9_texture_texels(skin).height));
+            not_white += d3d9_texture_texels(skin).texels[y * d3d9_texture_texels(skin).width + x] != 0xFFFFFFFFu;
         }
     }
     skin->Release();
@@ -263,19 +268,19 @@ TEST_F(DemoModels, SpaceshipHasSeveralPlainSubsetsAndAGlowingOne) {
 TEST_F(DemoModels, BothModelsAreSealedFrontFacingWithUnitNormals) {
     loaded_model airplane, ship;
     ASSERT_NO_FATAL_FAILURE(load_both(airplane, ship));
-    expect_sealed(airplane.mesh->GetGeometry(), "airplane");
-    expect_sealed(ship.mesh->GetGeometry(), "spaceship");
+    expect_sealed(d3dx_mesh_geometry(airplane.mesh), "airplane");
+    expect_sealed(d3dx_mesh_geometry(ship.mesh), "spaceship");
 }
 
 TEST_F(DemoModels, ModelsHaveTheirSizesAndStandAtTheOrigin) {
     loaded_model airplane, ship;
     ASSERT_NO_FATAL_FAILURE(load_both(airplane, ship));
-    const bounding_box plane = bounds(airplane.mesh->GetGeometry());
+    const bounding_box plane = bounds(d3dx_mesh_geometry(airplane.mesh));
     EXPECT_GE(plane.size(2), 8.0f) << "wingspan";
     EXPECT_LE(plane.size(2), 10.0f) << "wingspan";
     EXPECT_GE(plane.size(0), 6.5f) << "length";
     EXPECT_LE(plane.size(0), plane.size(2)) << "length";
-    const bounding_box spaceship = bounds(ship.mesh->GetGeometry());
+    const bounding_box spaceship = bounds(d3dx_mesh_geometry(ship.mesh));
     EXPECT_GE(spaceship.size(0), 5.0f) << "length";
     EXPECT_LE(spaceship.size(0), 6.0f) << "length";
     for (int axis = 0; axis < 3; ++axis) {

@@ -4,6 +4,8 @@
 
 #include <d3d9.h>
 
+#include "platform/d3d9/device_draw.h"
+
 #include <vector>
 
 struct device_call {
@@ -27,7 +29,7 @@ struct device_call {
     const void* pointer = nullptr;  // bound texture
 };
 
-class recording_device final : public IDirect3DDevice9 {
+class recording_device final : public IDirect3DDevice9, public d3d9_stream_draw {
 public:
     explicit recording_device(IDirect3DDevice9* real) : real_(real) {}
 
@@ -92,9 +94,9 @@ public:
         calls.push_back({device_call::present});
         return real_->Present(source, destination, window, dirty);
     }
-    HRESULT DrawIndexedTriangles(const D3DVERTEXSTREAMS& streams, const UINT* indices, UINT count) override {
+    HRESULT draw_indexed_triangles(const d3d9_vertex_streams& streams, const UINT* indices, UINT count) override {
         calls.push_back({device_call::draw, 0, count});
-        return real_->DrawIndexedTriangles(streams, indices, count);
+        return d3d9_draw_indexed_triangles(real_, streams, indices, count);
     }
 
 private:

@@ -1,6 +1,7 @@
 // texture_files.cpp - image writers and the texture tests' fixture; see texture_files.h.
 #include "texture_files.h"
 
+#include "platform/d3d9/texture.h"
 #include "platform/texture/texture_file.h"
 
 #include <stb/stb_image_write.h>
@@ -111,9 +112,10 @@ std::vector<D3DCOLOR> TextureFile::load(const char* name, UINT& width, UINT& hei
     const HRESULT result = D3DXCreateTextureFromFileA(device_.device, name, &texture);
     EXPECT_EQ(result, D3D_OK) << name;
     if (result != D3D_OK || texture == nullptr) return {};
-    width = texture->GetWidth();
-    height = texture->GetHeight();
-    std::vector<D3DCOLOR> texels(texture->GetTexels(), texture->GetTexels() + width * height);
+    width = d3d9_texture_texels(texture).width;
+    height = d3d9_texture_texels(texture).height;
+    std::vector<D3DCOLOR> texels(d3d9_texture_texels(texture).texels,
+                                 d3d9_texture_texels(texture).texels + width * height);
     texture->Release();
     return texels;
 }

@@ -1,5 +1,6 @@
 // xfile_format_test.cpp - the encodings of .x files: header, text syntax, binary tokens, 64-bit
 // floats, MSZIP compression; all read into the same model.
+#include "platform/d3dx9/mesh_data.h"
 #include <gtest/gtest.h>
 
 #include <bit>
@@ -148,7 +149,7 @@ TEST(XFileText, SixtyFourBitTextIsOrdinaryText) {
 TEST(XFileText, ReadsTheSampleWithEveryStream) {
     const xfile_load_result r = load_x(sample_text_file());
     ASSERT_TRUE(r.ok) << r.error;
-    const D3DXMESHDATA& m = r.model.mesh;
+    const d3dx_mesh_data& m = r.model.mesh;
     EXPECT_EQ(m.attributes, (std::vector<uint32_t>{0, 0, 1}));
     EXPECT_EQ(m.normals.size(), m.positions.size());
     EXPECT_EQ(m.texcoords.size(), 2 * m.positions.size());

@@ -1,5 +1,6 @@
 // xfile_mesh_test.cpp - what a load makes of the file's objects: frames and their transforms,
 // polygons, vertex splitting by normals, streams, material lists and references, several meshes.
+#include "platform/d3dx9/mesh_data.h"
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -88,7 +89,7 @@ TEST(XFileNormals, SplitsPositionsMetWithDifferentNormalsAndReusesEqualOnes) {
   MeshTextureCoords { 4; 0;0;, 1;0;, 0;1;, 1;1;; }
 })");
     ASSERT_TRUE(r.ok) << r.error;
-    const D3DXMESHDATA& m = r.model.mesh;
+    const d3dx_mesh_data& m = r.model.mesh;
     ASSERT_EQ(m.positions.size(), 6u);  // the four positions, then 1 and 2 again
     EXPECT_EQ(m.indices, (std::vector<uint32_t>{0, 1, 2, 4, 3, 5}));
     expect_vector(m.positions[4], 1, 0, 0);
@@ -130,7 +131,7 @@ TEST(XFileStreams, VertexColoursAndTextureCoordinatesPerVertex) {
   MeshVertexColors { 2; 0; 1.0;0.5;0.0;1.0;;, 2; 0;0;1;0.5;;; }
 })");
     ASSERT_TRUE(r.ok) << r.error;
-    const D3DXMESHDATA& m = r.model.mesh;
+    const d3dx_mesh_data& m = r.model.mesh;
     EXPECT_TRUE(m.normals.empty());
     EXPECT_EQ(m.diffuse, (std::vector<D3DCOLOR>{0xFFFF8000u, 0xFFFFFFFFu, 0x800000FFu}));
     EXPECT_EQ(m.texcoords, (std::vector<float>{0.25f, 0.75f, 1, 0, 0, 1}));
@@ -292,7 +293,7 @@ Mesh { 4; 0;0;0;, 1;0;0;, 0;1;0;, 1;1;0;; 2; 3;0,1,2;, 3;1,3,2;;
   MeshMaterialList { 2; 2; 0, 1;; { Red } { Green } } }
 )");
     ASSERT_TRUE(r.ok) << r.error;
-    const D3DXMESHDATA& m = r.model.mesh;
+    const d3dx_mesh_data& m = r.model.mesh;
     // Mesh 1 has no normals (zero), mesh 2 no texture coordinates (0,0) and no colours: its
     // vertices take each face's material colour, so positions 1 and 2 (red and green faces) split.
     ASSERT_EQ(m.positions.size(), 3u + 4u + 2u);
@@ -316,7 +317,7 @@ TEST(XFileBounds, BoxOfTheVerticesThatTrianglesUse) {
     ASSERT_TRUE(xfile_bounds(r.model.mesh, &lo, &hi));
     expect_vector(lo, -1, 0, 0);
     expect_vector(hi, 1, 2, 3);
-    EXPECT_FALSE(xfile_bounds(D3DXMESHDATA{}, &lo, &hi));
+    EXPECT_FALSE(xfile_bounds(d3dx_mesh_data{}, &lo, &hi));
 }
 
 }  // namespace

@@ -1,4 +1,5 @@
 // xfile_samples.cpp - builders of .x test files (see xfile_samples.h).
+#include "platform/d3dx9/mesh_data.h"
 #include "xfile_samples.h"
 
 #include <zlib.h>
@@ -175,7 +176,7 @@ std::string sample_binary_file(std::string_view texture) {
 }
 
 bool model_is_consistent(const xfile_model& model) {
-    const D3DXMESHDATA& m = model.mesh;
+    const d3dx_mesh_data& m = model.mesh;
     const size_t n = m.positions.size();
     if (!m.normals.empty() && m.normals.size() != n) return false;
     if (!m.diffuse.empty() && m.diffuse.size() != n) return false;

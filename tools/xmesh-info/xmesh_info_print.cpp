@@ -1,4 +1,5 @@
 // xmesh_info_print.cpp - text, TSV and JSON descriptions of a model (contract in xmesh_info_print.h).
+#include "platform/d3dx9/mesh_data.h"
 #include "xmesh_info_print.h"
 
 #include <charconv>
@@ -95,7 +96,7 @@ material_lists list_materials(const xfile_model& model, Name name, Material mate
     return lists;
 }
 
-std::string tsv_bounds(const D3DXMESHDATA& mesh) {
+std::string tsv_bounds(const d3dx_mesh_data& mesh) {
     D3DVECTOR lo;
     D3DVECTOR hi;
     if (!xfile_bounds(mesh, &lo, &hi)) return "-\t-\t-\t-\t-\t-";
@@ -130,7 +131,7 @@ std::string json_material(const xfile_material& m) {
     return out + '}';
 }
 
-std::string json_bounds(const D3DXMESHDATA& mesh) {
+std::string json_bounds(const d3dx_mesh_data& mesh) {
     D3DVECTOR lo;
     D3DVECTOR hi;
     const bool any = xfile_bounds(mesh, &lo, &hi);

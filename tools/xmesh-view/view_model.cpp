@@ -10,6 +10,7 @@
 // the sphere, which keeps the 16-bit depth buffer precise.
 #include "view_model.h"
 
+#include "platform/d3dx9/mesh.h"
 #include "platform/win32/win_paths.h"
 #include "platform/xfile/xfile.h"
 #include "view_textures.h"
@@ -107,7 +108,7 @@ picture_frame frame_of(const view_bounds& b, const view_matrices& m) {
 
 }  // namespace
 
-view_bounds view_bounds_of(const D3DXMESHDATA& geometry) {
+view_bounds view_bounds_of(const d3dx_mesh_data& geometry) {
     constexpr float big = std::numeric_limits<float>::max();
     float low[3] = {big, big, big};
     float high[3] = {-big, -big, -big};
@@ -158,7 +159,7 @@ bool view_load_model(IDirect3DDevice9* device, const std::string& path, view_mod
     }
     materials->Release();
     model->triangles = model->mesh->GetNumFaces();
-    model->bounds = view_bounds_of(model->mesh->GetGeometry());
+    model->bounds = view_bounds_of(d3dx_mesh_geometry(model->mesh));
     return true;
 }
 

@@ -8,6 +8,8 @@
 
 #include <d3dx9.h>
 
+#include "platform/d3dx9/mesh_data.h"
+
 #include <string>
 #include <vector>
 
@@ -28,7 +30,7 @@ struct view_bounds {
     float radius = 1.0f;
 };
 
-view_bounds view_bounds_of(const D3DXMESHDATA& geometry);
+view_bounds view_bounds_of(const d3dx_mesh_data& geometry);
 
 struct view_model {
     ID3DXMesh* mesh = nullptr;
