@@ -14,6 +14,7 @@
 
 #include <windows.h>
 
+#include <unknwn.h>
 #include <d3d9types.h>
 #include <d3d9caps.h>
 
@@ -28,23 +29,32 @@
 #define D3DCREATE_SOFTWARE_VERTEXPROCESSING 0x00000020L
 #define D3DCREATE_HARDWARE_VERTEXPROCESSING 0x00000040L
 
-// Reference-counted objects: AddRef/Release as the platform's interfaces; the object is destroyed
-// when the count reaches zero.
-struct IDirect3DBaseTexture9 {
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
+// The interfaces of Direct3D 9. Every one is reference counted (IUnknown): an object is destroyed
+// when its count reaches zero.
+struct IDirect3D9;
+struct IDirect3DDevice9;
+struct IDirect3DStateBlock9;
+struct IDirect3DSwapChain9;
+struct IDirect3DResource9;
+struct IDirect3DVertexDeclaration9;
+struct IDirect3DVertexShader9;
+struct IDirect3DPixelShader9;
+struct IDirect3DBaseTexture9;
+struct IDirect3DTexture9;
+struct IDirect3DVolumeTexture9;
+struct IDirect3DCubeTexture9;
+struct IDirect3DVertexBuffer9;
+struct IDirect3DIndexBuffer9;
+struct IDirect3DSurface9;
+struct IDirect3DVolume9;
+struct IDirect3DQuery9;
 
-protected:
-    virtual ~IDirect3DBaseTexture9() = default;
-};
+struct IDirect3DBaseTexture9 : IUnknown {};
 
 // A 2D texture: one level of 32-bit A8R8G8B8 texels, row 0 at the top (v = 0).
 struct IDirect3DTexture9 : IDirect3DBaseTexture9 {};
 
-struct IDirect3DDevice9 {
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
-
+struct IDirect3DDevice9 : IUnknown {
     virtual HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) = 0;
     virtual HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) = 0;
     virtual HRESULT SetTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) = 0;
@@ -59,19 +69,11 @@ struct IDirect3DDevice9 {
     virtual HRESULT EndScene() = 0;
     virtual HRESULT Present(const RECT* source, const RECT* destination, HWND override_window,
                             const void* dirty_region) = 0;
-
-protected:
-    virtual ~IDirect3DDevice9() = default;
 };
 
-struct IDirect3D9 {
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
+struct IDirect3D9 : IUnknown {
     virtual HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window, DWORD behaviour_flags,
                                  D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) = 0;
-
-protected:
-    virtual ~IDirect3D9() = default;
 };
 
 typedef IDirect3D9* LPDIRECT3D9;

@@ -2,16 +2,12 @@
 #pragma once
 
 #include <d3d9.h>
+#include <unknwn.h>
 
 // A block of memory handed out by D3DX (here: the loader's material records).
-struct ID3DXBuffer {
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
+struct ID3DXBuffer : IUnknown {
     virtual void* GetBufferPointer() = 0;
     virtual DWORD GetBufferSize() = 0;
-
-protected:
-    virtual ~ID3DXBuffer() = default;
 };
 
 typedef ID3DXBuffer* LPD3DXBUFFER;

@@ -8,17 +8,12 @@
 #define D3DXMESH_SYSTEMMEM 0x110
 #define D3DXMESH_MANAGED 0x220
 
-struct ID3DXMesh {
-    virtual ULONG AddRef() = 0;
-    virtual ULONG Release() = 0;
+struct ID3DXMesh : IUnknown {
     // Draws the triangles whose attribute id is `subset` with the device's current state.
     virtual HRESULT DrawSubset(DWORD subset) = 0;
     virtual DWORD GetNumFaces() = 0;
     virtual DWORD GetNumVertices() = 0;
     virtual DWORD GetFVF() = 0;
-
-protected:
-    virtual ~ID3DXMesh() = default;
 };
 
 struct D3DXMATERIAL {

@@ -16,6 +16,10 @@ namespace {
 // Accepts every call and records the indexed draws.
 class recording_device final : public IDirect3DDevice9, public d3d9_stream_draw {
 public:
+    HRESULT QueryInterface(REFIID, void** object) override {
+        *object = nullptr;
+        return E_NOINTERFACE;
+    }
     ULONG AddRef() override { return ++references; }
     ULONG Release() override { return --references; }
     HRESULT SetRenderState(D3DRENDERSTATETYPE, DWORD) override { return D3D_OK; }

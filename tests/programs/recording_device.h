@@ -35,6 +35,7 @@ public:
 
     std::vector<device_call> calls;
 
+    HRESULT QueryInterface(REFIID riid, void** object) override { return real_->QueryInterface(riid, object); }
     ULONG AddRef() override { return real_->AddRef(); }
     ULONG Release() override {
         const ULONG left = real_->Release();
