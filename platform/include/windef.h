@@ -26,6 +26,23 @@ typedef char CHAR;
 typedef char* LPSTR;
 typedef const char* LPCSTR;
 typedef void* LPVOID;
+typedef wchar_t WCHAR;
+typedef WCHAR* LPWSTR;
+typedef WCHAR* PWSTR;
+typedef const WCHAR* LPCWSTR;
+typedef const WCHAR* PCWSTR;
+
+// Text of the kind UNICODE selects: wide with it, ANSI without.
+#ifdef UNICODE
+typedef WCHAR TCHAR;
+#define __TEXT(quote) L##quote
+#else
+typedef char TCHAR;
+#define __TEXT(quote) quote
+#endif
+#define TEXT(quote) __TEXT(quote)
+typedef TCHAR* LPTSTR;
+typedef const TCHAR* LPCTSTR;
 
 #define WINAPI
 #define CALLBACK

@@ -16,6 +16,12 @@
 
 struct win_window;
 
+struct win_display_mode {
+    int width;
+    int height;
+    int refresh_hz;
+};
+
 // A back end's own data for one window (e.g. the SDL window and its renderer).
 struct win_native {
     virtual ~win_native() = default;
@@ -41,6 +47,9 @@ public:
     virtual void retire(const uint32_t* /*pixels*/) {}
     // Whether frames in shared memory (win_shared_frame.h) are shown in the window without a copy.
     virtual bool shows_shared_frames(win_window& /*window*/) { return false; }
+    // The desktop's size and refresh rate; a back end without a display reports 1920 x 1080 at
+    // 60 Hz.
+    virtual win_display_mode desktop_mode() { return {1920, 1080, 60}; }
     // Whether the key is down now, whichever window has the focus.
     virtual bool key_down(int virtual_key) = 0;
     // Shows a modal message box (text already UTF-8); returns IDOK, or 0 when none could be shown.

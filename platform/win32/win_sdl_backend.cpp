@@ -193,6 +193,13 @@ public:
 
     bool shows_shared_frames(win_window& window) override { return native_of(window)->presenter->shares_frames(); }
 
+    win_display_mode desktop_mode() override {
+        SDL_DisplayMode mode{};
+        if (!video_ || SDL_GetDesktopDisplayMode(0, &mode) != 0 || mode.w <= 0 || mode.h <= 0) {
+            return win_backend::desktop_mode();
+        }
+        return {mode.w, mode.h, mode.refresh_rate > 0 ? mode.refresh_rate : 60};
+    }
     bool key_down(int virtual_key) override {
         if (x11_keys_) return win_x11_key_down(*x11_keys_, virtual_key);
         if (!video_) return false;

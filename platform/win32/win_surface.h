@@ -12,6 +12,11 @@
 #include <cstddef>
 #include <cstdint>
 
+struct win_display_mode;
+
+// The desktop's display mode (width, height, refresh rate) as the active back end sees it.
+win_display_mode win_desktop_mode();
+
 // Size of the window's client area in pixels; false for an unknown window.
 bool win_client_size(HWND window, int* width, int* height);
 

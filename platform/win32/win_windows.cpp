@@ -128,6 +128,8 @@ HCURSOR WINAPI LoadCursorA(HINSTANCE instance, LPCSTR cursorName) {
     return reinterpret_cast<HCURSOR>(&arrow_cursor_marker);
 }
 
+win_display_mode win_desktop_mode() { return win_active_backend().desktop_mode(); }
+
 bool win_client_size(HWND handle, int* width, int* height) {
     const win_window* window = win_table_live_window(handle);
     if (window == nullptr) return false;
