@@ -6,7 +6,9 @@
 
 errno_t _get_pgmptr(char** path);
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path);
-DWORD WINAPI GetLastError();  // the calling thread's code of the last failure of SetCurrentDirectoryA
+// The calling thread's code of the last failure, as the failing call set it.
+DWORD WINAPI GetLastError();
+void WINAPI SetLastError(DWORD code);
 errno_t strcpy_s(char* destination, size_t size, const char* source);
 
 #ifndef EINVAL

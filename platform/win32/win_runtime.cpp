@@ -110,6 +110,8 @@ errno_t _get_pgmptr(char** path) {
 
 DWORD WINAPI GetLastError() { return last_error; }
 
+void WINAPI SetLastError(DWORD code) { last_error = code; }
+
 BOOL WINAPI SetCurrentDirectoryA(LPCSTR path) {
     if (path == nullptr || path[0] == '\0') {
         last_error = ERROR_INVALID_PARAMETER;
