@@ -88,6 +88,14 @@ win_window* win_table_live_window(HWND handle) {
 
 win_window* win_table_first_window() { return table().windows.empty() ? nullptr : table().windows.front().get(); }
 
+win_window* win_table_main_window() {
+    const DWORD child_style = 0x40000000L;  // WS_CHILD
+    for (const auto& record : table().windows) {
+        if (record->state == win_window_state::alive && (record->style & child_style) == 0) return record.get();
+    }
+    return nullptr;
+}
+
 void win_table_reset() {
     table().windows.clear();
     table().classes.clear();

@@ -59,6 +59,9 @@ win_window* win_table_live_window(HWND handle);
 win_window* win_table_any_window(HWND handle);
 // The first window created, or null.
 win_window* win_table_first_window();
+// The program's main window: the first window created that is alive (not destroyed, not being
+// destroyed) and top-level (not WS_CHILD); null when there is none.
+win_window* win_table_main_window();
 
 // Forgets every class and window (their native sides are closed by the caller first).
 void win_table_reset();

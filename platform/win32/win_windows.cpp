@@ -11,6 +11,7 @@
 #include <windows.h>
 
 #include "platform/win32/win_backend.h"
+#include "platform/win32/win_capture.h"
 #include "platform/win32/win_surface.h"
 #include "platform/win32/win_shared_frame.h"
 #include "platform/win32/win_window_table.h"
@@ -142,6 +143,7 @@ bool win_present(HWND handle, const uint32_t* pixels, int width, int height, int
     win_window* window = win_table_live_window(handle);
     if (window == nullptr || window->state != win_window_state::alive) return false;
     if (pixels == nullptr || width <= 0 || height <= 0 || pitch < width) return false;
+    win_capture_present(pixels, width, height, pitch);
     return win_active_backend().present(*window, pixels, width, height, pitch);
 }
 

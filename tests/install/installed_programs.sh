@@ -18,14 +18,14 @@ for program in shapes-demo airplane-demo spaceship-demo; do
   fi
 done
 
-"$prefix/bin/xmesh-info" --tsv "$prefix/lib/directx-demos/airplane 2.x" >/dev/null
+"$prefix/bin/xmesh-info" --tsv "$prefix/lib/ninefold-demos/airplane 2.x" >/dev/null
 
 thumbnailer="$prefix/share/thumbnailers/xmesh-view.thumbnailer"
 grep -qx 'Exec=xmesh-view --png %o --size %sx%s %i' "$thumbnailer"
 grep -q 'type="model/x-directx"' "$prefix/share/mime/packages/xmesh-view.xml"
 thumbnail="$prefix/thumbnail"  # thumbnailers name the output without an extension
 env -u DISPLAY -u WAYLAND_DISPLAY -u WIN32_STANDIN_BACKEND \
-  "$prefix/bin/xmesh-view" --png "$thumbnail" --size 128x128 "$prefix/lib/directx-demos/airplane 2.x"
+  "$prefix/bin/xmesh-view" --png "$thumbnail" --size 128x128 "$prefix/lib/ninefold-demos/airplane 2.x"
 if [ "$(head -c 8 "$thumbnail" | od -An -tx1 | tr -d ' \n')" != 89504e470d0a1a0a ]; then
   echo "installed xmesh-view wrote no PNG" >&2
   exit 1
