@@ -22,12 +22,34 @@ enum class capture_state { unread, off, armed, done };
 
 struct capture_settings {
     capture_state state = capture_state::unread;
-    const char* path = nullptr;
     uint64_t at = 1;
     uint64_t presents = 0;
 };
 
 capture_settings settings;
+
+// The file as WIN32_STANDIN_CAPTURE names it (for messages) and as a path from the directory the
+// process started in, taken before main(): a program may change its current directory before its
+// first frame (the model demos do).
+struct capture_file {
+    std::string given;
+    std::string path;
+};
+
+capture_file file_from_environment() {
+    const char* given = std::getenv("WIN32_STANDIN_CAPTURE");
+    if (given == nullptr || *given == '\0') return {};
+    capture_file file{given, given};
+    if (given[0] != '/') {
+        if (char* start = ::getcwd(nullptr, 0)) {
+            file.path = std::string(start) + "/" + given;
+            std::free(start);
+        }
+    }
+    return file;
+}
+
+const capture_file target = file_from_environment();
 
 [[noreturn]] void fail(const std::string& line) {
     std::fprintf(stderr, "%s: %s\n", program_invocation_short_name, line.c_str());
@@ -49,12 +71,10 @@ bool parse_positive(const char* text, uint64_t* value) {
 }
 
 void read_environment() {
-    const char* path = std::getenv("WIN32_STANDIN_CAPTURE");
-    if (path == nullptr || *path == '\0') {
+    if (target.given.empty()) {
         settings.state = capture_state::off;
         return;
     }
-    settings.path = path;
     settings.state = capture_state::armed;
     const char* at = std::getenv("WIN32_STANDIN_CAPTURE_AT");
     if (at != nullptr && !parse_positive(at, &settings.at)) {
@@ -130,8 +150,8 @@ bool write_png(const char* path, const uint32_t* pixels, int width, int height, 
 
 void capture(const uint32_t* pixels, int width, int height, int pitch) {
     std::string why;
-    if (!write_png(settings.path, pixels, width, height, pitch, &why)) {
-        fail(std::string("capture ") + settings.path + ": " + why);
+    if (!write_png(target.path.c_str(), pixels, width, height, pitch, &why)) {
+        fail("capture " + target.given + ": " + why);
     }
     settings.state = capture_state::done;
     if (const win_window* main_window = win_table_main_window()) {

@@ -5,8 +5,9 @@
 // window or back end) as an RGB PNG, then posts WM_CLOSE to the program's main window (the first
 // top-level window still alive), exactly as a click on its close button does. The PNG appears
 // under its name complete or not at all: it is written to a temporary file in the same folder and
-// renamed. An empty WIN32_STANDIN_CAPTURE means no capture; WIN32_STANDIN_CAPTURE_AT is read only
-// when a capture is asked for.
+// renamed. A relative FILE is taken from the directory the process started in, whatever directory
+// the program changes to. An empty WIN32_STANDIN_CAPTURE means no capture;
+// WIN32_STANDIN_CAPTURE_AT is read only when a capture is asked for.
 //
 // Failures end the process at once with exit status 1 (std::exit, so the program's own cleanup
 // after its message loop does not run): a WIN32_STANDIN_CAPTURE_AT that is not a positive integer

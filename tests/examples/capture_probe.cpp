@@ -1,7 +1,8 @@
 // capture_probe.cpp - a small windowed Direct3D 9 program on today's A-suffixed names, for the
 // capture and golden-frame tests: each frame clears to the next colour of a table and draws two
 // rectangles through Clear, so the frames differ by their number. It closes its window after
-// `last_frame` frames, so it ends even when no capture closes it.
+// `last_frame` frames, so it ends even when no capture closes it. Like the model demos, it changes
+// its current directory (to the parent folder) before its first frame.
 #include <d3d9.h>
 #include <windows.h>
 
@@ -42,6 +43,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
                                   nullptr, instance, nullptr);
     if (window == nullptr) return 1;
     ShowWindow(window, showCommand);
+    if (!SetCurrentDirectoryA("..")) return 1;
 
     IDirect3D9* direct3d = Direct3DCreate9(D3D_SDK_VERSION);
     if (direct3d == nullptr) return 1;
