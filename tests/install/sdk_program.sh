@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# sdk_program.sh BUILD_DIR SOURCE_DIR PROGRAM.cpp CXX [FLAGS]: installs the build into a fresh
+# sdk_program.sh BUILD_DIR SOURCE_DIR PROGRAM.cpp CXX [FLAGS]: installs the dev component into a fresh
 # prefix and builds PROGRAM.cpp outside the tree against what was installed, both ways a user would:
 # the pkg-config one-liner and a CMakeLists.txt with find_package(Ninefold), with the build's C++
 # compiler and FLAGS (the sanitizers of a sanitizer build). Each program must run headless and
@@ -11,7 +11,7 @@ work=$(mktemp -d /tmp/sdk-test.XXXXXX)
 trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 
-cmake --install "$build" --prefix "$prefix" >/dev/null
+cmake --install "$build" --prefix "$prefix" --component dev >/dev/null
 
 if ! diff <(cd "$source_dir/platform/include" && find . | sort) <(cd "$prefix/include/ninefold" && find . | sort); then
   echo "the installed headers are not exactly platform/include" >&2
