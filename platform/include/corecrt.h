@@ -14,7 +14,8 @@
 // upper-case hexadecimal digits. Narrow text written into wide output is read as the ANSI rules of
 // winnls.h say (UTF-8 when valid, else Windows-1250); wide text written into narrow output becomes
 // UTF-8. A null string prints "(null)". %n is refused (an invalid format), as by the runtime's
-// default. The standard sprintf, printf and swprintf are the C library's, with its own dialect.
+// default, and so are positional arguments and widths (or precisions of numbers) beyond 1 000 000.
+// The standard sprintf, printf and swprintf are the C library's, with its own dialect.
 #pragma once
 
 #include <errno.h>

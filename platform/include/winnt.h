@@ -46,10 +46,10 @@
 #define __declspec_uuid(x)
 #define __declspec_naked __attribute__((naked))
 #endif
-typedef int8_t __int8;
-typedef int16_t __int16;
-typedef int32_t __int32;
-// A macro, so that `unsigned __int64` parses.
+// Macros, so that `unsigned __int64` parses.
+#define __int8 char
+#define __int16 short
+#define __int32 int
 #define __int64 long long
 
 #define VOID void

@@ -14,6 +14,9 @@
 
 namespace {
 
+// Widths, and precisions of numbers, beyond this are refused: they would only ask for a huge output.
+constexpr int longest_field = 1000000;
+
 enum class size_prefix { none, hh, h, l, ll, wide, narrow, pointer, int32, long_double };
 
 struct conversion {
@@ -54,8 +57,9 @@ bool parse(const Char*& p, conversion& c, va_list& args) {
             c.flags += '-';
             c.width = -c.width;
         }
+        if (c.width > longest_field) return false;
     } else if (is_digit(*p)) {
-        if (!read_number(p, &c.width)) return false;
+        if (!read_number(p, &c.width) || c.width > longest_field) return false;
         if (*p == '$') return false;
     }
     if (*p == '.') {
@@ -126,17 +130,17 @@ unsigned long long read_unsigned(const conversion& c, va_list& args) {
     }
 }
 
-// The C library's output for one numeric conversion.
-std::string format_number(const conversion& c, va_list& args) {
+// The C library's output for one numeric conversion; false when it cannot write it.
+bool format_number(const conversion& c, va_list& args, std::string& out) {
     std::string spec = "%" + c.flags;
     if (c.width >= 0) spec += std::to_string(c.width);
     if (c.precision >= 0) spec += "." + std::to_string(c.precision);
-    std::string out;
+    bool written = false;
     auto print = [&](auto value) {
         const int n = std::snprintf(nullptr, 0, spec.c_str(), value);
-        if (n <= 0) return;
+        if (n < 0) return;
         out.resize(static_cast<size_t>(n));
-        std::snprintf(out.data(), out.size() + 1, spec.c_str(), value);
+        written = std::snprintf(out.data(), out.size() + 1, spec.c_str(), value) == n;
     };
     switch (c.type) {
     case 'd':
@@ -163,7 +167,7 @@ std::string format_number(const conversion& c, va_list& args) {
         }
         break;
     }
-    return out;
+    return written;
 }
 
 template <typename Char>
@@ -224,6 +228,7 @@ bool format(std::basic_string<Char>& out, const Char* format, va_list args_in) {
     va_list args;
     va_copy(args, args_in);
     bool ok = true;
+    std::string number;
     for (const Char* p = format; *p != 0 && ok;) {
         if (*p != '%') {
             out += *p++;
@@ -248,7 +253,10 @@ bool format(std::basic_string<Char>& out, const Char* format, va_list args_in) {
             if (left) out.append(pad, Char(' '));
             continue;
         }
-        const std::string number = format_number(c, args);
+        if (c.precision > longest_field || !format_number(c, args, number)) {
+            ok = false;
+            break;
+        }
         for (const char ch : number) out += static_cast<Char>(static_cast<unsigned char>(ch));
     }
     va_end(args);

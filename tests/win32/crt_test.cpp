@@ -51,6 +51,8 @@ TEST(FormatDialect, WideFunctionsTakeWideStringsAndTheMicrosoftSizes) {
         {wide(L"%1$d", 1), L"<failed>"},
         {wide(L"%y"), L"<failed>"},
         {wide(L"%"), L"<failed>"},
+        {wide(L"%2000000d", 1), L"<failed>"},  // a width that only asks for a huge output
+        {wide(L"%.2000000f", 1.0), L"<failed>"},
     };
     for (const auto& [got, expected] : cases) EXPECT_EQ(got, expected);
 }
