@@ -21,7 +21,7 @@ foreach(module ${platform_modules})
 endforeach()
 add_library(ninefold STATIC ${platform_objects})
 set_target_properties(ninefold PROPERTIES LINKER_LANGUAGE CXX)
-add_library(ninefold_main STATIC $<TARGET_OBJECTS:win32_entry>)
+add_library(ninefold_main STATIC $<TARGET_OBJECTS:win32_entry_objects>)
 set_target_properties(ninefold_main PROPERTIES LINKER_LANGUAGE CXX)
 
 set(sdk_includedir ${CMAKE_INSTALL_INCLUDEDIR}/ninefold)

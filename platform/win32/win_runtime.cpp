@@ -1,12 +1,10 @@
-// win_runtime.cpp - the C runtime and process services the programs call: the executable's path
-// in Win32 form, the current directory, and the bounds-checked string copy.
+// win_runtime.cpp - the process services the programs call: the executable's path in Win32 form,
+// the current directory, and the last error.
 //
 // _get_pgmptr gives the full path of /proc/self/exe with '/' turned into '\', however long it is.
 // SetCurrentDirectoryA maps a Win32 path to a Linux folder (win_paths.h); the executable's own
 // folders, given in the form _get_pgmptr made of them, map back to exactly those folders, even
 // where another reading of their '\' names a folder too. Its failures set GetLastError's code.
-// strcpy_s reports its errors by return value (and errno) and carries on: the platform's default
-// invalid-parameter handler would end the process instead.
 #include <windows.h>
 
 #include "platform/win32/win_headless.h"
@@ -122,19 +120,4 @@ BOOL WINAPI SetCurrentDirectoryA(LPCSTR path) {
     if (::chdir(native.c_str()) == 0) return TRUE;
     last_error = error_from_errno(errno);
     return FALSE;
-}
-
-errno_t strcpy_s(char* destination, size_t size, const char* source) {
-    if (destination == nullptr || size == 0) return errno = EINVAL;
-    if (source == nullptr) {
-        destination[0] = '\0';
-        return errno = EINVAL;
-    }
-    const size_t length = strnlen(source, size);
-    if (length >= size) {
-        destination[0] = '\0';
-        return errno = ERANGE;
-    }
-    std::memcpy(destination, source, length + 1);
-    return 0;
 }
