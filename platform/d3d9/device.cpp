@@ -68,9 +68,6 @@ bool valid_light(const D3DLIGHT9& l) {
 
 uint16_t depth_value(float z) { return uint16_t(std::lround(z * 65535.0f)); }
 
-// The interface identifier of IDirect3DDevice9: D0223B96-BF7A-43FD-92BD-A43B0D82B9EB.
-constexpr GUID iid_direct3d_device9 = {0xD0223B96, 0xBF7A, 0x43FD, {0x92, 0xBD, 0xA4, 0x3B, 0x0D, 0x82, 0xB9, 0xEB}};
-
 }  // namespace
 
 // ---- device: life cycle -------------------------------------------------------------------------
@@ -105,7 +102,7 @@ d3d9_device::~d3d9_device() {
     parent_->Release();
 }
 
-bool d3d9_device::answers(REFIID riid) const { return IsEqualGUID(riid, iid_direct3d_device9); }
+bool d3d9_device::answers(REFIID riid) const { return IsEqualGUID(riid, IID_IDirect3DDevice9); }
 
 void d3d9_device::set_default_states(bool with_depth) {
     for (size_t s = 0; s < render_states_.size(); ++s) render_states_[s] = d3d9_default_render_state(s, with_depth);

@@ -24,9 +24,6 @@ namespace {
 
 constexpr int max_back_buffer_side = 8192;
 
-// The interface identifier of IDirect3D9: 81BDCBCA-64D4-426D-AE8D-AD0147F4275C.
-constexpr GUID iid_direct3d9 = {0x81BDCBCA, 0x64D4, 0x426D, {0xAE, 0x8D, 0xAD, 0x01, 0x47, 0xF4, 0x27, 0x5C}};
-
 // The adapter's identity: fixed, the same on every machine.
 constexpr GUID adapter_identifier = {0x6D3D9A00, 0x5EED, 0x4F1E, {0x8A, 0x11, 0x53, 0x4F, 0x46, 0x54, 0x57, 0x31}};
 
@@ -70,7 +67,7 @@ public:
                          D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override;
 
 protected:
-    bool answers(REFIID riid) const override { return IsEqualGUID(riid, iid_direct3d9); }
+    bool answers(REFIID riid) const override { return IsEqualGUID(riid, IID_IDirect3D9); }
 
 private:
     ~d3d9_direct3d() override = default;
@@ -84,7 +81,8 @@ HRESULT adapter_and_type(UINT adapter, D3DDEVTYPE type) {
 }
 
 HRESULT d3d9_direct3d::GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTER_IDENTIFIER9* identifier) {
-    if (identifier == nullptr || adapter != D3DADAPTER_DEFAULT || (flags & ~DWORD(D3DENUM_WHQL_LEVEL)) != 0) {
+    if (identifier == nullptr || adapter != D3DADAPTER_DEFAULT ||
+        (flags & ~DWORD(D3DENUM_WHQL_LEVEL | D3DENUM_NO_DRIVERVERSION)) != 0) {
         return D3DERR_INVALIDCALL;
     }
     D3DADAPTER_IDENTIFIER9 id{};

@@ -58,13 +58,9 @@ private:
     bool locked_ = false;
 };
 
-// IDirect3DResource9, IDirect3DBaseTexture9 and IDirect3DTexture9.
-constexpr GUID iid_resource9 = {0x05EEC05D, 0x8F7D, 0x4362, {0xB9, 0x99, 0xD1, 0xBA, 0xF3, 0x57, 0xC7, 0x04}};
-constexpr GUID iid_base_texture9 = {0x580CA87E, 0x1D3C, 0x4D54, {0x99, 0x1D, 0xB7, 0xD3, 0xE3, 0xC2, 0x98, 0xCE}};
-constexpr GUID iid_texture9 = {0x85C31227, 0x3DE5, 0x4F00, {0x9B, 0x3A, 0xF1, 0x1A, 0xC3, 0x8C, 0x18, 0xB5}};
-
 bool texture_object::answers(REFIID riid) const {
-    return IsEqualGUID(riid, iid_texture9) || IsEqualGUID(riid, iid_base_texture9) || IsEqualGUID(riid, iid_resource9);
+    return IsEqualGUID(riid, IID_IDirect3DTexture9) || IsEqualGUID(riid, IID_IDirect3DBaseTexture9) ||
+           IsEqualGUID(riid, IID_IDirect3DResource9);
 }
 
 HRESULT texture_object::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {

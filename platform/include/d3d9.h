@@ -71,9 +71,14 @@
 #define D3DCREATE_ADAPTERGROUP_DEVICE 0x00000200L
 #define D3DCREATE_DISABLE_DRIVER_MANAGEMENT_EX 0x00000400L
 #define D3DCREATE_NOWINDOWCHANGES 0x00000800L
+#define D3DCREATE_DISABLE_PSGP_THREADING 0x00002000L
+#define D3DCREATE_ENABLE_PRESENTSTATS 0x00004000L
+#define D3DCREATE_DISABLE_PRINTSCREEN 0x00008000L
+#define D3DCREATE_SCREENSAVER 0x10000000L
 
 // GetAdapterIdentifier flags.
 #define D3DENUM_WHQL_LEVEL 0x00000002L
+#define D3DENUM_NO_DRIVERVERSION 0x00000004L
 
 // The flag RegisterSoftwareDevice-era drivers were queried with; SetCursorPosition's flag.
 #define D3DSPD_IUNKNOWN 0x00000001L
@@ -113,6 +118,17 @@ struct IDirect3DIndexBuffer9;
 struct IDirect3DSurface9;
 struct IDirect3DVolume9;
 struct IDirect3DQuery9;
+
+// The interface identifiers QueryInterface answers.
+inline constexpr GUID IID_IDirect3D9 = {0x81BDCBCA, 0x64D4, 0x426D, {0xAE, 0x8D, 0xAD, 0x01, 0x47, 0xF4, 0x27, 0x5C}};
+inline constexpr GUID IID_IDirect3DDevice9 = {
+    0xD0223B96, 0xBF7A, 0x43FD, {0x92, 0xBD, 0xA4, 0x3B, 0x0D, 0x82, 0xB9, 0xEB}};
+inline constexpr GUID IID_IDirect3DResource9 = {
+    0x05EEC05D, 0x8F7D, 0x4362, {0xB9, 0x99, 0xD1, 0xBA, 0xF3, 0x57, 0xC7, 0x04}};
+inline constexpr GUID IID_IDirect3DBaseTexture9 = {
+    0x580CA87E, 0x1D3C, 0x4D54, {0x99, 0x1D, 0xB7, 0xD3, 0xE3, 0xC2, 0x98, 0xCE}};
+inline constexpr GUID IID_IDirect3DTexture9 = {
+    0x85C31227, 0x3DE5, 0x4F00, {0x9B, 0x3A, 0xF1, 0x1A, 0xC3, 0x8C, 0x18, 0xB5}};
 
 struct IDirect3D9 : IUnknown {
     virtual HRESULT RegisterSoftwareDevice(void* pInitializeFunction) = 0;

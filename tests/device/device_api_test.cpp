@@ -447,8 +447,7 @@ TEST_F(DeviceApiTest, TheDeviceDescribesItself) {
     EXPECT_EQ(device->ValidateDevice(&passes), D3DERR_UNSUPPORTEDCOLOROPERATION);
 
     IDirect3DDevice9* same = nullptr;
-    const GUID iid_device9 = {0xD0223B96, 0xBF7A, 0x43FD, {0x92, 0xBD, 0xA4, 0x3B, 0x0D, 0x82, 0xB9, 0xEB}};
-    ASSERT_EQ(device->QueryInterface(iid_device9, reinterpret_cast<void**>(&same)), S_OK);
+    ASSERT_EQ(device->QueryInterface(IID_IDirect3DDevice9, reinterpret_cast<void**>(&same)), S_OK);
     EXPECT_EQ(same, device);
     same->Release();
 }
@@ -482,6 +481,10 @@ TEST_F(DeviceApiTest, LoadedTexturesDescribeThemselvesAndLockOnlyForReading) {
     EXPECT_EQ(texture->UnlockRect(0), D3D_OK);
     EXPECT_EQ(texture->UnlockRect(0), D3DERR_INVALIDCALL);
 
+    IDirect3DBaseTexture9* base = nullptr;
+    ASSERT_EQ(texture->QueryInterface(IID_IDirect3DBaseTexture9, reinterpret_cast<void**>(&base)), S_OK);
+    EXPECT_EQ(base, texture);
+    base->Release();
     EXPECT_EQ(texture->SetPriority(5), 0u);
     EXPECT_EQ(texture->GetPriority(), 5u);
     EXPECT_EQ(texture->Release(), 0u);
