@@ -44,6 +44,10 @@ bool windowed_interval(UINT interval) {
            interval == UINT(D3DPRESENT_INTERVAL_IMMEDIATE);
 }
 
+// Full-screen hook: a device created with Windowed = FALSE shows its back buffer in `window` as a
+// windowed one does until the window layer's full-screen switch is connected here.
+void show_full_screen(HWND /*window*/) {}
+
 class d3d9_direct3d final : public com_object<IDirect3D9> {
 public:
     HRESULT RegisterSoftwareDevice(void*) override { return D3DERR_INVALIDCALL; }
@@ -178,8 +182,7 @@ HRESULT d3d9_direct3d::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_wi
         return D3DERR_INVALIDCALL;
     }
     if (p->EnableAutoDepthStencil && !is_format(p->AutoDepthStencilFormat, D3DFMT_D16)) return D3DERR_INVALIDCALL;
-    // A full-screen device needs its size; it runs in the window until the window layer's
-    // full-screen switch is connected here.
+    // A full-screen device needs its size (and a format, checked above).
     if (!windowed && (p->BackBufferWidth == 0 || p->BackBufferHeight == 0)) return D3DERR_INVALIDCALL;
     const HWND window = p->hDeviceWindow != nullptr ? p->hDeviceWindow : focus_window;
     int client_width = 0, client_height = 0;
@@ -201,6 +204,7 @@ HRESULT d3d9_direct3d::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_wi
         created->Release();
         return D3DERR_OUTOFVIDEOMEMORY;
     }
+    if (!windowed) show_full_screen(window);
     p->BackBufferWidth = width;
     p->BackBufferHeight = height;
     if (is_format(format, D3DFMT_UNKNOWN)) p->BackBufferFormat = D3DFMT_X8R8G8B8;

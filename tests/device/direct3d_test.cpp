@@ -8,8 +8,13 @@ namespace {
 
 class Direct3DTest : public ::testing::Test {
 protected:
-    void SetUp() override { d3d = Direct3DCreate9(D3D_SDK_VERSION); }
-    void TearDown() override { d3d->Release(); }
+    void SetUp() override {
+        ASSERT_NE(test_window(), nullptr);  // the headless back end answers the desktop mode from here on
+        d3d = Direct3DCreate9(D3D_SDK_VERSION);
+    }
+    void TearDown() override {
+        if (d3d != nullptr) d3d->Release();
+    }
     IDirect3D9* d3d = nullptr;
 };
 
