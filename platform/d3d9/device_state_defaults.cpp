@@ -2,6 +2,7 @@
 // a device starts with (the platform's documented defaults).
 #include "platform/d3d9/device.h"
 
+#include <array>
 #include <bit>
 
 namespace {
@@ -76,13 +77,18 @@ constexpr struct {
     {139, 143}, {145, 148}, {151, 152}, {154, 163}, {165, 168}, {170, 176}, {178, 195}, {198, 209},
 };
 
+constexpr std::array<bool, d3d9_render_state_slots> known_render_state_table = [] {
+    std::array<bool, d3d9_render_state_slots> known{};
+    for (const auto& range : known_render_states) {
+        for (DWORD s = range.first; s <= range.last; ++s) known[s] = true;
+    }
+    return known;
+}();
+
 }  // namespace
 
 bool d3d9_render_state_known(DWORD state) {
-    for (const auto& range : known_render_states) {
-        if (state >= range.first && state <= range.last) return true;
-    }
-    return false;
+    return state < known_render_state_table.size() && known_render_state_table[state];
 }
 
 DWORD d3d9_default_render_state(size_t state, bool with_depth) {
