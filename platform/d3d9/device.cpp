@@ -1,36 +1,27 @@
-// device.cpp - the Direct3D object and the software device: state, clears, scenes, presents and
-// the draw call that runs the pipeline stages.
+// device.cpp - the software device's life cycle, transforms, lights, material, textures, clears,
+// scenes, presents and the draw call that runs the pipeline stages.
 //
-// The device owns every piece of renderer state: render states, transforms and their derived
-// matrices, lights, material, bound textures, the framebuffer and the scratch arrays of the vertex
-// stage. A draw transforms and lights each referenced vertex once (a per-vertex stamp marks the
-// vertices already done in this draw; with directional lights only, all of them come first,
-// several at a time), then per triangle: trivial reject on the outcodes, cull, clip when a vertex
-// lies outside the near/far planes or the guard band, and rasterise.
+// A draw transforms and lights each referenced vertex once (a per-vertex stamp marks the vertices
+// already done in this draw; with directional lights only, all of them come first, several at a
+// time), then per triangle: trivial reject on the outcodes, cull, clip when a vertex lies outside
+// the near/far planes or the guard band, and rasterise.
 //
 // Choices: a draw outside BeginScene/EndScene is drawn all the same; Present ignores source and
 // destination rectangles and the dirty region (the whole back buffer goes to the whole client
-// area); the back buffer's unused top byte is 0. Lights live in slots 0..7. Unknown render states
-// are stored (below 256) or ignored; only SetTransform's WORLD, VIEW and PROJECTION exist.
-// Triangles are clipped even with D3DRS_CLIPPING off (unclipped input would overflow the
-// rasteriser's fixed point). Scratch arrays grow to the largest vertex count seen and are then
-// reused, so steady-state frames allocate nothing. The colour buffer lives in memory the window
-// layer lends when the device window can show frames straight from there (win_frame_memory), so
-// that Present copies nothing; the depth buffer is always the device's own.
+// area); the back buffer's unused top byte is 0. Lights live in slots 0..7. Only WORLD, VIEW and
+// PROJECTION transforms exist. Triangles are clipped even with D3DRS_CLIPPING off (unclipped input
+// would overflow the rasteriser's fixed point). Scratch arrays grow to the largest vertex count
+// seen and are then reused, so steady-state frames allocate nothing. The colour buffer lives in
+// memory the window layer lends when the device window can show frames straight from there
+// (win_frame_memory), so that Present copies nothing; the depth buffer is always the device's own.
 //
 // DOES NOT: reset, lose the device, render to other targets, use more than texture stage 0, or
 // honour FILLMODE (always solid) and SHADEMODE (always Gouraud).
-#include <d3d9.h>
+#include "platform/d3d9/device.h"
 
 #include "platform/d3d9/clip.h"
-#include "platform/d3d9/com_object.h"
-#include "platform/d3d9/device_draw.h"
 #include "platform/d3d9/device_debug.h"
-#include "platform/d3d9/framebuffer.h"
-#include "platform/d3d9/raster.h"
 #include "platform/d3d9/texture.h"
-#include "platform/d3d9/transform_light.h"
-#include "platform/d3d9/viewport.h"
 #include "platform/win32/win_surface.h"
 
 #include <algorithm>
@@ -41,20 +32,6 @@
 #include <vector>
 
 namespace {
-
-constexpr int max_back_buffer_side = 8192;
-constexpr int texture_stages = 8;
-constexpr size_t render_state_slots = 256;
-
-// The integer stored in an enum-typed field that the caller may have filled with any value
-// (reading it as the enum would be undefined for values outside the enumeration).
-template <typename E>
-int32_t stored_value(const E& field) {
-    static_assert(sizeof(E) == sizeof(int32_t));
-    int32_t v;
-    std::memcpy(&v, &field, sizeof v);
-    return v;
-}
 
 // The largest of `count` > 0 indices: a loop without an early exit, which the vectoriser takes.
 UINT largest_index(const UINT* indices, size_t count) {
@@ -69,135 +46,47 @@ D3DMATRIX identity_matrix() {
     return m;
 }
 
-class d3d9_direct3d;
-
-class d3d9_device final : public com_object<IDirect3DDevice9>, public d3d9_stream_draw {
-public:
-    d3d9_device(d3d9_direct3d* parent, HWND window, int width, int height, bool with_depth);
-
-    HRESULT SetRenderState(D3DRENDERSTATETYPE state, DWORD value) override;
-    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override;
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) override;
-    HRESULT GetTransform(D3DTRANSFORMSTATETYPE kind, D3DMATRIX* matrix) override;
-    HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override;
-    HRESULT LightEnable(DWORD index, BOOL enable) override;
-    HRESULT SetMaterial(const D3DMATERIAL9* material) override;
-    HRESULT GetMaterial(D3DMATERIAL9* material) override;
-    HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override;
-    HRESULT Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD stencil) override;
-    HRESULT BeginScene() override;
-    HRESULT EndScene() override;
-    HRESULT Present(const RECT* source, const RECT* destination, HWND override_window, const void* dirty) override;
-    HRESULT draw_indexed_triangles(const d3d9_vertex_streams& streams, const UINT* indices,
-                                   UINT triangle_count) override;
-
-    const d3d9_framebuffer& framebuffer() const { return fb_; }
-    bool valid() const { return fb_.colour_pixels != nullptr; }
-
-private:
-    ~d3d9_device() override;
-    void set_default_states(bool with_depth);
-    D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
-    DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }
-    tnl_switches lighting_switches() const;
-    raster_state raster_state_for_draw();
-    void reserve_vertices(UINT count);
-    const tnl_vertex& vertex(const tnl_draw& draw, uint32_t index);
-    void process_referenced_vertices(const UINT* indices, size_t index_count);
-    void draw_triangle(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c);
-    void flush_triangles(const raster_program& program);
-    void draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c,
-                      uint32_t needed);
-
-    d3d9_direct3d* parent_;
-    HWND window_;
-    bool in_scene_ = false;
-    d3d9_framebuffer fb_;
-    uint32_t* lent_colour_ = nullptr;  // from win_frame_memory, or null: the colour buffer is fb_'s own
-    viewport_mapping viewport_;
-    viewport_mapping draw_viewport_;  // viewport_ with the current draw's colour handling
-
-    std::array<DWORD, render_state_slots> render_states_{};
-    D3DMATRIX world_ = identity_matrix();
-    D3DMATRIX view_ = identity_matrix();
-    D3DMATRIX projection_ = identity_matrix();
-    bool matrices_dirty_ = true;
-    tnl_matrices matrices_{};
-    D3DMATERIAL9 material_{};
-    std::array<tnl_light_slot, tnl_max_lights> lights_{};
-    std::array<IDirect3DBaseTexture9*, texture_stages> textures_{};
-
-    tnl_draw draw_{};
-    std::vector<uint32_t> stamps_;
-    std::vector<tnl_vertex> vertices_;
-    std::vector<uint32_t> referenced_;                 // the vertices a draw uses, each once, for the batched stage
-    std::array<raster_triangle_ref, 64> unclipped_{};  // triangles waiting to be set up together
-    size_t unclipped_count_ = 0;
-    uint32_t stamp_ = 0;
-};
-
-class d3d9_direct3d final : public com_object<IDirect3D9> {
-public:
-    HRESULT CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window, DWORD behaviour_flags,
-                         D3DPRESENT_PARAMETERS* parameters, IDirect3DDevice9** device) override;
-
-private:
-    ~d3d9_direct3d() override = default;
-};
-
-// ---- Direct3D object -------------------------------------------------------------------------
-
-bool valid_back_buffer_format(int32_t f) { return f == D3DFMT_UNKNOWN || f == D3DFMT_X8R8G8B8 || f == D3DFMT_A8R8G8B8; }
-
-HRESULT d3d9_direct3d::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_window, DWORD, D3DPRESENT_PARAMETERS* p,
-                                    IDirect3DDevice9** device) {
-    if (device == nullptr) return D3DERR_INVALIDCALL;
-    *device = nullptr;
-    if (p == nullptr || adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
-    if (type != D3DDEVTYPE_HAL && type != D3DDEVTYPE_REF) return D3DERR_NOTAVAILABLE;
-    const int32_t format = stored_value(p->BackBufferFormat);
-    if (!p->Windowed || stored_value(p->MultiSampleType) != D3DMULTISAMPLE_NONE || !valid_back_buffer_format(format)) {
-        return D3DERR_INVALIDCALL;
+// a x b, row vectors.
+D3DMATRIX multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
+    D3DMATRIX r{};
+    for (int i = 0; i < 4; ++i) {
+        for (int j = 0; j < 4; ++j) {
+            r.m[i][j] = a.m[i][0] * b.m[0][j] + a.m[i][1] * b.m[1][j] + a.m[i][2] * b.m[2][j] + a.m[i][3] * b.m[3][j];
+        }
     }
-    if (p->EnableAutoDepthStencil && stored_value(p->AutoDepthStencilFormat) != D3DFMT_D16) return D3DERR_INVALIDCALL;
-    const HWND window = p->hDeviceWindow != nullptr ? p->hDeviceWindow : focus_window;
-    int client_width = 0, client_height = 0;
-    if (window == nullptr || !win_client_size(window, &client_width, &client_height)) return D3DERR_INVALIDCALL;
-    const UINT width = p->BackBufferWidth != 0 ? p->BackBufferWidth : UINT(std::max(client_width, 0));
-    const UINT height = p->BackBufferHeight != 0 ? p->BackBufferHeight : UINT(std::max(client_height, 0));
-    if (width == 0 || height == 0 || width > max_back_buffer_side || height > max_back_buffer_side) {
-        return D3DERR_INVALIDCALL;
-    }
-    d3d9_device* created =
-        new (std::nothrow) d3d9_device(this, window, int(width), int(height), p->EnableAutoDepthStencil);
-    if (created == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
-    if (!created->valid()) {
-        created->Release();
-        return D3DERR_OUTOFVIDEOMEMORY;
-    }
-    p->BackBufferWidth = width;
-    p->BackBufferHeight = height;
-    if (format == D3DFMT_UNKNOWN) p->BackBufferFormat = D3DFMT_X8R8G8B8;
-    if (p->BackBufferCount == 0) p->BackBufferCount = 1;
-    if (p->hDeviceWindow == nullptr) p->hDeviceWindow = window;
-    *device = created;
-    return D3D_OK;
+    return r;
 }
 
-// ---- device: life cycle and state ---------------------------------------------------------------
+bool valid_light(const D3DLIGHT9& l) {
+    const int32_t type = d3d9_stored_value(l.Type);
+    if (type == D3DLIGHT_DIRECTIONAL) return true;
+    if (type != D3DLIGHT_POINT && type != D3DLIGHT_SPOT) return false;
+    if (!(l.Range >= 0.0f) || l.Attenuation0 < 0.0f || l.Attenuation1 < 0.0f || l.Attenuation2 < 0.0f) return false;
+    if (l.Attenuation0 == 0.0f && l.Attenuation1 == 0.0f && l.Attenuation2 == 0.0f) return false;
+    return type == D3DLIGHT_POINT || (l.Theta >= 0.0f && l.Phi >= l.Theta && l.Phi <= 3.1415927f);
+}
 
-d3d9_device::d3d9_device(d3d9_direct3d* parent, HWND window, int width, int height, bool with_depth)
-    : parent_(parent), window_(window) {
+uint16_t depth_value(float z) { return uint16_t(std::lround(z * 65535.0f)); }
+
+}  // namespace
+
+// ---- device: life cycle -------------------------------------------------------------------------
+
+d3d9_device::d3d9_device(IDirect3D9* parent, const d3d9_device_setup& setup)
+    : parent_(parent), window_(setup.window), creation_(setup.creation) {
     parent_->AddRef();
-    lent_colour_ = win_frame_memory(window, size_t(width) * size_t(height) + fb_padding);
+    const int width = setup.width, height = setup.height;
+    lent_colour_ = win_frame_memory(window_, size_t(width) * size_t(height) + fb_padding);
     try {
-        fb_create(fb_, width, height, with_depth, lent_colour_);
+        fb_create(fb_, width, height, setup.with_depth, lent_colour_);
     } catch (const std::bad_alloc&) {
         fb_ = d3d9_framebuffer{};
     }
     viewport_ = viewport_for(width, height);
-    set_default_states(with_depth);
+    world_ = view_ = projection_ = identity_matrix();
+    set_default_states(setup.with_depth);
     material_.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    software_vertex_processing_ = (creation_.BehaviorFlags & D3DCREATE_SOFTWARE_VERTEXPROCESSING) != 0;
 }
 
 d3d9_device::~d3d9_device() {
@@ -213,40 +102,40 @@ d3d9_device::~d3d9_device() {
     parent_->Release();
 }
 
+bool d3d9_device::answers(REFIID riid) const { return IsEqualGUID(riid, IID_IDirect3DDevice9); }
+
 void d3d9_device::set_default_states(bool with_depth) {
-    auto& s = render_states_;
-    s[D3DRS_ZENABLE] = with_depth ? D3DZB_TRUE : D3DZB_FALSE;
-    s[D3DRS_FILLMODE] = 3;   // D3DFILL_SOLID
-    s[D3DRS_SHADEMODE] = 2;  // D3DSHADE_GOURAUD
-    s[D3DRS_ZWRITEENABLE] = TRUE;
-    s[D3DRS_SRCBLEND] = 2;   // D3DBLEND_ONE
-    s[D3DRS_DESTBLEND] = 1;  // D3DBLEND_ZERO
-    s[D3DRS_CULLMODE] = D3DCULL_CCW;
-    s[D3DRS_ZFUNC] = D3DCMP_LESSEQUAL;
-    s[D3DRS_TEXTUREFACTOR] = 0xFFFFFFFFu;
-    s[D3DRS_CLIPPING] = TRUE;
-    s[D3DRS_LIGHTING] = TRUE;
-    s[D3DRS_COLORVERTEX] = TRUE;
-    s[D3DRS_LOCALVIEWER] = TRUE;
-    s[D3DRS_DIFFUSEMATERIALSOURCE] = D3DMCS_COLOR1;
-    s[D3DRS_SPECULARMATERIALSOURCE] = D3DMCS_COLOR2;
-    s[D3DRS_AMBIENTMATERIALSOURCE] = D3DMCS_MATERIAL;
-    s[D3DRS_EMISSIVEMATERIALSOURCE] = D3DMCS_MATERIAL;
+    for (size_t s = 0; s < render_states_.size(); ++s) render_states_[s] = d3d9_default_render_state(s, with_depth);
+    for (int stage = 0; stage < d3d9_texture_stages; ++stage) {
+        for (size_t t = 0; t < d3d9_stage_state_slots; ++t)
+            stage_states_[stage][t] = d3d9_default_stage_state(stage, t);
+    }
+    for (auto& sampler : sampler_states_) {
+        for (size_t t = 0; t < d3d9_sampler_state_slots; ++t) sampler[t] = d3d9_default_sampler_state(t);
+    }
+    for (int i = 0; i < 256; ++i) {
+        gamma_.red[i] = gamma_.green[i] = gamma_.blue[i] = WORD(i * 257);
+    }
 }
 
+// ---- render states and transforms ---------------------------------------------------------------
+
+// Values of known states are stored unchecked and interpreted at draw time; the renderer honours
+// what it implements.
 HRESULT d3d9_device::SetRenderState(D3DRENDERSTATETYPE s, DWORD value) {
-    if (size_t(s) < render_state_slots) render_states_[s] = value;  // others are accepted and have no effect
+    if (!d3d9_render_state_known(DWORD(s))) return D3DERR_INVALIDCALL;
+    render_states_[s] = value;
     return D3D_OK;
 }
 
 HRESULT d3d9_device::GetRenderState(D3DRENDERSTATETYPE s, DWORD* value) {
-    if (value == nullptr || size_t(s) >= render_state_slots) return D3DERR_INVALIDCALL;
+    if (value == nullptr || !d3d9_render_state_known(DWORD(s))) return D3DERR_INVALIDCALL;
     *value = render_states_[s];
     return D3D_OK;
 }
 
 D3DMATRIX* d3d9_device::transform_slot(D3DTRANSFORMSTATETYPE kind) {
-    switch (kind) {
+    switch (d3d9_stored_value(kind)) {
     case D3DTS_WORLD: return &world_;
     case D3DTS_VIEW: return &view_;
     case D3DTS_PROJECTION: return &projection_;
@@ -269,14 +158,16 @@ HRESULT d3d9_device::GetTransform(D3DTRANSFORMSTATETYPE kind, D3DMATRIX* matrix)
     return D3D_OK;
 }
 
-bool valid_light(const D3DLIGHT9& l) {
-    const int32_t type = stored_value(l.Type);
-    if (type == D3DLIGHT_DIRECTIONAL) return true;
-    if (type != D3DLIGHT_POINT && type != D3DLIGHT_SPOT) return false;
-    if (!(l.Range >= 0.0f) || l.Attenuation0 < 0.0f || l.Attenuation1 < 0.0f || l.Attenuation2 < 0.0f) return false;
-    if (l.Attenuation0 == 0.0f && l.Attenuation1 == 0.0f && l.Attenuation2 == 0.0f) return false;
-    return type == D3DLIGHT_POINT || (l.Theta >= 0.0f && l.Phi >= l.Theta && l.Phi <= 3.1415927f);
+// The new matrix is pMatrix x current: the given transform applies first.
+HRESULT d3d9_device::MultiplyTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) {
+    D3DMATRIX* slot = transform_slot(kind);
+    if (slot == nullptr || matrix == nullptr) return D3DERR_INVALIDCALL;
+    *slot = multiply(*matrix, *slot);
+    matrices_dirty_ = true;
+    return D3D_OK;
 }
+
+// ---- lights, material, textures -------------------------------------------------------------
 
 HRESULT d3d9_device::SetLight(DWORD index, const D3DLIGHT9* light) {
     if (light == nullptr || index >= tnl_max_lights || !valid_light(*light)) return D3DERR_INVALIDCALL;
@@ -284,16 +175,33 @@ HRESULT d3d9_device::SetLight(DWORD index, const D3DLIGHT9* light) {
     return D3D_OK;
 }
 
+// A slot that was never set or enabled holds no light.
+HRESULT d3d9_device::GetLight(DWORD index, D3DLIGHT9* light) {
+    if (light == nullptr || index >= tnl_max_lights || d3d9_stored_value(lights_[index].light.Type) == 0) {
+        return D3DERR_INVALIDCALL;
+    }
+    *light = lights_[index].light;
+    return D3D_OK;
+}
+
 // Enabling a slot that was never set gives it the default light: white directional along +z.
 HRESULT d3d9_device::LightEnable(DWORD index, BOOL enable) {
     if (index >= tnl_max_lights) return D3DERR_INVALIDCALL;
     tnl_light_slot& slot = lights_[index];
-    if (stored_value(slot.light.Type) == 0) {
+    if (d3d9_stored_value(slot.light.Type) == 0) {
         slot.light.Type = D3DLIGHT_DIRECTIONAL;
         slot.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
         slot.light.Direction = {0.0f, 0.0f, 1.0f};
     }
     slot.enabled = enable != FALSE;
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::GetLightEnable(DWORD index, BOOL* enable) {
+    if (enable == nullptr || index >= tnl_max_lights || d3d9_stored_value(lights_[index].light.Type) == 0) {
+        return D3DERR_INVALIDCALL;
+    }
+    *enable = lights_[index].enabled ? TRUE : FALSE;
     return D3D_OK;
 }
 
@@ -310,16 +218,23 @@ HRESULT d3d9_device::GetMaterial(D3DMATERIAL9* material) {
 }
 
 HRESULT d3d9_device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
-    if (stage >= texture_stages) return D3DERR_INVALIDCALL;
+    if (stage >= d3d9_texture_stages) return D3DERR_INVALIDCALL;
     if (texture != nullptr) texture->AddRef();
     if (textures_[stage] != nullptr) textures_[stage]->Release();
     textures_[stage] = texture;
     return D3D_OK;
 }
 
-// ---- clears, scenes, presents ---------------------------------------------------------------
+HRESULT d3d9_device::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
+    if (texture == nullptr) return D3DERR_INVALIDCALL;
+    *texture = nullptr;
+    if (stage >= d3d9_texture_stages) return D3DERR_INVALIDCALL;
+    *texture = textures_[stage];
+    if (*texture != nullptr) (*texture)->AddRef();
+    return D3D_OK;
+}
 
-uint16_t depth_value(float z) { return uint16_t(std::lround(z * 65535.0f)); }
+// ---- clears, scenes, presents ---------------------------------------------------------------
 
 HRESULT d3d9_device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD) {
     if ((count != 0 && rects == nullptr) || flags == 0 || (flags & ~DWORD(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)) != 0) {
@@ -351,7 +266,7 @@ HRESULT d3d9_device::EndScene() {
     return D3D_OK;
 }
 
-HRESULT d3d9_device::Present(const RECT*, const RECT*, HWND override_window, const void*) {
+HRESULT d3d9_device::Present(const RECT*, const RECT*, HWND override_window, const RGNDATA*) {
     if (in_scene_) return D3DERR_INVALIDCALL;
     const HWND target = override_window != nullptr ? override_window : window_;
     if (!win_present(target, fb_.colour_pixels, fb_.width, fb_.height, fb_.width)) return D3DERR_INVALIDCALL;
@@ -497,13 +412,6 @@ HRESULT d3d9_device::draw_indexed_triangles(const d3d9_vertex_streams& streams, 
     }
     flush_triangles(program);
     return D3D_OK;
-}
-
-}  // namespace
-
-IDirect3D9* WINAPI Direct3DCreate9(UINT sdk_version) {
-    if (sdk_version != D3D_SDK_VERSION) return nullptr;
-    return new (std::nothrow) d3d9_direct3d();
 }
 
 const d3d9_framebuffer* d3d9_device_framebuffer(IDirect3DDevice9* device) {

@@ -1,5 +1,5 @@
 // texture.cpp - IDirect3DTexture9: one level of A8R8G8B8 texels held in memory, possibly shared
-// with other textures made from the same decoded image.
+// with other textures made from the same decoded image (see texture.h for what it answers).
 #include "platform/d3d9/texture.h"
 
 #include "platform/d3d9/com_object.h"
@@ -14,13 +14,99 @@ public:
     explicit texture_object(std::shared_ptr<const d3d9_texture_image> image) : image_(std::move(image)) {}
     const d3d9_texture_image& image() const { return *image_; }
 
+    // IDirect3DResource9
+    HRESULT GetDevice(IDirect3DDevice9** device) override {
+        if (device != nullptr) *device = nullptr;
+        return D3DERR_INVALIDCALL;
+    }
+    HRESULT SetPrivateData(REFGUID, const void*, DWORD, DWORD) override { return D3DERR_INVALIDCALL; }
+    HRESULT GetPrivateData(REFGUID, void*, DWORD*) override { return D3DERR_NOTFOUND; }
+    HRESULT FreePrivateData(REFGUID) override { return D3DERR_NOTFOUND; }
+    DWORD SetPriority(DWORD priority) override {
+        const DWORD previous = priority_;
+        priority_ = priority;
+        return previous;
+    }
+    DWORD GetPriority() override { return priority_; }
+    void PreLoad() override {}
+    D3DRESOURCETYPE GetType() override { return D3DRTYPE_TEXTURE; }
+
+    // IDirect3DBaseTexture9: one level, so the level of detail stays 0.
+    DWORD SetLOD(DWORD) override { return 0; }
+    DWORD GetLOD() override { return 0; }
+    DWORD GetLevelCount() override { return 1; }
+    HRESULT SetAutoGenFilterType(D3DTEXTUREFILTERTYPE) override { return D3DERR_INVALIDCALL; }
+    D3DTEXTUREFILTERTYPE GetAutoGenFilterType() override { return D3DTEXF_NONE; }
+    void GenerateMipSubLevels() override {}
+
+    // IDirect3DTexture9
+    HRESULT GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) override;
+    HRESULT GetSurfaceLevel(UINT, IDirect3DSurface9** surface) override {
+        if (surface != nullptr) *surface = nullptr;
+        return D3DERR_INVALIDCALL;
+    }
+    HRESULT LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) override;
+    HRESULT UnlockRect(UINT level) override;
+    HRESULT AddDirtyRect(const RECT*) override { return D3D_OK; }  // nothing to upload: the texels are used as held
+
+protected:
+    bool answers(REFIID riid) const override;
+
 private:
     std::shared_ptr<const d3d9_texture_image> image_;
+    DWORD priority_ = 0;
+    bool locked_ = false;
 };
+
+bool texture_object::answers(REFIID riid) const {
+    return IsEqualGUID(riid, IID_IDirect3DTexture9) || IsEqualGUID(riid, IID_IDirect3DBaseTexture9) ||
+           IsEqualGUID(riid, IID_IDirect3DResource9);
+}
+
+HRESULT texture_object::GetLevelDesc(UINT level, D3DSURFACE_DESC* desc) {
+    if (desc == nullptr || level != 0) return D3DERR_INVALIDCALL;
+    *desc = {};
+    desc->Format = D3DFMT_A8R8G8B8;
+    desc->Type = D3DRTYPE_SURFACE;
+    desc->Usage = 0;
+    desc->Pool = D3DPOOL_MANAGED;
+    desc->MultiSampleType = D3DMULTISAMPLE_NONE;
+    desc->Width = image_->width;
+    desc->Height = image_->height;
+    return D3D_OK;
+}
+
+// Level 0, for reading only; one lock at a time. A rectangle must lie inside the level and not be
+// empty.
+HRESULT texture_object::LockRect(UINT level, D3DLOCKED_RECT* locked, const RECT* rect, DWORD flags) {
+    if (locked == nullptr || level != 0 || locked_ || (flags & D3DLOCK_READONLY) == 0) return D3DERR_INVALIDCALL;
+    const d3d9_texture_image& image = *image_;
+    LONG left = 0, top = 0;
+    if (rect != nullptr) {
+        if (rect->left < 0 || rect->top < 0 || rect->left >= rect->right || rect->top >= rect->bottom ||
+            UINT(rect->right) > image.width || UINT(rect->bottom) > image.height) {
+            return D3DERR_INVALIDCALL;
+        }
+        left = rect->left;
+        top = rect->top;
+    }
+    const D3DCOLOR* first = image.texels.data() + size_t(top) * image.width + size_t(left);
+    locked->Pitch = INT(image.width * sizeof(D3DCOLOR));
+    locked->pBits = const_cast<D3DCOLOR*>(first);  // read-only lock: the program promised not to write
+    locked_ = true;
+    return D3D_OK;
+}
+
+HRESULT texture_object::UnlockRect(UINT level) {
+    if (level != 0 || !locked_) return D3DERR_INVALIDCALL;
+    locked_ = false;
+    return D3D_OK;
+}
 
 bool texture_image_consistent(const d3d9_texture_image& image) {
     const size_t count = image.texels.size();
-    return image.width != 0 && image.height != 0 && count % image.width == 0 && count / image.width == image.height;
+    return image.width != 0 && image.height != 0 && image.width <= d3d9_max_texture_side &&
+           image.height <= d3d9_max_texture_side && count % image.width == 0 && count / image.width == image.height;
 }
 
 }  // namespace

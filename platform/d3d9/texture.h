@@ -1,10 +1,19 @@
 // texture.h - creation of a texture from decoded texels (used by the texture loader).
+//
+// Such a texture is IDirect3DTexture9 with one level of A8R8G8B8 texels in the managed pool. It
+// answers its description, priority and level of detail, and locks level 0 for reading
+// (D3DLOCK_READONLY); writing into it, surfaces of its level and private data are not offered
+// (D3DERR_INVALIDCALL, or D3DERR_NOTFOUND when reading private data). It belongs to no device:
+// GetDevice fails with D3DERR_INVALIDCALL.
 #pragma once
 
 #include <d3d9.h>
 
 #include <memory>
 #include <vector>
+
+// The largest side of a texture.
+inline constexpr UINT d3d9_max_texture_side = 8192;
 
 // Decoded texels that any number of textures may share: 0xAARRGGBB, rows top to bottom, `width`
 // texels per row.
@@ -25,7 +34,7 @@ d3d9_texture_view d3d9_texture_texels(IDirect3DBaseTexture9* texture);
 
 // Makes a texture over `image`, which it keeps alive (and never changes) until its last release.
 // Fails with D3DERR_INVALIDCALL, leaving *texture null, when the image is missing, its sizes are
-// zero or do not match its texels; E_OUTOFMEMORY.
+// zero, above d3d9_max_texture_side or do not match its texels; E_OUTOFMEMORY.
 HRESULT d3d9_create_texture(std::shared_ptr<const d3d9_texture_image> image, IDirect3DTexture9** texture);
 
 // Makes a texture of its own from `width` x `height` texels; fails as above.

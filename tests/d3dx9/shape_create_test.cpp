@@ -3,6 +3,7 @@
 // the software device, so these run without a window.
 #include <d3dx9.h>
 
+#include "forwarding_device.h"
 #include "platform/d3d9/device_draw.h"
 
 #include <gtest/gtest.h>
@@ -13,28 +14,16 @@
 
 namespace {
 
-// Accepts every call and records the indexed draws.
-class recording_device final : public IDirect3DDevice9, public d3d9_stream_draw {
+// A device of its own that records the indexed draws; its other calls fail (no device behind it).
+class recording_device final : public forwarding_device, public d3d9_stream_draw {
 public:
+    recording_device() : forwarding_device(nullptr) {}
     HRESULT QueryInterface(REFIID, void** object) override {
         *object = nullptr;
         return E_NOINTERFACE;
     }
     ULONG AddRef() override { return ++references; }
     ULONG Release() override { return --references; }
-    HRESULT SetRenderState(D3DRENDERSTATETYPE, DWORD) override { return D3D_OK; }
-    HRESULT GetRenderState(D3DRENDERSTATETYPE, DWORD*) override { return D3D_OK; }
-    HRESULT SetTransform(D3DTRANSFORMSTATETYPE, const D3DMATRIX*) override { return D3D_OK; }
-    HRESULT GetTransform(D3DTRANSFORMSTATETYPE, D3DMATRIX*) override { return D3D_OK; }
-    HRESULT SetLight(DWORD, const D3DLIGHT9*) override { return D3D_OK; }
-    HRESULT LightEnable(DWORD, BOOL) override { return D3D_OK; }
-    HRESULT SetMaterial(const D3DMATERIAL9*) override { return D3D_OK; }
-    HRESULT GetMaterial(D3DMATERIAL9*) override { return D3D_OK; }
-    HRESULT SetTexture(DWORD, IDirect3DBaseTexture9*) override { return D3D_OK; }
-    HRESULT Clear(DWORD, const D3DRECT*, DWORD, D3DCOLOR, float, DWORD) override { return D3D_OK; }
-    HRESULT BeginScene() override { return D3D_OK; }
-    HRESULT EndScene() override { return D3D_OK; }
-    HRESULT Present(const RECT*, const RECT*, HWND, const void*) override { return D3D_OK; }
     HRESULT draw_indexed_triangles(const d3d9_vertex_streams& streams, const UINT* indices, UINT count) override {
         ++draws;
         drawn_triangles += count;

@@ -4,6 +4,7 @@
 
 #include <d3d9.h>
 
+#include "forwarding_device.h"
 #include "platform/d3d9/device_draw.h"
 
 #include <vector>
@@ -29,9 +30,9 @@ struct device_call {
     const void* pointer = nullptr;  // bound texture
 };
 
-class recording_device final : public IDirect3DDevice9, public d3d9_stream_draw {
+class recording_device final : public forwarding_device, public d3d9_stream_draw {
 public:
-    explicit recording_device(IDirect3DDevice9* real) : real_(real) {}
+    explicit recording_device(IDirect3DDevice9* real) : forwarding_device(real) {}
 
     std::vector<device_call> calls;
 
@@ -46,17 +47,11 @@ public:
         calls.push_back({device_call::render_state, DWORD(state), value});
         return real_->SetRenderState(state, value);
     }
-    HRESULT GetRenderState(D3DRENDERSTATETYPE state, DWORD* value) override {
-        return real_->GetRenderState(state, value);
-    }
     HRESULT SetTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) override {
         device_call call{device_call::transform, DWORD(kind)};
         call.matrix = *matrix;
         calls.push_back(call);
         return real_->SetTransform(kind, matrix);
-    }
-    HRESULT GetTransform(D3DTRANSFORMSTATETYPE kind, D3DMATRIX* matrix) override {
-        return real_->GetTransform(kind, matrix);
     }
     HRESULT SetLight(DWORD index, const D3DLIGHT9* light) override {
         calls.push_back({device_call::light, index});
@@ -72,7 +67,6 @@ public:
         calls.push_back(call);
         return real_->SetMaterial(material);
     }
-    HRESULT GetMaterial(D3DMATERIAL9* material) override { return real_->GetMaterial(material); }
     HRESULT SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) override {
         device_call call{device_call::texture, stage};
         call.pointer = texture;
@@ -91,7 +85,7 @@ public:
         calls.push_back({device_call::end_scene});
         return real_->EndScene();
     }
-    HRESULT Present(const RECT* source, const RECT* destination, HWND window, const void* dirty) override {
+    HRESULT Present(const RECT* source, const RECT* destination, HWND window, const RGNDATA* dirty) override {
         calls.push_back({device_call::present});
         return real_->Present(source, destination, window, dirty);
     }
@@ -99,7 +93,4 @@ public:
         calls.push_back({device_call::draw, 0, count});
         return d3d9_draw_indexed_triangles(real_, streams, indices, count);
     }
-
-private:
-    IDirect3DDevice9* real_;
 };

@@ -1,0 +1,278 @@
+// device.h - the software device (IDirect3DDevice9) and the Direct3D object that creates it.
+//
+// The device owns every piece of renderer state: render, texture-stage and sampler states,
+// transforms and their derived matrices, lights, material, clip planes, bound textures, the
+// framebuffer and the scratch arrays of the vertex stage. Its methods live in files by concern:
+// device.cpp (life cycle, transforms, lights, material, textures, clears, scenes, presents and the
+// draw path), device_state.cpp (the stored states, viewport, gamma, cursor, queries about the
+// device), device_unsupported.cpp (the methods not offered yet, which fail without changing
+// anything), direct3d.cpp (IDirect3D9: adapter, modes, format checks, device creation).
+#pragma once
+
+#include <d3d9.h>
+
+#include "platform/d3d9/com_object.h"
+#include "platform/d3d9/device_draw.h"
+#include "platform/d3d9/framebuffer.h"
+#include "platform/d3d9/raster.h"
+#include "platform/d3d9/transform_light.h"
+#include "platform/d3d9/viewport.h"
+
+#include <array>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+inline constexpr int d3d9_texture_stages = 8;
+inline constexpr size_t d3d9_render_state_slots = 256;
+inline constexpr size_t d3d9_stage_state_slots = 33;    // D3DTSS_* values 1..32
+inline constexpr size_t d3d9_sampler_state_slots = 14;  // D3DSAMP_* values 1..13
+inline constexpr int d3d9_samplers = 21;                // 0..15, D3DDMAPSAMPLER, D3DVERTEXTEXTURESAMPLER0..3
+inline constexpr int d3d9_clip_planes = 6;
+
+// The integer stored in an enum-typed field that the caller may have filled with any value
+// (reading it as the enum would be undefined for values outside the enumeration).
+template <typename E>
+int32_t d3d9_stored_value(const E& field) {
+    static_assert(sizeof(E) == sizeof(int32_t));
+    int32_t v;
+    std::memcpy(&v, &field, sizeof v);
+    return v;
+}
+
+// What a device is created with, checked by the Direct3D object.
+struct d3d9_device_setup {
+    HWND window;
+    int width;
+    int height;
+    bool with_depth;
+    D3DDEVICE_CREATION_PARAMETERS creation;
+};
+
+class d3d9_device final : public com_object<IDirect3DDevice9>, public d3d9_stream_draw {
+public:
+    d3d9_device(IDirect3D9* parent, const d3d9_device_setup& setup);
+
+    const d3d9_framebuffer& framebuffer() const { return fb_; }
+    bool valid() const { return fb_.colour_pixels != nullptr; }
+
+    // ---- device.cpp
+    HRESULT SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) override;
+    HRESULT GetRenderState(D3DRENDERSTATETYPE State, DWORD* pValue) override;
+    HRESULT SetTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) override;
+    HRESULT GetTransform(D3DTRANSFORMSTATETYPE State, D3DMATRIX* pMatrix) override;
+    HRESULT MultiplyTransform(D3DTRANSFORMSTATETYPE State, const D3DMATRIX* pMatrix) override;
+    HRESULT SetLight(DWORD Index, const D3DLIGHT9* pLight) override;
+    HRESULT GetLight(DWORD Index, D3DLIGHT9* pLight) override;
+    HRESULT LightEnable(DWORD Index, BOOL Enable) override;
+    HRESULT GetLightEnable(DWORD Index, BOOL* pEnable) override;
+    HRESULT SetMaterial(const D3DMATERIAL9* pMaterial) override;
+    HRESULT GetMaterial(D3DMATERIAL9* pMaterial) override;
+    HRESULT SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) override;
+    HRESULT GetTexture(DWORD Stage, IDirect3DBaseTexture9** ppTexture) override;
+    HRESULT Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD Stencil) override;
+    HRESULT BeginScene() override;
+    HRESULT EndScene() override;
+    HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
+                    const RGNDATA* pDirtyRegion) override;
+    HRESULT draw_indexed_triangles(const d3d9_vertex_streams& streams, const UINT* indices,
+                                   UINT triangle_count) override;
+
+    // ---- device_state.cpp
+    HRESULT TestCooperativeLevel() override;
+    UINT GetAvailableTextureMem() override;
+    HRESULT EvictManagedResources() override;
+    HRESULT GetDirect3D(IDirect3D9** ppD3D9) override;
+    HRESULT GetDeviceCaps(D3DCAPS9* pCaps) override;
+    HRESULT GetDisplayMode(UINT iSwapChain, D3DDISPLAYMODE* pMode) override;
+    HRESULT GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* pParameters) override;
+    HRESULT SetCursorProperties(UINT XHotSpot, UINT YHotSpot, IDirect3DSurface9* pCursorBitmap) override;
+    void SetCursorPosition(int X, int Y, DWORD Flags) override;
+    BOOL ShowCursor(BOOL bShow) override;
+    UINT GetNumberOfSwapChains() override;
+    HRESULT GetRasterStatus(UINT iSwapChain, D3DRASTER_STATUS* pRasterStatus) override;
+    void SetGammaRamp(UINT iSwapChain, DWORD Flags, const D3DGAMMARAMP* pRamp) override;
+    void GetGammaRamp(UINT iSwapChain, D3DGAMMARAMP* pRamp) override;
+    HRESULT SetViewport(const D3DVIEWPORT9* pViewport) override;
+    HRESULT GetViewport(D3DVIEWPORT9* pViewport) override;
+    HRESULT SetClipPlane(DWORD Index, const float* pPlane) override;
+    HRESULT GetClipPlane(DWORD Index, float* pPlane) override;
+    HRESULT GetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD* pValue) override;
+    HRESULT SetTextureStageState(DWORD Stage, D3DTEXTURESTAGESTATETYPE Type, DWORD Value) override;
+    HRESULT GetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD* pValue) override;
+    HRESULT SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) override;
+    HRESULT ValidateDevice(DWORD* pNumPasses) override;
+    HRESULT GetScissorRect(RECT* pRect) override;
+    HRESULT SetSoftwareVertexProcessing(BOOL bSoftware) override;
+    BOOL GetSoftwareVertexProcessing() override;
+    HRESULT SetFVF(DWORD FVF) override;
+    HRESULT GetFVF(DWORD* pFVF) override;
+    HRESULT GetVertexDeclaration(IDirect3DVertexDeclaration9** ppDecl) override;
+    HRESULT SetVertexShader(IDirect3DVertexShader9* pShader) override;
+    HRESULT GetVertexShader(IDirect3DVertexShader9** ppShader) override;
+    HRESULT SetPixelShader(IDirect3DPixelShader9* pShader) override;
+    HRESULT GetPixelShader(IDirect3DPixelShader9** ppShader) override;
+    HRESULT SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStreamData, UINT OffsetInBytes,
+                            UINT Stride) override;
+    HRESULT GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9** ppStreamData, UINT* pOffsetInBytes,
+                            UINT* pStride) override;
+    HRESULT SetIndices(IDirect3DIndexBuffer9* pIndexData) override;
+    HRESULT GetIndices(IDirect3DIndexBuffer9** ppIndexData) override;
+
+    // ---- device_unsupported.cpp
+    HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pPresentationParameters,
+                                      IDirect3DSwapChain9** pSwapChain) override;
+    HRESULT GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** pSwapChain) override;
+    HRESULT Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) override;
+    HRESULT GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
+                          IDirect3DSurface9** ppBackBuffer) override;
+    HRESULT SetDialogBoxMode(BOOL bEnableDialogs) override;
+    HRESULT CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                          IDirect3DTexture9** ppTexture, HANDLE* pSharedHandle) override;
+    HRESULT CreateVolumeTexture(UINT Width, UINT Height, UINT Depth, UINT Levels, DWORD Usage, D3DFORMAT Format,
+                                D3DPOOL Pool, IDirect3DVolumeTexture9** ppVolumeTexture,
+                                HANDLE* pSharedHandle) override;
+    HRESULT CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                              IDirect3DCubeTexture9** ppCubeTexture, HANDLE* pSharedHandle) override;
+    HRESULT CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
+                               IDirect3DVertexBuffer9** ppVertexBuffer, HANDLE* pSharedHandle) override;
+    HRESULT CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                              IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE* pSharedHandle) override;
+    HRESULT CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE MultiSample,
+                               DWORD MultisampleQuality, BOOL Lockable, IDirect3DSurface9** ppSurface,
+                               HANDLE* pSharedHandle) override;
+    HRESULT CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE MultiSample,
+                                      DWORD MultisampleQuality, BOOL Discard, IDirect3DSurface9** ppSurface,
+                                      HANDLE* pSharedHandle) override;
+    HRESULT UpdateSurface(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
+                          IDirect3DSurface9* pDestinationSurface, const POINT* pDestPoint) override;
+    HRESULT UpdateTexture(IDirect3DBaseTexture9* pSourceTexture, IDirect3DBaseTexture9* pDestinationTexture) override;
+    HRESULT GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDestSurface) override;
+    HRESULT GetFrontBufferData(UINT iSwapChain, IDirect3DSurface9* pDestSurface) override;
+    HRESULT StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect, IDirect3DSurface9* pDestSurface,
+                        const RECT* pDestRect, D3DTEXTUREFILTERTYPE Filter) override;
+    HRESULT ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DCOLOR color) override;
+    HRESULT CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DPOOL Pool,
+                                        IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle) override;
+    HRESULT SetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9* pRenderTarget) override;
+    HRESULT GetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9** ppRenderTarget) override;
+    HRESULT SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) override;
+    HRESULT GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) override;
+    HRESULT CreateStateBlock(D3DSTATEBLOCKTYPE Type, IDirect3DStateBlock9** ppSB) override;
+    HRESULT BeginStateBlock() override;
+    HRESULT EndStateBlock(IDirect3DStateBlock9** ppSB) override;
+    HRESULT SetClipStatus(const D3DCLIPSTATUS9* pClipStatus) override;
+    HRESULT GetClipStatus(D3DCLIPSTATUS9* pClipStatus) override;
+    HRESULT SetPaletteEntries(UINT PaletteNumber, const PALETTEENTRY* pEntries) override;
+    HRESULT GetPaletteEntries(UINT PaletteNumber, PALETTEENTRY* pEntries) override;
+    HRESULT SetCurrentTexturePalette(UINT PaletteNumber) override;
+    HRESULT GetCurrentTexturePalette(UINT* PaletteNumber) override;
+    HRESULT SetScissorRect(const RECT* pRect) override;
+    HRESULT SetNPatchMode(float nSegments) override;
+    float GetNPatchMode() override;
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVertexIndex, UINT MinVertexIndex,
+                                 UINT NumVertices, UINT startIndex, UINT primCount) override;
+    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount, const void* pVertexStreamZeroData,
+                            UINT VertexStreamZeroStride) override;
+    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex, UINT NumVertices,
+                                   UINT PrimitiveCount, const void* pIndexData, D3DFORMAT IndexDataFormat,
+                                   const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) override;
+    HRESULT ProcessVertices(UINT SrcStartIndex, UINT DestIndex, UINT VertexCount, IDirect3DVertexBuffer9* pDestBuffer,
+                            IDirect3DVertexDeclaration9* pVertexDecl, DWORD Flags) override;
+    HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* pVertexElements,
+                                    IDirect3DVertexDeclaration9** ppDecl) override;
+    HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* pDecl) override;
+    HRESULT CreateVertexShader(const DWORD* pFunction, IDirect3DVertexShader9** ppShader) override;
+    HRESULT SetVertexShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount) override;
+    HRESULT GetVertexShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) override;
+    HRESULT SetVertexShaderConstantI(UINT StartRegister, const int* pConstantData, UINT Vector4iCount) override;
+    HRESULT GetVertexShaderConstantI(UINT StartRegister, int* pConstantData, UINT Vector4iCount) override;
+    HRESULT SetVertexShaderConstantB(UINT StartRegister, const BOOL* pConstantData, UINT BoolCount) override;
+    HRESULT GetVertexShaderConstantB(UINT StartRegister, BOOL* pConstantData, UINT BoolCount) override;
+    HRESULT SetStreamSourceFreq(UINT StreamNumber, UINT Setting) override;
+    HRESULT GetStreamSourceFreq(UINT StreamNumber, UINT* pSetting) override;
+    HRESULT CreatePixelShader(const DWORD* pFunction, IDirect3DPixelShader9** ppShader) override;
+    HRESULT SetPixelShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount) override;
+    HRESULT GetPixelShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) override;
+    HRESULT SetPixelShaderConstantI(UINT StartRegister, const int* pConstantData, UINT Vector4iCount) override;
+    HRESULT GetPixelShaderConstantI(UINT StartRegister, int* pConstantData, UINT Vector4iCount) override;
+    HRESULT SetPixelShaderConstantB(UINT StartRegister, const BOOL* pConstantData, UINT BoolCount) override;
+    HRESULT GetPixelShaderConstantB(UINT StartRegister, BOOL* pConstantData, UINT BoolCount) override;
+    HRESULT DrawRectPatch(UINT Handle, const float* pNumSegs, const D3DRECTPATCH_INFO* pRectPatchInfo) override;
+    HRESULT DrawTriPatch(UINT Handle, const float* pNumSegs, const D3DTRIPATCH_INFO* pTriPatchInfo) override;
+    HRESULT DeletePatch(UINT Handle) override;
+    HRESULT CreateQuery(D3DQUERYTYPE Type, IDirect3DQuery9** ppQuery) override;
+
+protected:
+    bool answers(REFIID riid) const override;
+
+private:
+    ~d3d9_device() override;
+    void set_default_states(bool with_depth);
+    D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
+    DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }
+    tnl_switches lighting_switches() const;
+    raster_state raster_state_for_draw();
+    void reserve_vertices(UINT count);
+    const tnl_vertex& vertex(const tnl_draw& draw, uint32_t index);
+    void process_referenced_vertices(const UINT* indices, size_t index_count);
+    void draw_triangle(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c);
+    void flush_triangles(const raster_program& program);
+    void draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c,
+                      uint32_t needed);
+
+    IDirect3D9* parent_;
+    HWND window_;
+    D3DDEVICE_CREATION_PARAMETERS creation_;
+    bool in_scene_ = false;
+    d3d9_framebuffer fb_;
+    uint32_t* lent_colour_ = nullptr;  // from win_frame_memory, or null: the colour buffer is fb_'s own
+    viewport_mapping viewport_;
+    viewport_mapping draw_viewport_;  // viewport_ with the current draw's colour handling
+
+    std::array<DWORD, d3d9_render_state_slots> render_states_{};
+    D3DMATRIX world_{};
+    D3DMATRIX view_{};
+    D3DMATRIX projection_{};
+    bool matrices_dirty_ = true;
+    tnl_matrices matrices_{};
+    D3DMATERIAL9 material_{};
+    std::array<tnl_light_slot, tnl_max_lights> lights_{};
+    std::array<IDirect3DBaseTexture9*, d3d9_texture_stages> textures_{};
+
+    std::array<std::array<DWORD, d3d9_stage_state_slots>, d3d9_texture_stages> stage_states_{};
+    std::array<std::array<DWORD, d3d9_sampler_state_slots>, d3d9_samplers> sampler_states_{};
+    std::array<std::array<float, 4>, d3d9_clip_planes> clip_planes_{};
+    D3DGAMMARAMP gamma_{};
+    DWORD fvf_ = 0;
+    bool software_vertex_processing_ = false;
+    bool cursor_shown_ = false;
+
+    tnl_draw draw_{};
+    std::vector<uint32_t> stamps_;
+    std::vector<tnl_vertex> vertices_;
+    std::vector<uint32_t> referenced_;                 // the vertices a draw uses, each once, for the batched stage
+    std::array<raster_triangle_ref, 64> unclipped_{};  // triangles waiting to be set up together
+    size_t unclipped_count_ = 0;
+    uint32_t stamp_ = 0;
+};
+
+// The capabilities of the software device as it is (the same for the device and the Direct3D
+// object).
+void d3d9_device_caps(D3DCAPS9* caps);
+
+// The desktop's display mode as the adapter reports it: X8R8G8B8 at the window layer's size and
+// refresh rate (60 Hz when unknown).
+D3DDISPLAYMODE d3d9_desktop_display_mode();
+
+// The documented defaults of the states.
+DWORD d3d9_default_render_state(size_t state, bool with_depth);
+DWORD d3d9_default_stage_state(int stage, size_t type);
+DWORD d3d9_default_sampler_state(size_t type);
+// Whether `state` names a member of D3DRENDERSTATETYPE.
+bool d3d9_render_state_known(DWORD state);
+// Whether `type` names a member of D3DTEXTURESTAGESTATETYPE.
+bool d3d9_stage_state_known(DWORD type);
+// The slot of a sampler number (0..15, D3DDMAPSAMPLER, D3DVERTEXTEXTURESAMPLER0..3), or -1.
+int d3d9_sampler_slot(DWORD sampler);

@@ -1,0 +1,252 @@
+// device_state.cpp - the device's stored states (texture stages, samplers, clip planes, viewport,
+// gamma ramp, vertex format) and its answers about itself (caps, display mode, creation
+// parameters, memory, cursor, raster status).
+//
+// Choices: states the renderer does not honour yet are stored and read back all the same; a
+// texture-stage state for a stage beyond 7 or of an unknown type is accepted and has no effect.
+// The viewport can only be the whole back buffer with depth 0..1, the scissor rectangle only read.
+// Only the fixed-function pipeline exists, so setting a null shader, a null stream or null indices
+// succeeds and reading them gives null. There is no device cursor: ShowCursor records the wish,
+// the window's own cursor is what shows. The raster status says "not in vertical blank, line 0".
+#include "platform/d3d9/device.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdint>
+
+// ---- the device as a whole ----------------------------------------------------------------------
+
+HRESULT d3d9_device::TestCooperativeLevel() { return D3D_OK; }
+
+// Textures live in system memory: the physical memory, capped at what a UINT holds in whole MiB.
+UINT d3d9_device::GetAvailableTextureMem() {
+    const long pages = sysconf(_SC_PHYS_PAGES);
+    const long page_size = sysconf(_SC_PAGESIZE);
+    if (pages <= 0 || page_size <= 0) return 0;
+    const uint64_t bytes = std::min<uint64_t>(uint64_t(pages) * uint64_t(page_size), 0xFFF00000u);
+    return UINT(bytes & ~uint64_t(0xFFFFF));
+}
+
+HRESULT d3d9_device::EvictManagedResources() { return D3D_OK; }
+
+HRESULT d3d9_device::GetDirect3D(IDirect3D9** direct3d) {
+    if (direct3d == nullptr) return D3DERR_INVALIDCALL;
+    parent_->AddRef();
+    *direct3d = parent_;
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::GetDeviceCaps(D3DCAPS9* caps) {
+    if (caps == nullptr) return D3DERR_INVALIDCALL;
+    d3d9_device_caps(caps);
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::GetDisplayMode(UINT swap_chain, D3DDISPLAYMODE* mode) {
+    if (mode == nullptr || swap_chain != 0) return D3DERR_INVALIDCALL;
+    *mode = d3d9_desktop_display_mode();
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::GetCreationParameters(D3DDEVICE_CREATION_PARAMETERS* parameters) {
+    if (parameters == nullptr) return D3DERR_INVALIDCALL;
+    *parameters = creation_;
+    return D3D_OK;
+}
+
+// A cursor image needs a surface, and the device makes none yet.
+HRESULT d3d9_device::SetCursorProperties(UINT, UINT, IDirect3DSurface9*) { return D3DERR_INVALIDCALL; }
+
+void d3d9_device::SetCursorPosition(int, int, DWORD) {}
+
+BOOL d3d9_device::ShowCursor(BOOL show) {
+    const BOOL was = cursor_shown_ ? TRUE : FALSE;
+    cursor_shown_ = show != FALSE;
+    return was;
+}
+
+UINT d3d9_device::GetNumberOfSwapChains() { return 1; }
+
+HRESULT d3d9_device::GetRasterStatus(UINT swap_chain, D3DRASTER_STATUS* status) {
+    if (status == nullptr || swap_chain != 0) return D3DERR_INVALIDCALL;
+    status->InVBlank = FALSE;
+    status->ScanLine = 0;
+    return D3D_OK;
+}
+
+// The ramp is kept and read back; the window layer shows the back buffer as it is.
+void d3d9_device::SetGammaRamp(UINT swap_chain, DWORD, const D3DGAMMARAMP* ramp) {
+    if (swap_chain == 0 && ramp != nullptr) gamma_ = *ramp;
+}
+
+void d3d9_device::GetGammaRamp(UINT swap_chain, D3DGAMMARAMP* ramp) {
+    if (swap_chain == 0 && ramp != nullptr) *ramp = gamma_;
+}
+
+// ---- viewport, clip planes, scissor -------------------------------------------------------------
+
+HRESULT d3d9_device::SetViewport(const D3DVIEWPORT9* viewport) {
+    if (viewport == nullptr) return D3DERR_INVALIDCALL;
+    const D3DVIEWPORT9& v = *viewport;
+    const bool whole_target = v.X == 0 && v.Y == 0 && v.Width == DWORD(fb_.width) && v.Height == DWORD(fb_.height);
+    if (!whole_target || v.MinZ != 0.0f || v.MaxZ != 1.0f) return D3DERR_INVALIDCALL;
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::GetViewport(D3DVIEWPORT9* viewport) {
+    if (viewport == nullptr) return D3DERR_INVALIDCALL;
+    *viewport = {0, 0, DWORD(fb_.width), DWORD(fb_.height), 0.0f, 1.0f};
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::SetClipPlane(DWORD index, const float* plane) {
+    if (plane == nullptr || index >= DWORD(d3d9_clip_planes)) return D3DERR_INVALIDCALL;
+    std::copy(plane, plane + 4, clip_planes_[index].begin());
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::GetClipPlane(DWORD index, float* plane) {
+    if (plane == nullptr || index >= DWORD(d3d9_clip_planes)) return D3DERR_INVALIDCALL;
+    std::copy(clip_planes_[index].begin(), clip_planes_[index].end(), plane);
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::GetScissorRect(RECT* rect) {
+    if (rect == nullptr) return D3DERR_INVALIDCALL;
+    *rect = {0, 0, LONG(fb_.width), LONG(fb_.height)};
+    return D3D_OK;
+}
+
+// ---- texture stages and samplers ------------------------------------------------------------------
+
+HRESULT d3d9_device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD* value) {
+    const DWORD t = DWORD(d3d9_stored_value(type));
+    if (value == nullptr || stage >= DWORD(d3d9_texture_stages) || !d3d9_stage_state_known(t)) {
+        return D3DERR_INVALIDCALL;
+    }
+    *value = stage_states_[stage][t];
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
+    const DWORD t = DWORD(d3d9_stored_value(type));
+    if (stage < DWORD(d3d9_texture_stages) && d3d9_stage_state_known(t)) stage_states_[stage][t] = value;
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::GetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD* value) {
+    const int slot = d3d9_sampler_slot(sampler);
+    const DWORD t = DWORD(d3d9_stored_value(type));
+    if (value == nullptr || slot < 0 || t == 0 || t >= d3d9_sampler_state_slots) return D3DERR_INVALIDCALL;
+    *value = sampler_states_[size_t(slot)][t];
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DWORD value) {
+    const int slot = d3d9_sampler_slot(sampler);
+    const DWORD t = DWORD(d3d9_stored_value(type));
+    if (slot < 0 || t == 0 || t >= d3d9_sampler_state_slots) return D3DERR_INVALIDCALL;
+    sampler_states_[size_t(slot)][t] = value;
+    return D3D_OK;
+}
+
+// The renderer does one thing per pixel: texture (stage 0) times diffuse, alpha from the texture.
+// Any other set-up of the stages is reported as one it cannot do.
+HRESULT d3d9_device::ValidateDevice(DWORD* passes) {
+    if (passes == nullptr) return D3DERR_INVALIDCALL;
+    const auto& s0 = stage_states_[0];
+    if (s0[D3DTSS_COLOROP] != D3DTOP_MODULATE) return D3DERR_UNSUPPORTEDCOLOROPERATION;
+    if (s0[D3DTSS_COLORARG1] != D3DTA_TEXTURE || s0[D3DTSS_COLORARG2] != D3DTA_CURRENT) {
+        return D3DERR_UNSUPPORTEDCOLORARG;
+    }
+    if (s0[D3DTSS_ALPHAOP] != D3DTOP_SELECTARG1) return D3DERR_UNSUPPORTEDALPHAOPERATION;
+    if (s0[D3DTSS_ALPHAARG1] != D3DTA_TEXTURE) return D3DERR_UNSUPPORTEDALPHAARG;
+    if (stage_states_[1][D3DTSS_COLOROP] != D3DTOP_DISABLE) return D3DERR_TOOMANYOPERATIONS;
+    *passes = 1;
+    return D3D_OK;
+}
+
+// ---- vertex processing and the fixed-function pipeline's inputs -------------------------------------
+
+// A mixed device switches freely; a software or hardware device stays what it was created as.
+HRESULT d3d9_device::SetSoftwareVertexProcessing(BOOL software) {
+    const bool wanted = software != FALSE;
+    if ((creation_.BehaviorFlags & D3DCREATE_MIXED_VERTEXPROCESSING) == 0 && wanted != software_vertex_processing_) {
+        return D3DERR_INVALIDCALL;
+    }
+    software_vertex_processing_ = wanted;
+    return D3D_OK;
+}
+
+BOOL d3d9_device::GetSoftwareVertexProcessing() { return software_vertex_processing_ ? TRUE : FALSE; }
+
+// Refused: the reserved bits 0x001 and 0x2000, a position field that is none of the eight, more
+// than eight coordinate sets.
+HRESULT d3d9_device::SetFVF(DWORD fvf) {
+    if ((fvf & (D3DFVF_RESERVED0 | 0x2000)) != 0) return D3DERR_INVALIDCALL;
+    const DWORD position = fvf & D3DFVF_POSITION_MASK;
+    const bool known_position = position == 0 || position == D3DFVF_XYZ || position == D3DFVF_XYZRHW ||
+                                position == D3DFVF_XYZW || (position >= D3DFVF_XYZB1 && position <= D3DFVF_XYZB5);
+    if (!known_position) return D3DERR_INVALIDCALL;
+    if (((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT) > 8) return D3DERR_INVALIDCALL;
+    fvf_ = fvf;
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::GetFVF(DWORD* fvf) {
+    if (fvf == nullptr) return D3DERR_INVALIDCALL;
+    *fvf = fvf_;
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::GetVertexDeclaration(IDirect3DVertexDeclaration9** declaration) {
+    if (declaration == nullptr) return D3DERR_INVALIDCALL;
+    *declaration = nullptr;
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::SetVertexShader(IDirect3DVertexShader9* shader) {
+    return shader == nullptr ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+HRESULT d3d9_device::GetVertexShader(IDirect3DVertexShader9** shader) {
+    if (shader == nullptr) return D3DERR_INVALIDCALL;
+    *shader = nullptr;
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::SetPixelShader(IDirect3DPixelShader9* shader) {
+    return shader == nullptr ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+HRESULT d3d9_device::GetPixelShader(IDirect3DPixelShader9** shader) {
+    if (shader == nullptr) return D3DERR_INVALIDCALL;
+    *shader = nullptr;
+    return D3D_OK;
+}
+
+constexpr UINT max_streams = 16;
+
+HRESULT d3d9_device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT, UINT) {
+    return stream < max_streams && buffer == nullptr ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+HRESULT d3d9_device::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride) {
+    if (buffer == nullptr || offset == nullptr || stride == nullptr) return D3DERR_INVALIDCALL;
+    *buffer = nullptr;
+    if (stream >= max_streams) return D3DERR_INVALIDCALL;
+    *offset = 0;
+    *stride = 0;
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::SetIndices(IDirect3DIndexBuffer9* indices) {
+    return indices == nullptr ? D3D_OK : D3DERR_INVALIDCALL;
+}
+
+HRESULT d3d9_device::GetIndices(IDirect3DIndexBuffer9** indices) {
+    if (indices == nullptr) return D3DERR_INVALIDCALL;
+    *indices = nullptr;
+    return D3D_OK;
+}

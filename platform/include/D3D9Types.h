@@ -1,0 +1,1 @@
+#include "d3d9types.h"
