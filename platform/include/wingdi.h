@@ -8,18 +8,18 @@
 
 #include <windef.h>
 
+// Handles as windef.h declares them (repeated declarations of the same types are harmless).
 struct HDC__;
-struct HGDIOBJ__;
 struct HPEN__;
 struct HFONT__;
 struct HBITMAP__;
-typedef HDC__* HDC;
-typedef HGDIOBJ__* HGDIOBJ;
-typedef HPEN__* HPEN;
-typedef HFONT__* HFONT;
-typedef HBITMAP__* HBITMAP;
+typedef struct HDC__* HDC;
+typedef void* HGDIOBJ;
+typedef struct HPEN__* HPEN;
+typedef struct HFONT__* HFONT;
+typedef struct HBITMAP__* HBITMAP;
 typedef DWORD COLORREF;
-typedef COLORREF* LPCOLORREF;
+typedef DWORD* LPCOLORREF;
 
 #define RGB(r, g, b) ((COLORREF)(((BYTE)(r) | ((WORD)((BYTE)(g)) << 8)) | (((DWORD)(BYTE)(b)) << 16)))
 #define GetRValue(rgb) ((BYTE)(rgb))

@@ -249,11 +249,17 @@ typedef PAINTSTRUCT* LPPAINTSTRUCT;
 #define XBUTTON2 0x0002
 #define WHEEL_DELTA 120
 
-#define LOBYTE(w) ((BYTE)(((UINT_PTR)(w)) & 0xff))
-#define HIBYTE(w) ((BYTE)((((UINT_PTR)(w)) >> 8) & 0xff))
+#ifndef LOWORD
 #define LOWORD(l) ((WORD)(((UINT_PTR)(l)) & 0xffff))
 #define HIWORD(l) ((WORD)((((UINT_PTR)(l)) >> 16) & 0xffff))
+#endif
+#ifndef LOBYTE
+#define LOBYTE(w) ((BYTE)(((UINT_PTR)(w)) & 0xff))
+#define HIBYTE(w) ((BYTE)((((UINT_PTR)(w)) >> 8) & 0xff))
+#endif
+#ifndef MAKELONG
 #define MAKELONG(low, high) ((LONG)(((WORD)(low)) | (((DWORD)((WORD)(high))) << 16)))
+#endif
 #define MAKELPARAM(low, high) ((LPARAM)(DWORD)MAKELONG(low, high))
 #define MAKEWPARAM(low, high) ((WPARAM)(DWORD)MAKELONG(low, high))
 #define MAKELRESULT(low, high) ((LRESULT)(DWORD)MAKELONG(low, high))

@@ -73,6 +73,8 @@ public:
                             UINT type) = 0;
     // The pointer in screen coordinates.
     virtual POINT cursor_position() { return POINT{0, 0}; }
+    // The pointer as of the last input event, for the pt of messages (without asking the display).
+    virtual POINT message_cursor_position() { return cursor_position(); }
     virtual void warp_cursor(int /*x*/, int /*y*/) {}
     virtual void show_cursor(bool /*visible*/) {}
     // Keeps mouse events coming while the pointer is outside the window (SetCapture).

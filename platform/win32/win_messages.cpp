@@ -99,7 +99,7 @@ struct filter {
 };
 
 POINT cursor_now() {
-    if (win_backend* backend = win_started_backend()) return backend->cursor_position();
+    if (win_backend* backend = win_started_backend()) return backend->message_cursor_position();
     return POINT{0, 0};
 }
 

@@ -254,8 +254,12 @@ public:
         return POINT{x, y};
     }
 
+    POINT message_cursor_position() override { return last_pointer(); }
+
     void warp_cursor(int x, int y) override {
-        if (video_) SDL_WarpMouseGlobal(x, y);
+        if (!video_) return;
+        SDL_WarpMouseGlobal(x, y);
+        last_pointer() = POINT{x, y};
     }
 
     void show_cursor(bool visible) override {
@@ -422,8 +426,18 @@ private:
 
     // The window a mouse event goes to (the capturing one while there is one) and the event's
     // position in that window's client coordinates.
+    // Where the pointer was at the last mouse event, in screen coordinates.
+    static POINT& last_pointer() {
+        static POINT point{0, 0};
+        return point;
+    }
+
     static HWND mouse_target(Uint32 window_id, int x, int y, POINT* at) {
         const HWND under = window_of(window_id);
+        if (const win_window* record = win_table_live_window(under)) {
+            const POINT origin = win_client_origin(*record);
+            last_pointer() = POINT{origin.x + x, origin.y + y};
+        }
         const HWND capture = win_thread().capture;
         *at = POINT{x, y};
         if (capture == nullptr || capture == under) return under;

@@ -166,6 +166,17 @@ TEST_F(WindowMessagesTest, ResizeSendsSizeAndInvalidatesRedrawClasses) {
     EXPECT_EQ(point.y, 5);
 }
 
+TEST_F(WindowMessagesTest, FullscreenPreparationSizesTheClientArea) {
+    const HWND window = create();
+    ASSERT_TRUE(win_prepare_fullscreen(window, 800, 600));
+    int width = 0, height = 0;
+    ASSERT_TRUE(win_client_size(window, &width, &height));
+    EXPECT_EQ(width, 800);
+    EXPECT_EQ(height, 600);
+    EXPECT_FALSE(win_prepare_fullscreen(window, 0, 600));
+    EXPECT_FALSE(win_prepare_fullscreen(nullptr, 800, 600));
+}
+
 TEST_F(WindowMessagesTest, TimersComeWhenIdleOncePerPeriodAndCallTheirProcedure) {
     const HWND window = create();
     static int procedure_calls = 0;
