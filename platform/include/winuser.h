@@ -618,6 +618,8 @@ ATOM WINAPI RegisterClassExW(const WNDCLASSEXW* wc);
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE instance);
 BOOL WINAPI UnregisterClassW(LPCWSTR className, HINSTANCE instance);
 // The class's record; its name and menu pointers are the caller's own (cbSize is not changed).
+BOOL WINAPI GetClassInfoA(HINSTANCE instance, LPCSTR className, WNDCLASSA* wc);
+BOOL WINAPI GetClassInfoW(HINSTANCE instance, LPCWSTR className, WNDCLASSW* wc);
 BOOL WINAPI GetClassInfoExA(HINSTANCE instance, LPCSTR className, WNDCLASSEXA* wc);
 BOOL WINAPI GetClassInfoExW(HINSTANCE instance, LPCWSTR className, WNDCLASSEXW* wc);
 
@@ -743,6 +745,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 #define RegisterClass RegisterClassW
 #define RegisterClassEx RegisterClassExW
 #define UnregisterClass UnregisterClassW
+#define GetClassInfo GetClassInfoW
 #define GetClassInfoEx GetClassInfoExW
 #define CreateWindowEx CreateWindowExW
 #define CreateWindow CreateWindowW
@@ -774,6 +777,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE previousInstance, LPSTR command
 #define RegisterClass RegisterClassA
 #define RegisterClassEx RegisterClassExA
 #define UnregisterClass UnregisterClassA
+#define GetClassInfo GetClassInfoA
 #define GetClassInfoEx GetClassInfoExA
 #define CreateWindowEx CreateWindowExA
 #define CreateWindow CreateWindowA

@@ -41,6 +41,9 @@ public:
     // The native window takes the record's client origin and size.
     virtual void move_window(win_window& /*window*/) {}
     virtual void raise_window(win_window& /*window*/) {}
+    // The smallest and largest client sizes the user may give the native window.
+    virtual void limit_size(win_window& /*window*/, int /*min_width*/, int /*min_height*/, int /*max_width*/,
+                            int /*max_height*/) {}
     // Makes the window a desktop-sized full-screen window, or a normal one again; false when the
     // display cannot.
     virtual bool set_fullscreen(win_window& /*window*/, bool /*fullscreen*/) { return true; }

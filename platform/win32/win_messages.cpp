@@ -319,9 +319,11 @@ BOOL WINAPI WaitMessage() {
 }
 
 // Posts WM_CHAR (WM_SYSCHAR for WM_SYSKEYDOWN) with the key message's lParam when the key types
-// a character; TRUE for every key-down message, as the platform does.
+// a character; non-zero for every key message, translated or not, as the platform documents.
 BOOL WINAPI TranslateMessage(const MSG* msg) {
-    if (msg == nullptr || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
+    if (msg == nullptr) return FALSE;
+    if (msg->message == WM_KEYUP || msg->message == WM_SYSKEYUP) return TRUE;
+    if (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN) return FALSE;
     const win_window* window = win_table_live_window(msg->hwnd);
     const wchar_t code = win_input_character(static_cast<UINT>(msg->wParam));
     if (code != 0 && window != nullptr) {

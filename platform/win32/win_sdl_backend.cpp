@@ -239,6 +239,12 @@ public:
 
     void raise_window(win_window& window) override { SDL_RaiseWindow(native_of(window)->window); }
 
+    void limit_size(win_window& window, int min_width, int min_height, int max_width, int max_height) override {
+        SDL_Window* native = native_of(window)->window;
+        SDL_SetWindowMinimumSize(native, std::max(1, min_width), std::max(1, min_height));
+        SDL_SetWindowMaximumSize(native, std::max(1, max_width), std::max(1, max_height));
+    }
+
     bool set_fullscreen(win_window& window, bool fullscreen) override {
         return SDL_SetWindowFullscreen(native_of(window)->window, fullscreen ? SDL_WINDOW_FULLSCREEN_DESKTOP : 0) == 0;
     }

@@ -222,7 +222,19 @@ HWND create_window(const create_request& request) {
     limits.ptMaxSize = POINT{mode.width, mode.height};
     limits.ptMinTrackSize = POINT{GetSystemMetrics(SM_CXMINTRACK), GetSystemMetrics(SM_CYMINTRACK)};
     limits.ptMaxTrackSize = POINT{GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
+    const MINMAXINFO defaults = limits;
     win_send(window, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&limits));
+    const bool limited =
+        limits.ptMinTrackSize.x != defaults.ptMinTrackSize.x || limits.ptMinTrackSize.y != defaults.ptMinTrackSize.y ||
+        limits.ptMaxTrackSize.x != defaults.ptMaxTrackSize.x || limits.ptMaxTrackSize.y != defaults.ptMaxTrackSize.y;
+    if (limited && win_table_live_window(handle) != nullptr) {
+        // The procedure's tracking limits (outer sizes) bound what the user can resize the window to.
+        const RECT insets = win_frame_insets(window.style, window.ex_style, false);
+        const int frame_width = insets.left + insets.right, frame_height = insets.top + insets.bottom;
+        win_active_backend().limit_size(window, limits.ptMinTrackSize.x - frame_width,
+                                        limits.ptMinTrackSize.y - frame_height, limits.ptMaxTrackSize.x - frame_width,
+                                        limits.ptMaxTrackSize.y - frame_height);
+    }
 
     CREATESTRUCTA create_a{request.param,  request.instance, request.menu,
                            request.parent, request.height,   request.width,
@@ -323,6 +335,24 @@ BOOL WINAPI GetClassInfoExW(HINSTANCE, LPCWSTR className, WNDCLASSEXW* out) {
     const WNDCLASSEXA& f = found->fields;
     *out = WNDCLASSEXW{out->cbSize, f.style,   f.lpfnWndProc,   f.cbClsExtra, f.cbWndExtra, f.hInstance,
                        f.hIcon,     f.hCursor, f.hbrBackground, nullptr,      className,    f.hIconSm};
+    return TRUE;
+}
+
+BOOL WINAPI GetClassInfoA(HINSTANCE instance, LPCSTR className, WNDCLASSA* out) {
+    WNDCLASSEXA fields{};
+    if (out == nullptr) return fail(ERROR_INVALID_PARAMETER);
+    if (!GetClassInfoExA(instance, className, &fields)) return FALSE;
+    *out = WNDCLASSA{fields.style, fields.lpfnWndProc, fields.cbClsExtra,    fields.cbWndExtra, fields.hInstance,
+                     fields.hIcon, fields.hCursor,     fields.hbrBackground, nullptr,           className};
+    return TRUE;
+}
+
+BOOL WINAPI GetClassInfoW(HINSTANCE instance, LPCWSTR className, WNDCLASSW* out) {
+    WNDCLASSEXW fields{};
+    if (out == nullptr) return fail(ERROR_INVALID_PARAMETER);
+    if (!GetClassInfoExW(instance, className, &fields)) return FALSE;
+    *out = WNDCLASSW{fields.style, fields.lpfnWndProc, fields.cbClsExtra,    fields.cbWndExtra, fields.hInstance,
+                     fields.hIcon, fields.hCursor,     fields.hbrBackground, nullptr,           className};
     return TRUE;
 }
 

@@ -364,8 +364,14 @@ TEST_F(WindowMessagesTest, BadHandlesClassesAndRecordsFailWithTheirErrors) {
     EXPECT_EQ(LoadIconW(reinterpret_cast<HINSTANCE>(&again), MAKEINTRESOURCEW(101)), nullptr);
     EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_RESOURCE_NAME_NOT_FOUND));
     EXPECT_NE(LoadIconW(nullptr, MAKEINTRESOURCEW(32512)), nullptr);
+    WNDCLASSW info{};
+    ASSERT_TRUE(GetClassInfoW(nullptr, L"logged", &info));
+    EXPECT_EQ(info.cbWndExtra, 16);
+    EXPECT_EQ(info.lpfnWndProc, &logging_procedure);
     DestroyWindow(live);
     EXPECT_TRUE(UnregisterClassW(L"Logged", nullptr));
+    EXPECT_FALSE(GetClassInfoW(nullptr, L"Logged", &info));
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_CLASS_DOES_NOT_EXIST));
     EXPECT_EQ(create(), nullptr);
 }
 
