@@ -4,13 +4,18 @@
 // buffer (no allocation per present once its size is known) is taken only when a reader asks for
 // the frame, or when the pixels' owner retires them (win_present_retire), so frames nobody reads
 // cost nothing.
-// message boxes are recorded and answered with IDOK; the key state is scripted, and for runs from
-// scripts WIN32_STANDIN_ESCAPE_AT=N holds Escape down from the Nth present on.
+// message boxes are recorded and answered at once with their default button; the key state is
+// scripted, and for runs from scripts WIN32_STANDIN_ESCAPE_AT=N holds Escape down from the Nth
+// present on. Nothing but a timer ends a wait: waiting for a time sleeps for it.
 #include "platform/win32/win_headless.h"
 
 #include "platform/win32/win_backend.h"
+#include "platform/win32/win_message_box.h"
 #include "platform/win32/win_messages.h"
+#include "platform/win32/win_window_geometry.h"
 #include "platform/win32/win_window_table.h"
+
+#include <time.h>
 
 #include <array>
 #include <cstdlib>
@@ -33,6 +38,20 @@ public:
     void close_window(win_window&) override {}
     void pump_events() override {}
     void wait_events() override {}
+    void wait_events_for(int milliseconds) override {
+        timespec pause{milliseconds / 1000, static_cast<long>(milliseconds % 1000) * 1000000L};
+        while (nanosleep(&pause, &pause) != 0) {
+        }
+    }
+    bool has_input() override { return false; }
+    POINT cursor_position() override { return cursor; }
+    void warp_cursor(int x, int y) override {
+        cursor = POINT{x, y};
+        if (win_window* window = window_under(cursor)) {
+            const POINT origin = win_client_origin(*window);
+            win_post_message(window->handle, WM_MOUSEMOVE, 0, MAKELPARAM(x - origin.x, y - origin.y));
+        }
+    }
 
     bool present(win_window&, const uint32_t* pixels, int width, int height, int pitch) override {
         frame.width = width;
@@ -51,7 +70,8 @@ public:
     int message_box(win_window* owner, const std::string& text, const std::string& caption, UINT type) override {
         boxes.push_back(win_headless_message_box{owner != nullptr ? owner->handle : nullptr, text, caption, type,
                                                  owner != nullptr && owner->visible, presents});
-        return IDOK;
+        const win_message_box_buttons buttons = win_message_box_buttons_of(type);
+        return buttons.ids[buttons.default_index];
     }
 
     void retire(const uint32_t* pixels) override {
@@ -72,6 +92,21 @@ public:
         pending = {};
         boxes.clear();
         on_present = nullptr;
+        cursor = POINT{0, 0};
+    }
+
+    // The visible window whose client area holds the screen point, or null.
+    static win_window* window_under(POINT point) {
+        for (HWND handle = nullptr; (handle = win_table_next_window(handle)) != nullptr;) {
+            win_window* window = win_table_live_window(handle);
+            if (window == nullptr || !window->visible) continue;
+            const POINT origin = win_client_origin(*window);
+            if (point.x >= origin.x && point.y >= origin.y && point.x < origin.x + window->client_width &&
+                point.y < origin.y + window->client_height) {
+                return window;
+            }
+        }
+        return nullptr;
     }
 
     std::array<bool, 256> keys{};
@@ -80,6 +115,7 @@ public:
     win_headless_frame frame;
     std::vector<win_headless_message_box> boxes;
     std::function<void(int)> on_present;
+    POINT cursor{0, 0};
 
 private:
     // The pixels last presented while they are not copied yet.
@@ -128,8 +164,16 @@ void win_headless_request_close(HWND window) {
 void win_headless_resize(HWND window, int client_width, int client_height) {
     win_window* record = win_table_live_window(window);
     if (record == nullptr || client_width < 0 || client_height < 0) return;
-    record->client_width = client_width;
-    record->client_height = client_height;
+    const POINT origin = win_client_origin(*record);
+    win_native_moved(*record, origin.x, origin.y, client_width, client_height);
+}
+
+void win_headless_key(HWND window, int virtual_key, bool down, bool repeat) {
+    if (win_table_live_window(window) == nullptr || virtual_key <= 0 || virtual_key > 0xFF) return;
+    const bool alt = virtual_key == VK_MENU ? down : GetAsyncKeyState(VK_MENU) != 0;
+    const win_key_code code = win_key_code_of(virtual_key);
+    win_post_message(window, win_key_message(virtual_key, down, alt), static_cast<WPARAM>(virtual_key),
+                     win_key_lparam(code.scan, code.extended, alt, down ? repeat : true, !down));
 }
 
 void win_headless_on_present(std::function<void(int presents)> callback) {

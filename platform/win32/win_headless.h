@@ -2,8 +2,8 @@
 //
 // The headless back end runs every code path above the window layer: window classes and windows
 // exist, messages are queued and dispatched exactly as with SDL. Instead of a display it keeps
-// the last presented frame, answers message boxes with IDOK and records them, and takes its key
-// state and close requests from the test.
+// the last presented frame, answers message boxes with their default button at once and records
+// them, and takes its key state, input and close requests from the test.
 //
 // It is selected by win_headless_enable() before the first window is created, or by the
 // environment variable WIN32_STANDIN_BACKEND=headless.
@@ -37,10 +37,16 @@ void win_headless_enable();
 // Scripted global key state, as GetAsyncKeyState reports it.
 void win_headless_set_key(int virtual_key, bool down);
 
+// As if the user pressed or released a key in the window: posts WM_KEYDOWN / WM_KEYUP (the SYS
+// forms while VK_MENU is held in the scripted key state, or for F10 and Alt itself) packed as the
+// SDL back end packs them; `repeat`: an auto-repeat of a key already down.
+void win_headless_key(HWND window, int virtual_key, bool down, bool repeat = false);
+
 // As if the user clicked the window's close button: queues WM_CLOSE for the window.
 void win_headless_request_close(HWND window);
 
-// As if the user resized the window: changes its client area (the back buffer keeps its size).
+// As if the user resized the window: changes its client area (the back buffer keeps its size) and
+// sends WM_SIZE, as a real resize does.
 void win_headless_resize(HWND window, int client_width, int client_height);
 
 // Called after every present with the number of frames presented so far (1 for the first).

@@ -51,7 +51,9 @@ private:
     bool put_shared_ = false;  // the last frame shown was put from the caller's shared memory
 };
 
-// Shows a modal SDL message box with one OK button (the Return and Escape default) over `parent`
-// (may be null); a warning icon for MB_ICONEXCLAMATION. Returns IDOK, or 0 when no box could be
-// shown (the text then goes to stderr so that it is not lost).
+// Shows a modal SDL message box with the buttons of the MB_ type over `parent` (may be null):
+// Return presses the default button, Esc answers IDCANCEL when there is a Cancel button and IDOK
+// for a lone OK button; an icon for MB_ICONERROR, MB_ICONWARNING and MB_ICONINFORMATION. Returns
+// the pressed button's ID, or 0 when no box could be shown (the text then goes to stderr so that
+// it is not lost).
 int win_sdl_message_box(SDL_Window* parent, const std::string& text_utf8, const std::string& caption_utf8, UINT type);

@@ -4,6 +4,7 @@
 // setlocale(LC_ALL, "") while the box is up). Under a locale that is not UTF-8 (e.g. plain "C")
 // letters such as "ł" would be missing, so the box then runs with LC_ALL=C.UTF-8, and the
 // environment is restored afterwards.
+#include "platform/win32/win_message_box.h"
 #include "platform/win32/win_sdl.h"
 
 #include <SDL.h>
@@ -68,10 +69,21 @@ Uint32 box_flags(UINT type) {
 }  // namespace
 
 int win_sdl_message_box(SDL_Window* parent, const std::string& text_utf8, const std::string& caption_utf8, UINT type) {
-    const SDL_MessageBoxButtonData ok_button{
-        SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT | SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT, IDOK, "OK"};
-    const SDL_MessageBoxData box{box_flags(type), parent, caption_utf8.c_str(), text_utf8.c_str(), 1,
-                                 &ok_button,      nullptr};
+    const win_message_box_buttons buttons = win_message_box_buttons_of(type);
+    SDL_MessageBoxButtonData data[3]{};
+    for (int i = 0; i < buttons.count; ++i) {
+        Uint32 flags = 0;
+        if (i == buttons.default_index) flags |= SDL_MESSAGEBOX_BUTTON_RETURNKEY_DEFAULT;
+        if (buttons.ids[i] == buttons.escape_id) flags |= SDL_MESSAGEBOX_BUTTON_ESCAPEKEY_DEFAULT;
+        data[i] = SDL_MessageBoxButtonData{flags, buttons.ids[i], buttons.labels[i]};
+    }
+    const SDL_MessageBoxData box{box_flags(type) | SDL_MESSAGEBOX_BUTTONS_LEFT_TO_RIGHT,
+                                 parent,
+                                 caption_utf8.c_str(),
+                                 text_utf8.c_str(),
+                                 buttons.count,
+                                 data,
+                                 nullptr};
     int pressed = 0;
     int shown = -1;
     {
@@ -83,5 +95,8 @@ int win_sdl_message_box(SDL_Window* parent, const std::string& text_utf8, const 
                      SDL_GetError());
         return 0;
     }
-    return IDOK;
+    // Closed without a button (Esc without an Esc button, the window manager's close): the
+    // platform's box cannot be closed so; answer as Esc would, or with the default button.
+    if (pressed < 0) return buttons.escape_id != 0 ? buttons.escape_id : buttons.ids[buttons.default_index];
+    return pressed;
 }

@@ -17,6 +17,11 @@ struct win_display_mode;
 // The desktop's display mode (width, height, refresh rate) as the active back end sees it.
 win_display_mode win_desktop_mode();
 
+// Gives the window a client area of width x height (the window grows by its frame); with
+// WIN32_STANDIN_FULLSCREEN=1 in the environment it also becomes a desktop-sized full-screen
+// window. False for an unknown window, sizes below 1, or a display that refused full screen.
+bool win_prepare_fullscreen(HWND window, int width, int height);
+
 // Size of the window's client area in pixels; false for an unknown window.
 bool win_client_size(HWND window, int* width, int* height);
 

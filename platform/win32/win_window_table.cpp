@@ -17,6 +17,8 @@ struct window_table {
     std::vector<std::unique_ptr<win_class>> classes;
     std::vector<std::unique_ptr<win_window>> windows;
     uintptr_t next_handle = first_handle;
+    ATOM next_atom = first_atom;
+    win_thread_state thread;
 };
 
 window_table& table() {
@@ -40,7 +42,7 @@ const win_class* win_table_add_class(const WNDCLASSEXA& fields) {
         record->menu_name = fields.lpszMenuName;
         record->fields.lpszMenuName = record->menu_name.c_str();
     }
-    record->atom = static_cast<ATOM>(first_atom + table().classes.size());
+    record->atom = table().next_atom++;
     table().classes.push_back(std::move(record));
     return table().classes.back().get();
 }
@@ -50,6 +52,7 @@ const win_class* win_table_find_class(LPCSTR name_or_atom) {
     const bool by_atom = win_is_atom(name_or_atom);
     const auto atom = static_cast<ATOM>(reinterpret_cast<uintptr_t>(name_or_atom));
     for (const auto& record : table().classes) {
+        if (!record->registered) continue;
         if (by_atom ? record->atom == atom : ascii_equal_ignoring_case(record->name, name_or_atom)) return record.get();
     }
     return nullptr;
@@ -86,17 +89,48 @@ win_window* win_table_live_window(HWND handle) {
     return window != nullptr && window->state != win_window_state::destroyed ? window : nullptr;
 }
 
+HWND win_table_next_window(HWND handle) {
+    const auto& windows = table().windows;
+    size_t i = 0;
+    if (handle != nullptr) {
+        while (i < windows.size() && windows[i]->handle != handle) ++i;
+        ++i;
+    }
+    return i < windows.size() ? windows[i]->handle : nullptr;
+}
+
 win_window* win_table_first_window() { return table().windows.empty() ? nullptr : table().windows.front().get(); }
 
 win_window* win_table_main_window() {
-    const DWORD child_style = 0x40000000L;  // WS_CHILD
     for (const auto& record : table().windows) {
-        if (record->state == win_window_state::alive && (record->style & child_style) == 0) return record.get();
+        if (record->state == win_window_state::alive && (record->style & WS_CHILD) == 0) return record.get();
     }
     return nullptr;
+}
+
+win_thread_state& win_thread() { return table().thread; }
+
+LRESULT win_send(win_window& window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (window.procedure == nullptr) return 0;
+    return window.procedure(window.handle, message, wParam, lParam);
+}
+
+int win_table_class_window_count(const win_class* window_class) {
+    int count = 0;
+    for (const auto& record : table().windows) {
+        if (record->window_class == window_class && record->state != win_window_state::destroyed) ++count;
+    }
+    return count;
+}
+
+void win_table_remove_class(const win_class* window_class) {
+    for (const auto& record : table().classes) {
+        if (record.get() == window_class) record->registered = false;
+    }
 }
 
 void win_table_reset() {
     table().windows.clear();
     table().classes.clear();
+    table().thread = win_thread_state{};
 }

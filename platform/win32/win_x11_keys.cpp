@@ -29,19 +29,65 @@ key_pair keysyms_of(int virtual_key) {
     if (virtual_key >= '0' && virtual_key <= '9') return {static_cast<KeySym>(XK_0 + (virtual_key - '0')), NoSymbol};
     if (virtual_key >= 0x70 && virtual_key <= 0x7B)
         return {static_cast<KeySym>(XK_F1 + (virtual_key - 0x70)), NoSymbol};
+    if (virtual_key >= 0x7C && virtual_key <= 0x87)
+        return {static_cast<KeySym>(XK_F13 + (virtual_key - 0x7C)), NoSymbol};
+    if (virtual_key >= 0x60 && virtual_key <= 0x69)
+        return {static_cast<KeySym>(XK_KP_0 + (virtual_key - 0x60)), NoSymbol};
     switch (virtual_key) {
     case 0x08: return {XK_BackSpace, NoSymbol};
     case 0x09: return {XK_Tab, NoSymbol};
+    case 0x0C: return {XK_Clear, XK_KP_Begin};
     case 0x0D: return {XK_Return, XK_KP_Enter};
     case 0x10: return {XK_Shift_L, XK_Shift_R};
     case 0x11: return {XK_Control_L, XK_Control_R};
     case 0x12: return {XK_Alt_L, XK_Alt_R};
+    case 0x13: return {XK_Pause, NoSymbol};
+    case 0x14: return {XK_Caps_Lock, NoSymbol};
     case 0x1B: return {XK_Escape, NoSymbol};
     case 0x20: return {XK_space, NoSymbol};
+    case 0x21: return {XK_Prior, NoSymbol};
+    case 0x22: return {XK_Next, NoSymbol};
+    case 0x23: return {XK_End, NoSymbol};
+    case 0x24: return {XK_Home, NoSymbol};
     case 0x25: return {XK_Left, NoSymbol};
     case 0x26: return {XK_Up, NoSymbol};
     case 0x27: return {XK_Right, NoSymbol};
     case 0x28: return {XK_Down, NoSymbol};
+    case 0x29: return {XK_Select, NoSymbol};
+    case 0x2A: return {XK_Print, NoSymbol};
+    case 0x2B: return {XK_Execute, NoSymbol};
+    case 0x2C: return {XK_Print, XK_Sys_Req};
+    case 0x2D: return {XK_Insert, NoSymbol};
+    case 0x2E: return {XK_Delete, NoSymbol};
+    case 0x2F: return {XK_Help, NoSymbol};
+    case 0x5B: return {XK_Super_L, NoSymbol};
+    case 0x5C: return {XK_Super_R, NoSymbol};
+    case 0x5D: return {XK_Menu, NoSymbol};
+    case 0x6A: return {XK_KP_Multiply, NoSymbol};
+    case 0x6B: return {XK_KP_Add, NoSymbol};
+    case 0x6C: return {XK_KP_Separator, NoSymbol};
+    case 0x6D: return {XK_KP_Subtract, NoSymbol};
+    case 0x6E: return {XK_KP_Decimal, NoSymbol};
+    case 0x6F: return {XK_KP_Divide, NoSymbol};
+    case 0x90: return {XK_Num_Lock, NoSymbol};
+    case 0x91: return {XK_Scroll_Lock, NoSymbol};
+    case 0xA0: return {XK_Shift_L, NoSymbol};
+    case 0xA1: return {XK_Shift_R, NoSymbol};
+    case 0xA2: return {XK_Control_L, NoSymbol};
+    case 0xA3: return {XK_Control_R, NoSymbol};
+    case 0xA4: return {XK_Alt_L, NoSymbol};
+    case 0xA5: return {XK_Alt_R, XK_ISO_Level3_Shift};
+    case 0xBA: return {XK_semicolon, NoSymbol};
+    case 0xBB: return {XK_equal, NoSymbol};
+    case 0xBC: return {XK_comma, NoSymbol};
+    case 0xBD: return {XK_minus, NoSymbol};
+    case 0xBE: return {XK_period, NoSymbol};
+    case 0xBF: return {XK_slash, NoSymbol};
+    case 0xC0: return {XK_grave, NoSymbol};
+    case 0xDB: return {XK_bracketleft, NoSymbol};
+    case 0xDC: return {XK_backslash, NoSymbol};
+    case 0xDD: return {XK_bracketright, NoSymbol};
+    case 0xDE: return {XK_apostrophe, NoSymbol};
     default: return {NoSymbol, NoSymbol};
     }
 }

@@ -18,6 +18,7 @@ using win_x11_keyboard_ptr = std::unique_ptr<win_x11_keyboard, win_x11_keyboard_
 // Connects to the X server named by DISPLAY; null when there is none.
 win_x11_keyboard_ptr win_x11_keyboard_open();
 
-// Whether the key with this virtual-key code (letters, digits, Escape, Return, Space, Tab,
-// Backspace, arrows, Shift/Ctrl/Alt, F1-F12) is down now; false for other codes.
+// Whether the key with this virtual-key code (letters, digits, the function, editing, navigation,
+// keypad, lock and punctuation keys of the US layout, and the modifiers, each side apart too) is
+// down now; false for codes without a key (mouse buttons among them).
 bool win_x11_key_down(win_x11_keyboard& keyboard, int virtual_key);

@@ -31,9 +31,10 @@ LRESULT CALLBACK recording_procedure(HWND window, UINT message, WPARAM wParam, L
         PostQuitMessage(7);
         return 0;
     }
-    handling_close = message == WM_CLOSE;
+    const bool outer = handling_close;
+    handling_close = outer || message == WM_CLOSE;
     const LRESULT result = DefWindowProcA(window, message, wParam, lParam);
-    handling_close = false;
+    handling_close = outer;
     return result;
 }
 
@@ -45,6 +46,7 @@ protected:
         ASSERT_NE(register_class("MessagesTest", recording_procedure), 0);
         window = create_window("MessagesTest");
         ASSERT_NE(window, nullptr);
+        calls.clear();  // the creation messages have their own test
     }
 
     // Drains the queue like the programs' loop; returns the messages in the order retrieved.
@@ -64,8 +66,8 @@ protected:
 
 TEST_F(MessagesTest, PostedMessagesComeInOrderAndQuitComesLastEvenWhenRequestedFirst) {
     PostQuitMessage(3);
-    PostMessageA(window, WM_KEYDOWN, VK_SPACE, 0);
-    PostMessageA(window, WM_KEYUP, VK_SPACE, 0);
+    PostMessageA(window, WM_KEYDOWN, VK_LEFT, 0);
+    PostMessageA(window, WM_KEYUP, VK_LEFT, 0);
     EXPECT_EQ(drain(), (std::vector<UINT>{WM_KEYDOWN, WM_KEYUP, WM_QUIT}));
 }
 
@@ -105,14 +107,22 @@ TEST_F(MessagesTest, EmptyPeekLeavesTheRecordUntouched) {
 
 TEST_F(MessagesTest, CloseButtonDestroysTheWindowWithDestroySentInsideTheCloseDispatch) {
     ShowWindow(window, SW_SHOWDEFAULT);
+    ValidateRect(window, nullptr);
+    calls.clear();
     win_headless_request_close(window);
     EXPECT_EQ(drain(), (std::vector<UINT>{WM_CLOSE, WM_QUIT}));
-    ASSERT_EQ(calls.size(), 2u);
-    EXPECT_EQ(calls[0].message, static_cast<UINT>(WM_CLOSE));
-    EXPECT_EQ(calls[1].message, static_cast<UINT>(WM_DESTROY));
-    EXPECT_TRUE(calls[1].inside_close) << "WM_DESTROY is sent, not posted";
-    EXPECT_FALSE(calls[1].window_visible) << "the window leaves the screen before WM_DESTROY";
-    EXPECT_TRUE(calls[1].window_usable) << "the window is still valid during WM_DESTROY";
+    std::vector<procedure_call> ends;
+    for (const procedure_call& call : calls) {
+        if (call.message == WM_CLOSE || call.message == WM_DESTROY || call.message == WM_NCDESTROY)
+            ends.push_back(call);
+    }
+    ASSERT_EQ(ends.size(), 3u);
+    EXPECT_EQ(ends[0].message, static_cast<UINT>(WM_CLOSE));
+    EXPECT_EQ(ends[1].message, static_cast<UINT>(WM_DESTROY));
+    EXPECT_EQ(ends[2].message, static_cast<UINT>(WM_NCDESTROY));
+    EXPECT_TRUE(ends[1].inside_close) << "WM_DESTROY is sent, not posted";
+    EXPECT_FALSE(ends[1].window_visible) << "the window leaves the screen before WM_DESTROY";
+    EXPECT_TRUE(ends[1].window_usable) << "the window is still valid during WM_DESTROY";
 
     win_headless_window info{};
     ASSERT_TRUE(win_headless_window_info(window, &info));

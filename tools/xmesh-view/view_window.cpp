@@ -55,6 +55,7 @@ LRESULT CALLBACK viewer_procedure(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_DESTROY: PostQuitMessage(0); return 0;
     case WM_PAINT:
         if (state != nullptr) state->repaint = true;
+        ValidateRect(window, nullptr);
         return 0;
     case WM_KEYDOWN:
         if (state != nullptr) on_key(*state, window, wParam);
