@@ -2,7 +2,11 @@
 //
 // At creation the triangle indices are copied into subset order (stable, so each subset keeps the
 // creation order of its triangles) and each subset's range is recorded; DrawSubset then hands one
-// contiguous index range to the device. Nothing is allocated per draw.
+// contiguous index range to the device, and GetAttributeTable reports the ranges. Nothing is
+// allocated per draw.
+//
+// The geometry lives in plain arrays, not in device buffers: the buffer, lock, clone, optimise and
+// adjacency methods return D3DERR_INVALIDCALL with their outputs null.
 #include "platform/d3d9/device_draw.h"
 #include "platform/d3d9/com_object.h"
 #include "platform/d3dx9/mesh.h"
@@ -17,11 +21,20 @@ struct subset_range {
     uint32_t attribute;
     uint32_t first_triangle;
     uint32_t triangle_count;
+    uint32_t first_vertex;
+    uint32_t last_vertex;
 };
+
+template <class... Outputs>
+HRESULT unavailable(Outputs*... outputs) {
+    ((outputs != nullptr ? (void)(*outputs = nullptr) : (void)0), ...);
+    return D3DERR_INVALIDCALL;
+}
 
 class d3dx_mesh final : public com_object<ID3DXMesh> {
 public:
-    d3dx_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry) : device_(device), geometry_(std::move(geometry)) {
+    d3dx_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry, DWORD options)
+        : device_(device), geometry_(std::move(geometry)), options_(options) {
         device_->AddRef();
         build_subsets();
     }
@@ -29,6 +42,42 @@ public:
     DWORD GetNumFaces() override { return static_cast<DWORD>(geometry_.attributes.size()); }
     DWORD GetNumVertices() override { return static_cast<DWORD>(geometry_.positions.size()); }
     DWORD GetFVF() override { return d3dx_mesh_fvf(geometry_); }
+    HRESULT GetDeclaration(D3DVERTEXELEMENT9* declaration) override {
+        if (declaration == nullptr) return D3DERR_INVALIDCALL;
+        return D3DXDeclaratorFromFVF(GetFVF(), declaration);
+    }
+    DWORD GetNumBytesPerVertex() override { return D3DXGetFVFVertexSize(GetFVF()); }
+    DWORD GetOptions() override { return options_; }
+    HRESULT GetDevice(IDirect3DDevice9** device) override {
+        if (device == nullptr) return D3DERR_INVALIDCALL;
+        device_->AddRef();
+        *device = device_;
+        return D3D_OK;
+    }
+    HRESULT CloneMeshFVF(DWORD, DWORD, IDirect3DDevice9*, ID3DXMesh** clone) override { return unavailable(clone); }
+    HRESULT CloneMesh(DWORD, const D3DVERTEXELEMENT9*, IDirect3DDevice9*, ID3DXMesh** clone) override {
+        return unavailable(clone);
+    }
+    HRESULT GetVertexBuffer(IDirect3DVertexBuffer9** buffer) override { return unavailable(buffer); }
+    HRESULT GetIndexBuffer(IDirect3DIndexBuffer9** buffer) override { return unavailable(buffer); }
+    HRESULT LockVertexBuffer(DWORD, void** data) override { return unavailable(data); }
+    HRESULT UnlockVertexBuffer() override { return D3DERR_INVALIDCALL; }
+    HRESULT LockIndexBuffer(DWORD, void** data) override { return unavailable(data); }
+    HRESULT UnlockIndexBuffer() override { return D3DERR_INVALIDCALL; }
+    HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) override;
+    HRESULT ConvertPointRepsToAdjacency(const DWORD*, DWORD*) override { return D3DERR_INVALIDCALL; }
+    HRESULT ConvertAdjacencyToPointReps(const DWORD*, DWORD*) override { return D3DERR_INVALIDCALL; }
+    HRESULT GenerateAdjacency(FLOAT, DWORD*) override { return D3DERR_INVALIDCALL; }
+    HRESULT UpdateSemantics(D3DVERTEXELEMENT9*) override { return D3DERR_INVALIDCALL; }
+    HRESULT LockAttributeBuffer(DWORD, DWORD** data) override { return unavailable(data); }
+    HRESULT UnlockAttributeBuffer() override { return D3DERR_INVALIDCALL; }
+    HRESULT Optimize(DWORD, const DWORD*, DWORD*, DWORD*, ID3DXBuffer** vertex_remap, ID3DXMesh** optimised) override {
+        return unavailable(vertex_remap, optimised);
+    }
+    HRESULT OptimizeInplace(DWORD, const DWORD*, DWORD*, DWORD*, ID3DXBuffer** vertex_remap) override {
+        return unavailable(vertex_remap);
+    }
+    HRESULT SetAttributeTable(const D3DXATTRIBUTERANGE*, DWORD) override { return D3DERR_INVALIDCALL; }
     const d3dx_mesh_data& geometry() const { return geometry_; }
 
 private:
@@ -37,6 +86,7 @@ private:
 
     IDirect3DDevice9* device_;
     d3dx_mesh_data geometry_;
+    DWORD options_;
     std::vector<UINT> sorted_indices_;
     std::vector<subset_range> subsets_;
 };
@@ -52,9 +102,14 @@ void d3dx_mesh::build_subsets() {
         const uint32_t t = order[k];
         const uint32_t attribute = geometry_.attributes[t];
         if (subsets_.empty() || subsets_.back().attribute != attribute) {
-            subsets_.push_back({attribute, static_cast<uint32_t>(k), 0});
+            subsets_.push_back({attribute, static_cast<uint32_t>(k), 0, UINT32_MAX, 0});
         }
-        ++subsets_.back().triangle_count;
+        subset_range& range = subsets_.back();
+        ++range.triangle_count;
+        for (int corner = 0; corner < 3; ++corner) {
+            range.first_vertex = std::min(range.first_vertex, geometry_.indices[3 * t + corner]);
+            range.last_vertex = std::max(range.last_vertex, geometry_.indices[3 * t + corner]);
+        }
         sorted_indices_.insert(sorted_indices_.end(), &geometry_.indices[3 * t], &geometry_.indices[3 * t] + 3);
     }
 }
@@ -73,6 +128,19 @@ HRESULT d3dx_mesh::DrawSubset(DWORD subset) {
                                        range->triangle_count);
 }
 
+HRESULT d3dx_mesh::GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) {
+    if (size == nullptr) return D3DERR_INVALIDCALL;
+    if (table != nullptr) {
+        for (size_t i = 0; i < subsets_.size(); ++i) {
+            const subset_range& r = subsets_[i];
+            table[i] = {r.attribute, r.first_triangle, r.triangle_count, r.first_vertex,
+                        r.last_vertex - r.first_vertex + 1};
+        }
+    }
+    *size = static_cast<DWORD>(subsets_.size());
+    return D3D_OK;
+}
+
 bool geometry_is_consistent(const d3dx_mesh_data& g) {
     const size_t vertices = g.positions.size();
     if (vertices > UINT32_MAX) return false;
@@ -85,7 +153,7 @@ bool geometry_is_consistent(const d3dx_mesh_data& g) {
 
 }  // namespace
 
-const d3dx_mesh_data& d3dx_mesh_geometry(ID3DXMesh* mesh) {
+const d3dx_mesh_data& d3dx_mesh_geometry(ID3DXBaseMesh* mesh) {
     static const d3dx_mesh_data empty;
     const auto* ours = dynamic_cast<const d3dx_mesh*>(mesh);
     return ours != nullptr ? ours->geometry() : empty;
@@ -99,12 +167,12 @@ DWORD d3dx_mesh_fvf(const d3dx_mesh_data& geometry) {
     return fvf;
 }
 
-HRESULT d3dx_create_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry, ID3DXMesh** mesh) {
+HRESULT d3dx_create_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry, DWORD options, ID3DXMesh** mesh) {
     if (mesh == nullptr) return D3DERR_INVALIDCALL;
     *mesh = nullptr;
     if (device == nullptr || !geometry_is_consistent(geometry)) return D3DERR_INVALIDCALL;
     try {
-        *mesh = new d3dx_mesh(device, std::move(geometry));
+        *mesh = new d3dx_mesh(device, std::move(geometry), options);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

@@ -6,16 +6,15 @@
 
 #include "platform/d3dx9/mesh_data.h"
 
-#include "platform/d3dx9/mesh_data.h"
-
-// Wraps `geometry` in a mesh drawn through `device` (which the mesh keeps a reference to). Fails
+// Wraps `geometry` in a mesh drawn through `device` (which the mesh keeps a reference to) that
+// reports `options` (D3DXMESH_*) from GetOptions. Fails
 // with D3DERR_INVALIDCALL, leaving *mesh null, when the geometry is inconsistent: no device, stream
 // sizes that differ from the vertex count, an index count that is not 3 per attribute, or an index
 // out of range.
-HRESULT d3dx_create_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry, ID3DXMesh** mesh);
+HRESULT d3dx_create_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry, DWORD options, ID3DXMesh** mesh);
 
 // The geometry of a mesh made by d3dx_create_mesh; an empty geometry for null or any other mesh.
-const d3dx_mesh_data& d3dx_mesh_geometry(ID3DXMesh* mesh);
+const d3dx_mesh_data& d3dx_mesh_geometry(ID3DXBaseMesh* mesh);
 
 // The flexible-vertex-format bits describing the streams that `geometry` has.
 DWORD d3dx_mesh_fvf(const d3dx_mesh_data& geometry);

@@ -1,10 +1,12 @@
-// load_mesh.cpp - D3DXLoadMeshFromXA: reads and parses the file with xfile_load_file (Win32 path
-// rules first), wraps the geometry in a mesh and the materials in a buffer.
+// load_mesh.cpp - D3DXLoadMeshFromXA/W: reads and parses the file with xfile_load_file (Win32 path
+// rules first; the W form converts the name to UTF-8), wraps the geometry in a mesh and the
+// materials in a buffer.
 //
 // The material buffer holds the D3DXMATERIAL records followed by their NUL-terminated texture
 // names; each pTextureFilename points into the same buffer (null when the material names no
 // texture). A buffer is returned even for zero materials, so callers may always read it.
-// Options are ignored: indices are always 32-bit and the mesh lives in system memory.
+// Options are kept for GetOptions; they change nothing else: indices are always 32-bit and the
+// mesh lives in system memory.
 // Failures: D3DERR_INVALIDCALL for missing arguments, E_FAIL when the file cannot be read (or is
 // not a regular file), D3DXERR_INVALIDDATA when it is not a valid .x mesh, E_OUTOFMEMORY when it
 // is larger than the loader's limit or memory runs out; every output is then null/0. Never throws.
@@ -18,6 +20,7 @@
 
 #include "platform/d3dx9/mesh.h"
 #include "platform/win32/win_paths.h"
+#include "platform/win32/win_text.h"
 #include "platform/xfile/xfile.h"
 
 namespace {
@@ -55,8 +58,8 @@ HRESULT make_material_buffer(const std::vector<xfile_material>& materials, ID3DX
     return D3D_OK;
 }
 
-HRESULT load(LPCSTR filename, IDirect3DDevice9* device, ID3DXBuffer** materials, DWORD* material_count,
-             ID3DXMesh** mesh) {
+HRESULT load(const char* filename, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** materials,
+             DWORD* material_count, ID3DXMesh** mesh) {
     xfile_model model;
     HRESULT result = result_of(xfile_load_file(win_native_path(filename).c_str(), &model, nullptr));
     if (FAILED(result)) return result;
@@ -65,7 +68,7 @@ HRESULT load(LPCSTR filename, IDirect3DDevice9* device, ID3DXBuffer** materials,
         result = make_material_buffer(model.materials, &buffer);
         if (FAILED(result)) return result;
     }
-    result = d3dx_create_mesh(device, std::move(model.mesh), mesh);
+    result = d3dx_create_mesh(device, std::move(model.mesh), options, mesh);
     if (FAILED(result)) {
         if (buffer != nullptr) buffer->Release();
         return result;
@@ -75,23 +78,40 @@ HRESULT load(LPCSTR filename, IDirect3DDevice9* device, ID3DXBuffer** materials,
     return D3D_OK;
 }
 
-}  // namespace
-
-HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR filename, DWORD, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
-                                  ID3DXBuffer** materials, ID3DXBuffer** effect_instances, DWORD* material_count,
-                                  ID3DXMesh** mesh) {
+// `name` gives the file name (UTF-8) once the arguments are checked.
+template <class Name>
+HRESULT load_checked(bool has_name, Name name, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
+                     ID3DXBuffer** materials, ID3DXBuffer** effect_instances, DWORD* material_count, ID3DXMesh** mesh) {
     for (ID3DXBuffer** output : {adjacency, materials, effect_instances}) {
         if (output != nullptr) *output = nullptr;
     }
     if (material_count != nullptr) *material_count = 0;
     if (mesh == nullptr) return D3DERR_INVALIDCALL;
     *mesh = nullptr;
-    if (filename == nullptr || device == nullptr) return D3DERR_INVALIDCALL;
+    if (!has_name || device == nullptr) return D3DERR_INVALIDCALL;
     try {
-        return load(filename, device, materials, material_count, mesh);
+        return load(name().c_str(), options, device, materials, material_count, mesh);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     } catch (const std::exception&) {
         return E_FAIL;
     }
+}
+
+}  // namespace
+
+HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR filename, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
+                                  ID3DXBuffer** materials, ID3DXBuffer** effect_instances, DWORD* material_count,
+                                  ID3DXMesh** mesh) {
+    return load_checked(
+        filename != nullptr, [filename] { return std::string(filename); }, options, device, adjacency, materials,
+        effect_instances, material_count, mesh);
+}
+
+HRESULT WINAPI D3DXLoadMeshFromXW(LPCWSTR filename, DWORD options, IDirect3DDevice9* device, ID3DXBuffer** adjacency,
+                                  ID3DXBuffer** materials, ID3DXBuffer** effect_instances, DWORD* material_count,
+                                  ID3DXMesh** mesh) {
+    return load_checked(
+        filename != nullptr, [filename] { return win_utf8_from_wide(filename); }, options, device, adjacency, materials,
+        effect_instances, material_count, mesh);
 }
