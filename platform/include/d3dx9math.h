@@ -9,6 +9,7 @@
 #pragma once
 
 #include <d3d9.h>
+#include <unknwn.h>
 
 #include <math.h>
 
@@ -497,5 +498,30 @@ D3DXCOLOR* WINAPI D3DXColorAdjustContrast(D3DXCOLOR* pOut, const D3DXCOLOR* pC, 
 // The Fresnel reflectance of unpolarised light at an interface of relative refraction index
 // RefractionIndex, for the cosine of the angle of incidence CosTheta.
 FLOAT WINAPI D3DXFresnelTerm(FLOAT CosTheta, FLOAT RefractionIndex);
+
+// A stack of matrices that starts with one identity. The plain operations multiply the top on the
+// right (top = top * M: applied after it), the Local ones on the left (top = M * top). Pop of the
+// only matrix fails with D3DERR_INVALIDCALL; Push can fail with E_OUTOFMEMORY.
+struct ID3DXMatrixStack : IUnknown {
+    virtual HRESULT Pop() = 0;
+    virtual HRESULT Push() = 0;
+    virtual HRESULT LoadIdentity() = 0;
+    virtual HRESULT LoadMatrix(const D3DXMATRIX* pM) = 0;
+    virtual HRESULT MultMatrix(const D3DXMATRIX* pM) = 0;
+    virtual HRESULT MultMatrixLocal(const D3DXMATRIX* pM) = 0;
+    virtual HRESULT RotateAxis(const D3DXVECTOR3* pV, FLOAT Angle) = 0;
+    virtual HRESULT RotateAxisLocal(const D3DXVECTOR3* pV, FLOAT Angle) = 0;
+    virtual HRESULT RotateYawPitchRoll(FLOAT Yaw, FLOAT Pitch, FLOAT Roll) = 0;
+    virtual HRESULT RotateYawPitchRollLocal(FLOAT Yaw, FLOAT Pitch, FLOAT Roll) = 0;
+    virtual HRESULT Scale(FLOAT x, FLOAT y, FLOAT z) = 0;
+    virtual HRESULT ScaleLocal(FLOAT x, FLOAT y, FLOAT z) = 0;
+    virtual HRESULT Translate(FLOAT x, FLOAT y, FLOAT z) = 0;
+    virtual HRESULT TranslateLocal(FLOAT x, FLOAT y, FLOAT z) = 0;
+    virtual D3DXMATRIX* GetTop() = 0;
+};
+typedef ID3DXMatrixStack* LPD3DXMATRIXSTACK;
+
+// Flags must be 0. D3DERR_INVALIDCALL for a null output, E_OUTOFMEMORY.
+HRESULT WINAPI D3DXCreateMatrixStack(DWORD Flags, LPD3DXMATRIXSTACK* ppStack);
 
 #include <d3dx9math.inl>

@@ -483,3 +483,23 @@ TEST(D3dxMathWorked, HalfFloats) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(D3dxMathWorked, MatrixStackMultipliesOnTheRightOrTheLeft) {
+    ID3DXMatrixStack* stack = nullptr;
+    ASSERT_EQ(D3DXCreateMatrixStack(0, &stack), D3D_OK);
+    EXPECT_TRUE(D3DXMatrixIsIdentity(stack->GetTop()));
+    EXPECT_EQ(stack->Pop(), D3DERR_INVALIDCALL);  // the only matrix stays
+    stack->RotateYawPitchRoll(0, pi / 2, 0);      // RotationX(pi/2)
+    ASSERT_EQ(stack->Push(), D3D_OK);
+    stack->Translate(1, 2, 3);  // applied after: RotationX * Translation
+    expect_near(*stack->GetTop(), {1, 0, 0, 0, 0, 0, 1, 0, 0, -1, 0, 0, 1, 2, 3, 1}, "after");
+    ASSERT_EQ(stack->Pop(), D3D_OK);
+    stack->TranslateLocal(1, 2, 3);  // applied before: Translation * RotationX
+    D3DXVECTOR4 p(0, 1, 0, 1), out;
+    expect_near(*D3DXVec4Transform(&out, &p, stack->GetTop()), {1, -3, 3, 1}, "before");
+    EXPECT_EQ(stack->Release(), 0u);
+}
+
+}  // namespace
