@@ -1,9 +1,9 @@
 // mesh.cpp - ID3DXMesh: plain geometry plus, per subset, the triangles drawn by DrawSubset.
 //
-// At creation the triangle indices are copied into subset order (stable, so each subset keeps the
-// creation order of its triangles) and each subset's range is recorded; DrawSubset then hands one
-// contiguous index range to the device, and GetAttributeTable reports the ranges. Nothing is
-// allocated per draw.
+// At creation the triangles are put into subset order (stable, so each subset keeps the creation
+// order of its triangles: the mesh comes back attribute-sorted, and face numbers - in picking,
+// adjacency and the attribute table - count in that order) and each subset's range is recorded; DrawSubset then hands
+// one contiguous index range to the device, and GetAttributeTable reports the ranges. Nothing is allocated per draw.
 //
 // The geometry lives in plain arrays, not in device buffers: the buffer, lock, clone, optimise and
 // adjacency methods return D3DERR_INVALIDCALL with their outputs null.
@@ -87,7 +87,6 @@ private:
     IDirect3DDevice9* device_;
     d3dx_mesh_data geometry_;
     DWORD options_;
-    std::vector<UINT> sorted_indices_;
     std::vector<subset_range> subsets_;
 };
 
@@ -97,7 +96,9 @@ void d3dx_mesh::build_subsets() {
     std::iota(order.begin(), order.end(), 0u);
     std::stable_sort(order.begin(), order.end(),
                      [this](uint32_t a, uint32_t b) { return geometry_.attributes[a] < geometry_.attributes[b]; });
-    sorted_indices_.reserve(triangles * 3);
+    std::vector<uint32_t> sorted_indices, sorted_attributes;
+    sorted_indices.reserve(triangles * 3);
+    sorted_attributes.reserve(triangles);
     for (size_t k = 0; k < triangles; ++k) {
         const uint32_t t = order[k];
         const uint32_t attribute = geometry_.attributes[t];
@@ -110,8 +111,11 @@ void d3dx_mesh::build_subsets() {
             range.first_vertex = std::min(range.first_vertex, geometry_.indices[3 * t + corner]);
             range.last_vertex = std::max(range.last_vertex, geometry_.indices[3 * t + corner]);
         }
-        sorted_indices_.insert(sorted_indices_.end(), &geometry_.indices[3 * t], &geometry_.indices[3 * t] + 3);
+        sorted_indices.insert(sorted_indices.end(), &geometry_.indices[3 * t], &geometry_.indices[3 * t] + 3);
+        sorted_attributes.push_back(attribute);
     }
+    geometry_.indices.swap(sorted_indices);
+    geometry_.attributes.swap(sorted_attributes);
 }
 
 HRESULT d3dx_mesh::DrawSubset(DWORD subset) {
@@ -124,7 +128,7 @@ HRESULT d3dx_mesh::DrawSubset(DWORD subset) {
     streams.diffuse = geometry_.diffuse.empty() ? nullptr : geometry_.diffuse.data();
     streams.texcoords = geometry_.texcoords.empty() ? nullptr : geometry_.texcoords.data();
     streams.vertex_count = static_cast<UINT>(geometry_.positions.size());
-    return d3d9_draw_indexed_triangles(device_, streams, sorted_indices_.data() + 3 * size_t(range->first_triangle),
+    return d3d9_draw_indexed_triangles(device_, streams, geometry_.indices.data() + 3 * size_t(range->first_triangle),
                                        range->triangle_count);
 }
 

@@ -13,7 +13,8 @@
 // out of range.
 HRESULT d3dx_create_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry, DWORD options, ID3DXMesh** mesh);
 
-// The geometry of a mesh made by d3dx_create_mesh; an empty geometry for null or any other mesh.
+// The geometry of a mesh made by d3dx_create_mesh, its triangles sorted by attribute id (stable);
+// an empty geometry for null or any other mesh.
 const d3dx_mesh_data& d3dx_mesh_geometry(ID3DXBaseMesh* mesh);
 
 // The flexible-vertex-format bits describing the streams that `geometry` has.
