@@ -5,13 +5,14 @@
 // adjacency and the attribute table - count in that order) and each subset's range is recorded; DrawSubset then hands
 // one contiguous index range to the device, and GetAttributeTable reports the ranges. Nothing is allocated per draw.
 //
-// The geometry lives in plain arrays, not in device buffers: the buffer, lock, clone, optimise and
-// adjacency methods return D3DERR_INVALIDCALL with their outputs null.
+// The geometry lives in plain arrays, not in device buffers: the buffer, lock, clone, optimise,
+// point-representative and semantics methods return D3DERR_INVALIDCALL with their outputs null.
 #include "platform/d3d9/device_draw.h"
 #include "platform/d3d9/com_object.h"
 #include "platform/d3dx9/mesh.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <numeric>
 
@@ -67,7 +68,7 @@ public:
     HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) override;
     HRESULT ConvertPointRepsToAdjacency(const DWORD*, DWORD*) override { return D3DERR_INVALIDCALL; }
     HRESULT ConvertAdjacencyToPointReps(const DWORD*, DWORD*) override { return D3DERR_INVALIDCALL; }
-    HRESULT GenerateAdjacency(FLOAT, DWORD*) override { return D3DERR_INVALIDCALL; }
+    HRESULT GenerateAdjacency(FLOAT epsilon, DWORD* adjacency) override;
     HRESULT UpdateSemantics(D3DVERTEXELEMENT9*) override { return D3DERR_INVALIDCALL; }
     HRESULT LockAttributeBuffer(DWORD, DWORD** data) override { return unavailable(data); }
     HRESULT UnlockAttributeBuffer() override { return D3DERR_INVALIDCALL; }
@@ -142,6 +143,17 @@ HRESULT d3dx_mesh::GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) {
         }
     }
     *size = static_cast<DWORD>(subsets_.size());
+    return D3D_OK;
+}
+
+HRESULT d3dx_mesh::GenerateAdjacency(FLOAT epsilon, DWORD* adjacency) {
+    if (adjacency == nullptr || !(epsilon >= 0.0f) || !std::isfinite(epsilon)) return D3DERR_INVALIDCALL;
+    try {
+        const std::vector<DWORD> result = d3dx_mesh_adjacency(geometry_, epsilon);
+        std::copy(result.begin(), result.end(), adjacency);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
     return D3D_OK;
 }
 

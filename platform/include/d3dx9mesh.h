@@ -8,9 +8,10 @@
 // D3DERR_NOTAVAILABLE): D3DXCreateMesh, D3DXCreateMeshFVF, D3DXComputeNormals, D3DXCleanMesh,
 // D3DXWeldVertices, D3DXLoadMeshFromXInMemory, D3DXSaveMeshToXA/W.
 //
-// The mesh object draws, counts, describes its vertex format and reports its attribute table;
-// access to its vertex, index and attribute buffers, cloning, optimising and adjacency are not
-// available yet and return D3DERR_INVALIDCALL with null outputs.
+// The mesh object draws, counts, describes its vertex format, reports its attribute table (it is
+// attribute-sorted) and generates adjacency; access to its vertex, index and attribute buffers,
+// cloning, optimising, point representatives and UpdateSemantics are not available yet and return
+// D3DERR_INVALIDCALL with null outputs.
 #pragma once
 
 #include <d3d9.h>
@@ -182,8 +183,9 @@ HRESULT WINAPI D3DXCreateMeshFVF(DWORD NumFaces, DWORD NumVertices, DWORD Option
 
 // Loads a DirectX .x file (text, binary or compressed) into one mesh with one subset per
 // material; materials come back as D3DXMATERIAL records in *ppMaterials (texture names inside
-// the same buffer). The W form takes the name as wide characters. Adjacency and effect
-// instances are not produced (set to null). On failure every output is null/0.
+// the same buffer), adjacency as GenerateAdjacency(0) gives it, and one effect instance per
+// material (no effect file, no defaults). The W form takes the name as wide characters. On
+// failure every output is null/0.
 HRESULT WINAPI D3DXLoadMeshFromXA(LPCSTR pFilename, DWORD Options, LPDIRECT3DDEVICE9 pD3DDevice,
                                   LPD3DXBUFFER* ppAdjacency, LPD3DXBUFFER* ppMaterials, LPD3DXBUFFER* ppEffectInstances,
                                   DWORD* pNumMaterials, LPD3DXMESH* ppMesh);

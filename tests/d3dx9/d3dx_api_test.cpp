@@ -211,6 +211,18 @@ TEST_F(D3dxApiTest, TheMeshDescribesItselfAndIsPicked) {
     ASSERT_EQ(box->GetDevice(&device), D3D_OK);
     EXPECT_EQ(device, device_);
     device->Release();
+    // The box's faces have their own vertices; equal positions join them into a closed surface
+    // where every face has three neighbours, each naming it back.
+    DWORD adjacency[36];
+    ASSERT_EQ(box->GenerateAdjacency(0.0f, adjacency), D3D_OK);
+    for (DWORD f = 0; f < 12; ++f) {
+        for (int e = 0; e < 3; ++e) {
+            const DWORD g = adjacency[3 * f + e];
+            ASSERT_LT(g, 12u) << "face " << f << " edge " << e;
+            EXPECT_TRUE(adjacency[3 * g] == f || adjacency[3 * g + 1] == f || adjacency[3 * g + 2] == f);
+        }
+    }
+    EXPECT_EQ(box->GenerateAdjacency(-1.0f, adjacency), D3DERR_INVALIDCALL);
     void* data = reinterpret_cast<void*>(0x1);
     EXPECT_EQ(box->LockVertexBuffer(0, &data), D3DERR_INVALIDCALL);
     EXPECT_EQ(data, nullptr);
