@@ -1,13 +1,18 @@
 // mesh.cpp - ID3DXMesh: plain geometry plus, per subset, the triangles drawn by DrawSubset.
 //
-// At creation the triangle indices are copied into subset order (stable, so each subset keeps the
-// creation order of its triangles) and each subset's range is recorded; DrawSubset then hands one
-// contiguous index range to the device. Nothing is allocated per draw.
+// At creation the triangles are put into subset order (stable, so each subset keeps the creation
+// order of its triangles: the mesh comes back attribute-sorted, and face numbers - in picking,
+// adjacency and the attribute table - count in that order) and each subset's range is recorded; DrawSubset then hands
+// one contiguous index range to the device, and GetAttributeTable reports the ranges. Nothing is allocated per draw.
+//
+// The geometry lives in plain arrays, not in device buffers: the buffer, lock, clone, optimise,
+// point-representative and semantics methods return D3DERR_INVALIDCALL with their outputs null.
 #include "platform/d3d9/device_draw.h"
 #include "platform/d3d9/com_object.h"
 #include "platform/d3dx9/mesh.h"
 
 #include <algorithm>
+#include <cmath>
 #include <new>
 #include <numeric>
 
@@ -17,11 +22,20 @@ struct subset_range {
     uint32_t attribute;
     uint32_t first_triangle;
     uint32_t triangle_count;
+    uint32_t first_vertex;
+    uint32_t last_vertex;
 };
+
+template <class... Outputs>
+HRESULT unavailable(Outputs*... outputs) {
+    ((outputs != nullptr ? (void)(*outputs = nullptr) : (void)0), ...);
+    return D3DERR_INVALIDCALL;
+}
 
 class d3dx_mesh final : public com_object<ID3DXMesh> {
 public:
-    d3dx_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry) : device_(device), geometry_(std::move(geometry)) {
+    d3dx_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry, DWORD options)
+        : device_(device), geometry_(std::move(geometry)), options_(options) {
         device_->AddRef();
         build_subsets();
     }
@@ -29,6 +43,42 @@ public:
     DWORD GetNumFaces() override { return static_cast<DWORD>(geometry_.attributes.size()); }
     DWORD GetNumVertices() override { return static_cast<DWORD>(geometry_.positions.size()); }
     DWORD GetFVF() override { return d3dx_mesh_fvf(geometry_); }
+    HRESULT GetDeclaration(D3DVERTEXELEMENT9* declaration) override {
+        if (declaration == nullptr) return D3DERR_INVALIDCALL;
+        return D3DXDeclaratorFromFVF(GetFVF(), declaration);
+    }
+    DWORD GetNumBytesPerVertex() override { return D3DXGetFVFVertexSize(GetFVF()); }
+    DWORD GetOptions() override { return options_; }
+    HRESULT GetDevice(IDirect3DDevice9** device) override {
+        if (device == nullptr) return D3DERR_INVALIDCALL;
+        device_->AddRef();
+        *device = device_;
+        return D3D_OK;
+    }
+    HRESULT CloneMeshFVF(DWORD, DWORD, IDirect3DDevice9*, ID3DXMesh** clone) override { return unavailable(clone); }
+    HRESULT CloneMesh(DWORD, const D3DVERTEXELEMENT9*, IDirect3DDevice9*, ID3DXMesh** clone) override {
+        return unavailable(clone);
+    }
+    HRESULT GetVertexBuffer(IDirect3DVertexBuffer9** buffer) override { return unavailable(buffer); }
+    HRESULT GetIndexBuffer(IDirect3DIndexBuffer9** buffer) override { return unavailable(buffer); }
+    HRESULT LockVertexBuffer(DWORD, void** data) override { return unavailable(data); }
+    HRESULT UnlockVertexBuffer() override { return D3DERR_INVALIDCALL; }
+    HRESULT LockIndexBuffer(DWORD, void** data) override { return unavailable(data); }
+    HRESULT UnlockIndexBuffer() override { return D3DERR_INVALIDCALL; }
+    HRESULT GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) override;
+    HRESULT ConvertPointRepsToAdjacency(const DWORD*, DWORD*) override { return D3DERR_INVALIDCALL; }
+    HRESULT ConvertAdjacencyToPointReps(const DWORD*, DWORD*) override { return D3DERR_INVALIDCALL; }
+    HRESULT GenerateAdjacency(FLOAT epsilon, DWORD* adjacency) override;
+    HRESULT UpdateSemantics(D3DVERTEXELEMENT9*) override { return D3DERR_INVALIDCALL; }
+    HRESULT LockAttributeBuffer(DWORD, DWORD** data) override { return unavailable(data); }
+    HRESULT UnlockAttributeBuffer() override { return D3DERR_INVALIDCALL; }
+    HRESULT Optimize(DWORD, const DWORD*, DWORD*, DWORD*, ID3DXBuffer** vertex_remap, ID3DXMesh** optimised) override {
+        return unavailable(vertex_remap, optimised);
+    }
+    HRESULT OptimizeInplace(DWORD, const DWORD*, DWORD*, DWORD*, ID3DXBuffer** vertex_remap) override {
+        return unavailable(vertex_remap);
+    }
+    HRESULT SetAttributeTable(const D3DXATTRIBUTERANGE*, DWORD) override { return D3DERR_INVALIDCALL; }
     const d3dx_mesh_data& geometry() const { return geometry_; }
 
 private:
@@ -37,7 +87,7 @@ private:
 
     IDirect3DDevice9* device_;
     d3dx_mesh_data geometry_;
-    std::vector<UINT> sorted_indices_;
+    DWORD options_;
     std::vector<subset_range> subsets_;
 };
 
@@ -47,16 +97,26 @@ void d3dx_mesh::build_subsets() {
     std::iota(order.begin(), order.end(), 0u);
     std::stable_sort(order.begin(), order.end(),
                      [this](uint32_t a, uint32_t b) { return geometry_.attributes[a] < geometry_.attributes[b]; });
-    sorted_indices_.reserve(triangles * 3);
+    std::vector<uint32_t> sorted_indices, sorted_attributes;
+    sorted_indices.reserve(triangles * 3);
+    sorted_attributes.reserve(triangles);
     for (size_t k = 0; k < triangles; ++k) {
         const uint32_t t = order[k];
         const uint32_t attribute = geometry_.attributes[t];
         if (subsets_.empty() || subsets_.back().attribute != attribute) {
-            subsets_.push_back({attribute, static_cast<uint32_t>(k), 0});
+            subsets_.push_back({attribute, static_cast<uint32_t>(k), 0, UINT32_MAX, 0});
         }
-        ++subsets_.back().triangle_count;
-        sorted_indices_.insert(sorted_indices_.end(), &geometry_.indices[3 * t], &geometry_.indices[3 * t] + 3);
+        subset_range& range = subsets_.back();
+        ++range.triangle_count;
+        for (int corner = 0; corner < 3; ++corner) {
+            range.first_vertex = std::min(range.first_vertex, geometry_.indices[3 * t + corner]);
+            range.last_vertex = std::max(range.last_vertex, geometry_.indices[3 * t + corner]);
+        }
+        sorted_indices.insert(sorted_indices.end(), &geometry_.indices[3 * t], &geometry_.indices[3 * t] + 3);
+        sorted_attributes.push_back(attribute);
     }
+    geometry_.indices.swap(sorted_indices);
+    geometry_.attributes.swap(sorted_attributes);
 }
 
 HRESULT d3dx_mesh::DrawSubset(DWORD subset) {
@@ -69,8 +129,32 @@ HRESULT d3dx_mesh::DrawSubset(DWORD subset) {
     streams.diffuse = geometry_.diffuse.empty() ? nullptr : geometry_.diffuse.data();
     streams.texcoords = geometry_.texcoords.empty() ? nullptr : geometry_.texcoords.data();
     streams.vertex_count = static_cast<UINT>(geometry_.positions.size());
-    return d3d9_draw_indexed_triangles(device_, streams, sorted_indices_.data() + 3 * size_t(range->first_triangle),
+    return d3d9_draw_indexed_triangles(device_, streams, geometry_.indices.data() + 3 * size_t(range->first_triangle),
                                        range->triangle_count);
+}
+
+HRESULT d3dx_mesh::GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) {
+    if (size == nullptr) return D3DERR_INVALIDCALL;
+    if (table != nullptr) {
+        for (size_t i = 0; i < subsets_.size(); ++i) {
+            const subset_range& r = subsets_[i];
+            table[i] = {r.attribute, r.first_triangle, r.triangle_count, r.first_vertex,
+                        r.last_vertex - r.first_vertex + 1};
+        }
+    }
+    *size = static_cast<DWORD>(subsets_.size());
+    return D3D_OK;
+}
+
+HRESULT d3dx_mesh::GenerateAdjacency(FLOAT epsilon, DWORD* adjacency) {
+    if (adjacency == nullptr || !(epsilon >= 0.0f) || !std::isfinite(epsilon)) return D3DERR_INVALIDCALL;
+    try {
+        const std::vector<DWORD> result = d3dx_mesh_adjacency(geometry_, epsilon);
+        std::copy(result.begin(), result.end(), adjacency);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return D3D_OK;
 }
 
 bool geometry_is_consistent(const d3dx_mesh_data& g) {
@@ -85,7 +169,7 @@ bool geometry_is_consistent(const d3dx_mesh_data& g) {
 
 }  // namespace
 
-const d3dx_mesh_data& d3dx_mesh_geometry(ID3DXMesh* mesh) {
+const d3dx_mesh_data& d3dx_mesh_geometry(ID3DXBaseMesh* mesh) {
     static const d3dx_mesh_data empty;
     const auto* ours = dynamic_cast<const d3dx_mesh*>(mesh);
     return ours != nullptr ? ours->geometry() : empty;
@@ -99,12 +183,12 @@ DWORD d3dx_mesh_fvf(const d3dx_mesh_data& geometry) {
     return fvf;
 }
 
-HRESULT d3dx_create_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry, ID3DXMesh** mesh) {
+HRESULT d3dx_create_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry, DWORD options, ID3DXMesh** mesh) {
     if (mesh == nullptr) return D3DERR_INVALIDCALL;
     *mesh = nullptr;
     if (device == nullptr || !geometry_is_consistent(geometry)) return D3DERR_INVALIDCALL;
     try {
-        *mesh = new d3dx_mesh(device, std::move(geometry));
+        *mesh = new d3dx_mesh(device, std::move(geometry), options);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }

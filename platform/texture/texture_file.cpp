@@ -1,4 +1,5 @@
-// texture_file.cpp - D3DXCreateTextureFromFileA and texture_create_from_file; see texture_file.h.
+// texture_file.cpp - D3DXCreateTextureFromFileA/W (the W form converts the name to UTF-8) and
+// texture_create_from_file; see texture_file.h.
 #include "platform/texture/texture_file.h"
 
 #include "platform/base/regular_file.h"
@@ -6,6 +7,7 @@
 #include "platform/texture/texture_cache.h"
 #include "platform/texture/texture_decode.h"
 #include "platform/win32/win_paths.h"
+#include "platform/win32/win_text.h"
 
 #include <cerrno>  // program_invocation_short_name
 #include <cstdio>
@@ -137,4 +139,15 @@ HRESULT WINAPI D3DXCreateTextureFromFileA(IDirect3DDevice9* device, LPCSTR filen
         }
     }
     return result;
+}
+
+HRESULT WINAPI D3DXCreateTextureFromFileW(IDirect3DDevice9* device, LPCWSTR filename, IDirect3DTexture9** texture) {
+    if (filename == nullptr) return D3DXCreateTextureFromFileA(device, nullptr, texture);
+    std::string name;
+    try {
+        name = win_utf8_from_wide(filename);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return D3DXCreateTextureFromFileA(device, name.c_str(), texture);
 }

@@ -1,0 +1,1 @@
+#include "d3dx9tex.h"
