@@ -13,28 +13,9 @@
 
 #include <guiddef.h>
 
-// Types of the Windows headers the Direct3D declarations name. A pointer handle declared the same
-// way twice is harmless; the two whole types come from winnt.h where that header exists.
-struct HMONITOR__;
-typedef HMONITOR__* HMONITOR;
-struct HDC__;
-typedef HDC__* HDC;
+// GDI structures the Direct3D declarations name by pointer only.
 struct RGNDATA;
 struct PALETTEENTRY;
-#if !__has_include(<winnt.h>)
-typedef void* HANDLE;
-union LARGE_INTEGER {
-    struct {
-        DWORD LowPart;
-        LONG HighPart;
-    };
-    struct {
-        DWORD LowPart;
-        LONG HighPart;
-    } u;
-    int64_t QuadPart;
-};
-#endif
 
 #ifndef MAKEFOURCC
 #define MAKEFOURCC(ch0, ch1, ch2, ch3) \

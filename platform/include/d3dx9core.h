@@ -22,10 +22,6 @@ BOOL WINAPI D3DXCheckVersion(UINT D3DSdkVersion, UINT D3DXSdkVersion);
 #define LF_FACESIZE 32
 #endif
 
-struct HDC__;
-typedef HDC__* HDC;
-typedef RECT* LPRECT;
-typedef const void* LPCVOID;
 struct TEXTMETRICA;
 struct TEXTMETRICW;
 

@@ -12,30 +12,6 @@
 #include <d3dx9core.h>
 #include <d3dx9math.h>
 
-struct PALETTEENTRY;
-typedef HINSTANCE HMODULE;
-
-#ifndef D3DUSAGE_RENDERTARGET
-// The pool and resource types of d3d9types.h, for a d3d9types.h that does not declare them yet.
-enum D3DPOOL {
-    D3DPOOL_DEFAULT = 0,
-    D3DPOOL_MANAGED = 1,
-    D3DPOOL_SYSTEMMEM = 2,
-    D3DPOOL_SCRATCH = 3,
-    D3DPOOL_FORCE_DWORD = 0x7fffffff
-};
-enum D3DRESOURCETYPE {
-    D3DRTYPE_SURFACE = 1,
-    D3DRTYPE_VOLUME = 2,
-    D3DRTYPE_TEXTURE = 3,
-    D3DRTYPE_VOLUMETEXTURE = 4,
-    D3DRTYPE_CUBETEXTURE = 5,
-    D3DRTYPE_VERTEXBUFFER = 6,
-    D3DRTYPE_INDEXBUFFER = 7,
-    D3DRTYPE_FORCE_DWORD = 0x7fffffff
-};
-#endif
-
 #define D3DX_FILTER_NONE (1 << 0)
 #define D3DX_FILTER_POINT (2 << 0)
 #define D3DX_FILTER_LINEAR (3 << 0)

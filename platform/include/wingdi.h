@@ -2,22 +2,13 @@
 // objects, solid brushes, and text output on a window's device context.
 //
 // Brushes are real objects (their colour is kept and erases the background); pens, fonts and
-// palettes are handles that exist but draw nothing. Text output on a device context is accepted
-// and not drawn: the window's picture is the Direct3D device's.
+// palettes are handles that exist but draw nothing. Text output on a device context is not offered
+// (the window's picture is the Direct3D device's): TextOut of non-empty text fails with
+// ERROR_CALL_NOT_IMPLEMENTED.
 #pragma once
 
 #include <windef.h>
 
-// Handles as windef.h declares them (repeated declarations of the same types are harmless).
-struct HDC__;
-struct HPEN__;
-struct HFONT__;
-struct HBITMAP__;
-typedef struct HDC__* HDC;
-typedef void* HGDIOBJ;
-typedef struct HPEN__* HPEN;
-typedef struct HFONT__* HFONT;
-typedef struct HBITMAP__* HBITMAP;
 typedef DWORD COLORREF;
 typedef DWORD* LPCOLORREF;
 

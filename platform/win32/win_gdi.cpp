@@ -170,12 +170,19 @@ int WINAPI SetBkMode(HDC dc, int mode) {
     return previous;
 }
 
+// Drawing text on a window's device context is not offered (the window's picture is the Direct3D
+// device's): non-empty text fails with ERROR_CALL_NOT_IMPLEMENTED, as nothing was drawn.
+static BOOL text_not_drawn() {
+    SetLastError(ERROR_CALL_NOT_IMPLEMENTED);
+    return FALSE;
+}
+
 BOOL WINAPI TextOutA(HDC dc, int, int, LPCSTR text, int length) {
     if (win_window_of_dc(dc) == nullptr || (text == nullptr && length > 0) || length < 0) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    return TRUE;
+    return length == 0 ? TRUE : text_not_drawn();
 }
 
 BOOL WINAPI TextOutW(HDC dc, int, int, LPCWSTR text, int length) {
@@ -183,5 +190,5 @@ BOOL WINAPI TextOutW(HDC dc, int, int, LPCWSTR text, int length) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    return TRUE;
+    return length == 0 ? TRUE : text_not_drawn();
 }
