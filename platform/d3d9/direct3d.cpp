@@ -44,9 +44,9 @@ bool windowed_interval(UINT interval) {
            interval == UINT(D3DPRESENT_INTERVAL_IMMEDIATE);
 }
 
-// Full-screen hook: a device created with Windowed = FALSE shows its back buffer in `window` as a
-// windowed one does until the window layer's full-screen switch is connected here.
-void show_full_screen(HWND /*window*/) {}
+// A device created with Windowed = FALSE gets a window whose client area is the back buffer's size
+// (a real full-screen window only when the user asks for one: see win_prepare_fullscreen).
+void show_full_screen(HWND window, UINT width, UINT height) { win_prepare_fullscreen(window, int(width), int(height)); }
 
 class d3d9_direct3d final : public com_object<IDirect3D9> {
 public:
@@ -204,7 +204,7 @@ HRESULT d3d9_direct3d::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_wi
         created->Release();
         return D3DERR_OUTOFVIDEOMEMORY;
     }
-    if (!windowed) show_full_screen(window);
+    if (!windowed) show_full_screen(window, width, height);
     p->BackBufferWidth = width;
     p->BackBufferHeight = height;
     if (is_format(format, D3DFMT_UNKNOWN)) p->BackBufferFormat = D3DFMT_X8R8G8B8;
