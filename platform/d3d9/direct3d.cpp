@@ -205,6 +205,8 @@ HRESULT d3d9_direct3d::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_wi
         return D3DERR_OUTOFVIDEOMEMORY;
     }
     if (!windowed) show_full_screen(window, width, height);
+    // D3DPRESENT_INTERVAL_IMMEDIATE: Present shows the frame at once, without waiting for the refresh.
+    win_set_present_paced(window, p->PresentationInterval != UINT(D3DPRESENT_INTERVAL_IMMEDIATE));
     p->BackBufferWidth = width;
     p->BackBufferHeight = height;
     if (is_format(format, D3DFMT_UNKNOWN)) p->BackBufferFormat = D3DFMT_X8R8G8B8;

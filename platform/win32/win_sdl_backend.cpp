@@ -336,7 +336,7 @@ public:
         native->presented = native->presented || shown;
         // Paced even when nothing could be shown, so that a failing window does not turn the
         // program's frame loop into a spin.
-        if (paced_) win_pacer_wait(native->pacer);
+        if (paced_ && window.present_paced) win_pacer_wait(native->pacer);
         native->presenter->finish();
         return shown;
     }

@@ -22,6 +22,10 @@ win_display_mode win_desktop_mode();
 // window. False for an unknown window, sizes below 1, or a display that refused full screen.
 bool win_prepare_fullscreen(HWND window, int width, int height);
 
+// Whether presents to the window wait for the display refresh (the default) or return at once;
+// false for an unknown window.
+bool win_set_present_paced(HWND window, bool paced);
+
 // Size of the window's client area in pixels; false for an unknown window.
 bool win_client_size(HWND window, int* width, int* height);
 

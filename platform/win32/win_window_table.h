@@ -41,6 +41,7 @@ struct win_window {
     int client_width = 0;
     int client_height = 0;
     bool visible = false;
+    bool present_paced = true;  // presents wait for the display refresh (unless vblank_mode=0)
     win_window_state state = win_window_state::alive;
     WNDPROC procedure = nullptr;  // the class's, until GWLP_WNDPROC replaces it
     bool unicode = false;         // made by CreateWindowExW of a W class: WM_CHAR carries code points

@@ -646,6 +646,13 @@ BOOL WINAPI GetClientRect(HWND handle, RECT* rect) {
 
 win_display_mode win_desktop_mode() { return win_active_backend().desktop_mode(); }
 
+bool win_set_present_paced(HWND handle, bool paced) {
+    win_window* window = win_table_live_window(handle);
+    if (window == nullptr) return false;
+    window->present_paced = paced;
+    return true;
+}
+
 bool win_client_size(HWND handle, int* width, int* height) {
     const win_window* window = win_table_live_window(handle);
     if (window == nullptr) return false;

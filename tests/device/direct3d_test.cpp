@@ -2,6 +2,8 @@
 // checks and the requests CreateDevice refuses.
 #include "device_fixture.h"
 
+#include "platform/win32/win_window_table.h"
+
 #include <cstring>
 
 namespace {
@@ -122,6 +124,31 @@ TEST_F(Direct3DTest, CreateDeviceRefusesWhatItCannotDo) {
     EXPECT_EQ(device->SetSoftwareVertexProcessing(TRUE), D3D_OK);  // a mixed device switches
     EXPECT_EQ(device->GetSoftwareVertexProcessing(), TRUE);
     device->Release();
+}
+
+// Windowed = FALSE gives the window a client area of the back buffer's size; IMMEDIATE makes the
+// window's presents return without waiting for the refresh, any other interval makes them wait.
+TEST_F(Direct3DTest, FullScreenSizesItsWindowAndTheIntervalSetsPacing) {
+    const HWND window = open_headless_window();
+    ASSERT_NE(window, nullptr);
+    for (const UINT interval : {UINT(D3DPRESENT_INTERVAL_IMMEDIATE), UINT(D3DPRESENT_INTERVAL_ONE)}) {
+        D3DPRESENT_PARAMETERS p = windowed_parameters(window);
+        p.Windowed = FALSE;
+        p.BackBufferWidth = 400;
+        p.BackBufferHeight = 300;
+        p.BackBufferFormat = D3DFMT_X8R8G8B8;
+        p.PresentationInterval = interval;
+        IDirect3DDevice9* device = nullptr;
+        ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_SOFTWARE_VERTEXPROCESSING, &p, &device),
+                  D3D_OK);
+        RECT client{};
+        ASSERT_TRUE(GetClientRect(window, &client));
+        EXPECT_EQ(client.right, 400);
+        EXPECT_EQ(client.bottom, 300);
+        EXPECT_EQ(win_table_live_window(window)->present_paced, interval != UINT(D3DPRESENT_INTERVAL_IMMEDIATE));
+        device->Release();
+    }
+    DestroyWindow(window);
 }
 
 }  // namespace
