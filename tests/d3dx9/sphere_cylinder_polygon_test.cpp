@@ -12,6 +12,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <limits>
@@ -82,6 +83,12 @@ TEST(SphereCylinderPolygonGeometry, CountsUnitNormalsAndOutwardWinding) {
     }
 }
 
+// `count` indices from `first` (counted from the end when negative).
+std::vector<uint32_t> indices_at(const d3dx_mesh_data& mesh, ptrdiff_t first, ptrdiff_t count) {
+    const auto begin = first < 0 ? mesh.indices.end() + first : mesh.indices.begin() + first;
+    return {begin, begin + count};
+}
+
 void expect_vector(const D3DVECTOR& v, double x, double y, double z) {
     EXPECT_NEAR(v.x, x, 1e-6);
     EXPECT_NEAR(v.y, y, 1e-6);
@@ -101,12 +108,9 @@ TEST(SphereGeometry, RunsFromTheNorthPoleRingByRingToTheSouthPole) {
         expect_vector(sphere.normals[v], p.x / 2, p.y / 2, p.z / 2);
     }
     // North fan, first cell of the rings, south fan's last triangle.
-    const std::vector<uint32_t> first(sphere.indices.begin(), sphere.indices.begin() + 3);
-    EXPECT_EQ(first, (std::vector<uint32_t>{0, 1, 2}));
-    const std::vector<uint32_t> cell(sphere.indices.begin() + 12, sphere.indices.begin() + 18);
-    EXPECT_EQ(cell, (std::vector<uint32_t>{1, 5, 6, 1, 6, 2}));
-    const std::vector<uint32_t> last(sphere.indices.end() - 3, sphere.indices.end());
-    EXPECT_EQ(last, (std::vector<uint32_t>{9, 5, 8}));
+    EXPECT_EQ(indices_at(sphere, 0, 3), (std::vector<uint32_t>{0, 1, 2}));
+    EXPECT_EQ(indices_at(sphere, 12, 6), (std::vector<uint32_t>{1, 5, 6, 1, 6, 2}));
+    EXPECT_EQ(indices_at(sphere, -3, 3), (std::vector<uint32_t>{9, 5, 8}));
 }
 
 TEST(CylinderGeometry, RunsFromTheMinusZCapAlongTheSideToThePlusZCap) {
@@ -120,17 +124,13 @@ TEST(CylinderGeometry, RunsFromTheMinusZCapAlongTheSideToThePlusZCap) {
     expect_vector(cone.normals[5], k, 0, 0.25 * k);
     expect_vector(cone.positions[10], 0, 1.5, 0);  // side ring 1 (middle), slice 1
     expect_vector(cone.normals[10], 0, k, 0.25 * k);
-    expect_vector(cone.positions[13], 1, 0, 2);  // side ring 2
     expect_vector(cone.positions[17], 1, 0, 2);  // +z rim
     expect_vector(cone.normals[17], 0, 0, 1);
     expect_vector(cone.positions.back(), 0, 0, 2);
     expect_vector(cone.normals.back(), 0, 0, 1);
-    const std::vector<uint32_t> first(cone.indices.begin(), cone.indices.begin() + 3);
-    EXPECT_EQ(first, (std::vector<uint32_t>{0, 2, 1}));
-    const std::vector<uint32_t> cell(cone.indices.begin() + 12, cone.indices.begin() + 18);
-    EXPECT_EQ(cell, (std::vector<uint32_t>{5, 6, 10, 5, 10, 9}));
-    const std::vector<uint32_t> last(cone.indices.end() - 3, cone.indices.end());
-    EXPECT_EQ(last, (std::vector<uint32_t>{21, 20, 17}));
+    EXPECT_EQ(indices_at(cone, 0, 3), (std::vector<uint32_t>{0, 2, 1}));
+    EXPECT_EQ(indices_at(cone, 12, 6), (std::vector<uint32_t>{5, 6, 10, 5, 10, 9}));
+    EXPECT_EQ(indices_at(cone, -3, 3), (std::vector<uint32_t>{21, 20, 17}));
 }
 
 TEST(PolygonGeometry, CornersLieOnTheCircumcircleOneSideLengthApart) {
@@ -145,92 +145,72 @@ TEST(PolygonGeometry, CornersLieOnTheCircumcircleOneSideLengthApart) {
             EXPECT_NEAR(length(polygon.positions[k % sides + 1] - polygon.positions[k]), side, 1e-6);
             expect_vector(polygon.normals[k], 0, 0, 1);
         }
-        const std::vector<uint32_t> last(polygon.indices.end() - 3, polygon.indices.end());
-        EXPECT_EQ(last, (std::vector<uint32_t>{0, sides, 1}));
+        EXPECT_EQ(indices_at(polygon, -3, 3), (std::vector<uint32_t>{0, sides, 1}));
     }
 }
 
 using ShapeCallTest = HeadlessDeviceTest;
-using create_call = std::function<HRESULT(IDirect3DDevice9*, ID3DXMesh**, ID3DXBuffer**)>;
 
-TEST_F(ShapeCallTest, WorkedCountsThroughThePublicCalls) {
-    const struct {
-        const char* name;
-        create_call call;
-        DWORD vertices, faces;
-    } cases[] = {
-        {"sphere 16 x 16", [](auto d, auto m, auto a) { return D3DXCreateSphere(d, 1, 16, 16, m, a); }, 242, 480},
-        {"cylinder 20 x 10", [](auto d, auto m, auto a) { return D3DXCreateCylinder(d, 1, 1, 1, 20, 10, m, a); }, 262,
-         440},
-        {"polygon 6", [](auto d, auto m, auto a) { return D3DXCreatePolygon(d, 1, 6, m, a); }, 7, 6},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ID3DXMesh* mesh = nullptr;
-        ID3DXBuffer* adjacency = reinterpret_cast<ID3DXBuffer*>(0x1);  // a stale value the call must clear
-        ASSERT_EQ(c.call(device_, &mesh, &adjacency), D3D_OK);
-        ASSERT_NE(mesh, nullptr);
-        EXPECT_EQ(adjacency, nullptr);
-        EXPECT_EQ(mesh->GetNumVertices(), c.vertices);
-        EXPECT_EQ(mesh->GetNumFaces(), c.faces);
-        EXPECT_EQ(mesh->GetFVF(), DWORD(D3DFVF_XYZ | D3DFVF_NORMAL));
-        mesh->Release();
+// The calls hand their arguments to the generators in order and return what they made.
+TEST_F(ShapeCallTest, MakeTheWorkedCounts) {
+    ID3DXMesh* meshes[3] = {};
+    ASSERT_EQ(D3DXCreateSphere(device_, 1, 16, 16, &meshes[0], nullptr), D3D_OK);
+    ASSERT_EQ(D3DXCreateCylinder(device_, 1, 0, 2, 20, 10, &meshes[1], nullptr), D3D_OK);
+    ASSERT_EQ(D3DXCreatePolygon(device_, 1, 6, &meshes[2], nullptr), D3D_OK);
+    const DWORD expected[3][2] = {{242, 480}, {262, 440}, {7, 6}};
+    for (int k = 0; k < 3; ++k) {
+        EXPECT_EQ(meshes[k]->GetNumVertices(), expected[k][0]) << k;
+        EXPECT_EQ(meshes[k]->GetNumFaces(), expected[k][1]) << k;
+        EXPECT_EQ(meshes[k]->GetFVF(), DWORD(D3DFVF_XYZ | D3DFVF_NORMAL));
+        meshes[k]->Release();
     }
 }
 
-TEST_F(ShapeCallTest, RejectedArgumentsFailWithNullOutputs) {
+// Each rejected call returns D3DERR_INVALIDCALL and clears both outputs.
+void expect_rejected(const std::function<HRESULT(ID3DXMesh**, ID3DXBuffer**)>& call) {
+    ID3DXMesh* mesh = reinterpret_cast<ID3DXMesh*>(0x1);  // stale values the call must clear
+    ID3DXBuffer* adjacency = reinterpret_cast<ID3DXBuffer*>(0x1);
+    EXPECT_EQ(call(&mesh, &adjacency), D3DERR_INVALIDCALL);
+    EXPECT_EQ(mesh, nullptr);
+    EXPECT_EQ(adjacency, nullptr);
+}
+
+TEST_F(ShapeCallTest, RejectArgumentsThatCannotDescribeTheShape) {
+    constexpr UINT big = UINT32_MAX;
     const struct {
-        const char* name;
-        create_call call;
-    } cases[] = {
-        {"sphere without device", [](auto, auto m, auto a) { return D3DXCreateSphere(nullptr, 1, 8, 8, m, a); }},
-        {"sphere radius 0", [](auto d, auto m, auto a) { return D3DXCreateSphere(d, 0, 8, 8, m, a); }},
-        {"sphere radius -1", [](auto d, auto m, auto a) { return D3DXCreateSphere(d, -1, 8, 8, m, a); }},
-        {"sphere radius NaN", [](auto d, auto m, auto a) { return D3DXCreateSphere(d, nan_value, 8, 8, m, a); }},
-        {"sphere radius inf", [](auto d, auto m, auto a) { return D3DXCreateSphere(d, infinity, 8, 8, m, a); }},
-        {"sphere 2 slices", [](auto d, auto m, auto a) { return D3DXCreateSphere(d, 1, 2, 8, m, a); }},
-        {"sphere 1 stack", [](auto d, auto m, auto a) { return D3DXCreateSphere(d, 1, 8, 1, m, a); }},
-        {"sphere 65,548 vertices", [](auto d, auto m, auto a) { return D3DXCreateSphere(d, 1, 13, 5043, m, a); }},
-        {"sphere 2^32 - 1 squared",
-         [](auto d, auto m, auto a) { return D3DXCreateSphere(d, 1, UINT32_MAX, UINT32_MAX, m, a); }},
-        {"sphere 65,536 x 2", [](auto d, auto m, auto a) { return D3DXCreateSphere(d, 1, 65536, 2, m, a); }},
-        {"cylinder without device",
-         [](auto, auto m, auto a) { return D3DXCreateCylinder(nullptr, 1, 1, 1, 8, 1, m, a); }},
-        {"cylinder radii 0 and 0", [](auto d, auto m, auto a) { return D3DXCreateCylinder(d, 0, 0, 1, 8, 1, m, a); }},
-        {"cylinder radius1 -1", [](auto d, auto m, auto a) { return D3DXCreateCylinder(d, -1, 1, 1, 8, 1, m, a); }},
-        {"cylinder radius2 NaN",
-         [](auto d, auto m, auto a) { return D3DXCreateCylinder(d, 1, nan_value, 1, 8, 1, m, a); }},
-        {"cylinder radius1 inf",
-         [](auto d, auto m, auto a) { return D3DXCreateCylinder(d, infinity, 1, 1, 8, 1, m, a); }},
-        {"cylinder length 0", [](auto d, auto m, auto a) { return D3DXCreateCylinder(d, 1, 1, 0, 8, 1, m, a); }},
-        {"cylinder length -1", [](auto d, auto m, auto a) { return D3DXCreateCylinder(d, 1, 1, -1, 8, 1, m, a); }},
-        {"cylinder length inf",
-         [](auto d, auto m, auto a) { return D3DXCreateCylinder(d, 1, 1, infinity, 8, 1, m, a); }},
-        {"cylinder 2 slices", [](auto d, auto m, auto a) { return D3DXCreateCylinder(d, 1, 1, 1, 2, 1, m, a); }},
-        {"cylinder 0 stacks", [](auto d, auto m, auto a) { return D3DXCreateCylinder(d, 1, 1, 1, 8, 0, m, a); }},
-        {"cylinder 65,548 vertices",
-         [](auto d, auto m, auto a) { return D3DXCreateCylinder(d, 1, 1, 1, 13, 5039, m, a); }},
-        {"cylinder 2^32 - 1 squared",
-         [](auto d, auto m, auto a) { return D3DXCreateCylinder(d, 1, 1, 1, UINT32_MAX, UINT32_MAX, m, a); }},
-        {"polygon without device", [](auto, auto m, auto a) { return D3DXCreatePolygon(nullptr, 1, 6, m, a); }},
-        {"polygon length 0", [](auto d, auto m, auto a) { return D3DXCreatePolygon(d, 0, 6, m, a); }},
-        {"polygon length -1", [](auto d, auto m, auto a) { return D3DXCreatePolygon(d, -1, 6, m, a); }},
-        {"polygon length NaN", [](auto d, auto m, auto a) { return D3DXCreatePolygon(d, nan_value, 6, m, a); }},
-        {"polygon length inf", [](auto d, auto m, auto a) { return D3DXCreatePolygon(d, infinity, 6, m, a); }},
-        {"polygon 2 sides", [](auto d, auto m, auto a) { return D3DXCreatePolygon(d, 1, 2, m, a); }},
-        {"polygon 65,535 sides", [](auto d, auto m, auto a) { return D3DXCreatePolygon(d, 1, 65535, m, a); }},
-        {"polygon 2^32 - 1 sides", [](auto d, auto m, auto a) { return D3DXCreatePolygon(d, 1, UINT32_MAX, m, a); }},
-        {"polygon beyond the float range",
-         [](auto d, auto m, auto a) { return D3DXCreatePolygon(d, FLT_MAX / 2, 1000, m, a); }},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        ID3DXMesh* mesh = reinterpret_cast<ID3DXMesh*>(0x1);  // stale values the call must clear
-        ID3DXBuffer* adjacency = reinterpret_cast<ID3DXBuffer*>(0x1);
-        EXPECT_EQ(c.call(device_, &mesh, &adjacency), D3DERR_INVALIDCALL);
-        EXPECT_EQ(mesh, nullptr);
-        EXPECT_EQ(adjacency, nullptr);
+        float radius;
+        UINT slices, stacks;
+    } spheres[] = {{0, 8, 8}, {-1, 8, 8},    {nan_value, 8, 8}, {infinity, 8, 8}, {1, 2, 8},
+                   {1, 8, 1}, {1, 13, 5043}, {1, 65536, 2},     {1, big, big}};
+    for (const auto& c : spheres) {
+        SCOPED_TRACE(testing::Message() << "sphere " << c.radius << ", " << c.slices << " x " << c.stacks);
+        expect_rejected([&](auto m, auto a) { return D3DXCreateSphere(device_, c.radius, c.slices, c.stacks, m, a); });
     }
+    const struct {
+        float radius1, radius2, length;
+        UINT slices, stacks;
+    } cylinders[] = {{0, 0, 1, 8, 1}, {-1, 1, 1, 8, 1}, {1, nan_value, 1, 8, 1}, {infinity, 1, 1, 8, 1},
+                     {1, 1, 0, 8, 1}, {1, 1, -1, 8, 1}, {1, 1, infinity, 8, 1},  {1, 1, nan_value, 8, 1},
+                     {1, 1, 1, 2, 1}, {1, 1, 1, 8, 0},  {1, 1, 1, 13, 5039},     {1, 1, 1, big, big}};
+    for (const auto& c : cylinders) {
+        SCOPED_TRACE(testing::Message() << "cylinder " << c.radius1 << ", " << c.radius2 << ", " << c.length << ", "
+                                        << c.slices << " x " << c.stacks);
+        expect_rejected([&](auto m, auto a) {
+            return D3DXCreateCylinder(device_, c.radius1, c.radius2, c.length, c.slices, c.stacks, m, a);
+        });
+    }
+    // The last: a circumradius beyond the float range.
+    const struct {
+        float length;
+        UINT sides;
+    } polygons[] = {{0, 6}, {-1, 6}, {nan_value, 6}, {infinity, 6}, {1, 2}, {1, 65535}, {1, big}, {FLT_MAX / 2, 1000}};
+    for (const auto& c : polygons) {
+        SCOPED_TRACE(testing::Message() << "polygon " << c.length << ", " << c.sides << " sides");
+        expect_rejected([&](auto m, auto a) { return D3DXCreatePolygon(device_, c.length, c.sides, m, a); });
+    }
+    expect_rejected([](auto m, auto a) { return D3DXCreateSphere(nullptr, 1, 8, 8, m, a); });
+    expect_rejected([](auto m, auto a) { return D3DXCreateCylinder(nullptr, 1, 1, 1, 8, 1, m, a); });
+    expect_rejected([](auto m, auto a) { return D3DXCreatePolygon(nullptr, 1, 6, m, a); });
     EXPECT_EQ(D3DXCreateSphere(device_, 1, 8, 8, nullptr, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(D3DXCreateCylinder(device_, 1, 1, 1, 8, 1, nullptr, nullptr), D3DERR_INVALIDCALL);
     EXPECT_EQ(D3DXCreatePolygon(device_, 1, 6, nullptr, nullptr), D3DERR_INVALIDCALL);
