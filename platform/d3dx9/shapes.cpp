@@ -1,7 +1,6 @@
-// shapes.cpp - D3DXCreateBox, D3DXCreateTorus and D3DXCreateTeapot: argument checks around the
-// pure generators of shape_geometry.h, then the mesh object. D3DXCreateSphere, D3DXCreateCylinder
-// and D3DXCreatePolygon check their arguments and are not available yet; D3DXCreateText is not
-// implemented.
+// shapes.cpp - D3DXCreateBox, D3DXCreateTorus, D3DXCreateTeapot, D3DXCreateSphere,
+// D3DXCreateCylinder and D3DXCreatePolygon: argument checks around the pure generators of
+// shape_geometry.h, then the mesh object. D3DXCreateText is not implemented.
 //
 // Every call sets a non-null *adjacency to null (adjacency is not produced) and *mesh to null
 // before anything can fail. Failures: D3DERR_INVALIDCALL for a null device or mesh pointer and for
@@ -11,7 +10,6 @@
 
 #include "platform/d3dx9/unavailable.h"
 
-#include <cmath>
 #include <new>
 
 namespace {
@@ -48,35 +46,20 @@ HRESULT WINAPI D3DXCreateTeapot(IDirect3DDevice9* device, ID3DXMesh** mesh, ID3D
     return create_shape(device, mesh, adjacency, [] { return d3dx_teapot_geometry(); });
 }
 
-namespace {
-
-bool usable_size(float size) { return std::isfinite(size) && size > 0.0f; }
-
-// The checks the shapes below will make once they exist: outputs cleared, then
-// D3DERR_INVALIDCALL for what cannot describe the shape, else D3DERR_NOTAVAILABLE.
-HRESULT shape_unavailable(IDirect3DDevice9* device, ID3DXMesh** mesh, ID3DXBuffer** adjacency, bool valid) {
-    d3dx_clear_outputs(mesh, adjacency);
-    if (!valid) return D3DERR_INVALIDCALL;
-    return d3dx_not_available({device, mesh});
-}
-
-}  // namespace
-
 HRESULT WINAPI D3DXCreateSphere(IDirect3DDevice9* device, float radius, UINT slices, UINT stacks, ID3DXMesh** mesh,
                                 ID3DXBuffer** adjacency) {
-    return shape_unavailable(device, mesh, adjacency, usable_size(radius) && slices >= 3 && stacks >= 2);
+    return create_shape(device, mesh, adjacency, [=] { return d3dx_sphere_geometry(radius, slices, stacks); });
 }
 
 HRESULT WINAPI D3DXCreateCylinder(IDirect3DDevice9* device, float radius1, float radius2, float length, UINT slices,
                                   UINT stacks, ID3DXMesh** mesh, ID3DXBuffer** adjacency) {
-    const bool radii = std::isfinite(radius1) && std::isfinite(radius2) && radius1 >= 0.0f && radius2 >= 0.0f &&
-                       (radius1 > 0.0f || radius2 > 0.0f);
-    return shape_unavailable(device, mesh, adjacency, radii && usable_size(length) && slices >= 3 && stacks >= 1);
+    return create_shape(device, mesh, adjacency,
+                        [=] { return d3dx_cylinder_geometry(radius1, radius2, length, slices, stacks); });
 }
 
 HRESULT WINAPI D3DXCreatePolygon(IDirect3DDevice9* device, float length, UINT sides, ID3DXMesh** mesh,
                                  ID3DXBuffer** adjacency) {
-    return shape_unavailable(device, mesh, adjacency, usable_size(length) && sides >= 3);
+    return create_shape(device, mesh, adjacency, [=] { return d3dx_polygon_geometry(length, sides); });
 }
 
 // 3-D text needs GDI fonts, which this platform does not have.

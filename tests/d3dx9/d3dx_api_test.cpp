@@ -46,26 +46,6 @@ TEST_F(D3dxApiTest, UnavailableCallsFailAsDocumentedWithNullOutputs) {
         {"CreateLine",
          [](IDirect3DDevice9* d, void** out) { return D3DXCreateLine(d, reinterpret_cast<ID3DXLine**>(out)); },
          D3DERR_NOTAVAILABLE},
-        {"CreateSphere",
-         [](IDirect3DDevice9* d, void** out) {
-             return D3DXCreateSphere(d, 1, 16, 16, reinterpret_cast<ID3DXMesh**>(out), nullptr);
-         },
-         D3DERR_NOTAVAILABLE},
-        {"CreateSphere with 2 slices",
-         [](IDirect3DDevice9* d, void** out) {
-             return D3DXCreateSphere(d, 1, 2, 16, reinterpret_cast<ID3DXMesh**>(out), nullptr);
-         },
-         D3DERR_INVALIDCALL},
-        {"CreateCylinder",
-         [](IDirect3DDevice9* d, void** out) {
-             return D3DXCreateCylinder(d, 1, 0, 2, 16, 1, reinterpret_cast<ID3DXMesh**>(out), nullptr);
-         },
-         D3DERR_NOTAVAILABLE},
-        {"CreatePolygon with 2 sides",
-         [](IDirect3DDevice9* d, void** out) {
-             return D3DXCreatePolygon(d, 1, 2, reinterpret_cast<ID3DXMesh**>(out), nullptr);
-         },
-         D3DERR_INVALIDCALL},
         {"CreateTextA",
          [](IDirect3DDevice9* d, void** out) {
              return D3DXCreateTextA(d, nullptr, "x", 0, 1, reinterpret_cast<ID3DXMesh**>(out), nullptr, nullptr);
