@@ -2,17 +2,32 @@
 // D3DXCreateCylinder and D3DXCreatePolygon: argument checks around the pure generators of
 // shape_geometry.h, then the mesh object. D3DXCreateText is not implemented.
 //
-// Every call sets a non-null *adjacency to null (adjacency is not produced) and *mesh to null
-// before anything can fail. Failures: D3DERR_INVALIDCALL for a null device or mesh pointer and for
-// parameters the generator rejects (empty geometry), E_OUTOFMEMORY when allocation fails.
+// Every call sets *mesh and a non-null *adjacency to null before anything can fail; on success a
+// requested *adjacency holds three DWORDs per face (the neighbour across each edge, 0xFFFFFFFF for
+// none), as ID3DXBaseMesh::GenerateAdjacency gives them for an epsilon of 0. Failures: D3DERR_INVALIDCALL for a null
+// device or mesh pointer and for parameters the generator rejects (empty geometry), E_OUTOFMEMORY when allocation
+// fails.
 #include "platform/d3dx9/mesh.h"
 #include "platform/d3dx9/shape_geometry.h"
 
 #include "platform/d3dx9/unavailable.h"
 
+#include <cstring>
 #include <new>
+#include <vector>
 
 namespace {
+
+// The adjacency of a new mesh in a buffer of its own.
+HRESULT make_adjacency(ID3DXMesh* mesh, ID3DXBuffer** adjacency) {
+    const std::vector<DWORD> faces = d3dx_mesh_adjacency(d3dx_mesh_geometry(mesh), 0.0f);
+    ID3DXBuffer* buffer = nullptr;
+    const HRESULT made = D3DXCreateBuffer(DWORD(faces.size() * sizeof(DWORD)), &buffer);
+    if (FAILED(made)) return made;
+    std::memcpy(buffer->GetBufferPointer(), faces.data(), faces.size() * sizeof(DWORD));
+    *adjacency = buffer;
+    return D3D_OK;
+}
 
 template <class Generate>
 HRESULT create_shape(IDirect3DDevice9* device, ID3DXMesh** mesh, ID3DXBuffer** adjacency, Generate generate) {
@@ -23,8 +38,17 @@ HRESULT create_shape(IDirect3DDevice9* device, ID3DXMesh** mesh, ID3DXBuffer** a
     try {
         d3dx_mesh_data geometry = generate();
         if (geometry.positions.empty()) return D3DERR_INVALIDCALL;
-        return d3dx_create_mesh(device, std::move(geometry), D3DXMESH_MANAGED, mesh);
+        const HRESULT created = d3dx_create_mesh(device, std::move(geometry), D3DXMESH_MANAGED, mesh);
+        if (FAILED(created) || adjacency == nullptr) return created;
+        const HRESULT adjacent = make_adjacency(*mesh, adjacency);
+        if (FAILED(adjacent)) {
+            (*mesh)->Release();
+            *mesh = nullptr;
+        }
+        return adjacent;
     } catch (const std::bad_alloc&) {
+        if (*mesh != nullptr) (*mesh)->Release();
+        *mesh = nullptr;
         return E_OUTOFMEMORY;
     }
 }

@@ -1,12 +1,11 @@
 // d3dx9shape.h - procedural meshes: box, torus, teapot, sphere, cylinder, polygon and 3-D text.
 //
 // All are left-handed, centred at the origin, position + normal (D3DFVF_XYZ | D3DFVF_NORMAL), one
-// subset with attribute id 0, front faces clockwise seen from outside. Adjacency is not produced:
-// a non-null *ppAdjacency is set to null. Null device or mesh pointer, and sizes that cannot
-// describe the shape (NaN, infinite, zero or negative, except that one cylinder radius may be zero
-// for a cone; an extent beyond the float range; fewer than 3 sides, slices or rings, fewer than 2
-// sphere stacks or 1 cylinder stack; more than 65,535 vertices), fail with D3DERR_INVALIDCALL and
-// leave *ppMesh null.
+// subset with attribute id 0, front faces clockwise seen from outside. A non-null ppAdjacency
+// receives three DWORDs per face: the face across each edge, 0xFFFFFFFF where there is none. Null device or mesh
+// pointer, and sizes that cannot describe the shape (NaN, infinite, zero or negative, except that one cylinder radius
+// may be zero for a cone; an extent beyond the float range; fewer than 3 sides, slices or rings, fewer than 2 sphere
+// stacks or 1 cylinder stack; more than 65,535 vertices), fail with D3DERR_INVALIDCALL and leave *ppMesh null.
 //
 // Works: D3DXCreateBox, D3DXCreateTorus, D3DXCreateTeapot, D3DXCreateSphere, D3DXCreateCylinder
 // and D3DXCreatePolygon. Not available: D3DXCreateTextA/W (E_NOTIMPL: 3-D text needs GDI fonts).

@@ -66,7 +66,13 @@ TEST(ShapeCreation, MakesOnePositionNormalSubsetDrawnInOneCall) {
         ID3DXBuffer* adjacency = not_null_buffer;
         ASSERT_EQ(shape.create(&device, &mesh, &adjacency), D3D_OK);
         ASSERT_NE(mesh, nullptr);
-        EXPECT_EQ(adjacency, nullptr);
+        // Adjacency: three neighbours per face (0xFFFFFFFF where an edge has none, as at the teapot's seams).
+        ASSERT_NE(adjacency, nullptr);
+        ASSERT_EQ(adjacency->GetBufferSize(), 3 * shape.faces * sizeof(DWORD));
+        const auto* neighbours = static_cast<const DWORD*>(adjacency->GetBufferPointer());
+        for (DWORD k = 0; k < 3 * shape.faces; ++k)
+            ASSERT_TRUE(neighbours[k] < shape.faces || neighbours[k] == ~0u) << k;
+        adjacency->Release();
         EXPECT_EQ(mesh->GetNumFaces(), shape.faces);
         EXPECT_EQ(mesh->GetNumVertices(), shape.vertices);
         EXPECT_EQ(mesh->GetFVF(), DWORD(D3DFVF_XYZ | D3DFVF_NORMAL));
