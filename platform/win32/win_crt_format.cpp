@@ -132,41 +132,41 @@ unsigned long long read_unsigned(const conversion& c, va_list& args) {
 
 // The C library's output for one numeric conversion; false when it cannot write it.
 bool format_number(const conversion& c, va_list& args, std::string& out) {
-    std::string spec(1, '%');  // appended piece by piece: GCC 12's -O3 misreads "%" + flags (-Wrestrict)
-    spec += c.flags;
-    if (c.width >= 0) spec += std::to_string(c.width);
+    std::string directive(1, '%');  // appended piece by piece: GCC 12's -O3 misreads "%" + flags (-Wrestrict)
+    directive += c.flags;
+    if (c.width >= 0) directive += std::to_string(c.width);
     if (c.precision >= 0) {
-        spec += '.';
-        spec += std::to_string(c.precision);
+        directive += '.';
+        directive += std::to_string(c.precision);
     }
     bool written = false;
     auto print = [&](auto value) {
-        const int n = std::snprintf(nullptr, 0, spec.c_str(), value);
+        const int n = std::snprintf(nullptr, 0, directive.c_str(), value);
         if (n < 0) return;
         out.resize(static_cast<size_t>(n));
-        written = std::snprintf(out.data(), out.size() + 1, spec.c_str(), value) == n;
+        written = std::snprintf(out.data(), out.size() + 1, directive.c_str(), value) == n;
     };
     switch (c.type) {
     case 'd':
     case 'i':
-        spec += "lld";
+        directive += "lld";
         print(read_signed(c, args));
         break;
     case 'o':
     case 'u':
     case 'x':
     case 'X':
-        spec += "ll";
-        spec += c.type;
+        directive += "ll";
+        directive += c.type;
         print(read_unsigned(c, args));
         break;
     default:
         if (c.size == size_prefix::long_double) {
-            spec += 'L';
-            spec += c.type;
+            directive += 'L';
+            directive += c.type;
             print(va_arg(args, long double));
         } else {
-            spec += c.type;
+            directive += c.type;
             print(va_arg(args, double));
         }
         break;

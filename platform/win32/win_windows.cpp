@@ -308,6 +308,30 @@ BOOL unregister(const Char* name) {
     return TRUE;
 }
 
+// What CreateWindowExA and CreateWindowExW take beyond the texts, in their order.
+struct create_arguments {
+    DWORD ex_style, style;
+    int x, y, width, height;
+    HWND parent;
+    HMENU menu;
+    HINSTANCE instance;
+    LPVOID param;
+};
+
+HWND create_window(create_request& request, const create_arguments& a) {
+    request.ex_style = a.ex_style;
+    request.style = a.style;
+    request.x = a.x;
+    request.y = a.y;
+    request.width = a.width;
+    request.height = a.height;
+    request.parent = a.parent;
+    request.menu = a.menu;
+    request.instance = a.instance;
+    request.param = a.param;
+    return create_window(request);
+}
+
 }  // namespace
 
 BOOL WINAPI UnregisterClassA(LPCSTR className, HINSTANCE) { return unregister(className); }
@@ -381,18 +405,8 @@ HWND WINAPI CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, 
     request.class_a = className;
     request.name_w = windowName != nullptr ? wide_title.c_str() : nullptr;
     request.class_w = win_is_atom(className) ? reinterpret_cast<LPCWSTR>(className) : wide_class.c_str();
-    request.ex_style = exStyle;
     request.window_class = window_class;
-    request.style = style;
-    request.x = x;
-    request.y = y;
-    request.width = width;
-    request.height = height;
-    request.parent = parent;
-    request.menu = menu;
-    request.instance = instance;
-    request.param = param;
-    return create_window(request);
+    return create_window(request, {exStyle, style, x, y, width, height, parent, menu, instance, param});
 }
 
 HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName, DWORD style, int x, int y, int width,
@@ -415,18 +429,8 @@ HWND WINAPI CreateWindowExW(DWORD exStyle, LPCWSTR className, LPCWSTR windowName
     request.class_a = atom ? reinterpret_cast<LPCSTR>(className) : class_text.c_str();
     request.name_w = windowName;
     request.class_w = className;
-    request.ex_style = exStyle;
     request.window_class = window_class;
-    request.style = style;
-    request.x = x;
-    request.y = y;
-    request.width = width;
-    request.height = height;
-    request.parent = parent;
-    request.menu = menu;
-    request.instance = instance;
-    request.param = param;
-    return create_window(request);
+    return create_window(request, {exStyle, style, x, y, width, height, parent, menu, instance, param});
 }
 
 BOOL WINAPI IsWindow(HWND handle) { return win_table_live_window(handle) != nullptr ? TRUE : FALSE; }

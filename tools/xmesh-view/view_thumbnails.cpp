@@ -8,8 +8,8 @@
 
 #include "platform/base/ascii_case.h"
 #include "platform/win32/win_headless.h"
+#include "platform/win32/win_png.h"
 #include "view_model.h"
-#include "view_png.h"
 #include "view_report.h"
 #include "view_session.h"
 
@@ -57,7 +57,7 @@ bool write_thumbnail(view_session& session, const view_camera& camera, const std
     const win_headless_frame& frame = win_headless_last_frame();
     bool written = false;
     try {
-        written = view_write_png(png_path, frame.pixels.data(), frame.width, frame.height, &reason);
+        written = win_write_png(png_path, frame.pixels.data(), frame.width, frame.height, frame.width, &reason);
     } catch (const std::bad_alloc&) {
         reason = "out of memory";
     }

@@ -1,5 +1,5 @@
-// view_png.cpp - PNG files written through a temporary name; see view_png.h.
-#include "view_png.h"
+// win_png.cpp - PNG files written through a temporary name; see win_png.h.
+#include "platform/win32/win_png.h"
 
 #include <stb/stb_image_write.h>
 
@@ -28,13 +28,16 @@ void write_to_sink(void* context, void* data, int size) {
     }
 }
 
-std::vector<unsigned char> rgb_of(const uint32_t* pixels, int width, int height) {
+std::vector<unsigned char> rgb_of(const uint32_t* pixels, int width, int height, int pitch) {
     std::vector<unsigned char> rgb(static_cast<size_t>(width) * static_cast<size_t>(height) * 3);
     unsigned char* out = rgb.data();
-    for (size_t i = 0, n = static_cast<size_t>(width) * static_cast<size_t>(height); i < n; ++i, out += 3) {
-        out[0] = static_cast<unsigned char>(pixels[i] >> 16);
-        out[1] = static_cast<unsigned char>(pixels[i] >> 8);
-        out[2] = static_cast<unsigned char>(pixels[i]);
+    for (int y = 0; y < height; ++y) {
+        const uint32_t* row = pixels + static_cast<size_t>(y) * static_cast<size_t>(pitch);
+        for (int x = 0; x < width; ++x, out += 3) {
+            out[0] = static_cast<unsigned char>(row[x] >> 16);
+            out[1] = static_cast<unsigned char>(row[x] >> 8);
+            out[2] = static_cast<unsigned char>(row[x]);
+        }
     }
     return rgb;
 }
@@ -45,8 +48,9 @@ std::string error_text(const char* what, int error = errno) {
 
 }  // namespace
 
-bool view_write_png(const std::string& path, const uint32_t* pixels, int width, int height, std::string* reason) {
-    const std::vector<unsigned char> rgb = rgb_of(pixels, width, height);
+bool win_write_png(const std::string& path, const uint32_t* pixels, int width, int height, int pitch,
+                   std::string* reason) {
+    const std::vector<unsigned char> rgb = rgb_of(pixels, width, height, pitch);
     std::string temporary = path + ".XXXXXX";
     const int descriptor = ::mkstemp(temporary.data());
     if (descriptor < 0) {
