@@ -1,0 +1,74 @@
+// vertex_general.h - the general vertex stage: every vertex layout and vertex state of the
+// fixed-function pipeline, producing the general pipeline's records (general_vertex.h); and the
+// clipping and viewport mapping of those records.
+//
+// Untransformed vertices: transform by world * view * projection, lighting as in
+// transform_light.h (directional, point and spot lights), vertex fog into the fog slot, point size
+// (scaled when asked, clamped), texture coordinates passed through, distances to the enabled user
+// clip planes. Pre-transformed vertices: position, colours and texture coordinates as given, the
+// fog factor from the specular alpha (1 without a specular colour), w = 1 / rhw.
+#pragma once
+
+#include <d3d9.h>
+
+#include "platform/d3d9/general_vertex.h"
+#include "platform/d3d9/transform_light.h"
+#include "platform/d3d9/vertex_input.h"
+
+#include <cstdint>
+
+// The states the general vertex stage reads, gathered by the device once per draw.
+struct vg_inputs {
+    const tnl_matrices* matrices = nullptr;  // tnl_build_matrices of world, view, projection
+    D3DMATERIAL9 material{};
+    const tnl_light_slot* lights = nullptr;  // the enabled lights
+    int light_count = 0;
+    tnl_switches switches;
+    bool pretransformed = false;
+
+    bool fog = false;            // FOGENABLE
+    uint32_t fog_vertex_mode = 0;  // D3DFOG_*; ignored when fog_table_mode is not NONE
+    uint32_t fog_table_mode = 0;
+    bool range_fog = false;
+    float fog_start = 0.0f, fog_end = 1.0f, fog_density = 1.0f;
+
+    float point_size = 1.0f, point_size_min = 1.0f, point_size_max = 64.0f;
+    bool point_scale = false;
+    float point_scale_a = 1.0f, point_scale_b = 0.0f, point_scale_c = 0.0f;
+    float viewport_height = 0.0f;
+
+    float clip_planes[6][4] = {};  // world space
+    uint32_t clip_plane_enable = 0;
+};
+
+struct vg_draw;  // vertex_general.cpp: the inputs prepared for one draw (camera-space lights, ...)
+struct vg_draw_storage {
+    alignas(16) unsigned char bytes[4096];
+};
+
+const vg_draw* vg_prepare(const vg_inputs& inputs, vg_draw_storage* storage);
+
+void vg_process(const vg_draw* draw, const vi_vertex& in, gv_clip_vertex* out);
+
+// Clip-space outcode of a processed vertex, clip.h's bits plus bit (16 + i) for user plane i
+// behind which it lies. Pre-transformed vertices: 0.
+uint32_t vg_outcode(const vg_draw* draw, const gv_clip_vertex& v);
+
+inline constexpr int vg_max_polygon = 20;  // 3 + one per clipping plane (frustum, guard band, user)
+
+// Clips a triangle against the planes its outcodes name; returns the polygon's vertex count
+// (0, or >= 3) in the triangle's winding order.
+int vg_clip_triangle(const vg_draw* draw, const gv_clip_vertex& a, const gv_clip_vertex& b, const gv_clip_vertex& c,
+                     uint32_t needed, gv_clip_vertex out[vg_max_polygon]);
+
+// Clips a line; false when nothing is left.
+bool vg_clip_line(const vg_draw* draw, const gv_clip_vertex& a, const gv_clip_vertex& b, uint32_t needed,
+                  gv_clip_vertex* out_a, gv_clip_vertex* out_b);
+
+// The viewport mapping: clip space to pixels (x/w = -1 at the centre-left edge X - 0.5 + ... as in
+// viewport.h, offset by the viewport's X and Y) with depth MinZ + z/w * (MaxZ - MinZ); pre-transformed
+// vertices keep x, y, z and take q = rhw.
+struct vg_viewport {
+    float x, y, width, height, min_z, max_z;
+};
+gv_screen_vertex vg_project(const vg_draw* draw, const gv_clip_vertex& v, const vg_viewport& viewport);
