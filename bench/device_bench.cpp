@@ -7,7 +7,7 @@
 #include <d3dx9.h>
 
 #include "platform/d3dx9/mesh_data.h"
-#include "platform/d3d9/device_draw.h"
+#include "draw_arrays.h"
 
 #include "headless_device.h"
 
@@ -112,10 +112,12 @@ BENCHMARK(BM_DeviceClearPresent)->Unit(benchmark::kMicrosecond);
 // Draws `torus`, blue and turning about y, once per iteration; the number of triangles drawn.
 UINT draw_turning_torus(benchmark::State& state, const d3dx_mesh_data& torus) {
     bench_device_state& d = bench_device();
-    d3d9_vertex_streams streams{};
-    streams.positions = torus.positions.data();
-    streams.normals = torus.normals.data();
-    streams.vertex_count = UINT(torus.positions.size());
+    vertex_arrays arrays;
+    arrays.positions = torus.positions.data();
+    arrays.normals = torus.normals.data();
+    arrays.vertex_count = UINT(torus.positions.size());
+    std::vector<unsigned char> vertices;
+    const UINT stride = interleave_vertex_arrays(arrays, &vertices);
     const UINT triangles = UINT(torus.indices.size() / 3);
     float angle = 0.0f;
     for (auto _ : state) {
@@ -124,7 +126,9 @@ UINT draw_turning_torus(benchmark::State& state, const d3dx_mesh_data& torus) {
         D3DXMatrixRotationY(&world, angle += 0.015f);
         d.device->SetTransform(D3DTS_WORLD, &world);
         d.material(0.2f, 0.2f, 1.0f);
-        d3d9_draw_indexed_triangles(d.device, streams, torus.indices.data(), triangles);
+        d.device->SetFVF(vertex_arrays_fvf(arrays));
+        d.device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, arrays.vertex_count, triangles, torus.indices.data(),
+                                         D3DFMT_INDEX32, vertices.data(), stride);
         d.end_frame();
     }
     return triangles;

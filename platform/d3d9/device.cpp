@@ -1,22 +1,14 @@
 // device.cpp - the software device's life cycle, transforms, lights, material, textures, clears,
-// scenes, presents and the draw call that runs the pipeline stages.
-//
-// A draw transforms and lights each referenced vertex once (a per-vertex stamp marks the vertices
-// already done in this draw; with directional lights only, all of them come first, several at a
-// time), then per triangle: trivial reject on the outcodes, cull, clip when a vertex lies outside
-// the near/far planes or the guard band, and rasterise.
+// scenes and presents. The draw calls live in device_draw*.cpp.
 //
 // Choices: a draw outside BeginScene/EndScene is drawn all the same; Present ignores source and
 // destination rectangles and the dirty region (the whole back buffer goes to the whole client
 // area); the back buffer's unused top byte is 0. Lights live in slots 0..7. Only WORLD, VIEW and
-// PROJECTION transforms exist. Triangles are clipped even with D3DRS_CLIPPING off (unclipped input
-// would overflow the rasteriser's fixed point). Scratch arrays grow to the largest vertex count
-// seen and are then reused, so steady-state frames allocate nothing. The colour buffer lives in
-// memory the window layer lends when the device window can show frames straight from there
-// (win_frame_memory), so that Present copies nothing; the depth buffer is always the device's own.
+// PROJECTION transforms exist. The colour buffer lives in memory the window layer lends when the
+// device window can show frames straight from there (win_frame_memory), so that Present copies
+// nothing; the depth buffer is always the device's own.
 //
-// DOES NOT: reset, lose the device, render to other targets, use more than texture stage 0, or
-// honour FILLMODE (always solid) and SHADEMODE (always Gouraud).
+// DOES NOT: reset, lose the device, render to other targets, or use more than texture stage 0.
 #include "platform/d3d9/device.h"
 
 #include "platform/d3d9/clip.h"
@@ -32,13 +24,6 @@
 #include <vector>
 
 namespace {
-
-// The largest of `count` > 0 indices: a loop without an early exit, which the vectoriser takes.
-UINT largest_index(const UINT* indices, size_t count) {
-    UINT largest = 0;
-    for (size_t i = 0; i < count; ++i) largest = std::max(largest, indices[i]);
-    return largest;
-}
 
 D3DMATRIX identity_matrix() {
     D3DMATRIX m{};
@@ -270,147 +255,6 @@ HRESULT d3d9_device::Present(const RECT*, const RECT*, HWND override_window, con
     if (in_scene_) return D3DERR_INVALIDCALL;
     const HWND target = override_window != nullptr ? override_window : window_;
     if (!win_present(target, fb_.colour_pixels, fb_.width, fb_.height, fb_.width)) return D3DERR_INVALIDCALL;
-    return D3D_OK;
-}
-
-// ---- drawing ----------------------------------------------------------------------------------
-
-tnl_switches d3d9_device::lighting_switches() const {
-    tnl_switches s;
-    s.lighting = state(D3DRS_LIGHTING) != FALSE;
-    s.specular = state(D3DRS_SPECULARENABLE) != FALSE;
-    s.local_viewer = state(D3DRS_LOCALVIEWER) != FALSE;
-    s.normalize_normals = state(D3DRS_NORMALIZENORMALS) != FALSE;
-    s.colour_vertex = state(D3DRS_COLORVERTEX) != FALSE;
-    s.diffuse_source = state(D3DRS_DIFFUSEMATERIALSOURCE);
-    s.specular_source = state(D3DRS_SPECULARMATERIALSOURCE);
-    s.ambient_source = state(D3DRS_AMBIENTMATERIALSOURCE);
-    s.emissive_source = state(D3DRS_EMISSIVEMATERIALSOURCE);
-    s.global_ambient = state(D3DRS_AMBIENT);
-    return s;
-}
-
-raster_state d3d9_device::raster_state_for_draw() {
-    raster_state r;
-    r.target = &fb_;
-    const d3d9_texture_view texture = d3d9_texture_texels(textures_[0]);
-    if (texture.texels != nullptr && texture.width > 0 && texture.height > 0) {
-        r.texture = {texture.texels, int(texture.width), int(texture.height)};
-    }
-    r.specular = state(D3DRS_SPECULARENABLE) != FALSE && state(D3DRS_LIGHTING) != FALSE;
-    r.depth_test = state(D3DRS_ZENABLE) != D3DZB_FALSE;
-    r.depth_write = state(D3DRS_ZWRITEENABLE) != FALSE;
-    r.depth_func = state(D3DRS_ZFUNC);
-    switch (state(D3DRS_CULLMODE)) {
-    case D3DCULL_CW: r.cull = raster_cull::clockwise; break;
-    case D3DCULL_CCW: r.cull = raster_cull::counter_clockwise; break;
-    default: r.cull = raster_cull::none; break;
-    }
-    return r;
-}
-
-void d3d9_device::reserve_vertices(UINT count) {
-    if (stamps_.size() < count) {
-        stamps_.assign(count, 0u);
-        vertices_.resize(count);
-        referenced_.resize(count);
-        stamp_ = 0;
-    }
-    if (++stamp_ == 0) {  // the stamp wrapped: forget every mark
-        std::fill(stamps_.begin(), stamps_.end(), 0u);
-        stamp_ = 1;
-    }
-}
-
-inline const tnl_vertex& d3d9_device::vertex(const tnl_draw& draw, uint32_t index) {
-    if (stamps_[index] != stamp_) {
-        tnl_process(draw, index, &vertices_[index]);
-        stamps_[index] = stamp_;
-    }
-    return vertices_[index];
-}
-
-// Transforms and lights every vertex the indices use, once each, several at a time.
-void d3d9_device::process_referenced_vertices(const UINT* indices, size_t index_count) {
-    size_t count = 0;
-    for (size_t i = 0; i < index_count; ++i) {
-        const uint32_t index = indices[i];
-        if (stamps_[index] == stamp_) continue;
-        stamps_[index] = stamp_;
-        referenced_[count++] = index;
-    }
-    tnl_process_batch(draw_, referenced_.data(), count, vertices_.data());
-}
-
-void d3d9_device::draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b,
-                               const tnl_vertex& c, uint32_t needed) {
-    const bool clockwise = raster_is_clockwise_clip(a.clip.position, b.clip.position, c.clip.position);
-    const raster_cull cull = program.state.cull;
-    if ((clockwise && cull == raster_cull::clockwise) || (!clockwise && cull == raster_cull::counter_clockwise)) return;
-    clip_vertex polygon[clip_max_vertices];
-    const int n = clip_triangle(a.clip, b.clip, c.clip, needed, polygon);
-    if (n < 3) return;
-    raster_program unculled = program;
-    unculled.state.cull = raster_cull::none;
-    raster_vertex screen[clip_max_vertices];
-    for (int i = 0; i < n; ++i) screen[i] = viewport_project(polygon[i], draw_viewport_);
-    for (int i = 1; i + 1 < n; ++i) raster_triangle(unculled, screen[0], screen[i], screen[i + 1]);
-}
-
-// Unclipped triangles wait in a small queue and are set up together; a clipped one first draws
-// those before it, so the drawing order stays the index order.
-inline void d3d9_device::draw_triangle(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b,
-                                       const tnl_vertex& c) {
-    if ((a.outcode & b.outcode & c.outcode & clip_reject_mask) != 0) return;
-    const uint32_t needed = (a.outcode | b.outcode | c.outcode) & clip_needed_mask;
-    if (needed == 0) {
-        unclipped_[unclipped_count_++] = raster_triangle_ref{{&a.screen, &b.screen, &c.screen}};
-        if (unclipped_count_ == unclipped_.size()) flush_triangles(program);
-    } else {
-        flush_triangles(program);
-        draw_clipped(program, a, b, c, needed);  // also with CLIPPING off: unclipped input is unsafe
-    }
-}
-
-void d3d9_device::flush_triangles(const raster_program& program) {
-    raster_triangles(program, unclipped_.data(), unclipped_count_);
-    unclipped_count_ = 0;
-}
-
-HRESULT d3d9_device::draw_indexed_triangles(const d3d9_vertex_streams& streams, const UINT* indices,
-                                            UINT triangle_count) {
-    if (triangle_count == 0) return D3D_OK;
-    if (indices == nullptr || streams.positions == nullptr) return D3DERR_INVALIDCALL;
-    const size_t index_count = size_t(triangle_count) * 3;
-    if (largest_index(indices, index_count) >= streams.vertex_count) return D3DERR_INVALIDCALL;
-    try {
-        reserve_vertices(streams.vertex_count);
-    } catch (const std::bad_alloc&) {
-        return D3DERR_OUTOFVIDEOMEMORY;
-    }
-    if (matrices_dirty_) {
-        tnl_build_matrices(world_, view_, projection_, &matrices_);
-        matrices_dirty_ = false;
-    }
-    const raster_program program = raster_compile(raster_state_for_draw());
-    draw_viewport_ = viewport_;
-    draw_viewport_.sum_specular = program.state.specular && program.state.texture.texels == nullptr;
-    tnl_prepare(matrices_, material_, lights_.data(), lighting_switches(), streams, draw_viewport_, &draw_);
-    if (tnl_batch_supported(draw_)) {
-        process_referenced_vertices(indices, index_count);
-        const tnl_vertex* v = vertices_.data();
-        for (size_t i = 0; i < index_count; i += 3) {
-            draw_triangle(program, v[indices[i]], v[indices[i + 1]], v[indices[i + 2]]);
-        }
-    } else {
-        for (size_t i = 0; i < index_count; i += 3) {
-            const tnl_vertex& a = vertex(draw_, indices[i]);
-            const tnl_vertex& b = vertex(draw_, indices[i + 1]);
-            const tnl_vertex& c = vertex(draw_, indices[i + 2]);
-            draw_triangle(program, a, b, c);
-        }
-    }
-    flush_triangles(program);
     return D3D_OK;
 }
 

@@ -12,10 +12,12 @@
 #include <d3d9.h>
 
 #include "platform/d3d9/com_object.h"
-#include "platform/d3d9/device_draw.h"
 #include "platform/d3d9/framebuffer.h"
+#include "platform/d3d9/raster_general.h"
 #include "platform/d3d9/raster.h"
 #include "platform/d3d9/transform_light.h"
+#include "platform/d3d9/vertex_general.h"
+#include "platform/d3d9/vertex_input.h"
 #include "platform/d3d9/viewport.h"
 
 #include <array>
@@ -49,7 +51,7 @@ struct d3d9_device_setup {
     D3DDEVICE_CREATION_PARAMETERS creation;
 };
 
-class d3d9_device final : public com_object<IDirect3DDevice9>, public d3d9_stream_draw {
+class d3d9_device final : public com_object<IDirect3DDevice9> {
 public:
     d3d9_device(IDirect3D9* parent, const d3d9_device_setup& setup);
 
@@ -75,8 +77,6 @@ public:
     HRESULT EndScene() override;
     HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
                     const RGNDATA* pDirtyRegion) override;
-    HRESULT draw_indexed_triangles(const d3d9_vertex_streams& streams, const UINT* indices,
-                                   UINT triangle_count) override;
 
     // ---- device_state.cpp
     HRESULT TestCooperativeLevel() override;
@@ -118,6 +118,16 @@ public:
                             UINT* pStride) override;
     HRESULT SetIndices(IDirect3DIndexBuffer9* pIndexData) override;
     HRESULT GetIndices(IDirect3DIndexBuffer9** ppIndexData) override;
+
+    // ---- device_draw.cpp
+    HRESULT DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount) override;
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVertexIndex, UINT MinVertexIndex,
+                                 UINT NumVertices, UINT startIndex, UINT primCount) override;
+    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount, const void* pVertexStreamZeroData,
+                            UINT VertexStreamZeroStride) override;
+    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex, UINT NumVertices,
+                                   UINT PrimitiveCount, const void* pIndexData, D3DFORMAT IndexDataFormat,
+                                   const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) override;
 
     // ---- device_unsupported.cpp
     HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pPresentationParameters,
@@ -170,14 +180,6 @@ public:
     HRESULT SetScissorRect(const RECT* pRect) override;
     HRESULT SetNPatchMode(float nSegments) override;
     float GetNPatchMode() override;
-    HRESULT DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount) override;
-    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE PrimitiveType, INT BaseVertexIndex, UINT MinVertexIndex,
-                                 UINT NumVertices, UINT startIndex, UINT primCount) override;
-    HRESULT DrawPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT PrimitiveCount, const void* pVertexStreamZeroData,
-                            UINT VertexStreamZeroStride) override;
-    HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex, UINT NumVertices,
-                                   UINT PrimitiveCount, const void* pIndexData, D3DFORMAT IndexDataFormat,
-                                   const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) override;
     HRESULT ProcessVertices(UINT SrcStartIndex, UINT DestIndex, UINT VertexCount, IDirect3DVertexBuffer9* pDestBuffer,
                             IDirect3DVertexDeclaration9* pVertexDecl, DWORD Flags) override;
     HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* pVertexElements,
@@ -212,8 +214,25 @@ private:
     void set_default_states(bool with_depth);
     D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
     DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }
+
+    // ---- device_draw.cpp: checking a draw's inputs and choosing its route
+    struct draw_source {
+        vi_stream streams[vl_max_streams];
+        size_t vertex_limit = 0;  // whole vertices every stream the layout reads holds
+    };
+    HRESULT bound_source(draw_source* source) const;
+    HRESULT user_source(const void* data, UINT stride, size_t vertices, draw_source* source) const;
+    HRESULT gather_indices(const unsigned char* data, D3DFORMAT format, size_t n, int64_t base, size_t vertex_limit,
+                           const uint32_t** indices, uint32_t* vertex_end);
+    bool fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout) const;
+    HRESULT draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
+                 const draw_source& source);
+
+    // ---- device_draw_fast.cpp
+    HRESULT draw_fast(const tnl_streams& streams, uint32_t vertex_end, const uint32_t* indices, UINT triangle_count);
     tnl_switches lighting_switches() const;
     raster_state raster_state_for_draw();
+    void reserve_stamps(UINT count);
     void reserve_vertices(UINT count);
     const tnl_vertex& vertex(const tnl_draw& draw, uint32_t index);
     void process_referenced_vertices(const UINT* indices, size_t index_count);
@@ -221,6 +240,16 @@ private:
     void flush_triangles(const raster_program& program);
     void draw_clipped(const raster_program& program, const tnl_vertex& a, const tnl_vertex& b, const tnl_vertex& c,
                       uint32_t needed);
+
+    // ---- device_draw_general.cpp
+    HRESULT draw_general(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
+                         const draw_source& source);
+    vg_inputs vertex_inputs(const vertex_layout& layout) const;
+    gr_state pixel_state(bool pretransformed);
+    const gv_clip_vertex& general_vertex(uint32_t index);
+    void general_triangle(uint32_t a, uint32_t b, uint32_t c);
+    void general_line(uint32_t a, uint32_t b);
+    void general_point(uint32_t a);
 
     IDirect3D9* parent_;
     HWND window_;
@@ -256,6 +285,26 @@ private:
     std::array<raster_triangle_ref, 64> unclipped_{};  // triangles waiting to be set up together
     size_t unclipped_count_ = 0;
     uint32_t stamp_ = 0;
+
+    std::vector<uint32_t> draw_indices_;      // a draw's vertex indices, widened and based
+    std::vector<uint32_t> triangle_indices_;  // strips and fans as lists, for the fast route
+    struct general_slot {
+        gv_clip_vertex vertex;
+        uint32_t outcode;
+    };
+    std::vector<general_slot> general_vertices_;
+    std::vector<tnl_light_slot> enabled_lights_;
+    struct general_draw {
+        const vertex_layout* layout = nullptr;
+        const draw_source* source = nullptr;
+        const vg_draw* vertices = nullptr;
+        const gr_program* pixels = nullptr;
+        vg_viewport viewport{};
+        bool flat = false, pretransformed = false, last_pixel = true, sprite = false;
+        uint32_t fill = D3DFILL_SOLID, cull = D3DCULL_CCW;
+    } general_{};
+    vg_draw_storage vertex_program_{};
+    gr_program_storage pixel_program_{};
 };
 
 // The capabilities of the software device as it is (the same for the device and the Direct3D

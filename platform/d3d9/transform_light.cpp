@@ -164,16 +164,16 @@ void store_colours(vec3 diffuse, vec3 specular, float attr[attr_count]) {
 }
 
 void light_vertex(const tnl_draw& d, uint32_t index, vec3 position, float attr[attr_count]) {
-    const d3d9_vertex_streams& s = d.streams;
-    const vec3 vertex_colour = s.diffuse != nullptr ? unpacked(s.diffuse[index]) : vec3{1, 1, 1};
+    const tnl_streams& s = d.streams;
+    const vec3 vertex_colour = s.diffuse.data != nullptr ? unpacked(tnl_read_colour(s.diffuse, index)) : vec3{1, 1, 1};
     if (!d.lighting) {
         store_colours(vertex_colour, {0, 0, 0}, attr);
         return;
     }
-    const bool has_normal = s.normals != nullptr;
+    const bool has_normal = s.normals.data != nullptr;
     vec3 n{0, 0, 0};
     if (has_normal) {
-        const D3DVECTOR& raw = s.normals[index];
+        const D3DVECTOR raw = tnl_read_vector(s.normals, index);
         const float(*m)[3] = d.matrices->normal;
         n = {raw.x * m[0][0] + raw.y * m[1][0] + raw.z * m[2][0], raw.x * m[0][1] + raw.y * m[1][1] + raw.z * m[2][1],
              raw.x * m[0][2] + raw.y * m[1][2] + raw.z * m[2][2]};
@@ -198,7 +198,7 @@ void tnl_build_matrices(const D3DMATRIX& world, const D3DMATRIX& view, const D3D
 }
 
 void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, const tnl_light_slot lights[],
-                 const tnl_switches& sw, const d3d9_vertex_streams& streams, const viewport_mapping& viewport,
+                 const tnl_switches& sw, const tnl_streams& streams, const viewport_mapping& viewport,
                  tnl_draw* d) {
     d->matrices = &matrices;
     d->streams = streams;
@@ -207,7 +207,7 @@ void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, con
     d->specular = sw.lighting && sw.specular;
     d->local_viewer = sw.local_viewer;
     d->normalize_normals = sw.normalize_normals;
-    const bool vertex_colour = sw.colour_vertex && streams.diffuse != nullptr;
+    const bool vertex_colour = sw.colour_vertex && streams.diffuse.data != nullptr;
     d->diffuse_from_vertex = vertex_colour && sw.diffuse_source == D3DMCS_COLOR1;
     d->ambient_from_vertex = vertex_colour && sw.ambient_source == D3DMCS_COLOR1;
     d->emissive_from_vertex = vertex_colour && sw.emissive_source == D3DMCS_COLOR1;
@@ -236,14 +236,13 @@ void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, con
 }
 
 void tnl_process(const tnl_draw& d, uint32_t index, tnl_vertex* out) {
-    const D3DVECTOR& p = d.streams.positions[index];
+    const D3DVECTOR p = tnl_read_vector(d.streams.positions, index);
     const float(*m)[4] = d.matrices->world_view_projection;
     float* c = out->clip.position;
     for (int j = 0; j < 4; ++j) c[j] = p.x * m[0][j] + p.y * m[1][j] + p.z * m[2][j] + m[3][j];
     light_vertex(d, index, {p.x, p.y, p.z}, out->clip.attr);
-    if (d.streams.texcoords != nullptr) {
-        out->clip.attr[attr_u] = d.streams.texcoords[2 * size_t(index)];
-        out->clip.attr[attr_v] = d.streams.texcoords[2 * size_t(index) + 1];
+    if (d.streams.texcoords.data != nullptr) {
+        tnl_read_texcoord(d.streams.texcoords, index, &out->clip.attr[attr_u], &out->clip.attr[attr_v]);
     } else {
         out->clip.attr[attr_u] = out->clip.attr[attr_v] = 0.0f;
     }

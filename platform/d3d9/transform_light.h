@@ -18,14 +18,46 @@
 
 #include <d3d9.h>
 
-#include "platform/d3d9/device_draw.h"
 #include "platform/d3d9/pipeline_vertex.h"
 #include "platform/d3d9/viewport.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 
 inline constexpr int tnl_max_lights = 8;
+
+// One vertex element as the fast stage reads it: element k lies at data + k * stride (any
+// alignment). A null `data` means the vertices lack the element.
+struct tnl_element {
+    const unsigned char* data = nullptr;
+    size_t stride = 0;
+};
+
+// The vertex data of a draw: float3 positions (required), float3 normals (absent: ambient and
+// emissive lighting only), D3DCOLOR diffuse (absent: the material colours), float2 texture
+// coordinates (absent: (0, 0)).
+struct tnl_streams {
+    tnl_element positions, normals, diffuse, texcoords;
+};
+
+inline D3DVECTOR tnl_read_vector(const tnl_element& e, uint32_t index) {
+    D3DVECTOR v;
+    std::memcpy(&v, e.data + size_t(index) * e.stride, sizeof v);
+    return v;
+}
+
+inline uint32_t tnl_read_colour(const tnl_element& e, uint32_t index) {
+    uint32_t c;
+    std::memcpy(&c, e.data + size_t(index) * e.stride, sizeof c);
+    return c;
+}
+
+inline void tnl_read_texcoord(const tnl_element& e, uint32_t index, float* u, float* v) {
+    float uv[2];
+    std::memcpy(uv, e.data + size_t(index) * e.stride, sizeof uv);
+    *u = uv[0], *v = uv[1];
+}
 
 // A light as the device stores it.
 struct tnl_light_slot {
@@ -70,7 +102,7 @@ struct tnl_light {
 // Everything one draw needs per vertex; built once per draw by tnl_prepare.
 struct tnl_draw {
     const tnl_matrices* matrices;
-    d3d9_vertex_streams streams;
+    tnl_streams streams;
     viewport_mapping viewport;
     bool lighting, specular, local_viewer, normalize_normals, needs_eye_position;
     bool diffuse_from_vertex, ambient_from_vertex, emissive_from_vertex;
@@ -82,7 +114,7 @@ struct tnl_draw {
 };
 
 void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, const tnl_light_slot lights[],
-                 const tnl_switches& switches, const d3d9_vertex_streams& streams, const viewport_mapping& viewport,
+                 const tnl_switches& switches, const tnl_streams& streams, const viewport_mapping& viewport,
                  tnl_draw* out);
 
 // A transformed and lit vertex. `screen` is valid when (outcode & clip_needed_mask) == 0.

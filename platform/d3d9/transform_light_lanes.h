@@ -67,19 +67,19 @@ struct tnl_lanes {
                 n.x * m[0][2] + n.y * m[1][2] + n.z * m[2][2]};
     }
 
-    static V3 gather(const D3DVECTOR* v, const uint32_t index[lanes]) {
+    static V3 gather(const tnl_element& v, const uint32_t index[lanes]) {
         V3 r;
         for (int i = 0; i < lanes; ++i) {
-            const D3DVECTOR& e = v[index[i]];
+            const D3DVECTOR e = tnl_read_vector(v, index[i]);
             r.x[i] = e.x, r.y[i] = e.y, r.z[i] = e.z;
         }
         return r;
     }
 
     static V3 vertex_colours(const tnl_draw& d, const uint32_t index[lanes]) {
-        if (d.streams.diffuse == nullptr) return {splat(1.0f), splat(1.0f), splat(1.0f)};
+        if (d.streams.diffuse.data == nullptr) return {splat(1.0f), splat(1.0f), splat(1.0f)};
         I c;
-        for (int i = 0; i < lanes; ++i) c[i] = int32_t(d.streams.diffuse[index[i]]);
+        for (int i = 0; i < lanes; ++i) c[i] = int32_t(tnl_read_colour(d.streams.diffuse, index[i]));
         const auto channel = [&c](int shift) {
             return __builtin_convertvector((c >> shift) & 0xFF, F) * (1.0f / 255.0f);
         };
@@ -168,7 +168,7 @@ struct tnl_lanes {
         const V3 vertex_colour = vertex_colours(d, index);
         lit_colours lit{vertex_colour, {splat(0.0f), splat(0.0f), splat(0.0f)}};
         if (d.lighting) {
-            const bool has_normal = d.streams.normals != nullptr;
+            const bool has_normal = d.streams.normals.data != nullptr;
             V3 n{};
             if (has_normal) {
                 n = transform_normal(m.normal, gather(d.streams.normals, index));
@@ -180,9 +180,12 @@ struct tnl_lanes {
         }
         F attr[attr_count] = {lit.diffuse.x,  lit.diffuse.y,  lit.diffuse.z,
                               lit.specular.x, lit.specular.y, lit.specular.z};
-        if (const float* uv = d.streams.texcoords) {
-            for (int i = 0; i < lanes; ++i)
-                attr[attr_u][i] = uv[2 * size_t(index[i])], attr[attr_v][i] = uv[2 * size_t(index[i]) + 1];
+        if (d.streams.texcoords.data != nullptr) {
+            for (int i = 0; i < lanes; ++i) {
+                float u, v;
+                tnl_read_texcoord(d.streams.texcoords, index[i], &u, &v);
+                attr[attr_u][i] = u, attr[attr_v][i] = v;
+            }
         }
         const I outcode = outcodes(clip);
         F screen[raster_value_storage];

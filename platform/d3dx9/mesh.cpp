@@ -5,14 +5,19 @@
 // adjacency and the attribute table - count in that order) and each subset's range is recorded; DrawSubset then hands
 // one contiguous index range to the device, and GetAttributeTable reports the ranges. Nothing is allocated per draw.
 //
-// The geometry lives in plain arrays, not in device buffers: the buffer, lock, clone, optimise,
-// point-representative and semantics methods return D3DERR_INVALIDCALL with their outputs null.
-#include "platform/d3d9/device_draw.h"
+// The geometry lives in plain arrays, which picking, bounds and adjacency read, and is copied once
+// into a vertex buffer (the FVF's interleaved layout) and an index buffer (16-bit indices when
+// every index fits and the mesh was not asked for 32-bit ones) of the device, through which
+// DrawSubset draws like any program: SetFVF, SetStreamSource, SetIndices, DrawIndexedPrimitive.
+// The buffer, lock, clone, optimise, point-representative and semantics methods return
+// D3DERR_INVALIDCALL with their outputs null.
 #include "platform/d3d9/com_object.h"
 #include "platform/d3dx9/mesh.h"
 
 #include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstring>
 #include <new>
 #include <numeric>
 
@@ -80,16 +85,64 @@ public:
     }
     HRESULT SetAttributeTable(const D3DXATTRIBUTERANGE*, DWORD) override { return D3DERR_INVALIDCALL; }
     const d3dx_mesh_data& geometry() const { return geometry_; }
+    HRESULT create_buffers();
 
 private:
-    ~d3dx_mesh() override { device_->Release(); }
+    ~d3dx_mesh() override {
+        if (vertex_buffer_ != nullptr) vertex_buffer_->Release();
+        if (index_buffer_ != nullptr) index_buffer_->Release();
+        device_->Release();
+    }
     void build_subsets();
 
     IDirect3DDevice9* device_;
     d3dx_mesh_data geometry_;
     DWORD options_;
     std::vector<subset_range> subsets_;
+    IDirect3DVertexBuffer9* vertex_buffer_ = nullptr;
+    IDirect3DIndexBuffer9* index_buffer_ = nullptr;
+    UINT stride_ = 0;
 };
+
+// Copies the geometry into the device's buffers.
+HRESULT d3dx_mesh::create_buffers() {
+    const DWORD fvf = GetFVF();
+    stride_ = D3DXGetFVFVertexSize(fvf);
+    const size_t vertices = geometry_.positions.size(), indices = geometry_.indices.size();
+    if (vertices == 0 || indices == 0) return D3D_OK;  // nothing to draw
+    const bool wide = (options_ & D3DXMESH_32BIT) != 0 || vertices > 0x10000;
+    const size_t index_size = wide ? 4 : 2;
+    if (vertices > UINT_MAX / stride_ || indices > UINT_MAX / index_size) return D3DERR_INVALIDCALL;
+    HRESULT hr = device_->CreateVertexBuffer(UINT(vertices * stride_), D3DUSAGE_WRITEONLY, fvf, D3DPOOL_MANAGED,
+                                             &vertex_buffer_, nullptr);
+    if (FAILED(hr)) return hr;
+    hr = device_->CreateIndexBuffer(UINT(indices * index_size), D3DUSAGE_WRITEONLY,
+                                    wide ? D3DFMT_INDEX32 : D3DFMT_INDEX16, D3DPOOL_MANAGED, &index_buffer_, nullptr);
+    if (FAILED(hr)) return hr;
+    void* data = nullptr;
+    if (FAILED(hr = vertex_buffer_->Lock(0, 0, &data, 0))) return hr;
+    auto* out = static_cast<unsigned char*>(data);
+    for (size_t v = 0; v < vertices; ++v) {
+        const auto put = [&out](const void* field, size_t size) {
+            std::memcpy(out, field, size);
+            out += size;
+        };
+        put(&geometry_.positions[v], sizeof(D3DVECTOR));
+        if (!geometry_.normals.empty()) put(&geometry_.normals[v], sizeof(D3DVECTOR));
+        if (!geometry_.diffuse.empty()) put(&geometry_.diffuse[v], sizeof(D3DCOLOR));
+        if (!geometry_.texcoords.empty()) put(&geometry_.texcoords[2 * v], 2 * sizeof(float));
+    }
+    vertex_buffer_->Unlock();
+    if (FAILED(hr = index_buffer_->Lock(0, 0, &data, 0))) return hr;
+    if (wide) {
+        std::memcpy(data, geometry_.indices.data(), indices * 4);
+    } else {
+        auto* narrow = static_cast<uint16_t*>(data);
+        for (size_t i = 0; i < indices; ++i) narrow[i] = uint16_t(geometry_.indices[i]);
+    }
+    index_buffer_->Unlock();
+    return D3D_OK;
+}
 
 void d3dx_mesh::build_subsets() {
     const size_t triangles = geometry_.attributes.size();
@@ -123,14 +176,13 @@ HRESULT d3dx_mesh::DrawSubset(DWORD subset) {
     const auto range = std::find_if(subsets_.begin(), subsets_.end(),
                                     [subset](const subset_range& r) { return r.attribute == subset; });
     if (range == subsets_.end()) return D3D_OK;  // a subset without triangles draws nothing
-    d3d9_vertex_streams streams{};
-    streams.positions = geometry_.positions.data();
-    streams.normals = geometry_.normals.empty() ? nullptr : geometry_.normals.data();
-    streams.diffuse = geometry_.diffuse.empty() ? nullptr : geometry_.diffuse.data();
-    streams.texcoords = geometry_.texcoords.empty() ? nullptr : geometry_.texcoords.data();
-    streams.vertex_count = static_cast<UINT>(geometry_.positions.size());
-    return d3d9_draw_indexed_triangles(device_, streams, geometry_.indices.data() + 3 * size_t(range->first_triangle),
-                                       range->triangle_count);
+    HRESULT hr = device_->SetFVF(GetFVF());
+    if (SUCCEEDED(hr)) hr = device_->SetStreamSource(0, vertex_buffer_, 0, stride_);
+    if (SUCCEEDED(hr)) hr = device_->SetIndices(index_buffer_);
+    if (FAILED(hr)) return hr;
+    return device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, range->first_vertex,
+                                         range->last_vertex - range->first_vertex + 1, 3 * range->first_triangle,
+                                         range->triangle_count);
 }
 
 HRESULT d3dx_mesh::GetAttributeTable(D3DXATTRIBUTERANGE* table, DWORD* size) {
@@ -187,10 +239,16 @@ HRESULT d3dx_create_mesh(IDirect3DDevice9* device, d3dx_mesh_data&& geometry, DW
     if (mesh == nullptr) return D3DERR_INVALIDCALL;
     *mesh = nullptr;
     if (device == nullptr || !geometry_is_consistent(geometry)) return D3DERR_INVALIDCALL;
+    d3dx_mesh* made = nullptr;
     try {
-        *mesh = new d3dx_mesh(device, std::move(geometry), options);
+        made = new d3dx_mesh(device, std::move(geometry), options);
     } catch (const std::bad_alloc&) {
         return E_OUTOFMEMORY;
     }
+    if (const HRESULT hr = made->create_buffers(); FAILED(hr)) {
+        made->Release();
+        return hr;
+    }
+    *mesh = made;
     return D3D_OK;
 }

@@ -1,10 +1,10 @@
 // D3DXCreateBox, D3DXCreateTorus and D3DXCreateTeapot through the public calls: argument checks,
-// the mesh they return, and what DrawSubset hands to the device. A recording device stands in for
-// the software device, so these run without a window.
+// the mesh they return, and what DrawSubset hands to the device (recorded on its way to a software
+// device).
 #include <d3dx9.h>
 
 #include "forwarding_device.h"
-#include "platform/d3d9/device_draw.h"
+#include "headless_device.h"
 
 #include <gtest/gtest.h>
 
@@ -14,29 +14,44 @@
 
 namespace {
 
-// A device of its own that records the indexed draws; its other calls fail (no device behind it).
-class recording_device final : public forwarding_device, public d3d9_stream_draw {
+// A device that records the indexed draws and the vertex format, and hands everything to a
+// software device on a headless window; its own reference count shows what the meshes hold.
+class recording_device final : public forwarding_device {
 public:
-    recording_device() : forwarding_device(nullptr) {}
+    recording_device() : forwarding_device(nullptr) {
+        backing_ = create_headless_device();
+        real_ = backing_.device;
+    }
+    ~recording_device() { release_headless_device(backing_); }
     HRESULT QueryInterface(REFIID, void** object) override {
         *object = nullptr;
         return E_NOINTERFACE;
     }
     ULONG AddRef() override { return ++references; }
     ULONG Release() override { return --references; }
-    HRESULT draw_indexed_triangles(const d3d9_vertex_streams& streams, const UINT* indices, UINT count) override {
+    HRESULT SetFVF(DWORD fvf) override {
+        last_fvf = fvf;
+        return real_->SetFVF(fvf);
+    }
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT base, UINT min_index, UINT vertices, UINT start,
+                                 UINT count) override {
+        const HRESULT hr = real_->DrawIndexedPrimitive(type, base, min_index, vertices, start, count);
         ++draws;
         drawn_triangles += count;
-        last_streams = streams;
-        for (UINT k = 0; k < 3 * count; ++k) indices_in_range = indices_in_range && indices[k] < streams.vertex_count;
-        return D3D_OK;
+        drawn_ok = drawn_ok && hr == D3D_OK && type == D3DPT_TRIANGLELIST;
+        last_vertex_count = min_index + vertices;
+        return hr;
     }
 
     ULONG references = 1;
     int draws = 0;
     UINT drawn_triangles = 0;
-    bool indices_in_range = true;
-    d3d9_vertex_streams last_streams{};
+    bool drawn_ok = true;
+    UINT last_vertex_count = 0;
+    DWORD last_fvf = 0;
+
+private:
+    headless_device backing_;
 };
 
 ID3DXBuffer* const not_null_buffer = reinterpret_cast<ID3DXBuffer*>(0x1);
@@ -80,11 +95,9 @@ TEST(ShapeCreation, MakesOnePositionNormalSubsetDrawnInOneCall) {
         EXPECT_EQ(mesh->DrawSubset(0), D3D_OK);
         EXPECT_EQ(device.draws, 1);
         EXPECT_EQ(device.drawn_triangles, shape.faces);
-        EXPECT_TRUE(device.indices_in_range);
-        EXPECT_EQ(device.last_streams.vertex_count, shape.vertices);
-        EXPECT_NE(device.last_streams.normals, nullptr);
-        EXPECT_EQ(device.last_streams.diffuse, nullptr);
-        EXPECT_EQ(device.last_streams.texcoords, nullptr);
+        EXPECT_TRUE(device.drawn_ok);
+        EXPECT_EQ(device.last_vertex_count, shape.vertices);
+        EXPECT_EQ(device.last_fvf, DWORD(D3DFVF_XYZ | D3DFVF_NORMAL));
         EXPECT_EQ(mesh->DrawSubset(1), D3D_OK);
         EXPECT_EQ(device.draws, 1);  // there is no subset 1
 

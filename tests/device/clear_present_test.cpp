@@ -43,12 +43,12 @@ TEST_F(ClearPresentTest, ClearsAfterDrawingLeaveNothingBehind) {
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
     const D3DVECTOR positions[3] = {{-0.9f, 0.9f, 0.3f}, {0.95f, 0.2f, 0.3f}, {-0.2f, -0.97f, 0.3f}};
     const UINT indices[3] = {0, 1, 2};
-    d3d9_vertex_streams streams{};
+    vertex_arrays streams;
     streams.positions = positions;
     streams.vertex_count = 3;
     for (D3DCOLOR colour : {0xFF101010u, 0xFF101010u, 0xFF202020u}) {
         clear(colour, 1.0f);
-        ASSERT_EQ(d3d9_draw_indexed_triangles(device, streams, indices, 1), D3D_OK);
+        ASSERT_EQ(draw_vertex_arrays(device, streams, indices, 1), D3D_OK);
         ASSERT_LT(count_pixels(colour & 0xFFFFFF), width * height);
         const D3DRECT rect{5, 5, 40, 9};
         device->Clear(1, &rect, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFF777777, 0.5f, 0);
@@ -76,12 +76,12 @@ TEST_F(WideClearTest, ClearsRefillSeparateRunsOfDrawnTilesAndTheLastTile) {
     for (D3DVECTOR p : {at_pixel(-5, 9), at_pixel(2060, 9), at_pixel(-5, 15)}) positions.push_back(p);
     std::vector<UINT> indices(positions.size());
     for (size_t i = 0; i < indices.size(); ++i) indices[i] = UINT(i);
-    d3d9_vertex_streams streams{};
+    vertex_arrays streams;
     streams.positions = positions.data();
     streams.vertex_count = UINT(positions.size());
     for (D3DCOLOR colour : {0xFF101010u, 0xFF101010u}) {
         clear(colour, 1.0f);
-        ASSERT_EQ(d3d9_draw_indexed_triangles(device, streams, indices.data(), UINT(indices.size() / 3)), D3D_OK);
+        ASSERT_EQ(draw_vertex_arrays(device, streams, indices.data(), UINT(indices.size() / 3)), D3D_OK);
         ASSERT_NE(pixel(2035, 2), colour & 0xFFFFFF);
         ASSERT_NE(pixel(2047, 9), colour & 0xFFFFFF);
         clear(colour, 1.0f);

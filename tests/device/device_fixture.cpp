@@ -38,13 +38,13 @@ HRESULT DeviceTest::draw(const std::vector<test_vertex>& vertices, test_streams 
     if (indices_.empty()) {
         for (UINT i = 0; i < vertices.size(); ++i) indices_.push_back(i);
     }
-    d3d9_vertex_streams streams{};
-    streams.positions = positions_.data();
-    streams.normals = s.normals ? normals_.data() : nullptr;
-    streams.diffuse = s.colours ? colours_.data() : nullptr;
-    streams.texcoords = s.texcoords ? texcoords_.data() : nullptr;
-    streams.vertex_count = UINT(vertices.size());
-    return d3d9_draw_indexed_triangles(device, streams, indices_.data(), UINT(indices_.size() / 3));
+    vertex_arrays arrays;
+    arrays.positions = positions_.data();
+    arrays.normals = s.normals ? normals_.data() : nullptr;
+    arrays.diffuse = s.colours ? colours_.data() : nullptr;
+    arrays.texcoords = s.texcoords ? texcoords_.data() : nullptr;
+    arrays.vertex_count = UINT(vertices.size());
+    return draw_vertex_arrays(device, arrays, indices_.data(), UINT(indices_.size() / 3));
 }
 
 D3DVECTOR DeviceTest::at_pixel(float x, float y, float z) const {

@@ -5,7 +5,7 @@
 #include <d3d9.h>
 
 #include "platform/d3d9/device_debug.h"
-#include "platform/d3d9/device_draw.h"
+#include "draw_arrays.h"
 #include "headless_device.h"
 #include "platform/win32/win_headless.h"
 

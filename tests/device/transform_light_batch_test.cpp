@@ -3,7 +3,6 @@
 // inside, off and behind the screen.
 #include <d3dx9.h>
 
-#include "platform/d3d9/device_draw.h"
 #include "platform/d3d9/clip.h"
 #include "platform/d3d9/transform_light.h"
 
@@ -96,12 +95,14 @@ TEST(TransformLightBatch, MatchesTheOneVertexStageBitForBit) {
     for (const test_case& c : cases) {
         SCOPED_TRACE(c.name);
         D3DMATERIAL9 material{{0.2f, 0.4f, 0.9f, 1}, {0.3f, 0.2f, 0.1f, 1}, {1, 1, 1, 1}, {0.05f, 0, 0.1f, 1}, c.power};
-        d3d9_vertex_streams streams{};
-        streams.positions = s.positions.data();
-        streams.normals = c.normals ? s.normals.data() : nullptr;
-        streams.diffuse = c.colours ? s.colours.data() : nullptr;
-        streams.texcoords = c.texcoords ? s.texcoords.data() : nullptr;
-        streams.vertex_count = 203;
+        const auto element = [](const void* data, size_t stride, bool present) {
+            return present ? tnl_element{static_cast<const unsigned char*>(data), stride} : tnl_element{};
+        };
+        tnl_streams streams;
+        streams.positions = element(s.positions.data(), sizeof(D3DVECTOR), true);
+        streams.normals = element(s.normals.data(), sizeof(D3DVECTOR), c.normals);
+        streams.diffuse = element(s.colours.data(), sizeof(D3DCOLOR), c.colours);
+        streams.texcoords = element(s.texcoords.data(), 2 * sizeof(float), c.texcoords);
         tnl_light_slot enabled[tnl_max_lights] = {};
         for (int i = 0; i < c.lights; ++i) enabled[i] = lights[i];
         tnl_draw draw;

@@ -5,7 +5,6 @@
 #include <d3d9.h>
 
 #include "forwarding_device.h"
-#include "platform/d3d9/device_draw.h"
 
 #include <vector>
 
@@ -30,7 +29,7 @@ struct device_call {
     const void* pointer = nullptr;  // bound texture
 };
 
-class recording_device final : public forwarding_device, public d3d9_stream_draw {
+class recording_device final : public forwarding_device {
 public:
     explicit recording_device(IDirect3DDevice9* real) : forwarding_device(real) {}
 
@@ -89,8 +88,9 @@ public:
         calls.push_back({device_call::present});
         return real_->Present(source, destination, window, dirty);
     }
-    HRESULT draw_indexed_triangles(const d3d9_vertex_streams& streams, const UINT* indices, UINT count) override {
+    HRESULT DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT base, UINT min_index, UINT vertices, UINT start,
+                                 UINT count) override {
         calls.push_back({device_call::draw, 0, count});
-        return d3d9_draw_indexed_triangles(real_, streams, indices, count);
+        return real_->DrawIndexedPrimitive(type, base, min_index, vertices, start, count);
     }
 };

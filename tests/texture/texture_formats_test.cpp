@@ -2,7 +2,7 @@
 // DDS variants of one picture drawn like its BMP, and hand-made files for the cases those miss.
 #include "texture_files.h"
 
-#include "platform/d3d9/device_draw.h"
+#include "draw_arrays.h"
 #include "platform/d3d9/device_debug.h"
 
 #include <squish.h>
@@ -270,11 +270,11 @@ std::vector<uint32_t> draw_texture(IDirect3DDevice9* device, const char* file) {
     const D3DVECTOR positions[] = {{-1, 1, 0.5f}, {1, 1, 0.5f}, {1, -1, 0.5f}, {-1, -1, 0.5f}};
     const float texcoords[] = {0, 0, 1, 0, 1, 1, 0, 1};
     const UINT indices[] = {0, 1, 2, 0, 2, 3};
-    d3d9_vertex_streams streams{};
+    vertex_arrays streams;
     streams.positions = positions;
     streams.texcoords = texcoords;
     streams.vertex_count = 4;
-    EXPECT_EQ(d3d9_draw_indexed_triangles(device, streams, indices, 2), D3D_OK);
+    EXPECT_EQ(draw_vertex_arrays(device, streams, indices, 2), D3D_OK);
     device->SetTexture(0, nullptr);
     texture->Release();
     return d3d9_device_framebuffer(device)->colour;

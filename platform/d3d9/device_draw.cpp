@@ -1,0 +1,267 @@
+// device_draw.cpp - the draw calls: DrawPrimitive, DrawIndexedPrimitive and their UP forms.
+//
+// Each call checks everything it will read before drawing anything: the primitive count, the
+// vertex layout (a position is required), every stream the layout reads (bound, its stride at
+// least the layout's vertex, the vertices the draw needs inside the buffer) and the indices (inside
+// the index buffer; every index plus the base vertex inside the streams). A draw that fails changes
+// nothing. The vertex indices of every draw are gathered into one array of 32-bit indices
+// (sequential for DrawPrimitive); the route is then chosen once per draw:
+//   - the fast route (device_draw_fast.cpp) for triangles with the vertex formats and states the
+//     specialised stages cover (untransformed float positions, solid Gouraud fill, no fog, alpha
+//     test, blending, stencil or depth bias, 16-bit depth, the whole target);
+//   - the general route (device_draw_general.cpp) for everything else.
+//
+// Choices: PrimitiveCount 0 draws nothing and succeeds; a count above MaxPrimitiveCount fails; an
+// index outside the streams fails the whole draw; DrawPrimitiveUP leaves stream 0 unbound and
+// DrawIndexedPrimitiveUP also the index buffer, as documented, whether the draw succeeded or not
+// once its arguments were accepted.
+#include "platform/d3d9/device.h"
+
+#include "platform/d3d9/index_buffer.h"
+#include "platform/d3d9/vertex_buffer.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <new>
+
+namespace {
+
+constexpr UINT max_primitive_count = 0xFFFFF;
+
+// The number of vertices (or indices) `count` primitives of `type` read; false for an unknown type.
+bool primitive_vertices(D3DPRIMITIVETYPE type, UINT count, size_t* n) {
+    switch (d3d9_stored_value(type)) {
+    case D3DPT_POINTLIST: *n = count; return true;
+    case D3DPT_LINELIST: *n = size_t(count) * 2; return true;
+    case D3DPT_LINESTRIP: *n = size_t(count) + 1; return true;
+    case D3DPT_TRIANGLELIST: *n = size_t(count) * 3; return true;
+    case D3DPT_TRIANGLESTRIP:
+    case D3DPT_TRIANGLEFAN: *n = size_t(count) + 2; return true;
+    default: return false;
+    }
+}
+
+}  // namespace
+
+// The streams the current layout reads, with the number of whole vertices they all hold.
+HRESULT d3d9_device::bound_source(draw_source* source) const {
+    const vertex_layout& layout = current_layout();
+    if (!layout.position.present) return D3DERR_INVALIDCALL;
+    size_t limit = std::numeric_limits<size_t>::max();
+    for (int s = 0; s < vl_max_streams; ++s) {
+        source->streams[s] = vi_stream{};
+        if ((layout.stream_mask & (1u << s)) == 0) continue;
+        const d3d9_stream_binding& binding = streams_[s];
+        const d3d9_buffer_view contents = d3d9_vertex_buffer_view(binding.buffer);
+        if (contents.data == nullptr || binding.offset > contents.size) return D3DERR_INVALIDCALL;
+        source->streams[s] = vi_stream{contents.data + binding.offset, contents.size - binding.offset, binding.stride};
+        limit = std::min(limit, vi_stream_vertex_limit(layout, s, source->streams[s]));
+    }
+    source->vertex_limit = limit;
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) {
+    size_t n = 0;
+    if (!primitive_vertices(type, count, &n) || count > max_primitive_count) return D3DERR_INVALIDCALL;
+    if (count == 0) return D3D_OK;
+    draw_source source;
+    if (const HRESULT hr = bound_source(&source); FAILED(hr)) return hr;
+    if (uint64_t(start) + n > source.vertex_limit) return D3DERR_INVALIDCALL;
+    try {
+        if (draw_indices_.size() < n) draw_indices_.resize(n);
+    } catch (const std::bad_alloc&) {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    for (size_t i = 0; i < n; ++i) draw_indices_[i] = start + uint32_t(i);
+    return draw(type, count, draw_indices_.data(), n, start + uint32_t(n), source);
+}
+
+// Widens and bases `n` indices of `format` into draw_indices_ (or points at them when they need
+// neither); fails when one lands outside [0, vertex_limit).
+HRESULT d3d9_device::gather_indices(const unsigned char* data, D3DFORMAT format, size_t n, int64_t base,
+                                    size_t vertex_limit, const uint32_t** indices, uint32_t* vertex_end) {
+    try {
+        if (draw_indices_.size() < n) draw_indices_.resize(n);
+    } catch (const std::bad_alloc&) {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    uint32_t* out = draw_indices_.data();
+    uint32_t largest = 0, smallest = UINT32_MAX;
+    if (format == D3DFMT_INDEX16) {
+        for (size_t i = 0; i < n; ++i) {
+            uint16_t v;
+            std::memcpy(&v, data + 2 * i, 2);
+            out[i] = v;
+            largest = std::max<uint32_t>(largest, v);
+            smallest = std::min<uint32_t>(smallest, v);
+        }
+    } else {
+        std::memcpy(out, data, 4 * n);
+        for (size_t i = 0; i < n; ++i) {
+            largest = std::max(largest, out[i]);
+            smallest = std::min(smallest, out[i]);
+        }
+    }
+    if (int64_t(smallest) + base < 0 || uint64_t(int64_t(largest) + base) >= vertex_limit) return D3DERR_INVALIDCALL;
+    if (base != 0) {
+        const uint32_t shift = uint32_t(base);  // modular: every result was checked above
+        for (size_t i = 0; i < n; ++i) out[i] += shift;
+    }
+    *indices = out;
+    *vertex_end = uint32_t(int64_t(largest) + base + 1);
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT base_vertex, UINT, UINT, UINT start_index,
+                                          UINT count) {
+    size_t n = 0;
+    if (!primitive_vertices(type, count, &n) || count > max_primitive_count) return D3DERR_INVALIDCALL;
+    if (count == 0) return D3D_OK;
+    const d3d9_index_view index_data = d3d9_index_buffer_view(indices_);
+    if (index_data.data == nullptr) return D3DERR_INVALIDCALL;
+    const size_t index_size = index_data.format == D3DFMT_INDEX16 ? 2 : 4;
+    if (uint64_t(start_index) + n > index_data.size / index_size) return D3DERR_INVALIDCALL;
+    draw_source source;
+    if (const HRESULT hr = bound_source(&source); FAILED(hr)) return hr;
+    const uint32_t* indices = nullptr;
+    uint32_t vertex_end = 0;
+    if (const HRESULT hr = gather_indices(index_data.data + size_t(start_index) * index_size, index_data.format, n,
+                                          base_vertex, source.vertex_limit, &indices, &vertex_end);
+        FAILED(hr)) {
+        return hr;
+    }
+    return draw(type, count, indices, n, vertex_end, source);
+}
+
+// Stream 0 as the UP calls describe it: `vertices` vertices `stride` bytes apart from `data`.
+HRESULT d3d9_device::user_source(const void* data, UINT stride, size_t vertices, draw_source* source) const {
+    const vertex_layout& layout = current_layout();
+    if (data == nullptr || stride == 0 || !layout.position.present || layout.stream_mask != 1u) {
+        return D3DERR_INVALIDCALL;
+    }
+    if (stride < layout.vertex_size[0] || vertices == 0) return D3DERR_INVALIDCALL;
+    for (vi_stream& s : source->streams) s = vi_stream{};
+    source->streams[0] =
+        vi_stream{static_cast<const uint8_t*>(data), (vertices - 1) * size_t(stride) + layout.vertex_size[0], stride};
+    source->vertex_limit = vertices;
+    return D3D_OK;
+}
+
+HRESULT d3d9_device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* vertices, UINT stride) {
+    size_t n = 0;
+    if (!primitive_vertices(type, count, &n) || count > max_primitive_count) return D3DERR_INVALIDCALL;
+    HRESULT hr = D3D_OK;
+    if (count != 0) {
+        draw_source source;
+        hr = user_source(vertices, stride, n, &source);
+        if (FAILED(hr)) return hr;
+        try {
+            if (draw_indices_.size() < n) draw_indices_.resize(n);
+        } catch (const std::bad_alloc&) {
+            return D3DERR_OUTOFVIDEOMEMORY;
+        }
+        for (size_t i = 0; i < n; ++i) draw_indices_[i] = uint32_t(i);
+        hr = draw(type, count, draw_indices_.data(), n, uint32_t(n), source);
+    }
+    SetStreamSource(0, nullptr, 0, 0);
+    return hr;
+}
+
+HRESULT d3d9_device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT min_vertex, UINT vertex_count, UINT count,
+                                            const void* index_data, D3DFORMAT format, const void* vertices,
+                                            UINT stride) {
+    size_t n = 0;
+    if (!primitive_vertices(type, count, &n) || count > max_primitive_count) return D3DERR_INVALIDCALL;
+    if (format != D3DFMT_INDEX16 && format != D3DFMT_INDEX32) return D3DERR_INVALIDCALL;
+    HRESULT hr = D3D_OK;
+    if (count != 0) {
+        if (index_data == nullptr) return D3DERR_INVALIDCALL;
+        draw_source source;
+        hr = user_source(vertices, stride, size_t(min_vertex) + vertex_count, &source);
+        if (FAILED(hr)) return hr;
+        const uint32_t* indices = nullptr;
+        uint32_t vertex_end = 0;
+        hr = gather_indices(static_cast<const unsigned char*>(index_data), format, n, 0, source.vertex_limit, &indices,
+                            &vertex_end);
+        if (FAILED(hr)) return hr;
+        hr = draw(type, count, indices, n, vertex_end, source);
+    }
+    SetStreamSource(0, nullptr, 0, 0);
+    SetIndices(nullptr);
+    return hr;
+}
+
+// ---- routing -----------------------------------------------------------------------------------
+
+namespace {
+
+bool is_float_zero(DWORD bits) { return (bits & 0x7FFFFFFFu) == 0; }
+
+}  // namespace
+
+bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout) const {
+    const int t = d3d9_stored_value(type);
+    if (t != D3DPT_TRIANGLELIST && t != D3DPT_TRIANGLESTRIP && t != D3DPT_TRIANGLEFAN) return false;
+    if (layout.pretransformed || layout.position.type != D3DDECLTYPE_FLOAT3) return false;
+    if (layout.normal.present && layout.normal.type != D3DDECLTYPE_FLOAT3) return false;
+    if (layout.diffuse.present && layout.diffuse.type != D3DDECLTYPE_D3DCOLOR) return false;
+    if (layout.specular.present) return false;
+    if (layout.texcoord[0].present && layout.texcoord[0].type != D3DDECLTYPE_FLOAT2) return false;
+    if (state(D3DRS_FILLMODE) != D3DFILL_SOLID || state(D3DRS_SHADEMODE) == D3DSHADE_FLAT) return false;
+    if (state(D3DRS_FOGENABLE) != FALSE &&
+        (state(D3DRS_FOGTABLEMODE) != D3DFOG_NONE || state(D3DRS_FOGVERTEXMODE) != D3DFOG_NONE)) {
+        return false;
+    }
+    if (state(D3DRS_ALPHATESTENABLE) != FALSE || state(D3DRS_ALPHABLENDENABLE) != FALSE) return false;
+    if ((state(D3DRS_COLORWRITEENABLE) & 7u) != 7u) return false;
+    if (!fb_fast_depth(fb_)) return false;
+    if (fb_has_stencil(fb_) && state(D3DRS_STENCILENABLE) != FALSE) return false;
+    if (!is_float_zero(state(D3DRS_DEPTHBIAS)) || !is_float_zero(state(D3DRS_SLOPESCALEDEPTHBIAS))) return false;
+    if (state(D3DRS_CLIPPING) != FALSE && (state(D3DRS_CLIPPLANEENABLE) & 0x3Fu) != 0) return false;
+    return whole_target_viewport();
+}
+
+HRESULT d3d9_device::draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
+                          const draw_source& source) {
+    if (matrices_dirty_) {
+        tnl_build_matrices(world_, view_, projection_, &matrices_);
+        matrices_dirty_ = false;
+    }
+    const vertex_layout& layout = current_layout();
+    if (!fast_route(type, layout)) return draw_general(type, count, indices, n, vertex_end, source);
+    tnl_streams streams;
+    const auto element = [&source](const vl_element& e) {
+        if (!e.present) return tnl_element{};
+        const vi_stream& s = source.streams[e.stream];
+        return tnl_element{s.data + e.offset, s.stride};
+    };
+    streams.positions = element(layout.position);
+    streams.normals = element(layout.normal);
+    streams.diffuse = element(layout.diffuse);
+    streams.texcoords = element(layout.texcoord[0]);
+    const int t = d3d9_stored_value(type);
+    if (t == D3DPT_TRIANGLELIST) return draw_fast(streams, vertex_end, indices, count);
+    // Strips and fans as lists: odd strip triangles swap their last two vertices, so that every
+    // triangle keeps the first one's winding; fan triangle i is (v[i+1], v[i+2], v[0]).
+    try {
+        if (triangle_indices_.size() < size_t(count) * 3) triangle_indices_.resize(size_t(count) * 3);
+    } catch (const std::bad_alloc&) {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    uint32_t* out = triangle_indices_.data();
+    for (UINT i = 0; i < count; ++i, out += 3) {
+        if (t == D3DPT_TRIANGLESTRIP) {
+            out[0] = indices[i];
+            out[1] = indices[i + 1 + (i & 1)];
+            out[2] = indices[i + 2 - (i & 1)];
+        } else {
+            out[0] = indices[i + 1];
+            out[1] = indices[i + 2];
+            out[2] = indices[0];
+        }
+    }
+    (void)n;
+    return draw_fast(streams, vertex_end, triangle_indices_.data(), count);
+}
