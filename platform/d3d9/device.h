@@ -6,8 +6,9 @@
 // device.cpp (life cycle, transforms, lights, material, textures, clears, scenes, presents and the
 // draw path), device_state.cpp (the stored states, viewport, gamma, cursor, queries about the
 // device), device_streams.cpp (vertex and index buffers, declarations and their bindings: the
-// vertex layout a draw reads), device_unsupported.cpp (the methods not offered yet, which fail without changing
-// anything), direct3d.cpp (IDirect3D9: adapter, modes, format checks, device creation).
+// vertex layout a draw reads), device_unsupported.cpp (the methods not offered yet, which fail
+// without changing anything), direct3d.cpp (IDirect3D9: adapter, modes, format checks, device
+// creation).
 #pragma once
 
 #include <d3d9.h>
@@ -16,8 +17,8 @@
 #include "platform/d3d9/device_draw.h"
 #include "platform/d3d9/device_resource.h"
 #include "platform/d3d9/framebuffer.h"
-#include "platform/d3d9/raster.h"
 #include "platform/d3d9/index_buffer.h"
+#include "platform/d3d9/raster.h"
 #include "platform/d3d9/transform_light.h"
 #include "platform/d3d9/vertex_input.h"
 #include "platform/d3d9/vertex_layout.h"

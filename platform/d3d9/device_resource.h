@@ -42,7 +42,6 @@ public:
         *device = device_;
         return D3D_OK;
     }
-    IDirect3DDevice9* device() const { return device_; }
 
     // The device's own references.
     void bind() { ++bindings_; }
