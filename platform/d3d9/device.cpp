@@ -75,6 +75,7 @@ d3d9_device::d3d9_device(IDirect3D9* parent, const d3d9_device_setup& setup)
 }
 
 d3d9_device::~d3d9_device() {
+    release_stream_bindings();
     if (lent_colour_ != nullptr) {
         win_frame_memory_free(lent_colour_);
     } else {

@@ -5,24 +5,30 @@
 // framebuffer and the scratch arrays of the vertex stage. Its methods live in files by concern:
 // device.cpp (life cycle, transforms, lights, material, textures, clears, scenes, presents and the
 // draw path), device_state.cpp (the stored states, viewport, gamma, cursor, queries about the
-// device), device_unsupported.cpp (the methods not offered yet, which fail without changing
-// anything), direct3d.cpp (IDirect3D9: adapter, modes, format checks, device creation).
+// device), device_streams.cpp (vertex and index buffers, declarations and their bindings: the
+// vertex layout a draw reads), device_unsupported.cpp (the methods not offered yet, which fail
+// without changing anything), direct3d.cpp (IDirect3D9: adapter, modes, format checks, device
+// creation).
 #pragma once
 
 #include <d3d9.h>
 
 #include "platform/d3d9/com_object.h"
+#include "platform/d3d9/device_resource.h"
 #include "platform/d3d9/framebuffer.h"
-#include "platform/d3d9/raster_general.h"
+#include "platform/d3d9/index_buffer.h"
 #include "platform/d3d9/raster.h"
+#include "platform/d3d9/raster_general.h"
 #include "platform/d3d9/transform_light.h"
 #include "platform/d3d9/vertex_general.h"
 #include "platform/d3d9/vertex_input.h"
+#include "platform/d3d9/vertex_layout.h"
 #include "platform/d3d9/viewport.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <unordered_map>
 #include <vector>
 
 inline constexpr int d3d9_texture_stages = 8;
@@ -105,19 +111,44 @@ public:
     HRESULT GetScissorRect(RECT* pRect) override;
     HRESULT SetSoftwareVertexProcessing(BOOL bSoftware) override;
     BOOL GetSoftwareVertexProcessing() override;
-    HRESULT SetFVF(DWORD FVF) override;
-    HRESULT GetFVF(DWORD* pFVF) override;
-    HRESULT GetVertexDeclaration(IDirect3DVertexDeclaration9** ppDecl) override;
     HRESULT SetVertexShader(IDirect3DVertexShader9* pShader) override;
     HRESULT GetVertexShader(IDirect3DVertexShader9** ppShader) override;
     HRESULT SetPixelShader(IDirect3DPixelShader9* pShader) override;
     HRESULT GetPixelShader(IDirect3DPixelShader9** ppShader) override;
+
+    // ---- device_streams.cpp
+    HRESULT CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
+                               IDirect3DVertexBuffer9** ppVertexBuffer, HANDLE* pSharedHandle) override;
+    HRESULT CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                              IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE* pSharedHandle) override;
+    HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* pVertexElements,
+                                    IDirect3DVertexDeclaration9** ppDecl) override;
     HRESULT SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStreamData, UINT OffsetInBytes,
                             UINT Stride) override;
     HRESULT GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9** ppStreamData, UINT* pOffsetInBytes,
                             UINT* pStride) override;
+    HRESULT SetStreamSourceFreq(UINT StreamNumber, UINT Setting) override;
+    HRESULT GetStreamSourceFreq(UINT StreamNumber, UINT* pSetting) override;
     HRESULT SetIndices(IDirect3DIndexBuffer9* pIndexData) override;
     HRESULT GetIndices(IDirect3DIndexBuffer9** ppIndexData) override;
+    HRESULT SetFVF(DWORD FVF) override;
+    HRESULT GetFVF(DWORD* pFVF) override;
+    HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* pDecl) override;
+    HRESULT GetVertexDeclaration(IDirect3DVertexDeclaration9** ppDecl) override;
+
+    // For the draw path: the layout of the current FVF or declaration, and what the streams and
+    // the index binding hold (empty for an unbound stream or no index buffer).
+    const vertex_layout& current_layout() const { return layout_; }
+    bool layout_from_declaration() const { return layout_from_declaration_; }
+    vi_stream stream_input(int stream) const;
+    d3d9_index_view current_indices() const;
+    // The objects this device made and that still exist (vertex_buffer.cpp & co. keep the list).
+    bool remember(const void* object, d3d9_object_kind kind);
+    void forget(const void* object) { resources_.erase(object); }
+    bool made_here(const void* object, d3d9_object_kind kind) const {
+        const auto found = resources_.find(object);
+        return found != resources_.end() && found->second == kind;
+    }
 
     // ---- device_draw.cpp
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount) override;
@@ -144,10 +175,6 @@ public:
                                 HANDLE* pSharedHandle) override;
     HRESULT CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
                               IDirect3DCubeTexture9** ppCubeTexture, HANDLE* pSharedHandle) override;
-    HRESULT CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
-                               IDirect3DVertexBuffer9** ppVertexBuffer, HANDLE* pSharedHandle) override;
-    HRESULT CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
-                              IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE* pSharedHandle) override;
     HRESULT CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE MultiSample,
                                DWORD MultisampleQuality, BOOL Lockable, IDirect3DSurface9** ppSurface,
                                HANDLE* pSharedHandle) override;
@@ -182,9 +209,6 @@ public:
     float GetNPatchMode() override;
     HRESULT ProcessVertices(UINT SrcStartIndex, UINT DestIndex, UINT VertexCount, IDirect3DVertexBuffer9* pDestBuffer,
                             IDirect3DVertexDeclaration9* pVertexDecl, DWORD Flags) override;
-    HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* pVertexElements,
-                                    IDirect3DVertexDeclaration9** ppDecl) override;
-    HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* pDecl) override;
     HRESULT CreateVertexShader(const DWORD* pFunction, IDirect3DVertexShader9** ppShader) override;
     HRESULT SetVertexShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount) override;
     HRESULT GetVertexShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) override;
@@ -192,8 +216,6 @@ public:
     HRESULT GetVertexShaderConstantI(UINT StartRegister, int* pConstantData, UINT Vector4iCount) override;
     HRESULT SetVertexShaderConstantB(UINT StartRegister, const BOOL* pConstantData, UINT BoolCount) override;
     HRESULT GetVertexShaderConstantB(UINT StartRegister, BOOL* pConstantData, UINT BoolCount) override;
-    HRESULT SetStreamSourceFreq(UINT StreamNumber, UINT Setting) override;
-    HRESULT GetStreamSourceFreq(UINT StreamNumber, UINT* pSetting) override;
     HRESULT CreatePixelShader(const DWORD* pFunction, IDirect3DPixelShader9** ppShader) override;
     HRESULT SetPixelShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount) override;
     HRESULT GetPixelShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) override;
@@ -213,6 +235,7 @@ private:
     ~d3d9_device() override;
     void set_default_states(bool with_depth);
     D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
+    void release_stream_bindings();
     DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }
 
     // ---- device_draw.cpp: checking a draw's inputs and choosing its route
@@ -274,9 +297,22 @@ private:
     std::array<std::array<DWORD, d3d9_sampler_state_slots>, d3d9_samplers> sampler_states_{};
     std::array<std::array<float, 4>, d3d9_clip_planes> clip_planes_{};
     D3DGAMMARAMP gamma_{};
-    DWORD fvf_ = 0;
     bool software_vertex_processing_ = false;
     bool cursor_shown_ = false;
+
+    // ---- device_streams.cpp
+    struct stream_source {
+        IDirect3DVertexBuffer9* buffer = nullptr;
+        UINT offset = 0;
+        UINT stride = 0;
+    };
+    std::array<stream_source, vl_max_streams> streams_{};
+    IDirect3DIndexBuffer9* indices_ = nullptr;
+    DWORD fvf_ = 0;
+    IDirect3DVertexDeclaration9* declaration_ = nullptr;
+    vertex_layout layout_{};
+    bool layout_from_declaration_ = false;
+    std::unordered_map<const void*, d3d9_object_kind> resources_;
 
     tnl_draw draw_{};
     std::vector<uint32_t> stamps_;

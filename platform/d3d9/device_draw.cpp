@@ -52,8 +52,8 @@ HRESULT d3d9_device::bound_source(draw_source* source) const {
     for (int s = 0; s < vl_max_streams; ++s) {
         source->streams[s] = vi_stream{};
         if ((layout.stream_mask & (1u << s)) == 0) continue;
-        const d3d9_stream_binding& binding = streams_[s];
-        const d3d9_buffer_view contents = d3d9_vertex_buffer_view(binding.buffer);
+        const stream_source& binding = streams_[s];
+        const d3d9_buffer_view contents = d3d9_vertex_buffer_bytes(binding.buffer);
         if (contents.data == nullptr || binding.offset > contents.size) return D3DERR_INVALIDCALL;
         source->streams[s] = vi_stream{contents.data + binding.offset, contents.size - binding.offset, binding.stride};
         limit = std::min(limit, vi_stream_vertex_limit(layout, s, source->streams[s]));
@@ -119,15 +119,15 @@ HRESULT d3d9_device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT base_vertex
     size_t n = 0;
     if (!primitive_vertices(type, count, &n) || count > max_primitive_count) return D3DERR_INVALIDCALL;
     if (count == 0) return D3D_OK;
-    const d3d9_index_view index_data = d3d9_index_buffer_view(indices_);
-    if (index_data.data == nullptr) return D3DERR_INVALIDCALL;
+    const d3d9_index_view index_data = d3d9_index_buffer_bytes(indices_);
+    if (index_data.bytes.data == nullptr) return D3DERR_INVALIDCALL;
     const size_t index_size = index_data.format == D3DFMT_INDEX16 ? 2 : 4;
-    if (uint64_t(start_index) + n > index_data.size / index_size) return D3DERR_INVALIDCALL;
+    if (uint64_t(start_index) + n > index_data.bytes.size / index_size) return D3DERR_INVALIDCALL;
     draw_source source;
     if (const HRESULT hr = bound_source(&source); FAILED(hr)) return hr;
     const uint32_t* indices = nullptr;
     uint32_t vertex_end = 0;
-    if (const HRESULT hr = gather_indices(index_data.data + size_t(start_index) * index_size, index_data.format, n,
+    if (const HRESULT hr = gather_indices(index_data.bytes.data + size_t(start_index) * index_size, index_data.format, n,
                                           base_vertex, source.vertex_limit, &indices, &vertex_end);
         FAILED(hr)) {
         return hr;

@@ -181,31 +181,6 @@ HRESULT d3d9_device::SetSoftwareVertexProcessing(BOOL software) {
 
 BOOL d3d9_device::GetSoftwareVertexProcessing() { return software_vertex_processing_ ? TRUE : FALSE; }
 
-// Refused: the reserved bits 0x001 and 0x2000, a position field that is none of the eight, more
-// than eight coordinate sets.
-HRESULT d3d9_device::SetFVF(DWORD fvf) {
-    if ((fvf & (D3DFVF_RESERVED0 | 0x2000)) != 0) return D3DERR_INVALIDCALL;
-    const DWORD position = fvf & D3DFVF_POSITION_MASK;
-    const bool known_position = position == 0 || position == D3DFVF_XYZ || position == D3DFVF_XYZRHW ||
-                                position == D3DFVF_XYZW || (position >= D3DFVF_XYZB1 && position <= D3DFVF_XYZB5);
-    if (!known_position) return D3DERR_INVALIDCALL;
-    if (((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT) > 8) return D3DERR_INVALIDCALL;
-    fvf_ = fvf;
-    return D3D_OK;
-}
-
-HRESULT d3d9_device::GetFVF(DWORD* fvf) {
-    if (fvf == nullptr) return D3DERR_INVALIDCALL;
-    *fvf = fvf_;
-    return D3D_OK;
-}
-
-HRESULT d3d9_device::GetVertexDeclaration(IDirect3DVertexDeclaration9** declaration) {
-    if (declaration == nullptr) return D3DERR_INVALIDCALL;
-    *declaration = nullptr;
-    return D3D_OK;
-}
-
 HRESULT d3d9_device::SetVertexShader(IDirect3DVertexShader9* shader) {
     return shader == nullptr ? D3D_OK : D3DERR_INVALIDCALL;
 }
@@ -223,30 +198,5 @@ HRESULT d3d9_device::SetPixelShader(IDirect3DPixelShader9* shader) {
 HRESULT d3d9_device::GetPixelShader(IDirect3DPixelShader9** shader) {
     if (shader == nullptr) return D3DERR_INVALIDCALL;
     *shader = nullptr;
-    return D3D_OK;
-}
-
-constexpr UINT max_streams = 16;
-
-HRESULT d3d9_device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT, UINT) {
-    return stream < max_streams && buffer == nullptr ? D3D_OK : D3DERR_INVALIDCALL;
-}
-
-HRESULT d3d9_device::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride) {
-    if (buffer == nullptr || offset == nullptr || stride == nullptr) return D3DERR_INVALIDCALL;
-    *buffer = nullptr;
-    if (stream >= max_streams) return D3DERR_INVALIDCALL;
-    *offset = 0;
-    *stride = 0;
-    return D3D_OK;
-}
-
-HRESULT d3d9_device::SetIndices(IDirect3DIndexBuffer9* indices) {
-    return indices == nullptr ? D3D_OK : D3DERR_INVALIDCALL;
-}
-
-HRESULT d3d9_device::GetIndices(IDirect3DIndexBuffer9** indices) {
-    if (indices == nullptr) return D3DERR_INVALIDCALL;
-    *indices = nullptr;
     return D3D_OK;
 }

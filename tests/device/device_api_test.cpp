@@ -62,11 +62,8 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
     IDirect3DTexture9* texture = not_null<IDirect3DTexture9>();
     IDirect3DVolumeTexture9* volume = not_null<IDirect3DVolumeTexture9>();
     IDirect3DCubeTexture9* cube = not_null<IDirect3DCubeTexture9>();
-    IDirect3DVertexBuffer9* vb = not_null<IDirect3DVertexBuffer9>();
-    IDirect3DIndexBuffer9* ib = not_null<IDirect3DIndexBuffer9>();
     IDirect3DSwapChain9* chain = not_null<IDirect3DSwapChain9>();
     IDirect3DStateBlock9* block = not_null<IDirect3DStateBlock9>();
-    IDirect3DVertexDeclaration9* declaration = not_null<IDirect3DVertexDeclaration9>();
     IDirect3DVertexShader9* vs = not_null<IDirect3DVertexShader9>();
     IDirect3DPixelShader9* ps = not_null<IDirect3DPixelShader9>();
     IDirect3DQuery9* query = not_null<IDirect3DQuery9>();
@@ -74,7 +71,6 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
     const D3DPRESENT_PARAMETERS parameters_before = parameters;
     const float vertices[9] = {};
     const WORD indices[3] = {0, 1, 2};
-    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END()};
     const DWORD function[] = {0xFFFE0101, 0x0000FFFF};
     const float constants[4] = {1, 2, 3, 4};
     const int int_constants[4] = {1, 2, 3, 4};
@@ -111,10 +107,6 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
         {"CreateCubeTexture",
          [&] { return device->CreateCubeTexture(8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cube, nullptr); },
          out(cube)},
-        {"CreateVertexBuffer",
-         [&] { return device->CreateVertexBuffer(36, 0, D3DFVF_XYZ, D3DPOOL_MANAGED, &vb, nullptr); }, out(vb)},
-        {"CreateIndexBuffer",
-         [&] { return device->CreateIndexBuffer(6, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib, nullptr); }, out(ib)},
         {"CreateRenderTarget",
          [&] {
              return device->CreateRenderTarget(64, 64, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &surface,
@@ -161,9 +153,6 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
              return device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 3, 1, indices, D3DFMT_INDEX16, vertices, 12);
          }},
         {"ProcessVertices", [&] { return device->ProcessVertices(0, 0, 3, nullptr, nullptr, 0); }},
-        {"CreateVertexDeclaration", [&] { return device->CreateVertexDeclaration(elements, &declaration); },
-         out(declaration)},
-        {"SetVertexDeclaration", [&] { return device->SetVertexDeclaration(nullptr); }},
         {"CreateVertexShader", [&] { return device->CreateVertexShader(function, &vs); }, out(vs)},
         {"SetVertexShader (not null)", [&] { return device->SetVertexShader(not_null<IDirect3DVertexShader9>()); }},
         {"SetVertexShaderConstantF", [&] { return device->SetVertexShaderConstantF(0, constants, 1); }},
