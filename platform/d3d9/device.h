@@ -29,7 +29,10 @@
 #include <cstdint>
 #include <cstring>
 #include <unordered_map>
+#include <memory>
 #include <vector>
+
+struct d3d9_state_set;
 
 inline constexpr int d3d9_texture_stages = 8;
 inline constexpr size_t d3d9_render_state_slots = 256;
@@ -62,6 +65,9 @@ public:
     d3d9_device(IDirect3D9* parent, const d3d9_device_setup& setup);
 
     const d3d9_framebuffer& framebuffer() const { return fb_; }
+    // The viewport as set (X, Y, Width, Height, MinZ, MaxZ) and the scissor rectangle, inside the target.
+    const D3DVIEWPORT9& viewport_rect() const { return viewport_rect_; }
+    const RECT& scissor_rect() const { return scissor_; }
     bool valid() const { return fb_.colour_pixels != nullptr; }
 
     // ---- device.cpp
@@ -109,6 +115,7 @@ public:
     HRESULT SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) override;
     HRESULT ValidateDevice(DWORD* pNumPasses) override;
     HRESULT GetScissorRect(RECT* pRect) override;
+    HRESULT SetScissorRect(const RECT* pRect) override;
     HRESULT SetSoftwareVertexProcessing(BOOL bSoftware) override;
     BOOL GetSoftwareVertexProcessing() override;
     HRESULT SetVertexShader(IDirect3DVertexShader9* pShader) override;
@@ -160,6 +167,11 @@ public:
                                    UINT PrimitiveCount, const void* pIndexData, D3DFORMAT IndexDataFormat,
                                    const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) override;
 
+    // ---- state_block.cpp
+    HRESULT CreateStateBlock(D3DSTATEBLOCKTYPE Type, IDirect3DStateBlock9** ppSB) override;
+    HRESULT BeginStateBlock() override;
+    HRESULT EndStateBlock(IDirect3DStateBlock9** ppSB) override;
+
     // ---- device_unsupported.cpp
     HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pPresentationParameters,
                                       IDirect3DSwapChain9** pSwapChain) override;
@@ -195,16 +207,12 @@ public:
     HRESULT GetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9** ppRenderTarget) override;
     HRESULT SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) override;
     HRESULT GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) override;
-    HRESULT CreateStateBlock(D3DSTATEBLOCKTYPE Type, IDirect3DStateBlock9** ppSB) override;
-    HRESULT BeginStateBlock() override;
-    HRESULT EndStateBlock(IDirect3DStateBlock9** ppSB) override;
     HRESULT SetClipStatus(const D3DCLIPSTATUS9* pClipStatus) override;
     HRESULT GetClipStatus(D3DCLIPSTATUS9* pClipStatus) override;
     HRESULT SetPaletteEntries(UINT PaletteNumber, const PALETTEENTRY* pEntries) override;
     HRESULT GetPaletteEntries(UINT PaletteNumber, PALETTEENTRY* pEntries) override;
     HRESULT SetCurrentTexturePalette(UINT PaletteNumber) override;
     HRESULT GetCurrentTexturePalette(UINT* PaletteNumber) override;
-    HRESULT SetScissorRect(const RECT* pRect) override;
     HRESULT SetNPatchMode(float nSegments) override;
     float GetNPatchMode() override;
     HRESULT ProcessVertices(UINT SrcStartIndex, UINT DestIndex, UINT VertexCount, IDirect3DVertexBuffer9* pDestBuffer,
@@ -236,6 +244,8 @@ private:
     void set_default_states(bool with_depth);
     D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
     void release_stream_bindings();
+    void store_transform(D3DMATRIX* slot, const D3DMATRIX& matrix);
+    void fill_clear_rect(const RECT& r, DWORD flags, uint32_t colour, uint16_t depth);
     DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }
 
     // ---- device_draw.cpp: checking a draw's inputs and choosing its route
@@ -282,11 +292,16 @@ private:
     uint32_t* lent_colour_ = nullptr;  // from win_frame_memory, or null: the colour buffer is fb_'s own
     viewport_mapping viewport_;
     viewport_mapping draw_viewport_;  // viewport_ with the current draw's colour handling
+    D3DVIEWPORT9 viewport_rect_{};
+    RECT scissor_{};
+    std::unique_ptr<d3d9_state_set> recording_;  // between BeginStateBlock and EndStateBlock
 
     std::array<DWORD, d3d9_render_state_slots> render_states_{};
     D3DMATRIX world_{};
     D3DMATRIX view_{};
     D3DMATRIX projection_{};
+    std::array<D3DMATRIX, 255> more_worlds_{};  // WORLDMATRIX(1..255), for vertex blending
+    std::array<D3DMATRIX, d3d9_texture_stages> texture_matrices_{};
     bool matrices_dirty_ = true;
     tnl_matrices matrices_{};
     D3DMATERIAL9 material_{};

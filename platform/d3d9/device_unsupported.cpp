@@ -1,6 +1,6 @@
 // device_unsupported.cpp - the device methods whose features the renderer does not offer yet:
-// resources made by the program (textures, surfaces, shaders, queries),
-// the Draw* calls, render targets, state blocks, palettes, patches, swap chains and Reset.
+// resources made by the program (textures, surfaces, shaders, queries), render targets, palettes,
+// patches, swap chains and Reset.
 //
 // Each fails with D3DERR_INVALIDCALL (CreateQuery: D3DERR_NOTAVAILABLE, the documented answer for
 // a query type the device lacks), sets its output pointers to null and changes nothing. The few
@@ -84,12 +84,6 @@ HRESULT d3d9_device::SetDepthStencilSurface(IDirect3DSurface9*) { return D3DERR_
 
 HRESULT d3d9_device::GetDepthStencilSurface(IDirect3DSurface9** surface) { return refuse(surface); }
 
-HRESULT d3d9_device::CreateStateBlock(D3DSTATEBLOCKTYPE, IDirect3DStateBlock9** block) { return refuse(block); }
-
-HRESULT d3d9_device::BeginStateBlock() { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::EndStateBlock(IDirect3DStateBlock9** block) { return refuse(block); }
-
 HRESULT d3d9_device::SetClipStatus(const D3DCLIPSTATUS9*) { return D3DERR_INVALIDCALL; }
 
 HRESULT d3d9_device::GetClipStatus(D3DCLIPSTATUS9*) { return D3DERR_INVALIDCALL; }
@@ -102,23 +96,10 @@ HRESULT d3d9_device::SetCurrentTexturePalette(UINT) { return D3DERR_INVALIDCALL;
 
 HRESULT d3d9_device::GetCurrentTexturePalette(UINT*) { return D3DERR_INVALIDCALL; }
 
-HRESULT d3d9_device::SetScissorRect(const RECT*) { return D3DERR_INVALIDCALL; }
-
 // Fewer than one segment turns N-patches off, which they are.
 HRESULT d3d9_device::SetNPatchMode(float segments) { return segments < 1.0f ? D3D_OK : D3DERR_INVALIDCALL; }
 
 float d3d9_device::GetNPatchMode() { return 0.0f; }
-
-HRESULT d3d9_device::DrawPrimitive(D3DPRIMITIVETYPE, UINT, UINT) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::DrawIndexedPrimitive(D3DPRIMITIVETYPE, INT, UINT, UINT, UINT, UINT) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::DrawPrimitiveUP(D3DPRIMITIVETYPE, UINT, const void*, UINT) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE, UINT, UINT, UINT, const void*, D3DFORMAT, const void*,
-                                            UINT) {
-    return D3DERR_INVALIDCALL;
-}
 
 HRESULT d3d9_device::ProcessVertices(UINT, UINT, UINT, IDirect3DVertexBuffer9*, IDirect3DVertexDeclaration9*, DWORD) {
     return D3DERR_INVALIDCALL;
