@@ -213,6 +213,8 @@ private:
     D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
     DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }
     tnl_switches lighting_switches() const;
+    tnl_light_slot* find_light(DWORD index);
+    HRESULT add_light(DWORD index, tnl_light_slot** slot);
     raster_state raster_state_for_draw();
     void reserve_vertices(UINT count);
     const tnl_vertex& vertex(const tnl_draw& draw, uint32_t index);
@@ -238,7 +240,8 @@ private:
     bool matrices_dirty_ = true;
     tnl_matrices matrices_{};
     D3DMATERIAL9 material_{};
-    std::array<tnl_light_slot, tnl_max_lights> lights_{};
+    std::vector<tnl_light_slot> lights_;      // every light set or enabled, by ascending index
+    std::vector<tnl_light> prepared_lights_;  // as many as lights_: a draw's camera-space lights
     std::array<IDirect3DBaseTexture9*, d3d9_texture_stages> textures_{};
 
     std::array<std::array<DWORD, d3d9_stage_state_slots>, d3d9_texture_stages> stage_states_{};

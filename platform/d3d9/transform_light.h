@@ -25,12 +25,14 @@
 #include <cstddef>
 #include <cstdint>
 
+// The lights the device reports it can enable at once; it lights every enabled light all the same.
 inline constexpr int tnl_max_lights = 8;
 
-// A light as the device stores it.
+// A light as the device stores it, under the index the program gave it.
 struct tnl_light_slot {
     D3DLIGHT9 light{};
     bool enabled = false;
+    DWORD index = 0;
 };
 
 // The matrices derived from world, view and projection; rebuilt when one of them changes.
@@ -75,15 +77,17 @@ struct tnl_draw {
     bool lighting, specular, local_viewer, normalize_normals, needs_eye_position;
     bool diffuse_from_vertex, ambient_from_vertex, emissive_from_vertex;
     float material_diffuse[3], material_ambient[3], material_specular[3], material_emissive[3], power;
-    int whole_power;         // power when it is a whole number in [0, 1024] (raised by squaring), else -1
-    float ambient_light[3];  // global ambient plus the directional lights' ambient
-    tnl_light lights[tnl_max_lights];
+    int whole_power;          // power when it is a whole number in [0, 1024] (raised by squaring), else -1
+    float ambient_light[3];   // global ambient plus the directional lights' ambient
+    const tnl_light* lights;  // the enabled lights, in the storage tnl_prepare was given
     int light_count;
 };
 
+// Prepares the enabled ones of `light_count` lights into `light_storage`, which has room for
+// `light_count` lights and must outlive the draw.
 void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, const tnl_light_slot lights[],
-                 const tnl_switches& switches, const d3d9_vertex_streams& streams, const viewport_mapping& viewport,
-                 tnl_draw* out);
+                 size_t light_count, tnl_light* light_storage, const tnl_switches& switches,
+                 const d3d9_vertex_streams& streams, const viewport_mapping& viewport, tnl_draw* out);
 
 // A transformed and lit vertex. `screen` is valid when (outcode & clip_needed_mask) == 0.
 struct tnl_vertex {
