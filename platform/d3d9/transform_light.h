@@ -8,7 +8,8 @@
 //   diffuse  = Ca * (Ga + sum Atten*Spot*La_i) + sum Cd * Ld_i * (N.L_i) * Atten*Spot + Ce
 //   specular = Cs * sum Ls_i * (N.H_i)^P * Atten*Spot, only where N.L_i > 0 and N.H_i > 0
 // with H = norm(norm(-V) + L) for a local viewer, norm((0,0,-1) + L) otherwise; both sums are
-// clamped to [0, 1] per vertex after all lights. Colour sources follow the material-source states
+// clamped to [0, 1] per vertex after all lights (the per-light terms Atten and Spot of point and spot
+// lights: light_terms.h). Colour sources follow the material-source states
 // while COLORVERTEX is on; a source naming a colour the vertex lacks takes the material colour.
 // Without lighting the diffuse colour is the vertex colour (white without one) and specular is 0.
 // Without specular enabled, specular is 0. A vertex without a normal gets ambient and emissive only.
