@@ -3,11 +3,12 @@
 //
 // Choices: a draw outside BeginScene/EndScene is drawn all the same; Present ignores source and
 // destination rectangles and the dirty region (the whole back buffer goes to the whole client
-// area); the back buffer's unused top byte is 0. Lights live in slots 0..7. Every transform is kept
-// (VIEW, PROJECTION, TEXTURE0-7, WORLDMATRIX(0..255)); draws use WORLD, VIEW and PROJECTION. Clears
-// keep to the viewport and, with the scissor test on, the scissor rectangle. The colour buffer
-// lives in memory the window layer lends when the device window can show frames straight from there
-// (win_frame_memory), so that Present copies nothing; the depth buffer is always the device's own.
+// area); the back buffer's unused top byte is 0. Lights may have any index, and every enabled one is
+// lit. Every transform is kept (VIEW, PROJECTION, TEXTURE0-7, WORLDMATRIX(0..255)); draws use WORLD,
+// VIEW and PROJECTION. Clears keep to the viewport and, with the scissor test on, the scissor
+// rectangle. The colour buffer lives in memory the window layer lends when the device window can
+// show frames straight from there (win_frame_memory), so that Present copies nothing; the depth
+// buffer is always the device's own.
 //
 // DOES NOT: reset, lose the device, render to other targets, or use more than texture stage 0.
 #include "platform/d3d9/device.h"
@@ -44,13 +45,10 @@ D3DMATRIX multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
     return r;
 }
 
+// Lights are checked for their type only; other members are used as given (light_terms.h).
 bool valid_light(const D3DLIGHT9& l) {
     const int32_t type = d3d9_stored_value(l.Type);
-    if (type == D3DLIGHT_DIRECTIONAL) return true;
-    if (type != D3DLIGHT_POINT && type != D3DLIGHT_SPOT) return false;
-    if (!(l.Range >= 0.0f) || l.Attenuation0 < 0.0f || l.Attenuation1 < 0.0f || l.Attenuation2 < 0.0f) return false;
-    if (l.Attenuation0 == 0.0f && l.Attenuation1 == 0.0f && l.Attenuation2 == 0.0f) return false;
-    return type == D3DLIGHT_POINT || (l.Theta >= 0.0f && l.Phi >= l.Theta && l.Phi <= 3.1415927f);
+    return type == D3DLIGHT_POINT || type == D3DLIGHT_SPOT || type == D3DLIGHT_DIRECTIONAL;
 }
 
 uint16_t depth_value(float z) { return uint16_t(std::lround(z * 65535.0f)); }
@@ -175,41 +173,64 @@ HRESULT d3d9_device::MultiplyTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATR
 
 // ---- lights, material, textures -------------------------------------------------------------
 
+tnl_light_slot* d3d9_device::find_light(DWORD index) {
+    const auto at = std::lower_bound(lights_.begin(), lights_.end(), index,
+                                     [](const tnl_light_slot& slot, DWORD i) { return slot.index < i; });
+    return at != lights_.end() && at->index == index ? &*at : nullptr;
+}
+
+// A new index gets a disabled default light: white directional along +z. The room for its prepared
+// form is made at the same time, so that draws never allocate for lights.
+HRESULT d3d9_device::add_light(DWORD index, tnl_light_slot** slot) {
+    *slot = find_light(index);
+    if (*slot != nullptr) return D3D_OK;
+    try {
+        prepared_lights_.resize(lights_.size() + 1);
+        tnl_light_slot light;
+        light.index = index;
+        light.light.Type = D3DLIGHT_DIRECTIONAL;
+        light.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+        light.light.Direction = {0.0f, 0.0f, 1.0f};
+        const auto at = std::lower_bound(lights_.begin(), lights_.end(), index,
+                                         [](const tnl_light_slot& s, DWORD i) { return s.index < i; });
+        *slot = &*lights_.insert(at, light);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return D3D_OK;
+}
+
 HRESULT d3d9_device::SetLight(DWORD index, const D3DLIGHT9* light) {
-    if (light == nullptr || index >= tnl_max_lights || !valid_light(*light)) return D3DERR_INVALIDCALL;
+    if (light == nullptr || !valid_light(*light)) return D3DERR_INVALIDCALL;
     if (recording_) return recording_->record_light(index, *light);
-    lights_[index].light = *light;
+    tnl_light_slot* slot = nullptr;
+    const HRESULT added = add_light(index, &slot);
+    if (FAILED(added)) return added;
+    slot->light = *light;
     return D3D_OK;
 }
 
-// A slot that was never set or enabled holds no light.
+// An index that was never set or enabled holds no light.
 HRESULT d3d9_device::GetLight(DWORD index, D3DLIGHT9* light) {
-    if (light == nullptr || index >= tnl_max_lights || d3d9_stored_value(lights_[index].light.Type) == 0) {
-        return D3DERR_INVALIDCALL;
-    }
-    *light = lights_[index].light;
+    const tnl_light_slot* slot = find_light(index);
+    if (light == nullptr || slot == nullptr) return D3DERR_INVALIDCALL;
+    *light = slot->light;
     return D3D_OK;
 }
 
-// Enabling a slot that was never set gives it the default light: white directional along +z.
 HRESULT d3d9_device::LightEnable(DWORD index, BOOL enable) {
-    if (index >= tnl_max_lights) return D3DERR_INVALIDCALL;
     if (recording_) return recording_->record_light_enable(index, enable);
-    tnl_light_slot& slot = lights_[index];
-    if (d3d9_stored_value(slot.light.Type) == 0) {
-        slot.light.Type = D3DLIGHT_DIRECTIONAL;
-        slot.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
-        slot.light.Direction = {0.0f, 0.0f, 1.0f};
-    }
-    slot.enabled = enable != FALSE;
+    tnl_light_slot* slot = nullptr;
+    const HRESULT added = add_light(index, &slot);
+    if (FAILED(added)) return added;
+    slot->enabled = enable != FALSE;
     return D3D_OK;
 }
 
 HRESULT d3d9_device::GetLightEnable(DWORD index, BOOL* enable) {
-    if (enable == nullptr || index >= tnl_max_lights || d3d9_stored_value(lights_[index].light.Type) == 0) {
-        return D3DERR_INVALIDCALL;
-    }
-    *enable = lights_[index].enabled ? TRUE : FALSE;
+    const tnl_light_slot* slot = find_light(index);
+    if (enable == nullptr || slot == nullptr) return D3DERR_INVALIDCALL;
+    *enable = slot->enabled ? TRUE : FALSE;
     return D3D_OK;
 }
 

@@ -264,6 +264,8 @@ private:
     // ---- device_draw_fast.cpp
     HRESULT draw_fast(const tnl_streams& streams, uint32_t vertex_end, const uint32_t* indices, UINT triangle_count);
     tnl_switches lighting_switches() const;
+    tnl_light_slot* find_light(DWORD index);
+    HRESULT add_light(DWORD index, tnl_light_slot** slot);
     raster_state raster_state_for_draw();
     void reserve_stamps(UINT count);
     void reserve_vertices(UINT count);
@@ -305,7 +307,8 @@ private:
     bool matrices_dirty_ = true;
     tnl_matrices matrices_{};
     D3DMATERIAL9 material_{};
-    std::array<tnl_light_slot, tnl_max_lights> lights_{};
+    std::vector<tnl_light_slot> lights_;      // every light set or enabled, by ascending index
+    std::vector<tnl_light> prepared_lights_;  // as many as lights_: a draw's camera-space lights
     std::array<IDirect3DBaseTexture9*, d3d9_texture_stages> textures_{};
 
     std::array<std::array<DWORD, d3d9_stage_state_slots>, d3d9_texture_stages> stage_states_{};
@@ -344,7 +347,6 @@ private:
         uint32_t outcode;
     };
     std::vector<general_slot> general_vertices_;
-    std::vector<tnl_light_slot> enabled_lights_;
     struct general_draw {
         const vertex_layout* layout = nullptr;
         const draw_source* source = nullptr;

@@ -53,8 +53,9 @@ vg_inputs d3d9_device::vertex_inputs(const vertex_layout& layout) const {
     vg_inputs in;
     in.matrices = &matrices_;
     in.material = material_;
-    in.lights = enabled_lights_.data();
-    in.light_count = int(enabled_lights_.size());
+    in.lights = lights_.data();
+    in.light_count = int(lights_.size());
+    in.light_storage = prepared_lights_.data();
     in.switches = lighting_switches();
     in.pretransformed = layout.pretransformed;
     in.fog = state(D3DRS_FOGENABLE) != FALSE;
@@ -207,10 +208,6 @@ HRESULT d3d9_device::draw_general(D3DPRIMITIVETYPE type, UINT count, const uint3
     try {
         if (general_vertices_.size() < vertex_end) general_vertices_.resize(vertex_end);
         reserve_stamps(vertex_end);
-        enabled_lights_.clear();
-        for (const tnl_light_slot& l : lights_) {
-            if (l.enabled) enabled_lights_.push_back(l);
-        }
     } catch (const std::bad_alloc&) {
         return D3DERR_OUTOFVIDEOMEMORY;
     }
@@ -218,6 +215,7 @@ HRESULT d3d9_device::draw_general(D3DPRIMITIVETYPE type, UINT count, const uint3
     general_.layout = &layout;
     general_.source = &source;
     general_.vertices = vg_prepare(vertex_inputs(layout), &vertex_program_);
+    if (general_.vertices == nullptr) return D3DERR_INVALIDCALL;
     general_.pixels = gr_compile(pixel_state(layout.pretransformed), &pixel_program_);
     general_.viewport = {float(viewport_rect_.X),     float(viewport_rect_.Y),    float(viewport_rect_.Width),
                          float(viewport_rect_.Height), viewport_rect_.MinZ,        viewport_rect_.MaxZ};
