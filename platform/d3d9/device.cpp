@@ -78,7 +78,7 @@ d3d9_device::d3d9_device(IDirect3D9* parent, const d3d9_device_setup& setup)
     const int width = setup.width, height = setup.height;
     lent_colour_ = win_frame_memory(window_, size_t(width) * size_t(height) + fb_padding);
     try {
-        fb_create(fb_, width, height, setup.with_depth, lent_colour_);
+        fb_create(fb_, width, height, setup.depth_format, lent_colour_);
     } catch (const std::bad_alloc&) {
         fb_ = d3d9_framebuffer{};
     }

@@ -46,6 +46,7 @@ struct d3d9_device_setup {
     int width;
     int height;
     bool with_depth;
+    fb_depth_format depth_format;  // none exactly when !with_depth
     D3DDEVICE_CREATION_PARAMETERS creation;
 };
 
