@@ -22,9 +22,19 @@ constexpr float inv255 = 1.0f / 255.0f;
 
 int padded(int count) { return (count + 3) & ~3; }
 
-float clamp01(float c) { return c > 0.0f ? (c < 1.0f ? c : 1.0f) : 0.0f; }  // NaN: 0
+// Branch-free (min and max instructions); NaN gives 1.
+float clamp01(float c) {
+    c = c < 1.0f ? c : 1.0f;
+    return c > 0.0f ? c : 0.0f;
+}
 
-uint32_t to_8bit(float c) { return uint32_t(clamp01(c) * 255.0f + 0.5f); }
+// round(clamp(c, 0, 1) * 255), clamped after the conversion (integer min and max; NaN gives 0).
+uint32_t to_8bit(float c) {
+    const float scaled = c * 255.0f + 0.5f;
+    int32_t v = int32_t(scaled > -1.0f ? (scaled < 256.0f ? scaled : 256.0f) : -1.0f);
+    v = v < 255 ? v : 255;
+    return uint32_t(v > 0 ? v : 0);
+}
 
 // ---- comparisons: `value FUNC stored`, out-of-range functions as ALWAYS ----
 
@@ -118,7 +128,8 @@ bool depth_range_stage(const gr_program&, const gr_planes&, gr_span& s) {
 // ---- colour: texture stage 0, specular, fog ----
 
 bool diffuse_stage(const gr_program&, const gr_planes&, gr_span& s) {
-    for (int i = 0; i < s.count; ++i) {
+    const int n = s.count;
+    for (int i = 0; i < n; ++i) {
         s.r[i] = clamp01(s.r[i]);
         s.g[i] = clamp01(s.g[i]);
         s.b[i] = clamp01(s.b[i]);
@@ -150,7 +161,8 @@ bool modulate_stage(const gr_program& program, const gr_planes&, gr_span& s) {
 }
 
 bool specular_stage(const gr_program&, const gr_planes&, gr_span& s) {
-    for (int i = 0; i < s.count; ++i) {
+    const int n = s.count;
+    for (int i = 0; i < n; ++i) {
         s.r[i] = clamp01(s.r[i] + clamp01(s.sr[i]));
         s.g[i] = clamp01(s.g[i] + clamp01(s.sg[i]));
         s.b[i] = clamp01(s.b[i] + clamp01(s.sb[i]));
@@ -166,19 +178,21 @@ bool fog_stage(const gr_program& program, const gr_planes&, gr_span& s) {
     const gr_state& st = program.state;
     const float* d = UseW ? s.w : s.z;
     const float fr = program.fog_rgb[0], fg = program.fog_rgb[1], fb = program.fog_rgb[2];
-    for (int i = 0; i < s.count; ++i) {
+    const float end = st.fog_end, density = st.fog_density, scale = program.fog_scale;
+    const int n = s.count;
+    for (int i = 0; i < n; ++i) {
         float f;
-        if (Kind == fog_vertex) {
+        if constexpr (Kind == fog_vertex) {
             f = s.fog[i];
-        } else if (Kind == fog_exp) {
-            f = std::exp(-d[i] * st.fog_density);
-        } else if (Kind == fog_exp2) {
-            const float x = d[i] * st.fog_density;
+        } else if constexpr (Kind == fog_exp) {
+            f = std::exp(-d[i] * density);
+        } else if constexpr (Kind == fog_exp2) {
+            const float x = d[i] * density;
             f = std::exp(-x * x);
-        } else if (Kind == fog_linear) {
-            f = (st.fog_end - d[i]) * program.fog_scale;
+        } else if constexpr (Kind == fog_linear) {
+            f = (end - d[i]) * scale;
         } else {
-            f = d[i] < st.fog_end ? 1.0f : 0.0f;
+            f = d[i] < end ? 1.0f : 0.0f;
         }
         f = clamp01(f);
         s.r[i] = f * s.r[i] + (1.0f - f) * fr;
@@ -213,10 +227,21 @@ bool alpha_test_stage(const gr_program& program, const gr_planes&, gr_span& s) {
 // ---- depth and stencil ----
 
 // The depth values to test: z plus the primitive's offset, clamped to [0, 1], at the buffer's
-// precision.
+// precision (16 bits: exact in float).
 void stored_depths(const d3d9_framebuffer& fb, const gr_planes& p, const gr_span& s, uint32_t* out) {
+    const float offset = p.depth_offset;
+    if (fb.depth_format == fb_depth_format::d16) {
+        for (int i = 0; i < s.count; ++i) out[i] = uint32_t(clamp01(s.z[i] + offset) * 65535.0f + 0.5f);
+        return;
+    }
     const double largest = double((uint64_t{1} << fb_depth_bits(fb)) - 1);
-    for (int i = 0; i < s.count; ++i) out[i] = uint32_t(double(clamp01(s.z[i] + p.depth_offset)) * largest + 0.5);
+    for (int i = 0; i < s.count; ++i) out[i] = uint32_t(double(clamp01(s.z[i] + offset)) * largest + 0.5);
+}
+
+// The buffer offset of span pixel i: the loops over consecutive pixels index directly.
+template <bool Consecutive>
+uint32_t at(const gr_span& s, int i) {
+    return Consecutive ? s.offset[0] + uint32_t(i) : s.offset[i];
 }
 
 template <typename T>
@@ -228,20 +253,26 @@ T* depth_buffer(d3d9_framebuffer& fb) {
     }
 }
 
-template <typename T, bool Write>
+template <typename T, bool Write, bool Consecutive>
 bool depth_stage(const gr_program& program, const gr_planes& p, gr_span& s) {
     d3d9_framebuffer& fb = *program.state.target;
     T* buffer = depth_buffer<T>(fb);
     uint32_t value[gr_span_max], stored[gr_span_max];
     stored_depths(fb, p, s, value);
-    for (int i = 0; i < s.count; ++i) stored[i] = buffer[s.offset[i]];
+    for (int i = 0; i < s.count; ++i) stored[i] = buffer[at<Consecutive>(s, i)];
     keep_passing(program.state.depth_func, value, stored, s.live, s.count);
     if (Write) {
         for (int i = 0; i < s.count; ++i) {
-            if (s.live[i]) buffer[s.offset[i]] = T(value[i]);
+            T& d = buffer[at<Consecutive>(s, i)];
+            d = s.live[i] ? T(value[i]) : d;
         }
     }
     return any_live(s);
+}
+
+template <typename T, bool Write>
+bool depth_stage(const gr_program& program, const gr_planes& p, gr_span& s) {
+    return s.consecutive ? depth_stage<T, Write, true>(program, p, s) : depth_stage<T, Write, false>(program, p, s);
 }
 
 uint32_t stencil_op(uint32_t op, uint32_t s, uint32_t ref) {
@@ -364,15 +395,24 @@ void blend_factor(const gr_program& program, uint32_t factor, const gr_span& s, 
     }
 }
 
+template <bool Consecutive>
+void read_target(const uint32_t* pixels, const gr_span& s, float* dr, float* dg, float* db) {
+    for (int i = 0; i < s.count; ++i) {
+        const uint32_t d = pixels[at<Consecutive>(s, i)];
+        dr[i] = float((d >> 16) & 0xFFu) * inv255;
+        dg[i] = float((d >> 8) & 0xFFu) * inv255;
+        db[i] = float(d & 0xFFu) * inv255;
+    }
+}
+
 bool blend_stage(const gr_program& program, const gr_planes&, gr_span& s) {
     const uint32_t* pixels = program.state.target->colour_pixels;
     float dr[gr_span_max], dg[gr_span_max], db[gr_span_max];
     const int n = s.count;
-    for (int i = 0; i < n; ++i) {
-        const uint32_t d = pixels[s.offset[i]];
-        dr[i] = float((d >> 16) & 0xFFu) * inv255;
-        dg[i] = float((d >> 8) & 0xFFu) * inv255;
-        db[i] = float(d & 0xFFu) * inv255;
+    if (s.consecutive) {
+        read_target<true>(pixels, s, dr, dg, db);
+    } else {
+        read_target<false>(pixels, s, dr, dg, db);
     }
     const rgb_arrays dst{dr, dg, db};
     float sfr[gr_span_max], sfg[gr_span_max], sfb[gr_span_max], dfr[gr_span_max], dfg[gr_span_max], dfb[gr_span_max];
@@ -410,14 +450,24 @@ bool blend_stage(const gr_program& program, const gr_planes&, gr_span& s) {
 }
 
 // round(c * 255) into the channels the write mask lets through; the others keep the target's.
+template <bool Consecutive>
+void write_pixels(uint32_t* __restrict pixels, uint32_t bits, const gr_span& s) {
+    const uint8_t* __restrict live = s.live;
+    const float* __restrict r = s.r, * __restrict g = s.g, * __restrict b = s.b;
+    const int n = s.count;
+    for (int i = 0; i < n; ++i) {
+        const uint32_t c = to_8bit(r[i]) << 16 | to_8bit(g[i]) << 8 | to_8bit(b[i]);
+        const uint32_t written = bits & (0u - uint32_t(live[i]));  // live is 0 or 1
+        uint32_t& d = pixels[at<Consecutive>(s, i)];
+        d = (d & ~written) | (c & written);
+    }
+}
+
 bool write_stage(const gr_program& program, const gr_planes&, gr_span& s) {
-    uint32_t* pixels = program.state.target->colour_pixels;
-    const uint32_t bits = program.write_bits, keep = 0x00FFFFFFu & ~bits;
-    for (int i = 0; i < s.count; ++i) {
-        if (!s.live[i]) continue;
-        const uint32_t c = to_8bit(s.r[i]) << 16 | to_8bit(s.g[i]) << 8 | to_8bit(s.b[i]);
-        uint32_t& d = pixels[s.offset[i]];
-        d = (d & keep) | (c & bits);
+    if (s.consecutive) {
+        write_pixels<true>(program.state.target->colour_pixels, program.write_bits, s);
+    } else {
+        write_pixels<false>(program.state.target->colour_pixels, program.write_bits, s);
     }
     return true;
 }

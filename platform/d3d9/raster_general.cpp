@@ -4,7 +4,8 @@
 //
 // Positions are snapped to the sub-pixel grid of pipeline_vertex.h as the fast rasteriser does, so
 // both draw the same pixels for the same triangle. Vertices whose positions are not finite or lie
-// beyond gr_position_limit pixels draw nothing; a q that is not a positive finite number reads as 1.
+// beyond gr_position_limit pixels draw nothing, as does a program without a target; a q that is not
+// a positive finite number reads as 1.
 #include "platform/d3d9/raster_general_span.h"
 #include "platform/d3d9/pipeline_vertex.h"
 
@@ -63,6 +64,7 @@ void mark(const gr_program& p, const drawn_box& box) {
 void draw_row(const gr_program& p, const gr_planes& planes, gr_span& s, int y, int x1, int x2) {
     const uint32_t row = uint32_t(y) * uint32_t(p.state.target->width);
     s.fy = float(y) - planes.y0;
+    s.consecutive = true;
     for (int x = x1; x <= x2; x += gr_span_max) {
         const int count = std::min(gr_span_max, x2 - x + 1);
         s.count = count;
@@ -105,7 +107,7 @@ edge make_edge(fixed_point from, fixed_point to) {
 void gr_triangle(const gr_program* program, const gv_screen_vertex& a, const gv_screen_vertex& b,
                  const gv_screen_vertex& c) {
     const gr_program& p = *program;
-    if (!usable(a.x, a.y) || !usable(b.x, b.y) || !usable(c.x, c.y)) return;
+    if (p.state.target == nullptr || !usable(a.x, a.y) || !usable(b.x, b.y) || !usable(c.x, c.y)) return;
     const gv_screen_vertex* v[3] = {&a, &b, &c};
     fixed_point f[3];
     for (int i = 0; i < 3; ++i) {
@@ -165,7 +167,7 @@ void gr_triangle(const gr_program* program, const gv_screen_vertex& a, const gv_
 void gr_point(const gr_program* program, const gv_screen_vertex& a, bool sprite) {
     const gr_program& p = *program;
     const double size = a.point_size;
-    if (!usable(a.x, a.y) || !(size > 0.0 && size <= gr_position_limit)) return;
+    if (p.state.target == nullptr || !usable(a.x, a.y) || !(size > 0.0 && size <= gr_position_limit)) return;
     // The square [x - size/2, x + size/2] under the fill rule: centres on its left and top edges
     // belong to it, those on the right and bottom do not.
     const double x = double(std::llrint(a.x * raster_subpixel_one)) / raster_subpixel_one;
@@ -201,7 +203,7 @@ void gr_point(const gr_program* program, const gv_screen_vertex& a, bool sprite)
 
 void gr_line(const gr_program* program, const gv_screen_vertex& a, const gv_screen_vertex& b, bool last_pixel) {
     const gr_program& p = *program;
-    if (!usable(a.x, a.y) || !usable(b.x, b.y)) return;
+    if (p.state.target == nullptr || !usable(a.x, a.y) || !usable(b.x, b.y)) return;
     // One pixel per column (x-major) or row (y-major); u runs along the major axis, s across it.
     const bool x_major = std::fabs(b.x - a.x) >= std::fabs(b.y - a.y);
     const double u0 = x_major ? a.x : a.y, u1 = x_major ? b.x : b.y;
@@ -241,6 +243,7 @@ void gr_line(const gr_program* program, const gv_screen_vertex& a, const gv_scre
     gr_span span;
     span.fy = 0.0f;
     span.count = 0;
+    span.consecutive = false;
     drawn_box box;
     const int width = p.state.target->width;
     for (int64_t c = first; c != end && (step > 0 ? c < end : c > end); c += step) {

@@ -7,9 +7,9 @@
 // every other value multiplied by q, so that value = plane / q is perspective-correct.
 //
 // A span is up to gr_span_max pixels sharing fy, each with its own fx and its offset in the
-// buffers; the entries from `count` up to the next multiple of four are padding (fx 0, offset 0,
-// not live). The stages run in order over a span; each clears `live` for the pixels it rejects
-// and returns false once none is left.
+// buffers (consecutive pixels of one row when `consecutive`: offset[i] = offset[0] + i); the entries from `count` up to
+// the next multiple of four are padding (fx 0, offset 0, not live). The stages run in order over a span; each clears
+// `live` for the pixels it rejects and returns false once none is left.
 #pragma once
 
 #include "platform/d3d9/raster_general.h"
@@ -41,6 +41,7 @@ struct gr_planes {
 
 struct gr_span {
     int count = 0;
+    bool consecutive = false;
     float fy = 0.0f;
     alignas(16) float fx[gr_span_max];
     uint32_t offset[gr_span_max];
