@@ -51,7 +51,6 @@ bool valid_light(const D3DLIGHT9& l) {
     return type == D3DLIGHT_POINT || type == D3DLIGHT_SPOT || type == D3DLIGHT_DIRECTIONAL;
 }
 
-uint16_t depth_value(float z) { return uint16_t(std::lround(z * 65535.0f)); }
 
 }  // namespace
 
@@ -63,7 +62,7 @@ d3d9_device::d3d9_device(IDirect3D9* parent, const d3d9_device_setup& setup)
     const int width = setup.width, height = setup.height;
     lent_colour_ = win_frame_memory(window_, size_t(width) * size_t(height) + fb_padding);
     try {
-        fb_create(fb_, width, height, setup.with_depth, lent_colour_);
+        fb_create(fb_, width, height, setup.depth_format, lent_colour_);
     } catch (const std::bad_alloc&) {
         fb_ = d3d9_framebuffer{};
     }
@@ -268,22 +267,25 @@ HRESULT d3d9_device::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
 // ---- clears, scenes, presents ---------------------------------------------------------------
 
 // Fills [left, right) x [top, bottom), already inside the target, in the buffers `flags` names.
-void d3d9_device::fill_clear_rect(const RECT& r, DWORD flags, uint32_t colour, uint16_t depth) {
+void d3d9_device::fill_clear_rect(const RECT& r, DWORD flags, uint32_t colour, float z, uint8_t stencil) {
     if (r.left >= r.right || r.top >= r.bottom) return;
     if (flags & D3DCLEAR_TARGET) fb_fill_colour(fb_, int(r.left), int(r.top), int(r.right), int(r.bottom), colour);
-    if (flags & D3DCLEAR_ZBUFFER) fb_fill_depth(fb_, int(r.left), int(r.top), int(r.right), int(r.bottom), depth);
+    if (flags & D3DCLEAR_ZBUFFER) fb_fill_depth(fb_, int(r.left), int(r.top), int(r.right), int(r.bottom), z);
+    if (flags & D3DCLEAR_STENCIL) fb_fill_stencil(fb_, int(r.left), int(r.top), int(r.right), int(r.bottom), stencil);
 }
 
 // Each rectangle [x1, x2) x [y1, y2), or the whole viewport when Count is 0, is cut to the viewport
 // and, with the scissor test on, to the scissor rectangle. Rectangles that end up empty (inverted
-// ones among them) clear nothing. Stencil clears are refused: the target has no stencil buffer.
-HRESULT d3d9_device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD) {
-    if ((count != 0) != (rects != nullptr) || flags == 0 || (flags & ~DWORD(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)) != 0) {
-        return D3DERR_INVALIDCALL;
-    }
-    if ((flags & D3DCLEAR_ZBUFFER) && (fb_.depth.empty() || !(z >= 0.0f && z <= 1.0f))) return D3DERR_INVALIDCALL;
+// ones among them) clear nothing. Depth is stored at the buffer's precision; the stencil value is
+// cut to the buffer's 8 bits (the stencil write mask does not apply to clears).
+HRESULT d3d9_device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z,
+                           DWORD stencil_value) {
+    constexpr DWORD known = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
+    if ((count != 0) != (rects != nullptr) || flags == 0 || (flags & ~known) != 0) return D3DERR_INVALIDCALL;
+    if ((flags & D3DCLEAR_ZBUFFER) && (!fb_has_depth(fb_) || !(z >= 0.0f && z <= 1.0f))) return D3DERR_INVALIDCALL;
+    if ((flags & D3DCLEAR_STENCIL) && !fb_has_stencil(fb_)) return D3DERR_INVALIDCALL;
     const uint32_t rgb = colour & 0x00FFFFFFu;
-    const uint16_t depth = (flags & D3DCLEAR_ZBUFFER) ? depth_value(z) : uint16_t{0};
+    const uint8_t stencil = uint8_t(stencil_value & 0xFFu);
     const D3DVIEWPORT9& v = viewport_rect_;
     RECT bounds{LONG(v.X), LONG(v.Y), LONG(v.X + v.Width), LONG(v.Y + v.Height)};
     if (state(D3DRS_SCISSORTESTENABLE) != FALSE) {
@@ -294,10 +296,11 @@ HRESULT d3d9_device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCO
         const bool whole =
             bounds.left == 0 && bounds.top == 0 && bounds.right == fb_.width && bounds.bottom == fb_.height;
         if (!whole) {
-            fill_clear_rect(bounds, flags, rgb, depth);
+            fill_clear_rect(bounds, flags, rgb, z, stencil);
         } else {
             if (flags & D3DCLEAR_TARGET) fb_clear_colour(fb_, rgb);
-            if (flags & D3DCLEAR_ZBUFFER) fb_clear_depth(fb_, depth);
+            if (flags & D3DCLEAR_ZBUFFER) fb_clear_depth(fb_, z);
+            if (flags & D3DCLEAR_STENCIL) fb_clear_stencil(fb_, stencil);
         }
         return D3D_OK;
     }
@@ -305,7 +308,7 @@ HRESULT d3d9_device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCO
         const D3DRECT& r = rects[i];
         const RECT cut{std::max(r.x1, bounds.left), std::max(r.y1, bounds.top), std::min(r.x2, bounds.right),
                        std::min(r.y2, bounds.bottom)};
-        fill_clear_rect(cut, flags, rgb, depth);
+        fill_clear_rect(cut, flags, rgb, z, stencil);
     }
     return D3D_OK;
 }

@@ -57,6 +57,7 @@ struct d3d9_device_setup {
     int width;
     int height;
     bool with_depth;
+    fb_depth_format depth_format;  // none exactly when !with_depth
     D3DDEVICE_CREATION_PARAMETERS creation;
 };
 
@@ -245,7 +246,7 @@ private:
     D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
     void release_stream_bindings();
     void store_transform(D3DMATRIX* slot, const D3DMATRIX& matrix);
-    void fill_clear_rect(const RECT& r, DWORD flags, uint32_t colour, uint16_t depth);
+    void fill_clear_rect(const RECT& r, DWORD flags, uint32_t colour, float z, uint8_t stencil);
     DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }
 
     // ---- device_draw.cpp: checking a draw's inputs and choosing its route

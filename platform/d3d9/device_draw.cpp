@@ -216,11 +216,15 @@ bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout)
     }
     if (state(D3DRS_ALPHATESTENABLE) != FALSE || state(D3DRS_ALPHABLENDENABLE) != FALSE) return false;
     if ((state(D3DRS_COLORWRITEENABLE) & 7u) != 7u) return false;
-    if (!fb_fast_depth(fb_)) return false;
+    if (fb_.depth_format != fb_depth_format::none && fb_.depth_format != fb_depth_format::d16) return false;
     if (fb_has_stencil(fb_) && state(D3DRS_STENCILENABLE) != FALSE) return false;
     if (!is_float_zero(state(D3DRS_DEPTHBIAS)) || !is_float_zero(state(D3DRS_SLOPESCALEDEPTHBIAS))) return false;
     if (state(D3DRS_CLIPPING) != FALSE && (state(D3DRS_CLIPPLANEENABLE) & 0x3Fu) != 0) return false;
-    return whole_target_viewport();
+    const D3DVIEWPORT9& v = viewport_rect_;
+    if (v.X != 0 || v.Y != 0 || v.Width != DWORD(fb_.width) || v.Height != DWORD(fb_.height)) return false;
+    if (v.MinZ != 0.0f || v.MaxZ != 1.0f) return false;
+    return state(D3DRS_SCISSORTESTENABLE) == FALSE ||
+           (scissor_.left <= 0 && scissor_.top <= 0 && scissor_.right >= fb_.width && scissor_.bottom >= fb_.height);
 }
 
 HRESULT d3d9_device::draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,

@@ -20,12 +20,12 @@
 #include <cstdint>
 
 struct gr_stencil_face {
-    uint32_t func = 8;  // D3DCMP_*
+    uint32_t func = 8;                            // D3DCMP_*
     uint32_t fail = 1, depth_fail = 1, pass = 1;  // D3DSTENCILOP_*
 };
 
 struct gr_blend {
-    uint32_t source = 2, destination = 1, op = 1;  // D3DBLEND_*, D3DBLENDOP_* (colour)
+    uint32_t source = 2, destination = 1, op = 1;                    // D3DBLEND_*, D3DBLENDOP_* (colour)
     uint32_t source_alpha = 2, destination_alpha = 1, op_alpha = 1;  // the alpha channel's
 };
 
@@ -33,7 +33,7 @@ struct gr_blend {
 struct gr_state {
     d3d9_framebuffer* target = nullptr;
     int left = 0, top = 0, right = 0, bottom = 0;  // pixels outside [left, right) x [top, bottom) are not drawn
-    bool discard_outside_depth_range = false;     // pre-transformed: z outside [0, 1] draws nothing
+    bool discard_outside_depth_range = false;      // pre-transformed: z outside [0, 1] draws nothing
 
     sampler_texture texture;  // stage 0; texels null: the diffuse colour alone
     bool specular = false;    // add the specular colour's rgb
