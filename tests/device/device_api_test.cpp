@@ -541,8 +541,7 @@ TEST_F(DeviceRectTest, ViewportsMustLieInsideTheTargetWithDepthsInZeroToOne) {
     };
     D3DVIEWPORT9 previous{0, 0, w, h, 0.0f, 1.0f};
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << c.viewport.X << "," << c.viewport.Y << " " << c.viewport.Width << "x"
-                                        << c.viewport.Height << " z " << c.viewport.MinZ << ".." << c.viewport.MaxZ);
+        SCOPED_TRACE(&c - cases);
         EXPECT_EQ(device->SetViewport(&c.viewport), c.accepted ? D3D_OK : D3DERR_INVALIDCALL);
         if (c.accepted) previous = c.viewport;
         D3DVIEWPORT9 read{};

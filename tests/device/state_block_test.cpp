@@ -36,41 +36,21 @@ D3DMATRIX scaling(float s) {
 TEST_F(StateBlockTest, EachKindOfBlockHoldsItsOwnStates) {
     struct entry {
         const char* name;
-        bool all, pixel, vertex;
+        bool pixel, vertex;  // every kind of block but ALL; ALL holds them all
         std::function<void(DWORD)> set;
-        std::function<DWORD()> get;
+        std::function<HRESULT(DWORD*)> get;
     };
     const auto render = [&](const char* name, bool pixel, bool vertex, D3DRENDERSTATETYPE s) {
-        return entry{name,
-                     true,
-                     pixel,
-                     vertex,
-                     [=, this](DWORD x) { device->SetRenderState(s, x); },
-                     [=, this] { return render_state(s); }};
+        return entry{name, pixel, vertex, [=, this](DWORD x) { device->SetRenderState(s, x); },
+                     [=, this](DWORD* v) { return device->GetRenderState(s, v); }};
     };
     const auto stage = [&](const char* name, bool pixel, bool vertex, D3DTEXTURESTAGESTATETYPE t) {
-        return entry{name,
-                     true,
-                     pixel,
-                     vertex,
-                     [=, this](DWORD x) { device->SetTextureStageState(2, t, x); },
-                     [=, this] {
-                         DWORD v = 0;
-                         device->GetTextureStageState(2, t, &v);
-                         return v;
-                     }};
+        return entry{name, pixel, vertex, [=, this](DWORD x) { device->SetTextureStageState(2, t, x); },
+                     [=, this](DWORD* v) { return device->GetTextureStageState(2, t, v); }};
     };
     const auto sampler = [&](const char* name, bool pixel, bool vertex, DWORD s) {
-        return entry{name,
-                     true,
-                     pixel,
-                     vertex,
-                     [=, this](DWORD x) { device->SetSamplerState(s, D3DSAMP_MAXMIPLEVEL, x); },
-                     [=, this] {
-                         DWORD v = 0;
-                         device->GetSamplerState(s, D3DSAMP_MAXMIPLEVEL, &v);
-                         return v;
-                     }};
+        return entry{name, pixel, vertex, [=, this](DWORD x) { device->SetSamplerState(s, D3DSAMP_MAXMIPLEVEL, x); },
+                     [=, this](DWORD* v) { return device->GetSamplerState(s, D3DSAMP_MAXMIPLEVEL, v); }};
     };
     const entry entries[] = {
         render("LIGHTING", false, true, D3DRS_LIGHTING),
@@ -81,27 +61,31 @@ TEST_F(StateBlockTest, EachKindOfBlockHoldsItsOwnStates) {
         stage("TEXCOORDINDEX", true, true, D3DTSS_TEXCOORDINDEX),
         sampler("sampler 15", true, false, 15),
         sampler("vertex sampler 1", false, true, D3DVERTEXTEXTURESAMPLER1),
-        {"WORLD", true, false, false,
+        {"WORLD", false, false,
          [this](DWORD x) {
              const D3DMATRIX m = scaling(float(x));
              device->SetTransform(D3DTS_WORLD, &m);
          },
-         [this] { return DWORD(world_scale()); }},
-        {"light enable", true, false, true, [this](DWORD x) { device->LightEnable(3, x == 1); },
-         [this] {
-             BOOL on = FALSE;
-             device->GetLightEnable(3, &on);
-             return on ? 1u : 2u;
+         [this](DWORD* v) {
+             *v = DWORD(world_scale());
+             return D3D_OK;
          }},
-        {"scissor", true, false, false,
+        {"light enable", false, true, [this](DWORD x) { device->LightEnable(3, x == 1); },
+         [this](DWORD* v) {
+             BOOL on = FALSE;
+             const HRESULT result = device->GetLightEnable(3, &on);
+             *v = on ? 1u : 2u;
+             return result;
+         }},
+        {"scissor", false, false,
          [this](DWORD x) {
              const RECT r{0, 0, LONG(x), LONG(x)};
              device->SetScissorRect(&r);
          },
-         [this] {
+         [this](DWORD* v) {
              RECT r{};
-             device->GetScissorRect(&r);
-             return DWORD(r.right);
+             *v = device->GetScissorRect(&r) == D3D_OK ? DWORD(r.right) : 0u;
+             return D3D_OK;
          }},
     };
     for (D3DSTATEBLOCKTYPE type : {D3DSBT_ALL, D3DSBT_PIXELSTATE, D3DSBT_VERTEXSTATE}) {
@@ -111,8 +95,10 @@ TEST_F(StateBlockTest, EachKindOfBlockHoldsItsOwnStates) {
         for (const entry& e : entries) e.set(2);
         ASSERT_EQ(block->Apply(), D3D_OK);
         for (const entry& e : entries) {
-            const bool held = type == D3DSBT_ALL ? e.all : type == D3DSBT_PIXELSTATE ? e.pixel : e.vertex;
-            EXPECT_EQ(e.get(), held ? 1u : 2u) << e.name << " in block type " << type;
+            const bool held = type == D3DSBT_ALL || (type == D3DSBT_PIXELSTATE ? e.pixel : e.vertex);
+            DWORD v = 0;
+            EXPECT_EQ(e.get(&v), D3D_OK) << e.name;
+            EXPECT_EQ(v, held ? 1u : 2u) << e.name << " in block type " << type;
         }
         block->Release();
     }
