@@ -256,6 +256,7 @@ private:
     };
     HRESULT bound_source(draw_source* source) const;
     HRESULT user_source(const void* data, UINT stride, size_t vertices, draw_source* source) const;
+    void unbind_user_source(bool indices);
     HRESULT gather_indices(const unsigned char* data, D3DFORMAT format, size_t n, int64_t base, size_t vertex_limit,
                            const uint32_t** indices, uint32_t* vertex_end);
     bool fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout) const;
@@ -280,7 +281,7 @@ private:
     // ---- device_draw_general.cpp
     HRESULT draw_general(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
                          const draw_source& source);
-    vg_inputs vertex_inputs(const vertex_layout& layout) const;
+    vg_inputs vertex_inputs(const vertex_layout& layout);
     gr_state pixel_state(bool pretransformed);
     const gv_clip_vertex& general_vertex(uint32_t index);
     void general_triangle(uint32_t a, uint32_t b, uint32_t c);

@@ -149,6 +149,16 @@ HRESULT d3d9_device::user_source(const void* data, UINT stride, size_t vertices,
     return D3D_OK;
 }
 
+// After a UP draw, stream 0 (and for the indexed one the index buffer) are unbound.
+void d3d9_device::unbind_user_source(bool indices) {
+    if (streams_[0].buffer != nullptr) streams_[0].buffer->Release();
+    streams_[0] = stream_source{};
+    if (indices && indices_ != nullptr) {
+        indices_->Release();
+        indices_ = nullptr;
+    }
+}
+
 HRESULT d3d9_device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* vertices, UINT stride) {
     size_t n = 0;
     if (!primitive_vertices(type, count, &n) || count > max_primitive_count) return D3DERR_INVALIDCALL;
@@ -165,7 +175,7 @@ HRESULT d3d9_device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const vo
         for (size_t i = 0; i < n; ++i) draw_indices_[i] = uint32_t(i);
         hr = draw(type, count, draw_indices_.data(), n, uint32_t(n), source);
     }
-    SetStreamSource(0, nullptr, 0, 0);
+    unbind_user_source(false);
     return hr;
 }
 
@@ -188,8 +198,7 @@ HRESULT d3d9_device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT min_vert
         if (FAILED(hr)) return hr;
         hr = draw(type, count, indices, n, vertex_end, source);
     }
-    SetStreamSource(0, nullptr, 0, 0);
-    SetIndices(nullptr);
+    unbind_user_source(true);
     return hr;
 }
 

@@ -49,7 +49,7 @@ float screen_area(const gv_screen_vertex& a, const gv_screen_vertex& b, const gv
 
 }  // namespace
 
-vg_inputs d3d9_device::vertex_inputs(const vertex_layout& layout) const {
+vg_inputs d3d9_device::vertex_inputs(const vertex_layout& layout) {
     vg_inputs in;
     in.matrices = &matrices_;
     in.material = material_;
@@ -99,7 +99,7 @@ gr_state d3d9_device::pixel_state(bool pretransformed) {
     g.specular = state(D3DRS_SPECULARENABLE) != FALSE;
     g.fog = state(D3DRS_FOGENABLE) != FALSE;
     const DWORD table = state(D3DRS_FOGTABLEMODE);
-    g.fog_table_mode = table <= D3DFOG_LINEAR ? table : D3DFOG_NONE;
+    g.fog_table_mode = table <= D3DFOG_LINEAR ? table : DWORD(D3DFOG_NONE);
     g.fog_uses_w = !(projection_._14 == 0.0f && projection_._24 == 0.0f && projection_._34 == 0.0f &&
                      projection_._44 == 1.0f);
     g.fog_start = as_float(state(D3DRS_FOGSTART));

@@ -85,6 +85,7 @@ HRESULT d3d9_device::CreateVertexDeclaration(const D3DVERTEXELEMENT9* elements,
 HRESULT d3d9_device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT offset, UINT stride) {
     if (stream >= UINT(vl_max_streams) || stride > max_stream_stride) return D3DERR_INVALIDCALL;
     if (buffer != nullptr && !usable(*this, buffer, d3d9_object_kind::vertex_buffer)) return D3DERR_INVALIDCALL;
+    if (recording_) return recording_->record_stream_source(stream, buffer, offset, stride);
     stream_source& s = streams_[stream];
     rebind(&s.buffer, buffer);
     s.offset = offset;
@@ -116,6 +117,7 @@ HRESULT d3d9_device::GetStreamSourceFreq(UINT stream, UINT* setting) {
 
 HRESULT d3d9_device::SetIndices(IDirect3DIndexBuffer9* indices) {
     if (indices != nullptr && !usable(*this, indices, d3d9_object_kind::index_buffer)) return D3DERR_INVALIDCALL;
+    if (recording_) return recording_->record_indices(indices);
     rebind(&indices_, indices);
     return D3D_OK;
 }
@@ -130,6 +132,7 @@ HRESULT d3d9_device::GetIndices(IDirect3DIndexBuffer9** indices) {
 HRESULT d3d9_device::SetFVF(DWORD fvf) {
     vertex_layout layout;
     if (!vl_from_fvf(fvf, &layout)) return D3DERR_INVALIDCALL;
+    if (recording_) return recording_->record_fvf(fvf);
     rebind<IDirect3DVertexDeclaration9>(&declaration_, nullptr);
     fvf_ = fvf;
     layout_ = layout;
@@ -149,6 +152,7 @@ HRESULT d3d9_device::SetVertexDeclaration(IDirect3DVertexDeclaration9* declarati
         return D3DERR_INVALIDCALL;
     const vertex_layout* layout = d3d9_declaration_layout(declaration);
     if (declaration != nullptr && layout == nullptr) return D3DERR_INVALIDCALL;
+    if (recording_) return recording_->record_declaration(declaration);
     rebind(&declaration_, declaration);
     fvf_ = 0;
     layout_ = layout != nullptr ? *layout : vertex_layout{};
