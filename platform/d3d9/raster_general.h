@@ -8,7 +8,9 @@
 //
 // Coverage: triangles by the top-left rule of raster.h; a point is the square of side `point_size`
 // centred on the vertex under the same rule; a line is one pixel per step along its major axis,
-// pixel (c, floor(y(c) + 0.5)), the last pixel drawn only when asked.
+// pixel (c, floor(y(c) + 0.5)), the last pixel drawn only when asked; end points that round to the
+// same pixel draw that pixel alone, only when the last pixel is asked. Values along a line use its
+// parameter clamped to [0, 1], so the half pixel before the first end point repeats its values.
 //
 // DOES NOT: clip (vertices must lie inside the guard band of clip.h), cull, or transform.
 #pragma once
