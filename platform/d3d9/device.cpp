@@ -51,7 +51,6 @@ bool valid_light(const D3DLIGHT9& l) {
     return type == D3DLIGHT_POINT || type == D3DLIGHT_SPOT || type == D3DLIGHT_DIRECTIONAL;
 }
 
-
 }  // namespace
 
 // ---- device: life cycle -------------------------------------------------------------------------

@@ -127,8 +127,8 @@ HRESULT d3d9_device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT base_vertex
     if (const HRESULT hr = bound_source(&source); FAILED(hr)) return hr;
     const uint32_t* indices = nullptr;
     uint32_t vertex_end = 0;
-    if (const HRESULT hr = gather_indices(index_data.bytes.data + size_t(start_index) * index_size, index_data.format, n,
-                                          base_vertex, source.vertex_limit, &indices, &vertex_end);
+    if (const HRESULT hr = gather_indices(index_data.bytes.data + size_t(start_index) * index_size, index_data.format,
+                                          n, base_vertex, source.vertex_limit, &indices, &vertex_end);
         FAILED(hr)) {
         return hr;
     }

@@ -155,4 +155,3 @@ HRESULT d3d9_device::draw_fast(const tnl_streams& streams, uint32_t vertex_end, 
     flush_triangles(program);
     return D3D_OK;
 }
-

@@ -7,6 +7,7 @@
 // the device's own count (device_resource.h), so that bound objects never keep the device alive.
 // Every stream is read once per vertex: frequency 1 is the only stream setting (no instancing).
 #include "platform/d3d9/device.h"
+#include "platform/d3d9/state_block.h"
 
 #include "platform/d3d9/buffer_resource.h"
 #include "platform/d3d9/vertex_declaration.h"

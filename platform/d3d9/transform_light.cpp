@@ -69,8 +69,8 @@ void tnl_build_matrices(const D3DMATRIX& world, const D3DMATRIX& view, const D3D
 }
 
 void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, const tnl_light_slot lights[],
-                 size_t light_count, tnl_light* light_storage, const tnl_switches& sw,
-                 const tnl_streams& streams, const viewport_mapping& viewport, tnl_draw* d) {
+                 size_t light_count, tnl_light* light_storage, const tnl_switches& sw, const tnl_streams& streams,
+                 const viewport_mapping& viewport, tnl_draw* d) {
     d->matrices = &matrices;
     d->streams = streams;
     d->viewport = viewport;

@@ -119,8 +119,8 @@ struct tnl_draw {
 // Prepares the enabled ones of `light_count` lights into `light_storage`, which has room for
 // `light_count` lights and must outlive the draw.
 void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, const tnl_light_slot lights[],
-                 size_t light_count, tnl_light* light_storage, const tnl_switches& switches,
-                 const tnl_streams& streams, const viewport_mapping& viewport, tnl_draw* out);
+                 size_t light_count, tnl_light* light_storage, const tnl_switches& switches, const tnl_streams& streams,
+                 const viewport_mapping& viewport, tnl_draw* out);
 
 // A transformed and lit vertex. `screen` is valid when (outcode & clip_needed_mask) == 0.
 struct tnl_vertex {
