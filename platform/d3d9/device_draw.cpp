@@ -87,22 +87,22 @@ HRESULT d3d9_device::gather_indices(const unsigned char* data, D3DFORMAT format,
     } catch (const std::bad_alloc&) {
         return D3DERR_OUTOFVIDEOMEMORY;
     }
+    // Separate passes, each of which the vectoriser takes.
     uint32_t* out = draw_indices_.data();
-    uint32_t largest = 0, smallest = UINT32_MAX;
     if (format == D3DFMT_INDEX16) {
         for (size_t i = 0; i < n; ++i) {
             uint16_t v;
             std::memcpy(&v, data + 2 * i, 2);
             out[i] = v;
-            largest = std::max<uint32_t>(largest, v);
-            smallest = std::min<uint32_t>(smallest, v);
         }
     } else {
         std::memcpy(out, data, 4 * n);
-        for (size_t i = 0; i < n; ++i) {
-            largest = std::max(largest, out[i]);
-            smallest = std::min(smallest, out[i]);
-        }
+    }
+    uint32_t largest = 0, smallest = 0;
+    for (size_t i = 0; i < n; ++i) largest = std::max(largest, out[i]);
+    if (base < 0) {
+        smallest = UINT32_MAX;
+        for (size_t i = 0; i < n; ++i) smallest = std::min(smallest, out[i]);
     }
     if (int64_t(smallest) + base < 0 || uint64_t(int64_t(largest) + base) >= vertex_limit) return D3DERR_INVALIDCALL;
     if (base != 0) {
