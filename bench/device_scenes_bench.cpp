@@ -223,7 +223,6 @@ void time_frames(benchmark::State& state, IDirect3DDevice9* d, const char* draw_
     }
     state.counters["triangles_per_second"] =
         benchmark::Counter(double(state.iterations()) * double(triangles), benchmark::Counter::kIsRate);
-    state.counters["pixels"] = double(sg::width) * double(sg::height);
 }
 
 void torus_scene(benchmark::State& state, bool fog, bool blend) {
