@@ -87,7 +87,7 @@ constexpr point_light lights[4] = {
     {{2.5f, -2.5f, -4.0f}, {0.3f, 0.8f, 0.3f}, {0.5f, 1.0f, 0.5f}, {0.0f, 0.05f, 0.0f}, {1.0f, 0.1f, 0.02f}, 1000.0f},
 };
 
-constexpr float global_ambient[3] = {0.125f, 0.125f, 0.125f};  // 0x00202020
+constexpr float global_ambient[3] = {32.0f / 255.0f, 32.0f / 255.0f, 32.0f / 255.0f};  // 0x00202020
 constexpr uint32_t global_ambient_colour = 0x00202020;
 
 // The material: light grey, white highlights. The blended scene takes diffuse alpha 0.5 and, as

@@ -12,7 +12,10 @@
 // The geometry is in Direct3D's conventions (left-handed, camera looking along +z; pixel centres on
 // integers). Here the model-view matrix ends in a mirror of z, which turns the left-handed camera
 // space into OpenGL's right-handed eye space; lighting and fog depend only on distances and angles,
-// which the mirror keeps. The pixel grid uses an orthographic projection shifted by half a pixel.
+// which the mirror keeps. The pixel grid uses an orthographic projection shifted by half a pixel
+// with y growing upwards in the framebuffer: OpenGL's fill convention (bottom and left edges in)
+// then draws exactly the pixels Direct3D's (top and left edges in, y growing downwards) draws,
+// upside down in memory; the shot turns it the right way up.
 //
 // Usage: gl_scenes [--scene NAME]... [--size WxH] [--seconds S] [--warmup N] [--shot DIR]
 //   --scene    one of the scenes below (repeatable; default: all four, in order)
@@ -174,10 +177,10 @@ void set_grid_state(const buffers& b, int width, int height) {
     glDisable(GL_FOG);
     glDisable(GL_BLEND);
     glShadeModel(GL_SMOOTH);
-    // x, y in pixels with pixel centres on integers, y down.
+    // x, y in pixels with pixel centres on integers; Direct3D's row y is the framebuffer's row y.
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
-    glOrtho(-0.5, width - 0.5, height - 0.5, -0.5, -1.0, 1.0);
+    glOrtho(-0.5, width - 0.5, -0.5, height - 0.5, -1.0, 1.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     glBindBuffer(GL_ARRAY_BUFFER, b.grid_vertices);
@@ -199,8 +202,9 @@ void draw_scene(int scene) {
 }
 
 // The share of pixels of the frame that differ from the clear colour; writes the frame as a PPM
-// when `shot` is not empty.
-double covered_share(int width, int height, const std::string& shot) {
+// when `shot` is not empty, its first row the framebuffer's top row, or its bottom row when
+// `bottom_first`.
+double covered_share(int width, int height, const std::string& shot, bool bottom_first) {
     std::vector<unsigned char> pixels(size_t(width) * size_t(height) * 4);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
     glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, pixels.data());
@@ -218,7 +222,8 @@ double covered_share(int width, int height, const std::string& shot) {
     if (!shot.empty()) {
         if (FILE* f = std::fopen(shot.c_str(), "wb")) {
             std::fprintf(f, "P6\n%d %d\n255\n", width, height);
-            for (int y = height - 1; y >= 0; --y) {
+            for (int row = 0; row < height; ++row) {
+                const int y = bottom_first ? row : height - 1 - row;
                 for (int x = 0; x < width; ++x)
                     std::fwrite(&pixels[(size_t(y) * size_t(width) + size_t(x)) * 4], 1, 3, f);
             }
@@ -377,7 +382,7 @@ int main(int argc, char** argv) {
             return 1;
         }
         const std::string shot = shot_dir.empty() ? "" : shot_dir + "/" + scene_names[scene] + ".ppm";
-        const double covered = covered_share(width, height, shot);
+        const double covered = covered_share(width, height, shot, scene == 3);
         std::printf(
             "RESULT scene=%s size=%dx%d LP_NUM_THREADS=%s frames=%ld secs=%.3f fps=%.1f triangles=%d "
             "covered=%.3f renderer=\"%s\"\n",
