@@ -17,7 +17,7 @@
 // then draws exactly the pixels Direct3D's (top and left edges in, y growing downwards) draws,
 // upside down in memory; the shot turns it the right way up.
 //
-// Usage: gl_scenes [--scene NAME]... [--size WxH] [--seconds S] [--warmup N] [--shot DIR]
+// Usage: gl-scenes-peer [--scene NAME]... [--size WxH] [--seconds S] [--warmup N] [--shot DIR]
 //   --scene    one of the scenes below (repeatable; default: all four, in order)
 //   --seconds  measuring time per scene (default 2; at least 10 frames)
 //   --shot     writes DIR/NAME.ppm, the last frame of each scene
@@ -229,7 +229,7 @@ double covered_share(int width, int height, const std::string& shot, bool bottom
             }
             std::fclose(f);
         } else {
-            std::fprintf(stderr, "gl_scenes: cannot write %s\n", shot.c_str());
+            std::fprintf(stderr, "gl-scenes-peer: cannot write %s\n", shot.c_str());
         }
     }
     return double(covered) / (double(width) * double(height));
@@ -246,7 +246,7 @@ int main(int argc, char** argv) {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (i + 1 >= argc) {
-            std::fprintf(stderr, "gl_scenes: %s needs a value (or is unknown)\n", arg.c_str());
+            std::fprintf(stderr, "gl-scenes-peer: %s needs a value (or is unknown)\n", arg.c_str());
             return 2;
         }
         const char* value = argv[++i];
@@ -256,20 +256,20 @@ int main(int argc, char** argv) {
                 if (std::strcmp(value, scene_names[k]) == 0) found = k;
             }
             if (found < 0) {
-                std::fprintf(stderr, "gl_scenes: unknown scene %s\n", value);
+                std::fprintf(stderr, "gl-scenes-peer: unknown scene %s\n", value);
                 return 2;
             }
             scenes.push_back(found);
         } else if (arg == "--size") {
             if (std::sscanf(value, "%dx%d", &width, &height) != 2 || width < 1 || height < 1 || width > 8192 ||
                 height > 8192) {
-                std::fprintf(stderr, "gl_scenes: --size wants WxH, got %s\n", value);
+                std::fprintf(stderr, "gl-scenes-peer: --size wants WxH, got %s\n", value);
                 return 2;
             }
         } else if (arg == "--seconds") {
             seconds = std::atof(value);
             if (!(seconds > 0.0 && seconds < 3600.0)) {
-                std::fprintf(stderr, "gl_scenes: --seconds wants a positive number, got %s\n", value);
+                std::fprintf(stderr, "gl-scenes-peer: --seconds wants a positive number, got %s\n", value);
                 return 2;
             }
         } else if (arg == "--warmup") {
@@ -278,7 +278,7 @@ int main(int argc, char** argv) {
         } else if (arg == "--shot") {
             shot_dir = value;
         } else {
-            std::fprintf(stderr, "gl_scenes: unknown option %s\n", arg.c_str());
+            std::fprintf(stderr, "gl-scenes-peer: unknown option %s\n", arg.c_str());
             return 2;
         }
     }
@@ -286,7 +286,7 @@ int main(int argc, char** argv) {
 
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
-        std::fprintf(stderr, "gl_scenes: no X display\n");
+        std::fprintf(stderr, "gl-scenes-peer: no X display\n");
         return 1;
     }
     const int attributes[] = {GLX_X_RENDERABLE,
@@ -305,14 +305,14 @@ int main(int argc, char** argv) {
     int count = 0;
     GLXFBConfig* configs = glXChooseFBConfig(display, DefaultScreen(display), attributes, &count);
     if (configs == nullptr || count == 0) {
-        std::fprintf(stderr, "gl_scenes: no RGB8 GLX frame-buffer configuration\n");
+        std::fprintf(stderr, "gl-scenes-peer: no RGB8 GLX frame-buffer configuration\n");
         return 1;
     }
     const GLXFBConfig config = configs[0];
     XFree(configs);
     XVisualInfo* visual = glXGetVisualFromFBConfig(display, config);
     if (visual == nullptr) {
-        std::fprintf(stderr, "gl_scenes: the GLX configuration has no X visual\n");
+        std::fprintf(stderr, "gl-scenes-peer: the GLX configuration has no X visual\n");
         return 1;
     }
     XSetWindowAttributes window_attributes{};
@@ -324,7 +324,7 @@ int main(int argc, char** argv) {
     XFree(visual);
     const GLXContext context = glXCreateNewContext(display, config, GLX_RGBA_TYPE, nullptr, True);
     if (context == nullptr || !glXMakeContextCurrent(display, window, window, context)) {
-        std::fprintf(stderr, "gl_scenes: cannot create or make current a GLX context\n");
+        std::fprintf(stderr, "gl-scenes-peer: cannot create or make current a GLX context\n");
         return 1;
     }
 
@@ -341,7 +341,7 @@ int main(int argc, char** argv) {
     glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH_COMPONENT16, width, height);
     glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_ATTACHMENT, GL_RENDERBUFFER, depth_buffer);
     if (glCheckFramebufferStatus(GL_FRAMEBUFFER) != GL_FRAMEBUFFER_COMPLETE) {
-        std::fprintf(stderr, "gl_scenes: the framebuffer object is incomplete\n");
+        std::fprintf(stderr, "gl-scenes-peer: the framebuffer object is incomplete\n");
         return 1;
     }
     glReadBuffer(GL_COLOR_ATTACHMENT0);
@@ -378,7 +378,7 @@ int main(int argc, char** argv) {
         } while (elapsed < seconds || frames < 10);
         const GLenum error = glGetError();
         if (error != GL_NO_ERROR) {
-            std::fprintf(stderr, "gl_scenes: %s: OpenGL error 0x%04X\n", scene_names[scene], error);
+            std::fprintf(stderr, "gl-scenes-peer: %s: OpenGL error 0x%04X\n", scene_names[scene], error);
             return 1;
         }
         const std::string shot = shot_dir.empty() ? "" : shot_dir + "/" + scene_names[scene] + ".ppm";
