@@ -213,7 +213,7 @@ bool is_float_zero(DWORD bits) { return (bits & 0x7FFFFFFFu) == 0; }
 bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout) const {
     const int t = d3d9_stored_value(type);
     if (t != D3DPT_TRIANGLELIST && t != D3DPT_TRIANGLESTRIP && t != D3DPT_TRIANGLEFAN) return false;
-    if (layout.pretransformed || layout.position.type != D3DDECLTYPE_FLOAT3) return false;
+    if (layout.position.type != (layout.pretransformed ? D3DDECLTYPE_FLOAT4 : D3DDECLTYPE_FLOAT3)) return false;
     if (layout.normal.present && layout.normal.type != D3DDECLTYPE_FLOAT3) return false;
     if (layout.diffuse.present && layout.diffuse.type != D3DDECLTYPE_D3DCOLOR) return false;
     if (layout.specular.present) return false;
@@ -255,7 +255,12 @@ HRESULT d3d9_device::draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* ind
     streams.diffuse = element(layout.diffuse);
     streams.texcoords = element(layout.texcoord[0]);
     const int t = d3d9_stored_value(type);
-    if (t == D3DPT_TRIANGLELIST) return draw_fast(streams, vertex_end, indices, count);
+    const auto fast = [&](const uint32_t* triangles) {
+        if (!layout.pretransformed) return draw_fast(streams, vertex_end, triangles, count);
+        const HRESULT hr = draw_fast_pretransformed(streams, vertex_end, triangles, count);
+        return hr == S_FALSE ? draw_general(type, count, indices, n, vertex_end, source) : hr;
+    };
+    if (t == D3DPT_TRIANGLELIST) return fast(indices);
     // Strips and fans as lists: odd strip triangles swap their last two vertices, so that every
     // triangle keeps the first one's winding; fan triangle i is (v[i+1], v[i+2], v[0]).
     try {
@@ -275,6 +280,5 @@ HRESULT d3d9_device::draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* ind
             out[2] = indices[0];
         }
     }
-    (void)n;
-    return draw_fast(streams, vertex_end, triangle_indices_.data(), count);
+    return fast(triangle_indices_.data());
 }
