@@ -149,16 +149,6 @@ HRESULT d3d9_device::user_source(const void* data, UINT stride, size_t vertices,
     return D3D_OK;
 }
 
-// After a UP draw, stream 0 (and for the indexed one the index buffer) are unbound.
-void d3d9_device::unbind_user_source(bool indices) {
-    if (streams_[0].buffer != nullptr) streams_[0].buffer->Release();
-    streams_[0] = stream_source{};
-    if (indices && indices_ != nullptr) {
-        indices_->Release();
-        indices_ = nullptr;
-    }
-}
-
 HRESULT d3d9_device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* vertices, UINT stride) {
     size_t n = 0;
     if (!primitive_vertices(type, count, &n) || count > max_primitive_count) return D3DERR_INVALIDCALL;

@@ -68,8 +68,8 @@ TEST_F(DrawCallsTest, UpCallsUnbindWhatTheyReplace) {
         EXPECT_EQ(index == nullptr, indexed);
         if (index != nullptr) index->Release();
     }
-    ib->Release();
-    vb->Release();
+    EXPECT_EQ(ib->Release(), 0u);  // unbinding took no reference of the program's
+    EXPECT_EQ(vb->Release(), 0u);
 }
 
 // Vertices 0 (0,0), 1 (0,10), 2 (10,0), 3 (10,10) as a strip: both triangles counter-clockwise, so
