@@ -253,12 +253,13 @@ private:
     struct draw_source {
         vi_stream streams[vl_max_streams];
         size_t vertex_limit = 0;  // whole vertices every stream the layout reads holds
+        void skip(size_t first);
     };
     HRESULT bound_source(draw_source* source) const;
     HRESULT user_source(const void* data, UINT stride, size_t vertices, draw_source* source) const;
     void unbind_user_source(bool indices);
     HRESULT gather_indices(const unsigned char* data, D3DFORMAT format, size_t n, int64_t base, size_t vertex_limit,
-                           const uint32_t** indices, uint32_t* vertex_end);
+                           const uint32_t** indices, size_t* first_vertex, uint32_t* vertex_end);
     bool fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout) const;
     HRESULT draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
                  const draw_source& source);

@@ -62,6 +62,17 @@ HRESULT d3d9_device::bound_source(draw_source* source) const {
     return D3D_OK;
 }
 
+// Makes vertex `first` (< vertex_limit) the streams' vertex 0, so that the draw's scratch arrays
+// cover only the vertices from there on.
+void d3d9_device::draw_source::skip(size_t first) {
+    for (vi_stream& s : streams) {
+        if (s.data == nullptr) continue;
+        s.data += first * s.stride;
+        s.size -= first * s.stride;
+    }
+    vertex_limit -= first;
+}
+
 HRESULT d3d9_device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count) {
     size_t n = 0;
     if (!primitive_vertices(type, count, &n) || count > max_primitive_count) return D3DERR_INVALIDCALL;
@@ -74,14 +85,17 @@ HRESULT d3d9_device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count
     } catch (const std::bad_alloc&) {
         return D3DERR_OUTOFVIDEOMEMORY;
     }
-    for (size_t i = 0; i < n; ++i) draw_indices_[i] = start + uint32_t(i);
-    return draw(type, count, draw_indices_.data(), n, start + uint32_t(n), source);
+    source.skip(start);
+    for (size_t i = 0; i < n; ++i) draw_indices_[i] = uint32_t(i);
+    return draw(type, count, draw_indices_.data(), n, uint32_t(n), source);
 }
 
-// Widens and bases `n` indices of `format` into draw_indices_ (or points at them when they need
-// neither); fails when one lands outside [0, vertex_limit).
+// Widens `n` indices of `format` into draw_indices_, each made relative to the smallest, which with
+// `base` added becomes *first_vertex; *vertex_end is one past the largest relative index. Fails when
+// an index plus `base` lands outside [0, vertex_limit).
 HRESULT d3d9_device::gather_indices(const unsigned char* data, D3DFORMAT format, size_t n, int64_t base,
-                                    size_t vertex_limit, const uint32_t** indices, uint32_t* vertex_end) {
+                                    size_t vertex_limit, const uint32_t** indices, size_t* first_vertex,
+                                    uint32_t* vertex_end) {
     try {
         if (draw_indices_.size() < n) draw_indices_.resize(n);
     } catch (const std::bad_alloc&) {
@@ -98,19 +112,16 @@ HRESULT d3d9_device::gather_indices(const unsigned char* data, D3DFORMAT format,
     } else {
         std::memcpy(out, data, 4 * n);
     }
-    uint32_t largest = 0, smallest = 0;
+    uint32_t largest = 0, smallest = UINT32_MAX;
     for (size_t i = 0; i < n; ++i) largest = std::max(largest, out[i]);
-    if (base < 0) {
-        smallest = UINT32_MAX;
-        for (size_t i = 0; i < n; ++i) smallest = std::min(smallest, out[i]);
-    }
+    for (size_t i = 0; i < n; ++i) smallest = std::min(smallest, out[i]);
     if (int64_t(smallest) + base < 0 || uint64_t(int64_t(largest) + base) >= vertex_limit) return D3DERR_INVALIDCALL;
-    if (base != 0) {
-        const uint32_t shift = uint32_t(base);  // modular: every result was checked above
-        for (size_t i = 0; i < n; ++i) out[i] += shift;
+    if (smallest != 0) {
+        for (size_t i = 0; i < n; ++i) out[i] -= smallest;
     }
     *indices = out;
-    *vertex_end = uint32_t(int64_t(largest) + base + 1);
+    *first_vertex = size_t(int64_t(smallest) + base);
+    *vertex_end = largest - smallest + 1;
     return D3D_OK;
 }
 
@@ -126,12 +137,14 @@ HRESULT d3d9_device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT base_vertex
     draw_source source;
     if (const HRESULT hr = bound_source(&source); FAILED(hr)) return hr;
     const uint32_t* indices = nullptr;
+    size_t first = 0;
     uint32_t vertex_end = 0;
     if (const HRESULT hr = gather_indices(index_data.bytes.data + size_t(start_index) * index_size, index_data.format,
-                                          n, base_vertex, source.vertex_limit, &indices, &vertex_end);
+                                          n, base_vertex, source.vertex_limit, &indices, &first, &vertex_end);
         FAILED(hr)) {
         return hr;
     }
+    source.skip(first);
     return draw(type, count, indices, n, vertex_end, source);
 }
 
@@ -182,10 +195,12 @@ HRESULT d3d9_device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT min_vert
         hr = user_source(vertices, stride, size_t(min_vertex) + vertex_count, &source);
         if (FAILED(hr)) return hr;
         const uint32_t* indices = nullptr;
+        size_t first = 0;
         uint32_t vertex_end = 0;
         hr = gather_indices(static_cast<const unsigned char*>(index_data), format, n, 0, source.vertex_limit, &indices,
-                            &vertex_end);
+                            &first, &vertex_end);
         if (FAILED(hr)) return hr;
+        source.skip(first);
         hr = draw(type, count, indices, n, vertex_end, source);
     }
     unbind_user_source(true);
