@@ -23,19 +23,18 @@
 
 IDirect3D9* direct3d = nullptr;
 IDirect3DDevice9* device = nullptr;
-IDirect3DVertexBuffer9* vertex_buffer = nullptr;
-IDirect3DIndexBuffer9* index_buffer = nullptr;
+ID3DXMesh* pillar = nullptr;
 
 struct lit_vertex {
     D3DXVECTOR3 position, normal;
 };
 const DWORD lit_vertex_fvf = D3DFVF_XYZ | D3DFVF_NORMAL;
 
-// The road: 2 x road_rows squares from x = -8 to 8 and z = -10 to -10 + 2 * road_rows; then a box
-// from -1 to +1 on each axis, drawn again and again as the pillars.
+// The road, from x = -8 to 8 and z = -10 to 110, as one triangle strip: a right and a left vertex
+// every 2 units. Vertex fog is worked out at the vertices, so the road needs vertices all along it.
 const int road_rows = 60;
-const UINT road_vertices = 3 * (road_rows + 1), road_triangles = 4 * road_rows;
-const UINT box_vertices = 24, box_triangles = 12;
+lit_vertex road[2 * (road_rows + 1)];
+
 const int pillar_rows = 25;
 const float pillar_spacing = 4.0f;
 
@@ -76,63 +75,15 @@ bool create_device(HWND window) {
                                             D3DCREATE_SOFTWARE_VERTEXPROCESSING, &parameters, &device));
 }
 
-// The road: rows of three vertices across, two squares per row, clockwise seen from above.
-void write_road(lit_vertex* vertices, WORD* indices) {
-    for (int row = 0; row <= road_rows; ++row) {
-        for (int column = 0; column < 3; ++column) {
-            *vertices++ = {{-8.0f + 8.0f * column, 0.0f, -10.0f + 2.0f * row}, {0.0f, 1.0f, 0.0f}};
-        }
-    }
-    for (int row = 0; row < road_rows; ++row) {
-        for (int column = 0; column < 2; ++column) {
-            const WORD near_left = static_cast<WORD>(3 * row + column), far_left = static_cast<WORD>(near_left + 3);
-            const WORD square[6] = {far_left, static_cast<WORD>(far_left + 1),  static_cast<WORD>(near_left + 1),
-                                    far_left, static_cast<WORD>(near_left + 1), near_left};
-            for (WORD index : square) *indices++ = index;
-        }
-    }
-}
-
-// Each face: its outward normal n and the directions r and u that point right and up for someone
-// looking at it from outside; corners n - r + u, n + r + u, n + r - u, n - r - u are clockwise.
-void write_box(lit_vertex* vertices, WORD* indices) {
-    const D3DXVECTOR3 faces[6][3] = {
-        {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}}, {{0, 0, 1}, {-1, 0, 0}, {0, 1, 0}}, {{-1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
-        {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}},  {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},  {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}},
-    };
-    for (int face = 0; face < 6; ++face) {
-        const D3DXVECTOR3 &n = faces[face][0], &r = faces[face][1], &u = faces[face][2];
-        *vertices++ = {n - r + u, n};
-        *vertices++ = {n + r + u, n};
-        *vertices++ = {n + r - u, n};
-        *vertices++ = {n - r - u, n};
-        const WORD first = static_cast<WORD>(4 * face);
-        const WORD corners[6] = {first, static_cast<WORD>(first + 1), static_cast<WORD>(first + 2),
-                                 first, static_cast<WORD>(first + 2), static_cast<WORD>(first + 3)};
-        for (WORD index : corners) *indices++ = index;
-    }
-}
-
+// A pillar is a D3DX box mesh (positions and normals), 1 x 4 x 1 units around its centre. The
+// road's strip starts on the right so that its first triangle is clockwise seen from above.
 bool create_shapes() {
-    const UINT vertex_count = road_vertices + box_vertices, index_count = 3 * (road_triangles + box_triangles);
-    if (FAILED(device->CreateVertexBuffer(vertex_count * sizeof(lit_vertex), D3DUSAGE_WRITEONLY, lit_vertex_fvf,
-                                          D3DPOOL_MANAGED, &vertex_buffer, nullptr)) ||
-        FAILED(device->CreateIndexBuffer(index_count * sizeof(WORD), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
-                                         D3DPOOL_MANAGED, &index_buffer, nullptr))) {
-        return false;
+    for (int row = 0; row <= road_rows; ++row) {
+        const float z = -10.0f + 2.0f * row;
+        road[2 * row] = {{8.0f, 0.0f, z}, {0.0f, 1.0f, 0.0f}};
+        road[2 * row + 1] = {{-8.0f, 0.0f, z}, {0.0f, 1.0f, 0.0f}};
     }
-    void* vertices = nullptr;
-    void* indices = nullptr;
-    if (FAILED(vertex_buffer->Lock(0, 0, &vertices, 0))) return false;
-    if (FAILED(index_buffer->Lock(0, 0, &indices, 0))) {
-        vertex_buffer->Unlock();
-        return false;
-    }
-    write_road(static_cast<lit_vertex*>(vertices), static_cast<WORD*>(indices));
-    write_box(static_cast<lit_vertex*>(vertices) + road_vertices, static_cast<WORD*>(indices) + 3 * road_triangles);
-    index_buffer->Unlock();
-    vertex_buffer->Unlock();
-    return true;
+    return SUCCEEDED(D3DXCreateBox(device, 1.0f, 4.0f, 1.0f, &pillar, nullptr));
 }
 
 // One light from above and behind the camera; fog on, towards the background colour.
@@ -144,7 +95,6 @@ void set_states() {
     device->SetLight(0, &sun);
     device->LightEnable(0, TRUE);
     device->SetRenderState(D3DRS_AMBIENT, D3DCOLOR_XRGB(60, 60, 60));
-    device->SetRenderState(D3DRS_NORMALIZENORMALS, TRUE);
     device->SetRenderState(D3DRS_FOGENABLE, TRUE);
     device->SetRenderState(D3DRS_FOGCOLOR, fog_colour);
 }
@@ -169,19 +119,15 @@ bool draw_scene(const D3DVIEWPORT9& viewport) {
 
     D3DXMatrixIdentity(&world);
     device->SetTransform(D3DTS_WORLD, &world);
+    device->SetFVF(lit_vertex_fvf);
     set_material(road_colour);
-    bool drawn = SUCCEEDED(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, road_vertices, 0, road_triangles));
+    bool drawn = SUCCEEDED(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2 * road_rows, road, sizeof(lit_vertex)));
     for (int row = 0; row < pillar_rows; ++row) {
         for (int side = 0; side < 2; ++side) {
-            D3DXMATRIX scale, move;
-            D3DXMatrixScaling(&scale, 0.5f, 2.0f, 0.5f);
-            D3DXMatrixTranslation(&move, side == 0 ? -5.0f : 5.0f, 2.0f, 4.0f + pillar_spacing * row);
-            world = scale * move;
+            D3DXMatrixTranslation(&world, side == 0 ? -5.0f : 5.0f, 2.0f, 4.0f + pillar_spacing * row);
             device->SetTransform(D3DTS_WORLD, &world);
             set_material(pillar_colours[(row + side) % 2]);
-            drawn = SUCCEEDED(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, road_vertices, 0, box_vertices,
-                                                           3 * road_triangles, box_triangles)) &&
-                    drawn;
+            drawn = SUCCEEDED(pillar->DrawSubset(0)) && drawn;
         }
     }
     return drawn;
@@ -198,10 +144,6 @@ bool render() {
     device->Clear(0, nullptr, D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, fog_colour, 1.0f, 0);
     bool drawn = false;
     if (SUCCEEDED(device->BeginScene())) {
-        device->SetStreamSource(0, vertex_buffer, 0, sizeof(lit_vertex));
-        device->SetIndices(index_buffer);
-        device->SetFVF(lit_vertex_fvf);
-
         // Left: linear fog at the vertices, from 6 units (no fog) to 50 units (all fog).
         device->SetViewport(&left);
         device->SetRenderState(D3DRS_FOGTABLEMODE, D3DFOG_NONE);
@@ -225,12 +167,10 @@ bool render() {
 }
 
 void release_all() {
-    if (index_buffer != nullptr) index_buffer->Release();
-    if (vertex_buffer != nullptr) vertex_buffer->Release();
+    if (pillar != nullptr) pillar->Release();
     if (device != nullptr) device->Release();
     if (direct3d != nullptr) direct3d->Release();
-    index_buffer = nullptr;
-    vertex_buffer = nullptr;
+    pillar = nullptr;
     device = nullptr;
     direct3d = nullptr;
 }

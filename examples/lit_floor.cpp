@@ -7,9 +7,9 @@
 // that the pools of light show on a flat floor, the floor is cut into a grid of many small squares:
 // a single large square would only be lit at its four corners.
 //
-// All shapes share one vertex buffer and one index buffer: the floor's vertices and indices first,
-// then one box's. A box is drawn with DrawIndexedPrimitive's BaseVertexIndex pointing at its first
-// vertex, so its indices count from 0, and every box is that one box under its own world matrix.
+// The floor's vertices (positions and normals) are in a vertex buffer and its triangles in a 16-bit
+// index buffer. The boxes are one D3DX box mesh drawn again and again, each time under its own world
+// matrix (scaled to the box's size, then moved to its place).
 //
 // The lights move with the frame count rather than the clock, so frame N always shows the same picture.
 //
@@ -24,6 +24,7 @@ IDirect3D9* direct3d = nullptr;
 IDirect3DDevice9* device = nullptr;
 IDirect3DVertexBuffer9* vertex_buffer = nullptr;
 IDirect3DIndexBuffer9* index_buffer = nullptr;
+ID3DXMesh* box = nullptr;
 
 struct lit_vertex {
     D3DXVECTOR3 position, normal;
@@ -35,11 +36,6 @@ const int floor_cells = 40;
 const float floor_size = 20.0f;
 const UINT floor_vertices = (floor_cells + 1) * (floor_cells + 1);
 const UINT floor_triangles = floor_cells * floor_cells * 2;
-// The box, from -1 to +1 on each axis: four vertices of its own per face, so that each face has its
-// own normal.
-const UINT box_vertices = 24, box_triangles = 12;
-const UINT vertex_count = floor_vertices + box_vertices;
-const UINT index_count = 3 * (floor_triangles + box_triangles);
 
 struct box_placement {
     D3DXVECTOR3 centre, half_size;
@@ -99,31 +95,12 @@ void write_floor(lit_vertex* vertices, WORD* indices) {
     }
 }
 
-// Each face is given by its outward normal n and the directions r and u that point right and up for
-// someone looking at it from outside; its corners are n - r + u, n + r + u, n + r - u, n - r - u,
-// clockwise from the top left.
-void write_box(lit_vertex* vertices, WORD* indices) {
-    const D3DXVECTOR3 faces[6][3] = {
-        {{0, 0, -1}, {1, 0, 0}, {0, 1, 0}}, {{0, 0, 1}, {-1, 0, 0}, {0, 1, 0}}, {{-1, 0, 0}, {0, 0, -1}, {0, 1, 0}},
-        {{1, 0, 0}, {0, 0, 1}, {0, 1, 0}},  {{0, 1, 0}, {1, 0, 0}, {0, 0, 1}},  {{0, -1, 0}, {1, 0, 0}, {0, 0, -1}},
-    };
-    for (int face = 0; face < 6; ++face) {
-        const D3DXVECTOR3 &n = faces[face][0], &r = faces[face][1], &u = faces[face][2];
-        *vertices++ = {n - r + u, n};
-        *vertices++ = {n + r + u, n};
-        *vertices++ = {n + r - u, n};
-        *vertices++ = {n - r - u, n};
-        const WORD first = static_cast<WORD>(4 * face);
-        const WORD corners[6] = {first, static_cast<WORD>(first + 1), static_cast<WORD>(first + 2),
-                                 first, static_cast<WORD>(first + 2), static_cast<WORD>(first + 3)};
-        for (WORD index : corners) *indices++ = index;
-    }
-}
-
+// The floor's buffers, and the box mesh: from -1 to +1 on each axis.
 bool create_shapes() {
-    if (FAILED(device->CreateVertexBuffer(vertex_count * sizeof(lit_vertex), D3DUSAGE_WRITEONLY, lit_vertex_fvf,
+    if (FAILED(D3DXCreateBox(device, 2.0f, 2.0f, 2.0f, &box, nullptr)) ||
+        FAILED(device->CreateVertexBuffer(floor_vertices * sizeof(lit_vertex), D3DUSAGE_WRITEONLY, lit_vertex_fvf,
                                           D3DPOOL_MANAGED, &vertex_buffer, nullptr)) ||
-        FAILED(device->CreateIndexBuffer(index_count * sizeof(WORD), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
+        FAILED(device->CreateIndexBuffer(3 * floor_triangles * sizeof(WORD), D3DUSAGE_WRITEONLY, D3DFMT_INDEX16,
                                          D3DPOOL_MANAGED, &index_buffer, nullptr))) {
         return false;
     }
@@ -135,7 +112,6 @@ bool create_shapes() {
         return false;
     }
     write_floor(static_cast<lit_vertex*>(vertices), static_cast<WORD*>(indices));
-    write_box(static_cast<lit_vertex*>(vertices) + floor_vertices, static_cast<WORD*>(indices) + 3 * floor_triangles);
     index_buffer->Unlock();
     vertex_buffer->Unlock();
     return true;
@@ -201,8 +177,7 @@ HRESULT draw_box(const D3DXVECTOR3& centre, const D3DXVECTOR3& half_size) {
     D3DXMatrixTranslation(&move, centre.x, centre.y, centre.z);
     const D3DXMATRIX world = scale * move;
     device->SetTransform(D3DTS_WORLD, &world);
-    return device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, floor_vertices, 0, box_vertices, 3 * floor_triangles,
-                                        box_triangles);
+    return box->DrawSubset(0);
 }
 
 bool render() {
@@ -222,9 +197,9 @@ bool render() {
         set_material(floor_colour, no_colour);
         device->SetTransform(D3DTS_WORLD, &identity);
         drawn = SUCCEEDED(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, floor_vertices, 0, floor_triangles));
-        for (const box_placement& box : boxes) {
-            set_material(box.colour, no_colour);
-            drawn = SUCCEEDED(draw_box(box.centre, box.half_size)) && drawn;
+        for (const box_placement& placement : boxes) {
+            set_material(placement.colour, no_colour);
+            drawn = SUCCEEDED(draw_box(placement.centre, placement.half_size)) && drawn;
         }
         // The point light's marker glows in the light's colour whatever the lighting.
         set_material(no_colour, point_light_colour);
@@ -237,10 +212,12 @@ bool render() {
 }
 
 void release_all() {
+    if (box != nullptr) box->Release();
     if (index_buffer != nullptr) index_buffer->Release();
     if (vertex_buffer != nullptr) vertex_buffer->Release();
     if (device != nullptr) device->Release();
     if (direct3d != nullptr) direct3d->Release();
+    box = nullptr;
     index_buffer = nullptr;
     vertex_buffer = nullptr;
     device = nullptr;
