@@ -55,20 +55,66 @@ void expect(HRESULT hr) {
 }
 
 // The render states worth steering: the pipeline's switches, more often than a raw number.
-constexpr D3DRENDERSTATETYPE steered[] = {
-    D3DRS_ZENABLE, D3DRS_FILLMODE, D3DRS_SHADEMODE, D3DRS_ZWRITEENABLE, D3DRS_ALPHATESTENABLE, D3DRS_LASTPIXEL,
-    D3DRS_SRCBLEND, D3DRS_DESTBLEND, D3DRS_CULLMODE, D3DRS_ZFUNC, D3DRS_ALPHAREF, D3DRS_ALPHAFUNC,
-    D3DRS_ALPHABLENDENABLE, D3DRS_FOGENABLE, D3DRS_SPECULARENABLE, D3DRS_FOGCOLOR, D3DRS_FOGTABLEMODE,
-    D3DRS_FOGSTART, D3DRS_FOGEND, D3DRS_FOGDENSITY, D3DRS_RANGEFOGENABLE, D3DRS_STENCILENABLE, D3DRS_STENCILFAIL,
-    D3DRS_STENCILZFAIL, D3DRS_STENCILPASS, D3DRS_STENCILFUNC, D3DRS_STENCILREF, D3DRS_STENCILMASK,
-    D3DRS_STENCILWRITEMASK, D3DRS_CLIPPING, D3DRS_LIGHTING, D3DRS_AMBIENT, D3DRS_FOGVERTEXMODE,
-    D3DRS_COLORVERTEX, D3DRS_LOCALVIEWER, D3DRS_NORMALIZENORMALS, D3DRS_DIFFUSEMATERIALSOURCE,
-    D3DRS_SPECULARMATERIALSOURCE, D3DRS_CLIPPLANEENABLE, D3DRS_POINTSIZE, D3DRS_POINTSIZE_MIN,
-    D3DRS_POINTSPRITEENABLE, D3DRS_POINTSCALEENABLE, D3DRS_POINTSCALE_A, D3DRS_POINTSCALE_B, D3DRS_POINTSCALE_C,
-    D3DRS_POINTSIZE_MAX, D3DRS_COLORWRITEENABLE, D3DRS_BLENDOP, D3DRS_SCISSORTESTENABLE,
-    D3DRS_SLOPESCALEDEPTHBIAS, D3DRS_TWOSIDEDSTENCILMODE, D3DRS_CCW_STENCILFAIL, D3DRS_CCW_STENCILFUNC,
-    D3DRS_BLENDFACTOR, D3DRS_DEPTHBIAS, D3DRS_SEPARATEALPHABLENDENABLE, D3DRS_SRCBLENDALPHA,
-    D3DRS_DESTBLENDALPHA, D3DRS_BLENDOPALPHA};
+constexpr D3DRENDERSTATETYPE steered[] = {D3DRS_ZENABLE,
+                                          D3DRS_FILLMODE,
+                                          D3DRS_SHADEMODE,
+                                          D3DRS_ZWRITEENABLE,
+                                          D3DRS_ALPHATESTENABLE,
+                                          D3DRS_LASTPIXEL,
+                                          D3DRS_SRCBLEND,
+                                          D3DRS_DESTBLEND,
+                                          D3DRS_CULLMODE,
+                                          D3DRS_ZFUNC,
+                                          D3DRS_ALPHAREF,
+                                          D3DRS_ALPHAFUNC,
+                                          D3DRS_ALPHABLENDENABLE,
+                                          D3DRS_FOGENABLE,
+                                          D3DRS_SPECULARENABLE,
+                                          D3DRS_FOGCOLOR,
+                                          D3DRS_FOGTABLEMODE,
+                                          D3DRS_FOGSTART,
+                                          D3DRS_FOGEND,
+                                          D3DRS_FOGDENSITY,
+                                          D3DRS_RANGEFOGENABLE,
+                                          D3DRS_STENCILENABLE,
+                                          D3DRS_STENCILFAIL,
+                                          D3DRS_STENCILZFAIL,
+                                          D3DRS_STENCILPASS,
+                                          D3DRS_STENCILFUNC,
+                                          D3DRS_STENCILREF,
+                                          D3DRS_STENCILMASK,
+                                          D3DRS_STENCILWRITEMASK,
+                                          D3DRS_CLIPPING,
+                                          D3DRS_LIGHTING,
+                                          D3DRS_AMBIENT,
+                                          D3DRS_FOGVERTEXMODE,
+                                          D3DRS_COLORVERTEX,
+                                          D3DRS_LOCALVIEWER,
+                                          D3DRS_NORMALIZENORMALS,
+                                          D3DRS_DIFFUSEMATERIALSOURCE,
+                                          D3DRS_SPECULARMATERIALSOURCE,
+                                          D3DRS_CLIPPLANEENABLE,
+                                          D3DRS_POINTSIZE,
+                                          D3DRS_POINTSIZE_MIN,
+                                          D3DRS_POINTSPRITEENABLE,
+                                          D3DRS_POINTSCALEENABLE,
+                                          D3DRS_POINTSCALE_A,
+                                          D3DRS_POINTSCALE_B,
+                                          D3DRS_POINTSCALE_C,
+                                          D3DRS_POINTSIZE_MAX,
+                                          D3DRS_COLORWRITEENABLE,
+                                          D3DRS_BLENDOP,
+                                          D3DRS_SCISSORTESTENABLE,
+                                          D3DRS_SLOPESCALEDEPTHBIAS,
+                                          D3DRS_TWOSIDEDSTENCILMODE,
+                                          D3DRS_CCW_STENCILFAIL,
+                                          D3DRS_CCW_STENCILFUNC,
+                                          D3DRS_BLENDFACTOR,
+                                          D3DRS_DEPTHBIAS,
+                                          D3DRS_SEPARATEALPHABLENDENABLE,
+                                          D3DRS_SRCBLENDALPHA,
+                                          D3DRS_DESTBLENDALPHA,
+                                          D3DRS_BLENDOPALPHA};
 
 constexpr int buffers = 4;
 
@@ -146,8 +192,8 @@ void step(session& s, input& in) {
         D3DVERTEXELEMENT9 elements[10];
         const int n = in.byte() % 9;
         for (int i = 0; i < n; ++i) {
-            elements[i] = {WORD(in.byte() % 17), WORD(in.byte()), BYTE(in.byte() % 19), BYTE(in.byte() % 8 == 0),
-                           BYTE(in.byte() % 14), BYTE(in.byte() % 9)};
+            elements[i] = {WORD(in.byte() % 17),     WORD(in.byte()),      BYTE(in.byte() % 19),
+                           BYTE(in.byte() % 8 == 0), BYTE(in.byte() % 14), BYTE(in.byte() % 9)};
         }
         elements[n] = D3DDECL_END();
         IDirect3DVertexDeclaration9* declaration = nullptr;
@@ -178,10 +224,11 @@ void step(session& s, input& in) {
         const uint8_t* data = in.rest(&available);
         // As many primitives as the rest of the input holds whole vertices for (a list's count).
         const UINT vertices = UINT(std::min<size_t>(available / stride, 300));
-        const UINT count = type == D3DPT_TRIANGLELIST ? vertices / 3 : type == D3DPT_LINELIST ? vertices / 2
-                           : type == D3DPT_POINTLIST   ? vertices
-                           : vertices >= 2             ? vertices - 2
-                                                       : 0;
+        const UINT count = type == D3DPT_TRIANGLELIST ? vertices / 3
+                           : type == D3DPT_LINELIST   ? vertices / 2
+                           : type == D3DPT_POINTLIST  ? vertices
+                           : vertices >= 2            ? vertices - 2
+                                                      : 0;
         expect(d->DrawPrimitiveUP(type, count, data, stride));
         in.skip(size_t(vertices) * stride);
         break;
@@ -199,10 +246,11 @@ void step(session& s, input& in) {
         size_t available = 0;
         const uint8_t* data = in.rest(&available);
         if (available < size_t(vertices) * stride) break;
-        const UINT count = type == D3DPT_TRIANGLELIST ? index_count / 3 : type == D3DPT_LINELIST ? index_count / 2
-                           : type == D3DPT_POINTLIST   ? index_count
-                           : index_count >= 2          ? index_count - 2
-                                                       : 0;
+        const UINT count = type == D3DPT_TRIANGLELIST ? index_count / 3
+                           : type == D3DPT_LINELIST   ? index_count / 2
+                           : type == D3DPT_POINTLIST  ? index_count
+                           : index_count >= 2         ? index_count - 2
+                                                      : 0;
         expect(d->DrawIndexedPrimitiveUP(type, 0, vertices, count, wide ? static_cast<const void*>(indices) : narrow,
                                          wide ? D3DFMT_INDEX32 : D3DFMT_INDEX16, data, stride));
         in.skip(size_t(vertices) * stride);
@@ -210,7 +258,8 @@ void step(session& s, input& in) {
     }
     case 11: {
         D3DMATRIX m;
-        for (int i = 0; i < 16; ++i) m.m[i / 4][i % 4] = in.byte() < 200 ? float(int8_t(in.byte())) / 16.0f : in.number();
+        for (int i = 0; i < 16; ++i)
+            m.m[i / 4][i % 4] = in.byte() < 200 ? float(int8_t(in.byte())) / 16.0f : in.number();
         const D3DTRANSFORMSTATETYPE kinds[] = {D3DTS_WORLD, D3DTS_VIEW, D3DTS_PROJECTION, D3DTS_TEXTURE0};
         expect(d->SetTransform(kinds[in.byte() % 4], &m));
         break;
@@ -231,8 +280,8 @@ void step(session& s, input& in) {
         break;
     }
     case 14: {
-        D3DVIEWPORT9 viewport{in.byte() % 80u, in.byte() % 80u, in.byte() % 80u, in.byte() % 80u,
-                              float(in.byte()) / 200.0f, float(in.byte()) / 200.0f};
+        D3DVIEWPORT9 viewport{in.byte() % 80u, in.byte() % 80u,           in.byte() % 80u,
+                              in.byte() % 80u, float(in.byte()) / 200.0f, float(in.byte()) / 200.0f};
         expect(d->SetViewport(&viewport));
         break;
     }

@@ -43,7 +43,8 @@ void d3d9_device_caps(D3DCAPS9* caps) {
     c.MaxPointSize = 1.0f;
     c.MaxPrimitiveCount = 0xFFFFF;
     c.MaxVertexIndex = 0xFFFFFF;
-    c.MaxStreams = 1;
+    c.MaxStreams = 16;
+    c.DevCaps2 = D3DDEVCAPS2_STREAMOFFSET;
     c.MaxStreamStride = 508;
     c.VertexShaderVersion = D3DVS_VERSION(0, 0);
     c.PixelShaderVersion = D3DPS_VERSION(0, 0);

@@ -3,16 +3,19 @@
 //
 // Choices: a draw outside BeginScene/EndScene is drawn all the same; Present ignores source and
 // destination rectangles and the dirty region (the whole back buffer goes to the whole client
-// area); the back buffer's unused top byte is 0. Lights live in slots 0..7. Only WORLD, VIEW and
-// PROJECTION transforms exist. The colour buffer lives in memory the window layer lends when the
-// device window can show frames straight from there (win_frame_memory), so that Present copies
-// nothing; the depth buffer is always the device's own.
+// area); the back buffer's unused top byte is 0. Lights may have any index, and every enabled one is
+// lit. Every transform is kept (VIEW, PROJECTION, TEXTURE0-7, WORLDMATRIX(0..255)); draws use WORLD,
+// VIEW and PROJECTION. Clears keep to the viewport and, with the scissor test on, the scissor
+// rectangle. The colour buffer lives in memory the window layer lends when the device window can
+// show frames straight from there (win_frame_memory), so that Present copies nothing; the depth
+// buffer is always the device's own.
 //
 // DOES NOT: reset, lose the device, render to other targets, or use more than texture stage 0.
 #include "platform/d3d9/device.h"
 
 #include "platform/d3d9/clip.h"
 #include "platform/d3d9/device_debug.h"
+#include "platform/d3d9/state_block.h"
 #include "platform/d3d9/texture.h"
 #include "platform/win32/win_surface.h"
 
@@ -42,16 +45,11 @@ D3DMATRIX multiply(const D3DMATRIX& a, const D3DMATRIX& b) {
     return r;
 }
 
+// Lights are checked for their type only; other members are used as given (light_terms.h).
 bool valid_light(const D3DLIGHT9& l) {
     const int32_t type = d3d9_stored_value(l.Type);
-    if (type == D3DLIGHT_DIRECTIONAL) return true;
-    if (type != D3DLIGHT_POINT && type != D3DLIGHT_SPOT) return false;
-    if (!(l.Range >= 0.0f) || l.Attenuation0 < 0.0f || l.Attenuation1 < 0.0f || l.Attenuation2 < 0.0f) return false;
-    if (l.Attenuation0 == 0.0f && l.Attenuation1 == 0.0f && l.Attenuation2 == 0.0f) return false;
-    return type == D3DLIGHT_POINT || (l.Theta >= 0.0f && l.Phi >= l.Theta && l.Phi <= 3.1415927f);
+    return type == D3DLIGHT_POINT || type == D3DLIGHT_SPOT || type == D3DLIGHT_DIRECTIONAL;
 }
-
-uint16_t depth_value(float z) { return uint16_t(std::lround(z * 65535.0f)); }
 
 }  // namespace
 
@@ -63,18 +61,23 @@ d3d9_device::d3d9_device(IDirect3D9* parent, const d3d9_device_setup& setup)
     const int width = setup.width, height = setup.height;
     lent_colour_ = win_frame_memory(window_, size_t(width) * size_t(height) + fb_padding);
     try {
-        fb_create(fb_, width, height, setup.with_depth, lent_colour_);
+        fb_create(fb_, width, height, setup.depth_format, lent_colour_);
     } catch (const std::bad_alloc&) {
         fb_ = d3d9_framebuffer{};
     }
     viewport_ = viewport_for(width, height);
     world_ = view_ = projection_ = identity_matrix();
+    more_worlds_.fill(identity_matrix());
+    texture_matrices_.fill(identity_matrix());
+    viewport_rect_ = {0, 0, DWORD(width), DWORD(height), 0.0f, 1.0f};
+    scissor_ = {0, 0, LONG(width), LONG(height)};
     set_default_states(setup.with_depth);
     material_.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
     software_vertex_processing_ = (creation_.BehaviorFlags & D3DCREATE_SOFTWARE_VERTEXPROCESSING) != 0;
 }
 
 d3d9_device::~d3d9_device() {
+    release_stream_bindings();
     if (lent_colour_ != nullptr) {
         win_frame_memory_free(lent_colour_);
     } else {
@@ -109,6 +112,7 @@ void d3d9_device::set_default_states(bool with_depth) {
 // what it implements.
 HRESULT d3d9_device::SetRenderState(D3DRENDERSTATETYPE s, DWORD value) {
     if (!d3d9_render_state_known(DWORD(s))) return D3DERR_INVALIDCALL;
+    if (recording_) return recording_->record_render_state(DWORD(s), value);
     render_states_[s] = value;
     return D3D_OK;
 }
@@ -119,20 +123,28 @@ HRESULT d3d9_device::GetRenderState(D3DRENDERSTATETYPE s, DWORD* value) {
     return D3D_OK;
 }
 
+// VIEW, PROJECTION, TEXTURE0-7 and WORLDMATRIX(0..255); null for any other value.
 D3DMATRIX* d3d9_device::transform_slot(D3DTRANSFORMSTATETYPE kind) {
-    switch (d3d9_stored_value(kind)) {
-    case D3DTS_WORLD: return &world_;
-    case D3DTS_VIEW: return &view_;
-    case D3DTS_PROJECTION: return &projection_;
-    default: return nullptr;
-    }
+    const int32_t k = d3d9_stored_value(kind);
+    if (k == D3DTS_VIEW) return &view_;
+    if (k == D3DTS_PROJECTION) return &projection_;
+    if (k >= D3DTS_TEXTURE0 && k <= D3DTS_TEXTURE7) return &texture_matrices_[size_t(k - D3DTS_TEXTURE0)];
+    if (k == D3DTS_WORLD) return &world_;
+    if (k > D3DTS_WORLD && k < D3DTS_WORLD + 256) return &more_worlds_[size_t(k - D3DTS_WORLD - 1)];
+    return nullptr;
+}
+
+// Only the matrices the vertex stage combines mark its matrices stale.
+void d3d9_device::store_transform(D3DMATRIX* slot, const D3DMATRIX& matrix) {
+    *slot = matrix;
+    if (slot == &world_ || slot == &view_ || slot == &projection_) matrices_dirty_ = true;
 }
 
 HRESULT d3d9_device::SetTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) {
     D3DMATRIX* slot = transform_slot(kind);
     if (slot == nullptr || matrix == nullptr) return D3DERR_INVALIDCALL;
-    *slot = *matrix;
-    matrices_dirty_ = true;
+    if (recording_) return recording_->record_transform(d3d9_transform_index(DWORD(d3d9_stored_value(kind))), *matrix);
+    store_transform(slot, *matrix);
     return D3D_OK;
 }
 
@@ -143,55 +155,86 @@ HRESULT d3d9_device::GetTransform(D3DTRANSFORMSTATETYPE kind, D3DMATRIX* matrix)
     return D3D_OK;
 }
 
-// The new matrix is pMatrix x current: the given transform applies first.
+// The new matrix is pMatrix x current: the given transform applies first. While recording, the
+// current matrix is the one recorded so far, else the device's, and the block records the product.
 HRESULT d3d9_device::MultiplyTransform(D3DTRANSFORMSTATETYPE kind, const D3DMATRIX* matrix) {
     D3DMATRIX* slot = transform_slot(kind);
     if (slot == nullptr || matrix == nullptr) return D3DERR_INVALIDCALL;
-    *slot = multiply(*matrix, *slot);
-    matrices_dirty_ = true;
+    if (recording_) {
+        const int index = d3d9_transform_index(DWORD(d3d9_stored_value(kind)));
+        const D3DMATRIX* recorded = recording_->recorded_transform(index);
+        return recording_->record_transform(index, multiply(*matrix, recorded != nullptr ? *recorded : *slot));
+    }
+    store_transform(slot, multiply(*matrix, *slot));
     return D3D_OK;
 }
 
 // ---- lights, material, textures -------------------------------------------------------------
 
+tnl_light_slot* d3d9_device::find_light(DWORD index) {
+    const auto at = std::lower_bound(lights_.begin(), lights_.end(), index,
+                                     [](const tnl_light_slot& slot, DWORD i) { return slot.index < i; });
+    return at != lights_.end() && at->index == index ? &*at : nullptr;
+}
+
+// A new index gets a disabled default light: white directional along +z. The room for its prepared
+// form is made at the same time, so that draws never allocate for lights.
+HRESULT d3d9_device::add_light(DWORD index, tnl_light_slot** slot) {
+    *slot = find_light(index);
+    if (*slot != nullptr) return D3D_OK;
+    try {
+        prepared_lights_.resize(lights_.size() + 1);
+        tnl_light_slot light;
+        light.index = index;
+        light.light.Type = D3DLIGHT_DIRECTIONAL;
+        light.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
+        light.light.Direction = {0.0f, 0.0f, 1.0f};
+        const auto at = std::lower_bound(lights_.begin(), lights_.end(), index,
+                                         [](const tnl_light_slot& s, DWORD i) { return s.index < i; });
+        *slot = &*lights_.insert(at, light);
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
+    return D3D_OK;
+}
+
 HRESULT d3d9_device::SetLight(DWORD index, const D3DLIGHT9* light) {
-    if (light == nullptr || index >= tnl_max_lights || !valid_light(*light)) return D3DERR_INVALIDCALL;
-    lights_[index].light = *light;
+    if (light == nullptr || !valid_light(*light)) return D3DERR_INVALIDCALL;
+    if (recording_) return recording_->record_light(index, *light);
+    tnl_light_slot* slot = nullptr;
+    const HRESULT added = add_light(index, &slot);
+    if (FAILED(added)) return added;
+    slot->light = *light;
     return D3D_OK;
 }
 
-// A slot that was never set or enabled holds no light.
+// An index that was never set or enabled holds no light.
 HRESULT d3d9_device::GetLight(DWORD index, D3DLIGHT9* light) {
-    if (light == nullptr || index >= tnl_max_lights || d3d9_stored_value(lights_[index].light.Type) == 0) {
-        return D3DERR_INVALIDCALL;
-    }
-    *light = lights_[index].light;
+    const tnl_light_slot* slot = find_light(index);
+    if (light == nullptr || slot == nullptr) return D3DERR_INVALIDCALL;
+    *light = slot->light;
     return D3D_OK;
 }
 
-// Enabling a slot that was never set gives it the default light: white directional along +z.
 HRESULT d3d9_device::LightEnable(DWORD index, BOOL enable) {
-    if (index >= tnl_max_lights) return D3DERR_INVALIDCALL;
-    tnl_light_slot& slot = lights_[index];
-    if (d3d9_stored_value(slot.light.Type) == 0) {
-        slot.light.Type = D3DLIGHT_DIRECTIONAL;
-        slot.light.Diffuse = {1.0f, 1.0f, 1.0f, 0.0f};
-        slot.light.Direction = {0.0f, 0.0f, 1.0f};
-    }
-    slot.enabled = enable != FALSE;
+    if (recording_) return recording_->record_light_enable(index, enable);
+    tnl_light_slot* slot = nullptr;
+    const HRESULT added = add_light(index, &slot);
+    if (FAILED(added)) return added;
+    slot->enabled = enable != FALSE;
     return D3D_OK;
 }
 
 HRESULT d3d9_device::GetLightEnable(DWORD index, BOOL* enable) {
-    if (enable == nullptr || index >= tnl_max_lights || d3d9_stored_value(lights_[index].light.Type) == 0) {
-        return D3DERR_INVALIDCALL;
-    }
-    *enable = lights_[index].enabled ? TRUE : FALSE;
+    const tnl_light_slot* slot = find_light(index);
+    if (enable == nullptr || slot == nullptr) return D3DERR_INVALIDCALL;
+    *enable = slot->enabled ? TRUE : FALSE;
     return D3D_OK;
 }
 
 HRESULT d3d9_device::SetMaterial(const D3DMATERIAL9* material) {
     if (material == nullptr) return D3DERR_INVALIDCALL;
+    if (recording_) return recording_->record_material(*material);
     material_ = *material;
     return D3D_OK;
 }
@@ -204,6 +247,7 @@ HRESULT d3d9_device::GetMaterial(D3DMATERIAL9* material) {
 
 HRESULT d3d9_device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     if (stage >= d3d9_texture_stages) return D3DERR_INVALIDCALL;
+    if (recording_) return recording_->record_texture(stage, texture);
     if (texture != nullptr) texture->AddRef();
     if (textures_[stage] != nullptr) textures_[stage]->Release();
     textures_[stage] = texture;
@@ -221,20 +265,49 @@ HRESULT d3d9_device::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {
 
 // ---- clears, scenes, presents ---------------------------------------------------------------
 
-HRESULT d3d9_device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z, DWORD) {
-    if ((count != 0 && rects == nullptr) || flags == 0 || (flags & ~DWORD(D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER)) != 0) {
-        return D3DERR_INVALIDCALL;
+// Fills [left, right) x [top, bottom), already inside the target, in the buffers `flags` names.
+void d3d9_device::fill_clear_rect(const RECT& r, DWORD flags, uint32_t colour, float z, uint8_t stencil) {
+    if (r.left >= r.right || r.top >= r.bottom) return;
+    if (flags & D3DCLEAR_TARGET) fb_fill_colour(fb_, int(r.left), int(r.top), int(r.right), int(r.bottom), colour);
+    if (flags & D3DCLEAR_ZBUFFER) fb_fill_depth(fb_, int(r.left), int(r.top), int(r.right), int(r.bottom), z);
+    if (flags & D3DCLEAR_STENCIL) fb_fill_stencil(fb_, int(r.left), int(r.top), int(r.right), int(r.bottom), stencil);
+}
+
+// Each rectangle [x1, x2) x [y1, y2), or the whole viewport when Count is 0, is cut to the viewport
+// and, with the scissor test on, to the scissor rectangle. Rectangles that end up empty (inverted
+// ones among them) clear nothing. Depth is stored at the buffer's precision; the stencil value is
+// cut to the buffer's 8 bits (the stencil write mask does not apply to clears).
+HRESULT d3d9_device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCOLOR colour, float z,
+                           DWORD stencil_value) {
+    constexpr DWORD known = D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER | D3DCLEAR_STENCIL;
+    if ((count != 0) != (rects != nullptr) || flags == 0 || (flags & ~known) != 0) return D3DERR_INVALIDCALL;
+    if ((flags & D3DCLEAR_ZBUFFER) && (!fb_has_depth(fb_) || !(z >= 0.0f && z <= 1.0f))) return D3DERR_INVALIDCALL;
+    if ((flags & D3DCLEAR_STENCIL) && !fb_has_stencil(fb_)) return D3DERR_INVALIDCALL;
+    const uint32_t rgb = colour & 0x00FFFFFFu;
+    const uint8_t stencil = uint8_t(stencil_value & 0xFFu);
+    const D3DVIEWPORT9& v = viewport_rect_;
+    RECT bounds{LONG(v.X), LONG(v.Y), LONG(v.X + v.Width), LONG(v.Y + v.Height)};
+    if (state(D3DRS_SCISSORTESTENABLE) != FALSE) {
+        bounds = {std::max(bounds.left, scissor_.left), std::max(bounds.top, scissor_.top),
+                  std::min(bounds.right, scissor_.right), std::min(bounds.bottom, scissor_.bottom)};
     }
-    if ((flags & D3DCLEAR_ZBUFFER) && (fb_.depth.empty() || !(z >= 0.0f && z <= 1.0f))) return D3DERR_INVALIDCALL;
     if (count == 0) {
-        if (flags & D3DCLEAR_TARGET) fb_clear_colour(fb_, colour & 0x00FFFFFFu);
-        if (flags & D3DCLEAR_ZBUFFER) fb_clear_depth(fb_, depth_value(z));
+        const bool whole =
+            bounds.left == 0 && bounds.top == 0 && bounds.right == fb_.width && bounds.bottom == fb_.height;
+        if (!whole) {
+            fill_clear_rect(bounds, flags, rgb, z, stencil);
+        } else {
+            if (flags & D3DCLEAR_TARGET) fb_clear_colour(fb_, rgb);
+            if (flags & D3DCLEAR_ZBUFFER) fb_clear_depth(fb_, z);
+            if (flags & D3DCLEAR_STENCIL) fb_clear_stencil(fb_, stencil);
+        }
         return D3D_OK;
     }
     for (DWORD i = 0; i < count; ++i) {
         const D3DRECT& r = rects[i];
-        if (flags & D3DCLEAR_TARGET) fb_fill_colour(fb_, r.x1, r.y1, r.x2, r.y2, colour & 0x00FFFFFFu);
-        if (flags & D3DCLEAR_ZBUFFER) fb_fill_depth(fb_, r.x1, r.y1, r.x2, r.y2, depth_value(z));
+        const RECT cut{std::max(r.x1, bounds.left), std::max(r.y1, bounds.top), std::min(r.x2, bounds.right),
+                       std::min(r.y2, bounds.bottom)};
+        fill_clear_rect(cut, flags, rgb, z, stencil);
     }
     return D3D_OK;
 }

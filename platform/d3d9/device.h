@@ -5,25 +5,34 @@
 // framebuffer and the scratch arrays of the vertex stage. Its methods live in files by concern:
 // device.cpp (life cycle, transforms, lights, material, textures, clears, scenes, presents and the
 // draw path), device_state.cpp (the stored states, viewport, gamma, cursor, queries about the
-// device), device_unsupported.cpp (the methods not offered yet, which fail without changing
-// anything), direct3d.cpp (IDirect3D9: adapter, modes, format checks, device creation).
+// device), device_streams.cpp (vertex and index buffers, declarations and their bindings: the
+// vertex layout a draw reads), device_unsupported.cpp (the methods not offered yet, which fail
+// without changing anything), direct3d.cpp (IDirect3D9: adapter, modes, format checks, device
+// creation).
 #pragma once
 
 #include <d3d9.h>
 
 #include "platform/d3d9/com_object.h"
+#include "platform/d3d9/device_resource.h"
 #include "platform/d3d9/framebuffer.h"
-#include "platform/d3d9/raster_general.h"
+#include "platform/d3d9/index_buffer.h"
 #include "platform/d3d9/raster.h"
+#include "platform/d3d9/raster_general.h"
 #include "platform/d3d9/transform_light.h"
 #include "platform/d3d9/vertex_general.h"
 #include "platform/d3d9/vertex_input.h"
+#include "platform/d3d9/vertex_layout.h"
 #include "platform/d3d9/viewport.h"
 
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <unordered_map>
+#include <memory>
 #include <vector>
+
+struct d3d9_state_set;
 
 inline constexpr int d3d9_texture_stages = 8;
 inline constexpr size_t d3d9_render_state_slots = 256;
@@ -48,6 +57,7 @@ struct d3d9_device_setup {
     int width;
     int height;
     bool with_depth;
+    fb_depth_format depth_format;  // none exactly when !with_depth
     D3DDEVICE_CREATION_PARAMETERS creation;
 };
 
@@ -56,6 +66,9 @@ public:
     d3d9_device(IDirect3D9* parent, const d3d9_device_setup& setup);
 
     const d3d9_framebuffer& framebuffer() const { return fb_; }
+    // The viewport as set (X, Y, Width, Height, MinZ, MaxZ) and the scissor rectangle, inside the target.
+    const D3DVIEWPORT9& viewport_rect() const { return viewport_rect_; }
+    const RECT& scissor_rect() const { return scissor_; }
     bool valid() const { return fb_.colour_pixels != nullptr; }
 
     // ---- device.cpp
@@ -103,21 +116,47 @@ public:
     HRESULT SetSamplerState(DWORD Sampler, D3DSAMPLERSTATETYPE Type, DWORD Value) override;
     HRESULT ValidateDevice(DWORD* pNumPasses) override;
     HRESULT GetScissorRect(RECT* pRect) override;
+    HRESULT SetScissorRect(const RECT* pRect) override;
     HRESULT SetSoftwareVertexProcessing(BOOL bSoftware) override;
     BOOL GetSoftwareVertexProcessing() override;
-    HRESULT SetFVF(DWORD FVF) override;
-    HRESULT GetFVF(DWORD* pFVF) override;
-    HRESULT GetVertexDeclaration(IDirect3DVertexDeclaration9** ppDecl) override;
     HRESULT SetVertexShader(IDirect3DVertexShader9* pShader) override;
     HRESULT GetVertexShader(IDirect3DVertexShader9** ppShader) override;
     HRESULT SetPixelShader(IDirect3DPixelShader9* pShader) override;
     HRESULT GetPixelShader(IDirect3DPixelShader9** ppShader) override;
+
+    // ---- device_streams.cpp
+    HRESULT CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
+                               IDirect3DVertexBuffer9** ppVertexBuffer, HANDLE* pSharedHandle) override;
+    HRESULT CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                              IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE* pSharedHandle) override;
+    HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* pVertexElements,
+                                    IDirect3DVertexDeclaration9** ppDecl) override;
     HRESULT SetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9* pStreamData, UINT OffsetInBytes,
                             UINT Stride) override;
     HRESULT GetStreamSource(UINT StreamNumber, IDirect3DVertexBuffer9** ppStreamData, UINT* pOffsetInBytes,
                             UINT* pStride) override;
+    HRESULT SetStreamSourceFreq(UINT StreamNumber, UINT Setting) override;
+    HRESULT GetStreamSourceFreq(UINT StreamNumber, UINT* pSetting) override;
     HRESULT SetIndices(IDirect3DIndexBuffer9* pIndexData) override;
     HRESULT GetIndices(IDirect3DIndexBuffer9** ppIndexData) override;
+    HRESULT SetFVF(DWORD FVF) override;
+    HRESULT GetFVF(DWORD* pFVF) override;
+    HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* pDecl) override;
+    HRESULT GetVertexDeclaration(IDirect3DVertexDeclaration9** ppDecl) override;
+
+    // For the draw path: the layout of the current FVF or declaration, and what the streams and
+    // the index binding hold (empty for an unbound stream or no index buffer).
+    const vertex_layout& current_layout() const { return layout_; }
+    bool layout_from_declaration() const { return layout_from_declaration_; }
+    vi_stream stream_input(int stream) const;
+    d3d9_index_view current_indices() const;
+    // The objects this device made and that still exist (vertex_buffer.cpp & co. keep the list).
+    bool remember(const void* object, d3d9_object_kind kind);
+    void forget(const void* object) { resources_.erase(object); }
+    bool made_here(const void* object, d3d9_object_kind kind) const {
+        const auto found = resources_.find(object);
+        return found != resources_.end() && found->second == kind;
+    }
 
     // ---- device_draw.cpp
     HRESULT DrawPrimitive(D3DPRIMITIVETYPE PrimitiveType, UINT StartVertex, UINT PrimitiveCount) override;
@@ -128,6 +167,11 @@ public:
     HRESULT DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE PrimitiveType, UINT MinVertexIndex, UINT NumVertices,
                                    UINT PrimitiveCount, const void* pIndexData, D3DFORMAT IndexDataFormat,
                                    const void* pVertexStreamZeroData, UINT VertexStreamZeroStride) override;
+
+    // ---- state_block.cpp
+    HRESULT CreateStateBlock(D3DSTATEBLOCKTYPE Type, IDirect3DStateBlock9** ppSB) override;
+    HRESULT BeginStateBlock() override;
+    HRESULT EndStateBlock(IDirect3DStateBlock9** ppSB) override;
 
     // ---- device_unsupported.cpp
     HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pPresentationParameters,
@@ -144,10 +188,6 @@ public:
                                 HANDLE* pSharedHandle) override;
     HRESULT CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
                               IDirect3DCubeTexture9** ppCubeTexture, HANDLE* pSharedHandle) override;
-    HRESULT CreateVertexBuffer(UINT Length, DWORD Usage, DWORD FVF, D3DPOOL Pool,
-                               IDirect3DVertexBuffer9** ppVertexBuffer, HANDLE* pSharedHandle) override;
-    HRESULT CreateIndexBuffer(UINT Length, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
-                              IDirect3DIndexBuffer9** ppIndexBuffer, HANDLE* pSharedHandle) override;
     HRESULT CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE MultiSample,
                                DWORD MultisampleQuality, BOOL Lockable, IDirect3DSurface9** ppSurface,
                                HANDLE* pSharedHandle) override;
@@ -168,23 +208,16 @@ public:
     HRESULT GetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9** ppRenderTarget) override;
     HRESULT SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) override;
     HRESULT GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) override;
-    HRESULT CreateStateBlock(D3DSTATEBLOCKTYPE Type, IDirect3DStateBlock9** ppSB) override;
-    HRESULT BeginStateBlock() override;
-    HRESULT EndStateBlock(IDirect3DStateBlock9** ppSB) override;
     HRESULT SetClipStatus(const D3DCLIPSTATUS9* pClipStatus) override;
     HRESULT GetClipStatus(D3DCLIPSTATUS9* pClipStatus) override;
     HRESULT SetPaletteEntries(UINT PaletteNumber, const PALETTEENTRY* pEntries) override;
     HRESULT GetPaletteEntries(UINT PaletteNumber, PALETTEENTRY* pEntries) override;
     HRESULT SetCurrentTexturePalette(UINT PaletteNumber) override;
     HRESULT GetCurrentTexturePalette(UINT* PaletteNumber) override;
-    HRESULT SetScissorRect(const RECT* pRect) override;
     HRESULT SetNPatchMode(float nSegments) override;
     float GetNPatchMode() override;
     HRESULT ProcessVertices(UINT SrcStartIndex, UINT DestIndex, UINT VertexCount, IDirect3DVertexBuffer9* pDestBuffer,
                             IDirect3DVertexDeclaration9* pVertexDecl, DWORD Flags) override;
-    HRESULT CreateVertexDeclaration(const D3DVERTEXELEMENT9* pVertexElements,
-                                    IDirect3DVertexDeclaration9** ppDecl) override;
-    HRESULT SetVertexDeclaration(IDirect3DVertexDeclaration9* pDecl) override;
     HRESULT CreateVertexShader(const DWORD* pFunction, IDirect3DVertexShader9** ppShader) override;
     HRESULT SetVertexShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount) override;
     HRESULT GetVertexShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) override;
@@ -192,8 +225,6 @@ public:
     HRESULT GetVertexShaderConstantI(UINT StartRegister, int* pConstantData, UINT Vector4iCount) override;
     HRESULT SetVertexShaderConstantB(UINT StartRegister, const BOOL* pConstantData, UINT BoolCount) override;
     HRESULT GetVertexShaderConstantB(UINT StartRegister, BOOL* pConstantData, UINT BoolCount) override;
-    HRESULT SetStreamSourceFreq(UINT StreamNumber, UINT Setting) override;
-    HRESULT GetStreamSourceFreq(UINT StreamNumber, UINT* pSetting) override;
     HRESULT CreatePixelShader(const DWORD* pFunction, IDirect3DPixelShader9** ppShader) override;
     HRESULT SetPixelShaderConstantF(UINT StartRegister, const float* pConstantData, UINT Vector4fCount) override;
     HRESULT GetPixelShaderConstantF(UINT StartRegister, float* pConstantData, UINT Vector4fCount) override;
@@ -213,6 +244,9 @@ private:
     ~d3d9_device() override;
     void set_default_states(bool with_depth);
     D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
+    void release_stream_bindings();
+    void store_transform(D3DMATRIX* slot, const D3DMATRIX& matrix);
+    void fill_clear_rect(const RECT& r, DWORD flags, uint32_t colour, float z, uint8_t stencil);
     DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }
 
     // ---- device_draw.cpp: checking a draw's inputs and choosing its route
@@ -222,6 +256,7 @@ private:
     };
     HRESULT bound_source(draw_source* source) const;
     HRESULT user_source(const void* data, UINT stride, size_t vertices, draw_source* source) const;
+    void unbind_user_source(bool indices);
     HRESULT gather_indices(const unsigned char* data, D3DFORMAT format, size_t n, int64_t base, size_t vertex_limit,
                            const uint32_t** indices, uint32_t* vertex_end);
     bool fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout) const;
@@ -231,6 +266,8 @@ private:
     // ---- device_draw_fast.cpp
     HRESULT draw_fast(const tnl_streams& streams, uint32_t vertex_end, const uint32_t* indices, UINT triangle_count);
     tnl_switches lighting_switches() const;
+    tnl_light_slot* find_light(DWORD index);
+    HRESULT add_light(DWORD index, tnl_light_slot** slot);
     raster_state raster_state_for_draw();
     void reserve_stamps(UINT count);
     void reserve_vertices(UINT count);
@@ -244,7 +281,7 @@ private:
     // ---- device_draw_general.cpp
     HRESULT draw_general(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
                          const draw_source& source);
-    vg_inputs vertex_inputs(const vertex_layout& layout) const;
+    vg_inputs vertex_inputs(const vertex_layout& layout);
     gr_state pixel_state(bool pretransformed);
     const gv_clip_vertex& general_vertex(uint32_t index);
     void general_triangle(uint32_t a, uint32_t b, uint32_t c);
@@ -259,24 +296,43 @@ private:
     uint32_t* lent_colour_ = nullptr;  // from win_frame_memory, or null: the colour buffer is fb_'s own
     viewport_mapping viewport_;
     viewport_mapping draw_viewport_;  // viewport_ with the current draw's colour handling
+    D3DVIEWPORT9 viewport_rect_{};
+    RECT scissor_{};
+    std::unique_ptr<d3d9_state_set> recording_;  // between BeginStateBlock and EndStateBlock
 
     std::array<DWORD, d3d9_render_state_slots> render_states_{};
     D3DMATRIX world_{};
     D3DMATRIX view_{};
     D3DMATRIX projection_{};
+    std::array<D3DMATRIX, 255> more_worlds_{};  // WORLDMATRIX(1..255), for vertex blending
+    std::array<D3DMATRIX, d3d9_texture_stages> texture_matrices_{};
     bool matrices_dirty_ = true;
     tnl_matrices matrices_{};
     D3DMATERIAL9 material_{};
-    std::array<tnl_light_slot, tnl_max_lights> lights_{};
+    std::vector<tnl_light_slot> lights_;      // every light set or enabled, by ascending index
+    std::vector<tnl_light> prepared_lights_;  // as many as lights_: a draw's camera-space lights
     std::array<IDirect3DBaseTexture9*, d3d9_texture_stages> textures_{};
 
     std::array<std::array<DWORD, d3d9_stage_state_slots>, d3d9_texture_stages> stage_states_{};
     std::array<std::array<DWORD, d3d9_sampler_state_slots>, d3d9_samplers> sampler_states_{};
     std::array<std::array<float, 4>, d3d9_clip_planes> clip_planes_{};
     D3DGAMMARAMP gamma_{};
-    DWORD fvf_ = 0;
     bool software_vertex_processing_ = false;
     bool cursor_shown_ = false;
+
+    // ---- device_streams.cpp
+    struct stream_source {
+        IDirect3DVertexBuffer9* buffer = nullptr;
+        UINT offset = 0;
+        UINT stride = 0;
+    };
+    std::array<stream_source, vl_max_streams> streams_{};
+    IDirect3DIndexBuffer9* indices_ = nullptr;
+    DWORD fvf_ = 0;
+    IDirect3DVertexDeclaration9* declaration_ = nullptr;
+    vertex_layout layout_{};
+    bool layout_from_declaration_ = false;
+    std::unordered_map<const void*, d3d9_object_kind> resources_;
 
     tnl_draw draw_{};
     std::vector<uint32_t> stamps_;
@@ -293,7 +349,6 @@ private:
         uint32_t outcode;
     };
     std::vector<general_slot> general_vertices_;
-    std::vector<tnl_light_slot> enabled_lights_;
     struct general_draw {
         const vertex_layout* layout = nullptr;
         const draw_source* source = nullptr;

@@ -52,8 +52,8 @@ HRESULT d3d9_device::bound_source(draw_source* source) const {
     for (int s = 0; s < vl_max_streams; ++s) {
         source->streams[s] = vi_stream{};
         if ((layout.stream_mask & (1u << s)) == 0) continue;
-        const d3d9_stream_binding& binding = streams_[s];
-        const d3d9_buffer_view contents = d3d9_vertex_buffer_view(binding.buffer);
+        const stream_source& binding = streams_[s];
+        const d3d9_buffer_view contents = d3d9_vertex_buffer_bytes(binding.buffer);
         if (contents.data == nullptr || binding.offset > contents.size) return D3DERR_INVALIDCALL;
         source->streams[s] = vi_stream{contents.data + binding.offset, contents.size - binding.offset, binding.stride};
         limit = std::min(limit, vi_stream_vertex_limit(layout, s, source->streams[s]));
@@ -119,16 +119,16 @@ HRESULT d3d9_device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT base_vertex
     size_t n = 0;
     if (!primitive_vertices(type, count, &n) || count > max_primitive_count) return D3DERR_INVALIDCALL;
     if (count == 0) return D3D_OK;
-    const d3d9_index_view index_data = d3d9_index_buffer_view(indices_);
-    if (index_data.data == nullptr) return D3DERR_INVALIDCALL;
+    const d3d9_index_view index_data = d3d9_index_buffer_bytes(indices_);
+    if (index_data.bytes.data == nullptr) return D3DERR_INVALIDCALL;
     const size_t index_size = index_data.format == D3DFMT_INDEX16 ? 2 : 4;
-    if (uint64_t(start_index) + n > index_data.size / index_size) return D3DERR_INVALIDCALL;
+    if (uint64_t(start_index) + n > index_data.bytes.size / index_size) return D3DERR_INVALIDCALL;
     draw_source source;
     if (const HRESULT hr = bound_source(&source); FAILED(hr)) return hr;
     const uint32_t* indices = nullptr;
     uint32_t vertex_end = 0;
-    if (const HRESULT hr = gather_indices(index_data.data + size_t(start_index) * index_size, index_data.format, n,
-                                          base_vertex, source.vertex_limit, &indices, &vertex_end);
+    if (const HRESULT hr = gather_indices(index_data.bytes.data + size_t(start_index) * index_size, index_data.format,
+                                          n, base_vertex, source.vertex_limit, &indices, &vertex_end);
         FAILED(hr)) {
         return hr;
     }
@@ -149,6 +149,16 @@ HRESULT d3d9_device::user_source(const void* data, UINT stride, size_t vertices,
     return D3D_OK;
 }
 
+// After a UP draw, stream 0 (and for the indexed one the index buffer) are unbound.
+void d3d9_device::unbind_user_source(bool indices) {
+    if (streams_[0].buffer != nullptr) streams_[0].buffer->Release();
+    streams_[0] = stream_source{};
+    if (indices && indices_ != nullptr) {
+        indices_->Release();
+        indices_ = nullptr;
+    }
+}
+
 HRESULT d3d9_device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* vertices, UINT stride) {
     size_t n = 0;
     if (!primitive_vertices(type, count, &n) || count > max_primitive_count) return D3DERR_INVALIDCALL;
@@ -165,7 +175,7 @@ HRESULT d3d9_device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const vo
         for (size_t i = 0; i < n; ++i) draw_indices_[i] = uint32_t(i);
         hr = draw(type, count, draw_indices_.data(), n, uint32_t(n), source);
     }
-    SetStreamSource(0, nullptr, 0, 0);
+    unbind_user_source(false);
     return hr;
 }
 
@@ -188,8 +198,7 @@ HRESULT d3d9_device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE type, UINT min_vert
         if (FAILED(hr)) return hr;
         hr = draw(type, count, indices, n, vertex_end, source);
     }
-    SetStreamSource(0, nullptr, 0, 0);
-    SetIndices(nullptr);
+    unbind_user_source(true);
     return hr;
 }
 
@@ -216,11 +225,15 @@ bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout)
     }
     if (state(D3DRS_ALPHATESTENABLE) != FALSE || state(D3DRS_ALPHABLENDENABLE) != FALSE) return false;
     if ((state(D3DRS_COLORWRITEENABLE) & 7u) != 7u) return false;
-    if (!fb_fast_depth(fb_)) return false;
+    if (fb_.depth_format != fb_depth_format::none && fb_.depth_format != fb_depth_format::d16) return false;
     if (fb_has_stencil(fb_) && state(D3DRS_STENCILENABLE) != FALSE) return false;
     if (!is_float_zero(state(D3DRS_DEPTHBIAS)) || !is_float_zero(state(D3DRS_SLOPESCALEDEPTHBIAS))) return false;
     if (state(D3DRS_CLIPPING) != FALSE && (state(D3DRS_CLIPPLANEENABLE) & 0x3Fu) != 0) return false;
-    return whole_target_viewport();
+    const D3DVIEWPORT9& v = viewport_rect_;
+    if (v.X != 0 || v.Y != 0 || v.Width != DWORD(fb_.width) || v.Height != DWORD(fb_.height)) return false;
+    if (v.MinZ != 0.0f || v.MaxZ != 1.0f) return false;
+    return state(D3DRS_SCISSORTESTENABLE) == FALSE ||
+           (scissor_.left <= 0 && scissor_.top <= 0 && scissor_.right >= fb_.width && scissor_.bottom >= fb_.height);
 }
 
 HRESULT d3d9_device::draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,

@@ -136,7 +136,8 @@ HRESULT d3d9_device::draw_fast(const tnl_streams& streams, uint32_t vertex_end, 
     const raster_program program = raster_compile(raster_state_for_draw());
     draw_viewport_ = viewport_;
     draw_viewport_.sum_specular = program.state.specular && program.state.texture.texels == nullptr;
-    tnl_prepare(matrices_, material_, lights_.data(), lighting_switches(), streams, draw_viewport_, &draw_);
+    tnl_prepare(matrices_, material_, lights_.data(), lights_.size(), prepared_lights_.data(), lighting_switches(),
+                streams, draw_viewport_, &draw_);
     if (tnl_batch_supported(draw_)) {
         process_referenced_vertices(indices, index_count);
         const tnl_vertex* v = vertices_.data();
@@ -154,4 +155,3 @@ HRESULT d3d9_device::draw_fast(const tnl_streams& streams, uint32_t vertex_end, 
     flush_triangles(program);
     return D3D_OK;
 }
-

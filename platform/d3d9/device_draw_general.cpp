@@ -49,12 +49,13 @@ float screen_area(const gv_screen_vertex& a, const gv_screen_vertex& b, const gv
 
 }  // namespace
 
-vg_inputs d3d9_device::vertex_inputs(const vertex_layout& layout) const {
+vg_inputs d3d9_device::vertex_inputs(const vertex_layout& layout) {
     vg_inputs in;
     in.matrices = &matrices_;
     in.material = material_;
-    in.lights = enabled_lights_.data();
-    in.light_count = int(enabled_lights_.size());
+    in.lights = lights_.data();
+    in.light_count = int(lights_.size());
+    in.light_storage = prepared_lights_.data();
     in.switches = lighting_switches();
     in.pretransformed = layout.pretransformed;
     in.fog = state(D3DRS_FOGENABLE) != FALSE;
@@ -98,9 +99,9 @@ gr_state d3d9_device::pixel_state(bool pretransformed) {
     g.specular = state(D3DRS_SPECULARENABLE) != FALSE;
     g.fog = state(D3DRS_FOGENABLE) != FALSE;
     const DWORD table = state(D3DRS_FOGTABLEMODE);
-    g.fog_table_mode = table <= D3DFOG_LINEAR ? table : D3DFOG_NONE;
-    g.fog_uses_w = !(projection_._14 == 0.0f && projection_._24 == 0.0f && projection_._34 == 0.0f &&
-                     projection_._44 == 1.0f);
+    g.fog_table_mode = table <= D3DFOG_LINEAR ? table : DWORD(D3DFOG_NONE);
+    g.fog_uses_w =
+        !(projection_._14 == 0.0f && projection_._24 == 0.0f && projection_._34 == 0.0f && projection_._44 == 1.0f);
     g.fog_start = as_float(state(D3DRS_FOGSTART));
     g.fog_end = as_float(state(D3DRS_FOGEND));
     g.fog_density = as_float(state(D3DRS_FOGDENSITY));
@@ -185,7 +186,8 @@ void d3d9_device::general_triangle(uint32_t a, uint32_t b, uint32_t c) {
     if ((clockwise && general_.cull == D3DCULL_CW) || (!clockwise && general_.cull == D3DCULL_CCW)) return;
     if (general_.fill == D3DFILL_POINT) {
         for (int k = 0; k < 3; ++k) {
-            if ((codes[k] & reject_bits) == 0) gr_point(general_.pixels, vg_project(stage, v[k], general_.viewport), general_.sprite);
+            if ((codes[k] & reject_bits) == 0)
+                gr_point(general_.pixels, vg_project(stage, v[k], general_.viewport), general_.sprite);
         }
         return;
     }
@@ -202,15 +204,11 @@ void d3d9_device::general_triangle(uint32_t a, uint32_t b, uint32_t c) {
     for (int k = 1; k + 1 < n; ++k) gr_triangle(general_.pixels, screen[0], screen[k], screen[k + 1]);
 }
 
-HRESULT d3d9_device::draw_general(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t, uint32_t vertex_end,
-                                  const draw_source& source) {
+HRESULT d3d9_device::draw_general(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t,
+                                  uint32_t vertex_end, const draw_source& source) {
     try {
         if (general_vertices_.size() < vertex_end) general_vertices_.resize(vertex_end);
         reserve_stamps(vertex_end);
-        enabled_lights_.clear();
-        for (const tnl_light_slot& l : lights_) {
-            if (l.enabled) enabled_lights_.push_back(l);
-        }
     } catch (const std::bad_alloc&) {
         return D3DERR_OUTOFVIDEOMEMORY;
     }
@@ -218,9 +216,10 @@ HRESULT d3d9_device::draw_general(D3DPRIMITIVETYPE type, UINT count, const uint3
     general_.layout = &layout;
     general_.source = &source;
     general_.vertices = vg_prepare(vertex_inputs(layout), &vertex_program_);
+    if (general_.vertices == nullptr) return D3DERR_INVALIDCALL;
     general_.pixels = gr_compile(pixel_state(layout.pretransformed), &pixel_program_);
-    general_.viewport = {float(viewport_rect_.X),     float(viewport_rect_.Y),    float(viewport_rect_.Width),
-                         float(viewport_rect_.Height), viewport_rect_.MinZ,        viewport_rect_.MaxZ};
+    general_.viewport = {float(viewport_rect_.X),      float(viewport_rect_.Y), float(viewport_rect_.Width),
+                         float(viewport_rect_.Height), viewport_rect_.MinZ,     viewport_rect_.MaxZ};
     general_.pretransformed = layout.pretransformed;
     general_.flat = state(D3DRS_SHADEMODE) == D3DSHADE_FLAT;
     general_.last_pixel = state(D3DRS_LASTPIXEL) != FALSE;

@@ -4,11 +4,13 @@
 //
 // Choices: states the renderer does not honour yet are stored and read back all the same; a
 // texture-stage state for a stage beyond 7 or of an unknown type is accepted and has no effect.
-// The viewport can only be the whole back buffer with depth 0..1, the scissor rectangle only read.
+// A viewport must lie inside the target, be at least one pixel wide and high, and keep MinZ and
+// MaxZ in [0, 1] (MinZ above MaxZ is allowed). A scissor rectangle is clipped to the target.
 // Only the fixed-function pipeline exists, so setting a null shader, a null stream or null indices
 // succeeds and reading them gives null. There is no device cursor: ShowCursor records the wish,
 // the window's own cursor is what shows. The raster status says "not in vertical blank, line 0".
 #include "platform/d3d9/device.h"
+#include "platform/d3d9/state_block.h"
 
 #include <unistd.h>
 
@@ -86,22 +88,28 @@ void d3d9_device::GetGammaRamp(UINT swap_chain, D3DGAMMARAMP* ramp) {
 
 // ---- viewport, clip planes, scissor -------------------------------------------------------------
 
+// The draw path maps onto the whole target (viewport_); the rectangle set here bounds clears.
 HRESULT d3d9_device::SetViewport(const D3DVIEWPORT9* viewport) {
     if (viewport == nullptr) return D3DERR_INVALIDCALL;
     const D3DVIEWPORT9& v = *viewport;
-    const bool whole_target = v.X == 0 && v.Y == 0 && v.Width == DWORD(fb_.width) && v.Height == DWORD(fb_.height);
-    if (!whole_target || v.MinZ != 0.0f || v.MaxZ != 1.0f) return D3DERR_INVALIDCALL;
+    const bool inside = v.Width != 0 && v.Height != 0 && uint64_t(v.X) + v.Width <= uint64_t(fb_.width) &&
+                        uint64_t(v.Y) + v.Height <= uint64_t(fb_.height);
+    const bool depth_range = v.MinZ >= 0.0f && v.MinZ <= 1.0f && v.MaxZ >= 0.0f && v.MaxZ <= 1.0f;
+    if (!inside || !depth_range) return D3DERR_INVALIDCALL;
+    if (recording_) return recording_->record_viewport(v);
+    viewport_rect_ = v;
     return D3D_OK;
 }
 
 HRESULT d3d9_device::GetViewport(D3DVIEWPORT9* viewport) {
     if (viewport == nullptr) return D3DERR_INVALIDCALL;
-    *viewport = {0, 0, DWORD(fb_.width), DWORD(fb_.height), 0.0f, 1.0f};
+    *viewport = viewport_rect_;
     return D3D_OK;
 }
 
 HRESULT d3d9_device::SetClipPlane(DWORD index, const float* plane) {
     if (plane == nullptr || index >= DWORD(d3d9_clip_planes)) return D3DERR_INVALIDCALL;
+    if (recording_) return recording_->record_clip_plane(index, plane);
     std::copy(plane, plane + 4, clip_planes_[index].begin());
     return D3D_OK;
 }
@@ -112,9 +120,21 @@ HRESULT d3d9_device::GetClipPlane(DWORD index, float* plane) {
     return D3D_OK;
 }
 
+// Each edge is clamped to the target, so a rectangle reaching outside keeps only its inside part
+// and one wholly outside (or inverted) becomes empty and lets nothing through.
+HRESULT d3d9_device::SetScissorRect(const RECT* rect) {
+    if (rect == nullptr) return D3DERR_INVALIDCALL;
+    const auto clamp_x = [&](LONG x) { return std::clamp(x, LONG(0), LONG(fb_.width)); };
+    const auto clamp_y = [&](LONG y) { return std::clamp(y, LONG(0), LONG(fb_.height)); };
+    const RECT clipped{clamp_x(rect->left), clamp_y(rect->top), clamp_x(rect->right), clamp_y(rect->bottom)};
+    if (recording_) return recording_->record_scissor(clipped);
+    scissor_ = clipped;
+    return D3D_OK;
+}
+
 HRESULT d3d9_device::GetScissorRect(RECT* rect) {
     if (rect == nullptr) return D3DERR_INVALIDCALL;
-    *rect = {0, 0, LONG(fb_.width), LONG(fb_.height)};
+    *rect = scissor_;
     return D3D_OK;
 }
 
@@ -131,7 +151,9 @@ HRESULT d3d9_device::GetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE 
 
 HRESULT d3d9_device::SetTextureStageState(DWORD stage, D3DTEXTURESTAGESTATETYPE type, DWORD value) {
     const DWORD t = DWORD(d3d9_stored_value(type));
-    if (stage < DWORD(d3d9_texture_stages) && d3d9_stage_state_known(t)) stage_states_[stage][t] = value;
+    if (stage >= DWORD(d3d9_texture_stages) || !d3d9_stage_state_known(t)) return D3D_OK;
+    if (recording_) return recording_->record_stage_state(stage, t, value);
+    stage_states_[stage][t] = value;
     return D3D_OK;
 }
 
@@ -147,6 +169,7 @@ HRESULT d3d9_device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DW
     const int slot = d3d9_sampler_slot(sampler);
     const DWORD t = DWORD(d3d9_stored_value(type));
     if (slot < 0 || t == 0 || t >= d3d9_sampler_state_slots) return D3DERR_INVALIDCALL;
+    if (recording_) return recording_->record_sampler_state(slot, t, value);
     sampler_states_[size_t(slot)][t] = value;
     return D3D_OK;
 }
@@ -181,31 +204,6 @@ HRESULT d3d9_device::SetSoftwareVertexProcessing(BOOL software) {
 
 BOOL d3d9_device::GetSoftwareVertexProcessing() { return software_vertex_processing_ ? TRUE : FALSE; }
 
-// Refused: the reserved bits 0x001 and 0x2000, a position field that is none of the eight, more
-// than eight coordinate sets.
-HRESULT d3d9_device::SetFVF(DWORD fvf) {
-    if ((fvf & (D3DFVF_RESERVED0 | 0x2000)) != 0) return D3DERR_INVALIDCALL;
-    const DWORD position = fvf & D3DFVF_POSITION_MASK;
-    const bool known_position = position == 0 || position == D3DFVF_XYZ || position == D3DFVF_XYZRHW ||
-                                position == D3DFVF_XYZW || (position >= D3DFVF_XYZB1 && position <= D3DFVF_XYZB5);
-    if (!known_position) return D3DERR_INVALIDCALL;
-    if (((fvf & D3DFVF_TEXCOUNT_MASK) >> D3DFVF_TEXCOUNT_SHIFT) > 8) return D3DERR_INVALIDCALL;
-    fvf_ = fvf;
-    return D3D_OK;
-}
-
-HRESULT d3d9_device::GetFVF(DWORD* fvf) {
-    if (fvf == nullptr) return D3DERR_INVALIDCALL;
-    *fvf = fvf_;
-    return D3D_OK;
-}
-
-HRESULT d3d9_device::GetVertexDeclaration(IDirect3DVertexDeclaration9** declaration) {
-    if (declaration == nullptr) return D3DERR_INVALIDCALL;
-    *declaration = nullptr;
-    return D3D_OK;
-}
-
 HRESULT d3d9_device::SetVertexShader(IDirect3DVertexShader9* shader) {
     return shader == nullptr ? D3D_OK : D3DERR_INVALIDCALL;
 }
@@ -223,30 +221,5 @@ HRESULT d3d9_device::SetPixelShader(IDirect3DPixelShader9* shader) {
 HRESULT d3d9_device::GetPixelShader(IDirect3DPixelShader9** shader) {
     if (shader == nullptr) return D3DERR_INVALIDCALL;
     *shader = nullptr;
-    return D3D_OK;
-}
-
-constexpr UINT max_streams = 16;
-
-HRESULT d3d9_device::SetStreamSource(UINT stream, IDirect3DVertexBuffer9* buffer, UINT, UINT) {
-    return stream < max_streams && buffer == nullptr ? D3D_OK : D3DERR_INVALIDCALL;
-}
-
-HRESULT d3d9_device::GetStreamSource(UINT stream, IDirect3DVertexBuffer9** buffer, UINT* offset, UINT* stride) {
-    if (buffer == nullptr || offset == nullptr || stride == nullptr) return D3DERR_INVALIDCALL;
-    *buffer = nullptr;
-    if (stream >= max_streams) return D3DERR_INVALIDCALL;
-    *offset = 0;
-    *stride = 0;
-    return D3D_OK;
-}
-
-HRESULT d3d9_device::SetIndices(IDirect3DIndexBuffer9* indices) {
-    return indices == nullptr ? D3D_OK : D3DERR_INVALIDCALL;
-}
-
-HRESULT d3d9_device::GetIndices(IDirect3DIndexBuffer9** indices) {
-    if (indices == nullptr) return D3DERR_INVALIDCALL;
-    *indices = nullptr;
     return D3D_OK;
 }

@@ -1,10 +1,10 @@
 // device_unsupported.cpp - the device methods whose features the renderer does not offer yet:
-// resources made by the program (textures, buffers, surfaces, declarations, shaders, queries),
-// the Draw* calls, render targets, state blocks, palettes, patches, swap chains and Reset.
+// resources made by the program (textures, surfaces, shaders, queries), render targets, palettes,
+// patches, swap chains and Reset.
 //
 // Each fails with D3DERR_INVALIDCALL (CreateQuery: D3DERR_NOTAVAILABLE, the documented answer for
 // a query type the device lacks), sets its output pointers to null and changes nothing. The few
-// settings that merely restate what the device does (no N-patches, stream frequency 1) succeed.
+// settings that merely restate what the device does (no N-patches) succeed.
 #include "platform/d3d9/device.h"
 
 namespace {
@@ -43,14 +43,6 @@ HRESULT d3d9_device::CreateVolumeTexture(UINT, UINT, UINT, UINT, DWORD, D3DFORMA
 HRESULT d3d9_device::CreateCubeTexture(UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DCubeTexture9** texture,
                                        HANDLE*) {
     return refuse(texture);
-}
-
-HRESULT d3d9_device::CreateVertexBuffer(UINT, DWORD, DWORD, D3DPOOL, IDirect3DVertexBuffer9** buffer, HANDLE*) {
-    return refuse(buffer);
-}
-
-HRESULT d3d9_device::CreateIndexBuffer(UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DIndexBuffer9** buffer, HANDLE*) {
-    return refuse(buffer);
 }
 
 HRESULT d3d9_device::CreateRenderTarget(UINT, UINT, D3DFORMAT, D3DMULTISAMPLE_TYPE, DWORD, BOOL,
@@ -92,12 +84,6 @@ HRESULT d3d9_device::SetDepthStencilSurface(IDirect3DSurface9*) { return D3DERR_
 
 HRESULT d3d9_device::GetDepthStencilSurface(IDirect3DSurface9** surface) { return refuse(surface); }
 
-HRESULT d3d9_device::CreateStateBlock(D3DSTATEBLOCKTYPE, IDirect3DStateBlock9** block) { return refuse(block); }
-
-HRESULT d3d9_device::BeginStateBlock() { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::EndStateBlock(IDirect3DStateBlock9** block) { return refuse(block); }
-
 HRESULT d3d9_device::SetClipStatus(const D3DCLIPSTATUS9*) { return D3DERR_INVALIDCALL; }
 
 HRESULT d3d9_device::GetClipStatus(D3DCLIPSTATUS9*) { return D3DERR_INVALIDCALL; }
@@ -110,33 +96,14 @@ HRESULT d3d9_device::SetCurrentTexturePalette(UINT) { return D3DERR_INVALIDCALL;
 
 HRESULT d3d9_device::GetCurrentTexturePalette(UINT*) { return D3DERR_INVALIDCALL; }
 
-HRESULT d3d9_device::SetScissorRect(const RECT*) { return D3DERR_INVALIDCALL; }
-
 // Fewer than one segment turns N-patches off, which they are.
 HRESULT d3d9_device::SetNPatchMode(float segments) { return segments < 1.0f ? D3D_OK : D3DERR_INVALIDCALL; }
 
 float d3d9_device::GetNPatchMode() { return 0.0f; }
 
-HRESULT d3d9_device::DrawPrimitive(D3DPRIMITIVETYPE, UINT, UINT) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::DrawIndexedPrimitive(D3DPRIMITIVETYPE, INT, UINT, UINT, UINT, UINT) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::DrawPrimitiveUP(D3DPRIMITIVETYPE, UINT, const void*, UINT) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::DrawIndexedPrimitiveUP(D3DPRIMITIVETYPE, UINT, UINT, UINT, const void*, D3DFORMAT, const void*,
-                                            UINT) {
-    return D3DERR_INVALIDCALL;
-}
-
 HRESULT d3d9_device::ProcessVertices(UINT, UINT, UINT, IDirect3DVertexBuffer9*, IDirect3DVertexDeclaration9*, DWORD) {
     return D3DERR_INVALIDCALL;
 }
-
-HRESULT d3d9_device::CreateVertexDeclaration(const D3DVERTEXELEMENT9*, IDirect3DVertexDeclaration9** declaration) {
-    return refuse(declaration);
-}
-
-HRESULT d3d9_device::SetVertexDeclaration(IDirect3DVertexDeclaration9*) { return D3DERR_INVALIDCALL; }
 
 HRESULT d3d9_device::CreateVertexShader(const DWORD*, IDirect3DVertexShader9** shader) { return refuse(shader); }
 
@@ -151,17 +118,6 @@ HRESULT d3d9_device::GetVertexShaderConstantI(UINT, int*, UINT) { return D3DERR_
 HRESULT d3d9_device::SetVertexShaderConstantB(UINT, const BOOL*, UINT) { return D3DERR_INVALIDCALL; }
 
 HRESULT d3d9_device::GetVertexShaderConstantB(UINT, BOOL*, UINT) { return D3DERR_INVALIDCALL; }
-
-// Every stream is read once per vertex: frequency 1, the default, is the only setting.
-HRESULT d3d9_device::SetStreamSourceFreq(UINT stream, UINT setting) {
-    return stream < 16 && setting == 1 ? D3D_OK : D3DERR_INVALIDCALL;
-}
-
-HRESULT d3d9_device::GetStreamSourceFreq(UINT stream, UINT* setting) {
-    if (setting == nullptr || stream >= 16) return D3DERR_INVALIDCALL;
-    *setting = 1;
-    return D3D_OK;
-}
 
 HRESULT d3d9_device::CreatePixelShader(const DWORD*, IDirect3DPixelShader9** shader) { return refuse(shader); }
 

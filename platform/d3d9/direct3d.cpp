@@ -2,8 +2,8 @@
 // display mode, the format checks, and the creation of devices.
 //
 // The adapter offers one display mode: the desktop's, in X8R8G8B8. What the checks accept is what
-// the device does today: X8R8G8B8 or A8R8G8B8 back buffers on an X8R8G8B8 desktop, a D16 depth
-// buffer, A8R8G8B8 textures (the texture loader's), no multisampling. Only the HAL device type
+// the device does today: X8R8G8B8 or A8R8G8B8 back buffers on an X8R8G8B8 desktop, a D16, D24X8,
+// D24S8 or D32 depth buffer, A8R8G8B8 textures (the texture loader's), no multisampling. Only the HAL device type
 // exists; REF and SW are not available.
 //
 // CreateDevice: exactly one of the three vertex-processing flags (all behave alike); a windowed
@@ -30,6 +30,17 @@ constexpr GUID adapter_identifier = {0x6D3D9A00, 0x5EED, 0x4F1E, {0x8A, 0x11, 0x
 bool is_format(D3DFORMAT f, D3DFORMAT expected) { return d3d9_stored_value(f) == d3d9_stored_value(expected); }
 
 bool back_buffer_format(D3DFORMAT f) { return is_format(f, D3DFMT_X8R8G8B8) || is_format(f, D3DFMT_A8R8G8B8); }
+
+// The depth-stencil formats the device keeps; none for any other.
+fb_depth_format depth_stencil_format(D3DFORMAT f) {
+    switch (d3d9_stored_value(f)) {
+    case D3DFMT_D16: return fb_depth_format::d16;
+    case D3DFMT_D24X8: return fb_depth_format::d24x8;
+    case D3DFMT_D24S8: return fb_depth_format::d24s8;
+    case D3DFMT_D32: return fb_depth_format::d32;
+    default: return fb_depth_format::none;
+    }
+}
 
 constexpr DWORD vertex_processing_flags =
     D3DCREATE_SOFTWARE_VERTEXPROCESSING | D3DCREATE_HARDWARE_VERTEXPROCESSING | D3DCREATE_MIXED_VERTEXPROCESSING;
@@ -132,7 +143,10 @@ HRESULT d3d9_direct3d::CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMA
     if (!is_format(adapter_format, D3DFMT_X8R8G8B8)) return D3DERR_NOTAVAILABLE;
     const int32_t kind = d3d9_stored_value(resource);
     if (usage == D3DUSAGE_RENDERTARGET && kind == D3DRTYPE_SURFACE && back_buffer_format(format)) return D3D_OK;
-    if (usage == D3DUSAGE_DEPTHSTENCIL && kind == D3DRTYPE_SURFACE && is_format(format, D3DFMT_D16)) return D3D_OK;
+    if (usage == D3DUSAGE_DEPTHSTENCIL && kind == D3DRTYPE_SURFACE &&
+        depth_stencil_format(format) != fb_depth_format::none) {
+        return D3D_OK;
+    }
     if (usage == 0 && kind == D3DRTYPE_TEXTURE && is_format(format, D3DFMT_A8R8G8B8)) return D3D_OK;
     return D3DERR_NOTAVAILABLE;
 }
@@ -148,8 +162,8 @@ HRESULT d3d9_direct3d::CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type,
 HRESULT d3d9_direct3d::CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapter_format, D3DFORMAT target,
                                               D3DFORMAT depth) {
     if (const HRESULT r = adapter_and_type(adapter, type); r != D3D_OK) return r;
-    const bool offered =
-        is_format(adapter_format, D3DFMT_X8R8G8B8) && back_buffer_format(target) && is_format(depth, D3DFMT_D16);
+    const bool offered = is_format(adapter_format, D3DFMT_X8R8G8B8) && back_buffer_format(target) &&
+                         depth_stencil_format(depth) != fb_depth_format::none;
     return offered ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
@@ -181,7 +195,9 @@ HRESULT d3d9_direct3d::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_wi
         p->BackBufferCount > D3DPRESENT_BACK_BUFFERS_MAX || !windowed_interval(p->PresentationInterval)) {
         return D3DERR_INVALIDCALL;
     }
-    if (p->EnableAutoDepthStencil && !is_format(p->AutoDepthStencilFormat, D3DFMT_D16)) return D3DERR_INVALIDCALL;
+    const fb_depth_format depth =
+        p->EnableAutoDepthStencil ? depth_stencil_format(p->AutoDepthStencilFormat) : fb_depth_format::none;
+    if (p->EnableAutoDepthStencil && depth == fb_depth_format::none) return D3DERR_INVALIDCALL;
     // A full-screen device needs its size (and a format, checked above).
     if (!windowed && (p->BackBufferWidth == 0 || p->BackBufferHeight == 0)) return D3DERR_INVALIDCALL;
     const HWND window = p->hDeviceWindow != nullptr ? p->hDeviceWindow : focus_window;
@@ -197,6 +213,7 @@ HRESULT d3d9_direct3d::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_wi
     setup.width = int(width);
     setup.height = int(height);
     setup.with_depth = p->EnableAutoDepthStencil != FALSE;
+    setup.depth_format = depth;
     setup.creation = {adapter, D3DDEVTYPE_HAL, focus_window, behaviour_flags};
     d3d9_device* created = new (std::nothrow) d3d9_device(this, setup);
     if (created == nullptr) return D3DERR_OUTOFVIDEOMEMORY;

@@ -1,4 +1,5 @@
-// framebuffer.cpp - allocation, clears and rectangle fills of the device's colour and depth buffers.
+// framebuffer.cpp - allocation, clears and rectangle fills of the device's colour, depth and
+// stencil buffers.
 #include "platform/d3d9/framebuffer.h"
 
 #include <algorithm>
@@ -64,7 +65,7 @@ void clear(d3d9_framebuffer& fb, T* pixels, std::vector<uint64_t>& dirty, T& bas
 
 }  // namespace
 
-bool fb_create(d3d9_framebuffer& fb, int width, int height, bool with_depth, uint32_t* colour_memory) {
+bool fb_create(d3d9_framebuffer& fb, int width, int height, fb_depth_format depth, uint32_t* colour_memory) {
     if (width <= 0 || height <= 0) return false;
     const size_t pixels = size_t(width) * size_t(height);
     fb.width = width;
@@ -83,10 +84,38 @@ bool fb_create(d3d9_framebuffer& fb, int width, int height, bool with_depth, uin
     const size_t bands = size_t((height + fb_band_rows - 1) >> fb_band_shift);
     fb.colour_dirty.assign(bands, 0);
     fb.depth.clear();
+    fb.depth32.clear();
+    fb.stencil.clear();
     fb.depth_dirty.assign(bands, 0);
+    fb.stencil_dirty.assign(bands, 0);
+    fb.depth_format = depth;
     fb.depth_base = 65535;
-    if (with_depth) fb.depth.assign(pixels + fb_padding, uint16_t{65535});
+    fb.depth32_base = 0;
+    fb.stencil_base = 0;
+    if (depth == fb_depth_format::d16) fb.depth.assign(pixels + fb_padding, uint16_t{65535});
+    if (depth != fb_depth_format::none && depth != fb_depth_format::d16) {
+        fb.depth32_base = fb_depth_stored(fb, 1.0f);
+        fb.depth32.assign(pixels + fb_padding, fb.depth32_base);
+    }
+    if (depth == fb_depth_format::d24s8) fb.stencil.assign(pixels + fb_padding, uint8_t{0});
     return true;
+}
+
+int fb_depth_bits(const d3d9_framebuffer& fb) {
+    switch (fb.depth_format) {
+    case fb_depth_format::d16: return 16;
+    case fb_depth_format::d24x8:
+    case fb_depth_format::d24s8: return 24;
+    case fb_depth_format::d32: return 32;
+    case fb_depth_format::none: break;
+    }
+    return 0;
+}
+
+uint32_t fb_depth_stored(const d3d9_framebuffer& fb, float z) {
+    const double largest = double((uint64_t{1} << fb_depth_bits(fb)) - 1);
+    const double clamped = z >= 0.0f ? (z <= 1.0f ? double(z) : 1.0) : 0.0;  // NaN: 0
+    return uint32_t(clamped * largest + 0.5);
 }
 
 void fb_clear_colour(d3d9_framebuffer& fb, uint32_t colour) {
@@ -94,8 +123,23 @@ void fb_clear_colour(d3d9_framebuffer& fb, uint32_t colour) {
 }
 
 void fb_clear_depth(d3d9_framebuffer& fb, uint16_t depth) {
-    if (fb.depth.empty()) return;
-    clear(fb, fb.depth.data(), fb.depth_dirty, fb.depth_base, depth);
+    if (fb.depth_format == fb_depth_format::d16) {
+        clear(fb, fb.depth.data(), fb.depth_dirty, fb.depth_base, depth);
+    } else {
+        fb_clear_depth(fb, float(depth) / 65535.0f);
+    }
+}
+
+void fb_clear_depth(d3d9_framebuffer& fb, float z) {
+    if (fb.depth_format == fb_depth_format::d16) {
+        clear(fb, fb.depth.data(), fb.depth_dirty, fb.depth_base, uint16_t(fb_depth_stored(fb, z)));
+    } else if (!fb.depth32.empty()) {
+        clear(fb, fb.depth32.data(), fb.depth_dirty, fb.depth32_base, fb_depth_stored(fb, z));
+    }
+}
+
+void fb_clear_stencil(d3d9_framebuffer& fb, uint8_t stencil) {
+    if (!fb.stencil.empty()) clear(fb, fb.stencil.data(), fb.stencil_dirty, fb.stencil_base, stencil);
 }
 
 void fb_fill_colour(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint32_t colour) {
@@ -105,8 +149,30 @@ void fb_fill_colour(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint32
 }
 
 void fb_fill_depth(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint16_t depth) {
-    if (fb.depth.empty()) return;
+    if (fb.depth_format != fb_depth_format::d16) {
+        fb_fill_depth(fb, x1, y1, x2, y2, float(depth) / 65535.0f);
+        return;
+    }
     const clear_rect r = clip_to_buffer(fb, x1, y1, x2, y2);
     fill(fb.depth.data(), fb.width, r, depth);
     mark(fb.depth_dirty, fb.tile_shift, r);
+}
+
+void fb_fill_depth(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, float z) {
+    const clear_rect r = clip_to_buffer(fb, x1, y1, x2, y2);
+    if (fb.depth_format == fb_depth_format::d16) {
+        fill(fb.depth.data(), fb.width, r, uint16_t(fb_depth_stored(fb, z)));
+    } else if (!fb.depth32.empty()) {
+        fill(fb.depth32.data(), fb.width, r, fb_depth_stored(fb, z));
+    } else {
+        return;
+    }
+    mark(fb.depth_dirty, fb.tile_shift, r);
+}
+
+void fb_fill_stencil(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint8_t stencil) {
+    if (fb.stencil.empty()) return;
+    const clear_rect r = clip_to_buffer(fb, x1, y1, x2, y2);
+    fill(fb.stencil.data(), fb.width, r, stencil);
+    mark(fb.stencil_dirty, fb.tile_shift, r);
 }

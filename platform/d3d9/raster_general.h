@@ -8,7 +8,9 @@
 //
 // Coverage: triangles by the top-left rule of raster.h; a point is the square of side `point_size`
 // centred on the vertex under the same rule; a line is one pixel per step along its major axis,
-// pixel (c, floor(y(c) + 0.5)), the last pixel drawn only when asked.
+// pixel (c, floor(y(c) + 0.5)), the last pixel drawn only when asked; end points that round to the
+// same pixel draw that pixel alone, only when the last pixel is asked. Values along a line use its
+// parameter clamped to [0, 1], so the half pixel before the first end point repeats its values.
 //
 // DOES NOT: clip (vertices must lie inside the guard band of clip.h), cull, or transform.
 #pragma once
@@ -20,12 +22,12 @@
 #include <cstdint>
 
 struct gr_stencil_face {
-    uint32_t func = 8;  // D3DCMP_*
+    uint32_t func = 8;                            // D3DCMP_*
     uint32_t fail = 1, depth_fail = 1, pass = 1;  // D3DSTENCILOP_*
 };
 
 struct gr_blend {
-    uint32_t source = 2, destination = 1, op = 1;  // D3DBLEND_*, D3DBLENDOP_* (colour)
+    uint32_t source = 2, destination = 1, op = 1;                    // D3DBLEND_*, D3DBLENDOP_* (colour)
     uint32_t source_alpha = 2, destination_alpha = 1, op_alpha = 1;  // the alpha channel's
 };
 
@@ -33,7 +35,7 @@ struct gr_blend {
 struct gr_state {
     d3d9_framebuffer* target = nullptr;
     int left = 0, top = 0, right = 0, bottom = 0;  // pixels outside [left, right) x [top, bottom) are not drawn
-    bool discard_outside_depth_range = false;     // pre-transformed: z outside [0, 1] draws nothing
+    bool discard_outside_depth_range = false;      // pre-transformed: z outside [0, 1] draws nothing
 
     sampler_texture texture;  // stage 0; texels null: the diffuse colour alone
     bool specular = false;    // add the specular colour's rgb

@@ -8,7 +8,8 @@
 //   diffuse  = Ca * (Ga + sum Atten*Spot*La_i) + sum Cd * Ld_i * (N.L_i) * Atten*Spot + Ce
 //   specular = Cs * sum Ls_i * (N.H_i)^P * Atten*Spot, only where N.L_i > 0 and N.H_i > 0
 // with H = norm(norm(-V) + L) for a local viewer, norm((0,0,-1) + L) otherwise; both sums are
-// clamped to [0, 1] per vertex after all lights. Colour sources follow the material-source states
+// clamped to [0, 1] per vertex after all lights (the per-light terms Atten and Spot of point and spot
+// lights: light_terms.h). Colour sources follow the material-source states
 // while COLORVERTEX is on; a source naming a colour the vertex lacks takes the material colour.
 // Without lighting the diffuse colour is the vertex colour (white without one) and specular is 0.
 // Without specular enabled, specular is 0. A vertex without a normal gets ambient and emissive only.
@@ -25,6 +26,7 @@
 #include <cstdint>
 #include <cstring>
 
+// The lights the device reports it can enable at once; it lights every enabled light all the same.
 inline constexpr int tnl_max_lights = 8;
 
 // One vertex element as the fast stage reads it: element k lies at data + k * stride (any
@@ -59,10 +61,11 @@ inline void tnl_read_texcoord(const tnl_element& e, uint32_t index, float* u, fl
     *u = uv[0], *v = uv[1];
 }
 
-// A light as the device stores it.
+// A light as the device stores it, under the index the program gave it.
 struct tnl_light_slot {
     D3DLIGHT9 light{};
     bool enabled = false;
+    DWORD index = 0;
 };
 
 // The matrices derived from world, view and projection; rebuilt when one of them changes.
@@ -107,15 +110,17 @@ struct tnl_draw {
     bool lighting, specular, local_viewer, normalize_normals, needs_eye_position;
     bool diffuse_from_vertex, ambient_from_vertex, emissive_from_vertex;
     float material_diffuse[3], material_ambient[3], material_specular[3], material_emissive[3], power;
-    int whole_power;         // power when it is a whole number in [0, 1024] (raised by squaring), else -1
-    float ambient_light[3];  // global ambient plus the directional lights' ambient
-    tnl_light lights[tnl_max_lights];
+    int whole_power;          // power when it is a whole number in [0, 1024] (raised by squaring), else -1
+    float ambient_light[3];   // global ambient plus the directional lights' ambient
+    const tnl_light* lights;  // the enabled lights, in the storage tnl_prepare was given
     int light_count;
 };
 
+// Prepares the enabled ones of `light_count` lights into `light_storage`, which has room for
+// `light_count` lights and must outlive the draw.
 void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, const tnl_light_slot lights[],
-                 const tnl_switches& switches, const tnl_streams& streams, const viewport_mapping& viewport,
-                 tnl_draw* out);
+                 size_t light_count, tnl_light* light_storage, const tnl_switches& switches, const tnl_streams& streams,
+                 const viewport_mapping& viewport, tnl_draw* out);
 
 // A transformed and lit vertex. `screen` is valid when (outcode & clip_needed_mask) == 0.
 struct tnl_vertex {

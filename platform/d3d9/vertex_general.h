@@ -21,12 +21,15 @@
 struct vg_inputs {
     const tnl_matrices* matrices = nullptr;  // tnl_build_matrices of world, view, projection
     D3DMATERIAL9 material{};
-    const tnl_light_slot* lights = nullptr;  // the enabled lights
+    const tnl_light_slot* lights = nullptr;  // the enabled lights (disabled ones are skipped)
     int light_count = 0;
+    // Room for light_count prepared lights, kept for the draw; may stay null while light_count is at
+    // most vg_inline_lights (vg_draw's own room).
+    tnl_light* light_storage = nullptr;
     tnl_switches switches;
     bool pretransformed = false;
 
-    bool fog = false;            // FOGENABLE
+    bool fog = false;              // FOGENABLE
     uint32_t fog_vertex_mode = 0;  // D3DFOG_*; ignored when fog_table_mode is not NONE
     uint32_t fog_table_mode = 0;
     bool range_fog = false;
@@ -46,6 +49,10 @@ struct vg_draw_storage {
     alignas(16) unsigned char bytes[4096];
 };
 
+inline constexpr int vg_inline_lights = 16;
+
+// Null when light_count is negative, or above vg_inline_lights without light_storage, or when an
+// untransformed draw has no matrices.
 const vg_draw* vg_prepare(const vg_inputs& inputs, vg_draw_storage* storage);
 
 void vg_process(const vg_draw* draw, const vi_vertex& in, gv_clip_vertex* out);

@@ -1,6 +1,7 @@
 // clear_present_test.cpp - clears of the colour and depth buffers, and presenting the back buffer.
 #include "device_fixture.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -99,6 +100,76 @@ TEST_F(ClearPresentTest, RectangleClearsAreClippedToTheBuffer) {
     EXPECT_EQ(pixel(2, 1), 0xFFFFFFu);
     EXPECT_EQ(pixel(3, 1), 0u);
     EXPECT_EQ(device->Clear(1, nullptr, D3DCLEAR_TARGET, 0, 1.0f, 0), D3DERR_INVALIDCALL);
+}
+
+// The cleared pixels, colour and depth alike, are exactly the rectangle (or the whole viewport)
+// cut to the viewport and, with the scissor test on, to the scissor rectangle.
+TEST_F(ClearPresentTest, ClearsKeepToTheViewportAndTheScissorRectangle) {
+    const struct {
+        const char* name;
+        D3DVIEWPORT9 viewport;
+        BOOL scissor_test;
+        RECT scissor;
+        std::vector<D3DRECT> rects;
+        RECT expected;
+    } cases[] = {
+        {"whole viewport", {10, 20, 30, 40, 0, 1}, FALSE, {0, 0, 5, 5}, {}, {10, 20, 40, 60}},
+        {"rectangle cut to the viewport", {10, 20, 30, 40, 0, 1}, FALSE, {}, {{0, 0, 15, 25}}, {10, 20, 15, 25}},
+        {"rectangle outside the viewport", {10, 20, 30, 40, 0, 1}, FALSE, {}, {{40, 0, 50, 70}}, {0, 0, 0, 0}},
+        {"inverted rectangle", {0, 0, 624, 441, 0, 1}, FALSE, {}, {{20, 20, 10, 30}}, {0, 0, 0, 0}},
+        {"scissor cuts the viewport", {10, 20, 30, 40, 0, 1}, TRUE, {0, 30, 25, 100}, {}, {10, 30, 25, 60}},
+        {"scissor cuts a rectangle",
+         {0, 0, 624, 441, 0, 1},
+         TRUE,
+         {100, 100, 200, 200},
+         {{150, 0, 624, 441}},
+         {150, 100, 200, 200}},
+        {"scissor on a whole viewport", {0, 0, 624, 441, 0, 1}, TRUE, {3, 4, 5, 6}, {}, {3, 4, 5, 6}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        clear(0, 1.0f);
+        ASSERT_EQ(device->SetViewport(&c.viewport), D3D_OK);
+        ASSERT_EQ(device->SetScissorRect(&c.scissor), D3D_OK);
+        ASSERT_EQ(device->SetRenderState(D3DRS_SCISSORTESTENABLE, c.scissor_test), D3D_OK);
+        ASSERT_EQ(device->Clear(DWORD(c.rects.size()), c.rects.empty() ? nullptr : c.rects.data(),
+                                D3DCLEAR_TARGET | D3DCLEAR_ZBUFFER, 0xFFFFFFFF, 0.0f, 0),
+                  D3D_OK);
+        const RECT& e = c.expected;
+        EXPECT_EQ(count_pixels(0xFFFFFF), (e.right - e.left) * (e.bottom - e.top));
+        if (e.right > e.left) {
+            EXPECT_EQ(pixel(e.left, e.top), 0xFFFFFFu);
+            EXPECT_EQ(pixel(e.right - 1, e.bottom - 1), 0xFFFFFFu);
+            EXPECT_EQ(depth(e.right - 1, e.bottom - 1), 0);
+        }
+        if (e.right < width) {
+            EXPECT_EQ(depth(e.right, std::max(0, int(e.bottom) - 1)), 65535);
+        }
+        const D3DVIEWPORT9 whole{0, 0, DWORD(width), DWORD(height), 0, 1};
+        device->SetViewport(&whole);
+        device->SetRenderState(D3DRS_SCISSORTESTENABLE, FALSE);
+    }
+}
+
+TEST_F(ClearPresentTest, ClearsWithBadArgumentsChangeNothing) {
+    clear(0x123456, 0.5f);
+    const D3DRECT rect{0, 0, 10, 10};
+    const struct {
+        DWORD count;
+        const D3DRECT* rects;
+        DWORD flags;
+        float z;
+    } cases[] = {
+        {0, &rect, D3DCLEAR_TARGET, 1.0f},       {0, nullptr, 0, 1.0f},
+        {0, nullptr, D3DCLEAR_TARGET | 8, 1.0f}, {0, nullptr, D3DCLEAR_STENCIL, 1.0f},
+        {1, &rect, D3DCLEAR_ZBUFFER, -0.5f},     {1, &rect, D3DCLEAR_TARGET | D3DCLEAR_STENCIL, 1.0f},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(device->Clear(c.count, c.rects, c.flags, 0xFFFFFFFF, c.z, 0), D3DERR_INVALIDCALL)
+            << c.count << " " << c.flags << " " << c.z;
+    }
+    EXPECT_EQ(count_pixels(0x123456), width * height);
+    EXPECT_EQ(depth(5, 5), 32768);
 }
 
 TEST_F(ClearPresentTest, PresentInsideASceneFailsAndAfterItShowsTheBackBuffer) {

@@ -8,6 +8,7 @@
 #include <bit>
 #include <cstring>
 #include <functional>
+#include <limits>
 
 namespace {
 
@@ -62,11 +63,7 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
     IDirect3DTexture9* texture = not_null<IDirect3DTexture9>();
     IDirect3DVolumeTexture9* volume = not_null<IDirect3DVolumeTexture9>();
     IDirect3DCubeTexture9* cube = not_null<IDirect3DCubeTexture9>();
-    IDirect3DVertexBuffer9* vb = not_null<IDirect3DVertexBuffer9>();
-    IDirect3DIndexBuffer9* ib = not_null<IDirect3DIndexBuffer9>();
     IDirect3DSwapChain9* chain = not_null<IDirect3DSwapChain9>();
-    IDirect3DStateBlock9* block = not_null<IDirect3DStateBlock9>();
-    IDirect3DVertexDeclaration9* declaration = not_null<IDirect3DVertexDeclaration9>();
     IDirect3DVertexShader9* vs = not_null<IDirect3DVertexShader9>();
     IDirect3DPixelShader9* ps = not_null<IDirect3DPixelShader9>();
     IDirect3DQuery9* query = not_null<IDirect3DQuery9>();
@@ -74,7 +71,6 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
     const D3DPRESENT_PARAMETERS parameters_before = parameters;
     const float vertices[9] = {};
     const WORD indices[3] = {0, 1, 2};
-    const D3DVERTEXELEMENT9 elements[] = {{0, 0, D3DDECLTYPE_FLOAT3, 0, D3DDECLUSAGE_POSITION, 0}, D3DDECL_END()};
     const DWORD function[] = {0xFFFE0101, 0x0000FFFF};
     const float constants[4] = {1, 2, 3, 4};
     const int int_constants[4] = {1, 2, 3, 4};
@@ -111,10 +107,6 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
         {"CreateCubeTexture",
          [&] { return device->CreateCubeTexture(8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &cube, nullptr); },
          out(cube)},
-        {"CreateVertexBuffer",
-         [&] { return device->CreateVertexBuffer(36, 0, D3DFVF_XYZ, D3DPOOL_MANAGED, &vb, nullptr); }, out(vb)},
-        {"CreateIndexBuffer",
-         [&] { return device->CreateIndexBuffer(6, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib, nullptr); }, out(ib)},
         {"CreateRenderTarget",
          [&] {
              return device->CreateRenderTarget(64, 64, D3DFMT_X8R8G8B8, D3DMULTISAMPLE_NONE, 0, FALSE, &surface,
@@ -142,16 +134,12 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
         {"GetRenderTarget", [&] { return device->GetRenderTarget(0, &surface); }, out(surface)},
         {"SetDepthStencilSurface", [&] { return device->SetDepthStencilSurface(nullptr); }},
         {"GetDepthStencilSurface", [&] { return device->GetDepthStencilSurface(&surface); }, out(surface)},
-        {"CreateStateBlock", [&] { return device->CreateStateBlock(D3DSBT_ALL, &block); }, out(block)},
-        {"BeginStateBlock", [&] { return device->BeginStateBlock(); }},
-        {"EndStateBlock", [&] { return device->EndStateBlock(&block); }, out(block)},
         {"SetClipStatus", [&] { return device->SetClipStatus(&clip_status); }},
         {"GetClipStatus", [&] { return device->GetClipStatus(&clip_status); }},
         {"SetPaletteEntries", [&] { return device->SetPaletteEntries(0, nullptr); }},
         {"GetPaletteEntries", [&] { return device->GetPaletteEntries(0, nullptr); }},
         {"SetCurrentTexturePalette", [&] { return device->SetCurrentTexturePalette(0); }},
         {"GetCurrentTexturePalette", [&] { return device->GetCurrentTexturePalette(&palette); }},
-        {"SetScissorRect", [&] { return device->SetScissorRect(&rect); }},
         {"SetNPatchMode", [&] { return device->SetNPatchMode(4.0f); }},
         {"DrawPrimitive", [&] { return device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, 1); }},
         {"DrawIndexedPrimitive", [&] { return device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 3, 0, 1); }},
@@ -161,9 +149,6 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
              return device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, 3, 1, indices, D3DFMT_INDEX16, vertices, 12);
          }},
         {"ProcessVertices", [&] { return device->ProcessVertices(0, 0, 3, nullptr, nullptr, 0); }},
-        {"CreateVertexDeclaration", [&] { return device->CreateVertexDeclaration(elements, &declaration); },
-         out(declaration)},
-        {"SetVertexDeclaration", [&] { return device->SetVertexDeclaration(nullptr); }},
         {"CreateVertexShader", [&] { return device->CreateVertexShader(function, &vs); }, out(vs)},
         {"SetVertexShader (not null)", [&] { return device->SetVertexShader(not_null<IDirect3DVertexShader9>()); }},
         {"SetVertexShaderConstantF", [&] { return device->SetVertexShaderConstantF(0, constants, 1); }},
@@ -188,11 +173,6 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
         {"DrawTriPatch", [&] { return device->DrawTriPatch(1, segments, &tri_patch); }},
         {"DeletePatch", [&] { return device->DeletePatch(1); }},
         {"SetCursorProperties", [&] { return device->SetCursorProperties(0, 0, nullptr); }},
-        {"SetViewport (part of the target)",
-         [&] {
-             const D3DVIEWPORT9 part{10, 10, 100, 100, 0.0f, 1.0f};
-             return device->SetViewport(&part);
-         }},
         {"CreateQuery", [&] { return device->CreateQuery(D3DQUERYTYPE_OCCLUSION, &query); }, out(query),
          D3DERR_NOTAVAILABLE},
 
@@ -340,7 +320,7 @@ TEST_F(DeviceApiTest, ViewportClipPlanesLightsAndTexturesReadBack) {
     EXPECT_EQ(viewport.Height, DWORD(height));
     EXPECT_EQ(viewport.MaxZ, 1.0f);
     EXPECT_EQ(device->SetViewport(&viewport), D3D_OK);
-    viewport.MinZ = 0.5f;
+    viewport.MinZ = 1.5f;
     EXPECT_EQ(device->SetViewport(&viewport), D3DERR_INVALIDCALL);
 
     const float plane[4] = {1, 2, 3, 4};
@@ -488,6 +468,111 @@ TEST_F(DeviceApiTest, LoadedTexturesDescribeThemselvesAndLockOnlyForReading) {
     EXPECT_EQ(texture->SetPriority(5), 0u);
     EXPECT_EQ(texture->GetPriority(), 5u);
     EXPECT_EQ(texture->Release(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+class DeviceRectTest : public DeviceTest {
+protected:
+    void SetUp() override { create_device(); }
+};
+
+// Every transform starts as identity and keeps its own matrix; other values are refused.
+TEST_F(DeviceRectTest, TransformSlotsKeepTheirOwnMatrices) {
+    const struct {
+        DWORD kind;
+        bool exists;
+    } cases[] = {
+        {D3DTS_VIEW, true},
+        {D3DTS_PROJECTION, true},
+        {D3DTS_TEXTURE0, true},
+        {D3DTS_TEXTURE7, true},
+        {256, true},
+        {257, true},
+        {511, true},
+        {0, false},
+        {1, false},
+        {4, false},
+        {15, false},
+        {24, false},
+        {255, false},
+        {512, false},
+        {0x7FFFFFFF, false},
+    };
+    D3DMATRIX m{};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.kind);
+        const auto kind = D3DTRANSFORMSTATETYPE(c.kind);
+        if (!c.exists) {
+            EXPECT_EQ(device->SetTransform(kind, &m), D3DERR_INVALIDCALL);
+            EXPECT_EQ(device->MultiplyTransform(kind, &m), D3DERR_INVALIDCALL);
+            EXPECT_EQ(device->GetTransform(kind, &m), D3DERR_INVALIDCALL);
+            continue;
+        }
+        ASSERT_EQ(device->GetTransform(kind, &m), D3D_OK);
+        EXPECT_TRUE(m._11 == 1.0f && m._22 == 1.0f && m._44 == 1.0f && m._12 == 0.0f && m._41 == 0.0f);
+        m._43 = float(c.kind);
+        ASSERT_EQ(device->SetTransform(kind, &m), D3D_OK);
+    }
+    for (const auto& c : cases) {
+        if (c.exists && device->GetTransform(D3DTRANSFORMSTATETYPE(c.kind), &m) == D3D_OK) {
+            EXPECT_EQ(m._43, float(c.kind)) << c.kind;
+        }
+    }
+    EXPECT_EQ(device->SetTransform(D3DTS_VIEW, nullptr), D3DERR_INVALIDCALL);
+}
+
+TEST_F(DeviceRectTest, ViewportsMustLieInsideTheTargetWithDepthsInZeroToOne) {
+    const DWORD w = DWORD(width), h = DWORD(height);
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const struct {
+        D3DVIEWPORT9 viewport;
+        bool accepted;
+    } cases[] = {
+        {{0, 0, w, h, 0.0f, 1.0f}, true},         {{10, 20, 100, 50, 0.5f, 1.0f}, true},
+        {{w - 1, h - 1, 1, 1, 0.0f, 0.0f}, true}, {{0, 0, 8, 8, 0.9f, 0.1f}, true},  // reversed depth
+        {{0, 0, w + 1, h, 0.0f, 1.0f}, false},    {{1, 0, w, h, 0.0f, 1.0f}, false},
+        {{0, h, w, 1, 0.0f, 1.0f}, false},        {{0, 0, 0, h, 0.0f, 1.0f}, false},
+        {{0, 0, w, 0, 0.0f, 1.0f}, false},        {{0xFFFFFFFF, 0, 2, 1, 0.0f, 1.0f}, false},
+        {{0, 0, 8, 8, -0.1f, 1.0f}, false},       {{0, 0, 8, 8, 0.0f, 1.5f}, false},
+        {{0, 0, 8, 8, nan, 1.0f}, false},
+    };
+    D3DVIEWPORT9 previous{0, 0, w, h, 0.0f, 1.0f};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        EXPECT_EQ(device->SetViewport(&c.viewport), c.accepted ? D3D_OK : D3DERR_INVALIDCALL);
+        if (c.accepted) previous = c.viewport;
+        D3DVIEWPORT9 read{};
+        ASSERT_EQ(device->GetViewport(&read), D3D_OK);
+        EXPECT_EQ(std::memcmp(&read, &previous, sizeof read), 0);
+    }
+}
+
+// The scissor rectangle starts as the whole target and is clipped to it.
+TEST_F(DeviceRectTest, ScissorRectanglesAreClippedToTheTarget) {
+    const LONG w = width, h = height;
+    RECT read{};
+    ASSERT_EQ(device->GetScissorRect(&read), D3D_OK);
+    EXPECT_TRUE(read.left == 0 && read.top == 0 && read.right == w && read.bottom == h);
+    const struct {
+        RECT set, expected;
+    } cases[] = {
+        {{10, 20, 30, 40}, {10, 20, 30, 40}},
+        {{-5, -7, w + 10, h + 1}, {0, 0, w, h}},
+        {{w + 5, 2, w + 10, 5}, {w, 2, w, 5}},
+        {{-20, -20, -10, -10}, {0, 0, 0, 0}},
+    };
+    for (const auto& c : cases) {
+        ASSERT_EQ(device->SetScissorRect(&c.set), D3D_OK);
+        ASSERT_EQ(device->GetScissorRect(&read), D3D_OK);
+        EXPECT_TRUE(read.left == c.expected.left && read.top == c.expected.top && read.right == c.expected.right &&
+                    read.bottom == c.expected.bottom)
+            << c.set.left << "," << c.set.top << "," << c.set.right << "," << c.set.bottom;
+    }
+    EXPECT_EQ(device->SetScissorRect(nullptr), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->GetScissorRect(nullptr), D3DERR_INVALIDCALL);
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ HRESULT DeviceTest::draw(const std::vector<test_vertex>& vertices, test_streams 
     arrays.diffuse = s.colours ? colours_.data() : nullptr;
     arrays.texcoords = s.texcoords ? texcoords_.data() : nullptr;
     arrays.vertex_count = UINT(vertices.size());
-    return draw_vertex_arrays(device, arrays, indices_.data(), UINT(indices_.size() / 3));
+    return draw_vertex_arrays(device, arrays, indices_.data(), UINT(indices_.size() / 3), &interleaved_);
 }
 
 D3DVECTOR DeviceTest::at_pixel(float x, float y, float z) const {

@@ -62,6 +62,7 @@ private:
     std::vector<D3DCOLOR> colours_;
     std::vector<float> texcoords_;
     std::vector<UINT> indices_;
+    std::vector<unsigned char> interleaved_;
 };
 
 uint32_t rgb(int r, int g, int b);

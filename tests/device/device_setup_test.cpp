@@ -52,10 +52,28 @@ TEST_F(CreateDeviceTest, BadRequestsFailAndLeaveNoDevice) {
     EXPECT_EQ(device, nullptr);
 
     D3DPRESENT_PARAMETERS d24 = windowed_parameters(test_window());
-    d24.AutoDepthStencilFormat = static_cast<D3DFORMAT>(77);  // D24X8
+    d24.AutoDepthStencilFormat = static_cast<D3DFORMAT>(83);  // D24FS8: not offered
     EXPECT_EQ(create(&d24, test_window()), D3DERR_INVALIDCALL);
     EXPECT_EQ(device, nullptr);
     EXPECT_EQ(d24.BackBufferWidth, 0u);  // nothing written back on failure
+}
+
+TEST_F(CreateDeviceTest, DepthBufferTakesTheRequestedFormat) {
+    const struct {
+        D3DFORMAT format;
+        int bits;
+        bool stencil;
+    } cases[] = {{D3DFMT_D16, 16, false}, {D3DFMT_D24X8, 24, false}, {D3DFMT_D24S8, 24, true}, {D3DFMT_D32, 32, false}};
+    for (const auto& c : cases) {
+        D3DPRESENT_PARAMETERS p = windowed_parameters(test_window());
+        p.AutoDepthStencilFormat = c.format;
+        ASSERT_EQ(create(&p, test_window()), D3D_OK) << c.format;
+        const d3d9_framebuffer* fb = d3d9_device_framebuffer(device);
+        EXPECT_EQ(fb_depth_bits(*fb), c.bits) << c.format;
+        EXPECT_EQ(fb_has_stencil(*fb), c.stencil) << c.format;
+        device->Release();
+        device = nullptr;
+    }
 }
 
 TEST_F(CreateDeviceTest, EmptyClientAreaFails) {
@@ -150,7 +168,6 @@ TEST_F(DeviceDefaultsTest, InvalidArgumentsAreRefused) {
     D3DLIGHT9 bad{};
     bad.Type = static_cast<D3DLIGHTTYPE>(9);
     EXPECT_EQ(device->SetLight(0, &bad), D3DERR_INVALIDCALL);
-    EXPECT_EQ(device->LightEnable(8, TRUE), D3DERR_INVALIDCALL);
     EXPECT_EQ(device->SetTexture(8, nullptr), D3DERR_INVALIDCALL);
 }
 

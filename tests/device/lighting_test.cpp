@@ -216,8 +216,47 @@ TEST_F(LightingTest, PointAndSpotLightsDrawWithoutTrouble) {
     ASSERT_EQ(device->SetLight(2, &spot), D3D_OK);
     device->LightEnable(2, TRUE);
     EXPECT_NE(lit_centre({0, 1, 0}), 0u);
-    point.Attenuation0 = 0;  // no attenuation at all is not a valid light
-    EXPECT_EQ(device->SetLight(3, &point), D3DERR_INVALIDCALL);
+}
+
+// Any index holds a light, every enabled one is lit (nine lights of 0.05 add up to 0.45), and a light
+// without attenuation constants is kept and lights at full strength.
+TEST_F(LightingTest, LightsAtAnyIndexAreAllLit) {
+    set_material({1.0f, 1.0f, 1.0f});
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_DIRECTIONAL;
+    light.Diffuse = {0.05f, 0.05f, 0.05f, 1};
+    light.Direction = {0, 0, 1};
+    const DWORD indices[] = {0, 1, 2, 3, 4, 5, 6, 7, 0xFFFFFFFFu};
+    for (DWORD i : indices) {
+        ASSERT_EQ(device->SetLight(i, &light), D3D_OK);
+        ASSERT_EQ(device->LightEnable(i, TRUE), D3D_OK);
+    }
+    EXPECT_EQ(lit_centre({0, 0, -1}), rgb(115, 115, 115));
+
+    D3DLIGHT9 got{};
+    BOOL enabled = FALSE;
+    EXPECT_EQ(device->GetLight(1000, &got), D3DERR_INVALIDCALL);
+    ASSERT_EQ(device->LightEnable(1000, FALSE), D3D_OK);  // creates the default light, disabled
+    ASSERT_EQ(device->GetLight(1000, &got), D3D_OK);
+    EXPECT_EQ(got.Type, D3DLIGHT_DIRECTIONAL);
+    EXPECT_EQ(got.Direction.z, 1.0f);
+    EXPECT_EQ(device->GetLightEnable(0xFFFFFFFFu, &enabled), D3D_OK);
+    EXPECT_EQ(enabled, TRUE);
+    D3DLIGHT9 bad = light;
+    bad.Type = static_cast<D3DLIGHTTYPE>(0);
+    EXPECT_EQ(device->SetLight(0, &bad), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->GetLight(0, &got), D3D_OK);
+    EXPECT_EQ(got.Diffuse.r, 0.05f);  // unchanged by the refused call
+
+    for (DWORD i : indices) device->LightEnable(i, FALSE);
+    D3DLIGHT9 point{};
+    point.Type = D3DLIGHT_POINT;
+    point.Diffuse = {1, 0, 1, 1};
+    point.Position = {0, 0, -1};
+    point.Range = 10;  // all three attenuation constants 0
+    ASSERT_EQ(device->SetLight(20, &point), D3D_OK);
+    ASSERT_EQ(device->LightEnable(20, TRUE), D3D_OK);
+    EXPECT_EQ(lit_centre({0, 0, -1}), rgb(255, 0, 255));
 }
 
 }  // namespace

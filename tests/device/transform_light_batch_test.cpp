@@ -108,7 +108,8 @@ TEST(TransformLightBatch, MatchesTheOneVertexStageBitForBit) {
         tnl_draw draw;
         viewport_mapping viewport = viewport_for(640, 480);
         viewport.sum_specular = c.texcoords;
-        tnl_prepare(matrices, material, enabled, c.switches, streams, viewport, &draw);
+        tnl_light prepared[tnl_max_lights];
+        tnl_prepare(matrices, material, enabled, tnl_max_lights, prepared, c.switches, streams, viewport, &draw);
         ASSERT_TRUE(tnl_batch_supported(draw));
         std::vector<tnl_vertex> one(203);
         for (uint32_t i = 0; i < 203; ++i) tnl_process(draw, i, &one[i]);

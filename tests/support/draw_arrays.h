@@ -35,9 +35,12 @@ inline UINT interleave_vertex_arrays(const vertex_arrays& a, std::vector<unsigne
     return stride;
 }
 
+// `scratch` (reused from draw to draw, so that steady frames allocate nothing) receives the
+// interleaved vertices.
 inline HRESULT draw_vertex_arrays(IDirect3DDevice9* device, const vertex_arrays& a, const UINT* indices,
-                                  UINT triangle_count) {
-    std::vector<unsigned char> vertices;
+                                  UINT triangle_count, std::vector<unsigned char>* scratch = nullptr) {
+    std::vector<unsigned char> local;
+    std::vector<unsigned char>& vertices = scratch != nullptr ? *scratch : local;
     const UINT stride = interleave_vertex_arrays(a, &vertices);
     const HRESULT hr = device->SetFVF(vertex_arrays_fvf(a));
     if (FAILED(hr)) return hr;

@@ -139,7 +139,7 @@ TEST_F(LoadMeshTest, TheMeshHoldsTheDeviceUntilReleased) {
     const std::string path = write("sample.x", sample_text_file());
     ID3DXMesh* mesh = nullptr;
     ASSERT_EQ(D3DXLoadMeshFromXA(path.c_str(), 0, device_, nullptr, nullptr, nullptr, nullptr, &mesh), D3D_OK);
-    EXPECT_EQ(device_references(), references + 1);
+    EXPECT_EQ(device_references(), references + 3);  // the mesh and its vertex and index buffers
     mesh->Release();
     EXPECT_EQ(device_references(), references);
 }

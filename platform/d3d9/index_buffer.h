@@ -1,0 +1,22 @@
+// index_buffer.h - IDirect3DIndexBuffer9: 16- or 32-bit indices a program fills through Lock and
+// the device reads through SetIndices (buffer_resource.h has the lock protocol).
+#pragma once
+
+#include <d3d9.h>
+
+#include "platform/d3d9/vertex_buffer.h"
+
+// Makes an index buffer of `device` after checking the arguments as CreateIndexBuffer documents
+// them: D3DERR_INVALIDCALL for length 0, a format other than INDEX16 or INDEX32, unknown usage
+// bits, an unknown pool or MANAGED with DYNAMIC, a shared handle, a null output; out of memory as
+// for vertex buffers. *buffer is null on failure.
+HRESULT d3d9_create_index_buffer(IDirect3DDevice9* device, UINT length, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                 IDirect3DIndexBuffer9** buffer, HANDLE* shared);
+
+// The bytes and index format (D3DFMT_INDEX16 or D3DFMT_INDEX32) of one of our index buffers;
+// empty with D3DFMT_UNKNOWN for null or an object not ours.
+struct d3d9_index_view {
+    d3d9_buffer_view bytes;
+    D3DFORMAT format = D3DFMT_UNKNOWN;
+};
+d3d9_index_view d3d9_index_buffer_bytes(IDirect3DIndexBuffer9* buffer);
