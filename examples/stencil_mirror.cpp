@@ -109,7 +109,7 @@ bool draw_scene() {
     D3DXMatrixScaling(&size, 0.7f, 0.7f, 0.7f);
     D3DXMatrixRotationY(&turn_y, 0.021f * frame);
     D3DXMatrixRotationX(&turn_x, 0.6f + 0.013f * frame);
-    D3DXMatrixTranslation(&move, 0.6f, 1.4f, -0.4f);
+    D3DXMatrixTranslation(&move, 0.6f, 1.3f, 0.8f);
     cube_world = size * turn_y * turn_x * move;
     const D3DXPLANE floor_plane(0.0f, 1.0f, 0.0f, 0.0f);
     D3DXMatrixReflect(&mirroring, &floor_plane);

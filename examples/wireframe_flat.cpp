@@ -80,10 +80,10 @@ bool render() {
     device->GetViewport(&whole);
     const DWORD column_width = whole.Width / 3;
 
-    const D3DXVECTOR3 eye(0.0f, 0.0f, -3.2f), target(0.0f, 0.0f, 0.0f), up(0.0f, 1.0f, 0.0f);
+    const D3DXVECTOR3 eye(0.0f, 0.0f, -5.5f), target(0.0f, 0.0f, 0.0f), up(0.0f, 1.0f, 0.0f);
     D3DXMATRIX view, projection, turn_x, turn_y, world;
     D3DXMatrixLookAtLH(&view, &eye, &target, &up);
-    D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 4.0f, static_cast<float>(column_width) / whole.Height, 0.5f,
+    D3DXMatrixPerspectiveFovLH(&projection, D3DX_PI / 3.0f, static_cast<float>(column_width) / whole.Height, 0.5f,
                                20.0f);
     D3DXMatrixRotationX(&turn_x, 0.9f + 0.011f * frame);
     D3DXMatrixRotationY(&turn_y, 0.017f * frame);
