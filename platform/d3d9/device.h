@@ -265,6 +265,9 @@ private:
 
     // ---- device_draw_fast.cpp
     HRESULT draw_fast(const tnl_streams& streams, uint32_t vertex_end, const uint32_t* indices, UINT triangle_count);
+    HRESULT draw_fast_pretransformed(const tnl_streams& streams, uint32_t vertex_end, const uint32_t* indices,
+                                     UINT triangle_count);
+    bool pretransformed_fast_vertices(const tnl_streams& s, const uint32_t* indices, size_t n);
     tnl_switches lighting_switches() const;
     tnl_light_slot* find_light(DWORD index);
     HRESULT add_light(DWORD index, tnl_light_slot** slot);
@@ -346,6 +349,7 @@ private:
     std::vector<uint32_t> triangle_indices_;  // strips and fans as lists, for the fast route
     struct general_slot {
         gv_clip_vertex vertex;
+        gv_screen_vertex screen;  // projected once, when the vertex needs no clipping
         uint32_t outcode;
     };
     std::vector<general_slot> general_vertices_;

@@ -87,22 +87,22 @@ HRESULT d3d9_device::gather_indices(const unsigned char* data, D3DFORMAT format,
     } catch (const std::bad_alloc&) {
         return D3DERR_OUTOFVIDEOMEMORY;
     }
+    // Separate passes, each of which the vectoriser takes.
     uint32_t* out = draw_indices_.data();
-    uint32_t largest = 0, smallest = UINT32_MAX;
     if (format == D3DFMT_INDEX16) {
         for (size_t i = 0; i < n; ++i) {
             uint16_t v;
             std::memcpy(&v, data + 2 * i, 2);
             out[i] = v;
-            largest = std::max<uint32_t>(largest, v);
-            smallest = std::min<uint32_t>(smallest, v);
         }
     } else {
         std::memcpy(out, data, 4 * n);
-        for (size_t i = 0; i < n; ++i) {
-            largest = std::max(largest, out[i]);
-            smallest = std::min(smallest, out[i]);
-        }
+    }
+    uint32_t largest = 0, smallest = 0;
+    for (size_t i = 0; i < n; ++i) largest = std::max(largest, out[i]);
+    if (base < 0) {
+        smallest = UINT32_MAX;
+        for (size_t i = 0; i < n; ++i) smallest = std::min(smallest, out[i]);
     }
     if (int64_t(smallest) + base < 0 || uint64_t(int64_t(largest) + base) >= vertex_limit) return D3DERR_INVALIDCALL;
     if (base != 0) {
@@ -147,16 +147,6 @@ HRESULT d3d9_device::user_source(const void* data, UINT stride, size_t vertices,
         vi_stream{static_cast<const uint8_t*>(data), (vertices - 1) * size_t(stride) + layout.vertex_size[0], stride};
     source->vertex_limit = vertices;
     return D3D_OK;
-}
-
-// After a UP draw, stream 0 (and for the indexed one the index buffer) are unbound.
-void d3d9_device::unbind_user_source(bool indices) {
-    if (streams_[0].buffer != nullptr) streams_[0].buffer->Release();
-    streams_[0] = stream_source{};
-    if (indices && indices_ != nullptr) {
-        indices_->Release();
-        indices_ = nullptr;
-    }
 }
 
 HRESULT d3d9_device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const void* vertices, UINT stride) {
@@ -213,7 +203,7 @@ bool is_float_zero(DWORD bits) { return (bits & 0x7FFFFFFFu) == 0; }
 bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout) const {
     const int t = d3d9_stored_value(type);
     if (t != D3DPT_TRIANGLELIST && t != D3DPT_TRIANGLESTRIP && t != D3DPT_TRIANGLEFAN) return false;
-    if (layout.pretransformed || layout.position.type != D3DDECLTYPE_FLOAT3) return false;
+    if (layout.position.type != (layout.pretransformed ? D3DDECLTYPE_FLOAT4 : D3DDECLTYPE_FLOAT3)) return false;
     if (layout.normal.present && layout.normal.type != D3DDECLTYPE_FLOAT3) return false;
     if (layout.diffuse.present && layout.diffuse.type != D3DDECLTYPE_D3DCOLOR) return false;
     if (layout.specular.present) return false;
@@ -255,7 +245,12 @@ HRESULT d3d9_device::draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* ind
     streams.diffuse = element(layout.diffuse);
     streams.texcoords = element(layout.texcoord[0]);
     const int t = d3d9_stored_value(type);
-    if (t == D3DPT_TRIANGLELIST) return draw_fast(streams, vertex_end, indices, count);
+    const auto fast = [&](const uint32_t* triangles) {
+        if (!layout.pretransformed) return draw_fast(streams, vertex_end, triangles, count);
+        const HRESULT hr = draw_fast_pretransformed(streams, vertex_end, triangles, count);
+        return hr == S_FALSE ? draw_general(type, count, indices, n, vertex_end, source) : hr;
+    };
+    if (t == D3DPT_TRIANGLELIST) return fast(indices);
     // Strips and fans as lists: odd strip triangles swap their last two vertices, so that every
     // triangle keeps the first one's winding; fan triangle i is (v[i+1], v[i+2], v[0]).
     try {
@@ -275,6 +270,5 @@ HRESULT d3d9_device::draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* ind
             out[2] = indices[0];
         }
     }
-    (void)n;
-    return draw_fast(streams, vertex_end, triangle_indices_.data(), count);
+    return fast(triangle_indices_.data());
 }

@@ -14,6 +14,8 @@
 #include "platform/d3d9/texture.h"
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <new>
 
 tnl_switches d3d9_device::lighting_switches() const {
@@ -152,6 +154,70 @@ HRESULT d3d9_device::draw_fast(const tnl_streams& streams, uint32_t vertex_end, 
             draw_triangle(program, a, b, c);
         }
     }
+    flush_triangles(program);
+    return D3D_OK;
+}
+
+// Pre-transformed vertices for the fast rasteriser: screen position, depth and rhw as given (a bad
+// rhw counts as 1), colours and texture coordinates pre-multiplied by rhw. False when a vertex lies
+// where only the general route can take it: depth outside [0, 1] (whose pixels are discarded), or
+// a position that is not finite or lies beyond the guard band.
+bool d3d9_device::pretransformed_fast_vertices(const tnl_streams& s, const uint32_t* indices, size_t n) {
+    const float width = float(fb_.width), height = float(fb_.height);
+    const float guard = 0.5f * (clip_guard_band - 1.0f);
+    const float left = -guard * width, right = (1.0f + guard) * width;
+    const float top = -guard * height, bottom = (1.0f + guard) * height;
+    for (size_t i = 0; i < n; ++i) {
+        const uint32_t index = indices[i];
+        if (stamps_[index] == stamp_) continue;
+        stamps_[index] = stamp_;
+        float p[4];
+        std::memcpy(p, s.positions.data + size_t(index) * s.positions.stride, sizeof p);
+        if (!(p[2] >= 0.0f && p[2] <= 1.0f && p[0] >= left && p[0] <= right && p[1] >= top && p[1] <= bottom)) {
+            return false;
+        }
+        const float q = p[3] > 0.0f && p[3] < 3.0e38f ? p[3] : 1.0f;
+        tnl_vertex& v = vertices_[index];
+        v.outcode = 0;
+        v.screen.x = int32_t(std::lrint(p[0] * raster_subpixel_one));
+        v.screen.y = int32_t(std::lrint(p[1] * raster_subpixel_one));
+        float* value = v.screen.value;
+        std::fill(value, value + raster_value_storage, 0.0f);
+        value[raster_value_z] = p[2];
+        value[raster_value_q] = q;
+        float* attr = value + raster_value_attr;
+        if (s.diffuse.data != nullptr) {
+            const uint32_t c = tnl_read_colour(s.diffuse, index);
+            attr[attr_diffuse_r] = float((c >> 16) & 0xFFu) * (1.0f / 255.0f) * q;
+            attr[attr_diffuse_g] = float((c >> 8) & 0xFFu) * (1.0f / 255.0f) * q;
+            attr[attr_diffuse_b] = float(c & 0xFFu) * (1.0f / 255.0f) * q;
+        } else {
+            attr[attr_diffuse_r] = attr[attr_diffuse_g] = attr[attr_diffuse_b] = q;
+        }
+        if (s.texcoords.data != nullptr) {
+            float u, t;
+            tnl_read_texcoord(s.texcoords, index, &u, &t);
+            attr[attr_u] = u * q, attr[attr_v] = t * q;
+        }
+    }
+    return true;
+}
+
+// The fast route for pre-transformed triangles; S_FALSE (nothing drawn) when a vertex needs the
+// general route.
+HRESULT d3d9_device::draw_fast_pretransformed(const tnl_streams& streams, uint32_t vertex_end, const uint32_t* indices,
+                                              UINT triangle_count) {
+    const size_t index_count = size_t(triangle_count) * 3;
+    try {
+        reserve_vertices(vertex_end);
+    } catch (const std::bad_alloc&) {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    if (!pretransformed_fast_vertices(streams, indices, index_count)) return S_FALSE;
+    const raster_program program = raster_compile(raster_state_for_draw());
+    const tnl_vertex* v = vertices_.data();
+    for (size_t i = 0; i < index_count; i += 3)
+        draw_triangle(program, v[indices[i]], v[indices[i + 1]], v[indices[i + 2]]);
     flush_triangles(program);
     return D3D_OK;
 }

@@ -38,7 +38,8 @@ float as_float(DWORD bits) {
 }
 
 // Flat shading: the diffuse and specular colours of `from`, the fog factor of `to`.
-void take_colours(const gv_clip_vertex& from, gv_clip_vertex* to) {
+template <typename Vertex>
+void take_colours(const Vertex& from, Vertex* to) {
     std::copy(from.attr + gv_diffuse, from.attr + gv_fog, to->attr + gv_diffuse);
 }
 
@@ -139,15 +140,18 @@ const gv_clip_vertex& d3d9_device::general_vertex(uint32_t index) {
         vi_fetch(*general_.layout, general_.source->streams, index, &in);
         vg_process(general_.vertices, in, &slot.vertex);
         slot.outcode = vg_outcode(general_.vertices, slot.vertex);
+        if ((slot.outcode & needed_bits) == 0)
+            slot.screen = vg_project(general_.vertices, slot.vertex, general_.viewport);
         stamps_[index] = stamp_;
     }
     return slot.vertex;
 }
 
 void d3d9_device::general_point(uint32_t a) {
-    const gv_clip_vertex& v = general_vertex(a);
-    if ((general_vertices_[a].outcode & reject_bits) != 0) return;
-    gr_point(general_.pixels, vg_project(general_.vertices, v, general_.viewport), general_.sprite);
+    general_vertex(a);
+    const general_slot& slot = general_vertices_[a];
+    if ((slot.outcode & reject_bits) != 0) return;
+    gr_point(general_.pixels, slot.screen, general_.sprite);
 }
 
 void d3d9_device::general_line(uint32_t a, uint32_t b) {
@@ -165,43 +169,57 @@ void d3d9_device::general_line(uint32_t a, uint32_t b) {
 }
 
 void d3d9_device::general_triangle(uint32_t a, uint32_t b, uint32_t c) {
-    gv_clip_vertex v[3] = {general_vertex(a), general_vertex(b), general_vertex(c)};
-    const uint32_t codes[3] = {general_vertices_[a].outcode, general_vertices_[b].outcode,
-                               general_vertices_[c].outcode};
+    general_vertex(a), general_vertex(b), general_vertex(c);
+    const general_slot* slots[3] = {&general_vertices_[a], &general_vertices_[b], &general_vertices_[c]};
+    const uint32_t codes[3] = {slots[0]->outcode, slots[1]->outcode, slots[2]->outcode};
     if ((codes[0] & codes[1] & codes[2] & reject_bits) != 0) return;
-    if (general_.flat) take_colours(v[0], &v[1]), take_colours(v[0], &v[2]);
     const uint32_t needed = (codes[0] | codes[1] | codes[2]) & needed_bits;
-    const vg_draw* stage = general_.vertices;
-    bool clockwise;
-    gv_screen_vertex screen[vg_max_polygon];
-    int n = 3;
+    const gr_program* pixels = general_.pixels;
     if (needed == 0) {
-        for (int k = 0; k < 3; ++k) screen[k] = vg_project(stage, v[k], general_.viewport);
-        const float area = screen_area(screen[0], screen[1], screen[2]);
+        // Inside the guard band: the vertices' own projections, copied only for flat shading.
+        const gv_screen_vertex* s[3] = {&slots[0]->screen, &slots[1]->screen, &slots[2]->screen};
+        const float area = screen_area(*s[0], *s[1], *s[2]);
         if (!(area != 0.0f)) return;
-        clockwise = area > 0.0f;
-    } else {
-        clockwise = raster_is_clockwise_clip(v[0].position, v[1].position, v[2].position);
+        if ((area > 0.0f && general_.cull == D3DCULL_CW) || (area < 0.0f && general_.cull == D3DCULL_CCW)) return;
+        if (general_.fill == D3DFILL_POINT) {
+            for (const gv_screen_vertex* v : s) gr_point(pixels, *v, general_.sprite);
+            return;
+        }
+        gv_screen_vertex flat[2];
+        if (general_.flat) {
+            flat[0] = *s[1], flat[1] = *s[2];
+            take_colours(*s[0], &flat[0]), take_colours(*s[0], &flat[1]);
+            s[1] = &flat[0], s[2] = &flat[1];
+        }
+        if (general_.fill == D3DFILL_WIREFRAME) {
+            for (int k = 0; k < 3; ++k) gr_line(pixels, *s[k], *s[(k + 1) % 3], true);
+        } else {
+            gr_triangle(pixels, *s[0], *s[1], *s[2]);
+        }
+        return;
     }
+    const vg_draw* stage = general_.vertices;
+    gv_clip_vertex v[3] = {slots[0]->vertex, slots[1]->vertex, slots[2]->vertex};
+    const bool clockwise = raster_is_clockwise_clip(v[0].position, v[1].position, v[2].position);
     if ((clockwise && general_.cull == D3DCULL_CW) || (!clockwise && general_.cull == D3DCULL_CCW)) return;
     if (general_.fill == D3DFILL_POINT) {
         for (int k = 0; k < 3; ++k) {
             if ((codes[k] & reject_bits) == 0)
-                gr_point(general_.pixels, vg_project(stage, v[k], general_.viewport), general_.sprite);
+                gr_point(pixels, vg_project(stage, v[k], general_.viewport), general_.sprite);
         }
         return;
     }
-    if (needed != 0) {
-        gv_clip_vertex polygon[vg_max_polygon];
-        n = vg_clip_triangle(stage, v[0], v[1], v[2], needed, polygon);
-        if (n < 3) return;
-        for (int k = 0; k < n; ++k) screen[k] = vg_project(stage, polygon[k], general_.viewport);
-    }
+    if (general_.flat) take_colours(v[0], &v[1]), take_colours(v[0], &v[2]);
+    gv_clip_vertex polygon[vg_max_polygon];
+    const int n = vg_clip_triangle(stage, v[0], v[1], v[2], needed, polygon);
+    if (n < 3) return;
+    gv_screen_vertex screen[vg_max_polygon];
+    for (int k = 0; k < n; ++k) screen[k] = vg_project(stage, polygon[k], general_.viewport);
     if (general_.fill == D3DFILL_WIREFRAME) {
-        for (int k = 0; k < n; ++k) gr_line(general_.pixels, screen[k], screen[(k + 1) % n], true);
+        for (int k = 0; k < n; ++k) gr_line(pixels, screen[k], screen[(k + 1) % n], true);
         return;
     }
-    for (int k = 1; k + 1 < n; ++k) gr_triangle(general_.pixels, screen[0], screen[k], screen[k + 1]);
+    for (int k = 1; k + 1 < n; ++k) gr_triangle(pixels, screen[0], screen[k], screen[k + 1]);
 }
 
 HRESULT d3d9_device::draw_general(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t,

@@ -67,6 +67,13 @@ void d3d9_device::release_stream_bindings() {
     rebind<IDirect3DVertexDeclaration9>(&declaration_, nullptr);
 }
 
+// After a UP draw: stream 0 unbound (offset and stride 0) and, for the indexed one, the index buffer.
+void d3d9_device::unbind_user_source(bool indices) {
+    rebind<IDirect3DVertexBuffer9>(&streams_[0].buffer, nullptr);
+    streams_[0].offset = streams_[0].stride = 0;
+    if (indices) rebind<IDirect3DIndexBuffer9>(&indices_, nullptr);
+}
+
 HRESULT d3d9_device::CreateVertexBuffer(UINT length, DWORD usage, DWORD fvf, D3DPOOL pool,
                                         IDirect3DVertexBuffer9** buffer, HANDLE* shared) {
     return d3d9_create_vertex_buffer(this, length, usage, fvf, pool, buffer, shared);
