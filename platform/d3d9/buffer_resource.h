@@ -51,6 +51,7 @@ public:
         return D3D_OK;
     }
     const uint8_t* bytes() const { return bytes_.get(); }
+    bool locked() const { return locks_ != 0; }
     UINT length() const { return length_; }
     DWORD usage() const { return usage_; }
     using d3d9_resource<Interface>::pool;

@@ -28,6 +28,8 @@
 namespace {
 
 constexpr UINT max_primitive_count = 0xFFFFF;
+// The smallest index from which a draw's indices are made relative to it.
+constexpr uint32_t rebase_from = 0x10000;
 
 // The number of vertices (or indices) `count` primitives of `type` read; false for an unknown type.
 bool primitive_vertices(D3DPRIMITIVETYPE type, UINT count, size_t* n) {
@@ -90,9 +92,10 @@ HRESULT d3d9_device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count
     return draw(type, count, draw_indices_.data(), n, uint32_t(n), source);
 }
 
-// Widens `n` indices of `format` into draw_indices_, each made relative to the smallest, which with
-// `base` added becomes *first_vertex; *vertex_end is one past the largest relative index. Fails when
-// an index plus `base` lands outside [0, vertex_limit).
+// Widens `n` indices of `format` into draw_indices_, made relative to the smallest when that is
+// large; that vertex (with `base` added, or `base` alone) becomes *first_vertex, and *vertex_end is
+// one past the largest relative index. Fails when an index plus `base` lands outside
+// [0, vertex_limit).
 HRESULT d3d9_device::gather_indices(const unsigned char* data, D3DFORMAT format, size_t n, int64_t base,
                                     size_t vertex_limit, const uint32_t** indices, size_t* first_vertex,
                                     uint32_t* vertex_end) {
@@ -113,15 +116,19 @@ HRESULT d3d9_device::gather_indices(const unsigned char* data, D3DFORMAT format,
         std::memcpy(out, data, 4 * n);
     }
     uint32_t largest = 0, smallest = UINT32_MAX;
-    for (size_t i = 0; i < n; ++i) largest = std::max(largest, out[i]);
-    for (size_t i = 0; i < n; ++i) smallest = std::min(smallest, out[i]);
+    for (size_t i = 0; i < n; ++i) {
+        largest = std::max(largest, out[i]);
+        smallest = std::min(smallest, out[i]);
+    }
     if (int64_t(smallest) + base < 0 || uint64_t(int64_t(largest) + base) >= vertex_limit) return D3DERR_INVALIDCALL;
-    if (smallest != 0) {
-        for (size_t i = 0; i < n; ++i) out[i] -= smallest;
+    // Indices are rebased only when the scratch arrays would otherwise grow well beyond the draw.
+    const uint32_t rebase = smallest >= rebase_from ? smallest : 0u;
+    if (rebase != 0) {
+        for (size_t i = 0; i < n; ++i) out[i] -= rebase;
     }
     *indices = out;
-    *first_vertex = size_t(int64_t(smallest) + base);
-    *vertex_end = largest - smallest + 1;
+    *first_vertex = size_t(int64_t(rebase) + base);
+    *vertex_end = largest - rebase + 1;
     return D3D_OK;
 }
 
@@ -130,17 +137,23 @@ HRESULT d3d9_device::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, INT base_vertex
     size_t n = 0;
     if (!primitive_vertices(type, count, &n) || count > max_primitive_count) return D3DERR_INVALIDCALL;
     if (count == 0) return D3D_OK;
-    const d3d9_index_view index_data = d3d9_index_buffer_bytes(indices_);
-    if (index_data.bytes.data == nullptr) return D3DERR_INVALIDCALL;
-    const size_t index_size = index_data.format == D3DFMT_INDEX16 ? 2 : 4;
-    if (uint64_t(start_index) + n > index_data.bytes.size / index_size) return D3DERR_INVALIDCALL;
+    if (indices_ == nullptr) return D3DERR_INVALIDCALL;
+    const d3d9_index_summary* all = d3d9_index_buffer_summary(indices_);
+    if (all == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
+    if (uint64_t(start_index) + n > all->count) return D3DERR_INVALIDCALL;
     draw_source source;
     if (const HRESULT hr = bound_source(&source); FAILED(hr)) return hr;
+    const uint32_t* range = all->indices + start_index;
+    // When every index of the buffer lands inside the streams and there is no base to add, the
+    // draw reads the buffer's own indices, unchecked one by one.
+    if (base_vertex == 0 && uint64_t(all->largest) < source.vertex_limit && all->largest < rebase_from) {
+        return draw(type, count, range, n, all->largest + 1, source);
+    }
     const uint32_t* indices = nullptr;
     size_t first = 0;
     uint32_t vertex_end = 0;
-    if (const HRESULT hr = gather_indices(index_data.bytes.data + size_t(start_index) * index_size, index_data.format,
-                                          n, base_vertex, source.vertex_limit, &indices, &first, &vertex_end);
+    if (const HRESULT hr = gather_indices(reinterpret_cast<const unsigned char*>(range), D3DFMT_INDEX32, n, base_vertex,
+                                          source.vertex_limit, &indices, &first, &vertex_end);
         FAILED(hr)) {
         return hr;
     }

@@ -3,7 +3,9 @@
 
 #include "platform/d3d9/buffer_resource.h"
 
+#include <algorithm>
 #include <new>
+#include <vector>
 
 namespace {
 
@@ -13,6 +15,13 @@ public:
         : d3d9_buffer(device, usage, pool), format_(format) {}
     using d3d9_buffer::allocate;
     D3DFORMAT format() const { return format_; }
+
+    HRESULT Lock(UINT offset, UINT size, void** data, DWORD flags) override {
+        const HRESULT hr = d3d9_buffer::Lock(offset, size, data, flags);
+        if (SUCCEEDED(hr)) summary_current_ = false;
+        return hr;
+    }
+    const d3d9_index_summary* summary();
 
     D3DRESOURCETYPE GetType() override { return D3DRTYPE_INDEXBUFFER; }
     HRESULT GetDesc(D3DINDEXBUFFER_DESC* desc) override {
@@ -33,7 +42,34 @@ protected:
 private:
     ~index_buffer() override = default;
     D3DFORMAT format_;
+    std::vector<uint32_t> wide_;  // 16-bit indices widened
+    d3d9_index_summary summary_;
+    bool summary_current_ = false;
 };
+
+const d3d9_index_summary* index_buffer::summary() {
+    if (summary_current_) return &summary_;
+    const size_t count = length() / (format_ == D3DFMT_INDEX16 ? 2 : 4);
+    const uint32_t* indices = reinterpret_cast<const uint32_t*>(bytes());  // calloc'd: aligned for any type
+    if (format_ == D3DFMT_INDEX16) {
+        try {
+            wide_.resize(count);
+        } catch (const std::bad_alloc&) {
+            return nullptr;
+        }
+        const auto* narrow = reinterpret_cast<const uint16_t*>(bytes());
+        for (size_t i = 0; i < count; ++i) wide_[i] = narrow[i];
+        indices = wide_.data();
+    }
+    uint32_t smallest = UINT32_MAX, largest = 0;
+    for (size_t i = 0; i < count; ++i) {
+        smallest = std::min(smallest, indices[i]);
+        largest = std::max(largest, indices[i]);
+    }
+    summary_ = {indices, count, count != 0 ? smallest : 0u, largest};
+    summary_current_ = !locked();
+    return &summary_;
+}
 
 }  // namespace
 
@@ -62,4 +98,9 @@ d3d9_index_view d3d9_index_buffer_bytes(IDirect3DIndexBuffer9* buffer) {
     const auto* ours = dynamic_cast<const index_buffer*>(buffer);
     if (ours == nullptr) return {};
     return {{ours->bytes(), ours->length()}, ours->format()};
+}
+
+const d3d9_index_summary* d3d9_index_buffer_summary(IDirect3DIndexBuffer9* buffer) {
+    auto* ours = dynamic_cast<index_buffer*>(buffer);
+    return ours != nullptr ? ours->summary() : nullptr;
 }

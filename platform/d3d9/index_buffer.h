@@ -20,3 +20,13 @@ struct d3d9_index_view {
     D3DFORMAT format = D3DFMT_UNKNOWN;
 };
 d3d9_index_view d3d9_index_buffer_bytes(IDirect3DIndexBuffer9* buffer);
+
+// Every index of one of our index buffers as 32-bit values, with the smallest and the largest, for
+// the draw path: kept from one draw to the next until the buffer is locked again (while it stays
+// locked, made afresh for each draw). Null for null, an object not ours, or when memory runs out.
+struct d3d9_index_summary {
+    const uint32_t* indices = nullptr;
+    size_t count = 0;
+    uint32_t smallest = 0, largest = 0;
+};
+const d3d9_index_summary* d3d9_index_buffer_summary(IDirect3DIndexBuffer9* buffer);

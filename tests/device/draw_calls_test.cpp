@@ -123,6 +123,39 @@ TEST_F(DrawCallsTest, EveryPrimitiveTypeFromBuffersWithBaseVertexAndStartIndex) 
     vb->Release();
 }
 
+// The device keeps what it learnt of an index buffer's contents until the buffer is locked again.
+TEST_F(DrawCallsTest, IndexBufferChangesReachTheNextDraw) {
+    device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);
+    const tl_vertex v[4] = {
+        {10, 10, 0.5f, 1, ~0u}, {30, 10, 0.5f, 1, ~0u}, {10, 30, 0.5f, 1, ~0u}, {200, 200, 0.5f, 1, ~0u}};
+    IDirect3DVertexBuffer9* vb = vertex_buffer(v, sizeof v);
+    IDirect3DIndexBuffer9* ib = nullptr;
+    ASSERT_EQ(device->CreateIndexBuffer(6, 0, D3DFMT_INDEX16, D3DPOOL_MANAGED, &ib, nullptr), D3D_OK);
+    device->SetStreamSource(0, vb, 0, sizeof(tl_vertex));
+    device->SetIndices(ib);
+    const uint16_t first[3] = {0, 1, 2}, second[3] = {0, 1, 3}, beyond[3] = {0, 1, 4};
+    struct row {
+        const uint16_t* indices;
+        HRESULT result;
+        int pixels;
+    } rows[] = {{first, D3D_OK, 210}, {second, D3D_OK, 0}, {beyond, D3DERR_INVALIDCALL, 0}};
+    for (const row& r : rows) {
+        void* p = nullptr;
+        ASSERT_EQ(ib->Lock(0, 0, &p, 0), D3D_OK);
+        std::memcpy(p, r.indices, 6);
+        ib->Unlock();
+        clear(0);
+        EXPECT_EQ(device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 1), r.result);
+        const int drawn = width * height - count_pixels(0);
+        if (r.pixels != 0) {
+            EXPECT_EQ(drawn, r.pixels);
+        }
+        EXPECT_EQ(drawn > 210, r.indices == second);
+    }
+    ib->Release();
+    vb->Release();
+}
+
 TEST_F(DrawCallsTest, FlatShadingTakesTheFirstVertexColour) {
     device->SetRenderState(D3DRS_SHADEMODE, D3DSHADE_FLAT);
     const tl_vertex v[3] = {
