@@ -397,7 +397,9 @@ TEST_F(DeviceApiTest, TheDeviceDescribesItself) {
     EXPECT_LT(caps.VertexShaderVersion, DWORD(D3DVS_VERSION(1, 1)));
     EXPECT_EQ(caps.TextureCaps & D3DPTEXTURECAPS_POW2, 0u);
     EXPECT_EQ(caps.MaxSimultaneousTextures, 1u);
-    EXPECT_EQ(caps.SrcBlendCaps, 0u);  // no blending yet
+    EXPECT_EQ(caps.SrcBlendCaps, 0x3FFFu);  // every blend factor
+    EXPECT_EQ(caps.StencilCaps, 0x1FFu);    // every operation, two-sided
+    EXPECT_EQ(caps.MaxUserClipPlanes, 6u);
 
     D3DDISPLAYMODE mode{};
     ASSERT_EQ(device->GetDisplayMode(0, &mode), D3D_OK);
