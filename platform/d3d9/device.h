@@ -260,12 +260,15 @@ private:
     void unbind_user_source(bool indices);
     HRESULT gather_indices(const unsigned char* data, D3DFORMAT format, size_t n, int64_t base, size_t vertex_limit,
                            const uint32_t** indices, size_t* first_vertex, uint32_t* vertex_end);
+    HRESULT reserve_draw_indices(size_t n);
+    HRESULT draw_sequential(D3DPRIMITIVETYPE type, UINT count, size_t n, const draw_source& source);
     bool fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout) const;
     HRESULT draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
                  const draw_source& source);
 
     // ---- device_draw_fast.cpp
     HRESULT draw_fast(const tnl_streams& streams, uint32_t vertex_end, const uint32_t* indices, UINT triangle_count);
+    void draw_listed_triangles(const raster_program& program, const uint32_t* indices, size_t index_count);
     HRESULT draw_fast_pretransformed(const tnl_streams& streams, uint32_t vertex_end, const uint32_t* indices,
                                      UINT triangle_count);
     bool pretransformed_fast_vertices(const tnl_streams& s, const uint32_t* indices, size_t n);

@@ -82,12 +82,23 @@ HRESULT d3d9_device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count
     draw_source source;
     if (const HRESULT hr = bound_source(&source); FAILED(hr)) return hr;
     if (uint64_t(start) + n > source.vertex_limit) return D3DERR_INVALIDCALL;
+    source.skip(start);
+    return draw_sequential(type, count, n, source);
+}
+
+// Room for `n` indices in draw_indices_.
+HRESULT d3d9_device::reserve_draw_indices(size_t n) {
     try {
         if (draw_indices_.size() < n) draw_indices_.resize(n);
     } catch (const std::bad_alloc&) {
         return D3DERR_OUTOFVIDEOMEMORY;
     }
-    source.skip(start);
+    return D3D_OK;
+}
+
+// Draws vertices 0 ... n - 1 of `source` in order.
+HRESULT d3d9_device::draw_sequential(D3DPRIMITIVETYPE type, UINT count, size_t n, const draw_source& source) {
+    if (const HRESULT hr = reserve_draw_indices(n); FAILED(hr)) return hr;
     for (size_t i = 0; i < n; ++i) draw_indices_[i] = uint32_t(i);
     return draw(type, count, draw_indices_.data(), n, uint32_t(n), source);
 }
@@ -99,11 +110,7 @@ HRESULT d3d9_device::DrawPrimitive(D3DPRIMITIVETYPE type, UINT start, UINT count
 HRESULT d3d9_device::gather_indices(const unsigned char* data, D3DFORMAT format, size_t n, int64_t base,
                                     size_t vertex_limit, const uint32_t** indices, size_t* first_vertex,
                                     uint32_t* vertex_end) {
-    try {
-        if (draw_indices_.size() < n) draw_indices_.resize(n);
-    } catch (const std::bad_alloc&) {
-        return D3DERR_OUTOFVIDEOMEMORY;
-    }
+    if (const HRESULT hr = reserve_draw_indices(n); FAILED(hr)) return hr;
     // Separate passes, each of which the vectoriser takes.
     uint32_t* out = draw_indices_.data();
     if (format == D3DFMT_INDEX16) {
@@ -183,13 +190,7 @@ HRESULT d3d9_device::DrawPrimitiveUP(D3DPRIMITIVETYPE type, UINT count, const vo
         draw_source source;
         hr = user_source(vertices, stride, n, &source);
         if (FAILED(hr)) return hr;
-        try {
-            if (draw_indices_.size() < n) draw_indices_.resize(n);
-        } catch (const std::bad_alloc&) {
-            return D3DERR_OUTOFVIDEOMEMORY;
-        }
-        for (size_t i = 0; i < n; ++i) draw_indices_[i] = uint32_t(i);
-        hr = draw(type, count, draw_indices_.data(), n, uint32_t(n), source);
+        hr = draw_sequential(type, count, n, source);
     }
     unbind_user_source(false);
     return hr;

@@ -142,17 +142,14 @@ HRESULT d3d9_device::draw_fast(const tnl_streams& streams, uint32_t vertex_end, 
                 streams, draw_viewport_, &draw_);
     if (tnl_batch_supported(draw_)) {
         process_referenced_vertices(indices, index_count);
-        const tnl_vertex* v = vertices_.data();
-        for (size_t i = 0; i < index_count; i += 3) {
-            draw_triangle(program, v[indices[i]], v[indices[i + 1]], v[indices[i + 2]]);
-        }
-    } else {
-        for (size_t i = 0; i < index_count; i += 3) {
-            const tnl_vertex& a = vertex(draw_, indices[i]);
-            const tnl_vertex& b = vertex(draw_, indices[i + 1]);
-            const tnl_vertex& c = vertex(draw_, indices[i + 2]);
-            draw_triangle(program, a, b, c);
-        }
+        draw_listed_triangles(program, indices, index_count);
+        return D3D_OK;
+    }
+    for (size_t i = 0; i < index_count; i += 3) {
+        const tnl_vertex& a = vertex(draw_, indices[i]);
+        const tnl_vertex& b = vertex(draw_, indices[i + 1]);
+        const tnl_vertex& c = vertex(draw_, indices[i + 2]);
+        draw_triangle(program, a, b, c);
     }
     flush_triangles(program);
     return D3D_OK;
@@ -214,10 +211,14 @@ HRESULT d3d9_device::draw_fast_pretransformed(const tnl_streams& streams, uint32
         return D3DERR_OUTOFVIDEOMEMORY;
     }
     if (!pretransformed_fast_vertices(streams, indices, index_count)) return S_FALSE;
-    const raster_program program = raster_compile(raster_state_for_draw());
+    draw_listed_triangles(raster_compile(raster_state_for_draw()), indices, index_count);
+    return D3D_OK;
+}
+
+// The triangles of a list whose vertices are all ready in vertices_, in order.
+void d3d9_device::draw_listed_triangles(const raster_program& program, const uint32_t* indices, size_t index_count) {
     const tnl_vertex* v = vertices_.data();
     for (size_t i = 0; i < index_count; i += 3)
         draw_triangle(program, v[indices[i]], v[indices[i + 1]], v[indices[i + 2]]);
     flush_triangles(program);
-    return D3D_OK;
 }

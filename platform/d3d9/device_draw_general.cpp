@@ -22,7 +22,7 @@
 #include "platform/d3d9/texture.h"
 
 #include <algorithm>
-#include <cstring>
+#include <bit>
 #include <new>
 
 namespace {
@@ -31,11 +31,7 @@ constexpr uint32_t user_plane_bits = 0x3Fu << 16;
 constexpr uint32_t reject_bits = clip_reject_mask | user_plane_bits;
 constexpr uint32_t needed_bits = clip_needed_mask | user_plane_bits;
 
-float as_float(DWORD bits) {
-    float f;
-    std::memcpy(&f, &bits, sizeof f);
-    return f;
-}
+float as_float(DWORD bits) { return std::bit_cast<float>(bits); }
 
 // Flat shading: the diffuse and specular colours of `from`, the fog factor of `to`.
 template <typename Vertex>
