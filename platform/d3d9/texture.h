@@ -32,6 +32,12 @@ struct d3d9_texture_view {
 };
 d3d9_texture_view d3d9_texture_texels(IDirect3DBaseTexture9* texture);
 
+// The levels of one of our textures as the general sampler reads them (sampler.h), starting at
+// its most detailed usable level (SetLOD); false, leaving *levels empty, for a null texture or one
+// that is not ours. The texels stay valid until the texture is changed, locked or released.
+struct sampler_level;
+bool d3d9_texture_sampled_levels(IDirect3DBaseTexture9* texture, sampler_level* levels, int* level_count);
+
 // Makes a texture over `image`, which it keeps alive (and never changes) until its last release.
 // Fails with D3DERR_INVALIDCALL, leaving *texture null, when the image is missing, its sizes are
 // zero, above d3d9_max_texture_side or do not match its texels; E_OUTOFMEMORY.
