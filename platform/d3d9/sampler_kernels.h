@@ -68,8 +68,9 @@ struct sampler_kernels {
     }
 
     // One axis of point sampling: texel index in [0, n - 1], and for BORDER whether it lies inside.
+    // (The per-axis helpers are inlined by force: out of line, their vectors travel through memory.)
     template <int Mode>
-    static I point_index(F t, int n, I* inside) {
+    [[gnu::always_inline]] static I point_index(F t, int n, I* inside) {
         const float fn = float(n);
         if constexpr (Mode == sampler_address_wrap) {
             const F x = fraction(t) * fn;  // [0, n]; n only for a tiny negative t
@@ -93,7 +94,7 @@ struct sampler_kernels {
     // One axis of bilinear filtering: the two texel indices, the weight of the second, and for
     // BORDER whether each lies inside.
     template <int Mode>
-    static void linear_index(F t, int n, I& k0, I& k1, F& weight, I* inside0, I* inside1) {
+    [[gnu::always_inline]] static void linear_index(F t, int n, I& k0, I& k1, F& weight, I* inside0, I* inside1) {
         const float fn = float(n);
         F x;
         if constexpr (Mode == sampler_address_wrap) {
@@ -134,7 +135,7 @@ struct sampler_kernels {
         }
     }
 
-    static rgba unpack(U t) {
+    [[gnu::always_inline]] static rgba unpack(U t) {
         const U mask = U{} + 0xFFu;
         return {__builtin_convertvector(I((t >> 16) & mask), F), __builtin_convertvector(I((t >> 8) & mask), F),
                 __builtin_convertvector(I(t & mask), F), __builtin_convertvector(I(t >> 24), F)};
