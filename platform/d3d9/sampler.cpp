@@ -6,10 +6,11 @@
 // GAUSSIANQUAD and CONVOLUTIONMONO filter bilinearly, other values point-sample. MIPFILTER NONE,
 // POINT, LINEAR (the other bilinear filters count as LINEAR, unknown values as NONE). Address modes
 // WRAP, MIRROR, CLAMP, BORDER, MIRRORONCE on u and v; unknown values act as WRAP. MAXMIPLEVEL
-// beyond the chain selects its last level. A chain ends at its first level without texels; without
-// any level the sampler gives opaque black.
+// beyond the chain selects its last level. A chain ends at its first level without texels (or of
+// more than 2^31 - 1 texels); without any level the sampler gives opaque black.
 #include "platform/d3d9/sampler_plan.h"
 
+#include <cstdint>
 #include <new>
 
 static_assert(sizeof(sampler_plan) <= sizeof(sampler_plan_storage));
@@ -61,7 +62,8 @@ const sampler_plan* sampler_compile_with(const sampler_setup& setup, sampler_pla
     int count = setup.level_count < sampler_max_levels ? setup.level_count : sampler_max_levels;
     for (int i = 0; i < count; ++i) {
         const sampler_level& level = setup.levels[i];
-        if (level.texels == nullptr || level.width <= 0 || level.height <= 0) {
+        if (level.texels == nullptr || level.width <= 0 || level.height <= 0 ||
+            int64_t(level.width) * level.height > INT32_MAX) {  // texel indices are 32-bit
             count = i;
             break;
         }

@@ -265,6 +265,15 @@ TEST(Sampler, NeedsLodOnlyWhenLevelOrFilterDependsOnIt) {
     }
 }
 
+// A chain ends at its first level without texels; with none, the sampler gives opaque black.
+TEST(Sampler, ChainEndsAtAMissingLevel) {
+    mip_chain chain(point, point, point);
+    chain.setup.levels[3].texels = nullptr;
+    EXPECT_NEAR(sample(chain.setup, 0.5f, 0.5f, 6.0f).r * 255.0f, 40.0f, 0.01f);  // level 2, the last one left
+    chain.setup.levels[0].width = 0;
+    EXPECT_EQ(packed(sample(chain.setup, 0.5f, 0.5f, 6.0f)), black);
+}
+
 // Coordinates that are not numbers, infinite or huge read inside the level (the texels sit in a
 // vector of their exact size, so the sanitizers see any stray read) and give one of its texels or
 // the border colour.
