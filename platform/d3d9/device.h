@@ -34,6 +34,7 @@
 #include <vector>
 
 struct d3d9_state_set;
+class d3d9_surface;
 
 inline constexpr int d3d9_texture_stages = 8;
 inline constexpr size_t d3d9_render_state_slots = 256;
@@ -250,6 +251,7 @@ private:
     void release_stream_bindings();
     void store_transform(D3DMATRIX* slot, const D3DMATRIX& matrix);
     void fill_clear_rect(const RECT& r, DWORD flags, uint32_t colour, float z, uint8_t stencil);
+    void surface_written(d3d9_surface* surface);
     void hold_texture(IDirect3DBaseTexture9* texture);
     void release_texture(IDirect3DBaseTexture9* texture);
     DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }

@@ -78,6 +78,15 @@ uint32_t texel_at(const d3d9_surface& s, int x, int y) {
 
 }  // namespace
 
+// After a fill or copy into `surface`: what samples it follows, and when it is the colour buffer
+// the device draws into, clears may no longer take its untouched tiles for their base value.
+void d3d9_device::surface_written(d3d9_surface* surface) {
+    surface->changed();
+    if (surface->bits() == reinterpret_cast<uint8_t*>(fb_.colour_pixels) && fb_.width > 0 && fb_.height > 0) {
+        fb_mark_dirty(fb_.colour_dirty, fb_.tile_shift, 0, 0, fb_.width - 1, fb_.height - 1);
+    }
+}
+
 HRESULT d3d9_device::CreateOffscreenPlainSurface(UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
                                                  IDirect3DSurface9** surface, HANDLE* shared) {
     if (surface == nullptr) return D3DERR_INVALIDCALL;
@@ -113,7 +122,7 @@ HRESULT d3d9_device::ColorFill(IDirect3DSurface9* surface, const RECT* rect, D3D
             for (UINT b = 0; b < info.texel_bytes; ++b) row[b] = uint8_t(stored >> (8 * b));
         }
     }
-    s->changed();
+    surface_written(s);
     return D3D_OK;
 }
 
@@ -141,7 +150,7 @@ HRESULT d3d9_device::UpdateSurface(IDirect3DSurface9* source_surface, const RECT
         return D3DERR_INVALIDCALL;
     }
     copy_bytes(*source, r, *target, UINT(x), UINT(y));
-    target->changed();
+    surface_written(target);
     return D3D_OK;
 }
 
@@ -187,7 +196,7 @@ HRESULT d3d9_device::UpdateTexture(IDirect3DBaseTexture9* source_texture, IDirec
         d3d9_surface* to_level = d3d9_surface::ours(b, this);
         const d3d9_surface::shape& shape = to_level->form();
         copy_bytes(*d3d9_surface::ours(a, this), RECT{0, 0, LONG(shape.width), LONG(shape.height)}, *to_level, 0, 0);
-        to_level->changed();
+        surface_written(to_level);
         a->Release();
         b->Release();
     }
@@ -256,7 +265,7 @@ HRESULT d3d9_device::StretchRect(IDirect3DSurface9* source_surface, const RECT* 
             row[i] = texel & alpha_clear;
         }
     }
-    target->changed();
+    surface_written(target);
     return D3D_OK;
 }
 
@@ -274,6 +283,6 @@ HRESULT d3d9_device::GetRenderTargetData(IDirect3DSurface9* render_target, IDire
         return D3DERR_INVALIDCALL;
     }
     copy_bytes(*source, RECT{0, 0, LONG(from.width), LONG(from.height)}, *target, 0, 0);
-    target->changed();
+    surface_written(target);
     return D3D_OK;
 }

@@ -369,6 +369,23 @@ TEST_F(TextureResourceTest, CopiesBetweenSurfaces) {
     }
 }
 
+// A fill of the colour buffer the device draws into: a later clear to the same colour must refill
+// it, although no triangle touched those pixels.
+TEST_F(TextureResourceTest, FillsOfTheDrawnBufferAreClearedAgain) {
+    clear(0);
+    const d3d9_framebuffer& fb = buffer();
+    IDirect3DSurface9* back = nullptr;
+    ASSERT_EQ(d3d9_create_lent_surface(device, UINT(fb.width), UINT(fb.height), D3DFMT_X8R8G8B8, D3DUSAGE_RENDERTARGET,
+                                       reinterpret_cast<uint8_t*>(fb.colour_pixels), UINT(fb.width) * 4, &back),
+              D3D_OK);
+    const RECT r{10, 10, 20, 20};
+    ASSERT_EQ(device->ColorFill(back, &r, 0xFFFF0000), D3D_OK);
+    EXPECT_EQ(pixel(15, 15), 0xFF0000u);
+    clear(0);
+    EXPECT_EQ(pixel(15, 15), 0u);
+    back->Release();
+}
+
 TEST_F(TextureResourceTest, UpdateTextureCopiesLevelsOfTheSameSize) {
     IDirect3DTexture9* from = make(8, 8, 0, D3DFMT_L8, D3DPOOL_SYSTEMMEM);
     IDirect3DTexture9* to = make(4, 4, 0, D3DFMT_L8, D3DPOOL_DEFAULT);
@@ -387,6 +404,36 @@ TEST_F(TextureResourceTest, UpdateTextureCopiesLevelsOfTheSameSize) {
     from->Release();
     to->Release();
     wrong->Release();
+}
+
+TEST(LoadedTexture, ChainOfBoxFilteredLevelsForReading) {
+    auto image = std::make_shared<d3d9_texture_image>();
+    image->width = 4;
+    image->height = 1;
+    image->texels = {0xFF000000, 0xFF0000FF, 0x00FF0000, 0x00FF0001};
+    d3d9_texture_build_chain(*image);
+    IDirect3DTexture9* t = nullptr;
+    ASSERT_EQ(d3d9_create_texture(image, &t), D3D_OK);
+    EXPECT_EQ(t->GetLevelCount(), 3u);
+    D3DSURFACE_DESC d;
+    ASSERT_EQ(t->GetLevelDesc(2, &d), D3D_OK);
+    EXPECT_EQ(d.Width, 1u);
+    D3DLOCKED_RECT lr;
+    ASSERT_EQ(t->LockRect(1, &lr, nullptr, D3DLOCK_READONLY), D3D_OK);
+    EXPECT_EQ(static_cast<const uint32_t*>(lr.pBits)[0], 0xFF000080u);
+    EXPECT_EQ(static_cast<const uint32_t*>(lr.pBits)[1], 0x00FF0001u);  // blue (0 + 1) / 2 = 0.5 -> 1
+    EXPECT_EQ(t->LockRect(1, &lr, nullptr, D3DLOCK_READONLY), D3DERR_INVALIDCALL);
+    EXPECT_EQ(t->UnlockRect(1), D3D_OK);
+    EXPECT_EQ(t->LockRect(3, &lr, nullptr, D3DLOCK_READONLY), D3DERR_INVALIDCALL);
+    sampler_level levels[sampler_max_levels];
+    int count = 0;
+    ASSERT_TRUE(d3d9_texture_sampled_levels(t, levels, &count));
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(levels[0].texels, d3d9_texture_texels(t).texels);  // level 0 stays what the fast route reads
+    EXPECT_EQ(levels[2].texels[0], 0x80800041u);
+    t->Release();
+    image->lower_levels.pop_back();  // not a chain of its sizes
+    EXPECT_EQ(d3d9_create_texture(image, &t), D3DERR_INVALIDCALL);
 }
 
 }  // namespace
