@@ -1,6 +1,7 @@
 // device_fuzz.cpp - libFuzzer entry for the software device: the input is a little program of
-// device calls (states, transforms, lights, buffers, locks, declarations, viewports, clears and
-// every draw call) with arbitrary arguments, run on a fresh small device. Every call must either
+// device calls (states, transforms, lights, buffers, locks, declarations, viewports, clears, every
+// draw call, textures and surfaces: creation, level locks written through the pitch, level
+// surfaces, fills and copies, binding) with arbitrary arguments, run on a fresh small device. Every call must either
 // succeed or fail with its documented code; the sanitizers catch out-of-bounds access and
 // undefined behaviour, and a call that answers with anything else traps.
 #include <windows.h>
@@ -117,19 +118,147 @@ constexpr D3DRENDERSTATETYPE steered[] = {D3DRS_ZENABLE,
                                           D3DRS_BLENDOPALPHA};
 
 constexpr int buffers = 4;
+constexpr int textures = 4;
+constexpr int surfaces = 4;
 
 struct session {
     IDirect3DDevice9* device = nullptr;
     IDirect3DVertexBuffer9* vertex_buffers[buffers] = {};
     IDirect3DIndexBuffer9* index_buffers[buffers] = {};
+    IDirect3DTexture9* textures[textures] = {};
+    IDirect3DSurface9* surfaces[surfaces] = {};
 
-    ~session() {
-        for (auto* b : vertex_buffers)
-            if (b != nullptr) b->Release();
-        for (auto* b : index_buffers)
-            if (b != nullptr) b->Release();
+    void release_resources() {
+        for (auto*& b : vertex_buffers)
+            if (b != nullptr) b->Release(), b = nullptr;
+        for (auto*& b : index_buffers)
+            if (b != nullptr) b->Release(), b = nullptr;
+        for (auto*& t : textures)
+            if (t != nullptr) t->Release(), t = nullptr;
+        for (auto*& v : surfaces)
+            if (v != nullptr) v->Release(), v = nullptr;
     }
+    ~session() { release_resources(); }
 };
+
+// Formats worth creating: every texture format, a render-target one more often, and some that are
+// refused.
+constexpr D3DFORMAT texture_formats[] = {D3DFMT_A8R8G8B8, D3DFMT_X8R8G8B8, D3DFMT_R8G8B8,   D3DFMT_R5G6B5,
+                                         D3DFMT_X1R5G5B5, D3DFMT_A1R5G5B5, D3DFMT_A4R4G4B4, D3DFMT_A8,
+                                         D3DFMT_L8,       D3DFMT_A8L8,     D3DFMT_DXT1,     D3DFMT_DXT2,
+                                         D3DFMT_DXT3,     D3DFMT_DXT4,     D3DFMT_DXT5,     D3DFMT_A8R8G8B8,
+                                         D3DFMT_D16,      D3DFMT_UNKNOWN,  D3DFMT_P8,       D3DFMT_A2R10G10B10};
+
+// The bytes of one row of a locked rectangle w texels wide, and its rows: what a program may write.
+void locked_extent(D3DFORMAT format, UINT w, UINT h, UINT* row_bytes, UINT* rows) {
+    switch (format) {
+    case D3DFMT_DXT1: *row_bytes = (w + 3) / 4 * 8, *rows = (h + 3) / 4; return;
+    case D3DFMT_DXT2:
+    case D3DFMT_DXT3:
+    case D3DFMT_DXT4:
+    case D3DFMT_DXT5: *row_bytes = (w + 3) / 4 * 16, *rows = (h + 3) / 4; return;
+    case D3DFMT_A8R8G8B8:
+    case D3DFMT_X8R8G8B8: *row_bytes = w * 4; break;
+    case D3DFMT_R8G8B8: *row_bytes = w * 3; break;
+    case D3DFMT_A8:
+    case D3DFMT_L8: *row_bytes = w; break;
+    default: *row_bytes = w * 2; break;
+    }
+    *rows = h;
+}
+
+RECT small_rect(input& in) {
+    return RECT{LONG(in.byte() % 72), LONG(in.byte() % 72), LONG(in.byte() % 72), LONG(in.byte() % 72)};
+}
+
+// Locks a surface (a rectangle or all of it), writes through the pitch and unlocks.
+void lock_and_write(IDirect3DSurface9* surface, input& in) {
+    D3DSURFACE_DESC desc;
+    if (surface->GetDesc(&desc) != D3D_OK) __builtin_trap();
+    const bool whole = in.byte() & 1;
+    const RECT r = small_rect(in);
+    D3DLOCKED_RECT lr;
+    if (surface->LockRect(&lr, whole ? nullptr : &r, DWORD(in.byte()) << 4) != D3D_OK) return;
+    const UINT w = whole ? desc.Width : UINT(r.right - r.left), h = whole ? desc.Height : UINT(r.bottom - r.top);
+    UINT row_bytes, rows;
+    locked_extent(desc.Format, w, h, &row_bytes, &rows);
+    const uint8_t value = in.byte();
+    for (UINT y = 0; y < rows; ++y)
+        std::memset(static_cast<uint8_t*>(lr.pBits) + size_t(y) * lr.Pitch, value, row_bytes);
+    expect(surface->UnlockRect());
+}
+
+// Textures and surfaces: creation, locks, level surfaces, copies and binding.
+void texture_step(session& s, input& in) {
+    IDirect3DDevice9* d = s.device;
+    IDirect3DTexture9*& texture = s.textures[in.byte() % textures];
+    IDirect3DSurface9*& surface = s.surfaces[in.byte() % surfaces];
+    switch (in.byte() % 6) {
+    case 0: {
+        const UINT w = in.byte() < 250 ? 1 + in.byte() % 64 : in.word(),
+                   h = in.byte() < 250 ? 1 + in.byte() % 64 : in.word();
+        const UINT levels = in.byte() % 10;
+        const DWORD usages[] = {0,
+                                D3DUSAGE_RENDERTARGET,
+                                D3DUSAGE_DYNAMIC,
+                                D3DUSAGE_AUTOGENMIPMAP,
+                                D3DUSAGE_RENDERTARGET | D3DUSAGE_AUTOGENMIPMAP,
+                                in.dword()};
+        const DWORD usage = usages[in.byte() % 6];
+        const D3DFORMAT format = texture_formats[in.byte() % (sizeof texture_formats / sizeof texture_formats[0])];
+        const D3DPOOL pool = D3DPOOL(in.byte() % 5);
+        if (texture != nullptr) texture->Release(), texture = nullptr;
+        expect(d->CreateTexture(w, h, levels, usage, format, pool, &texture, nullptr));
+        break;
+    }
+    case 1: {
+        if (texture == nullptr) break;
+        IDirect3DSurface9* level = nullptr;
+        const HRESULT hr = texture->GetSurfaceLevel(in.byte() % 8, &level);
+        expect(hr);
+        if (level == nullptr) break;
+        lock_and_write(level, in);
+        if (in.byte() & 1) {
+            if (surface != nullptr) surface->Release();
+            surface = level;  // keeps the texture alive after the program lets it go
+            if (in.byte() & 1) texture->Release(), texture = nullptr;
+        } else {
+            level->Release();
+        }
+        break;
+    }
+    case 2: {
+        const UINT w = 1 + in.byte() % 64, h = 1 + in.byte() % 64;
+        const D3DFORMAT format = texture_formats[in.byte() % (sizeof texture_formats / sizeof texture_formats[0])];
+        if (surface != nullptr) surface->Release(), surface = nullptr;
+        expect(d->CreateOffscreenPlainSurface(w, h, format, D3DPOOL(in.byte() % 5), &surface, nullptr));
+        if (surface != nullptr) lock_and_write(surface, in);
+        break;
+    }
+    case 3: {
+        IDirect3DSurface9* other = s.surfaces[in.byte() % surfaces];
+        const RECT a = small_rect(in), b = small_rect(in);
+        const POINT at{LONG(in.byte() % 72), LONG(in.byte() % 72)};
+        const bool whole = in.byte() & 1;
+        switch (in.byte() % 4) {
+        case 0: expect(d->ColorFill(surface, whole ? nullptr : &a, in.dword())); break;
+        case 1:
+            expect(d->StretchRect(other, whole ? nullptr : &a, surface, whole ? nullptr : &b,
+                                  D3DTEXTUREFILTERTYPE(in.byte() % 4)));
+            break;
+        case 2: expect(d->UpdateSurface(other, whole ? nullptr : &a, surface, whole ? nullptr : &at)); break;
+        default: expect(d->GetRenderTargetData(other, surface)); break;
+        }
+        break;
+    }
+    case 4: expect(d->UpdateTexture(s.textures[in.byte() % textures], texture)); break;
+    default: {
+        expect(d->SetTexture(in.byte() % 9, in.byte() & 1 ? texture : nullptr));
+        if (texture != nullptr && (in.byte() & 1)) texture->Release(), texture = nullptr;  // bound only
+        break;
+    }
+    }
+}
 
 // A primitive type, mostly valid.
 D3DPRIMITIVETYPE primitive(input& in) { return D3DPRIMITIVETYPE(in.byte() % 8); }
@@ -138,7 +267,7 @@ void fill(input& in, void* data, size_t size) { in.bytes(data, size); }
 
 void step(session& s, input& in) {
     IDirect3DDevice9* d = s.device;
-    switch (in.byte() % 20) {
+    switch (in.byte() % 22) {
     case 0: {
         const uint8_t pick = in.byte();
         const D3DRENDERSTATETYPE state =
@@ -321,6 +450,8 @@ void step(session& s, input& in) {
         }
         break;
     }
+    case 20:
+    case 21: texture_step(s, in); break;
     case 19: {
         IDirect3DStateBlock9* block = nullptr;
         if (in.byte() & 1) {
@@ -372,10 +503,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         __builtin_trap();
     }
     for (int steps = 0; steps < 64 && !in.empty(); ++steps) step(s, in);
-    for (auto*& b : s.vertex_buffers)
-        if (b != nullptr) b->Release(), b = nullptr;
-    for (auto*& b : s.index_buffers)
-        if (b != nullptr) b->Release(), b = nullptr;
+    s.release_resources();
     s.device->Release();
     return 0;
 }

@@ -69,6 +69,7 @@ bool texture_image_of(const std::string& path, std::shared_ptr<const d3d9_textur
     if (!texture_read(file, size_t(key.size), bytes, error)) return false;
     auto decoded = std::make_shared<d3d9_texture_image>();
     if (!texture_decode(bytes.data(), bytes.size(), decoded.get(), error)) return false;
+    d3d9_texture_build_chain(*decoded);  // a complete chain, box filtered, shared with the image
     image = std::move(decoded);
     texture_cache_keep(key, image);
     return true;

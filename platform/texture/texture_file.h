@@ -5,7 +5,8 @@
 // separators, case-insensitive match when the exact name is absent), must be a regular file of at
 // most 256 MiB, and is decoded by texture_decode (formats and conventions in texture_decode.h).
 // Every texture made from one file shares one decoded image while any of them lives
-// (texture_cache.h); the texture keeps the image's own size, one level.
+// (texture_cache.h), with its complete mip chain built once by the 2 x 2 box filter; the texture
+// keeps the image's own size.
 //
 // Failures create nothing and leave *texture untouched: D3DERR_INVALIDCALL for a missing device,
 // file name or output, D3DXERR_INVALIDDATA for a file that cannot be read or is no usable image,
@@ -15,7 +16,7 @@
 //   <program>: texture "<name as given>": <reason>
 // A call without a file name (made for materials that name none) fails quietly.
 //
-// DOES NOT: resample to powers of two, build mip levels, apply a colour key, or call into the
+// DOES NOT: resample to powers of two, apply a colour key, or call into the
 // device (the device pointer is only checked for null).
 #pragma once
 
