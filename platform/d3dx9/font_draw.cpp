@@ -183,7 +183,8 @@ INT d3dx_font::draw_text(LPD3DXSPRITE sprite, LPRECT rect, DWORD format, D3DCOLO
             }
         }
     }
-    return (format & (DT_VCENTER | DT_BOTTOM)) ? layout_.top + layout_.height : layout_.height;
+    return (format & (DT_VCENTER | DT_BOTTOM)) ? INT(clamp_to_int((long long)layout_.top + layout_.height))
+                                               : layout_.height;
 }
 
 void d3dx_font::draw_through_sprite(LPD3DXSPRITE sprite, IDirect3DTexture9* atlas, D3DCOLOR colour) {

@@ -2,10 +2,17 @@
 #include "platform/d3dx9/font_layout.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace {
 
-int floor_half(int value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
+// Sums are kept in 64 bits and clamped when stored: a long enough text or an extreme rectangle
+// must not overflow.
+using wide = long long;
+
+int clamped(wide value) { return int(std::clamp<wide>(value, INT_MIN, INT_MAX)); }
+
+wide floor_half(wide value) { return value >= 0 ? value / 2 : -((-value + 1) / 2); }
 
 bool is_space(char32_t c) { return c == U' ' || c == U'\t'; }
 
@@ -23,11 +30,11 @@ void font_layout(const font_layout_input& in, font_layout_result& out) {
     while (i < in.count) {
         font_line line;
         line.begin = i;
-        int pen = 0;
-        int drawn_end = i;    // one past the last non-space character placed
-        int drawn_width = 0;  // the line's width up to drawn_end
-        int break_at = -1;    // the start of the last space run after a drawn character
-        int break_width = 0;
+        wide pen = 0;
+        int drawn_end = i;     // one past the last non-space character placed
+        wide drawn_width = 0;  // the line's width up to drawn_end
+        int break_at = -1;     // the start of the last space run after a drawn character
+        wide break_width = 0;
         bool ended_by_break = false;
         for (; i < in.count; ++i) {
             const char32_t c = in.text[i];
@@ -36,7 +43,7 @@ void font_layout(const font_layout_input& in, font_layout_result& out) {
                 ended_by_break = true;
                 break;
             }
-            int advance = in.advances[i];
+            wide advance = in.advances[i];
             if (c == U'\t' && expand_tabs) advance = (pen / in.tab_width + 1) * in.tab_width - pen;
             if (wrap && !is_space(c) && pen + advance > in.width && break_at >= 0) {
                 // Back to the space run: the line ends there, the next starts after it.
@@ -53,7 +60,7 @@ void font_layout(const font_layout_input& in, font_layout_result& out) {
                     break_width = drawn_width;
                 }
             }
-            out.pen[size_t(i)] = pen;
+            out.pen[size_t(i)] = clamped(pen);
             pen += advance;
             if (!is_space(c)) {
                 drawn_end = i + 1;
@@ -71,7 +78,7 @@ void font_layout(const font_layout_input& in, font_layout_result& out) {
             for (int k = drawn_end; k < i; ++k) out.pen[size_t(k)] = -1;
         }
         line.end = drawn_end;
-        line.width = drawn_width;
+        line.width = clamped(drawn_width);
         out.lines.push_back(line);
         out.widest = std::max(out.widest, line.width);
         if (ended_by_break) {
@@ -82,18 +89,18 @@ void font_layout(const font_layout_input& in, font_layout_result& out) {
 
     for (font_line& line : out.lines) {
         if (in.format & DT_CENTER) {
-            line.x = floor_half(in.width - line.width);
+            line.x = clamped(floor_half(wide(in.width) - line.width));
         } else if (in.format & DT_RIGHT) {
-            line.x = in.width - line.width;
+            line.x = clamped(wide(in.width) - line.width);
         } else {
             line.x = 0;
         }
     }
-    out.height = int(out.lines.size()) * in.line_height;
+    out.height = clamped(wide(out.lines.size()) * in.line_height);
     if (in.format & DT_BOTTOM) {
-        out.top = in.height - out.height;
+        out.top = clamped(wide(in.height) - out.height);
     } else if (in.format & DT_VCENTER) {
-        out.top = floor_half(in.height - out.height);
+        out.top = clamped(floor_half(wide(in.height) - out.height));
     } else {
         out.top = 0;
     }

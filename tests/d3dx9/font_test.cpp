@@ -198,6 +198,21 @@ TEST_F(FontTest, ReturnsTheTextHeightOrItsBottomFromTheTop) {
         EXPECT_EQ(font_->DrawTextA(nullptr, c.text, -1, &r, c.format, 0xFFFFFF00), c.expected) << c.text;
         EXPECT_EQ(r.right, 640);  // drawing leaves the rectangle alone
     }
+    // Extreme and inverted rectangles: nothing overflows, nothing is drawn outside.
+    struct extreme_case {
+        RECT rect;
+        DWORD format;
+        INT expected;
+    } const extremes[] = {
+        {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, DT_CENTER | DT_VCENTER | DT_SINGLELINE, (INT_MAX - 20) / 2 + 20},
+        {{INT_MIN, INT_MIN, INT_MAX, INT_MAX}, DT_RIGHT | DT_BOTTOM | DT_SINGLELINE | DT_WORDBREAK, INT_MAX},
+        {{INT_MAX, INT_MAX, INT_MIN, INT_MIN}, DT_CENTER | DT_WORDBREAK, 2 * 20},
+        {{100, 100, 0, 0}, DT_BOTTOM | DT_SINGLELINE, -100 - 20 + 20},
+    };
+    for (const extreme_case& c : extremes) {
+        RECT r = c.rect;
+        EXPECT_EQ(font_->DrawTextA(nullptr, "Hello you", -1, &r, c.format, 0xFFFFFFFF), c.expected);
+    }
     EXPECT_EQ(font_->DrawTextA(nullptr, "Hello", -1, nullptr, DT_CENTER, 0xFFFFFFFF), 20);
     EXPECT_EQ(font_->DrawTextA(nullptr, "Hello", -1, nullptr, DT_CALCRECT, 0xFFFFFFFF), 20);
     device_->EndScene();
