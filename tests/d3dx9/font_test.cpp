@@ -322,6 +322,21 @@ TEST_F(FontTest, DrawsAntialiasedGlyphsInsideTheRectangleAndRestoresStates) {
     EXPECT_EQ(texture, nullptr);
 }
 
+TEST_F(FontTest, NonAntialiasedQualityDrawsOnlyWholePixels) {
+    ASSERT_EQ(D3DXCreateFontA(device_, 24, 0, FW_NORMAL, 1, TRUE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                              NONANTIALIASED_QUALITY, DEFAULT_PITCH, "Times New Roman", &font_),
+              D3D_OK);
+    device_->Clear(0, nullptr, D3DCLEAR_TARGET, 0xFF000000, 1.0f, 0);
+    device_->BeginScene();
+    RECT r{0, 0, 624, 441};
+    font_->DrawTextA(nullptr, "Mono gęś", -1, &r, DT_LEFT, 0xFFFFFFFF);
+    device_->EndScene();
+    device_->Present(nullptr, nullptr, nullptr, nullptr);
+    const coverage all = covered(r, 0), full = covered(r, 254);
+    EXPECT_GT(all.inside, 40);
+    EXPECT_EQ(all.inside, full.inside);
+}
+
 TEST_F(FontTest, DrawnTextRasterisesEachGlyphOnceAndThenAllocatesNothing) {
     make(20, "Arial");
     RECT r{0, 0, 624, 441};
