@@ -1,31 +1,9 @@
-// core_objects.cpp - the version check, and the creation calls of fonts, sprites, lines and
+// core_objects.cpp - the version check, and the creation calls of sprites, lines and
 // render-to-surface objects, which are not available yet (see unavailable.h).
 #include "platform/d3dx9/unavailable.h"
 
 BOOL WINAPI D3DXCheckVersion(UINT d3d_sdk_version, UINT d3dx_sdk_version) {
     return d3d_sdk_version == D3D_SDK_VERSION && d3dx_sdk_version == D3DX_SDK_VERSION;
-}
-
-HRESULT WINAPI D3DXCreateFontA(LPDIRECT3DDEVICE9 device, INT, UINT, UINT, UINT, BOOL, DWORD, DWORD, DWORD, DWORD,
-                               LPCSTR, LPD3DXFONT* font) {
-    d3dx_clear_outputs(font);
-    return d3dx_not_available({device, font});
-}
-
-HRESULT WINAPI D3DXCreateFontW(LPDIRECT3DDEVICE9 device, INT, UINT, UINT, UINT, BOOL, DWORD, DWORD, DWORD, DWORD,
-                               LPCWSTR, LPD3DXFONT* font) {
-    d3dx_clear_outputs(font);
-    return d3dx_not_available({device, font});
-}
-
-HRESULT WINAPI D3DXCreateFontIndirectA(LPDIRECT3DDEVICE9 device, const D3DXFONT_DESCA* desc, LPD3DXFONT* font) {
-    d3dx_clear_outputs(font);
-    return d3dx_not_available({device, desc, font});
-}
-
-HRESULT WINAPI D3DXCreateFontIndirectW(LPDIRECT3DDEVICE9 device, const D3DXFONT_DESCW* desc, LPD3DXFONT* font) {
-    d3dx_clear_outputs(font);
-    return d3dx_not_available({device, desc, font});
 }
 
 HRESULT WINAPI D3DXCreateSprite(LPDIRECT3DDEVICE9 device, LPD3DXSPRITE* sprite) {

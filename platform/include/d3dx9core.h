@@ -1,10 +1,11 @@
 // d3dx9core.h - the D3DX core objects: buffers, fonts, sprites, lines and render-to-surface
 // helpers, and the version check.
 //
-// Works: D3DXCreateBuffer, D3DXCheckVersion. Not available yet: fonts, sprites, lines and
-// render-to-surface objects - their creation functions set the output to null and return
-// D3DERR_INVALIDCALL for a null device or output, else D3DERR_NOTAVAILABLE. The text format
-// flags (DT_*) and the font constants (FW_*, *_CHARSET, ...) are winuser.h's and wingdi.h's.
+// Works: D3DXCreateBuffer, D3DXCheckVersion, fonts (faces through fontconfig, glyphs rasterised by
+// FreeType; ID3DXFont::GetDC answers NULL: the font has no device context). Not available yet:
+// sprites, lines and render-to-surface objects - their creation functions set the output to null
+// and return D3DERR_INVALIDCALL for a null device or output, else D3DERR_NOTAVAILABLE. The text
+// format flags (DT_*) and the font constants (FW_*, *_CHARSET, ...) are winuser.h's and wingdi.h's.
 #pragma once
 
 #include <d3d9.h>
@@ -110,6 +111,9 @@ struct ID3DXFont : IUnknown {
 };
 typedef ID3DXFont* LPD3DXFONT;
 
+// Height > 0: cell height (ascent + descent) in pixels; < 0: character (em) height; 0: 16. Fails
+// with D3DERR_INVALIDCALL for a null device or output, a height or width beyond 512 pixels or a
+// device recording a state block; D3DERR_NOTAVAILABLE when no face at all can be loaded.
 HRESULT WINAPI D3DXCreateFontA(LPDIRECT3DDEVICE9 pDevice, INT Height, UINT Width, UINT Weight, UINT MipLevels,
                                BOOL Italic, DWORD CharSet, DWORD OutputPrecision, DWORD Quality, DWORD PitchAndFamily,
                                LPCSTR pFaceName, LPD3DXFONT* ppFont);

@@ -703,6 +703,34 @@ BOOL WINAPI GetUpdateRect(HWND window, RECT* rect, BOOL erase);
 HDC WINAPI GetDC(HWND window);
 int WINAPI ReleaseDC(HWND window, HDC dc);
 
+// DrawText formats (ID3DXFont::DrawText takes the same flags).
+#define DT_TOP 0x00000000
+#define DT_LEFT 0x00000000
+#define DT_CENTER 0x00000001
+#define DT_RIGHT 0x00000002
+#define DT_VCENTER 0x00000004
+#define DT_BOTTOM 0x00000008
+#define DT_WORDBREAK 0x00000010
+#define DT_SINGLELINE 0x00000020
+#define DT_EXPANDTABS 0x00000040
+#define DT_TABSTOP 0x00000080
+#define DT_NOCLIP 0x00000100
+#define DT_EXTERNALLEADING 0x00000200
+#define DT_CALCRECT 0x00000400
+#define DT_NOPREFIX 0x00000800
+#define DT_INTERNAL 0x00001000
+#define DT_EDITCONTROL 0x00002000
+#define DT_PATH_ELLIPSIS 0x00004000
+#define DT_END_ELLIPSIS 0x00008000
+#define DT_MODIFYSTRING 0x00010000
+#define DT_RTLREADING 0x00020000
+#define DT_WORD_ELLIPSIS 0x00040000
+// Text on a window's device context is not drawn (the window's picture is the Direct3D device's):
+// 0 with ERROR_CALL_NOT_IMPLEMENTED for non-empty text, ERROR_INVALID_PARAMETER for a device
+// context that is not a window's or missing text or rectangle.
+int WINAPI DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT format);
+int WINAPI DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT format);
+
 // Timers
 UINT_PTR WINAPI SetTimer(HWND window, UINT_PTR id, UINT elapse, TIMERPROC procedure);
 BOOL WINAPI KillTimer(HWND window, UINT_PTR id);
@@ -732,6 +760,7 @@ int WINAPI MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 
 #ifdef UNICODE
+#define DrawText DrawTextW
 #define WNDCLASS WNDCLASSW
 #define WNDCLASSEX WNDCLASSEXW
 #define LPWNDCLASS LPWNDCLASSW
@@ -795,4 +824,5 @@ int WINAPI MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
 #define LoadIcon LoadIconA
 #define LoadCursor LoadCursorA
 #define MessageBox MessageBoxA
+#define DrawText DrawTextA
 #endif

@@ -50,3 +50,5 @@ std::string win_cp1250_to_utf8(const char* text) {
     }
     return out;
 }
+
+char32_t win_cp1250_code_point(unsigned char byte) { return byte < 0x80 ? char32_t(byte) : high_half[byte - 0x80]; }

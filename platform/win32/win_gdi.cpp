@@ -192,3 +192,23 @@ BOOL WINAPI TextOutW(HDC dc, int, int, LPCWSTR text, int length) {
     }
     return length == 0 ? TRUE : text_not_drawn();
 }
+
+// GDI's DrawText: as TextOut, a count of -1 meaning NUL-terminated; 0 for failure.
+template <class Char>
+static int draw_text_not_drawn(HDC dc, const Char* text, int count, LPRECT rect) {
+    if (win_window_of_dc(dc) == nullptr || text == nullptr || rect == nullptr || count < -1) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return 0;
+    }
+    if (count == 0 || (count == -1 && text[0] == 0)) return 0;
+    text_not_drawn();
+    return 0;
+}
+
+int WINAPI DrawTextA(HDC dc, LPCSTR text, int count, LPRECT rect, UINT) {
+    return draw_text_not_drawn(dc, text, count, rect);
+}
+
+int WINAPI DrawTextW(HDC dc, LPCWSTR text, int count, LPRECT rect, UINT) {
+    return draw_text_not_drawn(dc, text, count, rect);
+}

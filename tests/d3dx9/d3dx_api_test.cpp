@@ -27,16 +27,6 @@ struct unavailable_case {
 
 TEST_F(D3dxApiTest, UnavailableCallsFailAsDocumentedWithNullOutputs) {
     const unavailable_case cases[] = {
-        {"CreateFontA",
-         [](IDirect3DDevice9* d, void** out) {
-             return D3DXCreateFontA(d, 20, 0, 700, 1, FALSE, 1, 0, 0, 0, "Arial", reinterpret_cast<ID3DXFont**>(out));
-         },
-         D3DERR_NOTAVAILABLE},
-        {"CreateFontW",
-         [](IDirect3DDevice9* d, void** out) {
-             return D3DXCreateFontW(d, 20, 0, 700, 1, FALSE, 1, 0, 0, 0, L"Arial", reinterpret_cast<ID3DXFont**>(out));
-         },
-         D3DERR_NOTAVAILABLE},
         {"CreateSprite",
          [](IDirect3DDevice9* d, void** out) { return D3DXCreateSprite(d, reinterpret_cast<ID3DXSprite**>(out)); },
          D3DERR_NOTAVAILABLE},
