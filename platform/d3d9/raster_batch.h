@@ -236,7 +236,7 @@ struct triangle_batch {
         if ((drawn & small) != 0) {
             small_edges(f);
             plane_terms(f);
-            small_record(f, lv, program.all_values ? plane_count : plane_c2 + 1, batch);
+            small_record(f, lv, program.planes, batch);
         }
         const raster_state& st = program.state;
         if ((drawn & small) != 0) mark_drawn(st, batch, drawn & small);

@@ -59,6 +59,15 @@ void light_vertex(const tnl_draw& d, uint32_t index, vec3 position, float attr[a
                   clamp01(times(vec(d.material_specular), sums.specular)), attr);
 }
 
+// The diffuse alpha the vertex carries (see transform_light.h).
+float vertex_alpha(const tnl_draw& d, uint32_t index) {
+    const tnl_element& diffuse = d.streams.diffuse;
+    if (diffuse.data != nullptr && (!d.lighting || d.diffuse_from_vertex)) {
+        return float(tnl_read_colour(diffuse, index) >> 24) / 255.0f;
+    }
+    return d.lighting ? d.material_alpha : 1.0f;
+}
+
 }  // namespace
 
 void tnl_build_matrices(const D3DMATRIX& world, const D3DMATRIX& view, const D3DMATRIX& projection, tnl_matrices* out) {
@@ -90,6 +99,10 @@ void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, con
     const bool whole =
         material.Power >= 0.0f && material.Power <= 1024.0f && std::floor(material.Power) == material.Power;
     d->whole_power = whole ? int(material.Power) : -1;
+    d->material_alpha = clamp_unit(material.Diffuse.a);
+    d->fog_mode = sw.fog_mode;
+    d->range_fog = sw.range_fog;
+    d->fog_start = sw.fog_start, d->fog_end = sw.fog_end, d->fog_density = sw.fog_density;
     unpack_colour(sw.global_ambient, d->ambient_light);
     d->lights = light_storage;
     d->light_count = 0;
@@ -113,6 +126,12 @@ void tnl_process(const tnl_draw& d, uint32_t index, tnl_vertex* out) {
     float* c = out->clip.position;
     for (int j = 0; j < 4; ++j) c[j] = p.x * m[0][j] + p.y * m[1][j] + p.z * m[2][j] + m[3][j];
     light_vertex(d, index, {p.x, p.y, p.z}, out->clip.attr);
+    out->clip.attr[attr_alpha] = vertex_alpha(d, index);
+    out->clip.attr[attr_fog] =
+        d.fog_mode == D3DFOG_NONE
+            ? 1.0f
+            : fog_factor(d.fog_mode, d.fog_start, d.fog_end, d.fog_density,
+                         fog_distance(d.range_fog, transform_point(d.matrices->world_view, {p.x, p.y, p.z})));
     if (d.streams.texcoords.data != nullptr) {
         tnl_read_texcoord(d.streams.texcoords, index, &out->clip.attr[attr_u], &out->clip.attr[attr_v]);
     } else {

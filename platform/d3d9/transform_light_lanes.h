@@ -11,6 +11,7 @@
 #pragma once
 
 #include "platform/d3d9/clip.h"
+#include "platform/d3d9/light_terms.h"
 #include "platform/d3d9/transform_light.h"
 
 #include <algorithm>
@@ -84,6 +85,28 @@ struct tnl_lanes {
             return __builtin_convertvector((c >> shift) & 0xFF, F) * (1.0f / 255.0f);
         };
         return {channel(16), channel(8), channel(0)};
+    }
+
+    // The diffuse alpha the vertices carry (transform_light.h).
+    static F vertex_alphas(const tnl_draw& d, const uint32_t index[lanes]) {
+        if (d.streams.diffuse.data == nullptr || (d.lighting && !d.diffuse_from_vertex)) {
+            return splat(d.lighting ? d.material_alpha : 1.0f);
+        }
+        I c;
+        for (int i = 0; i < lanes; ++i) c[i] = int32_t(tnl_read_colour(d.streams.diffuse, index[i]));
+        return __builtin_convertvector((c >> 24) & 0xFF, F) / 255.0f;
+    }
+
+    // The vertex fog factors at positions p, lane by lane with the one-vertex stage's function.
+    static F fog_factors(const tnl_draw& d, V3 p) {
+        if (d.fog_mode == D3DFOG_NONE) return splat(1.0f);
+        const V3 eye = transform_point(d.matrices->world_view, p);
+        F f;
+        for (int i = 0; i < lanes; ++i) {
+            f[i] = tnl_terms::fog_factor(d.fog_mode, d.fog_start, d.fog_end, d.fog_density,
+                                         tnl_terms::fog_distance(d.range_fog, {eye.x[i], eye.y[i], eye.z[i]}));
+        }
+        return f;
     }
 
     // x^P by repeated squaring, P whole and the same in every lane.
@@ -180,6 +203,8 @@ struct tnl_lanes {
         }
         F attr[attr_count] = {lit.diffuse.x,  lit.diffuse.y,  lit.diffuse.z,
                               lit.specular.x, lit.specular.y, lit.specular.z};
+        attr[attr_fog] = fog_factors(d, p);
+        attr[attr_alpha] = vertex_alphas(d, index);
         if (d.streams.texcoords.data != nullptr) {
             for (int i = 0; i < lanes; ++i) {
                 float u, v;
