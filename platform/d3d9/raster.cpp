@@ -191,10 +191,7 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     program.triangles = kernels.triangles;
     static_assert(plane_c2 < 8, "untextured kernels read only the first eight planes");
     program.all_values = textured || state.fog || state.blend != raster_blend::none;
-    program.planes = state.blend == raster_blend::source_alpha ? plane_alpha + 1
-                     : state.fog                               ? plane_fog + 1
-                     : textured                                ? plane_v + 1
-                                                               : plane_c2 + 1;
+    program.planes = raster_planes_read(textured, state.fog, state.blend == raster_blend::source_alpha);
     return program;
 }
 

@@ -77,7 +77,7 @@ struct raster_program {
     raster_batch_fn triangles = nullptr;   // set-up of several triangles at once
     bool all_values = true;                // set-up interpolates every raster vertex value; false:
                                            // only the first eight (untextured: depth, 1/w, diffuse)
-    int planes = raster_value_count;       // the planes the kernels read (the first ones)
+    uint32_t planes = ~0u;                 // the planes the kernels read, one bit per plane
 };
 
 raster_program raster_compile(const raster_state& state);

@@ -15,6 +15,7 @@
 #include "platform/d3d9/raster_setup.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 
@@ -163,12 +164,13 @@ struct triangle_batch {
         F words[3][lanes];
     };
 
-    // raster.cpp's make_planes for every lane: the first `used` planes' origin, dx and dy.
-    static void planes(const lane_triangles& f, const lane_vertices& lv, int used, raster_small_batch& out) {
+    // raster.cpp's make_planes for every lane: the origin, dx and dy of the planes in `used` (one bit
+    // per plane).
+    static void planes(const lane_triangles& f, const lane_vertices& lv, uint32_t used, raster_small_batch& out) {
         constexpr float to_pixels = 1.0f / raster_subpixel_one;
         store(out.x0, __builtin_convertvector(f.x[0], F) * to_pixels);
         store(out.y0, __builtin_convertvector(f.y[0], F) * to_pixels);
-        const int words = 2 + used;
+        const int words = 2 + std::bit_width(used);
         F more[3][lanes];
         for (int done = 2, first = 0; done < words; first = done = first + lanes) {
             const F(*w)[lanes] = lv.words;
@@ -179,6 +181,7 @@ struct triangle_batch {
             }
             for (int word = done; word < std::min(words, first + lanes); ++word) {
                 const int i = word - 2;
+                if ((used >> i & 1u) == 0) continue;
                 const F a = w[0][word - first];
                 const F b = f.clockwise_lanes ? w[1][word - first] : w[2][word - first];
                 const F c = f.clockwise_lanes ? w[2][word - first] : w[1][word - first];
@@ -193,7 +196,7 @@ struct triangle_batch {
     }
 
     // Bounds, edges and planes of the lanes' small triangles, for the small-triangle kernel.
-    static void small_record(const lane_triangles& f, const lane_vertices& lv, int used, raster_small_batch& out) {
+    static void small_record(const lane_triangles& f, const lane_vertices& lv, uint32_t used, raster_small_batch& out) {
         store(out.column_first, f.column_first), store(out.column_last, f.column_last);
         store(out.row_first, f.row_first), store(out.row_last, f.row_last);
         for (int i = 0; i < 3; ++i) {

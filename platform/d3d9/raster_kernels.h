@@ -4,7 +4,7 @@
 // Included by one source file per instruction-set level (raster_kernels_*.cpp). Each supplies an
 // `Ops` struct - the lane count, the vector types (GCC/Clang vector extensions) and the few
 // primitives that differ between instruction sets (broadcast, minimum and maximum, rounding,
-// 16-bit depth loads and stores, "any lane set") - instantiates
+// 16-bit depth loads and stores, colour loads from two rows, "any lane set") - instantiates
 // Kernel<Ops> and exports the loops as a raster_kernel_table. Everything here has internal
 // linkage, so the variants never mix at link time.
 //
@@ -172,12 +172,7 @@ struct span_kernel {
         static constexpr size_t half = sizeof(I) / 2;
         I load_depth() const { return Ops::load_depth_rows(depth, below); }
         void store_depth(I v) const { Ops::store_depth_rows(depth, below, v); }
-        I load_colour() const {
-            I v;
-            std::memcpy(&v, colour, half);
-            std::memcpy(reinterpret_cast<char*>(&v) + half, colour + below, half);
-            return v;
-        }
+        I load_colour() const { return Ops::load_colour_rows(colour, below); }
         void store_colour(I v) const {
             std::memcpy(colour + below, reinterpret_cast<const char*>(&v) + half, half);
             std::memcpy(colour, &v, half);
@@ -209,13 +204,11 @@ struct span_kernel {
         at.store_colour(pass ? shade<Textured, Specular, Fog, Blend>(st, plane, old) : old);
     }
 
-    // The planes a variant reads: the first ones, up to the last it needs.
-    static constexpr int used_planes(bool textured, bool fog, int blend) {
-        return blend == blend_source_alpha ? plane_alpha + 1
-               : fog                       ? plane_fog + 1
-               : textured                  ? plane_v + 1
-                                           : plane_c2 + 1;
+    // The planes a variant reads (raster_planes_read), one bit per plane.
+    static constexpr uint32_t used_planes(bool textured, bool fog, int blend) {
+        return raster_planes_read(textured, fog, blend == blend_source_alpha);
     }
+    static constexpr bool reads(uint32_t used, int plane) { return (used >> plane & 1u) != 0; }
 
     // Large triangles: exact spans from the edge walkers, row by row.
     template <bool Textured, bool Specular, int Depth, bool Fog, int Blend>
@@ -223,18 +216,22 @@ struct span_kernel {
         const depth_test_lanes dt =
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
         raster_walker left[2] = {s.left[0], s.left[1]}, right[2] = {s.right[0], s.right[1]};
-        constexpr int used = used_planes(Textured, Fog, Blend);
+        constexpr uint32_t used = used_planes(Textured, Fog, Blend);
         const F offsets = lane_offsets();
         const I lane_index = __builtin_convertvector(offsets, I);
         lane_plane planes[plane_count];
-        for (int i = 0; i < used; ++i) planes[i].step = splat(s.dx[i]);
+        for (int i = 0; i < plane_count; ++i) {
+            if (reads(used, i)) planes[i].step = splat(s.dx[i]);
+        }
         for (int py = s.row_first; py <= s.row_last; ++py) {
             const int64_t lo = kernel_max(kernel_max(s.column_first, -left[0].q), -left[1].q);
             const int64_t hi = kernel_min(kernel_min(s.column_last, right[0].q), right[1].q);
             kernel_advance(left[0]), kernel_advance(left[1]), kernel_advance(right[0]), kernel_advance(right[1]);
             if (lo > hi) continue;
             const float ry = float(py) - s.y0, rx = float(lo) - s.x0;
-            for (int i = 0; i < used; ++i) planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
+            for (int i = 0; i < plane_count; ++i) {
+                if (reads(used, i)) planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
+            }
             const size_t row = size_t(py) * size_t(st.pitch);
             lane_position offset{offsets, splat(0.0f)};
             for (int x = int(lo); x <= int(hi); x += lanes, offset.x += float(lanes)) {
@@ -276,7 +273,7 @@ struct span_kernel {
         constexpr int step_columns = lanes / Rows;
         const depth_test_lanes dt =
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
-        constexpr int used = used_planes(Textured, Fog, Blend);
+        constexpr uint32_t used = used_planes(Textured, Fog, Blend);
         F step_x, step_y;  // each lane's column and row in the step
         for (int i = 0; i < lanes; ++i) step_x[i] = float(i % step_columns), step_y[i] = float(i / step_columns);
         const I lane_column = __builtin_convertvector(step_x, I), lane_row = __builtin_convertvector(step_y, I);
@@ -296,7 +293,8 @@ struct span_kernel {
         // lane's column and row offsets, so nothing accumulates from row to row.
         lane_plane planes[plane_count];
         const float rx = float(column_first) - b.x0[lane], ry = float(row_first) - b.y0[lane];
-        for (int i = 0; i < used; ++i) {
+        for (int i = 0; i < plane_count; ++i) {
+            if (!reads(used, i)) continue;
             const float dx = b.dx[i][lane], dy = b.dy[i][lane];
             planes[i].base = splat(b.origin[i][lane] + dy * ry + dx * rx);
             planes[i].step = splat(dx);
@@ -315,7 +313,9 @@ struct span_kernel {
         for (int k = 0; k < (Steps != 0 ? Steps : 0); ++k) {
             in_columns[k] = lane_column + k * step_columns < columns;
             const F x = step_x + float(k * step_columns);
-            for (int i = 0; i < used; ++i) column_planes[k][i] = planes[i].base + planes[i].step * x;
+            for (int i = 0; i < plane_count; ++i) {
+                if (reads(used, i)) column_planes[k][i] = planes[i].base + planes[i].step * x;
+            }
         }
         const I first_row = lane_row == 0;
         lane_position offset{step_x, step_y};

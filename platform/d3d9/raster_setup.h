@@ -47,6 +47,14 @@ struct raster_setup {
     int row_first, row_last, column_first, column_last;
 };
 
+// The planes a kernel variant reads, one bit per plane: depth, 1/w and diffuse; textured, also
+// specular and the texture coordinates; the fog factor with fog; alpha when blending by it.
+constexpr uint32_t raster_planes_read(bool textured, bool fog, bool alpha) {
+    const uint32_t base = (1u << (plane_c2 + 1)) - 1u;
+    const uint32_t texture = textured ? (1u << (plane_v + 1)) - 1u : 0u;
+    return base | texture | (fog ? 1u << plane_fog : 0u) | (alpha ? 1u << plane_alpha : 0u);
+}
+
 // What the planes scale each raster vertex value by: depth to 16-bit steps, colours to 0..255.
 alignas(16) inline constexpr float raster_plane_scale[raster_value_storage] = {
     65535.0f, 1.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 1.0f, 1.0f, 1.0f, 1.0f};

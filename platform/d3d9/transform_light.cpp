@@ -34,7 +34,8 @@ void store_colours(vec3 diffuse, vec3 specular, float attr[attr_count]) {
     attr[attr_specular_r] = specular.x, attr[attr_specular_g] = specular.y, attr[attr_specular_b] = specular.z;
 }
 
-void light_vertex(const tnl_draw& d, uint32_t index, vec3 position, float attr[attr_count]) {
+// `eye`: the camera-space position, computed when the lights or vertex fog need it.
+void light_vertex(const tnl_draw& d, uint32_t index, vec3 eye, float attr[attr_count]) {
     const tnl_streams& s = d.streams;
     const vec3 vertex_colour = s.diffuse.data != nullptr ? unpacked(tnl_read_colour(s.diffuse, index)) : vec3{1, 1, 1};
     if (!d.lighting) {
@@ -50,7 +51,7 @@ void light_vertex(const tnl_draw& d, uint32_t index, vec3 position, float attr[a
              raw.x * m[0][2] + raw.y * m[1][2] + raw.z * m[2][2]};
         if (d.normalize_normals) n = normalised(n);
     }
-    const vec3 v = d.needs_eye_position ? transform_point(d.matrices->world_view, position) : vec3{0, 0, 1};
+    const vec3 v = d.needs_eye_position ? eye : vec3{0, 0, 1};
     const light_sums sums = sum_lights(d, v, n, has_normal);
     const vec3 ca = d.ambient_from_vertex ? vertex_colour : vec(d.material_ambient);
     const vec3 cd = d.diffuse_from_vertex ? vertex_colour : vec(d.material_diffuse);
@@ -125,13 +126,13 @@ void tnl_process(const tnl_draw& d, uint32_t index, tnl_vertex* out) {
     const float(*m)[4] = d.matrices->world_view_projection;
     float* c = out->clip.position;
     for (int j = 0; j < 4; ++j) c[j] = p.x * m[0][j] + p.y * m[1][j] + p.z * m[2][j] + m[3][j];
-    light_vertex(d, index, {p.x, p.y, p.z}, out->clip.attr);
+    const bool fog = d.fog_mode != D3DFOG_NONE;
+    const vec3 eye =
+        fog || d.needs_eye_position ? transform_point(d.matrices->world_view, {p.x, p.y, p.z}) : vec3{0, 0, 1};
+    light_vertex(d, index, eye, out->clip.attr);
     out->clip.attr[attr_alpha] = vertex_alpha(d, index);
     out->clip.attr[attr_fog] =
-        d.fog_mode == D3DFOG_NONE
-            ? 1.0f
-            : fog_factor(d.fog_mode, d.fog_start, d.fog_end, d.fog_density,
-                         fog_distance(d.range_fog, transform_point(d.matrices->world_view, {p.x, p.y, p.z})));
+        fog ? fog_factor(d.fog_mode, d.fog_start, d.fog_end, d.fog_density, fog_distance(d.range_fog, eye)) : 1.0f;
     if (d.streams.texcoords.data != nullptr) {
         tnl_read_texcoord(d.streams.texcoords, index, &out->clip.attr[attr_u], &out->clip.attr[attr_v]);
     } else {
