@@ -178,6 +178,7 @@ HRESULT d3d9_device::draw_fast(const tnl_streams& streams, uint32_t vertex_end, 
     draw_viewport_.sum_specular = program.state.specular && program.state.texture.texels == nullptr;
     tnl_prepare(matrices_, material_, lights_.data(), lights_.size(), prepared_lights_.data(), lighting_switches(),
                 streams, draw_viewport_, &draw_);
+    draw_.fog_alpha = program.state.fog || program.state.blend == raster_blend::source_alpha;
     if (tnl_batch_supported(draw_)) {
         process_referenced_vertices(indices, index_count);
         draw_listed_triangles(program, indices, index_count);

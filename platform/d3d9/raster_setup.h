@@ -48,7 +48,8 @@ struct raster_setup {
 };
 
 // The planes a kernel variant reads, one bit per plane: depth, 1/w and diffuse; textured, also
-// specular and the texture coordinates; the fog factor with fog; alpha when blending by it.
+// specular and the texture coordinates; the fog factor with fog; alpha when blending by it. Always a
+// run of planes from 0 plus planes past the texture coordinates (the batched set-up relies on it).
 constexpr uint32_t raster_planes_read(bool textured, bool fog, bool alpha) {
     const uint32_t base = (1u << (plane_c2 + 1)) - 1u;
     const uint32_t texture = textured ? (1u << (plane_v + 1)) - 1u : 0u;
