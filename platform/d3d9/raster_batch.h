@@ -184,6 +184,7 @@ struct triangle_batch {
         constexpr float to_pixels = 1.0f / raster_subpixel_one;
         store(out.x0, __builtin_convertvector(f.x[0], F) * to_pixels);
         store(out.y0, __builtin_convertvector(f.y[0], F) * to_pixels);
+        used &= (uint32_t(1) << plane_count) - 1u;
         const int words = 2 + std::countr_one(used);
         F more[3][lanes];
         for (int done = 2, first = 0; done < words; first = done = first + lanes) {
