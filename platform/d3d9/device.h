@@ -283,6 +283,7 @@ private:
     tnl_light_slot* find_light(DWORD index);
     HRESULT add_light(DWORD index, tnl_light_slot** slot);
     raster_state raster_state_for_draw();
+    bool fast_blend(raster_blend* blend) const;
     void reserve_stamps(UINT count);
     void reserve_vertices(UINT count);
     const tnl_vertex& vertex(const tnl_draw& draw, uint32_t index);

@@ -7,8 +7,9 @@
 // nothing. The vertex indices of every draw are gathered into one array of 32-bit indices
 // (sequential for DrawPrimitive); the route is then chosen once per draw:
 //   - the fast route (device_draw_fast.cpp) for triangles with the vertex formats and states the
-//     specialised stages cover (untransformed float positions, solid Gouraud fill, no fog, alpha
-//     test, blending, stencil or depth bias, 16-bit depth, the whole target);
+//     specialised stages cover (float positions, solid Gouraud fill, vertex fog but no pixel fog,
+//     no alpha test, blending off or SRCALPHA / INVSRCALPHA or ONE / ONE with ADD, no stencil or
+//     depth bias, 16-bit depth, the whole target);
 //   - the general route (device_draw_general.cpp) for everything else.
 //
 // Choices: PrimitiveCount 0 draws nothing and succeeds; a count above MaxPrimitiveCount fails; an
@@ -238,11 +239,9 @@ bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout)
     if (layout.specular.present) return false;
     if (layout.texcoord[0].present && layout.texcoord[0].type != D3DDECLTYPE_FLOAT2) return false;
     if (state(D3DRS_FILLMODE) != D3DFILL_SOLID || state(D3DRS_SHADEMODE) == D3DSHADE_FLAT) return false;
-    if (state(D3DRS_FOGENABLE) != FALSE &&
-        (state(D3DRS_FOGTABLEMODE) != D3DFOG_NONE || state(D3DRS_FOGVERTEXMODE) != D3DFOG_NONE)) {
-        return false;
-    }
-    if (state(D3DRS_ALPHATESTENABLE) != FALSE || state(D3DRS_ALPHABLENDENABLE) != FALSE) return false;
+    if (state(D3DRS_FOGENABLE) != FALSE && state(D3DRS_FOGTABLEMODE) != D3DFOG_NONE) return false;
+    raster_blend blend;
+    if (state(D3DRS_ALPHATESTENABLE) != FALSE || !fast_blend(&blend)) return false;
     if ((state(D3DRS_COLORWRITEENABLE) & 7u) != 7u) return false;
     if (fb_.depth_format != fb_depth_format::none && fb_.depth_format != fb_depth_format::d16) return false;
     if (fb_has_stencil(fb_) && state(D3DRS_STENCILENABLE) != FALSE) return false;

@@ -14,6 +14,7 @@
 #include "platform/d3d9/texture.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -30,7 +31,35 @@ tnl_switches d3d9_device::lighting_switches() const {
     s.ambient_source = state(D3DRS_AMBIENTMATERIALSOURCE);
     s.emissive_source = state(D3DRS_EMISSIVEMATERIALSOURCE);
     s.global_ambient = state(D3DRS_AMBIENT);
+    if (state(D3DRS_FOGENABLE) != FALSE && state(D3DRS_FOGTABLEMODE) == D3DFOG_NONE) {
+        s.fog_mode = state(D3DRS_FOGVERTEXMODE);
+        s.range_fog = state(D3DRS_RANGEFOGENABLE) != FALSE;
+        s.fog_start = std::bit_cast<float>(state(D3DRS_FOGSTART));
+        s.fog_end = std::bit_cast<float>(state(D3DRS_FOGEND));
+        s.fog_density = std::bit_cast<float>(state(D3DRS_FOGDENSITY));
+    }
     return s;
+}
+
+// The fast route's blending for the current states; false when only the general route blends so.
+// The factors resolve as there: BOTHSRCALPHA as the source sets both factors, and ONE / ZERO draws
+// as no blending at all (the colour is already in [0, 1]).
+bool d3d9_device::fast_blend(raster_blend* blend) const {
+    *blend = raster_blend::none;
+    if (state(D3DRS_ALPHABLENDENABLE) == FALSE) return true;
+    if (state(D3DRS_SEPARATEALPHABLENDENABLE) != FALSE || state(D3DRS_BLENDOP) != D3DBLENDOP_ADD) return false;
+    DWORD source = state(D3DRS_SRCBLEND), destination = state(D3DRS_DESTBLEND);
+    if (source == D3DBLEND_BOTHSRCALPHA) source = D3DBLEND_SRCALPHA, destination = D3DBLEND_INVSRCALPHA;
+    if (source == D3DBLEND_ONE && destination == D3DBLEND_ZERO) return true;
+    if (source == D3DBLEND_SRCALPHA && destination == D3DBLEND_INVSRCALPHA) {
+        *blend = raster_blend::source_alpha;
+        return true;
+    }
+    if (source == D3DBLEND_ONE && destination == D3DBLEND_ONE) {
+        *blend = raster_blend::add;
+        return true;
+    }
+    return false;
 }
 
 raster_state d3d9_device::raster_state_for_draw() {
@@ -44,6 +73,15 @@ raster_state d3d9_device::raster_state_for_draw() {
     r.depth_test = state(D3DRS_ZENABLE) != D3DZB_FALSE;
     r.depth_write = state(D3DRS_ZWRITEENABLE) != FALSE;
     r.depth_func = state(D3DRS_ZFUNC);
+    fast_blend(&r.blend);
+    // Vertex fog; otherwise the factor is 1 on this route (pre-transformed vertices without a
+    // specular colour, or no vertex formula), which leaves the colour as it is.
+    const DWORD fog_mode = state(D3DRS_FOGVERTEXMODE);
+    r.fog = state(D3DRS_FOGENABLE) != FALSE && state(D3DRS_FOGTABLEMODE) == D3DFOG_NONE &&
+            !current_layout().pretransformed &&
+            (fog_mode == D3DFOG_EXP || fog_mode == D3DFOG_EXP2 || fog_mode == D3DFOG_LINEAR);
+    const DWORD fog_colour = state(D3DRS_FOGCOLOR);
+    for (int c = 0; c < 3; ++c) r.fog_rgb[c] = float((fog_colour >> (16 - 8 * c)) & 0xFFu);
     switch (state(D3DRS_CULLMODE)) {
     case D3DCULL_CW: r.cull = raster_cull::clockwise; break;
     case D3DCULL_CCW: r.cull = raster_cull::counter_clockwise; break;
@@ -140,6 +178,7 @@ HRESULT d3d9_device::draw_fast(const tnl_streams& streams, uint32_t vertex_end, 
     draw_viewport_.sum_specular = program.state.specular && program.state.texture.texels == nullptr;
     tnl_prepare(matrices_, material_, lights_.data(), lights_.size(), prepared_lights_.data(), lighting_switches(),
                 streams, draw_viewport_, &draw_);
+    draw_.fog_alpha = program.state.fog || program.state.blend == raster_blend::source_alpha;
     if (tnl_batch_supported(draw_)) {
         process_referenced_vertices(indices, index_count);
         draw_listed_triangles(program, indices, index_count);
@@ -188,9 +227,11 @@ bool d3d9_device::pretransformed_fast_vertices(const tnl_streams& s, const uint3
             attr[attr_diffuse_r] = float((c >> 16) & 0xFFu) * (1.0f / 255.0f) * q;
             attr[attr_diffuse_g] = float((c >> 8) & 0xFFu) * (1.0f / 255.0f) * q;
             attr[attr_diffuse_b] = float(c & 0xFFu) * (1.0f / 255.0f) * q;
+            attr[attr_alpha] = float(c >> 24) / 255.0f * q;
         } else {
-            attr[attr_diffuse_r] = attr[attr_diffuse_g] = attr[attr_diffuse_b] = q;
+            attr[attr_diffuse_r] = attr[attr_diffuse_g] = attr[attr_diffuse_b] = attr[attr_alpha] = q;
         }
+        attr[attr_fog] = q;  // no specular colour here: no fog
         if (s.texcoords.data != nullptr) {
             float u, t;
             tnl_read_texcoord(s.texcoords, index, &u, &t);

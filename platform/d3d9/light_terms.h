@@ -155,6 +155,28 @@ inline vec3 times(vec3 a, vec3 b) {
     return {a.x != 0.0f ? a.x * b.x : 0.0f, a.y != 0.0f ? a.y * b.y : 0.0f, a.z != 0.0f ? a.z * b.z : 0.0f};
 }
 
+// x clamped to [0, 1]; NaN gives 0.
+inline float clamp_unit(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
+
+// What vertex fog measures from the camera-space position: its z, or with range fog its distance.
+inline float fog_distance(bool range, vec3 eye) { return range ? std::sqrt(dot(eye, eye)) : eye.z; }
+
+// The vertex fog factor of `mode` (D3DFOG_*) at `distance`, clamped to [0, 1]; LINEAR with start =
+// end is a step (1 before end, 0 from it on); NONE and unknown modes give 1 (no fog).
+inline float fog_factor(uint32_t mode, float start, float end, float density, float distance) {
+    switch (mode) {
+    case D3DFOG_LINEAR:
+        if (end == start) return distance < end ? 1.0f : 0.0f;
+        return clamp_unit((end - distance) / (end - start));
+    case D3DFOG_EXP: return clamp_unit(std::exp(-distance * density));
+    case D3DFOG_EXP2: {
+        const float x = distance * density;
+        return clamp_unit(std::exp(-x * x));
+    }
+    default: return 1.0f;
+    }
+}
+
 inline vec3 unpacked(D3DCOLOR c) {
     float rgb[3];
     unpack_colour(c, rgb);

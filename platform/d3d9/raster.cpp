@@ -185,11 +185,13 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     }
     const bool textured = state.texture.texels != nullptr;
     const bool specular = textured && state.specular;  // untextured: summed into diffuse already
-    program.rows = kernels.rows[textured][specular][mode];
-    program.small_rows = kernels.small[textured][specular][mode];
+    const int blend = int(state.blend);
+    program.rows = kernels.rows[textured][specular][mode][state.fog][blend];
+    program.small_rows = kernels.small[textured][specular][mode][state.fog][blend];
     program.triangles = kernels.triangles;
     static_assert(plane_c2 < 8, "untextured kernels read only the first eight planes");
-    program.all_values = textured;
+    program.all_values = textured || state.fog || state.blend != raster_blend::none;
+    program.planes = raster_planes_read(textured, state.fog, state.blend == raster_blend::source_alpha);
     return program;
 }
 

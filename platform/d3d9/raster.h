@@ -12,11 +12,16 @@
 //
 // Per pixel: depth round(z * 65535) tested (and written on pass) before any shading; colours and
 // texture coordinates interpolated perspective-correctly; texture stage 0 MODULATE (texel times
-// diffuse; diffuse alone without a texture); specular added after texturing; colours clamped to
-// [0, 1] and written as round(c * 255) into 0x00RRGGBB. Pixels are limited to the framebuffer.
-// The tiles under every drawn triangle's bounding box are marked dirty in the framebuffer.
+// diffuse; diffuse alone without a texture); specular added after texturing; then, where the state
+// asks for them, vertex fog (the colour clamped to [0, 1], then f * C + (1 - f) * fog colour with
+// the interpolated factor f clamped to [0, 1]) and blending with BLENDOP ADD (SRCALPHA /
+// INVSRCALPHA with the source alpha = diffuse alpha, times the texel's alpha when textured, clamped
+// to [0, 1]; or ONE / ONE) against the target, whose alpha reads as 1; colours clamped to [0, 1]
+// and written as round(c * 255) into 0x00RRGGBB. Pixels are limited to the framebuffer. The tiles
+// under every drawn triangle's bounding box are marked dirty in the framebuffer.
 //
-// DOES NOT: clip (vertices must be inside the guard band of clip.h), blend, alpha-test or fog.
+// DOES NOT: clip (vertices must be inside the guard band of clip.h), alpha-test, pixel (table) fog,
+// or blend with other factors and operations.
 #pragma once
 
 #include "platform/d3d9/framebuffer.h"
@@ -27,6 +32,9 @@
 #include <cstdint>
 
 enum class raster_cull { none, clockwise, counter_clockwise };
+
+// Blending with BLENDOP ADD: none (off, or ONE / ZERO), SRCALPHA / INVSRCALPHA, ONE / ONE.
+enum class raster_blend { none, source_alpha, add };
 
 // What a draw asks of the rasteriser; filled by the device once per draw.
 struct raster_state {
@@ -41,6 +49,9 @@ struct raster_state {
     bool depth_write = true;
     uint32_t depth_func = 4;  // D3DCMP_* (LESSEQUAL)
     raster_cull cull = raster_cull::none;
+    bool fog = false;              // blend with fog_rgb by the interpolated vertex fog factor
+    float fog_rgb[3] = {0, 0, 0};  // the fog colour, 0..255 per channel
+    raster_blend blend = raster_blend::none;
     int small_extent = 64;  // triangles up to this many pixels wide and high take the
                             // bounding-box path (at most 64: 32-bit edge values)
 };
@@ -66,6 +77,7 @@ struct raster_program {
     raster_batch_fn triangles = nullptr;   // set-up of several triangles at once
     bool all_values = true;                // set-up interpolates every raster vertex value; false:
                                            // only the first eight (untextured: depth, 1/w, diffuse)
+    uint32_t planes = ~0u;                 // the planes the kernels read, one bit per plane
 };
 
 raster_program raster_compile(const raster_state& state);

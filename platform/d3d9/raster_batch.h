@@ -15,6 +15,7 @@
 #include "platform/d3d9/raster_setup.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstddef>
 #include <cstring>
 
@@ -163,12 +164,28 @@ struct triangle_batch {
         F words[3][lanes];
     };
 
-    // raster.cpp's make_planes for every lane: the first `used` planes' origin, dx and dy.
-    static void planes(const lane_triangles& f, const lane_vertices& lv, int used, raster_small_batch& out) {
+    // raster.cpp's make_planes for one plane in every lane, from vertex word `word` of the lanes'
+    // vertices (as given) in w0, w1, w2.
+    static void plane(const lane_triangles& f, int i, F w0, F w1, F w2, raster_small_batch& out) {
+        const F a = w0;
+        const F b = f.clockwise_lanes ? w1 : w2;
+        const F c = f.clockwise_lanes ? w2 : w1;
+        const float k = raster_plane_scale[i];
+        const F d1 = (b - a) * k, d2 = (c - a) * k;
+        const F origin = i == plane_depth ? unfused(a * k) + 0.5f : a * k;
+        store(out.origin[i], origin);
+        store(out.dx[i], (unfused(d1 * f.e2y) - unfused(d2 * f.e1y)) * f.inv_area);
+        store(out.dy[i], (unfused(d2 * f.e1x) - unfused(d1 * f.e2x)) * f.inv_area);
+    }
+
+    // raster.cpp's make_planes for every lane: the origin, dx and dy of the planes in `used` (one bit
+    // per plane): the run of planes from 0, then any others, taken from the vertices' last words.
+    static void planes(const lane_triangles& f, const lane_vertices& lv, uint32_t used, raster_small_batch& out) {
         constexpr float to_pixels = 1.0f / raster_subpixel_one;
         store(out.x0, __builtin_convertvector(f.x[0], F) * to_pixels);
         store(out.y0, __builtin_convertvector(f.y[0], F) * to_pixels);
-        const int words = 2 + used;
+        used &= (uint32_t(1) << plane_count) - 1u;
+        const int words = 2 + std::countr_one(used);
         F more[3][lanes];
         for (int done = 2, first = 0; done < words; first = done = first + lanes) {
             const F(*w)[lanes] = lv.words;
@@ -178,22 +195,23 @@ struct triangle_batch {
                 w = more;
             }
             for (int word = done; word < std::min(words, first + lanes); ++word) {
-                const int i = word - 2;
-                const F a = w[0][word - first];
-                const F b = f.clockwise_lanes ? w[1][word - first] : w[2][word - first];
-                const F c = f.clockwise_lanes ? w[2][word - first] : w[1][word - first];
-                const float k = raster_plane_scale[i];
-                const F d1 = (b - a) * k, d2 = (c - a) * k;
-                const F origin = i == plane_depth ? unfused(a * k) + 0.5f : a * k;
-                store(out.origin[i], origin);
-                store(out.dx[i], (unfused(d1 * f.e2y) - unfused(d2 * f.e1y)) * f.inv_area);
-                store(out.dy[i], (unfused(d2 * f.e1x) - unfused(d1 * f.e2x)) * f.inv_area);
+                const int k = word - first;
+                plane(f, word - 2, w[0][k], w[1][k], w[2][k], out);
             }
+        }
+        uint32_t rest = used & ~((uint32_t(1) << (words - 2)) - 1u);
+        if (rest == 0) return;
+        constexpr int first = vertex_words - lanes;
+        static_assert(first <= 2 + plane_fog, "the last block holds the planes past the texture coordinates");
+        for (int j = 0; j < 3; ++j) transpose(lv.v[j], first, more[j]);
+        for (; rest != 0; rest &= rest - 1) {
+            const int i = std::countr_zero(rest), k = 2 + i - first;
+            plane(f, i, more[0][k], more[1][k], more[2][k], out);
         }
     }
 
     // Bounds, edges and planes of the lanes' small triangles, for the small-triangle kernel.
-    static void small_record(const lane_triangles& f, const lane_vertices& lv, int used, raster_small_batch& out) {
+    static void small_record(const lane_triangles& f, const lane_vertices& lv, uint32_t used, raster_small_batch& out) {
         store(out.column_first, f.column_first), store(out.column_last, f.column_last);
         store(out.row_first, f.row_first), store(out.row_last, f.row_last);
         for (int i = 0; i < 3; ++i) {
@@ -236,7 +254,7 @@ struct triangle_batch {
         if ((drawn & small) != 0) {
             small_edges(f);
             plane_terms(f);
-            small_record(f, lv, program.all_values ? plane_count : plane_c2 + 1, batch);
+            small_record(f, lv, program.planes, batch);
         }
         const raster_state& st = program.state;
         if ((drawn & small) != 0) mark_drawn(st, batch, drawn & small);

@@ -4,7 +4,7 @@
 // Included by one source file per instruction-set level (raster_kernels_*.cpp). Each supplies an
 // `Ops` struct - the lane count, the vector types (GCC/Clang vector extensions) and the few
 // primitives that differ between instruction sets (broadcast, minimum and maximum, rounding,
-// 16-bit depth loads and stores, "any lane set") - instantiates
+// 16-bit depth loads and stores, colour loads from two rows, "any lane set") - instantiates
 // Kernel<Ops> and exports the loops as a raster_kernel_table. Everything here has internal
 // linkage, so the variants never mix at link time.
 //
@@ -13,7 +13,8 @@
 // step of Ops::lanes pixels: depth round(z * 65535) first (LESSEQUAL-and-write fast path, or any
 // comparison function with optional write); then, only if a lane passed, 1/w, the
 // perspective-correct colours and texture coordinates, the texel (stage 0 MODULATE), the
-// specular add, clamping, round(c * 255), and a masked store. Pixels past the span are read and
+// specular add, vertex fog and blending where the variant has them, clamping, round(c * 255), and
+// a masked store. Colours are carried on the 0..255 scale. Pixels past the span are read and
 // written back unchanged (the buffers carry padding for the last row).
 #pragma once
 
@@ -101,20 +102,47 @@ struct span_kernel {
         F operator()(int i) const { return p[i].base + p[i].step * x; }
     };
 
-    template <bool Textured, bool Specular, typename Planes>
-    static I shade(const raster_state& st, const Planes& plane) {
+    static constexpr int blend_none = int(raster_blend::none);
+    static constexpr int blend_source_alpha = int(raster_blend::source_alpha);
+    static constexpr int blend_add = int(raster_blend::add);
+
+    // The colour of the pixels over `old`, the target's pixels.
+    template <bool Textured, bool Specular, bool Fog, int Blend, typename Planes>
+    static I shade(const raster_state& st, const Planes& plane, I old) {
+        constexpr float inv = 1.0f / 255.0f;
         const F w = 1.0f / plane(plane_q);
         F r = plane(plane_c0) * w, g = plane(plane_c1) * w, b = plane(plane_c2) * w;
+        F alpha{};
+        if constexpr (Blend == blend_source_alpha) alpha = clamp(plane(plane_alpha) * w, 1.0f);
         if constexpr (Textured) {
             const I t = sampler_point<F, I, lanes>(st.texture, plane(plane_u) * w, plane(plane_v) * w);
-            constexpr float inv = 1.0f / 255.0f;
             r *= __builtin_convertvector((t >> 16) & 0xFF, F) * inv;
             g *= __builtin_convertvector((t >> 8) & 0xFF, F) * inv;
             b *= __builtin_convertvector(t & 0xFF, F) * inv;
+            if constexpr (Blend == blend_source_alpha)
+                alpha = __builtin_convertvector((t >> 24) & 0xFF, F) * inv * alpha;
             if constexpr (Specular) {
                 r += plane(plane_s0) * w;
                 g += plane(plane_s1) * w;
                 b += plane(plane_s2) * w;
+            }
+        }
+        if constexpr (Fog) {
+            const F f = clamp(plane(plane_fog) * w, 1.0f), rest = 1.0f - f;
+            r = f * clamp(r, 255.0f) + rest * st.fog_rgb[0];
+            g = f * clamp(g, 255.0f) + rest * st.fog_rgb[1];
+            b = f * clamp(b, 255.0f) + rest * st.fog_rgb[2];
+        }
+        if constexpr (Blend != blend_none) {
+            if constexpr (!Fog) r = clamp(r, 255.0f), g = clamp(g, 255.0f), b = clamp(b, 255.0f);
+            const F dr = __builtin_convertvector((old >> 16) & 0xFF, F);
+            const F dg = __builtin_convertvector((old >> 8) & 0xFF, F);
+            const F db = __builtin_convertvector(old & 0xFF, F);
+            if constexpr (Blend == blend_source_alpha) {
+                const F rest = 1.0f - alpha;
+                r = r * alpha + dr * rest, g = g * alpha + dg * rest, b = b * alpha + db * rest;
+            } else {
+                r += dr, g += dg, b += db;
             }
         }
         return Ops::pixel(r, g, b);
@@ -144,12 +172,7 @@ struct span_kernel {
         static constexpr size_t half = sizeof(I) / 2;
         I load_depth() const { return Ops::load_depth_rows(depth, below); }
         void store_depth(I v) const { Ops::store_depth_rows(depth, below, v); }
-        I load_colour() const {
-            I v;
-            std::memcpy(&v, colour, half);
-            std::memcpy(reinterpret_cast<char*>(&v) + half, colour + below, half);
-            return v;
-        }
+        I load_colour() const { return Ops::load_colour_rows(colour, below); }
         void store_colour(I v) const {
             std::memcpy(colour + below, reinterpret_cast<const char*>(&v) + half, half);
             std::memcpy(colour, &v, half);
@@ -157,7 +180,7 @@ struct span_kernel {
     };
 
     // One step of `lanes` pixels at `at`, for the lanes set in `pass`.
-    template <bool Textured, bool Specular, int Depth, typename Planes, typename Pixels>
+    template <bool Textured, bool Specular, int Depth, bool Fog, int Blend, typename Planes, typename Pixels>
     static void pixels(const raster_state& st, const depth_test_lanes& dt, const Planes& plane, I pass,
                        const Pixels& at) {
         if constexpr (Depth != raster_depth_off) {
@@ -178,34 +201,42 @@ struct span_kernel {
             at.store_depth(write ? z : stored);
         }
         const I old = at.load_colour();
-        at.store_colour(pass ? shade<Textured, Specular>(st, plane) : old);
+        at.store_colour(pass ? shade<Textured, Specular, Fog, Blend>(st, plane, old) : old);
     }
 
-    static constexpr int used_planes(bool textured) { return textured ? plane_count : plane_c2 + 1; }
+    // The planes a variant reads (raster_planes_read), one bit per plane.
+    static constexpr uint32_t used_planes(bool textured, bool fog, int blend) {
+        return raster_planes_read(textured, fog, blend == blend_source_alpha);
+    }
+    static constexpr bool reads(uint32_t used, int plane) { return (used >> plane & 1u) != 0; }
 
     // Large triangles: exact spans from the edge walkers, row by row.
-    template <bool Textured, bool Specular, int Depth>
+    template <bool Textured, bool Specular, int Depth, bool Fog, int Blend>
     static void rows(const raster_setup& s, const raster_state& st) {
         const depth_test_lanes dt =
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
         raster_walker left[2] = {s.left[0], s.left[1]}, right[2] = {s.right[0], s.right[1]};
-        constexpr int used = used_planes(Textured);
+        constexpr uint32_t used = used_planes(Textured, Fog, Blend);
         const F offsets = lane_offsets();
         const I lane_index = __builtin_convertvector(offsets, I);
         lane_plane planes[plane_count];
-        for (int i = 0; i < used; ++i) planes[i].step = splat(s.dx[i]);
+        for (int i = 0; i < plane_count; ++i) {
+            if (reads(used, i)) planes[i].step = splat(s.dx[i]);
+        }
         for (int py = s.row_first; py <= s.row_last; ++py) {
             const int64_t lo = kernel_max(kernel_max(s.column_first, -left[0].q), -left[1].q);
             const int64_t hi = kernel_min(kernel_min(s.column_last, right[0].q), right[1].q);
             kernel_advance(left[0]), kernel_advance(left[1]), kernel_advance(right[0]), kernel_advance(right[1]);
             if (lo > hi) continue;
             const float ry = float(py) - s.y0, rx = float(lo) - s.x0;
-            for (int i = 0; i < used; ++i) planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
+            for (int i = 0; i < plane_count; ++i) {
+                if (reads(used, i)) planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
+            }
             const size_t row = size_t(py) * size_t(st.pitch);
             lane_position offset{offsets, splat(0.0f)};
             for (int x = int(lo); x <= int(hi); x += lanes, offset.x += float(lanes)) {
                 const I pass = lane_index < splat(int32_t(hi - x + 1));
-                pixels<Textured, Specular, Depth>(
+                pixels<Textured, Specular, Depth, Fog, Blend>(
                     st, dt, planes_along_row{planes, offset.x}, pass,
                     span_pixels{st.colour + row + x, Depth == raster_depth_off ? nullptr : st.depth + row + x});
             }
@@ -218,31 +249,31 @@ struct span_kernel {
     // two rows instead, half as many.
     static constexpr int block_columns = lanes / 2;
 
-    template <bool Textured, bool Specular, int Depth>
+    template <bool Textured, bool Specular, int Depth, bool Fog, int Blend>
     static void small(const raster_small_batch& b, int lane, const raster_state& st) {
         const int width = b.column_last[lane] - b.column_first[lane] + 1;
         if (width <= block_columns) {
-            small_box<Textured, Specular, Depth, 1, 2>(b, lane, st);
+            small_box<Textured, Specular, Depth, Fog, Blend, 1, 2>(b, lane, st);
         } else if (width <= lanes) {
-            small_box<Textured, Specular, Depth, 1, 1>(b, lane, st);
+            small_box<Textured, Specular, Depth, Fog, Blend, 1, 1>(b, lane, st);
         } else if (width <= 2 * lanes) {
-            small_box<Textured, Specular, Depth, 2, 1>(b, lane, st);
+            small_box<Textured, Specular, Depth, Fog, Blend, 2, 1>(b, lane, st);
         } else if (width <= 3 * lanes) {
-            small_box<Textured, Specular, Depth, 3, 1>(b, lane, st);
+            small_box<Textured, Specular, Depth, Fog, Blend, 3, 1>(b, lane, st);
         } else {
-            small_box<Textured, Specular, Depth, 0, 1>(b, lane, st);
+            small_box<Textured, Specular, Depth, Fog, Blend, 0, 1>(b, lane, st);
         }
     }
 
     // The bounding-box walk in steps of `Rows` rows (1, or 2 for one step per row pair); `Steps` is
     // the number of steps per row, or 0 to take it from the width.
-    template <bool Textured, bool Specular, int Depth, int Steps, int Rows>
+    template <bool Textured, bool Specular, int Depth, bool Fog, int Blend, int Steps, int Rows>
     static void small_box(const raster_small_batch& b, int lane, const raster_state& st) {
         static_assert(Rows == 1 || (Rows == 2 && Steps == 1));
         constexpr int step_columns = lanes / Rows;
         const depth_test_lanes dt =
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
-        constexpr int used = used_planes(Textured);
+        constexpr uint32_t used = used_planes(Textured, Fog, Blend);
         F step_x, step_y;  // each lane's column and row in the step
         for (int i = 0; i < lanes; ++i) step_x[i] = float(i % step_columns), step_y[i] = float(i / step_columns);
         const I lane_column = __builtin_convertvector(step_x, I), lane_row = __builtin_convertvector(step_y, I);
@@ -262,7 +293,8 @@ struct span_kernel {
         // lane's column and row offsets, so nothing accumulates from row to row.
         lane_plane planes[plane_count];
         const float rx = float(column_first) - b.x0[lane], ry = float(row_first) - b.y0[lane];
-        for (int i = 0; i < used; ++i) {
+        for (int i = 0; i < plane_count; ++i) {
+            if (!reads(used, i)) continue;
             const float dx = b.dx[i][lane], dy = b.dy[i][lane];
             planes[i].base = splat(b.origin[i][lane] + dy * ry + dx * rx);
             planes[i].step = splat(dx);
@@ -281,7 +313,9 @@ struct span_kernel {
         for (int k = 0; k < (Steps != 0 ? Steps : 0); ++k) {
             in_columns[k] = lane_column + k * step_columns < columns;
             const F x = step_x + float(k * step_columns);
-            for (int i = 0; i < used; ++i) column_planes[k][i] = planes[i].base + planes[i].step * x;
+            for (int i = 0; i < plane_count; ++i) {
+                if (reads(used, i)) column_planes[k][i] = planes[i].base + planes[i].step * x;
+            }
         }
         const I first_row = lane_row == 0;
         lane_position offset{step_x, step_y};
@@ -307,10 +341,11 @@ struct span_kernel {
                 uint16_t* const depth_at = Depth == raster_depth_off ? nullptr : depth + at;
                 const auto draw = [&](const auto& plane) {
                     if constexpr (Rows == 1) {
-                        pixels<Textured, Specular, Depth>(st, dt, plane, inside, span_pixels{colour + at, depth_at});
+                        pixels<Textured, Specular, Depth, Fog, Blend>(st, dt, plane, inside,
+                                                                      span_pixels{colour + at, depth_at});
                     } else {
-                        pixels<Textured, Specular, Depth>(st, dt, plane, inside,
-                                                          block_pixels{colour + at, depth_at, pair ? pitch : 0});
+                        pixels<Textured, Specular, Depth, Fog, Blend>(
+                            st, dt, plane, inside, block_pixels{colour + at, depth_at, pair ? pitch : 0});
                     }
                 };
                 if constexpr (Steps != 0) {
@@ -325,25 +360,40 @@ struct span_kernel {
         }
     }
 
-    template <bool Textured, bool Specular, int Depth>
+    template <bool Textured, bool Specular, int Depth, bool Fog, int Blend>
     static void fill_one(raster_kernel_table& t) {
-        t.rows[Textured][Specular][Depth] = rows<Textured, Specular, Depth>;
-        t.small[Textured][Specular][Depth] = small<Textured, Specular, Depth>;
+        t.rows[Textured][Specular][Depth][Fog][Blend] = rows<Textured, Specular, Depth, Fog, Blend>;
+        t.small[Textured][Specular][Depth][Fog][Blend] = small<Textured, Specular, Depth, Fog, Blend>;
+    }
+
+    template <bool Textured, bool Specular, int Depth, bool Fog>
+    static void fill_blends(raster_kernel_table& t) {
+        fill_one<Textured, Specular, Depth, Fog, blend_none>(t);
+        fill_one<Textured, Specular, Depth, Fog, blend_source_alpha>(t);
+        fill_one<Textured, Specular, Depth, Fog, blend_add>(t);
+    }
+
+    template <bool Textured, bool Specular, int Depth>
+    static void fill_depth(raster_kernel_table& t) {
+        fill_blends<Textured, Specular, Depth, false>(t);
+        fill_blends<Textured, Specular, Depth, true>(t);
     }
 
     template <bool Textured, bool Specular>
     static void fill(raster_kernel_table& t) {
-        fill_one<Textured, Specular, raster_depth_off>(t);
-        fill_one<Textured, Specular, raster_depth_less_equal_write>(t);
-        fill_one<Textured, Specular, raster_depth_generic>(t);
+        fill_depth<Textured, Specular, raster_depth_off>(t);
+        fill_depth<Textured, Specular, raster_depth_less_equal_write>(t);
+        fill_depth<Textured, Specular, raster_depth_generic>(t);
     }
 
     static raster_kernel_table table() {
         raster_kernel_table t{};
         fill<false, false>(t);
-        fill<false, true>(t);
         fill<true, false>(t);
         fill<true, true>(t);
+        // Untextured draws carry specular summed into diffuse: their kernels are the same.
+        std::memcpy(t.rows[false][true], t.rows[false][false], sizeof t.rows[false][false]);
+        std::memcpy(t.small[false][true], t.small[false][false], sizeof t.small[false][false]);
         return t;
     }
 };

@@ -30,6 +30,15 @@ struct portable_ops : simd_lanes<4> {
         std::memcpy(p + below, narrow + lanes / 2, sizeof narrow / 2);
         std::memcpy(p, narrow, sizeof narrow / 2);
     }
+    // Two pixels at p and two at p + below, as one vector (not through memory in halves, which the
+    // processor could not forward to the whole load).
+    static I load_colour_rows(const uint32_t* p, size_t below) {
+        using pair = uint64_t __attribute__((vector_size(16)));
+        uint64_t first, second;
+        std::memcpy(&first, p, sizeof first);
+        std::memcpy(&second, p + below, sizeof second);
+        return I(pair{first, second});
+    }
     // 0x00RRGGBB from channels in 0..255: round(clamp(c, 0, 255)), NaN as 0.
     static I pixel(F r, F g, F b) {
         const auto byte = [](F c) { return round(min(max_nan_low(c, splat(0.0f)), splat(255.0f))); };

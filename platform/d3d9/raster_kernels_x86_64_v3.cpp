@@ -28,6 +28,12 @@ struct avx2_ops : simd_lanes<8> {
         _mm_storel_epi64(reinterpret_cast<__m128i*>(p + below), _mm256_extracti128_si256(packed, 1));
         _mm_storel_epi64(reinterpret_cast<__m128i*>(p), _mm256_castsi256_si128(packed));
     }
+    // Four pixels at p and four at p + below.
+    static I load_colour_rows(const uint32_t* p, size_t below) {
+        const __m128i first = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const __m128i second = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + below));
+        return I(_mm256_inserti128_si256(_mm256_castsi128_si256(first), second, 1));
+    }
     // 0x00RRGGBB from channels in 0..255: round(clamp(c, 0, 255)) with the clamp's lower half and
     // NaN left to the saturating packs (below 0 and NaN convert to negative values, packed as 0).
     static I pixel(F r, F g, F b) {

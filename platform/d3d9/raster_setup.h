@@ -30,6 +30,8 @@ enum : int {
     plane_s2,
     plane_u = raster_value_attr + attr_u,
     plane_v = raster_value_attr + attr_v,
+    plane_fog = raster_value_attr + attr_fog,      // the vertex fog factor
+    plane_alpha = raster_value_attr + attr_alpha,  // diffuse alpha
     plane_count = raster_value_count,
 };
 
@@ -45,9 +47,19 @@ struct raster_setup {
     int row_first, row_last, column_first, column_last;
 };
 
+// The planes a kernel variant reads, one bit per plane: depth, 1/w and diffuse; textured, also
+// specular and the texture coordinates; the fog factor with fog; alpha when blending by it. Always a
+// run of planes from 0 plus planes past the texture coordinates (the batched set-up relies on it).
+constexpr uint32_t raster_planes_read(bool textured, bool fog, bool alpha) {
+    const uint32_t base = (1u << (plane_c2 + 1)) - 1u;
+    const uint32_t texture = textured ? (1u << (plane_v + 1)) - 1u : 0u;
+    return base | texture | (fog ? 1u << plane_fog : 0u) | (alpha ? 1u << plane_alpha : 0u);
+}
+
 // What the planes scale each raster vertex value by: depth to 16-bit steps, colours to 0..255.
 alignas(16) inline constexpr float raster_plane_scale[raster_value_storage] = {
-    65535.0f, 1.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 1.0f, 1.0f, 0.0f, 0.0f};
+    65535.0f, 1.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 1.0f, 1.0f, 1.0f, 1.0f};
+static_assert(raster_value_count == raster_value_storage, "every slot is a plane");
 
 // Small triangles as set-up leaves them for the small-triangle kernel, up to raster_lanes_max at
 // once, one per lane (structure of arrays): triangle `lane` of a record is drawn by
@@ -65,18 +77,22 @@ struct raster_small_batch {
     alignas(32) float x0[raster_lanes_max], y0[raster_lanes_max];
 };
 
-// The row loops for every state combination, indexed [textured][specular][depth mode].
+// The row loops for every state combination, indexed [textured][specular][depth mode][fog][blend]
+// (blend: raster_blend as an integer).
 enum raster_depth_mode : int {
     raster_depth_off,
     raster_depth_less_equal_write,
     raster_depth_generic,
     raster_depth_modes
 };
+inline constexpr int raster_blend_modes = 3;
 
 struct raster_kernel_table {
-    raster_rows_fn rows[2][2][raster_depth_modes];    // large triangles: exact spans from the walkers
-    raster_small_fn small[2][2][raster_depth_modes];  // small triangles: bounding box, per-pixel edges
-    raster_batch_fn triangles;                        // set-up of several triangles (raster_batch.h)
+    // large triangles: exact spans from the walkers
+    raster_rows_fn rows[2][2][raster_depth_modes][2][raster_blend_modes];
+    // small triangles: bounding box, per-pixel edges
+    raster_small_fn small[2][2][raster_depth_modes][2][raster_blend_modes];
+    raster_batch_fn triangles;  // set-up of several triangles (raster_batch.h)
 };
 
 // The portable kernels (four pixels per step) and, where the build has them, kernels for the

@@ -34,7 +34,8 @@ void store_colours(vec3 diffuse, vec3 specular, float attr[attr_count]) {
     attr[attr_specular_r] = specular.x, attr[attr_specular_g] = specular.y, attr[attr_specular_b] = specular.z;
 }
 
-void light_vertex(const tnl_draw& d, uint32_t index, vec3 position, float attr[attr_count]) {
+// `eye`: the camera-space position, computed when the lights or vertex fog need it.
+void light_vertex(const tnl_draw& d, uint32_t index, vec3 eye, float attr[attr_count]) {
     const tnl_streams& s = d.streams;
     const vec3 vertex_colour = s.diffuse.data != nullptr ? unpacked(tnl_read_colour(s.diffuse, index)) : vec3{1, 1, 1};
     if (!d.lighting) {
@@ -50,13 +51,22 @@ void light_vertex(const tnl_draw& d, uint32_t index, vec3 position, float attr[a
              raw.x * m[0][2] + raw.y * m[1][2] + raw.z * m[2][2]};
         if (d.normalize_normals) n = normalised(n);
     }
-    const vec3 v = d.needs_eye_position ? transform_point(d.matrices->world_view, position) : vec3{0, 0, 1};
+    const vec3 v = d.needs_eye_position ? eye : vec3{0, 0, 1};
     const light_sums sums = sum_lights(d, v, n, has_normal);
     const vec3 ca = d.ambient_from_vertex ? vertex_colour : vec(d.material_ambient);
     const vec3 cd = d.diffuse_from_vertex ? vertex_colour : vec(d.material_diffuse);
     const vec3 ce = d.emissive_from_vertex ? vertex_colour : vec(d.material_emissive);
     store_colours(clamp01(times(ca, sums.ambient) + times(cd, sums.diffuse) + ce),
                   clamp01(times(vec(d.material_specular), sums.specular)), attr);
+}
+
+// The diffuse alpha the vertex carries (see transform_light.h).
+float vertex_alpha(const tnl_draw& d, uint32_t index) {
+    const tnl_element& diffuse = d.streams.diffuse;
+    if (diffuse.data != nullptr && (!d.lighting || d.diffuse_from_vertex)) {
+        return float(tnl_read_colour(diffuse, index) >> 24) / 255.0f;
+    }
+    return d.lighting ? d.material_alpha : 1.0f;
 }
 
 }  // namespace
@@ -90,6 +100,11 @@ void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, con
     const bool whole =
         material.Power >= 0.0f && material.Power <= 1024.0f && std::floor(material.Power) == material.Power;
     d->whole_power = whole ? int(material.Power) : -1;
+    d->fog_alpha = true;
+    d->material_alpha = clamp_unit(material.Diffuse.a);
+    d->fog_mode = sw.fog_mode;
+    d->range_fog = sw.range_fog;
+    d->fog_start = sw.fog_start, d->fog_end = sw.fog_end, d->fog_density = sw.fog_density;
     unpack_colour(sw.global_ambient, d->ambient_light);
     d->lights = light_storage;
     d->light_count = 0;
@@ -112,7 +127,13 @@ void tnl_process(const tnl_draw& d, uint32_t index, tnl_vertex* out) {
     const float(*m)[4] = d.matrices->world_view_projection;
     float* c = out->clip.position;
     for (int j = 0; j < 4; ++j) c[j] = p.x * m[0][j] + p.y * m[1][j] + p.z * m[2][j] + m[3][j];
-    light_vertex(d, index, {p.x, p.y, p.z}, out->clip.attr);
+    const bool fog = d.fog_mode != D3DFOG_NONE;
+    const vec3 eye =
+        fog || d.needs_eye_position ? transform_point(d.matrices->world_view, {p.x, p.y, p.z}) : vec3{0, 0, 1};
+    light_vertex(d, index, eye, out->clip.attr);
+    out->clip.attr[attr_alpha] = vertex_alpha(d, index);
+    out->clip.attr[attr_fog] =
+        fog ? fog_factor(d.fog_mode, d.fog_start, d.fog_end, d.fog_density, fog_distance(d.range_fog, eye)) : 1.0f;
     if (d.streams.texcoords.data != nullptr) {
         tnl_read_texcoord(d.streams.texcoords, index, &out->clip.attr[attr_u], &out->clip.attr[attr_v]);
     } else {

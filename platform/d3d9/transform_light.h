@@ -14,7 +14,12 @@
 // Without lighting the diffuse colour is the vertex colour (white without one) and specular is 0.
 // Without specular enabled, specular is 0. A vertex without a normal gets ambient and emissive only.
 //
-// DOES NOT: own any state (the device does), clip, cull, or produce vertex fog.
+// Each vertex also carries its diffuse alpha (the vertex colour's where the diffuse colour comes
+// from the vertex, else the material's, clamped to [0, 1]; unlit: the vertex colour's, 1 without
+// one) and its vertex fog factor (light_terms.h's fog_factor on the camera-space position; 1 without
+// vertex fog).
+//
+// DOES NOT: own any state (the device does), clip, cull, or compute pixel (table) fog.
 #pragma once
 
 #include <d3d9.h>
@@ -90,6 +95,9 @@ struct tnl_switches {
     uint32_t ambient_source = 0;
     uint32_t emissive_source = 0;
     uint32_t global_ambient = 0;  // D3DCOLOR
+    uint32_t fog_mode = 0;        // vertex fog's D3DFOG_* formula; NONE: no vertex fog
+    bool range_fog = false;
+    float fog_start = 0.0f, fog_end = 1.0f, fog_density = 1.0f;
 };
 
 // A light prepared for one draw, in camera space.
@@ -110,7 +118,13 @@ struct tnl_draw {
     bool lighting, specular, local_viewer, normalize_normals, needs_eye_position;
     bool diffuse_from_vertex, ambient_from_vertex, emissive_from_vertex;
     float material_diffuse[3], material_ambient[3], material_specular[3], material_emissive[3], power;
-    int whole_power;          // power when it is a whole number in [0, 1024] (raised by squaring), else -1
+    int whole_power;       // power when it is a whole number in [0, 1024] (raised by squaring), else -1
+    bool fog_alpha;        // carry the fog factor and alpha (tnl_prepare: true); false: the batched
+                           // stage may leave them unset, for draws whose pixels read neither
+    float material_alpha;  // the material's diffuse alpha, clamped to [0, 1]
+    uint32_t fog_mode;     // as tnl_switches
+    bool range_fog;
+    float fog_start, fog_end, fog_density;
     float ambient_light[3];   // global ambient plus the directional lights' ambient
     const tnl_light* lights;  // the enabled lights, in the storage tnl_prepare was given
     int light_count;

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "platform/d3d9/clip.h"
+#include "platform/d3d9/light_terms.h"
 #include "platform/d3d9/transform_light.h"
 
 #include <algorithm>
@@ -86,6 +87,28 @@ struct tnl_lanes {
         return {channel(16), channel(8), channel(0)};
     }
 
+    // The diffuse alpha the vertices carry (transform_light.h).
+    static F vertex_alphas(const tnl_draw& d, const uint32_t index[lanes]) {
+        if (d.streams.diffuse.data == nullptr || (d.lighting && !d.diffuse_from_vertex)) {
+            return splat(d.lighting ? d.material_alpha : 1.0f);
+        }
+        I c;
+        for (int i = 0; i < lanes; ++i) c[i] = int32_t(tnl_read_colour(d.streams.diffuse, index[i]));
+        return __builtin_convertvector((c >> 24) & 0xFF, F) / 255.0f;
+    }
+
+    // The vertex fog factors at positions p, lane by lane with the one-vertex stage's function.
+    static F fog_factors(const tnl_draw& d, V3 p) {
+        if (d.fog_mode == D3DFOG_NONE) return splat(1.0f);
+        const V3 eye = transform_point(d.matrices->world_view, p);
+        F f;
+        for (int i = 0; i < lanes; ++i) {
+            f[i] = tnl_terms::fog_factor(d.fog_mode, d.fog_start, d.fog_end, d.fog_density,
+                                         tnl_terms::fog_distance(d.range_fog, {eye.x[i], eye.y[i], eye.z[i]}));
+        }
+        return f;
+    }
+
     // x^P by repeated squaring, P whole and the same in every lane.
     static F whole_power(F x, int power) {
         F result = splat(1.0f);
@@ -140,6 +163,8 @@ struct tnl_lanes {
     }
 
     // viewport_project for `lanes` vertices (lanes that need clipping get values nobody reads).
+    // The first `Attributes` attributes only (attr_count, or attr_fog without fog and alpha).
+    template <int Attributes>
     static void project(const viewport_mapping& vp, const F clip[4], const F attr[attr_count], I* x, I* y,
                         F value[raster_value_storage]) {
         const F q = 1.0f / clip[3];
@@ -147,17 +172,21 @@ struct tnl_lanes {
         *y = Ops::round_to_int((1.0f - clip[1] * q) * vp.half_height);
         value[raster_value_z] = clip[2] * q;
         value[raster_value_q] = q;
-        for (int a = 0; a < attr_count; ++a) value[raster_value_attr + a] = attr[a] * q;
+        for (int a = 0; a < Attributes; ++a) value[raster_value_attr + a] = attr[a] * q;
         if (vp.sum_specular) {
             for (int i = 0; i < 3; ++i) {
                 value[raster_value_attr + attr_diffuse_r + i] += value[raster_value_attr + attr_specular_r + i];
             }
         }
-        for (int k = raster_value_count; k < raster_value_storage; ++k) value[k] = F{};
     }
 
     // Transforms and lights the vertices `index` (one per lane) and stores the first `count` of them.
+    // `FogAlpha`: also the fog factor and alpha; without, those slots of the records are left as they
+    // were (tnl_draw::fog_alpha).
+    template <bool FogAlpha>
     static void process_lanes(const tnl_draw& d, const uint32_t index[lanes], int count, tnl_vertex* vertices) {
+        constexpr int attributes = FogAlpha ? attr_count : attr_fog;
+        static_assert(attr_fog == attr_count - 2 && attr_alpha == attr_count - 1, "fog and alpha come last");
         const tnl_matrices& m = *d.matrices;
         const V3 p = gather(d.streams.positions, index);
         F clip[4];
@@ -180,6 +209,10 @@ struct tnl_lanes {
         }
         F attr[attr_count] = {lit.diffuse.x,  lit.diffuse.y,  lit.diffuse.z,
                               lit.specular.x, lit.specular.y, lit.specular.z};
+        if constexpr (FogAlpha) {
+            attr[attr_fog] = fog_factors(d, p);
+            attr[attr_alpha] = vertex_alphas(d, index);
+        }
         if (d.streams.texcoords.data != nullptr) {
             for (int i = 0; i < lanes; ++i) {
                 float u, v;
@@ -190,25 +223,34 @@ struct tnl_lanes {
         const I outcode = outcodes(clip);
         F screen[raster_value_storage];
         I x, y;
-        project(d.viewport, clip, attr, &x, &y, screen);
+        project<attributes>(d.viewport, clip, attr, &x, &y, screen);
         for (int i = 0; i < count; ++i) {
             tnl_vertex& out = vertices[index[i]];
             for (int j = 0; j < 4; ++j) out.clip.position[j] = clip[j][i];
-            for (int a = 0; a < attr_count; ++a) out.clip.attr[a] = attr[a][i];
+            for (int a = 0; a < attributes; ++a) out.clip.attr[a] = attr[a][i];
             out.outcode = uint32_t(outcode[i]);
             out.screen.x = x[i], out.screen.y = y[i];
-            for (int k = 0; k < raster_value_storage; ++k) out.screen.value[k] = screen[k][i];
+            for (int k = 0; k < raster_value_attr + attributes; ++k) out.screen.value[k] = screen[k][i];
         }
+    }
+
+    template <bool FogAlpha>
+    static void process_all(const tnl_draw& d, const uint32_t* indices, size_t count, tnl_vertex* vertices) {
+        size_t i = 0;
+        for (; i + lanes <= count; i += lanes) process_lanes<FogAlpha>(d, indices + i, lanes, vertices);
+        if (i == count) return;
+        uint32_t tail[lanes];
+        for (int k = 0; k < lanes; ++k) tail[k] = indices[i + std::min<size_t>(size_t(k), count - i - 1)];
+        process_lanes<FogAlpha>(d, tail, int(count - i), vertices);
     }
 
     // tnl_process for each of `count` vertex indices, `lanes` at a time.
     static void process(const tnl_draw& d, const uint32_t* indices, size_t count, tnl_vertex* vertices) {
-        size_t i = 0;
-        for (; i + lanes <= count; i += lanes) process_lanes(d, indices + i, lanes, vertices);
-        if (i == count) return;
-        uint32_t tail[lanes];
-        for (int k = 0; k < lanes; ++k) tail[k] = indices[i + std::min<size_t>(size_t(k), count - i - 1)];
-        process_lanes(d, tail, int(count - i), vertices);
+        if (d.fog_alpha) {
+            process_all<true>(d, indices, count, vertices);
+        } else {
+            process_all<false>(d, indices, count, vertices);
+        }
     }
 };
 

@@ -94,8 +94,6 @@ bool invert4(const float m[4][4], float out[4][4]) {
     return true;
 }
 
-float clamp_unit(float x) { return x > 0.0f ? (x < 1.0f ? x : 1.0f) : 0.0f; }
-
 // The colour a material-source state names for this vertex, or null for the material's own.
 const float* source_colour(const vg_draw& d, uint32_t source, const vi_vertex& in) {
     if (!d.colour_vertex) return nullptr;
@@ -130,18 +128,7 @@ void light(const vg_draw& d, const vi_vertex& in, vec3 eye_position, float* attr
 }
 
 float vertex_fog(const vg_draw& d, vec3 eye_position) {
-    const float distance = d.range_fog ? std::sqrt(dot(eye_position, eye_position)) : eye_position.z;
-    switch (d.fog_mode) {
-    case D3DFOG_LINEAR:
-        if (d.fog_end == d.fog_start) return distance < d.fog_end ? 1.0f : 0.0f;
-        return clamp_unit((d.fog_end - distance) / (d.fog_end - d.fog_start));
-    case D3DFOG_EXP: return clamp_unit(std::exp(-distance * d.fog_density));
-    case D3DFOG_EXP2: {
-        const float x = distance * d.fog_density;
-        return clamp_unit(std::exp(-x * x));
-    }
-    default: return 1.0f;
-    }
+    return fog_factor(d.fog_mode, d.fog_start, d.fog_end, d.fog_density, fog_distance(d.range_fog, eye_position));
 }
 
 float point_size(const vg_draw& d, const vi_vertex& in, vec3 eye_position) {

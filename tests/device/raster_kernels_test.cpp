@@ -32,13 +32,29 @@ raster_vertex random_vertex(std::mt19937& rng, float spread) {
     return v;
 }
 
+// The pixel stages after shading that kernels have variants for: none, vertex fog with blending by
+// source alpha, and additive blending.
+struct pixel_mode {
+    bool fog;
+    raster_blend blend;
+};
+constexpr pixel_mode pixel_modes[] = {
+    {false, raster_blend::none}, {true, raster_blend::source_alpha}, {false, raster_blend::add}};
+
+void set_pixel_mode(raster_state& st, pixel_mode mode) {
+    st.fog = mode.fog;
+    st.blend = mode.blend;
+    st.fog_rgb[0] = 200.0f, st.fog_rgb[1] = 90.0f, st.fog_rgb[2] = 30.0f;
+}
+
 struct kernel_variant {
     const raster_kernel_table* kernels;
     int small_extent;
 };
 
 // Draws `count` random triangles (a fixed sequence) with depth test off into a fresh buffer.
-d3d9_framebuffer render(const kernel_variant& variant, bool textured, bool specular, int count, float spread) {
+d3d9_framebuffer render(const kernel_variant& variant, bool textured, bool specular, int count, float spread,
+                        pixel_mode mode) {
     static const uint32_t texels[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
     d3d9_framebuffer fb;
     fb_create(fb, width, height, true);
@@ -48,6 +64,7 @@ d3d9_framebuffer render(const kernel_variant& variant, bool textured, bool specu
     st.depth_test = false;
     st.specular = specular;
     st.small_extent = variant.small_extent;
+    set_pixel_mode(st, mode);
     if (textured) st.texture = {texels, 2, 2};
     const raster_program program = raster_compile(st, *variant.kernels);
     std::mt19937 rng(1234);
@@ -77,10 +94,12 @@ void expect_same_picture(const d3d9_framebuffer& x, const d3d9_framebuffer& y) {
 TEST(RasterKernels, SelectedKernelsMatchThePortableOnes) {
     for (bool textured : {false, true}) {
         for (bool specular : {false, true}) {
-            expect_same_picture(render({&raster_kernels(), 64}, textured, specular, 300, 20.0f),
-                                render({&raster_kernels_baseline(), 64}, textured, specular, 300, 20.0f));
-            expect_same_picture(render({&raster_kernels(), 0}, textured, specular, 60, 200.0f),
-                                render({&raster_kernels_baseline(), 0}, textured, specular, 60, 200.0f));
+            for (pixel_mode m : pixel_modes) {
+                expect_same_picture(render({&raster_kernels(), 64}, textured, specular, 300, 20.0f, m),
+                                    render({&raster_kernels_baseline(), 64}, textured, specular, 300, 20.0f, m));
+                expect_same_picture(render({&raster_kernels(), 0}, textured, specular, 60, 200.0f, m),
+                                    render({&raster_kernels_baseline(), 0}, textured, specular, 60, 200.0f, m));
+            }
         }
     }
 }
@@ -139,7 +158,8 @@ TEST(RasterKernels, TrianglesSetUpTogetherDrawExactlyAsOneByOne) {
     std::vector<raster_triangle_ref> triangles;
     for (size_t i = 0; i < v.size(); i += 3) triangles.push_back({{&v[i], &v[i + 1], &v[i + 2]}});
     for (const raster_kernel_table* kernels : {&raster_kernels(), &raster_kernels_baseline()}) {
-        for (raster_cull cull : {raster_cull::none, raster_cull::clockwise, raster_cull::counter_clockwise}) {
+        for (int row = 0; row < 5; ++row) {  // each cull mode, then the other pixel modes
+            const raster_cull cull = row < 3 ? raster_cull(row) : raster_cull::none;
             d3d9_framebuffer one, together;
             for (d3d9_framebuffer* fb : {&one, &together}) {
                 fb_create(*fb, width, height, true);
@@ -148,6 +168,7 @@ TEST(RasterKernels, TrianglesSetUpTogetherDrawExactlyAsOneByOne) {
             raster_state st;
             st.depth_test = true;
             st.cull = cull;
+            set_pixel_mode(st, pixel_modes[row < 3 ? 0 : row - 2]);
             st.target = &one;
             const raster_program one_program = raster_compile(st, *kernels);
             for (const raster_triangle_ref& t : triangles) raster_triangle(one_program, *t.v[0], *t.v[1], *t.v[2]);
