@@ -164,18 +164,16 @@ HRESULT d3dx_mesh::DrawSubset(DWORD subset) {
     const auto in_table = std::find_if(table_.begin(), table_.end(), [subset](const D3DXATTRIBUTERANGE& r) {
         return r.AttribId == subset && r.FaceCount != 0;
     });
-    const auto in_buffer = std::find(attributes_.begin(), attributes_.end(), subset);
-    if (table_.empty() ? in_buffer == attributes_.end() : in_table == table_.end()) return D3D_OK;
+    const auto in_buffer =
+        table_.empty() ? std::find(attributes_.begin(), attributes_.end(), subset) : attributes_.end();
+    if (in_table == table_.end() && in_buffer == attributes_.end()) return D3D_OK;  // nothing to draw
     HRESULT hr = declaration_ != nullptr ? device_->SetVertexDeclaration(declaration_) : device_->SetFVF(layout_.fvf);
     if (SUCCEEDED(hr)) hr = device_->SetStreamSource(0, vertex_buffer_, 0, layout_.stride);
     if (SUCCEEDED(hr)) hr = device_->SetIndices(index_buffer_);
-    if (!table_.empty()) {
-        for (auto r = in_table; SUCCEEDED(hr) && r != table_.end(); ++r) {
-            if (r->AttribId != subset || r->FaceCount == 0) continue;
-            hr = device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, r->VertexStart, r->VertexCount, 3 * r->FaceStart,
-                                               r->FaceCount);
-        }
-        return hr;
+    for (auto r = in_table; SUCCEEDED(hr) && r != table_.end(); ++r) {
+        if (r->AttribId != subset || r->FaceCount == 0) continue;
+        hr = device_->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, r->VertexStart, r->VertexCount, 3 * r->FaceStart,
+                                           r->FaceCount);
     }
     for (auto run = in_buffer; SUCCEEDED(hr) && run != attributes_.end();) {
         const auto end = std::find_if(run, attributes_.end(), [subset](DWORD a) { return a != subset; });
