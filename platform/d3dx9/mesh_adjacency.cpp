@@ -1,5 +1,6 @@
 // mesh_adjacency.cpp - face adjacency of triangle meshes: for each face and each of its edges
-// (v0 v1, v1 v2, v2 v0) the face that shares the edge, or 0xFFFFFFFF.
+// (v0 v1, v1 v2, v2 v0) the face that shares the edge, or 0xFFFFFFFF; and point representatives,
+// from positions or from adjacency.
 //
 // Vertices closer than epsilon in every coordinate count as one (epsilon 0: equal positions).
 // Each vertex takes the first earlier representative within reach, found through a grid of cells
@@ -41,7 +42,9 @@ bool within(const D3DVECTOR& a, const D3DVECTOR& b, float epsilon) {
     return std::fabs(a.x - b.x) <= epsilon && std::fabs(a.y - b.y) <= epsilon && std::fabs(a.z - b.z) <= epsilon;
 }
 
-std::vector<uint32_t> point_representatives(const std::vector<D3DVECTOR>& positions, float epsilon) {
+}  // namespace
+
+std::vector<uint32_t> d3dx_point_representatives(const std::vector<D3DVECTOR>& positions, float epsilon) {
     std::vector<uint32_t> representative(positions.size());
     std::unordered_map<cell_key, std::vector<uint32_t>, cell_hash> cells;
     const int reach = epsilon == 0.0f ? 0 : 1;
@@ -71,14 +74,12 @@ std::vector<uint32_t> point_representatives(const std::vector<D3DVECTOR>& positi
     return representative;
 }
 
-}  // namespace
-
-std::vector<DWORD> d3dx_mesh_adjacency(const d3dx_mesh_data& geometry, float epsilon) {
-    const std::vector<uint32_t> rep = point_representatives(geometry.positions, epsilon);
-    const size_t faces = geometry.attributes.size();
+std::vector<DWORD> d3dx_adjacency_from_representatives(const std::vector<uint32_t>& rep,
+                                                       const std::vector<uint32_t>& indices) {
+    const size_t faces = indices.size() / 3;
     auto edge_key = [&](size_t face, int edge) {
-        const uint32_t a = rep[geometry.indices[3 * face + edge]];
-        const uint32_t b = rep[geometry.indices[3 * face + (edge + 1) % 3]];
+        const uint32_t a = rep[indices[3 * face + edge]];
+        const uint32_t b = rep[indices[3 * face + (edge + 1) % 3]];
         return a < b ? (uint64_t(a) << 32 | b) : (uint64_t(b) << 32 | a);
     };
     std::unordered_map<uint64_t, std::vector<DWORD>> faces_of_edge;
@@ -88,7 +89,7 @@ std::vector<DWORD> d3dx_mesh_adjacency(const d3dx_mesh_data& geometry, float eps
     std::vector<DWORD> adjacency(3 * faces, 0xFFFFFFFF);
     for (size_t f = 0; f < faces; ++f) {
         for (int e = 0; e < 3; ++e) {
-            const uint32_t a = rep[geometry.indices[3 * f + e]], b = rep[geometry.indices[3 * f + (e + 1) % 3]];
+            const uint32_t a = rep[indices[3 * f + e]], b = rep[indices[3 * f + (e + 1) % 3]];
             if (a == b) continue;  // a collapsed edge borders nothing
             for (DWORD other : faces_of_edge[edge_key(f, e)]) {
                 if (other != f) {
@@ -99,4 +100,46 @@ std::vector<DWORD> d3dx_mesh_adjacency(const d3dx_mesh_data& geometry, float eps
         }
     }
     return adjacency;
+}
+
+std::vector<DWORD> d3dx_mesh_adjacency(const d3dx_mesh_data& geometry, float epsilon) {
+    return d3dx_adjacency_from_representatives(d3dx_point_representatives(geometry.positions, epsilon),
+                                               geometry.indices);
+}
+
+// Joins the corners of each shared edge: edge e of face f, (a, b), meets the neighbour's edge that
+// names f back, run the other way (b, a). Classes are kept by union-find under their lowest vertex.
+bool d3dx_point_representatives_from_adjacency(const std::vector<uint32_t>& indices, const DWORD* adjacency,
+                                               size_t vertex_count, std::vector<uint32_t>* representative) {
+    const size_t faces = indices.size() / 3;
+    for (size_t i = 0; i < 3 * faces; ++i) {
+        if (adjacency[i] != 0xFFFFFFFF && adjacency[i] >= faces) return false;
+    }
+    std::vector<uint32_t> parent(vertex_count);
+    for (uint32_t v = 0; v < vertex_count; ++v) parent[v] = v;
+    const auto find = [&parent](uint32_t v) {
+        while (parent[v] != v) v = parent[v] = parent[parent[v]];
+        return v;
+    };
+    const auto join = [&](uint32_t a, uint32_t b) {
+        a = find(a);
+        b = find(b);
+        if (a < b) parent[b] = a;
+        if (b < a) parent[a] = b;
+    };
+    for (size_t f = 0; f < faces; ++f) {
+        for (int e = 0; e < 3; ++e) {
+            const DWORD g = adjacency[3 * f + e];
+            if (g == 0xFFFFFFFF) continue;
+            for (int back = 0; back < 3; ++back) {
+                if (adjacency[3 * g + back] != f) continue;
+                join(indices[3 * f + e], indices[3 * g + (back + 1) % 3]);
+                join(indices[3 * f + (e + 1) % 3], indices[3 * g + back]);
+                break;
+            }
+        }
+    }
+    for (uint32_t v = 0; v < vertex_count; ++v) parent[v] = find(v);
+    representative->swap(parent);
+    return true;
 }

@@ -1,6 +1,6 @@
 // mesh_bounds.cpp - bounds of vertex positions, ray tests against triangles, spheres and boxes,
 // and D3DXIntersect over the triangles of a D3DX mesh.
-#include "platform/d3dx9/mesh.h"
+#include <d3dx9.h>
 
 #include <cmath>
 #include <cstring>
@@ -74,33 +74,97 @@ BOOL WINAPI D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const
     return TRUE;
 }
 
+namespace {
+
+// The mesh's buffers locked for reading, and where each vertex's position is.
+class mesh_reader {
+public:
+    explicit mesh_reader(ID3DXBaseMesh* mesh) : mesh_(mesh) {
+        D3DVERTEXELEMENT9 elements[MAX_FVF_DECL_SIZE];
+        if (FAILED(mesh->GetDeclaration(elements))) return;
+        for (int i = 0; i < MAX_FVF_DECL_SIZE && elements[i].Stream != 0xFF; ++i) {
+            const D3DVERTEXELEMENT9& e = elements[i];
+            if (e.Usage == D3DDECLUSAGE_POSITION && e.UsageIndex == 0 &&
+                (e.Type == D3DDECLTYPE_FLOAT3 || e.Type == D3DDECLTYPE_FLOAT4)) {
+                offset_ = e.Offset;
+                found_ = true;
+            }
+        }
+        wide_ = (mesh->GetOptions() & D3DXMESH_32BIT) != 0;
+        stride_ = mesh->GetNumBytesPerVertex();
+        if (mesh->GetNumFaces() == 0) return;
+        if (SUCCEEDED(mesh->LockVertexBuffer(D3DLOCK_READONLY, &vertices_)) &&
+            FAILED(mesh->LockIndexBuffer(D3DLOCK_READONLY, &indices_))) {
+            mesh->UnlockVertexBuffer();
+            vertices_ = nullptr;
+        }
+    }
+    ~mesh_reader() {
+        if (indices_ != nullptr) {
+            mesh_->UnlockIndexBuffer();
+            mesh_->UnlockVertexBuffer();
+        }
+    }
+    mesh_reader(const mesh_reader&) = delete;
+    mesh_reader& operator=(const mesh_reader&) = delete;
+    bool usable() const {
+        return found_ && stride_ >= offset_ + 12 && (mesh_->GetNumFaces() == 0 || indices_ != nullptr);
+    }
+    DWORD index(size_t i) const {
+        if (wide_) return static_cast<const uint32_t*>(indices_)[i];
+        return static_cast<const uint16_t*>(indices_)[i];
+    }
+    D3DXVECTOR3 position(DWORD v) const {
+        D3DXVECTOR3 p;
+        std::memcpy(&p.x, static_cast<const unsigned char*>(vertices_) + size_t(v) * stride_ + offset_, 12);
+        return p;
+    }
+
+private:
+    ID3DXBaseMesh* mesh_;
+    void* vertices_ = nullptr;
+    void* indices_ = nullptr;
+    DWORD offset_ = 0, stride_ = 0;
+    bool found_ = false, wide_ = false;
+};
+
+}  // namespace
+
+// Reads the mesh's buffers as they are now; a mesh whose indices reach past its vertices, or
+// without a position, fails with D3DERR_INVALIDCALL and reports nothing.
 HRESULT WINAPI D3DXIntersect(LPD3DXBASEMESH mesh, const D3DXVECTOR3* ray_pos, const D3DXVECTOR3* ray_dir, BOOL* hit,
                              DWORD* face_index, FLOAT* u_out, FLOAT* v_out, FLOAT* dist_out, LPD3DXBUFFER* all_hits,
                              DWORD* hit_count) {
     if (all_hits != nullptr) *all_hits = nullptr;
     if (mesh == nullptr || ray_pos == nullptr || ray_dir == nullptr || hit == nullptr) return D3DERR_INVALIDCALL;
-    const d3dx_mesh_data& g = d3dx_mesh_geometry(mesh);
-    if (g.positions.empty() && mesh->GetNumVertices() != 0) return D3DERR_INVALIDCALL;  // not one of ours
+    const mesh_reader reader(mesh);
+    if (!reader.usable()) return D3DERR_INVALIDCALL;
+    const DWORD faces = mesh->GetNumFaces(), vertices = mesh->GetNumVertices();
+    for (size_t i = 0; i < 3 * size_t(faces); ++i) {
+        if (reader.index(i) >= vertices) return D3DERR_INVALIDCALL;
+    }
     try {
         std::vector<D3DXINTERSECTINFO> hits;
         D3DXINTERSECTINFO nearest{0, 0, 0, INFINITY};
-        for (size_t face = 0; face < g.attributes.size(); ++face) {
-            const D3DXVECTOR3 a(g.positions[g.indices[3 * face]]), b(g.positions[g.indices[3 * face + 1]]),
-                c(g.positions[g.indices[3 * face + 2]]);
-            D3DXINTERSECTINFO info{DWORD(face), 0, 0, 0};
+        DWORD count = 0;
+        for (DWORD face = 0; face < faces; ++face) {
+            const D3DXVECTOR3 a = reader.position(reader.index(3 * size_t(face))),
+                              b = reader.position(reader.index(3 * size_t(face) + 1)),
+                              c = reader.position(reader.index(3 * size_t(face) + 2));
+            D3DXINTERSECTINFO info{face, 0, 0, 0};
             if (!D3DXIntersectTri(&a, &b, &c, ray_pos, ray_dir, &info.U, &info.V, &info.Dist)) continue;
+            ++count;
             if (all_hits != nullptr) hits.push_back(info);
             if (info.Dist < nearest.Dist) nearest = info;
         }
-        const bool any = nearest.Dist != INFINITY;
         if (all_hits != nullptr && !hits.empty()) {
             const HRESULT result = D3DXCreateBuffer(DWORD(hits.size() * sizeof(D3DXINTERSECTINFO)), all_hits);
             if (FAILED(result)) return result;
             std::memcpy((*all_hits)->GetBufferPointer(), hits.data(), hits.size() * sizeof(D3DXINTERSECTINFO));
         }
-        *hit = any ? TRUE : FALSE;
-        if (hit_count != nullptr) *hit_count = any ? DWORD(all_hits != nullptr ? hits.size() : 1) : 0;
-        if (any) {
+        *hit = count != 0 ? TRUE : FALSE;
+        if (hit_count != nullptr) *hit_count = count;
+        if (count != 0) {
             if (face_index != nullptr) *face_index = nearest.FaceIndex;
             if (u_out != nullptr) *u_out = nearest.U;
             if (v_out != nullptr) *v_out = nearest.V;

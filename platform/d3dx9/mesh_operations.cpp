@@ -1,24 +1,51 @@
-// mesh_operations.cpp - the D3DX mesh calls that need vertex and index buffers or mesh editing,
-// which are not available yet (see unavailable.h): empty meshes, normals, cleaning, welding,
-// loading from memory and saving.
+// mesh_operations.cpp - D3DXCreateMesh and D3DXCreateMeshFVF: an empty triangle-list mesh (zeroed
+// vertices and indices, all attributes 0, no attribute table); zero counts, invalid options or
+// layouts, or more than 65535 vertices with 16-bit indices fail with D3DERR_INVALIDCALL. The
+// mesh-editing calls not available yet (see unavailable.h): cleaning, welding, loading from memory
+// and saving.
+#include "platform/d3dx9/mesh_object.h"
 #include "platform/d3dx9/unavailable.h"
 
-HRESULT WINAPI D3DXCreateMesh(DWORD, DWORD vertices, DWORD options, const D3DVERTEXELEMENT9* declaration,
+#include <new>
+
+namespace {
+
+HRESULT create_empty(DWORD faces, DWORD vertices, DWORD options, const d3dx_mesh_layout* layout,
+                     IDirect3DDevice9* device, ID3DXMesh** mesh) {
+    if (mesh == nullptr) return D3DERR_INVALIDCALL;
+    *mesh = nullptr;
+    if (layout == nullptr || device == nullptr || faces == 0 || vertices == 0) return D3DERR_INVALIDCALL;
+    d3dx_mesh* made = nullptr;
+    const HRESULT hr = d3dx_mesh::create(device, options, *layout, faces, vertices, nullptr, &made);
+    *mesh = made;
+    return hr;
+}
+
+}  // namespace
+
+HRESULT WINAPI D3DXCreateMesh(DWORD faces, DWORD vertices, DWORD options, const D3DVERTEXELEMENT9* declaration,
                               LPDIRECT3DDEVICE9 device, LPD3DXMESH* mesh) {
-    d3dx_clear_outputs(mesh);
-    if ((options & D3DXMESH_32BIT) == 0 && vertices > 0xFFFF) return D3DERR_INVALIDCALL;
-    return d3dx_not_available({declaration, device, mesh});
+    try {
+        d3dx_mesh_layout layout;
+        const bool valid = d3dx_mesh_layout_from_declaration(declaration, &layout);
+        return create_empty(faces, vertices, options, valid ? &layout : nullptr, device, mesh);
+    } catch (const std::bad_alloc&) {
+        d3dx_clear_outputs(mesh);
+        return E_OUTOFMEMORY;
+    }
 }
 
-HRESULT WINAPI D3DXCreateMeshFVF(DWORD, DWORD vertices, DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device,
+HRESULT WINAPI D3DXCreateMeshFVF(DWORD faces, DWORD vertices, DWORD options, DWORD fvf, LPDIRECT3DDEVICE9 device,
                                  LPD3DXMESH* mesh) {
-    d3dx_clear_outputs(mesh);
-    if ((options & D3DXMESH_32BIT) == 0 && vertices > 0xFFFF) return D3DERR_INVALIDCALL;
-    if (D3DXGetFVFVertexSize(fvf) == 0) return D3DERR_INVALIDCALL;
-    return d3dx_not_available({device, mesh});
+    try {
+        d3dx_mesh_layout layout;
+        const bool valid = d3dx_mesh_layout_from_fvf(fvf, &layout);
+        return create_empty(faces, vertices, options, valid ? &layout : nullptr, device, mesh);
+    } catch (const std::bad_alloc&) {
+        d3dx_clear_outputs(mesh);
+        return E_OUTOFMEMORY;
+    }
 }
-
-HRESULT WINAPI D3DXComputeNormals(LPD3DXBASEMESH mesh, const DWORD*) { return d3dx_not_available({mesh}); }
 
 HRESULT WINAPI D3DXCleanMesh(D3DXCLEANTYPE, LPD3DXMESH mesh_in, const DWORD* adjacency_in, LPD3DXMESH* mesh_out, DWORD*,
                              LPD3DXBUFFER* errors) {

@@ -1,17 +1,21 @@
 // d3dx9mesh.h - the D3DX mesh object, its materials, the .x mesh loader, vertex-format helpers,
 // bounds and ray picking.
 //
-// Works: D3DXLoadMeshFromXA/W, D3DXGetFVFVertexSize, D3DXDeclaratorFromFVF,
-// D3DXFVFFromDeclarator, D3DXGetDeclVertexSize, D3DXGetDeclLength, D3DXComputeBoundingSphere/Box,
-// D3DXIntersectTri, D3DXIntersect (meshes made by D3DX), D3DXSphereBoundProbe, D3DXBoxBoundProbe.
+// Works: D3DXLoadMeshFromXA/W, D3DXCreateMesh, D3DXCreateMeshFVF, D3DXComputeNormals,
+// D3DXGetFVFVertexSize, D3DXDeclaratorFromFVF, D3DXFVFFromDeclarator, D3DXGetDeclVertexSize,
+// D3DXGetDeclLength, D3DXComputeBoundingSphere/Box, D3DXIntersectTri, D3DXIntersect,
+// D3DXSphereBoundProbe, D3DXBoxBoundProbe.
 // Not available yet (outputs set to null; D3DERR_INVALIDCALL for missing arguments, else
-// D3DERR_NOTAVAILABLE): D3DXCreateMesh, D3DXCreateMeshFVF, D3DXComputeNormals, D3DXCleanMesh,
-// D3DXWeldVertices, D3DXLoadMeshFromXInMemory, D3DXSaveMeshToXA/W.
+// D3DERR_NOTAVAILABLE): D3DXCleanMesh, D3DXWeldVertices, D3DXLoadMeshFromXInMemory,
+// D3DXSaveMeshToXA/W.
 //
-// The mesh object draws, counts, describes its vertex format, reports its attribute table (it is
-// attribute-sorted) and generates adjacency; access to its vertex, index and attribute buffers,
-// cloning, optimising, point representatives and UpdateSemantics are not available yet and return
-// D3DERR_INVALIDCALL with null outputs.
+// A mesh keeps its vertices and indices in a vertex buffer and an index buffer of its device (one
+// stream; 16-bit indices unless D3DXMESH_32BIT), so what a program writes through the locks is what
+// it draws, picks and clones. Every method of ID3DXMesh works. Mesh locks nest like the device's
+// buffer locks; OptimizeInplace refuses a mesh that is locked. DrawSubset draws the attribute
+// table's ranges when the mesh has a table (shapes, loaded and optimised meshes), else the runs of
+// the subset in the attribute buffer (a new mesh from D3DXCreateMesh). Optimize's VERTEXCACHE and
+// STRIPREORDER sort by attribute as ATTRSORT does and reorder nothing more.
 #pragma once
 
 #include <d3d9.h>
@@ -236,8 +240,9 @@ HRESULT WINAPI D3DXComputeBoundingBox(const D3DXVECTOR3* pFirstPosition, DWORD N
 
 // Ray picking. Both sides of a triangle count; only hits at Dist >= 0 (in units of |pRayDir|).
 // The hit point is V0 + U (V1 - V0) + V (V2 - V0). D3DXIntersect reports the nearest hit and, in
-// *ppAllHits, every hit as D3DXINTERSECTINFO; it returns D3D_OK when nothing is hit too, and
-// D3DERR_INVALIDCALL for a mesh that D3DX did not make.
+// *ppAllHits, every hit as D3DXINTERSECTINFO, and their number in *pCountOfHits; it returns D3D_OK
+// when nothing is hit too, and D3DERR_INVALIDCALL for a mesh without a position or with an index
+// beyond its vertices.
 BOOL WINAPI D3DXIntersectTri(const D3DXVECTOR3* p0, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2,
                              const D3DXVECTOR3* pRayPos, const D3DXVECTOR3* pRayDir, FLOAT* pU, FLOAT* pV,
                              FLOAT* pDist);
