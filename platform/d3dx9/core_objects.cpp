@@ -1,5 +1,5 @@
-// core_objects.cpp - the version check, and the creation calls of fonts, sprites, lines and
-// render-to-surface objects, which are not available yet (see unavailable.h).
+// core_objects.cpp - the version check, and the creation calls of fonts, lines and
+// render-to-surface objects, which are not available yet (see unavailable.h). Sprites: sprite.cpp.
 #include "platform/d3dx9/unavailable.h"
 
 BOOL WINAPI D3DXCheckVersion(UINT d3d_sdk_version, UINT d3dx_sdk_version) {
@@ -26,11 +26,6 @@ HRESULT WINAPI D3DXCreateFontIndirectA(LPDIRECT3DDEVICE9 device, const D3DXFONT_
 HRESULT WINAPI D3DXCreateFontIndirectW(LPDIRECT3DDEVICE9 device, const D3DXFONT_DESCW* desc, LPD3DXFONT* font) {
     d3dx_clear_outputs(font);
     return d3dx_not_available({device, desc, font});
-}
-
-HRESULT WINAPI D3DXCreateSprite(LPDIRECT3DDEVICE9 device, LPD3DXSPRITE* sprite) {
-    d3dx_clear_outputs(sprite);
-    return d3dx_not_available({device, sprite});
 }
 
 HRESULT WINAPI D3DXCreateLine(LPDIRECT3DDEVICE9 device, LPD3DXLINE* line) {

@@ -37,9 +37,6 @@ TEST_F(D3dxApiTest, UnavailableCallsFailAsDocumentedWithNullOutputs) {
              return D3DXCreateFontW(d, 20, 0, 700, 1, FALSE, 1, 0, 0, 0, L"Arial", reinterpret_cast<ID3DXFont**>(out));
          },
          D3DERR_NOTAVAILABLE},
-        {"CreateSprite",
-         [](IDirect3DDevice9* d, void** out) { return D3DXCreateSprite(d, reinterpret_cast<ID3DXSprite**>(out)); },
-         D3DERR_NOTAVAILABLE},
         {"CreateSprite without device",
          [](IDirect3DDevice9*, void** out) { return D3DXCreateSprite(nullptr, reinterpret_cast<ID3DXSprite**>(out)); },
          D3DERR_INVALIDCALL},
