@@ -68,8 +68,18 @@ DWORD sampler_value(D3DSAMPLERSTATETYPE type, const sprite_filters& filters) {
     }
 }
 
+// Keeps the first failure of a sequence of calls.
+struct first_failure {
+    HRESULT result = D3D_OK;
+    void operator+=(HRESULT r) {
+        if (SUCCEEDED(result)) result = r;
+    }
+};
+
 // Records what `set_all` sets into a new block; the values recorded do not matter, since every
-// Begin captures the device's own values into the block before changing them.
+// Begin captures the device's own values into the block before changing them. When the device
+// cannot allocate the block, it stays recording (so that EndStateBlock may be called again): the
+// failure is reported as it is.
 template <typename SetAll>
 HRESULT record(IDirect3DDevice9* device, IDirect3DStateBlock9** block, SetAll set_all) {
     *block = nullptr;
@@ -104,16 +114,16 @@ HRESULT sprite_record_state_blocks(IDirect3DDevice9* device, IDirect3DStateBlock
                                    IDirect3DStateBlock9** transforms) {
     const sprite_filters filters;
     HRESULT result = record(device, states, [&] {
-        HRESULT r = D3D_OK;
-        for (const render_state_value& s : fixed_render_states) r |= device->SetRenderState(s.state, s.value);
-        r |= device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
-        r |= device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
-        for (const stage_state_value& s : stage_states) r |= device->SetTextureStageState(s.stage, s.type, s.value);
+        first_failure r;
+        for (const render_state_value& s : fixed_render_states) r += device->SetRenderState(s.state, s.value);
+        r += device->SetRenderState(D3DRS_ALPHABLENDENABLE, FALSE);
+        r += device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+        for (const stage_state_value& s : stage_states) r += device->SetTextureStageState(s.stage, s.type, s.value);
         for (D3DSAMPLERSTATETYPE type : sampler_states)
-            r |= device->SetSamplerState(0, type, sampler_value(type, filters));
-        r |= device->SetTexture(0, nullptr);
-        r |= device->SetStreamSource(0, nullptr, 0, 0);
-        return FAILED(r) ? D3DERR_INVALIDCALL : D3D_OK;
+            r += device->SetSamplerState(0, type, sampler_value(type, filters));
+        r += device->SetTexture(0, nullptr);
+        r += device->SetStreamSource(0, nullptr, 0, 0);
+        return r.result;
     });
     if (FAILED(result)) {
         *transforms = nullptr;
@@ -121,10 +131,11 @@ HRESULT sprite_record_state_blocks(IDirect3DDevice9* device, IDirect3DStateBlock
     }
     result = record(device, transforms, [&] {
         const D3DXMATRIX identity(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1);
-        HRESULT r = device->SetTransform(D3DTS_WORLD, &identity);
-        r |= device->SetTransform(D3DTS_VIEW, &identity);
-        r |= device->SetTransform(D3DTS_PROJECTION, &identity);
-        return FAILED(r) ? D3DERR_INVALIDCALL : D3D_OK;
+        first_failure r;
+        r += device->SetTransform(D3DTS_WORLD, &identity);
+        r += device->SetTransform(D3DTS_VIEW, &identity);
+        r += device->SetTransform(D3DTS_PROJECTION, &identity);
+        return r.result;
     });
     if (FAILED(result)) {
         (*states)->Release();

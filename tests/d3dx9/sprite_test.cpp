@@ -159,8 +159,11 @@ TEST_F(SpriteTest, BeginSetsItsStatesAndEndPutsBackTheProgramsOnes) {
     const DWORD modes[] = {D3DXSPRITE_ALPHABLEND, 0, D3DXSPRITE_ALPHABLEND | D3DXSPRITE_DONOTSAVESTATE,
                            D3DXSPRITE_ALPHABLEND | D3DXSPRITE_DONOTMODIFY_RENDERSTATE,
                            D3DXSPRITE_ALPHABLEND | D3DXSPRITE_OBJECTSPACE};
+    IDirect3DVertexBuffer9* buffer = nullptr;
+    ASSERT_EQ(device_->CreateVertexBuffer(96, 0, 0, D3DPOOL_MANAGED, &buffer, nullptr), D3D_OK);
     for (DWORD flags : modes) {
         SCOPED_TRACE(testing::Message() << "flags " << flags);
+        device_->SetStreamSource(0, buffer, 0, 24);
         for (const render_case& c : cases) device_->SetRenderState(c.state, c.program);
         device_->SetSamplerState(0, D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
         device_->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
@@ -204,7 +207,13 @@ TEST_F(SpriteTest, BeginSetsItsStatesAndEndPutsBackTheProgramsOnes) {
         EXPECT_EQ(bound, restored ? nullptr : checker_);
         if (bound != nullptr) bound->Release();
         device_->SetTexture(0, nullptr);
+        IDirect3DVertexBuffer9* stream = nullptr;
+        UINT offset = 0, stride = 0;
+        device_->GetStreamSource(0, &stream, &offset, &stride);
+        EXPECT_EQ(stream, restored ? buffer : nullptr) << "stream 0 (drawing from memory unbinds it)";
+        if (stream != nullptr) stream->Release();
     }
+    buffer->Release();
 }
 
 TEST_F(SpriteTest, PlacesTexelsOnPixelsOneToOne) {
