@@ -357,4 +357,36 @@ TEST_F(SpriteTest, ObjectSpaceSpritesGoThroughTheDeviceTransforms) {
     EXPECT_EQ(pixel(r.left, r.top), uint32_t(180 << 8 | 0x11)) << "texel row 3 on top";
 }
 
+TEST_F(SpriteTest, BillboardsFaceTheViewerUpright) {
+    // The camera at the origin looks along +x; a sprite in the xy plane is seen edge on.
+    D3DXMATRIX world, view, projection;
+    D3DXMatrixIdentity(&world);
+    const D3DXVECTOR3 eye(0, 0, 0), at(1, 0, 0), up(0, 1, 0);
+    D3DXMatrixLookAtLH(&view, &eye, &at, &up);
+    D3DXMatrixPerspectiveFovLH(&projection, 1.5707964f, 624.0f / 441.0f, 1.0f, 100.0f);
+    device_->SetTransform(D3DTS_WORLD, &world);
+    device_->SetTransform(D3DTS_VIEW, &view);
+    device_->SetTransform(D3DTS_PROJECTION, &projection);
+    ASSERT_EQ(sprite_->SetWorldViewLH(&world, &view), D3D_OK);
+    for (DWORD flags : {DWORD(D3DXSPRITE_OBJECTSPACE), DWORD(D3DXSPRITE_BILLBOARD)}) {
+        frame_of([&] {
+            sprite_->Begin(flags);
+            const D3DXVECTOR3 centre(2, 2, 0), position(5, 0, 0);
+            sprite_->Draw(checker_, nullptr, &centre, &position, 0xFFFFFFFF);
+            sprite_->End();
+        });
+        if (flags == D3DXSPRITE_OBJECTSPACE) {
+            EXPECT_EQ(covered().right, -1) << "edge on";
+            continue;
+        }
+        const RECT r = covered();
+        EXPECT_NEAR((r.left + r.right) / 2.0, 311.5, 1.0);
+        EXPECT_NEAR((r.top + r.bottom) / 2.0, 220.0, 1.0);
+        EXPECT_EQ(pixel(r.left + 2, r.top + 2) >> 8 & 0xFF, 0u) << "texel row 0 on top";
+        EXPECT_EQ(pixel(r.left + 2, r.bottom - 2) >> 8 & 0xFF, 180u) << "texel row 3 at the bottom";
+    }
+    const D3DXMATRIX flat(1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1);
+    EXPECT_EQ(sprite_->SetWorldViewRH(&flat, &view), D3DERR_INVALIDCALL);
+}
+
 }  // namespace
