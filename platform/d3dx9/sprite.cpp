@@ -3,7 +3,8 @@
 // A sprite gathers the quads of its Draw calls between Begin and End and draws them at Flush and
 // End, one DrawPrimitiveUP per run of one texture (sprite_batch.h says where the corners go and in
 // which order). Begin saves the states it will change into two state blocks recorded once at
-// creation, plus the FVF or vertex declaration, and End puts them back, unless
+// creation, plus texture 0, stream 0 and the FVF or vertex declaration (held only until End, so
+// that nothing of the program's stays referenced afterwards), and End puts them back, unless
 // D3DXSPRITE_DONOTSAVESTATE; sprite_states.h lists the states.
 //
 // Failures, each changing nothing: Begin while begun or with unknown flag bits, Draw, Flush and
@@ -73,7 +74,7 @@ public:
 private:
     ~d3dx_sprite() override {
         release_textures();
-        if (saved_declaration_ != nullptr) saved_declaration_->Release();
+        release_saved();
         states_->Release();
         transforms_->Release();
         device_->Release();
@@ -88,6 +89,7 @@ private:
     D3DXMATRIX depth_matrix() const;
     HRESULT draw_batch();
     void release_textures();
+    void release_saved();
 
     IDirect3DDevice9* device_;
     IDirect3DStateBlock9* states_;
@@ -103,6 +105,9 @@ private:
     DWORD flags_ = 0;
     DWORD saved_fvf_ = 0;
     IDirect3DVertexDeclaration9* saved_declaration_ = nullptr;
+    IDirect3DBaseTexture9* saved_texture_ = nullptr;
+    IDirect3DVertexBuffer9* saved_stream_ = nullptr;
+    UINT saved_offset_ = 0, saved_stride_ = 0;
 
     // Kept between batches, so that a warm sprite allocates nothing.
     std::vector<sprite_quad> quads_;
@@ -139,6 +144,8 @@ HRESULT d3dx_sprite::Begin(DWORD flags) {
         if (screen_space()) transforms_->Capture();
         device_->GetFVF(&saved_fvf_);
         device_->GetVertexDeclaration(&saved_declaration_);
+        device_->GetTexture(0, &saved_texture_);
+        device_->GetStreamSource(0, &saved_stream_, &saved_offset_, &saved_stride_);
     }
     if ((flags & D3DXSPRITE_DONOTMODIFY_RENDERSTATE) == 0) sprite_set_states(device_, filters_, flags);
     if (screen_space()) sprite_set_screen_transforms(device_);
@@ -199,8 +206,9 @@ HRESULT d3dx_sprite::End() {
         } else {
             device_->SetFVF(saved_fvf_);
         }
-        if (saved_declaration_ != nullptr) saved_declaration_->Release();
-        saved_declaration_ = nullptr;
+        device_->SetTexture(0, saved_texture_);
+        device_->SetStreamSource(0, saved_stream_, saved_offset_, saved_stride_);
+        release_saved();
     }
     begun_ = false;
     return drawn;
@@ -260,6 +268,15 @@ HRESULT d3dx_sprite::draw_batch() {
     }
     release_textures();
     return result;
+}
+
+void d3dx_sprite::release_saved() {
+    if (saved_declaration_ != nullptr) saved_declaration_->Release();
+    if (saved_texture_ != nullptr) saved_texture_->Release();
+    if (saved_stream_ != nullptr) saved_stream_->Release();
+    saved_declaration_ = nullptr;
+    saved_texture_ = nullptr;
+    saved_stream_ = nullptr;
 }
 
 void d3dx_sprite::release_textures() {

@@ -121,8 +121,6 @@ HRESULT sprite_record_state_blocks(IDirect3DDevice9* device, IDirect3DStateBlock
         for (const stage_state_value& s : stage_states) r += device->SetTextureStageState(s.stage, s.type, s.value);
         for (D3DSAMPLERSTATETYPE type : sampler_states)
             r += device->SetSamplerState(0, type, sampler_value(type, filters));
-        r += device->SetTexture(0, nullptr);
-        r += device->SetStreamSource(0, nullptr, 0, 0);
         return r.result;
     });
     if (FAILED(result)) {

@@ -21,9 +21,10 @@ struct sprite_filters {
 sprite_filters sprite_filters_from_caps(IDirect3DDevice9* device);
 
 // Records two state blocks on `device`: *states holds every render, stage and sampler state Begin
-// sets, texture 0 and stream 0 (which drawing replaces); *transforms holds world, view and
-// projection. Fails, leaving both null, when the device is recording a block of its own or
-// refuses a state.
+// sets; *transforms holds world, view and projection. Neither holds a texture or a buffer, so that
+// nothing of the program's stays referenced once End has put it back (the sprite keeps texture 0,
+// stream 0 and the vertex format itself, for the time between Begin and End). Fails, leaving both
+// null, when the device is recording a block of its own or refuses a state.
 HRESULT sprite_record_state_blocks(IDirect3DDevice9* device, IDirect3DStateBlock9** states,
                                    IDirect3DStateBlock9** transforms);
 

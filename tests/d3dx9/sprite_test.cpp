@@ -322,17 +322,26 @@ TEST_F(SpriteTest, SortsByDepthOrKeepsCallOrder) {
     }
 }
 
-TEST_F(SpriteTest, BatchHoldsTexturesUntilDrawnUnlessToldNot) {
+TEST_F(SpriteTest, HoldsTexturesOnlyWhileItNeedsThem) {
+    IDirect3DTexture9* bound = solid(0xFF00FF00);
     for (DWORD flags : {DWORD(0), DWORD(D3DXSPRITE_DO_NOT_ADDREF_TEXTURE)}) {
+        device_->SetTexture(0, bound);  // the program's texture, put back by End
         frame_of([&] {
             sprite_->Begin(flags);
             sprite_->Draw(checker_, nullptr, nullptr, nullptr, 0xFFFFFFFF);
             checker_->AddRef();
-            EXPECT_EQ(checker_->Release(), flags == 0 ? 2u : 1u);
+            EXPECT_EQ(checker_->Release(), flags == 0 ? 2u : 1u) << "the batch's reference";
             sprite_->End();
-            checker_->AddRef();
-            EXPECT_EQ(checker_->Release(), 1u);
         });
+        IDirect3DBaseTexture9* seen = nullptr;
+        device_->GetTexture(0, &seen);
+        EXPECT_EQ(seen, bound);
+        seen->Release();
+        device_->SetTexture(0, nullptr);
+        for (IDirect3DTexture9* t : {checker_, bound}) {
+            t->AddRef();
+            EXPECT_EQ(t->Release(), 1u) << "a reference left behind";
+        }
     }
 }
 
