@@ -11,6 +11,8 @@
 // End outside Begin, Draw without a texture, with a texture that cannot describe its level 0, a
 // source rectangle that is inverted or reaches outside the texture, or a placement that is not
 // finite (all D3DERR_INVALIDCALL); E_OUTOFMEMORY. A source rectangle without area draws nothing.
+// D3DXCreateSprite fails with D3DERR_INVALIDCALL for a null device or output and while the device
+// records a state block of the program's.
 // A batch holds at most sprite_batch_limit quads; one more draws what is gathered first (a sort
 // then orders each part on its own).
 //
