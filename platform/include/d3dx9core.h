@@ -1,10 +1,10 @@
 // d3dx9core.h - the D3DX core objects: buffers, fonts, sprites, lines and render-to-surface
 // helpers, and the version check.
 //
-// Works: D3DXCreateBuffer, D3DXCheckVersion, fonts (faces through fontconfig, glyphs rasterised by
-// FreeType; ID3DXFont::GetDC answers NULL: the font has no device context). Not available yet:
-// sprites, lines and render-to-surface objects - their creation functions set the output to null
-// and return D3DERR_INVALIDCALL for a null device or output, else D3DERR_NOTAVAILABLE. The text
+// Works: D3DXCreateBuffer, D3DXCheckVersion, sprites, fonts (faces through fontconfig, glyphs
+// rasterised by FreeType; ID3DXFont::GetDC answers NULL: the font has no device context). Not
+// available yet: lines and render-to-surface objects - their creation functions set the output to
+// null and return D3DERR_INVALIDCALL for a null device or output, else D3DERR_NOTAVAILABLE. The text
 // format flags (DT_*) and the font constants (FW_*, *_CHARSET, ...) are winuser.h's and wingdi.h's.
 #pragma once
 
@@ -140,6 +140,12 @@ HRESULT WINAPI D3DXCreateFontIndirectW(LPDIRECT3DDEVICE9 pDevice, const D3DXFONT
 #define D3DXSPRITE_SORT_DEPTH_BACKTOFRONT (1 << 7)
 #define D3DXSPRITE_DO_NOT_ADDREF_TEXTURE (1 << 8)
 
+// Draws textured screen (or, with D3DXSPRITE_OBJECTSPACE, world) quads in batches. Begin/End
+// bracket the Draw calls (inside BeginScene/EndScene); Begin sets the device states sprites need
+// and End puts the program's back, unless D3DXSPRITE_DONOTSAVESTATE. Draw places the source
+// rectangle's texel (i, j) on pixel (x + i, y + j), (x, y) = position - centre, under an identity
+// transform, and multiplies texels (alpha too) by its colour. Calls out of order, a null texture
+// or a rectangle outside the texture fail with D3DERR_INVALIDCALL.
 struct ID3DXSprite : IUnknown {
     virtual HRESULT GetDevice(LPDIRECT3DDEVICE9* ppDevice) = 0;
     virtual HRESULT GetTransform(D3DXMATRIX* pTransform) = 0;
