@@ -119,7 +119,9 @@ TEST_F(GeneralRasterTest, LineInterpolatesPerspectiveCorrectly) {
 
 TEST_F(GeneralRasterTest, SpriteShowsTheWholeTexture) {
     const uint32_t texels[2] = {0xFF0000FFu, 0xFF00FF00u};
-    state.texture = {texels, 2, 1};
+    state.stages[0].sampler.levels[0] = {texels, 2, 1, 0};
+    state.stages[0].sampler.level_count = 1;
+    state.stages[0].colour_op = 4;  // MODULATE
     gv_screen_vertex v = vertex(5, 5);
     v.point_size = 2;
     gr_point(program(), v, true);
