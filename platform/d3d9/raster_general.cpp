@@ -20,16 +20,21 @@ bool usable(float x, float y) { return std::fabs(x) <= gr_position_limit && std:
 
 float safe_q(float q) { return q > 0.0f && q <= 3.0e38f ? q : 1.0f; }
 
+// The coordinate components the stages read, over w.
+[[gnu::noinline]] void coordinate_values(const tx_cascade& c, const gv_screen_vertex& v, float q, float* out) {
+    for (int k = 0; k < c.coordinate_count; ++k) out[gr_coordinates + k] = v.attr[c.coordinate_attr[k]] * q;
+}
+
 // The plane slot values of a vertex: z, q, then the attributes over w.
-void vertex_values(const gr_program& p, const gv_screen_vertex& v, float out[gr_plane_count]) {
+[[gnu::always_inline]] inline void vertex_values(const gr_program& p, const gv_screen_vertex& v,
+                                                 float out[gr_plane_count]) {
     const float q = safe_q(v.q);
     out[gr_z] = v.z;
     out[gr_q] = q;
     for (int i = 0; i < 4; ++i) out[gr_diffuse + i] = v.attr[gv_diffuse + i] * q;
     for (int i = 0; i < 3; ++i) out[gr_specular + i] = v.attr[gv_specular + i] * q;
     out[gr_fog] = v.attr[gv_fog] * q;
-    const tx_cascade& c = p.cascade;
-    for (int k = 0; k < c.coordinate_count; ++k) out[gr_coordinates + k] = v.attr[c.coordinate_attr[k]] * q;
+    if (p.cascade.coordinate_count > 0) coordinate_values(p.cascade, v, q, out);
 }
 
 // Cylindrical wrapping: the wrapped components of `v` as the value nearest to `first`'s that
@@ -146,12 +151,15 @@ void gr_triangle(const gr_program* program, const gv_screen_vertex& a, const gv_
     const float e1x = float(f[1].x - f[0].x) * to_pixels, e1y = float(f[1].y - f[0].y) * to_pixels;
     const float e2x = float(f[2].x - f[0].x) * to_pixels, e2y = float(f[2].y - f[0].y) * to_pixels;
     const float inv_area = 1.0f / (e1x * e2y - e2x * e1y);
-    for (int k = 0; k < p.plane_count; ++k) {
+    const auto set_plane = [&](int k) {
         const float d1 = values[1][k] - values[0][k], d2 = values[2][k] - values[0][k];
         planes.origin[k] = values[0][k];
         planes.dx[k] = (d1 * e2y - d2 * e1y) * inv_area;
         planes.dy[k] = (d2 * e1x - d1 * e2x) * inv_area;
-    }
+    };
+    // The fixed planes in a loop of known length (unrolled), then the coordinates the stages read.
+    for (int k = 0; k < gr_coordinates; ++k) set_plane(k);
+    for (int k = gr_coordinates; k < p.plane_count; ++k) set_plane(k);
     planes.x0 = float(f[0].x) * to_pixels;
     planes.y0 = float(f[0].y) * to_pixels;
     const gr_state& st = p.state;
