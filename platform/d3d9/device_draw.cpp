@@ -231,8 +231,8 @@ bool point_filter(DWORD filter) { return filter == D3DTEXF_NONE || filter == D3D
 
 }  // namespace
 
-// The fast route's one texture stage: stage 0 modulating its texture (point sampled from the
-// largest level, wrapped, coordinate set 0 as given) by the diffuse colour, or no texture at all;
+// The fast route's one texture stage: stage 0 modulating its texture (point sampled from its most
+// detailed usable level, wrapped, coordinate set 0 as given) by the diffuse colour, or no texture at all;
 // the later stages off. Alpha leaves no trace on that route (no alpha test, no blending, a target
 // without alpha), so the alpha operation does not matter.
 bool d3d9_device::fast_texture_stages() const {
@@ -247,7 +247,6 @@ bool d3d9_device::fast_texture_stages() const {
     if (!point_filter(sampler[D3DSAMP_MAGFILTER]) || !point_filter(sampler[D3DSAMP_MINFILTER])) return false;
     if (sampler[D3DSAMP_ADDRESSU] != D3DTADDRESS_WRAP || sampler[D3DSAMP_ADDRESSV] != D3DTADDRESS_WRAP) return false;
     if (sampler[D3DSAMP_MIPFILTER] != D3DTEXF_NONE || sampler[D3DSAMP_MAXMIPLEVEL] != 0) return false;
-    if (textures_[0]->GetLOD() != 0) return false;
     return s0[D3DTSS_TEXCOORDINDEX] == 0 && s0[D3DTSS_TEXTURETRANSFORMFLAGS] == D3DTTFF_DISABLE &&
            (state(D3DRS_WRAP0) & 0xFu) == 0;
 }

@@ -97,10 +97,11 @@ void d3d9_device::stage_sampler(int s, sampler_setup* out) const {
     out->border_colour = sampler[D3DSAMP_BORDERCOLOR];
     out->lod_bias = as_float(sampler[D3DSAMP_MIPMAPLODBIAS]);
     IDirect3DBaseTexture9* texture = textures_[size_t(s)];
-    const d3d9_texture_view view = d3d9_texture_texels(texture);
-    if (view.texels == nullptr || view.width == 0 || view.height == 0) return;
-    out->levels[0] = {view.texels, int(view.width), int(view.height), 0u};
-    out->level_count = 1;
+    if (texture == nullptr || !d3d9_texture_sampled_levels(texture, out->levels, &out->level_count) ||
+        out->level_count <= 0 || out->levels[0].texels == nullptr) {
+        out->level_count = 0;
+        return;
+    }
     // MAXMIPLEVEL counts from the texture's largest level; the levels start at its LOD.
     const DWORD lod = texture->GetLOD(), max_level = sampler[D3DSAMP_MAXMIPLEVEL];
     out->max_level = max_level > lod ? max_level - lod : 0u;
