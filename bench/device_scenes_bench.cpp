@@ -6,7 +6,16 @@
 //   torus_blended             the same at half opacity (SRCALPHA / INVSRCALPHA) over the clear colour,
 //                             depth tested but not written;
 //   pretransformed_triangles  65,536 small pre-transformed coloured triangles (XYZRHW | DIFFUSE) in a grid
-//                             over the whole target, from a vertex buffer with DrawPrimitive.
+//                             over the whole target, from a vertex buffer with DrawPrimitive;
+//   torus_bilinear            the torus unlit (XYZ | TEX2), its 256 x 256 base texture repeated over it
+//                             with bilinear filtering on the most detailed level, depth test;
+//   torus_trilinear           the same with every level of the texture, blended between two levels;
+//   torus_light_map           bilinear base texture times a 64 x 64 light map on its own coordinates
+//                             (two texture stages);
+//   textured_quad             one pre-transformed quad (XYZRHW | TEX1) over the whole target, the base
+//                             texture magnified with bilinear filtering (fill rate).
+// The textured scenes fill their textures as a program would: CreateTexture, then LockRect on each
+// level. Their set-up is separate, so that the other scenes run whatever it gives.
 // The scenes are static: every frame is the same work. Geometry and settings come from
 // scene_geometry.h, which the OpenGL peer (peer/gl_scenes.cpp) draws too. A call that fails ends
 // the benchmark with an error naming it, rather than timing a frame that draws nothing.
@@ -121,13 +130,116 @@ scene_device& scenes() {
     return instance;
 }
 
+// A managed A8R8G8B8 texture of `levels.size()` levels, levels[0] the most detailed (square, `side`
+// texels), each level written row by row through LockRect.
+IDirect3DTexture9* filled_texture(call_log& log, IDirect3DDevice9* device, int side,
+                                  const std::vector<std::vector<uint32_t>>& levels) {
+    IDirect3DTexture9* texture = nullptr;
+    log.check(device->CreateTexture(UINT(side), UINT(side), UINT(levels.size()), 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                    &texture, nullptr),
+              "CreateTexture");
+    if (log.ok() && texture == nullptr) log.fail("CreateTexture", "succeeded without a texture");
+    if (!log.ok()) return nullptr;
+    for (size_t level = 0; level < levels.size() && log.ok(); ++level) {
+        const int level_side = side >> level;
+        D3DLOCKED_RECT locked{};
+        log.check(texture->LockRect(UINT(level), &locked, nullptr, 0), "LockRect");
+        if (!log.ok()) break;
+        if (locked.pBits == nullptr || locked.Pitch < level_side * 4) {
+            log.fail("LockRect", "gave no room for a row");
+            break;
+        }
+        for (int row = 0; row < level_side; ++row) {
+            std::memcpy(static_cast<unsigned char*>(locked.pBits) + size_t(row) * size_t(locked.Pitch),
+                        levels[level].data() + size_t(row) * size_t(level_side), size_t(level_side) * 4);
+        }
+        log.check(texture->UnlockRect(UINT(level)), "UnlockRect");
+    }
+    if (!log.ok()) {
+        texture->Release();
+        return nullptr;
+    }
+    return texture;
+}
+
+// The textured scenes' buffers and textures, built once on the first textured scene.
+struct textured_scene_device {
+    IDirect3DVertexBuffer9* torus_vertices = nullptr;
+    IDirect3DIndexBuffer9* torus_indices = nullptr;
+    IDirect3DVertexBuffer9* quad_vertices = nullptr;
+    IDirect3DTexture9* base_texture = nullptr;
+    IDirect3DTexture9* light_map = nullptr;
+    call_log setup;
+
+    explicit textured_scene_device(scene_device& s) {
+        setup = s.setup;
+        if (!setup.ok()) return;
+        IDirect3DDevice9* device = s.handles.device;
+        std::vector<sg::textured_vertex> torus;
+        std::vector<uint16_t> indices;
+        sg::make_textured_torus(torus, indices);
+        std::vector<sg::screen_textured_vertex> quad;
+        sg::make_screen_quad(quad);
+        const auto vertex_buffer = [&](DWORD fvf) {
+            return [device, fvf](UINT bytes, IDirect3DVertexBuffer9** buffer) {
+                return device->CreateVertexBuffer(bytes, D3DUSAGE_WRITEONLY, fvf, D3DPOOL_MANAGED, buffer, nullptr);
+            };
+        };
+        torus_vertices = filled_buffer<IDirect3DVertexBuffer9>(setup, "CreateVertexBuffer", torus.data(),
+                                                               UINT(torus.size() * sizeof(sg::textured_vertex)),
+                                                               vertex_buffer(D3DFVF_XYZ | D3DFVF_TEX2));
+        if (!setup.ok()) return;
+        torus_indices = filled_buffer<IDirect3DIndexBuffer9>(
+            setup, "CreateIndexBuffer", indices.data(), UINT(indices.size() * sizeof(uint16_t)),
+            [device](UINT bytes, IDirect3DIndexBuffer9** buffer) {
+                return device->CreateIndexBuffer(bytes, D3DUSAGE_WRITEONLY, D3DFMT_INDEX16, D3DPOOL_MANAGED, buffer,
+                                                 nullptr);
+            });
+        if (!setup.ok()) return;
+        quad_vertices = filled_buffer<IDirect3DVertexBuffer9>(setup, "CreateVertexBuffer", quad.data(),
+                                                              UINT(quad.size() * sizeof(sg::screen_textured_vertex)),
+                                                              vertex_buffer(D3DFVF_XYZRHW | D3DFVF_TEX1));
+        if (!setup.ok()) return;
+        std::vector<std::vector<uint32_t>> base_levels;
+        sg::make_base_texture(base_levels);
+        base_texture = filled_texture(setup, device, sg::base_texture_side, base_levels);
+        if (!setup.ok()) return;
+        std::vector<std::vector<uint32_t>> light_levels(1);
+        sg::make_light_map(light_levels[0]);
+        light_map = filled_texture(setup, device, sg::light_map_side, light_levels);
+    }
+};
+
+textured_scene_device& textured_scenes() {
+    static textured_scene_device instance(scenes());
+    return instance;
+}
+
 DWORD float_bits(float value) { return std::bit_cast<DWORD>(value); }
 
 D3DCOLORVALUE colour(const float (&rgb)[3], float alpha = 1.0f) { return {rgb[0], rgb[1], rgb[2], alpha}; }
 
 // Every state the lit torus scenes depend on, set afresh so that the scenes do not depend on their order.
+// No texture on the stages the textured scenes use, and those stages' default operations: stage 0
+// passes the diffuse colour on, stage 1 is off.
+void set_untextured(call_log& log, IDirect3DDevice9* d) {
+    const auto stage_state = [&](DWORD stage, D3DTEXTURESTAGESTATETYPE which, DWORD value) {
+        log.check(d->SetTextureStageState(stage, which, value), "SetTextureStageState");
+    };
+    for (DWORD stage = 0; stage < 2; ++stage) log.check(d->SetTexture(stage, nullptr), "SetTexture");
+    stage_state(0, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    stage_state(0, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    stage_state(0, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    stage_state(0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    stage_state(0, D3DTSS_ALPHAARG1, D3DTA_TEXTURE);
+    stage_state(0, D3DTSS_TEXCOORDINDEX, 0);
+    stage_state(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+    stage_state(1, D3DTSS_ALPHAOP, D3DTOP_DISABLE);
+}
+
 void set_torus_state(call_log& log, scene_device& s, bool fog, bool blend) {
     IDirect3DDevice9* d = s.handles.device;
+    set_untextured(log, d);
     const auto state = [&](D3DRENDERSTATETYPE which, DWORD value) {
         log.check(d->SetRenderState(which, value), "SetRenderState");
     };
@@ -194,6 +306,7 @@ void set_torus_state(call_log& log, scene_device& s, bool fog, bool blend) {
 
 void set_grid_state(call_log& log, scene_device& s) {
     IDirect3DDevice9* d = s.handles.device;
+    set_untextured(log, d);
     const auto state = [&](D3DRENDERSTATETYPE which, DWORD value) {
         log.check(d->SetRenderState(which, value), "SetRenderState");
     };
@@ -205,6 +318,91 @@ void set_grid_state(call_log& log, scene_device& s) {
     state(D3DRS_ALPHABLENDENABLE, FALSE);
     log.check(d->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE), "SetFVF");
     log.check(d->SetStreamSource(0, s.grid_vertices, 0, sizeof(sg::screen_vertex)), "SetStreamSource");
+}
+
+enum class texturing { bilinear, trilinear, light_map };
+
+// Stage `stage` takes `texture` on coordinate set `coordinates`, times `with`, filtered bilinearly
+// (between two levels as well when `mip_linear`), wrapping.
+void set_texture_stage(call_log& log, IDirect3DDevice9* d, DWORD stage, IDirect3DTexture9* texture, DWORD coordinates,
+                       DWORD with, bool mip_linear) {
+    const auto stage_state = [&](D3DTEXTURESTAGESTATETYPE which, DWORD value) {
+        log.check(d->SetTextureStageState(stage, which, value), "SetTextureStageState");
+    };
+    const auto sampler_state = [&](D3DSAMPLERSTATETYPE which, DWORD value) {
+        log.check(d->SetSamplerState(stage, which, value), "SetSamplerState");
+    };
+    log.check(d->SetTexture(stage, texture), "SetTexture");
+    stage_state(D3DTSS_COLOROP, D3DTOP_MODULATE);
+    stage_state(D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    stage_state(D3DTSS_COLORARG2, with);
+    stage_state(D3DTSS_ALPHAOP, D3DTOP_SELECTARG1);
+    stage_state(D3DTSS_ALPHAARG1, with);
+    stage_state(D3DTSS_TEXCOORDINDEX, coordinates);
+    sampler_state(D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
+    sampler_state(D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    sampler_state(D3DSAMP_MIPFILTER, mip_linear ? D3DTEXF_LINEAR : D3DTEXF_NONE);
+    sampler_state(D3DSAMP_ADDRESSU, D3DTADDRESS_WRAP);
+    sampler_state(D3DSAMP_ADDRESSV, D3DTADDRESS_WRAP);
+}
+
+void disable_stage(call_log& log, IDirect3DDevice9* d, DWORD stage) {
+    log.check(d->SetTexture(stage, nullptr), "SetTexture");
+    log.check(d->SetTextureStageState(stage, D3DTSS_COLOROP, D3DTOP_DISABLE), "SetTextureStageState");
+    log.check(d->SetTextureStageState(stage, D3DTSS_ALPHAOP, D3DTOP_DISABLE), "SetTextureStageState");
+}
+
+// Every state the textured torus scenes depend on: unlit, depth tested, textured.
+void set_textured_torus_state(call_log& log, scene_device& s, textured_scene_device& t, texturing mode) {
+    IDirect3DDevice9* d = s.handles.device;
+    const auto state = [&](D3DRENDERSTATETYPE which, DWORD value) {
+        log.check(d->SetRenderState(which, value), "SetRenderState");
+    };
+    state(D3DRS_CULLMODE, D3DCULL_NONE);
+    state(D3DRS_ZENABLE, D3DZB_TRUE);
+    state(D3DRS_ZWRITEENABLE, TRUE);
+    state(D3DRS_ZFUNC, D3DCMP_LESSEQUAL);
+    state(D3DRS_LIGHTING, FALSE);
+    state(D3DRS_SPECULARENABLE, FALSE);
+    state(D3DRS_FOGENABLE, FALSE);
+    state(D3DRS_ALPHABLENDENABLE, FALSE);
+
+    D3DXMATRIX world, view, projection;
+    D3DXMatrixRotationX(&world, sg::tilt);
+    D3DXMatrixTranslation(&view, 0.0f, 0.0f, sg::eye_distance);
+    D3DXMatrixPerspectiveFovLH(&projection, sg::fov_y, float(sg::width) / float(sg::height), sg::near_plane,
+                               sg::far_plane);
+    log.check(d->SetTransform(D3DTS_WORLD, &world), "SetTransform");
+    log.check(d->SetTransform(D3DTS_VIEW, &view), "SetTransform");
+    log.check(d->SetTransform(D3DTS_PROJECTION, &projection), "SetTransform");
+
+    set_texture_stage(log, d, 0, t.base_texture, 0, D3DTA_DIFFUSE, mode == texturing::trilinear);
+    if (mode == texturing::light_map) {
+        set_texture_stage(log, d, 1, t.light_map, 1, D3DTA_CURRENT, false);
+        disable_stage(log, d, 2);
+    } else {
+        disable_stage(log, d, 1);
+    }
+    log.check(d->SetFVF(D3DFVF_XYZ | D3DFVF_TEX2), "SetFVF");
+    log.check(d->SetStreamSource(0, t.torus_vertices, 0, sizeof(sg::textured_vertex)), "SetStreamSource");
+    log.check(d->SetIndices(t.torus_indices), "SetIndices");
+}
+
+void set_textured_quad_state(call_log& log, scene_device& s, textured_scene_device& t) {
+    IDirect3DDevice9* d = s.handles.device;
+    const auto state = [&](D3DRENDERSTATETYPE which, DWORD value) {
+        log.check(d->SetRenderState(which, value), "SetRenderState");
+    };
+    state(D3DRS_CULLMODE, D3DCULL_NONE);
+    state(D3DRS_ZENABLE, D3DZB_FALSE);
+    state(D3DRS_LIGHTING, FALSE);
+    state(D3DRS_SPECULARENABLE, FALSE);
+    state(D3DRS_FOGENABLE, FALSE);
+    state(D3DRS_ALPHABLENDENABLE, FALSE);
+    set_texture_stage(log, d, 0, t.base_texture, 0, D3DTA_DIFFUSE, false);
+    disable_stage(log, d, 1);
+    log.check(d->SetFVF(D3DFVF_XYZRHW | D3DFVF_TEX1), "SetFVF");
+    log.check(d->SetStreamSource(0, t.quad_vertices, 0, sizeof(sg::screen_textured_vertex)), "SetStreamSource");
 }
 
 // Times whole frames: clear colour and depth, draw the scene, end the scene. No present.
@@ -255,9 +453,45 @@ void BM_pretransformed_triangles(benchmark::State& state) {
                 [&s] { return s.handles.device->DrawPrimitive(D3DPT_TRIANGLELIST, 0, sg::grid_triangle_count); });
 }
 
+void textured_torus_scene(benchmark::State& state, texturing mode) {
+    scene_device& s = scenes();
+    textured_scene_device& t = textured_scenes();
+    call_log log = t.setup;
+    if (log.ok()) set_textured_torus_state(log, s, t, mode);
+    if (!log.ok()) {
+        state.SkipWithError(log.failure.c_str());
+        return;
+    }
+    time_frames(state, s.handles.device, "DrawIndexedPrimitive", sg::torus_triangle_count, [&s] {
+        return s.handles.device->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, sg::textured_torus_vertex_count, 0,
+                                                      sg::torus_triangle_count);
+    });
+}
+
+void BM_torus_bilinear(benchmark::State& state) { textured_torus_scene(state, texturing::bilinear); }
+void BM_torus_trilinear(benchmark::State& state) { textured_torus_scene(state, texturing::trilinear); }
+void BM_torus_light_map(benchmark::State& state) { textured_torus_scene(state, texturing::light_map); }
+
+void BM_textured_quad(benchmark::State& state) {
+    scene_device& s = scenes();
+    textured_scene_device& t = textured_scenes();
+    call_log log = t.setup;
+    if (log.ok()) set_textured_quad_state(log, s, t);
+    if (!log.ok()) {
+        state.SkipWithError(log.failure.c_str());
+        return;
+    }
+    time_frames(state, s.handles.device, "DrawPrimitive", 2,
+                [&s] { return s.handles.device->DrawPrimitive(D3DPT_TRIANGLESTRIP, 0, 2); });
+}
+
 BENCHMARK(BM_torus_point_lights)->Name("torus_point_lights")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_torus_point_lights_fog)->Name("torus_point_lights_fog")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_torus_blended)->Name("torus_blended")->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_pretransformed_triangles)->Name("pretransformed_triangles")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_torus_bilinear)->Name("torus_bilinear")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_torus_trilinear)->Name("torus_trilinear")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_torus_light_map)->Name("torus_light_map")->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_textured_quad)->Name("textured_quad")->Unit(benchmark::kMicrosecond);
 
 }  // namespace

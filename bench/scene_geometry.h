@@ -1,4 +1,4 @@
-// scene_geometry.h - the geometry and settings of the four device scene benchmarks, shared by our
+// scene_geometry.h - the geometry and settings of the device scene benchmarks, shared by our
 // benchmark (device_scenes_bench.cpp) and the OpenGL peer (peer/gl_scenes.cpp) so that both draw the
 // same frames. Plain C++17 without platform types: the peer is built on its own.
 //
@@ -9,6 +9,7 @@
 
 #include <cmath>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 namespace scene_geometry {
@@ -133,6 +134,121 @@ inline void make_grid(std::vector<screen_vertex>& vertices) {
             vertices.insert(vertices.end(), {a, b, c, b, d, c});
         }
     }
+}
+
+// Textured scenes: the torus unlit (white diffuse) and textured, with two sets of texture
+// coordinates: set 0 repeats the base texture texture_repeat_u x texture_repeat_v times over the
+// torus (partly magnified, partly minified on screen), set 1 spans the light map once. The seams
+// carry their own vertices, (rings + 1) x (sides + 1) of them, so that no triangle spans a whole
+// repeat of the texture.
+constexpr float texture_repeat_u = 8.0f;
+constexpr float texture_repeat_v = 2.0f;
+constexpr int textured_torus_vertex_count = (torus_rings + 1) * (torus_sides + 1);
+static_assert(textured_torus_vertex_count <= 65536, "16-bit indices");
+
+struct textured_vertex {  // position, base texture coordinates, light-map coordinates: 28 bytes
+    float x, y, z;
+    float u0, v0;
+    float u1, v1;
+};
+
+inline void make_textured_torus(std::vector<textured_vertex>& vertices, std::vector<uint16_t>& indices) {
+    vertices.clear();
+    indices.clear();
+    vertices.reserve(textured_torus_vertex_count);
+    indices.reserve(size_t(3) * torus_triangle_count);
+    for (int r = 0; r <= torus_rings; ++r) {
+        const double a = 6.283185307179586 * r / torus_rings;
+        for (int s = 0; s <= torus_sides; ++s) {
+            const double b = 6.283185307179586 * s / torus_sides;
+            const double nx = std::cos(a) * std::cos(b), ny = std::sin(a) * std::cos(b), nz = std::sin(b);
+            const float ring = float(r) / float(torus_rings), side = float(s) / float(torus_sides);
+            vertices.push_back({float(std::cos(a) * torus_radius + torus_tube * nx),
+                                float(std::sin(a) * torus_radius + torus_tube * ny), float(torus_tube * nz),
+                                ring * texture_repeat_u, side * texture_repeat_v, ring, side});
+        }
+    }
+    for (int r = 0; r < torus_rings; ++r) {
+        for (int s = 0; s < torus_sides; ++s) {
+            const auto at = [](int ring, int side) { return uint16_t(ring * (torus_sides + 1) + side); };
+            indices.insert(indices.end(),
+                           {at(r, s), at(r + 1, s), at(r, s + 1), at(r, s + 1), at(r + 1, s), at(r + 1, s + 1)});
+        }
+    }
+}
+
+// The base texture: 256 x 256 texels 0xAARRGGBB, opaque, a two-colour checker of 16-texel squares
+// with a thin dark line every 8 texels and a gradient (detail that aliases when minified without
+// mip levels), and its full chain of levels down to 1 x 1, each the 2 x 2 box mean of the one
+// before. levels[0] is the most detailed.
+constexpr int base_texture_side = 256;
+constexpr int base_texture_levels = 9;
+
+inline void make_base_texture(std::vector<std::vector<uint32_t>>& levels) {
+    levels.assign(1, std::vector<uint32_t>(size_t(base_texture_side) * base_texture_side));
+    for (int y = 0; y < base_texture_side; ++y) {
+        for (int x = 0; x < base_texture_side; ++x) {
+            const bool light = (((x >> 4) ^ (y >> 4)) & 1) != 0;
+            const bool line = (x & 7) == 0 || (y & 7) == 0;
+            uint32_t red = light ? 230 : 40, green = light ? 200 : 90,
+                     blue = uint32_t(60 + x * 150 / base_texture_side);
+            if (line) {
+                red /= 3;
+                green /= 3;
+                blue /= 3;
+            }
+            levels[0][size_t(y * base_texture_side + x)] = 0xFF000000u | red << 16 | green << 8 | blue;
+        }
+    }
+    for (int side = base_texture_side / 2; side >= 1; side /= 2) {
+        const std::vector<uint32_t>& above = levels.back();
+        std::vector<uint32_t> level(size_t(side) * size_t(side));
+        for (int y = 0; y < side; ++y) {
+            for (int x = 0; x < side; ++x) {
+                const size_t at = size_t(2 * y) * size_t(2 * side) + size_t(2 * x);
+                const uint32_t t[4] = {above[at], above[at + 1], above[at + size_t(2 * side)],
+                                       above[at + size_t(2 * side) + 1]};
+                uint32_t texel = 0;
+                for (int shift = 0; shift < 32; shift += 8) {
+                    uint32_t sum = 2;  // round half up
+                    for (uint32_t c : t) sum += (c >> shift) & 0xFF;
+                    texel |= (sum / 4) << shift;
+                }
+                level[size_t(y * side + x)] = texel;
+            }
+        }
+        levels.push_back(std::move(level));
+    }
+}
+
+// The light map: 64 x 64 opaque texels, soft bright and dark patches, one level.
+constexpr int light_map_side = 64;
+
+inline void make_light_map(std::vector<uint32_t>& texels) {
+    texels.resize(size_t(light_map_side) * light_map_side);
+    for (int y = 0; y < light_map_side; ++y) {
+        for (int x = 0; x < light_map_side; ++x) {
+            const double fx = 6.283185307179586 * x / light_map_side, fy = 6.283185307179586 * y / light_map_side;
+            const double light = 0.6 + 0.4 * std::sin(3.0 * fx) * std::cos(2.0 * fy);
+            const uint32_t level = uint32_t(std::lround(255.0 * light));
+            texels[size_t(y * light_map_side + x)] = 0xFF000000u | level << 16 | level << 8 | (level * 7 / 8);
+        }
+    }
+}
+
+// The full-screen quad: pre-transformed, corners half a pixel out so that pixel centres sample texel
+// centres' positions, the base texture stretched over the target (magnified), a triangle strip.
+struct screen_textured_vertex {  // x, y in pixels, z, 1 / w, texture coordinates: 24 bytes
+    float x, y, z, rhw;
+    float u, v;
+};
+
+inline void make_screen_quad(std::vector<screen_textured_vertex>& vertices) {
+    const float left = -0.5f, top = -0.5f, right = float(width) - 0.5f, bottom = float(height) - 0.5f;
+    vertices = {{left, top, 0.5f, 1.0f, 0.0f, 0.0f},
+                {right, top, 0.5f, 1.0f, 1.0f, 0.0f},
+                {left, bottom, 0.5f, 1.0f, 0.0f, 1.0f},
+                {right, bottom, 0.5f, 1.0f, 1.0f, 1.0f}};
 }
 
 }  // namespace scene_geometry

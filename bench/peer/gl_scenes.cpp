@@ -1,8 +1,8 @@
-// gl_scenes.cpp - the four device scene benchmarks (device_scenes_bench.cpp) drawn with legacy
+// gl_scenes.cpp - the device scene benchmarks (device_scenes_bench.cpp) drawn with legacy
 // fixed-function OpenGL, on Mesa's llvmpipe where the machine has no GPU: the same geometry, lights,
-// fog, blending and pixel grid from scene_geometry.h, rendered into a framebuffer object (RGBA8 and
-// a 16-bit depth buffer), one pixel read back per frame so that each frame is finished (render
-// only, no present). Prints one line per scene:
+// fog, blending, pixel grid, textures and filtering from scene_geometry.h, rendered into a framebuffer object (RGBA8
+// and a 16-bit depth buffer), one pixel read back per frame so that each frame is finished (render only, no present).
+// Prints one line per scene:
 //
 //   RESULT scene=NAME size=WxH LP_NUM_THREADS=N frames=N secs=S fps=F triangles=T covered=C renderer="..."
 //
@@ -15,10 +15,12 @@
 // which the mirror keeps. The pixel grid uses an orthographic projection shifted by half a pixel
 // with y growing upwards in the framebuffer: OpenGL's fill convention (bottom and left edges in)
 // then draws exactly the pixels Direct3D's (top and left edges in, y growing downwards) draws,
-// upside down in memory; the shot turns it the right way up.
+// upside down in memory; the shot turns it the right way up. Textures are uploaded with their rows
+// in memory order, so that texture coordinate (0, 0) is the first texel on both sides; texture
+// units 0 and 1 modulate like Direct3D's stages 0 and 1.
 //
 // Usage: gl-scenes-peer [--scene NAME]... [--size WxH] [--seconds S] [--warmup N] [--shot DIR]
-//   --scene    one of the scenes below (repeatable; default: all four, in order)
+//   --scene    one of the scenes below (repeatable; default: all, in order)
 //   --seconds  measuring time per scene (default 2; at least 10 frames)
 //   --shot     writes DIR/NAME.ppm, the last frame of each scene
 // Needs an X display (Xvfb will do); LP_NUM_THREADS sets llvmpipe's threads. Exit status 0, or 1
@@ -43,12 +45,57 @@ namespace {
 
 namespace sg = scene_geometry;
 
-const char* const scene_names[] = {"torus_point_lights", "torus_point_lights_fog", "torus_blended",
-                                   "pretransformed_triangles"};
+const char* const scene_names[] = {"torus_point_lights",       "torus_point_lights_fog", "torus_blended",
+                                   "pretransformed_triangles", "torus_bilinear",         "torus_trilinear",
+                                   "torus_light_map",          "textured_quad"};
+constexpr int scene_count = int(sizeof scene_names / sizeof scene_names[0]);
+enum scene_id {
+    scene_torus_point_lights,
+    scene_torus_point_lights_fog,
+    scene_torus_blended,
+    scene_pretransformed_triangles,
+    scene_torus_bilinear,
+    scene_torus_trilinear,
+    scene_torus_light_map,
+    scene_textured_quad,
+};
 
 struct buffers {
     GLuint torus_vertices = 0, torus_indices = 0, grid_vertices = 0;
+    GLuint textured_torus_vertices = 0, textured_torus_indices = 0, quad_vertices = 0;
+    GLuint base_texture = 0, light_map = 0;
 };
+
+template <typename T>
+GLuint uploaded(GLenum target, const std::vector<T>& data) {
+    GLuint name = 0;
+    glGenBuffers(1, &name);
+    glBindBuffer(target, name);
+    glBufferData(target, GLsizeiptr(data.size() * sizeof data[0]), data.data(), GL_STATIC_DRAW);
+    glBindBuffer(target, 0);
+    return name;
+}
+
+// A texture of `levels` (levels[0] the most detailed, square, `side` texels; 0xAARRGGBB words, so
+// BGRA bytes), wrapping; filters are set per scene.
+GLuint uploaded_texture(int side, const std::vector<std::vector<uint32_t>>& levels) {
+    GLuint name = 0;
+    glGenTextures(1, &name);
+    glBindTexture(GL_TEXTURE_2D, name);
+    glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+    for (size_t level = 0; level < levels.size(); ++level) {
+        const int level_side = side >> level;
+        glTexImage2D(GL_TEXTURE_2D, GLint(level), GL_RGBA8, level_side, level_side, 0, GL_BGRA, GL_UNSIGNED_BYTE,
+                     levels[level].data());
+    }
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, GLint(levels.size()) - 1);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    return name;
+}
 
 buffers upload_geometry() {
     std::vector<sg::lit_vertex> torus;
@@ -69,7 +116,49 @@ buffers upload_geometry() {
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, GLsizeiptr(indices.size() * sizeof indices[0]), indices.data(),
                  GL_STATIC_DRAW);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+
+    std::vector<sg::textured_vertex> textured_torus;
+    sg::make_textured_torus(textured_torus, indices);
+    b.textured_torus_vertices = uploaded(GL_ARRAY_BUFFER, textured_torus);
+    b.textured_torus_indices = uploaded(GL_ELEMENT_ARRAY_BUFFER, indices);
+    std::vector<sg::screen_textured_vertex> quad;
+    sg::make_screen_quad(quad);
+    b.quad_vertices = uploaded(GL_ARRAY_BUFFER, quad);
+    std::vector<std::vector<uint32_t>> levels;
+    sg::make_base_texture(levels);
+    b.base_texture = uploaded_texture(sg::base_texture_side, levels);
+    levels.assign(1, {});
+    sg::make_light_map(levels[0]);
+    b.light_map = uploaded_texture(sg::light_map_side, levels);
     return b;
+}
+
+// Texture unit `unit` off, and its coordinate array.
+void unit_off(GLenum unit) {
+    glActiveTexture(unit);
+    glClientActiveTexture(unit);
+    glDisable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+}
+
+// Texture unit `unit` modulates `texture` with what comes before it, bilinear (and between two levels
+// when `mip_linear`), coordinates from `stride`-byte vertices at `offset` in the bound array buffer.
+void unit_on(GLenum unit, GLuint texture, bool mip_linear, GLsizei stride, size_t offset) {
+    glActiveTexture(unit);
+    glClientActiveTexture(unit);
+    glEnable(GL_TEXTURE_2D);
+    glBindTexture(GL_TEXTURE_2D, texture);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, mip_linear ? GL_LINEAR_MIPMAP_LINEAR : GL_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+    glTexCoordPointer(2, GL_FLOAT, stride, reinterpret_cast<const void*>(offset));
+}
+
+void untextured() {
+    unit_off(GL_TEXTURE1);
+    unit_off(GL_TEXTURE0);
 }
 
 void rgba(const float (&rgb)[3], float alpha, GLfloat (&out)[4]) {
@@ -88,6 +177,7 @@ void colour_of(uint32_t argb, GLfloat (&out)[4]) {
 
 // Every state the lit torus scenes depend on, set afresh for each scene.
 void set_torus_state(const buffers& b, int width, int height, bool fog, bool blend) {
+    untextured();
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LEQUAL);
     glDepthMask(blend ? GL_FALSE : GL_TRUE);
@@ -170,6 +260,7 @@ void set_torus_state(const buffers& b, int width, int height, bool fog, bool ble
 }
 
 void set_grid_state(const buffers& b, int width, int height) {
+    untextured();
     glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_TRUE);
     glDisable(GL_CULL_FACE);
@@ -193,12 +284,94 @@ void set_grid_state(const buffers& b, int width, int height) {
                    reinterpret_cast<const void*>(offsetof(sg::screen_vertex, colour)));
 }
 
-void draw_scene(int scene) {
-    if (scene < 3) {
-        glDrawElements(GL_TRIANGLES, 3 * sg::torus_triangle_count, GL_UNSIGNED_SHORT, nullptr);
+// The textured torus: unlit (white), depth tested, the torus scenes' camera; the base texture on
+// unit 0 and, for the light-map scene, the light map on unit 1.
+void set_textured_torus_state(const buffers& b, int width, int height, int scene) {
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glDepthMask(GL_TRUE);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glDisable(GL_BLEND);
+    glShadeModel(GL_SMOOTH);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    const double top = sg::near_plane * std::tan(sg::fov_y / 2.0), right = top * width / height;
+    glFrustum(-right, right, -top, top, sg::near_plane, sg::far_plane);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glScalef(1.0f, 1.0f, -1.0f);
+    glTranslatef(0.0f, 0.0f, sg::eye_distance);
+    glRotatef(sg::tilt * 57.29577951f, 1.0f, 0.0f, 0.0f);
+
+    glBindBuffer(GL_ARRAY_BUFFER, b.textured_torus_vertices);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, b.textured_torus_indices);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(sg::textured_vertex), nullptr);
+    const GLsizei stride = sizeof(sg::textured_vertex);
+    if (scene == scene_torus_light_map) {
+        unit_on(GL_TEXTURE1, b.light_map, false, stride, offsetof(sg::textured_vertex, u1));
     } else {
-        glDrawArrays(GL_TRIANGLES, 0, sg::grid_vertex_count);
+        unit_off(GL_TEXTURE1);
     }
+    unit_on(GL_TEXTURE0, b.base_texture, scene == scene_torus_trilinear, stride, offsetof(sg::textured_vertex, u0));
+}
+
+// The full-screen quad: the pixel grid's projection, the base texture magnified.
+void set_textured_quad_state(const buffers& b, int width, int height) {
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_LIGHTING);
+    glDisable(GL_FOG);
+    glDisable(GL_BLEND);
+    glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(-0.5, width - 0.5, -0.5, height - 0.5, -1.0, 1.0);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glBindBuffer(GL_ARRAY_BUFFER, b.quad_vertices);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, 0);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glVertexPointer(3, GL_FLOAT, sizeof(sg::screen_textured_vertex), nullptr);
+    unit_off(GL_TEXTURE1);
+    unit_on(GL_TEXTURE0, b.base_texture, false, sizeof(sg::screen_textured_vertex),
+            offsetof(sg::screen_textured_vertex, u));
+}
+
+void set_scene_state(const buffers& b, int width, int height, int scene) {
+    switch (scene) {
+    case scene_torus_point_lights:
+    case scene_torus_point_lights_fog:
+    case scene_torus_blended:
+        set_torus_state(b, width, height, scene == scene_torus_point_lights_fog, scene == scene_torus_blended);
+        break;
+    case scene_pretransformed_triangles: set_grid_state(b, width, height); break;
+    case scene_textured_quad: set_textured_quad_state(b, width, height); break;
+    default: set_textured_torus_state(b, width, height, scene); break;
+    }
+}
+
+void draw_scene(int scene) {
+    switch (scene) {
+    case scene_pretransformed_triangles: glDrawArrays(GL_TRIANGLES, 0, sg::grid_vertex_count); break;
+    case scene_textured_quad: glDrawArrays(GL_TRIANGLE_STRIP, 0, 4); break;
+    default: glDrawElements(GL_TRIANGLES, 3 * sg::torus_triangle_count, GL_UNSIGNED_SHORT, nullptr); break;
+    }
+}
+
+// Whether the scene is drawn in pixels (framebuffer rows bottom up, as Direct3D's rows top down).
+bool pixel_scene(int scene) { return scene == scene_pretransformed_triangles || scene == scene_textured_quad; }
+
+int scene_triangles(int scene) {
+    if (scene == scene_pretransformed_triangles) return sg::grid_triangle_count;
+    return scene == scene_textured_quad ? 2 : sg::torus_triangle_count;
 }
 
 // The share of pixels of the frame that differ from the clear colour; writes the frame as a PPM
@@ -252,7 +425,7 @@ int main(int argc, char** argv) {
         const char* value = argv[++i];
         if (arg == "--scene") {
             int found = -1;
-            for (int k = 0; k < 4; ++k) {
+            for (int k = 0; k < scene_count; ++k) {
                 if (std::strcmp(value, scene_names[k]) == 0) found = k;
             }
             if (found < 0) {
@@ -282,7 +455,9 @@ int main(int argc, char** argv) {
             return 2;
         }
     }
-    if (scenes.empty()) scenes = {0, 1, 2, 3};
+    if (scenes.empty()) {
+        for (int k = 0; k < scene_count; ++k) scenes.push_back(k);
+    }
 
     Display* display = XOpenDisplay(nullptr);
     if (display == nullptr) {
@@ -356,11 +531,7 @@ int main(int argc, char** argv) {
     const char* renderer = reinterpret_cast<const char*>(glGetString(GL_RENDERER));
     unsigned char pixel[4];
     for (int scene : scenes) {
-        if (scene < 3) {
-            set_torus_state(geometry, width, height, scene == 1, scene == 2);
-        } else {
-            set_grid_state(geometry, width, height);
-        }
+        set_scene_state(geometry, width, height, scene);
         const auto frame = [&] {
             glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
             draw_scene(scene);
@@ -382,13 +553,12 @@ int main(int argc, char** argv) {
             return 1;
         }
         const std::string shot = shot_dir.empty() ? "" : shot_dir + "/" + scene_names[scene] + ".ppm";
-        const double covered = covered_share(width, height, shot, scene == 3);
+        const double covered = covered_share(width, height, shot, pixel_scene(scene));
         std::printf(
             "RESULT scene=%s size=%dx%d LP_NUM_THREADS=%s frames=%ld secs=%.3f fps=%.1f triangles=%d "
             "covered=%.3f renderer=\"%s\"\n",
             scene_names[scene], width, height, threads != nullptr ? threads : "default", frames, elapsed,
-            double(frames) / elapsed, scene < 3 ? sg::torus_triangle_count : sg::grid_triangle_count, covered,
-            renderer != nullptr ? renderer : "?");
+            double(frames) / elapsed, scene_triangles(scene), covered, renderer != nullptr ? renderer : "?");
         std::fflush(stdout);
     }
     glXMakeContextCurrent(display, None, None, nullptr);

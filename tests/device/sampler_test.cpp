@@ -1,7 +1,7 @@
 // sampler_test.cpp - the general sampler: filters, address modes on each axis, mip selection, and
 // coordinates or levels of detail that are not numbers. Worked values are checked by hand; edges
 // under every pair of address modes against a plain reading of the index-space definition.
-#include "platform/d3d9/sampler.h"
+#include "platform/d3d9/sampler_plan.h"
 
 #include <gtest/gtest.h>
 
@@ -20,16 +20,20 @@ struct colour {
     float r, g, b, a;
 };
 
+// The portable routines and the ones this CPU runs (the same on some machines).
+const sampler_choose_fn variants[] = {sampler_choose_baseline, sampler_variant()};
+
 // Samples every (u[i], v[i], lod[i]) in one run, so that neighbouring pixels share groups.
 std::vector<colour> run(const sampler_setup& setup, const std::vector<float>& u, const std::vector<float>& v,
-                        std::vector<float> lod = {}) {
-    const size_t n = u.size(), padded = (n + 7) / 8 * 8;
+                        std::vector<float> lod = {}, sampler_choose_fn variant = nullptr) {
+    const size_t n = u.size(), padded = (n + 3) / 4 * 4;
     std::vector<float> su(u), sv(v), r(padded), g(padded), b(padded), a(padded);
     su.resize(padded, 0.5f);
     sv.resize(padded, 0.5f);
     lod.resize(padded, 0.0f);
     sampler_plan_storage storage;
-    const sampler_plan* plan = sampler_compile(setup, &storage);
+    const sampler_plan* plan =
+        variant != nullptr ? sampler_compile_with(setup, &storage, variant) : sampler_compile(setup, &storage);
     sampler_run(plan, int(n), su.data(), sv.data(), lod.data(), r.data(), g.data(), b.data(), a.data());
     std::vector<colour> out(n);
     for (size_t i = 0; i < n; ++i) out[i] = {r[i], g[i], b[i], a[i]};
@@ -136,20 +140,22 @@ TEST(Sampler, EdgesUnderEveryModePairMatchTheDefinition) {
         for (float v : coordinates) us.push_back(u), vs.push_back(v);
     for (uint32_t mode_u = wrap; mode_u <= mirror_once; ++mode_u)
         for (uint32_t mode_v = wrap; mode_v <= mirror_once; ++mode_v)
-            for (uint32_t filter : {point, linear}) {
-                sampler_setup s = single(texels, 3, 2, filter, mode_u, mode_v);
-                s.border_colour = 0x7F123456;
-                const std::vector<colour> got = run(s, us, vs);
-                for (size_t i = 0; i < us.size(); ++i) {
-                    const colour want = reference(texels, 3, 2, filter == linear, mode_u, mode_v, s.border_colour,
-                                                  double(us[i]), double(vs[i]));
-                    const float tolerance = 1e-4f;
-                    ASSERT_TRUE(std::fabs(got[i].r - want.r) < tolerance && std::fabs(got[i].g - want.g) < tolerance &&
-                                std::fabs(got[i].b - want.b) < tolerance && std::fabs(got[i].a - want.a) < tolerance)
-                        << "modes " << mode_u << "/" << mode_v << " filter " << filter << " at (" << us[i] << ", "
-                        << vs[i] << "): " << std::hex << packed(got[i]) << " want " << packed(want);
+            for (uint32_t filter : {point, linear})
+                for (sampler_choose_fn variant : variants) {
+                    sampler_setup s = single(texels, 3, 2, filter, mode_u, mode_v);
+                    s.border_colour = 0x7F123456;
+                    const std::vector<colour> got = run(s, us, vs, {}, variant);
+                    for (size_t i = 0; i < us.size(); ++i) {
+                        const colour want = reference(texels, 3, 2, filter == linear, mode_u, mode_v, s.border_colour,
+                                                      double(us[i]), double(vs[i]));
+                        const float tolerance = 1e-4f;
+                        ASSERT_TRUE(
+                            std::fabs(got[i].r - want.r) < tolerance && std::fabs(got[i].g - want.g) < tolerance &&
+                            std::fabs(got[i].b - want.b) < tolerance && std::fabs(got[i].a - want.a) < tolerance)
+                            << "modes " << mode_u << "/" << mode_v << " filter " << filter << " at (" << us[i] << ", "
+                            << vs[i] << "): " << std::hex << packed(got[i]) << " want " << packed(want);
+                    }
                 }
-            }
 }
 
 // Formats without alpha: alpha_or makes texels opaque, never the border colour.
@@ -204,14 +210,17 @@ TEST(Sampler, MipSelection) {
     }
 }
 
-// Neighbouring pixels at different levels in one run each get their own level.
+// Neighbouring pixels at different levels in one run each get their own level; a span whose length
+// is not a multiple of the vector width ends correctly.
 TEST(Sampler, MipLevelsPerPixel) {
     mip_chain chain(point, linear, point);
-    const std::vector<float> lod{0.6f, 3.0f, 1.0f, 3.2f, 8.0f, -1.0f, 2.0f, 2.0f, 5.4f};
-    const std::vector<float> expected{1, 3, 1, 3, 8, 0, 2, 2, 5};
-    const std::vector<colour> c =
-        run(chain.setup, std::vector<float>(lod.size(), 0.4f), std::vector<float>(lod.size(), 0.6f), lod);
-    for (size_t i = 0; i < lod.size(); ++i) EXPECT_NEAR(c[i].r * 255.0f, expected[i] * 20.0f, 0.01f) << i;
+    const std::vector<float> lod{0.6f, 3.0f, 1.0f, 3.2f, 8.0f, -1.0f, 2.0f, 2.0f, 5.4f, 4.0f, 6.6f, 7.0f};
+    const std::vector<float> expected{1, 3, 1, 3, 8, 0, 2, 2, 5, 4, 7, 7};
+    for (sampler_choose_fn variant : variants) {
+        const std::vector<colour> c =
+            run(chain.setup, std::vector<float>(lod.size(), 0.4f), std::vector<float>(lod.size(), 0.6f), lod, variant);
+        for (size_t i = 0; i < lod.size(); ++i) EXPECT_NEAR(c[i].r * 255.0f, expected[i] * 20.0f, 0.01f) << i;
+    }
 }
 
 // The magnification filter applies up to lambda = 0 (bias included), the minification filter beyond.
@@ -256,6 +265,15 @@ TEST(Sampler, NeedsLodOnlyWhenLevelOrFilterDependsOnIt) {
     }
 }
 
+// A chain ends at its first level without texels; with none, the sampler gives opaque black.
+TEST(Sampler, ChainEndsAtAMissingLevel) {
+    mip_chain chain(point, point, point);
+    chain.setup.levels[3].texels = nullptr;
+    EXPECT_NEAR(sample(chain.setup, 0.5f, 0.5f, 6.0f).r * 255.0f, 40.0f, 0.01f);  // level 2, the last one left
+    chain.setup.levels[0].width = 0;
+    EXPECT_EQ(packed(sample(chain.setup, 0.5f, 0.5f, 6.0f)), black);
+}
+
 // Coordinates that are not numbers, infinite or huge read inside the level (the texels sit in a
 // vector of their exact size, so the sanitizers see any stray read) and give one of its texels or
 // the border colour.
@@ -268,21 +286,23 @@ TEST(Sampler, NonFiniteAndHugeCoordinatesStayInsideTheLevel) {
     const std::vector<uint32_t> texels{0xFF102030, 0xFF405060, 0xFF708090, 0xFFA0B0C0, 0xFFD0E0F0, 0xFF010203};
     for (uint32_t mode_u = wrap; mode_u <= mirror_once; ++mode_u)
         for (uint32_t mode_v = wrap; mode_v <= mirror_once; ++mode_v)
-            for (uint32_t filter : {point, linear}) {
-                mip_chain chain(filter, filter, linear);
-                chain.setup.address_u = mode_u;
-                chain.setup.address_v = mode_v;
-                chain.setup.border_colour = red;
-                chain.setup.levels[1] = {texels.data(), 3, 2, 0};
-                const std::vector<colour> c = run(chain.setup, us, vs, std::vector<float>(us.size(), 1.0f));
-                for (size_t i = 0; i < c.size(); ++i) {
-                    const uint32_t got = packed(c[i]);
-                    bool known = got == red;
-                    for (uint32_t t : texels) known = known || got == t;
-                    EXPECT_TRUE(filter == linear || known) << std::hex << got;
-                    for (float x : {c[i].r, c[i].g, c[i].b, c[i].a}) ASSERT_TRUE(x >= 0.0f && x <= 1.0f);
+            for (uint32_t filter : {point, linear})
+                for (sampler_choose_fn variant : variants) {
+                    mip_chain chain(filter, filter, linear);
+                    chain.setup.address_u = mode_u;
+                    chain.setup.address_v = mode_v;
+                    chain.setup.border_colour = red;
+                    chain.setup.levels[1] = {texels.data(), 3, 2, 0};
+                    const std::vector<colour> c =
+                        run(chain.setup, us, vs, std::vector<float>(us.size(), 1.0f), variant);
+                    for (size_t i = 0; i < c.size(); ++i) {
+                        const uint32_t got = packed(c[i]);
+                        bool known = got == red;
+                        for (uint32_t t : texels) known = known || got == t;
+                        EXPECT_TRUE(filter == linear || known) << std::hex << got;
+                        for (float x : {c[i].r, c[i].g, c[i].b, c[i].a}) ASSERT_TRUE(x >= 0.0f && x <= 1.0f);
+                    }
                 }
-            }
 }
 
 }  // namespace

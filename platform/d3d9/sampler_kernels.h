@@ -1,0 +1,378 @@
+// sampler_kernels.h - the general sampler's routines, written once over the vector width and
+// texel fetch of an instruction-set variant (Ops: simd_lanes<N> plus `gather`). Each variant's file
+// instantiates sampler_kernels<its Ops>::choose. Internal linkage, like simd_lanes.h.
+//
+// Conventions: texel (i, j) of a W x H level has its centre at ((i + 0.5) / W, (j + 0.5) / H).
+// Point sampling reads texel (floor(u W), floor(v H)); bilinear filtering reads the four texels
+// around (u W - 0.5, v H - 0.5). The address mode applies to each texel index the filter chose
+// (index space), on u and v independently:
+//   WRAP        k mod n, non-negative
+//   MIRROR      m = k mod 2n; m < n ? m : 2n - 1 - m
+//   CLAMP       clamp(k, 0, n - 1)
+//   BORDER      outside [0, n - 1]: the border colour instead of a texel
+//   MIRRORONCE  k < 0 ? -k - 1 : k, then at most n - 1
+//
+// Level of detail: lambda = lod + bias. lambda <= 0 magnifies (the magnification filter on the
+// base level b); otherwise the minification filter on the level the mip filter chooses: NONE the
+// base level, POINT clamp(floor(lambda + 0.5), b, levels - 1), LINEAR d0 = clamp(floor(lambda), b,
+// levels - 1) and d0 + 1 blended by frac(lambda) (no weight on the second level when lambda is
+// clamped). A lod that is not a number magnifies.
+//
+// Safety: coordinates are brought into a bounded range before they become indices (wrapping and
+// mirroring reduce them to one or two periods first, the other modes clamp them to where the result
+// no longer changes), so no coordinate, NaN, infinities and 1e30 included, reads outside the
+// level; NaN samples some texel of it.
+#pragma once
+
+#include "platform/d3d9/sampler_plan.h"
+#include "platform/d3d9/simd_lanes.h"
+
+#include <cstring>
+
+namespace {
+
+template <typename Ops>
+struct sampler_kernels {
+    using F = typename Ops::F;
+    using I = typename Ops::I;
+    using U = typename Ops::U;
+    static constexpr int width = Ops::lanes;
+
+    struct rgba {
+        F r, g, b, a;  // 0..255
+    };
+
+    using sample_fn = void (*)(const sampler_plan& plan, const sampler_level& level, const F& u, const F& v, rgba& out);
+
+    // floor(x) for |x| < 2^31, lanes that are numbers.
+    static F floor_bounded(F x) {
+        const F truncated = __builtin_convertvector(__builtin_convertvector(x, I), F);
+        return truncated > x ? truncated - 1.0f : truncated;
+    }
+
+    // max(lo, min(x, hi)); NaN gives hi.
+    static F clamp_or_high(F x, float lo, float hi) {
+        x = x < hi ? x : hi;
+        return x > lo ? x : lo;
+    }
+
+    static I min_i(I a, I b) { return a < b ? a : b; }
+    static I max_i(I a, I b) { return a > b ? a : b; }
+
+    // x - floor(x), in [0, 1]: the position within one period. Not finite or without a fraction
+    // (|x| >= 2^23): 0.
+    static F fraction(F x) {
+        const F magnitude = x < 0.0f ? -x : x;
+        const F bounded = magnitude < 8388608.0f ? x : 0.0f;  // NaN -> 0
+        return bounded - floor_bounded(bounded);
+    }
+
+    // One axis of point sampling: texel index in [0, n - 1], and for BORDER whether it lies inside.
+    // (The per-axis helpers are inlined by force: out of line, their vectors travel through memory.)
+    template <int Mode>
+    [[gnu::always_inline]] static I point_index(F t, int n, I* inside) {
+        const float fn = float(n);
+        if constexpr (Mode == sampler_address_wrap) {
+            const F x = fraction(t) * fn;  // [0, n]; n only for a tiny negative t
+            return __builtin_convertvector(x < fn - 0.5f ? x : fn - 0.5f, I);
+        } else if constexpr (Mode == sampler_address_mirror) {
+            const F x = fraction(t * 0.5f) * (2.0f * fn);  // [0, 2n]
+            const I k = __builtin_convertvector(x < 2.0f * fn - 0.5f ? x : 2.0f * fn - 0.5f, I);
+            return k < n ? k : 2 * n - 1 - k;
+        } else if constexpr (Mode == sampler_address_clamp) {
+            return __builtin_convertvector(clamp_or_high(t * fn, 0.0f, fn - 0.5f), I);
+        } else if constexpr (Mode == sampler_address_border) {
+            const I k = __builtin_convertvector(floor_bounded(clamp_or_high(t * fn, -1.0f, fn)), I);  // [-1, n]
+            *inside = k >= 0 && k < n;
+            return min_i(max_i(k, Ops::splat(0)), Ops::splat(n - 1));
+        } else {
+            const I k = __builtin_convertvector(floor_bounded(clamp_or_high(t * fn, -fn, fn - 0.5f)), I);  // [-n, n)
+            return k < 0 ? -k - 1 : k;
+        }
+    }
+
+    // One axis of bilinear filtering: the two texel indices, the weight of the second, and for
+    // BORDER whether each lies inside.
+    template <int Mode>
+    [[gnu::always_inline]] static void linear_index(F t, int n, I& k0, I& k1, F& weight, I* inside0, I* inside1) {
+        const float fn = float(n);
+        F x;
+        if constexpr (Mode == sampler_address_wrap) {
+            x = fraction(t) * fn - 0.5f;  // [-0.5, n - 0.5]
+        } else if constexpr (Mode == sampler_address_mirror) {
+            x = fraction(t * 0.5f) * (2.0f * fn) - 0.5f;  // [-0.5, 2n - 0.5]
+        } else if constexpr (Mode == sampler_address_mirror_once) {
+            x = clamp_or_high(t * fn - 0.5f, -fn - 1.0f, fn);  // beyond: both indices give n - 1
+        } else {
+            x = clamp_or_high(t * fn - 0.5f, -1.0f, fn);  // beyond: both indices clamp, or both lie outside
+        }
+        const F low = floor_bounded(x);
+        weight = x - low;
+        k0 = __builtin_convertvector(low, I);
+        k1 = k0 + 1;
+        if constexpr (Mode == sampler_address_wrap) {
+            k0 = k0 < 0 ? k0 + n : k0;
+            k1 = k1 >= n ? k1 - n : k1;
+        } else if constexpr (Mode == sampler_address_mirror) {
+            k0 = k0 < 0 ? k0 + 2 * n : k0;
+            k1 = k1 >= 2 * n ? k1 - 2 * n : k1;
+            k0 = k0 < n ? k0 : 2 * n - 1 - k0;
+            k1 = k1 < n ? k1 : 2 * n - 1 - k1;
+        } else if constexpr (Mode == sampler_address_clamp) {
+            const I zero = Ops::splat(0), last = Ops::splat(n - 1);
+            k0 = min_i(max_i(k0, zero), last);
+            k1 = min_i(max_i(k1, zero), last);
+        } else if constexpr (Mode == sampler_address_border) {
+            const I zero = Ops::splat(0), last = Ops::splat(n - 1);
+            *inside0 = k0 >= 0 && k0 < n;
+            *inside1 = k1 >= 0 && k1 < n;
+            k0 = min_i(max_i(k0, zero), last);
+            k1 = min_i(max_i(k1, zero), last);
+        } else {
+            const I last = Ops::splat(n - 1);
+            k0 = min_i(k0 < 0 ? -k0 - 1 : k0, last);
+            k1 = min_i(k1 < 0 ? -k1 - 1 : k1, last);
+        }
+    }
+
+    [[gnu::always_inline]] static rgba unpack(U t) {
+        const U mask = U{} + 0xFFu;
+        return {__builtin_convertvector(I((t >> 16) & mask), F), __builtin_convertvector(I((t >> 8) & mask), F),
+                __builtin_convertvector(I(t & mask), F), __builtin_convertvector(I(t >> 24), F)};
+    }
+
+    static F lerp(F a, F b, F t) { return a + t * (b - a); }
+
+    template <int AU, int AV>
+    static void sample_point(const sampler_plan& plan, const sampler_level& level, const F& u, const F& v, rgba& out) {
+        I inside_u, inside_v;
+        const I i = point_index<AU>(u, level.width, &inside_u);
+        const I j = point_index<AV>(v, level.height, &inside_v);
+        U t = Ops::gather(level.texels, level.width, j, i) | level.alpha_or;
+        if constexpr (AU == sampler_address_border || AV == sampler_address_border) {
+            I inside = Ops::splat(-1);
+            if constexpr (AU == sampler_address_border) inside &= inside_u;
+            if constexpr (AV == sampler_address_border) inside &= inside_v;
+            t = inside != 0 ? t : U{} + plan.border;
+        }
+        out = unpack(t);
+    }
+
+    template <int AU, int AV>
+    static void sample_linear(const sampler_plan& plan, const sampler_level& level, const F& u, const F& v, rgba& out) {
+        I i0, i1, j0, j1, inside_i0, inside_i1, inside_j0, inside_j1;
+        F fx, fy;
+        linear_index<AU>(u, level.width, i0, i1, fx, &inside_i0, &inside_i1);
+        linear_index<AV>(v, level.height, j0, j1, fy, &inside_j0, &inside_j1);
+        U t00 = Ops::gather(level.texels, level.width, j0, i0) | level.alpha_or;
+        U t10 = Ops::gather(level.texels, level.width, j0, i1) | level.alpha_or;
+        U t01 = Ops::gather(level.texels, level.width, j1, i0) | level.alpha_or;
+        U t11 = Ops::gather(level.texels, level.width, j1, i1) | level.alpha_or;
+        if constexpr (AU == sampler_address_border || AV == sampler_address_border) {
+            const U border = U{} + plan.border;
+            I in_i0 = Ops::splat(-1), in_i1 = in_i0, in_j0 = in_i0, in_j1 = in_i0;
+            if constexpr (AU == sampler_address_border) {
+                in_i0 = inside_i0;
+                in_i1 = inside_i1;
+            }
+            if constexpr (AV == sampler_address_border) {
+                in_j0 = inside_j0;
+                in_j1 = inside_j1;
+            }
+            t00 = (in_i0 & in_j0) != 0 ? t00 : border;
+            t10 = (in_i1 & in_j0) != 0 ? t10 : border;
+            t01 = (in_i0 & in_j1) != 0 ? t01 : border;
+            t11 = (in_i1 & in_j1) != 0 ? t11 : border;
+        }
+        const rgba c00 = unpack(t00), c10 = unpack(t10), c01 = unpack(t01), c11 = unpack(t11);
+        out.r = lerp(lerp(c00.r, c10.r, fx), lerp(c01.r, c11.r, fx), fy);
+        out.g = lerp(lerp(c00.g, c10.g, fx), lerp(c01.g, c11.g, fx), fy);
+        out.b = lerp(lerp(c00.b, c10.b, fx), lerp(c01.b, c11.b, fx), fy);
+        out.a = lerp(lerp(c00.a, c10.a, fx), lerp(c01.a, c11.a, fx), fy);
+    }
+
+    static void store(const rgba& c, float* r, float* g, float* b, float* a) {
+        constexpr float scale = 1.0f / 255.0f;  // 255 * scale rounds to 1 exactly
+        const F cr = c.r * scale, cg = c.g * scale, cb = c.b * scale, ca = c.a * scale;
+        std::memcpy(r, &cr, sizeof cr);
+        std::memcpy(g, &cg, sizeof cg);
+        std::memcpy(b, &cb, sizeof cb);
+        std::memcpy(a, &ca, sizeof ca);
+    }
+
+    static rgba select(I mask, const rgba& yes, const rgba& no) {
+        return {mask != 0 ? yes.r : no.r, mask != 0 ? yes.g : no.g, mask != 0 ? yes.b : no.b, mask != 0 ? yes.a : no.a};
+    }
+
+    // Runs `step(u, v, lod, r, g, b, a)` over the span, `width` pixels at a time (lod may be null).
+    // The arrays hold `count` rounded up to a multiple of 4: a last group narrower than `width` goes
+    // through local copies.
+    template <typename Step>
+    static void for_each_group(int count, const float* u, const float* v, const float* lod, float* r, float* g,
+                               float* b, float* a, Step step) {
+        const int padded = (count + 3) & ~3;
+        int at = 0;
+        for (; at + width <= padded; at += width) {
+            step(u + at, v + at, lod != nullptr ? lod + at : nullptr, r + at, g + at, b + at, a + at);
+        }
+        if (at == padded) return;
+        const size_t rest = sizeof(float) * size_t(padded - at);
+        float su[width] = {}, sv[width] = {}, slod[width] = {}, sr[width], sg[width], sb[width], sa[width];
+        std::memcpy(su, u + at, rest);
+        std::memcpy(sv, v + at, rest);
+        if (lod != nullptr) std::memcpy(slod, lod + at, rest);
+        step(su, sv, slod, sr, sg, sb, sa);
+        std::memcpy(r + at, sr, rest);
+        std::memcpy(g + at, sg, rest);
+        std::memcpy(b + at, sb, rest);
+        std::memcpy(a + at, sa, rest);
+    }
+
+    // One level and one filter for every pixel: the level of detail is not read.
+    template <sample_fn Sample>
+    static void run_single(const sampler_plan& plan, int count, const float* u, const float* v, const float*, float* r,
+                           float* g, float* b, float* a) {
+        const sampler_level& level = plan.levels[plan.base];
+        for_each_group(count, u, v, nullptr, r, g, b, a,
+                       [&](const float* gu, const float* gv, const float*, float* gr, float* gg, float* gb, float* ga) {
+                           rgba c;
+                           Sample(plan, level, Ops::load(gu), Ops::load(gv), c);
+                           store(c, gr, gg, gb, ga);
+                       });
+    }
+
+    static sample_fn routine(sampler_any_fn f) { return reinterpret_cast<sample_fn>(f); }
+
+    // Samples the lanes of `active` with the level and filter of their key (level * 2 + 1 for the
+    // magnification filter, level * 2 for the minification filter), once per distinct key.
+    static void sample_keyed(const sampler_plan& plan, const F& u, const F& v, I key, I active, rgba& out) {
+        for (;;) {
+            int first = -1;
+            for (int l = 0; l < width; ++l) {
+                if (active[l] != 0) {
+                    first = l;
+                    break;
+                }
+            }
+            if (first < 0) return;
+            const int k = key[first];
+            const I same = (key == k) & active;
+            rgba c;
+            routine((k & 1) != 0 ? plan.mag : plan.min)(plan, plan.levels[k >> 1], u, v, c);
+            out = select(same, c, out);
+            active &= ~same;
+        }
+    }
+
+    // Mip filter NONE, the two filters differing: the base level, filtered by the sign of lambda.
+    static void run_switch(const sampler_plan& plan, int count, const float* u, const float* v, const float* lod,
+                           float* r, float* g, float* b, float* a) {
+        const I base_key = Ops::splat(plan.base * 2);
+        for_each_group(
+            count, u, v, lod, r, g, b, a,
+            [&](const float* gu, const float* gv, const float* glod, float* gr, float* gg, float* gb, float* ga) {
+                const F lambda = Ops::load(glod) + plan.lod_bias;
+                const I magnify = (lambda > 0.0f) == 0;
+                rgba c{};
+                sample_keyed(plan, Ops::load(gu), Ops::load(gv), base_key + (magnify & 1), Ops::splat(-1), c);
+                store(c, gr, gg, gb, ga);
+            });
+    }
+
+    static void run_mip_point(const sampler_plan& plan, int count, const float* u, const float* v, const float* lod,
+                              float* r, float* g, float* b, float* a) {
+        const float first = float(plan.base), last = float(plan.level_count - 1);
+        const I base_key = Ops::splat(plan.base * 2 + plan.mag_differs);
+        for_each_group(
+            count, u, v, lod, r, g, b, a,
+            [&](const float* gu, const float* gv, const float* glod, float* gr, float* gg, float* gb, float* ga) {
+                const F lambda = Ops::load(glod) + plan.lod_bias;
+                const I magnify = (lambda > 0.0f) == 0;
+                const I level = __builtin_convertvector(floor_bounded(clamp_or_high(lambda + 0.5f, first, last)), I);
+                rgba c{};
+                sample_keyed(plan, Ops::load(gu), Ops::load(gv), magnify != 0 ? base_key : level * 2, Ops::splat(-1),
+                             c);
+                store(c, gr, gg, gb, ga);
+            });
+    }
+
+    static void run_mip_linear(const sampler_plan& plan, int count, const float* u, const float* v, const float* lod,
+                               float* r, float* g, float* b, float* a) {
+        const float first = float(plan.base), last = float(plan.level_count - 1);
+        const I base_key = Ops::splat(plan.base * 2 + plan.mag_differs);
+        const I last_level = Ops::splat(plan.level_count - 1);
+        for_each_group(
+            count, u, v, lod, r, g, b, a,
+            [&](const float* gu, const float* gv, const float* glod, float* gr, float* gg, float* gb, float* ga) {
+                const F lambda = Ops::load(glod) + plan.lod_bias;
+                const I magnify = (lambda > 0.0f) == 0;
+                const F clamped = clamp_or_high(lambda, first, last);
+                const F low = floor_bounded(clamped);
+                const F weight = clamped - low;  // 0 where lambda was clamped
+                const I d0 = __builtin_convertvector(low, I);
+                const F su = Ops::load(gu), sv = Ops::load(gv);
+                rgba c{};
+                sample_keyed(plan, su, sv, magnify != 0 ? base_key : d0 * 2, Ops::splat(-1), c);
+                const I blend = (magnify == 0) & (weight > 0.0f);
+                rgba c1 = c;
+                sample_keyed(plan, su, sv, min_i(d0 + 1, last_level) * 2, blend, c1);
+                const F w = blend != 0 ? weight : 0.0f;
+                c.r = lerp(c.r, c1.r, w);
+                c.g = lerp(c.g, c1.g, w);
+                c.b = lerp(c.b, c1.b, w);
+                c.a = lerp(c.a, c1.a, w);
+                store(c, gr, gg, gb, ga);
+            });
+    }
+
+    struct routine_set {
+        sample_fn point, linear;
+        sampler_run_fn single_point, single_linear;
+    };
+
+    template <int AU, int AV>
+    static constexpr routine_set routines() {
+        return {sample_point<AU, AV>, sample_linear<AU, AV>, run_single<sample_point<AU, AV>>,
+                run_single<sample_linear<AU, AV>>};
+    }
+
+    template <int AU>
+    static constexpr void fill_row(routine_set (&row)[sampler_address_modes]) {
+        row[0] = routines<AU, 0>();
+        row[1] = routines<AU, 1>();
+        row[2] = routines<AU, 2>();
+        row[3] = routines<AU, 3>();
+        row[4] = routines<AU, 4>();
+    }
+
+    struct routine_table {
+        routine_set at[sampler_address_modes][sampler_address_modes];
+        constexpr routine_table() : at{} {
+            fill_row<0>(at[0]);
+            fill_row<1>(at[1]);
+            fill_row<2>(at[2]);
+            fill_row<3>(at[3]);
+            fill_row<4>(at[4]);
+        }
+    };
+    static_assert(sampler_address_modes == 5);
+
+    static void choose(sampler_plan& plan, const sampler_choice& choice) {
+        static constexpr routine_table table{};
+        const routine_set& set = table.at[choice.address_u][choice.address_v];
+        plan.mag = reinterpret_cast<sampler_any_fn>(choice.mag_linear ? set.linear : set.point);
+        plan.min = reinterpret_cast<sampler_any_fn>(choice.min_linear ? set.linear : set.point);
+        plan.mag_differs = choice.mag_linear != choice.min_linear ? 1 : 0;
+        plan.needs_lod = true;
+        if (choice.mip == sampler_mip_none && choice.mag_linear == choice.min_linear) {
+            plan.run = choice.mag_linear ? set.single_linear : set.single_point;
+            plan.needs_lod = false;
+        } else if (choice.mip == sampler_mip_none) {
+            plan.run = run_switch;
+        } else {
+            plan.run = choice.mip == sampler_mip_point ? run_mip_point : run_mip_linear;
+        }
+    }
+};
+
+}  // namespace
