@@ -8,7 +8,8 @@
 // (sequential for DrawPrimitive); the route is then chosen once per draw:
 //   - the fast route (device_draw_fast.cpp) for triangles with the vertex formats and states the
 //     specialised stages cover (untransformed float positions, solid Gouraud fill, no fog, alpha
-//     test, blending, stencil or depth bias, 16-bit depth, the whole target);
+//     test, blending, stencil or depth bias, 16-bit depth, the whole target, at most stage 0's
+//     point-sampled texture times the diffuse colour);
 //   - the general route (device_draw_general.cpp) for everything else.
 //
 // Choices: PrimitiveCount 0 draws nothing and succeeds; a count above MaxPrimitiveCount fails; an
