@@ -297,7 +297,10 @@ private:
     HRESULT draw_general(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
                          const draw_source& source);
     vg_inputs vertex_inputs(const vertex_layout& layout);
-    gr_state pixel_state(bool pretransformed);
+    gr_state pixel_state(const vertex_layout& layout);
+    bool fast_texture_stages() const;
+    void texture_stages(const vertex_layout& layout, gr_texture_stage stages[gr_texture_stages]) const;
+    void stage_sampler(int s, sampler_setup* out) const;
     const gv_clip_vertex& general_vertex(uint32_t index);
     void general_triangle(uint32_t a, uint32_t b, uint32_t c);
     void general_line(uint32_t a, uint32_t b);

@@ -23,6 +23,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 #include <new>
 
 namespace {
@@ -74,10 +75,69 @@ vg_inputs d3d9_device::vertex_inputs(const vertex_layout& layout) {
         for (int k = 0; k < 4; ++k) in.clip_planes[i][k] = clip_planes_[i][k];
     }
     in.clip_plane_enable = state(D3DRS_CLIPPING) != FALSE ? state(D3DRS_CLIPPLANEENABLE) & 0x3Fu : 0u;
+    for (int s = 0; s < d3d9_texture_stages; ++s) {
+        vg_texture_stage& stage = in.stages[s];
+        stage.index = stage_states_[s][D3DTSS_TEXCOORDINDEX];
+        stage.flags = stage_states_[s][D3DTSS_TEXTURETRANSFORMFLAGS];
+        std::memcpy(stage.matrix, &texture_matrices_[s], sizeof stage.matrix);
+        in.set_components[s] = uint8_t(layout.texcoord[s].present ? vg_type_components(layout.texcoord[s].type) : 0);
+    }
     return in;
 }
 
-gr_state d3d9_device::pixel_state(bool pretransformed) {
+// Stage s's sampler: its sampler states and the levels of its texture (none without one).
+void d3d9_device::stage_sampler(int s, sampler_setup* out) const {
+    const auto& sampler = sampler_states_[size_t(s)];
+    *out = sampler_setup{};
+    out->mag_filter = sampler[D3DSAMP_MAGFILTER];
+    out->min_filter = sampler[D3DSAMP_MINFILTER];
+    out->mip_filter = sampler[D3DSAMP_MIPFILTER];
+    out->address_u = sampler[D3DSAMP_ADDRESSU];
+    out->address_v = sampler[D3DSAMP_ADDRESSV];
+    out->border_colour = sampler[D3DSAMP_BORDERCOLOR];
+    out->lod_bias = as_float(sampler[D3DSAMP_MIPMAPLODBIAS]);
+    IDirect3DBaseTexture9* texture = textures_[size_t(s)];
+    if (texture == nullptr || !d3d9_texture_sampled_levels(texture, out->levels, &out->level_count) ||
+        out->level_count <= 0 || out->levels[0].texels == nullptr) {
+        out->level_count = 0;
+        return;
+    }
+    // MAXMIPLEVEL counts from the texture's largest level; the levels start at its LOD.
+    const DWORD lod = texture->GetLOD(), max_level = sampler[D3DSAMP_MAXMIPLEVEL];
+    out->max_level = max_level > lod ? max_level - lod : 0u;
+}
+
+// The texture stages as the pixels see them; stage s reads the WRAPn state of the set it names.
+void d3d9_device::texture_stages(const vertex_layout& layout, gr_texture_stage stages[gr_texture_stages]) const {
+    uint8_t components[vl_texcoord_sets];
+    for (int s = 0; s < vl_texcoord_sets; ++s)
+        components[s] = uint8_t(layout.texcoord[s].present ? vg_type_components(layout.texcoord[s].type) : 0);
+    for (int s = 0; s < gr_texture_stages; ++s) {
+        const auto& st = stage_states_[size_t(s)];
+        gr_texture_stage& g = stages[s];
+        g.colour_op = st[D3DTSS_COLOROP];
+        g.colour_arg0 = st[D3DTSS_COLORARG0], g.colour_arg1 = st[D3DTSS_COLORARG1],
+        g.colour_arg2 = st[D3DTSS_COLORARG2];
+        g.alpha_op = st[D3DTSS_ALPHAOP];
+        g.alpha_arg0 = st[D3DTSS_ALPHAARG0], g.alpha_arg1 = st[D3DTSS_ALPHAARG1], g.alpha_arg2 = st[D3DTSS_ALPHAARG2];
+        g.result_arg = st[D3DTSS_RESULTARG];
+        g.constant = st[D3DTSS_CONSTANT];
+        const vg_texture_stage coords{st[D3DTSS_TEXCOORDINDEX], st[D3DTSS_TEXTURETRANSFORMFLAGS], {}};
+        g.coordinate_count = vg_coordinate_count(coords, components, layout.pretransformed);
+        g.projected = (coords.flags & D3DTTFF_PROJECTED) != 0;
+        const uint32_t set = coords.index & 0xFFFFu;
+        g.wrap = set < 8 ? state(D3DRENDERSTATETYPE(D3DRS_WRAP0 + set)) & 0xFu : 0u;
+        // Sampling only matters to a stage the cascade reaches; filling the sampler is cheap.
+        if (g.colour_op == D3DTOP_DISABLE) {
+            for (int rest = s; rest < gr_texture_stages; ++rest) stages[rest].colour_op = D3DTOP_DISABLE;
+            break;
+        }
+        stage_sampler(s, &g.sampler);
+    }
+}
+
+gr_state d3d9_device::pixel_state(const vertex_layout& layout) {
+    const bool pretransformed = layout.pretransformed;
     gr_state g;
     g.target = &fb_;
     RECT area{LONG(viewport_rect_.X), LONG(viewport_rect_.Y), LONG(viewport_rect_.X + viewport_rect_.Width),
@@ -89,10 +149,8 @@ gr_state d3d9_device::pixel_state(bool pretransformed) {
     g.left = int(std::max<LONG>(area.left, 0)), g.top = int(std::max<LONG>(area.top, 0));
     g.right = int(std::min<LONG>(area.right, fb_.width)), g.bottom = int(std::min<LONG>(area.bottom, fb_.height));
     g.discard_outside_depth_range = pretransformed;
-    const d3d9_texture_view texture = d3d9_texture_texels(textures_[0]);
-    if (texture.texels != nullptr && texture.width > 0 && texture.height > 0) {
-        g.texture = {texture.texels, int(texture.width), int(texture.height)};
-    }
+    texture_stages(layout, g.stages);
+    g.texture_factor = state(D3DRS_TEXTUREFACTOR);
     g.specular = state(D3DRS_SPECULARENABLE) != FALSE;
     g.fog = state(D3DRS_FOGENABLE) != FALSE;
     const DWORD table = state(D3DRS_FOGTABLEMODE);
@@ -229,9 +287,11 @@ HRESULT d3d9_device::draw_general(D3DPRIMITIVETYPE type, UINT count, const uint3
     const vertex_layout& layout = current_layout();
     general_.layout = &layout;
     general_.source = &source;
-    general_.vertices = vg_prepare(vertex_inputs(layout), &vertex_program_);
+    general_.pixels = gr_compile(pixel_state(layout), &pixel_program_);
+    vg_inputs inputs = vertex_inputs(layout);
+    inputs.stage_mask = gr_sampled_stages(general_.pixels);
+    general_.vertices = vg_prepare(inputs, &vertex_program_);
     if (general_.vertices == nullptr) return D3DERR_INVALIDCALL;
-    general_.pixels = gr_compile(pixel_state(layout.pretransformed), &pixel_program_);
     general_.viewport = {float(viewport_rect_.X),      float(viewport_rect_.Y), float(viewport_rect_.Width),
                          float(viewport_rect_.Height), viewport_rect_.MinZ,     viewport_rect_.MaxZ};
     general_.pretransformed = layout.pretransformed;

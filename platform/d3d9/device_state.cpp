@@ -174,18 +174,37 @@ HRESULT d3d9_device::SetSamplerState(DWORD sampler, D3DSAMPLERSTATETYPE type, DW
     return D3D_OK;
 }
 
-// The renderer does one thing per pixel: texture (stage 0) times diffuse, alpha from the texture.
-// Any other set-up of the stages is reported as one it cannot do.
+namespace {
+
+// An argument the cascade reads: a register up to CONSTANT with the two modifiers.
+bool known_argument(DWORD arg) {
+    return (arg & ~DWORD(D3DTA_SELECTMASK | D3DTA_COMPLEMENT | D3DTA_ALPHAREPLICATE)) == 0 &&
+           (arg & D3DTA_SELECTMASK) <= D3DTA_CONSTANT;
+}
+
+bool known_operation(DWORD op) {
+    return op >= D3DTOP_DISABLE && op <= D3DTOP_LERP && op != D3DTOP_BUMPENVMAP && op != D3DTOP_BUMPENVMAPLUMINANCE;
+}
+
+}  // namespace
+
+// The cascade runs every operation but the two bump-map ones, with every register and modifier,
+// in one pass; the stages from the first COLOROP DISABLE on are not looked at.
 HRESULT d3d9_device::ValidateDevice(DWORD* passes) {
     if (passes == nullptr) return D3DERR_INVALIDCALL;
-    const auto& s0 = stage_states_[0];
-    if (s0[D3DTSS_COLOROP] != D3DTOP_MODULATE) return D3DERR_UNSUPPORTEDCOLOROPERATION;
-    if (s0[D3DTSS_COLORARG1] != D3DTA_TEXTURE || s0[D3DTSS_COLORARG2] != D3DTA_CURRENT) {
-        return D3DERR_UNSUPPORTEDCOLORARG;
+    for (const auto& st : stage_states_) {
+        if (st[D3DTSS_COLOROP] == D3DTOP_DISABLE) break;
+        if (!known_operation(st[D3DTSS_COLOROP])) return D3DERR_UNSUPPORTEDCOLOROPERATION;
+        if (!known_operation(st[D3DTSS_ALPHAOP])) return D3DERR_UNSUPPORTEDALPHAOPERATION;
+        for (const auto type : {D3DTSS_COLORARG0, D3DTSS_COLORARG1, D3DTSS_COLORARG2, D3DTSS_RESULTARG}) {
+            if (!known_argument(st[type])) return D3DERR_UNSUPPORTEDCOLORARG;
+        }
+        const DWORD result = st[D3DTSS_RESULTARG] & D3DTA_SELECTMASK;
+        if (result != D3DTA_CURRENT && result != D3DTA_TEMP) return D3DERR_UNSUPPORTEDCOLORARG;
+        for (const auto type : {D3DTSS_ALPHAARG0, D3DTSS_ALPHAARG1, D3DTSS_ALPHAARG2}) {
+            if (!known_argument(st[type])) return D3DERR_UNSUPPORTEDALPHAARG;
+        }
     }
-    if (s0[D3DTSS_ALPHAOP] != D3DTOP_SELECTARG1) return D3DERR_UNSUPPORTEDALPHAOPERATION;
-    if (s0[D3DTSS_ALPHAARG1] != D3DTA_TEXTURE) return D3DERR_UNSUPPORTEDALPHAARG;
-    if (stage_states_[1][D3DTSS_COLOROP] != D3DTOP_DISABLE) return D3DERR_TOOMANYOPERATIONS;
     *passes = 1;
     return D3D_OK;
 }

@@ -119,7 +119,8 @@ DWORD d3d9_default_stage_state(int stage, size_t type) {
     case D3DTSS_ALPHAARG0:
     case D3DTSS_RESULTARG: return D3DTA_CURRENT;
     case D3DTSS_TEXCOORDINDEX: return DWORD(stage);
-    default: return 0;  // bump-map matrix and scale, D3DTTFF_DISABLE, CONSTANT
+    case D3DTSS_CONSTANT: return 0xFFFFFFFFu;
+    default: return 0;  // bump-map matrix and scale, D3DTTFF_DISABLE
     }
 }
 

@@ -85,7 +85,7 @@ void interpolate(const gr_planes& p, int slot, const gr_span& s, const float* w,
 }
 
 template <bool Specular, bool Fog, bool Texture>
-bool interpolate_stage(const gr_program&, const gr_planes& p, gr_span& s) {
+bool interpolate_stage(const gr_program& program, const gr_planes& p, gr_span& s) {
     const int n = padded(s.count);
     {
         const float zb = p.origin[gr_z] + p.dy[gr_z] * s.fy, zdx = p.dx[gr_z];
@@ -106,8 +106,8 @@ bool interpolate_stage(const gr_program&, const gr_planes& p, gr_span& s) {
     }
     if (Fog) interpolate(p, gr_fog, s, s.w, s.fog, n);
     if (Texture) {
-        interpolate(p, gr_u, s, s.w, s.u, n);
-        interpolate(p, gr_v, s, s.w, s.v, n);
+        const int planes = program.cascade.coordinate_count;
+        for (int k = 0; k < planes; ++k) interpolate(p, gr_coordinates + k, s, s.w, s.coordinates[k], n);
     }
     return true;
 }
@@ -125,7 +125,7 @@ bool depth_range_stage(const gr_program&, const gr_planes&, gr_span& s) {
     return any_live(s);
 }
 
-// ---- colour: texture stage 0, specular, fog ----
+// ---- colour: the texture stages, specular, fog ----
 
 bool diffuse_stage(const gr_program&, const gr_planes&, gr_span& s) {
     const int n = s.count;
@@ -138,25 +138,10 @@ bool diffuse_stage(const gr_program&, const gr_planes&, gr_span& s) {
     return true;
 }
 
-// The texel at (u, v), point sampled with wrapping, times the diffuse colour; alpha likewise.
-bool modulate_stage(const gr_program& program, const gr_planes&, gr_span& s) {
-    using f4 = float __attribute__((vector_size(16)));
-    using i4 = int32_t __attribute__((vector_size(16)));
-    const sampler_texture& tex = program.state.texture;
-    const int n = padded(s.count);
-    for (int i = 0; i < n; i += 4) {
-        f4 u, v;
-        __builtin_memcpy(&u, s.u + i, sizeof u);
-        __builtin_memcpy(&v, s.v + i, sizeof v);
-        const i4 texel = sampler_point<f4, i4, 4>(tex, u, v);
-        for (int k = 0; k < 4; ++k) {
-            const uint32_t t = uint32_t(texel[k]);
-            s.r[i + k] = float((t >> 16) & 0xFFu) * inv255 * clamp01(s.r[i + k]);
-            s.g[i + k] = float((t >> 8) & 0xFFu) * inv255 * clamp01(s.g[i + k]);
-            s.b[i + k] = float(t & 0xFFu) * inv255 * clamp01(s.b[i + k]);
-            s.a[i + k] = float(t >> 24) * inv255 * clamp01(s.a[i + k]);
-        }
-    }
+// The texture stages, CURRENT starting as the clamped diffuse colour.
+bool cascade_stage(const gr_program& program, const gr_planes& p, gr_span& s) {
+    diffuse_stage(program, p, s);
+    tx_run(program.cascade, p, s);
     return true;
 }
 
@@ -520,7 +505,11 @@ const gr_program* gr_compile(const gr_state& state, gr_program_storage* storage)
     p->state = state;
     const gr_state& st = p->state;
     const d3d9_framebuffer* fb = st.target;
-    const bool textured = st.texture.texels != nullptr && st.texture.width > 0 && st.texture.height > 0;
+    tx_compile(st, &p->cascade);
+    const tx_cascade& cascade = p->cascade;
+    const bool textured = cascade.count > 0;
+    p->plane_count = gr_coordinates + cascade.coordinate_count;
+    for (int k = 0; k < cascade.coordinate_count; ++k) p->wraps = p->wraps || cascade.coordinate_wrap[k] != 0;
     const bool vertex_fog = st.fog && (st.fog_table_mode < 1 || st.fog_table_mode > 3);
     const bool depth = fb != nullptr && st.depth_test && fb_has_depth(*fb);
     const bool stencil = fb != nullptr && st.stencil && fb_has_stencil(*fb);
@@ -534,9 +523,11 @@ const gr_program* gr_compile(const gr_state& state, gr_program_storage* storage)
 
     int n = 0;
     gr_stage* stages = p->stages;
-    stages[n++] = interpolate_stages[st.specular][vertex_fog][textured];
+    const bool specular = st.specular || cascade.reads_specular;
+    const bool fog_factor = vertex_fog || cascade.reads_specular;  // the specular colour's alpha
+    stages[n++] = interpolate_stages[specular][fog_factor][cascade.coordinate_count > 0];
     if (st.discard_outside_depth_range) stages[n++] = depth_range_stage;
-    stages[n++] = textured ? modulate_stage : diffuse_stage;
+    stages[n++] = textured ? cascade_stage : diffuse_stage;
     if (st.specular) stages[n++] = specular_stage;
     if (st.fog) stages[n++] = fog_pick(*p);
     if (st.alpha_test && st.alpha_func != 8) stages[n++] = alpha_test_stage;
@@ -556,3 +547,5 @@ const gr_program* gr_compile(const gr_state& state, gr_program_storage* storage)
     p->stage_count = n;
     return p;
 }
+
+uint32_t gr_sampled_stages(const gr_program* program) { return program->cascade.sampled_stages; }

@@ -20,16 +20,35 @@ bool usable(float x, float y) { return std::fabs(x) <= gr_position_limit && std:
 
 float safe_q(float q) { return q > 0.0f && q <= 3.0e38f ? q : 1.0f; }
 
+// The coordinate components the stages read, over w.
+[[gnu::noinline]] void coordinate_values(const tx_cascade& c, const gv_screen_vertex& v, float q, float* out) {
+    for (int k = 0; k < c.coordinate_count; ++k) out[gr_coordinates + k] = v.attr[c.coordinate_attr[k]] * q;
+}
+
 // The plane slot values of a vertex: z, q, then the attributes over w.
-void vertex_values(const gv_screen_vertex& v, float out[gr_plane_count]) {
+[[gnu::always_inline]] inline void vertex_values(const gr_program& p, const gv_screen_vertex& v,
+                                                 float out[gr_plane_count]) {
     const float q = safe_q(v.q);
     out[gr_z] = v.z;
     out[gr_q] = q;
     for (int i = 0; i < 4; ++i) out[gr_diffuse + i] = v.attr[gv_diffuse + i] * q;
     for (int i = 0; i < 3; ++i) out[gr_specular + i] = v.attr[gv_specular + i] * q;
     out[gr_fog] = v.attr[gv_fog] * q;
-    out[gr_u] = v.attr[gv_texcoord] * q;
-    out[gr_v] = v.attr[gv_texcoord + 1] * q;
+    if (p.cascade.coordinate_count > 0) coordinate_values(p.cascade, v, q, out);
+}
+
+// Cylindrical wrapping: the wrapped components of `v` as the value nearest to `first`'s that
+// differs from its own by a whole number.
+void wrap_values(const gr_program& p, const gv_screen_vertex& first, const gv_screen_vertex& v,
+                 float out[gr_plane_count]) {
+    const tx_cascade& c = p.cascade;
+    const float q = safe_q(v.q);
+    for (int k = 0; k < c.coordinate_count; ++k) {
+        if (c.coordinate_wrap[k] == 0) continue;
+        const float own = v.attr[c.coordinate_attr[k]], target = first.attr[c.coordinate_attr[k]];
+        const float shift = std::nearbyint(own - target);
+        if (std::isfinite(shift)) out[gr_coordinates + k] = (own - shift) * q;
+    }
 }
 
 // The pixels [left, right) x [top, bottom) a primitive may touch: the program's rectangle within
@@ -127,16 +146,20 @@ void gr_triangle(const gr_program* program, const gv_screen_vertex& a, const gv_
     // Planes relative to vertex 0 (in pixels, as snapped).
     constexpr float to_pixels = 1.0f / raster_subpixel_one;
     float values[3][gr_plane_count];
-    for (int i = 0; i < 3; ++i) vertex_values(*v[i], values[i]);
+    for (int i = 0; i < 3; ++i) vertex_values(p, *v[i], values[i]);
+    if (p.wraps) wrap_values(p, *v[0], *v[1], values[1]), wrap_values(p, *v[0], *v[2], values[2]);
     const float e1x = float(f[1].x - f[0].x) * to_pixels, e1y = float(f[1].y - f[0].y) * to_pixels;
     const float e2x = float(f[2].x - f[0].x) * to_pixels, e2y = float(f[2].y - f[0].y) * to_pixels;
     const float inv_area = 1.0f / (e1x * e2y - e2x * e1y);
-    for (int k = 0; k < gr_plane_count; ++k) {
+    const auto set_plane = [&](int k) {
         const float d1 = values[1][k] - values[0][k], d2 = values[2][k] - values[0][k];
         planes.origin[k] = values[0][k];
         planes.dx[k] = (d1 * e2y - d2 * e1y) * inv_area;
         planes.dy[k] = (d2 * e1x - d1 * e2x) * inv_area;
-    }
+    };
+    // The fixed planes in a loop of known length (unrolled), then the coordinates the stages read.
+    for (int k = 0; k < gr_coordinates; ++k) set_plane(k);
+    for (int k = gr_coordinates; k < p.plane_count; ++k) set_plane(k);
     planes.x0 = float(f[0].x) * to_pixels;
     planes.y0 = float(f[0].y) * to_pixels;
     const gr_state& st = p.state;
@@ -183,15 +206,21 @@ void gr_point(const gr_program* program, const gv_screen_vertex& a, bool sprite)
     // The vertex's values over the whole square; sprite coordinates run from (0, 0) at its top-left
     // corner to (1, 1) at its bottom-right.
     gr_planes planes;
-    vertex_values(a, planes.origin);
+    vertex_values(p, a, planes.origin);
     std::fill(planes.dx, planes.dx + gr_plane_count, 0.0f);
     std::fill(planes.dy, planes.dy + gr_plane_count, 0.0f);
     planes.x0 = float(left);
     planes.y0 = float(top);
     if (sprite) {
+        // Every stage's (u, v, w, q) becomes (s, t, 0, 1).
         const float q = planes.origin[gr_q];
-        planes.origin[gr_u] = planes.origin[gr_v] = 0.0f;
-        planes.dx[gr_u] = planes.dy[gr_v] = float(q / size);
+        const tx_cascade& c = p.cascade;
+        for (int k = 0; k < c.coordinate_count; ++k) {
+            const int component = c.coordinate_component[k], slot = gr_coordinates + k;
+            planes.origin[slot] = component == 3 ? q : 0.0f;
+            if (component == 0) planes.dx[slot] = float(q / size);
+            if (component == 1) planes.dy[slot] = float(q / size);
+        }
     }
     gr_span span;
     for (int row = y1; row <= y2; ++row) draw_row(p, planes, span, row, x1, x2);
@@ -233,13 +262,17 @@ void gr_line(const gr_program* program, const gv_screen_vertex& a, const gv_scre
     // Values along the line: a plane in t alone (fx = t, fy = 0).
     gr_planes planes;
     float va[gr_plane_count], vb[gr_plane_count];
-    vertex_values(a, va);
-    vertex_values(b, vb);
-    for (int k = 0; k < gr_plane_count; ++k) {
+    vertex_values(p, a, va);
+    vertex_values(p, b, vb);
+    if (p.wraps) wrap_values(p, a, b, vb);
+    for (int k = 0; k < p.plane_count; ++k) {
         planes.origin[k] = va[k];
         planes.dx[k] = vb[k] - va[k];
         planes.dy[k] = 0.0f;
     }
+    // One pixel along the major axis is this much of t (for the level of detail).
+    planes.step_x = du != 0.0 ? float(1.0 / std::fabs(du)) : 0.0f;
+    planes.step_y = 0.0f;
     gr_span span;
     span.fy = 0.0f;
     span.count = 0;

@@ -12,6 +12,7 @@
 // `live` for the pixels it rejects and returns false once none is left.
 #pragma once
 
+#include "platform/d3d9/pixel_texture_stages.h"
 #include "platform/d3d9/raster_general.h"
 
 #include <cstdint>
@@ -25,18 +26,18 @@ enum : int {
     gr_diffuse,                    // r, g, b, a
     gr_specular = gr_diffuse + 4,  // r, g, b
     gr_fog = gr_specular + 3,
-    gr_u,  // texture coordinate set 0
-    gr_v,
-    gr_plane_count
+    gr_coordinates,  // the texture coordinate components the stages read (tx_cascade's planes)
+    gr_plane_count = gr_coordinates + tx_coordinate_planes_max
 };
 
 struct gr_planes {
     float origin[gr_plane_count];
     float dx[gr_plane_count];
     float dy[gr_plane_count];
-    float x0 = 0.0f, y0 = 0.0f;  // where fx and fy are 0, in pixels
-    float depth_offset = 0.0f;   // added to z before the depth test (triangles' depth bias)
-    int face = 0;                // stencil face: 0 the clockwise set, 1 the counter-clockwise set
+    float x0 = 0.0f, y0 = 0.0f;          // where fx and fy are 0, in pixels
+    float step_x = 1.0f, step_y = 1.0f;  // the change of fx (fy) from a pixel to its right (lower) neighbour
+    float depth_offset = 0.0f;           // added to z before the depth test (triangles' depth bias)
+    int face = 0;                        // stencil face: 0 the clockwise set, 1 the counter-clockwise set
 };
 
 struct gr_span {
@@ -56,8 +57,7 @@ struct gr_span {
     alignas(16) float sg[gr_span_max];
     alignas(16) float sb[gr_span_max];
     alignas(16) float fog[gr_span_max];
-    alignas(16) float u[gr_span_max];
-    alignas(16) float v[gr_span_max];
+    alignas(16) float coordinates[tx_coordinate_planes_max][gr_span_max];
 };
 
 using gr_stage = bool (*)(const gr_program& program, const gr_planes& planes, gr_span& span);
@@ -76,6 +76,9 @@ struct gr_program {
     float blend_factor_rgb[3] = {1.0f, 1.0f, 1.0f};
     uint32_t source = 2, destination = 1, op = 1;  // colour blend, BOTH* resolved
     uint32_t write_bits = 0x00FFFFFFu;             // the channels the write mask lets through
+    int plane_count = gr_coordinates;              // the planes a primitive sets up
+    bool wraps = false;                            // some coordinate plane wraps
+    tx_cascade cascade;
 };
 
 // Runs the program's stages over the span.

@@ -22,6 +22,7 @@
 #include "platform/d3d9/clip.h"
 #include "platform/d3d9/light_terms.h"
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <new>
@@ -54,6 +55,12 @@ struct vg_draw {
 
     uint32_t plane_enable;
     float camera_planes[6][4];  // the enabled planes in camera space
+
+    uint32_t stage_mask;  // the stages whose coordinates are computed here
+    bool local_viewer, normalize_normals;
+    vg_texture_stage stages[8];
+    uint8_t counts[8];  // COUNTn of each stage, 0 without a transform
+    uint8_t set_components[8];
 
     tnl_light lights[vg_inline_lights];
 };
@@ -141,7 +148,98 @@ float point_size(const vg_draw& d, const vi_vertex& in, vec3 eye_position) {
     return size <= d.point_max ? size : d.point_max;
 }
 
+vec3 camera_normal(const vg_draw& d, const vi_vertex& in) {
+    if (!in.has_normal) return {0, 0, 0};
+    const float(*m)[3] = d.tnl.matrices->normal;
+    const float* raw = in.normal;
+    const vec3 n{raw[0] * m[0][0] + raw[1] * m[1][0] + raw[2] * m[2][0],
+                 raw[0] * m[0][1] + raw[1] * m[1][1] + raw[2] * m[2][1],
+                 raw[0] * m[0][2] + raw[1] * m[1][2] + raw[2] * m[2][2]};
+    return d.normalize_normals ? normalised(n) : n;
+}
+
+vec3 reflection(const vg_draw& d, const vi_vertex& in, vec3 eye) {
+    const vec3 n = camera_normal(d, in);
+    const vec3 i = d.local_viewer ? normalised(eye) : vec3{0, 0, 1};
+    return i - n * (2.0f * dot(n, i));
+}
+
+// Stage s's input vector and its component count.
+int stage_input(const vg_draw& d, int s, const vi_vertex& in, vec3 eye, float x[4]) {
+    const uint32_t index = d.stages[s].index;
+    const uint32_t set = index & 0xFFFFu;
+    x[0] = x[1] = x[2] = 0.0f, x[3] = 1.0f;
+    switch (d.pretransformed ? 0u : index & 0xFFFF0000u) {
+    case D3DTSS_TCI_CAMERASPACENORMAL: store(camera_normal(d, in), x); return 4;
+    case D3DTSS_TCI_CAMERASPACEPOSITION: store(eye, x); return 4;
+    case D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR: store(reflection(d, in, eye), x); return 4;
+    case D3DTSS_TCI_SPHEREMAP: {
+        const vec3 r = reflection(d, in, eye);
+        const float m = 2.0f * std::sqrt(r.x * r.x + r.y * r.y + (r.z - 1.0f) * (r.z - 1.0f));
+        x[0] = m > 0.0f ? r.x / m + 0.5f : 0.5f;
+        x[1] = m > 0.0f ? -r.y / m + 0.5f : 0.5f;
+        return 2;
+    }
+    default:
+        if (set >= 8 || d.set_components[set] == 0) return 2;
+        std::memcpy(x, in.texcoord[set], 4 * sizeof(float));
+        return d.set_components[set];
+    }
+}
+
+void stage_coordinates(const vg_draw& d, const vi_vertex& in, vec3 eye, float* attr) {
+    for (uint32_t mask = d.stage_mask; mask != 0; mask &= mask - 1) {
+        const int s = std::countr_zero(mask);
+        float x[4];
+        const int n = stage_input(d, s, in, eye, x);
+        float* out = attr + gv_texcoord + 4 * s;
+        if (d.counts[s] == 0 || d.pretransformed) {
+            std::memcpy(out, x, sizeof x);
+            continue;
+        }
+        // Padding: 1 in the first missing slot, 0 after it.
+        for (int k = n; k < 4; ++k) x[k] = k == n ? 1.0f : 0.0f;
+        const float(*m)[4] = d.stages[s].matrix;
+        for (int j = 0; j < 4; ++j) out[j] = x[0] * m[0][j] + x[1] * m[1][j] + x[2] * m[2][j] + x[3] * m[3][j];
+    }
+}
+
+int transform_count(uint32_t flags) {
+    const uint32_t count = flags & 0xFFu;
+    return count >= 1 && count <= 4 ? int(count) : 0;
+}
+
 }  // namespace
+
+int vg_type_components(int type) {
+    switch (type) {
+    case D3DDECLTYPE_FLOAT1: return 1;
+    case D3DDECLTYPE_FLOAT2:
+    case D3DDECLTYPE_SHORT2:
+    case D3DDECLTYPE_SHORT2N:
+    case D3DDECLTYPE_USHORT2N:
+    case D3DDECLTYPE_FLOAT16_2: return 2;
+    case D3DDECLTYPE_FLOAT3:
+    case D3DDECLTYPE_UDEC3:
+    case D3DDECLTYPE_DEC3N: return 3;
+    case D3DDECLTYPE_UNUSED: return 0;
+    default: return 4;
+    }
+}
+
+int vg_coordinate_count(const vg_texture_stage& stage, const uint8_t set_components[8], bool pretransformed) {
+    if (const int count = transform_count(stage.flags); count != 0) return count;
+    switch (pretransformed ? 0u : stage.index & 0xFFFF0000u) {
+    case D3DTSS_TCI_CAMERASPACENORMAL:
+    case D3DTSS_TCI_CAMERASPACEPOSITION:
+    case D3DTSS_TCI_CAMERASPACEREFLECTIONVECTOR: return 4;
+    case D3DTSS_TCI_SPHEREMAP: return 2;
+    default: {
+        const uint32_t set = stage.index & 0xFFFFu;
+        return set < 8 && set_components[set] != 0 ? set_components[set] : 2;
+    }
+    }
+}
 
 const vg_draw* vg_prepare(const vg_inputs& in, vg_draw_storage* storage) {
     if (in.light_count < 0 || (in.light_count > 0 && in.lights == nullptr)) return nullptr;
@@ -184,6 +282,17 @@ const vg_draw* vg_prepare(const vg_inputs& in, vg_draw_storage* storage) {
     d->point_a = in.point_scale_a, d->point_b = in.point_scale_b, d->point_c = in.point_scale_c;
     d->viewport_height = in.viewport_height;
 
+    d->local_viewer = sw.local_viewer;
+    d->normalize_normals = sw.normalize_normals;
+    d->stage_mask = in.stage_mask & 0xFFu;
+    for (int s = 0; s < 8; ++s) {
+        d->stages[s] = in.stages[s];
+        d->counts[s] = uint8_t(transform_count(in.stages[s].flags));
+        d->set_components[s] = in.set_components[s];
+        // A stage reading its own set unchanged needs no work: the set is already in its slot.
+        if (in.stages[s].index == uint32_t(s) && (d->counts[s] == 0 || in.pretransformed)) d->stage_mask &= ~(1u << s);
+    }
+
     d->plane_enable = in.pretransformed ? 0u : in.clip_plane_enable & 0x3Fu;
     if (d->plane_enable != 0) {
         float view_inverse[4][4];
@@ -218,6 +327,7 @@ void vg_process(const vg_draw* d, const vi_vertex& in, gv_clip_vertex* out) {
         for (int c = 0; c < 3; ++c) attr[gv_specular + c] = in.has_specular ? in.specular[c] : 0.0f;
         attr[gv_fog] = d->fog == fog_source::none ? 1.0f : fog_from_specular;
         out->point_size = point_size(*d, in, {0, 0, 0});
+        if (d->stage_mask != 0) stage_coordinates(*d, in, {0, 0, 0}, attr);
         return;
     }
 
@@ -239,6 +349,7 @@ void vg_process(const vg_draw* d, const vi_vertex& in, gv_clip_vertex* out) {
     case fog_source::specular_alpha: attr[gv_fog] = fog_from_specular; break;
     }
     out->point_size = point_size(*d, in, eye);
+    if (d->stage_mask != 0) stage_coordinates(*d, in, eye, attr);
     for (int i = 0; i < 6; ++i) {
         if ((d->plane_enable & (1u << i)) == 0) continue;
         const float* p = d->camera_planes[i];

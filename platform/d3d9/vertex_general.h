@@ -4,9 +4,18 @@
 //
 // Untransformed vertices: transform by world * view * projection, lighting as in
 // transform_light.h (directional, point and spot lights), vertex fog into the fog slot, point size
-// (scaled when asked, clamped), texture coordinates passed through, distances to the enabled user
-// clip planes. Pre-transformed vertices: position, colours and texture coordinates as given, the
-// fog factor from the specular alpha (1 without a specular colour), w = 1 / rhw.
+// (scaled when asked, clamped), texture coordinates per stage, distances to the enabled user clip
+// planes. Pre-transformed vertices: position, colours and texture coordinates as given, the fog
+// factor from the specular alpha (1 without a specular colour), w = 1 / rhw.
+//
+// Texture coordinates: the attributes at gv_texcoord + 4 * s hold stage s's coordinates for every
+// stage in `stage_mask` (the others hold set s as read). A stage's input is its TEXCOORDINDEX set
+// (a set the vertex lacks reads (0, 0)) or a generated camera-space vector: the normal, the
+// position, the reflection vector R = I - 2 (N.I) N (I the unit eye-to-vertex direction with a
+// local viewer, (0, 0, 1) without), each as (x, y, z, 1); or the sphere map (Rx / m + 0.5,
+// -Ry / m + 0.5) with m = 2 sqrt(Rx^2 + Ry^2 + (Rz - 1)^2). With COUNTn in TEXTURETRANSFORMFLAGS
+// the input, padded with 1 after its last component and 0 beyond, is multiplied by the stage's
+// texture matrix. Pre-transformed vertices take their sets as they are (no generation, no matrix).
 #pragma once
 
 #include <d3d9.h>
@@ -16,6 +25,20 @@
 #include "platform/d3d9/vertex_input.h"
 
 #include <cstdint>
+
+// A texture stage's coordinate states.
+struct vg_texture_stage {
+    uint32_t index = 0;  // TEXCOORDINDEX: set (low 16 bits) | D3DTSS_TCI_* generation mode
+    uint32_t flags = 0;  // TEXTURETRANSFORMFLAGS: D3DTTFF_COUNT1..4, | D3DTTFF_PROJECTED
+    float matrix[4][4] = {};
+};
+
+// The number of components the vertex stage hands a stage (1 to 4): its COUNT when given, else what
+// its input has (`set_components[set]`: 0 for a set the layout lacks, which reads as two).
+int vg_coordinate_count(const vg_texture_stage& stage, const uint8_t set_components[8], bool pretransformed);
+
+// The components of a texture coordinate element of D3DDECLTYPE `type` (0 for UNUSED).
+int vg_type_components(int type);
 
 // The states the general vertex stage reads, gathered by the device once per draw.
 struct vg_inputs {
@@ -42,6 +65,10 @@ struct vg_inputs {
 
     float clip_planes[6][4] = {};  // world space
     uint32_t clip_plane_enable = 0;
+
+    vg_texture_stage stages[8];
+    uint32_t stage_mask = 0;         // bit s: stage s's coordinates are needed
+    uint8_t set_components[8] = {};  // components of each set in the layout, 0 when absent
 };
 
 struct vg_draw;  // vertex_general.cpp: the inputs prepared for one draw (camera-space lights, ...)

@@ -230,19 +230,13 @@ TEST_F(DeviceApiTest, StatesStartAtTheirDefaultsAndReadBackWhatWasSet) {
         D3DTEXTURESTAGESTATETYPE type;
         DWORD value;
     } stage_defaults[] = {
-        {0, D3DTSS_COLOROP, D3DTOP_MODULATE},
-        {0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
-        {0, D3DTSS_COLORARG1, D3DTA_TEXTURE},
-        {0, D3DTSS_COLORARG2, D3DTA_CURRENT},
-        {0, D3DTSS_TEXCOORDINDEX, 0},
-        {0, D3DTSS_RESULTARG, D3DTA_CURRENT},
-        {1, D3DTSS_COLOROP, D3DTOP_DISABLE},
-        {1, D3DTSS_ALPHAOP, D3DTOP_DISABLE},
-        {7, D3DTSS_ALPHAARG1, D3DTA_TEXTURE},
-        {7, D3DTSS_ALPHAARG2, D3DTA_CURRENT},
-        {5, D3DTSS_TEXCOORDINDEX, 5},
-        {3, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE},
-        {2, D3DTSS_CONSTANT, 0},
+        {0, D3DTSS_COLOROP, D3DTOP_MODULATE}, {0, D3DTSS_ALPHAOP, D3DTOP_SELECTARG1},
+        {0, D3DTSS_COLORARG1, D3DTA_TEXTURE}, {0, D3DTSS_COLORARG2, D3DTA_CURRENT},
+        {0, D3DTSS_TEXCOORDINDEX, 0},         {0, D3DTSS_RESULTARG, D3DTA_CURRENT},
+        {1, D3DTSS_COLOROP, D3DTOP_DISABLE},  {1, D3DTSS_ALPHAOP, D3DTOP_DISABLE},
+        {7, D3DTSS_ALPHAARG1, D3DTA_TEXTURE}, {7, D3DTSS_ALPHAARG2, D3DTA_CURRENT},
+        {5, D3DTSS_TEXCOORDINDEX, 5},         {3, D3DTSS_TEXTURETRANSFORMFLAGS, D3DTTFF_DISABLE},
+        {2, D3DTSS_CONSTANT, 0xFFFFFFFFu},
     };
     for (const auto& d : stage_defaults) {
         DWORD v = 0xDEADBEEF;
@@ -416,8 +410,30 @@ TEST_F(DeviceApiTest, TheDeviceDescribesItself) {
     DWORD passes = 0;
     EXPECT_EQ(device->ValidateDevice(&passes), D3D_OK);
     EXPECT_EQ(passes, 1u);
-    ASSERT_EQ(device->SetTextureStageState(0, D3DTSS_COLOROP, D3DTOP_ADD), D3D_OK);
-    EXPECT_EQ(device->ValidateDevice(&passes), D3DERR_UNSUPPORTEDCOLOROPERATION);
+    // Every operation but bump mapping, every register and modifier, on any number of stages.
+    const struct {
+        DWORD stage;
+        D3DTEXTURESTAGESTATETYPE type;
+        DWORD value;
+        HRESULT expected;
+    } validations[] = {
+        {0, D3DTSS_COLOROP, D3DTOP_LERP, D3D_OK},
+        {1, D3DTSS_COLOROP, D3DTOP_DOTPRODUCT3, D3D_OK},
+        {1, D3DTSS_COLORARG1, D3DTA_CONSTANT | D3DTA_COMPLEMENT | D3DTA_ALPHAREPLICATE, D3D_OK},
+        {1, D3DTSS_RESULTARG, D3DTA_TEMP, D3D_OK},
+        {1, D3DTSS_ALPHAOP, D3DTOP_BUMPENVMAP, D3DERR_UNSUPPORTEDALPHAOPERATION},
+        {1, D3DTSS_ALPHAOP, D3DTOP_ADD, D3D_OK},
+        {2, D3DTSS_COLOROP, D3DTOP_BUMPENVMAPLUMINANCE, D3DERR_UNSUPPORTEDCOLOROPERATION},
+        {2, D3DTSS_COLOROP, 99, D3DERR_UNSUPPORTEDCOLOROPERATION},
+        {2, D3DTSS_COLOROP, D3DTOP_DISABLE, D3D_OK},  // ends the cascade: later stages do not count
+        {1, D3DTSS_COLORARG2, 7, D3DERR_UNSUPPORTEDCOLORARG},
+        {1, D3DTSS_COLORARG2, D3DTA_CURRENT, D3D_OK},
+        {1, D3DTSS_ALPHAARG1, 0x40, D3DERR_UNSUPPORTEDALPHAARG},
+    };
+    for (const auto& v : validations) {
+        ASSERT_EQ(device->SetTextureStageState(v.stage, v.type, v.value), D3D_OK);
+        EXPECT_EQ(device->ValidateDevice(&passes), v.expected) << v.stage << " " << v.type << " " << v.value;
+    }
 
     IDirect3DDevice9* same = nullptr;
     ASSERT_EQ(device->QueryInterface(IID_IDirect3DDevice9, reinterpret_cast<void**>(&same)), S_OK);

@@ -119,7 +119,9 @@ TEST_F(GeneralRasterTest, LineInterpolatesPerspectiveCorrectly) {
 
 TEST_F(GeneralRasterTest, SpriteShowsTheWholeTexture) {
     const uint32_t texels[2] = {0xFF0000FFu, 0xFF00FF00u};
-    state.texture = {texels, 2, 1};
+    state.stages[0].sampler.levels[0] = {texels, 2, 1, 0};
+    state.stages[0].sampler.level_count = 1;
+    state.stages[0].colour_op = 4;  // MODULATE
     gv_screen_vertex v = vertex(5, 5);
     v.point_size = 2;
     gr_point(program(), v, true);
@@ -326,3 +328,96 @@ TEST_F(GeneralRasterTest, ClearsRefillWhatWasDrawn) {
 }
 
 }  // namespace
+
+// ---- texture stages: wrapping, projection and the level of detail ----
+
+class GeneralTextureTest : public GeneralRasterTest {
+protected:
+    // Stage 0 modulates its texture by the diffuse colour (white here).
+    void texture(const uint32_t* texels, int width, int height) {
+        gr_texture_stage& s = state.stages[0];
+        s.colour_op = 4;  // MODULATE
+        s.alpha_op = 2;   // SELECTARG1
+        s.sampler.levels[0] = {texels, width, height, 0};
+        s.sampler.level_count = 1;
+    }
+    // A line from (0, 0) to (10, 0) whose stage-0 coordinates run from `from` to `to`.
+    void line(const float from[4], const float to[4]) {
+        gv_screen_vertex a = vertex(0, 0), b = vertex(10, 0);
+        for (int k = 0; k < 4; ++k) a.attr[gv_texcoord + k] = from[k], b.attr[gv_texcoord + k] = to[k];
+        gr_line(program(), a, b, true);
+    }
+};
+
+TEST_F(GeneralTextureTest, WrappedCoordinatesTakeTheShorterWayRound) {
+    const uint32_t texels[4] = {0xFF000011u, 0xFF000022u, 0xFF000033u, 0xFF000044u};
+    texture(texels, 4, 1);
+    const float from[4] = {0.9f, 0, 0, 1}, to[4] = {0.1f, 0, 0, 1};
+    const struct {
+        uint32_t wrap;
+        uint32_t at4, at5, at8;
+    } cases[] = {
+        {0, 0x33, 0x33, 0x22},  // u 0.58, 0.5, 0.26
+        {1, 0x44, 0x11, 0x11},  // u 0.98, 1.0, 1.06
+        {2, 0x33, 0x33, 0x22},  // only v wraps
+    };
+    for (const auto& c : cases) {
+        fb_clear_colour(fb, 0);
+        state.stages[0].wrap = c.wrap;
+        line(from, to);
+        EXPECT_EQ(pixel(4, 0), c.at4) << c.wrap;
+        EXPECT_EQ(pixel(5, 0), c.at5) << c.wrap;
+        EXPECT_EQ(pixel(8, 0), c.at8) << c.wrap;
+    }
+}
+
+TEST_F(GeneralTextureTest, ProjectedCoordinatesAreDividedPerPixel) {
+    const uint32_t texels[4] = {0xFF000011u, 0xFF000022u, 0xFF000033u, 0xFF000044u};
+    texture(texels, 4, 1);
+    state.stages[0].coordinate_count = 3;
+    state.stages[0].projected = true;
+    const float from[4] = {0, 0, 2, 1}, to[4] = {4, 0, 4, 1};  // u = 4t / (2 + 2t)
+    line(from, to);
+    EXPECT_EQ(pixel(0, 0), 0x11u);
+    EXPECT_EQ(pixel(5, 0), 0x33u);  // 2 / 3
+    EXPECT_EQ(pixel(8, 0), 0x44u);  // 0.89
+}
+
+TEST_F(GeneralTextureTest, MipLevelFollowsTheScreenDerivatives) {
+    // A 64 x 64 texture with four levels, each one colour, over a 16 x 16-pixel quad: rho = 4,
+    // lambda = 2.
+    std::vector<uint32_t> levels[4];
+    const uint32_t colours[4] = {0xFF000010u, 0xFF000020u, 0xFF000030u, 0xFF000040u};
+    sampler_setup& s = state.stages[0].sampler;
+    for (int l = 0; l < 4; ++l) {
+        const int side = 64 >> l;
+        levels[l].assign(size_t(side * side), colours[l]);
+        s.levels[l] = {levels[l].data(), side, side, 0};
+    }
+    texture(levels[0].data(), 64, 64);
+    s.level_count = 4;
+    const struct {
+        uint32_t mip_filter, max_level;
+        float bias;
+        uint32_t expected;
+    } cases[] = {
+        {1, 0, 0.0f, 0x30}, {1, 0, -1.0f, 0x20}, {1, 3, 0.0f, 0x40}, {0, 0, 0.0f, 0x10}, {2, 0, 0.0f, 0x30},
+    };
+    gv_screen_vertex corners[4] = {vertex(-0.5f, -0.5f), vertex(15.5f, -0.5f), vertex(-0.5f, 15.5f),
+                                   vertex(15.5f, 15.5f)};
+    for (int k = 0; k < 4; ++k) {
+        corners[k].attr[gv_texcoord] = float(k & 1);
+        corners[k].attr[gv_texcoord + 1] = float(k >> 1);
+    }
+    for (const auto& c : cases) {
+        s.mip_filter = c.mip_filter;
+        s.max_level = c.max_level;
+        s.lod_bias = c.bias;
+        fb_clear_colour(fb, 0);
+        const gr_program* p = program();
+        gr_triangle(p, corners[0], corners[1], corners[2]);
+        gr_triangle(p, corners[1], corners[3], corners[2]);
+        EXPECT_EQ(pixel(7, 7), c.expected) << c.mip_filter << " " << c.max_level << " " << c.bias;
+        EXPECT_EQ(pixel(15, 15), c.expected) << c.mip_filter << " " << c.max_level << " " << c.bias;
+    }
+}

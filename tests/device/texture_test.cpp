@@ -113,3 +113,37 @@ TEST_F(TextureTest, TextureCoordinatesArePerspectiveCorrect) {
 }
 
 }  // namespace
+
+// States the fast route does not draw: each must reach the pixels (through the general route).
+TEST_F(TextureTest, SamplerAndCoordinateStatesReachThePixels) {
+    D3DMATRIX shift{};
+    shift._11 = shift._22 = shift._33 = shift._44 = 1.0f;
+    shift._31 = 0.5f;  // (u, v, 1, 0) moves by half a texture along u
+    const struct {
+        const char* name;
+        float u0;
+        int x, y;
+        int expected_x, expected_y;  // the texel the pixel shows; -1: a blend of texels
+    } cases[] = {
+        {"clamp", -1.0f, 12, 20, 0, 1},
+        {"missing coordinate set", 0.0f, 40, 40, 0, 0},
+        {"texture transform", 0.0f, 5, 5, 2, 0},
+        {"bilinear magnification", 0.0f, 15, 20, -1, 1},
+    };
+    for (int i = 0; i < 4; ++i) {
+        const auto& c = cases[i];
+        clear(0);
+        device->SetSamplerState(0, D3DSAMP_ADDRESSU, i == 0 ? D3DTADDRESS_CLAMP : D3DTADDRESS_WRAP);
+        device->SetTextureStageState(0, D3DTSS_TEXCOORDINDEX, i == 1 ? 1 : 0);
+        device->SetTextureStageState(0, D3DTSS_TEXTURETRANSFORMFLAGS, i == 2 ? D3DTTFF_COUNT2 : D3DTTFF_DISABLE);
+        device->SetTransform(D3DTS_TEXTURE0, &shift);
+        device->SetSamplerState(0, D3DSAMP_MAGFILTER, i == 3 ? D3DTEXF_LINEAR : D3DTEXF_POINT);
+        full_screen(c.u0, 0, 1, 1);
+        if (c.expected_x >= 0) {
+            EXPECT_EQ(pixel(c.x, c.y), texel(c.expected_x, c.expected_y)) << c.name;
+        } else {
+            EXPECT_NE(pixel(c.x, c.y), texel(0, c.expected_y)) << c.name;
+            EXPECT_NE(pixel(c.x, c.y), texel(1, c.expected_y)) << c.name;
+        }
+    }
+}
