@@ -299,6 +299,7 @@ private:
     vg_inputs vertex_inputs(const vertex_layout& layout);
     gr_state pixel_state(const vertex_layout& layout);
     bool fast_texture_stages() const;
+    bool fast_source_alpha() const;
     void texture_stages(const vertex_layout& layout, gr_texture_stage stages[gr_texture_stages]) const;
     void stage_sampler(int s, sampler_setup* out) const;
     const gv_clip_vertex& general_vertex(uint32_t index);

@@ -20,6 +20,8 @@
 #include "platform/d3d9/device.h"
 
 #include "platform/d3d9/index_buffer.h"
+#include "platform/d3d9/sampler.h"
+#include "platform/d3d9/texture.h"
 #include "platform/d3d9/vertex_buffer.h"
 
 #include <algorithm>
@@ -253,6 +255,21 @@ bool d3d9_device::fast_texture_stages() const {
            (state(D3DRS_WRAP0) & 0xFu) == 0;
 }
 
+// Blending by source alpha reads the alpha the stages make. The fast kernels make the texture's
+// alpha times the diffuse alpha when textured, the diffuse alpha otherwise: stage 0 must modulate
+// alpha the same way, from a texture whose memory holds alpha.
+bool d3d9_device::fast_source_alpha() const {
+    if (textures_[0] == nullptr) return true;
+    const auto& s0 = stage_states_[0];
+    if (s0[D3DTSS_ALPHAOP] != D3DTOP_MODULATE) return false;
+    const DWORD a1 = s0[D3DTSS_ALPHAARG1], a2 = s0[D3DTSS_ALPHAARG2];
+    const auto diffuse = [](DWORD a) { return a == D3DTA_DIFFUSE || a == D3DTA_CURRENT; };
+    if (!(a1 == D3DTA_TEXTURE && diffuse(a2)) && !(diffuse(a1) && a2 == D3DTA_TEXTURE)) return false;
+    sampler_level levels[sampler_max_levels];
+    int count = 0;
+    return d3d9_texture_sampled_levels(textures_[0], levels, &count) && count > 0 && levels[0].alpha_or == 0;
+}
+
 bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout) const {
     const int t = d3d9_stored_value(type);
     if (t != D3DPT_TRIANGLELIST && t != D3DPT_TRIANGLESTRIP && t != D3DPT_TRIANGLEFAN) return false;
@@ -266,6 +283,7 @@ bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout)
     if (state(D3DRS_FOGENABLE) != FALSE && state(D3DRS_FOGTABLEMODE) != D3DFOG_NONE) return false;
     raster_blend blend;
     if (state(D3DRS_ALPHATESTENABLE) != FALSE || !fast_blend(&blend)) return false;
+    if (blend == raster_blend::source_alpha && !fast_source_alpha()) return false;
     if ((state(D3DRS_COLORWRITEENABLE) & 7u) != 7u) return false;
     if (fb_.depth_format != fb_depth_format::none && fb_.depth_format != fb_depth_format::d16) return false;
     if (fb_has_stencil(fb_) && state(D3DRS_STENCILENABLE) != FALSE) return false;

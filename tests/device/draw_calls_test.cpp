@@ -247,6 +247,7 @@ TEST_F(DrawCallsTest, FastAndGeneralRoutesAgree) {
     for (int i = 0; i < 16; ++i) texels.push_back(D3DCOLOR(17 * i) << 24 | rgb(16 * i, 255 - 16 * i, 200));
     IDirect3DTexture9* texture = nullptr;
     ASSERT_EQ(d3d9_create_texture(4, 4, std::move(texels), &texture), D3D_OK);
+    device->SetTextureStageState(0, D3DTSS_ALPHAOP, D3DTOP_MODULATE);  // the alpha the fast kernels blend with
     std::vector<test_vertex> mesh;
     for (int i = 0; i < 12; ++i) {
         for (int j = 0; j < 12; ++j) {
@@ -338,3 +339,37 @@ TEST_F(DrawCallsTest, FastAndGeneralRoutesAgree) {
 }
 
 }  // namespace
+
+// Blending by source alpha reads the alpha stage 0 makes: by default the texture's alone, with
+// ALPHAOP MODULATE the texture's times the diffuse alpha. Whichever route draws it.
+TEST_F(DrawCallsTest, BlendingReadsTheAlphaOfTheTextureStages) {
+    struct tex_vertex {
+        float x, y, z, rhw;
+        D3DCOLOR colour;
+        float u, v;
+    };
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(d3d9_create_texture(1, 1, std::vector<D3DCOLOR>{0xFFFFFFFFu}, &texture), D3D_OK);
+    device->SetTexture(0, texture);
+    device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE);
+    device->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    device->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    const D3DCOLOR half = 0x80FFFFFFu;
+    const tex_vertex quad[4] = {{0, 0, 0.5f, 1, half, 0, 0},
+                                {64, 0, 0.5f, 1, half, 1, 0},
+                                {0, 64, 0.5f, 1, half, 0, 1},
+                                {64, 64, 0.5f, 1, half, 1, 1}};
+    const struct {
+        DWORD alpha_op;
+        uint32_t expected;
+    } rows[] = {{D3DTOP_SELECTARG1, rgb(255, 255, 255)}, {D3DTOP_MODULATE, rgb(128, 128, 128)}};
+    for (const auto& r : rows) {
+        clear(0);
+        device->SetTextureStageState(0, D3DTSS_ALPHAOP, r.alpha_op);
+        ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(tex_vertex)), D3D_OK);
+        EXPECT_EQ(pixel(20, 20), r.expected) << r.alpha_op;
+    }
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}
