@@ -10,7 +10,7 @@
 // show frames straight from there (win_frame_memory), so that Present copies nothing; the depth
 // buffer is always the device's own.
 //
-// DOES NOT: reset, lose the device, render to other targets, or use more than texture stage 0.
+// DOES NOT: lose the device, render to other targets, or use more than texture stage 0.
 #include "platform/d3d9/device.h"
 
 #include "platform/d3d9/clip.h"
@@ -65,15 +65,8 @@ d3d9_device::d3d9_device(IDirect3D9* parent, const d3d9_device_setup& setup)
     } catch (const std::bad_alloc&) {
         fb_ = d3d9_framebuffer{};
     }
-    viewport_ = viewport_for(width, height);
-    world_ = view_ = projection_ = identity_matrix();
-    more_worlds_.fill(identity_matrix());
-    texture_matrices_.fill(identity_matrix());
-    viewport_rect_ = {0, 0, DWORD(width), DWORD(height), 0.0f, 1.0f};
-    scissor_ = {0, 0, LONG(width), LONG(height)};
-    set_default_states(setup.with_depth);
-    material_.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
-    software_vertex_processing_ = (creation_.BehaviorFlags & D3DCREATE_SOFTWARE_VERTEXPROCESSING) != 0;
+    back_buffer_format_ = setup.format;
+    restore_defaults(width, height, setup.with_depth);
 }
 
 d3d9_device::~d3d9_device() {
@@ -91,6 +84,32 @@ d3d9_device::~d3d9_device() {
 }
 
 bool d3d9_device::answers(REFIID riid) const { return IsEqualGUID(riid, IID_IDirect3DDevice9); }
+
+void d3d9_device::restore_defaults(int width, int height, bool with_depth) {
+    viewport_ = viewport_for(width, height);
+    viewport_rect_ = {0, 0, DWORD(width), DWORD(height), 0.0f, 1.0f};
+    scissor_ = {0, 0, LONG(width), LONG(height)};
+    world_ = view_ = projection_ = identity_matrix();
+    more_worlds_.fill(identity_matrix());
+    texture_matrices_.fill(identity_matrix());
+    matrices_dirty_ = true;
+    set_default_states(with_depth);
+    material_ = D3DMATERIAL9{};
+    material_.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    lights_.clear();
+    prepared_lights_.clear();
+    clip_planes_ = {};
+    for (IDirect3DBaseTexture9*& t : textures_) {
+        if (t != nullptr) t->Release();
+        t = nullptr;
+    }
+    release_stream_bindings();
+    streams_ = {};
+    fvf_ = 0;
+    layout_ = vertex_layout{};
+    layout_from_declaration_ = false;
+    software_vertex_processing_ = (creation_.BehaviorFlags & D3DCREATE_SOFTWARE_VERTEXPROCESSING) != 0;
+}
 
 void d3d9_device::set_default_states(bool with_depth) {
     for (size_t s = 0; s < render_states_.size(); ++s) render_states_[s] = d3d9_default_render_state(s, with_depth);

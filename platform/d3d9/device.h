@@ -4,8 +4,8 @@
 // transforms and their derived matrices, lights, material, clip planes, bound textures, the
 // framebuffer and the scratch arrays of the vertex stage. Its methods live in files by concern:
 // device.cpp (life cycle, transforms, lights, material, textures, clears, scenes, presents and the
-// draw path), device_state.cpp (the stored states, viewport, gamma, cursor, queries about the
-// device), device_streams.cpp (vertex and index buffers, declarations and their bindings: the
+// draw path), device_reset.cpp (TestCooperativeLevel, Reset), device_state.cpp (the stored states, viewport, gamma,
+// cursor, queries about the device), device_streams.cpp (vertex and index buffers, declarations and their bindings: the
 // vertex layout a draw reads), device_unsupported.cpp (the methods not offered yet, which fail
 // without changing anything), direct3d.cpp (IDirect3D9: adapter, modes, format checks, device
 // creation).
@@ -59,7 +59,21 @@ struct d3d9_device_setup {
     bool with_depth;
     fb_depth_format depth_format;  // none exactly when !with_depth
     D3DDEVICE_CREATION_PARAMETERS creation;
+    D3DFORMAT format = D3DFMT_X8R8G8B8;  // of the back buffer: X8R8G8B8 or A8R8G8B8
+    bool windowed = true;
+    UINT interval = D3DPRESENT_INTERVAL_DEFAULT;
 };
+
+// presentation.cpp: the back buffer formats (X8R8G8B8, A8R8G8B8) and depth-stencil formats
+// (none for a format that is not one) the device offers.
+bool d3d9_back_buffer_format(D3DFORMAT format);
+fb_depth_format d3d9_depth_stencil_format(D3DFORMAT format);
+// Checks presentation parameters and fills the setup's window, sizes, formats and presentation
+// (not `creation`); D3DERR_INVALIDCALL, leaving *setup unchanged, for what the device cannot do.
+HRESULT d3d9_presentation_setup(const D3DPRESENT_PARAMETERS& parameters, HWND focus_window, d3d9_device_setup* setup);
+// Prepares the device window for a checked setup (full screen, pacing) and writes the chosen values
+// back into the parameters.
+void d3d9_presentation_apply(const d3d9_device_setup& setup, D3DPRESENT_PARAMETERS* parameters);
 
 class d3d9_device final : public com_object<IDirect3DDevice9> {
 public:
@@ -91,8 +105,13 @@ public:
     HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
                     const RGNDATA* pDirtyRegion) override;
 
-    // ---- device_state.cpp
+    // ---- device_reset.cpp
     HRESULT TestCooperativeLevel() override;
+    HRESULT Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) override;
+    // The objects the program holds that it must release before Reset (device_resource.h).
+    void count_reset_blocker(int change) { reset_blockers_ += size_t(int64_t(change)); }
+
+    // ---- device_state.cpp
     UINT GetAvailableTextureMem() override;
     HRESULT EvictManagedResources() override;
     HRESULT GetDirect3D(IDirect3D9** ppD3D9) override;
@@ -177,7 +196,6 @@ public:
     HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pPresentationParameters,
                                       IDirect3DSwapChain9** pSwapChain) override;
     HRESULT GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** pSwapChain) override;
-    HRESULT Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) override;
     HRESULT GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                           IDirect3DSurface9** ppBackBuffer) override;
     HRESULT SetDialogBoxMode(BOOL bEnableDialogs) override;
@@ -243,6 +261,9 @@ protected:
 private:
     ~d3d9_device() override;
     void set_default_states(bool with_depth);
+    // Every state as at creation for a back buffer of width x height: render, stage and sampler
+    // states, transforms, lights, material, clip planes, viewport and scissor; nothing bound.
+    void restore_defaults(int width, int height, bool with_depth);
     D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
     void release_stream_bindings();
     void store_transform(D3DMATRIX* slot, const D3DMATRIX& matrix);
@@ -299,6 +320,9 @@ private:
     HWND window_;
     D3DDEVICE_CREATION_PARAMETERS creation_;
     bool in_scene_ = false;
+    bool needs_reset_ = false;   // a Reset failed: TestCooperativeLevel says so until one succeeds
+    size_t reset_blockers_ = 0;  // see count_reset_blocker
+    D3DFORMAT back_buffer_format_ = D3DFMT_X8R8G8B8;
     d3d9_framebuffer fb_;
     uint32_t* lent_colour_ = nullptr;  // from win_frame_memory, or null: the colour buffer is fb_'s own
     viewport_mapping viewport_;

@@ -1,6 +1,6 @@
 // device_unsupported.cpp - the device methods whose features the renderer does not offer yet:
 // resources made by the program (textures, surfaces, shaders, queries), render targets, palettes,
-// patches, swap chains and Reset.
+// patches and swap chains.
 //
 // Each fails with D3DERR_INVALIDCALL (CreateQuery: D3DERR_NOTAVAILABLE, the documented answer for
 // a query type the device lacks), sets its output pointers to null and changes nothing. The few
@@ -22,8 +22,6 @@ HRESULT d3d9_device::CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS*, IDirect3D
 }
 
 HRESULT d3d9_device::GetSwapChain(UINT, IDirect3DSwapChain9** swap_chain) { return refuse(swap_chain); }
-
-HRESULT d3d9_device::Reset(D3DPRESENT_PARAMETERS*) { return D3DERR_INVALIDCALL; }
 
 HRESULT d3d9_device::GetBackBuffer(UINT, UINT, D3DBACKBUFFER_TYPE, IDirect3DSurface9** surface) {
     return refuse(surface);

@@ -95,7 +95,6 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
         {"CreateAdditionalSwapChain", [&] { return device->CreateAdditionalSwapChain(&parameters, &chain); },
          out(chain)},
         {"GetSwapChain", [&] { return device->GetSwapChain(0, &chain); }, out(chain)},
-        {"Reset", [&] { return device->Reset(&parameters); }},
         {"GetBackBuffer", [&] { return device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &surface); }, out(surface)},
         {"SetDialogBoxMode", [&] { return device->SetDialogBoxMode(TRUE); }},
         {"CreateTexture",
@@ -396,7 +395,6 @@ TEST_F(DeviceApiTest, TheDeviceDescribesItself) {
     EXPECT_EQ(std::memcmp(&caps, &adapter_caps, sizeof caps), 0);
     EXPECT_LT(caps.VertexShaderVersion, DWORD(D3DVS_VERSION(1, 1)));
     EXPECT_EQ(caps.TextureCaps & D3DPTEXTURECAPS_POW2, 0u);
-    EXPECT_EQ(caps.MaxSimultaneousTextures, 1u);
     EXPECT_EQ(caps.SrcBlendCaps, 0x3FFFu);  // every blend factor
     EXPECT_EQ(caps.StencilCaps, 0x1FFu);    // every operation, two-sided
     EXPECT_EQ(caps.MaxUserClipPlanes, 6u);
