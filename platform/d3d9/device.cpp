@@ -16,6 +16,7 @@
 #include "platform/d3d9/clip.h"
 #include "platform/d3d9/device_debug.h"
 #include "platform/d3d9/state_block.h"
+#include "platform/d3d9/device_texture.h"
 #include "platform/d3d9/texture.h"
 #include "platform/win32/win_surface.h"
 
@@ -77,8 +78,9 @@ d3d9_device::~d3d9_device() {
         win_present_retire(fb_.colour.data());
     }
     for (IDirect3DBaseTexture9*& t : textures_) {
-        if (t != nullptr) t->Release();
+        IDirect3DBaseTexture9* bound = t;
         t = nullptr;
+        release_texture(bound);
     }
     parent_->Release();
 }
@@ -264,13 +266,43 @@ HRESULT d3d9_device::GetMaterial(D3DMATERIAL9* material) {
     return D3D_OK;
 }
 
+HRESULT d3d9_device::CreateTexture(UINT width, UINT height, UINT levels, DWORD usage, D3DFORMAT format, D3DPOOL pool,
+                                   IDirect3DTexture9** texture, HANDLE* shared) {
+    return d3d9_create_device_texture(this, width, height, levels, usage, format, pool, texture, shared);
+}
+
+// The device's own textures are bound through its count (device_resource.h); a texture that
+// belongs to no device (made from decoded texels) is held by a reference. A SCRATCH texture cannot
+// be bound.
 HRESULT d3d9_device::SetTexture(DWORD stage, IDirect3DBaseTexture9* texture) {
     if (stage >= d3d9_texture_stages) return D3DERR_INVALIDCALL;
+    if (texture != nullptr && made_here(static_cast<const void*>(texture), d3d9_object_kind::texture)) {
+        D3DPOOL pool = D3DPOOL_DEFAULT;
+        if (d3d9_device_texture_pool(texture, &pool) && pool == D3DPOOL_SCRATCH) return D3DERR_INVALIDCALL;
+    }
     if (recording_) return recording_->record_texture(stage, texture);
-    if (texture != nullptr) texture->AddRef();
-    if (textures_[stage] != nullptr) textures_[stage]->Release();
+    hold_texture(texture);
+    release_texture(textures_[stage]);
     textures_[stage] = texture;
     return D3D_OK;
+}
+
+void d3d9_device::hold_texture(IDirect3DBaseTexture9* texture) {
+    if (texture == nullptr) return;
+    if (made_here(static_cast<const void*>(texture), d3d9_object_kind::texture)) {
+        dynamic_cast<d3d9_device_child<IDirect3DTexture9>*>(texture)->bind();
+    } else {
+        texture->AddRef();
+    }
+}
+
+void d3d9_device::release_texture(IDirect3DBaseTexture9* texture) {
+    if (texture == nullptr) return;
+    if (made_here(static_cast<const void*>(texture), d3d9_object_kind::texture)) {
+        dynamic_cast<d3d9_device_child<IDirect3DTexture9>*>(texture)->unbind();
+    } else {
+        texture->Release();
+    }
 }
 
 HRESULT d3d9_device::GetTexture(DWORD stage, IDirect3DBaseTexture9** texture) {

@@ -4,9 +4,11 @@
 // transforms and their derived matrices, lights, material, clip planes, bound textures, the
 // framebuffer and the scratch arrays of the vertex stage. Its methods live in files by concern:
 // device.cpp (life cycle, transforms, lights, material, textures, clears, scenes, presents and the
-// draw path), device_reset.cpp (TestCooperativeLevel, Reset), device_state.cpp (the stored states, viewport, gamma,
-// cursor, queries about the device), device_streams.cpp (vertex and index buffers, declarations and their bindings: the
-// vertex layout a draw reads), device_unsupported.cpp (the methods not offered yet, which fail
+// draw path), device_reset.cpp (TestCooperativeLevel, Reset), device_state.cpp (the stored states,
+// viewport, gamma, cursor, queries about the device), device_streams.cpp (vertex and index buffers,
+// declarations and their bindings: the vertex layout a draw reads), device_surface_copies.cpp
+// (offscreen surfaces, fills and copies between surfaces), device_unsupported.cpp (the methods not
+// offered yet, which fail
 // without changing anything), direct3d.cpp (IDirect3D9: adapter, modes, format checks, device
 // creation).
 #pragma once
@@ -97,6 +99,8 @@ public:
     HRESULT GetLightEnable(DWORD Index, BOOL* pEnable) override;
     HRESULT SetMaterial(const D3DMATERIAL9* pMaterial) override;
     HRESULT GetMaterial(D3DMATERIAL9* pMaterial) override;
+    HRESULT CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                          IDirect3DTexture9** ppTexture, HANDLE* pSharedHandle) override;
     HRESULT SetTexture(DWORD Stage, IDirect3DBaseTexture9* pTexture) override;
     HRESULT GetTexture(DWORD Stage, IDirect3DBaseTexture9** ppTexture) override;
     HRESULT Clear(DWORD Count, const D3DRECT* pRects, DWORD Flags, D3DCOLOR Color, float Z, DWORD Stencil) override;
@@ -192,6 +196,17 @@ public:
     HRESULT BeginStateBlock() override;
     HRESULT EndStateBlock(IDirect3DStateBlock9** ppSB) override;
 
+    // ---- device_surface_copies.cpp
+    HRESULT CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DPOOL Pool,
+                                        IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle) override;
+    HRESULT ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DCOLOR color) override;
+    HRESULT UpdateSurface(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
+                          IDirect3DSurface9* pDestinationSurface, const POINT* pDestPoint) override;
+    HRESULT UpdateTexture(IDirect3DBaseTexture9* pSourceTexture, IDirect3DBaseTexture9* pDestinationTexture) override;
+    HRESULT StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect, IDirect3DSurface9* pDestSurface,
+                        const RECT* pDestRect, D3DTEXTUREFILTERTYPE Filter) override;
+    HRESULT GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDestSurface) override;
+
     // ---- device_unsupported.cpp
     HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pPresentationParameters,
                                       IDirect3DSwapChain9** pSwapChain) override;
@@ -199,8 +214,6 @@ public:
     HRESULT GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                           IDirect3DSurface9** ppBackBuffer) override;
     HRESULT SetDialogBoxMode(BOOL bEnableDialogs) override;
-    HRESULT CreateTexture(UINT Width, UINT Height, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
-                          IDirect3DTexture9** ppTexture, HANDLE* pSharedHandle) override;
     HRESULT CreateVolumeTexture(UINT Width, UINT Height, UINT Depth, UINT Levels, DWORD Usage, D3DFORMAT Format,
                                 D3DPOOL Pool, IDirect3DVolumeTexture9** ppVolumeTexture,
                                 HANDLE* pSharedHandle) override;
@@ -212,16 +225,7 @@ public:
     HRESULT CreateDepthStencilSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE MultiSample,
                                       DWORD MultisampleQuality, BOOL Discard, IDirect3DSurface9** ppSurface,
                                       HANDLE* pSharedHandle) override;
-    HRESULT UpdateSurface(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect,
-                          IDirect3DSurface9* pDestinationSurface, const POINT* pDestPoint) override;
-    HRESULT UpdateTexture(IDirect3DBaseTexture9* pSourceTexture, IDirect3DBaseTexture9* pDestinationTexture) override;
-    HRESULT GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDestSurface) override;
     HRESULT GetFrontBufferData(UINT iSwapChain, IDirect3DSurface9* pDestSurface) override;
-    HRESULT StretchRect(IDirect3DSurface9* pSourceSurface, const RECT* pSourceRect, IDirect3DSurface9* pDestSurface,
-                        const RECT* pDestRect, D3DTEXTUREFILTERTYPE Filter) override;
-    HRESULT ColorFill(IDirect3DSurface9* pSurface, const RECT* pRect, D3DCOLOR color) override;
-    HRESULT CreateOffscreenPlainSurface(UINT Width, UINT Height, D3DFORMAT Format, D3DPOOL Pool,
-                                        IDirect3DSurface9** ppSurface, HANDLE* pSharedHandle) override;
     HRESULT SetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9* pRenderTarget) override;
     HRESULT GetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9** ppRenderTarget) override;
     HRESULT SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) override;
@@ -268,6 +272,8 @@ private:
     void release_stream_bindings();
     void store_transform(D3DMATRIX* slot, const D3DMATRIX& matrix);
     void fill_clear_rect(const RECT& r, DWORD flags, uint32_t colour, float z, uint8_t stencil);
+    void hold_texture(IDirect3DBaseTexture9* texture);
+    void release_texture(IDirect3DBaseTexture9* texture);
     DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }
 
     // ---- device_draw.cpp: checking a draw's inputs and choosing its route

@@ -23,7 +23,7 @@
 #include "platform/d3d9/private_data.h"
 
 // What an object of the device's list is, so that a pointer can be checked before it is used.
-enum class d3d9_object_kind { vertex_buffer, index_buffer, declaration };
+enum class d3d9_object_kind { vertex_buffer, index_buffer, declaration, texture, surface };
 
 // The device's list of its objects (device_streams.cpp). remember fails only for lack of memory.
 bool d3d9_device_remember(IDirect3DDevice9* device, const void* object, d3d9_object_kind kind);
@@ -51,15 +51,17 @@ public:
         return D3D_OK;
     }
 
-    // The device's own references.
-    void bind() { ++bindings_; }
-    void unbind() {
+    // The device's own references. An object that lives inside another (a texture's level)
+    // passes them on to its container.
+    virtual void bind() { ++bindings_; }
+    virtual void unbind() {
         if (--bindings_ == 0 && !held_) delete this;
     }
 
 protected:
     explicit d3d9_device_child(IDirect3DDevice9* device) : device_(device) { device_->AddRef(); }
     ~d3d9_device_child() override { d3d9_device_forget(device_, static_cast<Interface*>(this)); }
+    IDirect3DDevice9* device() const { return device_; }
 
     // Marks the object as one the program must release before Reset.
     void block_reset() {

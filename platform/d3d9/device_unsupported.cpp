@@ -1,6 +1,6 @@
 // device_unsupported.cpp - the device methods whose features the renderer does not offer yet:
-// resources made by the program (textures, surfaces, shaders, queries), render targets, palettes,
-// patches and swap chains.
+// resources made by the program (cube and volume textures, shaders, queries), render targets,
+// palettes, patches and swap chains.
 //
 // Each fails with D3DERR_INVALIDCALL (CreateQuery: D3DERR_NOTAVAILABLE, the documented answer for
 // a query type the device lacks), sets its output pointers to null and changes nothing. The few
@@ -29,10 +29,6 @@ HRESULT d3d9_device::GetBackBuffer(UINT, UINT, D3DBACKBUFFER_TYPE, IDirect3DSurf
 
 HRESULT d3d9_device::SetDialogBoxMode(BOOL) { return D3DERR_INVALIDCALL; }
 
-HRESULT d3d9_device::CreateTexture(UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, IDirect3DTexture9** texture, HANDLE*) {
-    return refuse(texture);
-}
-
 HRESULT d3d9_device::CreateVolumeTexture(UINT, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
                                          IDirect3DVolumeTexture9** texture, HANDLE*) {
     return refuse(texture);
@@ -53,26 +49,7 @@ HRESULT d3d9_device::CreateDepthStencilSurface(UINT, UINT, D3DFORMAT, D3DMULTISA
     return refuse(surface);
 }
 
-HRESULT d3d9_device::UpdateSurface(IDirect3DSurface9*, const RECT*, IDirect3DSurface9*, const POINT*) {
-    return D3DERR_INVALIDCALL;
-}
-
-HRESULT d3d9_device::UpdateTexture(IDirect3DBaseTexture9*, IDirect3DBaseTexture9*) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::GetRenderTargetData(IDirect3DSurface9*, IDirect3DSurface9*) { return D3DERR_INVALIDCALL; }
-
 HRESULT d3d9_device::GetFrontBufferData(UINT, IDirect3DSurface9*) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::StretchRect(IDirect3DSurface9*, const RECT*, IDirect3DSurface9*, const RECT*,
-                                 D3DTEXTUREFILTERTYPE) {
-    return D3DERR_INVALIDCALL;
-}
-
-HRESULT d3d9_device::ColorFill(IDirect3DSurface9*, const RECT*, D3DCOLOR) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::CreateOffscreenPlainSurface(UINT, UINT, D3DFORMAT, D3DPOOL, IDirect3DSurface9** surface, HANDLE*) {
-    return refuse(surface);
-}
 
 HRESULT d3d9_device::SetRenderTarget(DWORD, IDirect3DSurface9*) { return D3DERR_INVALIDCALL; }
 

@@ -47,8 +47,8 @@ std::shared_ptr<void>* d3d9_surface_attachment(IDirect3DSurface9* surface);
 
 // A surface of its own: an offscreen plain surface, a render target (usage RENDERTARGET, pool
 // DEFAULT) or a depth-stencil surface (usage DEPTHSTENCIL, pool DEFAULT). Checks nothing beyond
-// memory: the device's Create* methods validate their arguments first. E_OUTOFMEMORY, leaving
-// *surface null.
+// memory: the device's Create* methods validate their arguments first. Out of memory by pool
+// (D3DERR_OUTOFVIDEOMEMORY for DEFAULT, E_OUTOFMEMORY otherwise), leaving *surface null.
 HRESULT d3d9_create_surface(IDirect3DDevice9* device, UINT width, UINT height, D3DFORMAT format, D3DPOOL pool,
                             DWORD usage, IDirect3DSurface9** surface);
 

@@ -3,6 +3,8 @@
 #include "platform/d3d9/texture.h"
 
 #include "platform/d3d9/com_object.h"
+#include "platform/d3d9/device_texture.h"
+#include "platform/d3d9/sampler.h"
 
 #include <new>
 #include <utility>
@@ -113,9 +115,27 @@ bool texture_image_consistent(const d3d9_texture_image& image) {
 
 d3d9_texture_view d3d9_texture_texels(IDirect3DBaseTexture9* texture) {
     const auto* ours = dynamic_cast<const texture_object*>(texture);
-    if (ours == nullptr) return {};
+    if (ours == nullptr) {
+        // A program's texture: its most detailed usable level.
+        sampler_level levels[sampler_max_levels];
+        int count = 0;
+        if (!d3d9_device_texture_levels(texture, levels, &count) || count == 0) return {};
+        return {levels[0].texels, UINT(levels[0].width), UINT(levels[0].height)};
+    }
     const d3d9_texture_image& image = ours->image();
     return {image.texels.data(), image.width, image.height};
+}
+
+bool d3d9_texture_sampled_levels(IDirect3DBaseTexture9* texture, sampler_level* levels, int* level_count) {
+    if (levels == nullptr || level_count == nullptr) return false;
+    *level_count = 0;
+    if (d3d9_device_texture_levels(texture, levels, level_count)) return true;
+    const auto* ours = dynamic_cast<const texture_object*>(texture);
+    if (ours == nullptr) return false;
+    const d3d9_texture_image& image = ours->image();
+    levels[0] = {image.texels.data(), int(image.width), int(image.height), 0};
+    *level_count = 1;
+    return true;
 }
 
 HRESULT d3d9_create_texture(std::shared_ptr<const d3d9_texture_image> image, IDirect3DTexture9** texture) {

@@ -60,7 +60,6 @@ protected:
 
 TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
     IDirect3DSurface9* surface = not_null<IDirect3DSurface9>();
-    IDirect3DTexture9* texture = not_null<IDirect3DTexture9>();
     IDirect3DVolumeTexture9* volume = not_null<IDirect3DVolumeTexture9>();
     IDirect3DCubeTexture9* cube = not_null<IDirect3DCubeTexture9>();
     IDirect3DSwapChain9* chain = not_null<IDirect3DSwapChain9>();
@@ -97,9 +96,6 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
         {"GetSwapChain", [&] { return device->GetSwapChain(0, &chain); }, out(chain)},
         {"GetBackBuffer", [&] { return device->GetBackBuffer(0, 0, D3DBACKBUFFER_TYPE_MONO, &surface); }, out(surface)},
         {"SetDialogBoxMode", [&] { return device->SetDialogBoxMode(TRUE); }},
-        {"CreateTexture",
-         [&] { return device->CreateTexture(64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr); },
-         out(texture)},
         {"CreateVolumeTexture",
          [&] { return device->CreateVolumeTexture(8, 8, 8, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &volume, nullptr); },
          out(volume)},
@@ -124,11 +120,6 @@ TEST_F(DeviceApiTest, MethodsNotOfferedFailAndChangeNothing) {
         {"GetFrontBufferData", [&] { return device->GetFrontBufferData(0, nullptr); }},
         {"StretchRect", [&] { return device->StretchRect(nullptr, &rect, nullptr, &rect, D3DTEXF_POINT); }},
         {"ColorFill", [&] { return device->ColorFill(nullptr, &rect, 0xFFFFFFFF); }},
-        {"CreateOffscreenPlainSurface",
-         [&] {
-             return device->CreateOffscreenPlainSurface(8, 8, D3DFMT_X8R8G8B8, D3DPOOL_SYSTEMMEM, &surface, nullptr);
-         },
-         out(surface)},
         {"SetRenderTarget", [&] { return device->SetRenderTarget(0, nullptr); }},
         {"GetRenderTarget", [&] { return device->GetRenderTarget(0, &surface); }, out(surface)},
         {"SetDepthStencilSurface", [&] { return device->SetDepthStencilSurface(nullptr); }},

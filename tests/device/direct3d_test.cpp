@@ -165,21 +165,23 @@ TEST_F(Direct3DTest, CreateDeviceRefusesWhatItCannotDo) {
                          }),
               D3DERR_INVALIDCALL);
 
-    D3DPRESENT_PARAMETERS full_screen = windowed_parameters(test_window());
+    const HWND window = open_headless_window();  // full screen resizes it
+    ASSERT_NE(window, nullptr);
+    D3DPRESENT_PARAMETERS full_screen = windowed_parameters(window);
     full_screen.Windowed = FALSE;
     full_screen.BackBufferWidth = 640;
     full_screen.BackBufferHeight = 480;
     full_screen.FullScreen_RefreshRateInHz = 60;
     full_screen.BackBufferFormat = D3DFMT_X8R8G8B8;
-    ASSERT_EQ(
-        d3d->CreateDevice(0, D3DDEVTYPE_HAL, test_window(), D3DCREATE_MIXED_VERTEXPROCESSING, &full_screen, &device),
-        D3D_OK);
+    ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_MIXED_VERTEXPROCESSING, &full_screen, &device),
+              D3D_OK);
     D3DVIEWPORT9 viewport{};
     ASSERT_EQ(device->GetViewport(&viewport), D3D_OK);
     EXPECT_EQ(viewport.Width, 640u);
     EXPECT_EQ(device->SetSoftwareVertexProcessing(TRUE), D3D_OK);  // a mixed device switches
     EXPECT_EQ(device->GetSoftwareVertexProcessing(), TRUE);
     device->Release();
+    DestroyWindow(window);
 }
 
 // Windowed = FALSE gives the window a client area of the back buffer's size; IMMEDIATE makes the
