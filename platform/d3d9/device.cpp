@@ -67,11 +67,22 @@ d3d9_device::d3d9_device(IDirect3D9* parent, const d3d9_device_setup& setup)
         fb_ = d3d9_framebuffer{};
     }
     back_buffer_format_ = setup.format;
+    back_width_ = width;
+    back_height_ = height;
+    back_buffer_count_ = setup.back_buffer_count;
     restore_defaults(width, height, setup.with_depth);
+    if (fb_.colour_pixels != nullptr && !make_swap_chain_surfaces(setup.with_depth)) {
+        bind_surface(&render_target_, nullptr);
+        bind_surface(&back_buffer_, nullptr);
+    }
 }
 
 d3d9_device::~d3d9_device() {
     release_stream_bindings();
+    bind_surface(&render_target_, nullptr);
+    bind_surface(&depth_stencil_, nullptr);
+    bind_surface(&back_buffer_, nullptr);
+    bind_surface(&auto_depth_, nullptr);
     if (lent_colour_ != nullptr) {
         win_frame_memory_free(lent_colour_);
     } else {
@@ -334,7 +345,8 @@ HRESULT d3d9_device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCO
     if ((count != 0) != (rects != nullptr) || flags == 0 || (flags & ~known) != 0) return D3DERR_INVALIDCALL;
     if ((flags & D3DCLEAR_ZBUFFER) && (!fb_has_depth(fb_) || !(z >= 0.0f && z <= 1.0f))) return D3DERR_INVALIDCALL;
     if ((flags & D3DCLEAR_STENCIL) && !fb_has_stencil(fb_)) return D3DERR_INVALIDCALL;
-    const uint32_t rgb = colour & 0x00FFFFFFu;
+    const uint32_t rgb = target_alpha_ ? colour : colour & 0x00FFFFFFu;
+    if (flags & D3DCLEAR_TARGET) target_drawn();
     const uint8_t stencil = uint8_t(stencil_value & 0xFFu);
     const D3DVIEWPORT9& v = viewport_rect_;
     RECT bounds{LONG(v.X), LONG(v.Y), LONG(v.X + v.Width), LONG(v.Y + v.Height)};
@@ -378,7 +390,8 @@ HRESULT d3d9_device::EndScene() {
 HRESULT d3d9_device::Present(const RECT*, const RECT*, HWND override_window, const RGNDATA*) {
     if (in_scene_) return D3DERR_INVALIDCALL;
     const HWND target = override_window != nullptr ? override_window : window_;
-    if (!win_present(target, fb_.colour_pixels, fb_.width, fb_.height, fb_.width)) return D3DERR_INVALIDCALL;
+    const uint32_t* back = lent_colour_ != nullptr ? lent_colour_ : fb_.colour.data();
+    if (!win_present(target, back, back_width_, back_height_, back_width_)) return D3DERR_INVALIDCALL;
     return D3D_OK;
 }
 

@@ -64,6 +64,7 @@ struct d3d9_device_setup {
     D3DFORMAT format = D3DFMT_X8R8G8B8;  // of the back buffer: X8R8G8B8 or A8R8G8B8
     bool windowed = true;
     UINT interval = D3DPRESENT_INTERVAL_DEFAULT;
+    UINT back_buffer_count = 1;
 };
 
 // presentation.cpp: the back buffer formats (X8R8G8B8, A8R8G8B8) and depth-stencil formats
@@ -85,7 +86,7 @@ public:
     // The viewport as set (X, Y, Width, Height, MinZ, MaxZ) and the scissor rectangle, inside the target.
     const D3DVIEWPORT9& viewport_rect() const { return viewport_rect_; }
     const RECT& scissor_rect() const { return scissor_; }
-    bool valid() const { return fb_.colour_pixels != nullptr; }
+    bool valid() const { return fb_.colour_pixels != nullptr && back_buffer_ != nullptr; }
 
     // ---- device.cpp
     HRESULT SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) override;
@@ -207,18 +208,9 @@ public:
                         const RECT* pDestRect, D3DTEXTUREFILTERTYPE Filter) override;
     HRESULT GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDestSurface) override;
 
-    // ---- device_unsupported.cpp
-    HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pPresentationParameters,
-                                      IDirect3DSwapChain9** pSwapChain) override;
-    HRESULT GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** pSwapChain) override;
+    // ---- device_targets.cpp
     HRESULT GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                           IDirect3DSurface9** ppBackBuffer) override;
-    HRESULT SetDialogBoxMode(BOOL bEnableDialogs) override;
-    HRESULT CreateVolumeTexture(UINT Width, UINT Height, UINT Depth, UINT Levels, DWORD Usage, D3DFORMAT Format,
-                                D3DPOOL Pool, IDirect3DVolumeTexture9** ppVolumeTexture,
-                                HANDLE* pSharedHandle) override;
-    HRESULT CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
-                              IDirect3DCubeTexture9** ppCubeTexture, HANDLE* pSharedHandle) override;
     HRESULT CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE MultiSample,
                                DWORD MultisampleQuality, BOOL Lockable, IDirect3DSurface9** ppSurface,
                                HANDLE* pSharedHandle) override;
@@ -230,6 +222,17 @@ public:
     HRESULT GetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9** ppRenderTarget) override;
     HRESULT SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) override;
     HRESULT GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) override;
+
+    // ---- device_unsupported.cpp
+    HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pPresentationParameters,
+                                      IDirect3DSwapChain9** pSwapChain) override;
+    HRESULT GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** pSwapChain) override;
+    HRESULT SetDialogBoxMode(BOOL bEnableDialogs) override;
+    HRESULT CreateVolumeTexture(UINT Width, UINT Height, UINT Depth, UINT Levels, DWORD Usage, D3DFORMAT Format,
+                                D3DPOOL Pool, IDirect3DVolumeTexture9** ppVolumeTexture,
+                                HANDLE* pSharedHandle) override;
+    HRESULT CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                              IDirect3DCubeTexture9** ppCubeTexture, HANDLE* pSharedHandle) override;
     HRESULT SetClipStatus(const D3DCLIPSTATUS9* pClipStatus) override;
     HRESULT GetClipStatus(D3DCLIPSTATUS9* pClipStatus) override;
     HRESULT SetPaletteEntries(UINT PaletteNumber, const PALETTEENTRY* pEntries) override;
@@ -268,6 +271,24 @@ private:
     // Every state as at creation for a back buffer of width x height: render, stage and sampler
     // states, transforms, lights, material, clip planes, viewport and scissor; nothing bound.
     void restore_defaults(int width, int height, bool with_depth);
+
+    // ---- device_targets.cpp
+    // The back buffer and auto depth-stencil surfaces over fb_'s buffers, bound; false for lack of
+    // memory.
+    bool make_swap_chain_surfaces(bool with_depth);
+    // Binds `surface` (null: none) in `*slot` in place of what was there, through the device's own
+    // references.
+    static void bind_surface(IDirect3DSurface9** slot, IDirect3DSurface9* surface);
+    HRESULT switch_target(IDirect3DSurface9* colour, IDirect3DSurface9* depth);
+    // Before a draw or clear into the bound target: a texture level that is also bound for sampling
+    // takes what was drawn into it so far (so that the draw samples the contents as they were when
+    // it began); afterwards the target counts as drawn into.
+    void target_drawn() {
+        if (target_level_) note_target_drawn();
+    }
+    void note_target_drawn();
+    // Tells a texture-level target that it was drawn into, when it was.
+    void flush_target();
     D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
     void release_stream_bindings();
     void store_transform(D3DMATRIX* slot, const D3DMATRIX& matrix);
@@ -329,6 +350,16 @@ private:
     bool needs_reset_ = false;   // a Reset failed: TestCooperativeLevel says so until one succeeds
     size_t reset_blockers_ = 0;  // see count_reset_blocker
     D3DFORMAT back_buffer_format_ = D3DFMT_X8R8G8B8;
+    int back_width_ = 0, back_height_ = 0;
+    UINT back_buffer_count_ = 1;
+    IDirect3DSurface9* back_buffer_ = nullptr;    // over the back buffer's memory
+    IDirect3DSurface9* auto_depth_ = nullptr;     // the auto depth-stencil surface, or null
+    IDirect3DSurface9* render_target_ = nullptr;  // what draws go into (back_buffer_ by default)
+    IDirect3DSurface9* depth_stencil_ = nullptr;  // its depth-stencil surface, or null
+    bool target_level_ = false;                   // render_target_ is a texture level
+    bool target_alpha_ = false;                   // render_target_ keeps alpha (A8R8G8B8, not the back buffer)
+    bool target_changed_ = false;                 // drawn into since the level was last told
+    IDirect3DBaseTexture9* target_container_ = nullptr;
     d3d9_framebuffer fb_;
     uint32_t* lent_colour_ = nullptr;  // from win_frame_memory, or null: the colour buffer is fb_'s own
     viewport_mapping viewport_;

@@ -243,7 +243,7 @@ bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout)
         return false;
     }
     if (state(D3DRS_ALPHATESTENABLE) != FALSE || state(D3DRS_ALPHABLENDENABLE) != FALSE) return false;
-    if ((state(D3DRS_COLORWRITEENABLE) & 7u) != 7u) return false;
+    if ((state(D3DRS_COLORWRITEENABLE) & 7u) != 7u || target_alpha_) return false;
     if (fb_.depth_format != fb_depth_format::none && fb_.depth_format != fb_depth_format::d16) return false;
     if (fb_has_stencil(fb_) && state(D3DRS_STENCILENABLE) != FALSE) return false;
     if (!is_float_zero(state(D3DRS_DEPTHBIAS)) || !is_float_zero(state(D3DRS_SLOPESCALEDEPTHBIAS))) return false;
@@ -257,6 +257,7 @@ bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout)
 
 HRESULT d3d9_device::draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
                           const draw_source& source) {
+    target_drawn();
     if (matrices_dirty_) {
         tnl_build_matrices(world_, view_, projection_, &matrices_);
         matrices_dirty_ = false;

@@ -89,6 +89,7 @@ gr_state d3d9_device::pixel_state(bool pretransformed) {
     g.left = int(std::max<LONG>(area.left, 0)), g.top = int(std::max<LONG>(area.top, 0));
     g.right = int(std::min<LONG>(area.right, fb_.width)), g.bottom = int(std::min<LONG>(area.bottom, fb_.height));
     g.discard_outside_depth_range = pretransformed;
+    g.target_alpha = target_alpha_;
     const d3d9_texture_view texture = d3d9_texture_texels(textures_[0]);
     if (texture.texels != nullptr && texture.width > 0 && texture.height > 0) {
         g.texture = {texture.texels, int(texture.width), int(texture.height)};

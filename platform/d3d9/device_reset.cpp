@@ -12,8 +12,10 @@
 #include "platform/d3d9/device.h"
 
 #include "platform/d3d9/state_block.h"
+#include "platform/d3d9/surface.h"
 #include "platform/win32/win_surface.h"
 
+#include <memory>
 #include <new>
 
 void d3d9_device_count_reset_blocker(IDirect3DDevice9* device, int change) {
@@ -31,12 +33,31 @@ HRESULT d3d9_device::Reset(D3DPRESENT_PARAMETERS* parameters) {
 
     d3d9_framebuffer next;
     uint32_t* lent = win_frame_memory(setup.window, size_t(setup.width) * size_t(setup.height) + fb_padding);
+    IDirect3DSurface9* depth = nullptr;
     try {
         fb_create(next, setup.width, setup.height, setup.depth_format, lent);
+        if (setup.with_depth) {
+            const HRESULT made =
+                d3d9_create_surface(this, UINT(setup.width), UINT(setup.height), parameters->AutoDepthStencilFormat,
+                                    D3DPOOL_DEFAULT, D3DUSAGE_DEPTHSTENCIL, &depth);
+            if (made != D3D_OK) throw std::bad_alloc();
+            auto store = std::make_shared<fb_depth_store>();
+            store->width = setup.width;
+            store->height = setup.height;
+            store->format = setup.depth_format;
+            store->lent = true;  // its buffers are the new framebuffer's
+            *d3d9_surface_attachment(depth) = std::move(store);
+        }
     } catch (const std::bad_alloc&) {
+        if (depth != nullptr) depth->Release();
         win_frame_memory_free(lent);
         return D3DERR_OUTOFVIDEOMEMORY;
     }
+    flush_target();
+    bind_surface(&render_target_, nullptr);
+    bind_surface(&depth_stencil_, nullptr);
+    bind_surface(&auto_depth_, depth);
+    if (depth != nullptr) depth->Release();
     if (lent_colour_ != nullptr) {
         win_frame_memory_free(lent_colour_);
     } else {
@@ -46,6 +67,15 @@ HRESULT d3d9_device::Reset(D3DPRESENT_PARAMETERS* parameters) {
     lent_colour_ = lent;
     window_ = setup.window;
     back_buffer_format_ = setup.format;
+    back_width_ = setup.width;
+    back_height_ = setup.height;
+    back_buffer_count_ = setup.back_buffer_count;
+    d3d9_surface_lend(back_buffer_, UINT(setup.width), UINT(setup.height),
+                      reinterpret_cast<uint8_t*>(fb_.colour_pixels), UINT(setup.width) * 4);
+    bind_surface(&render_target_, back_buffer_);
+    bind_surface(&depth_stencil_, auto_depth_);
+    target_level_ = target_alpha_ = target_changed_ = false;
+    target_container_ = nullptr;
     in_scene_ = false;
     recording_.reset();
     restore_defaults(setup.width, setup.height, setup.with_depth);

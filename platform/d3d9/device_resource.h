@@ -70,6 +70,12 @@ protected:
         if (held_) d3d9_device_count_reset_blocker(device_, +1);
     }
 
+    // The object no longer counts for Reset (a texture's level: its texture counts for it).
+    void clear_reset_block() {
+        if (blocks_reset_ && held_) d3d9_device_count_reset_blocker(device_, -1);
+        blocks_reset_ = false;
+    }
+
     void final_release() override {
         IDirect3DDevice9* device = device_;
         held_ = false;

@@ -86,6 +86,7 @@ HRESULT d3d9_presentation_setup(const D3DPRESENT_PARAMETERS& p, HWND focus_windo
     setup->format = is_format(format, D3DFMT_UNKNOWN) ? D3DFMT_X8R8G8B8 : format;
     setup->windowed = windowed;
     setup->interval = p.PresentationInterval;
+    setup->back_buffer_count = p.BackBufferCount != 0 ? p.BackBufferCount : 1;
     return D3D_OK;
 }
 
