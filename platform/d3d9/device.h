@@ -286,7 +286,8 @@ private:
     void target_drawn() {
         if (target_level_) note_target_drawn();
     }
-    void note_target_drawn();
+    // The same; true when the target's texture is also bound for sampling.
+    bool note_target_drawn();
     // Tells a texture-level target that it was drawn into, when it was.
     void flush_target();
     D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
@@ -313,6 +314,12 @@ private:
     bool fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout) const;
     HRESULT draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
                  const draw_source& source);
+    HRESULT draw_routed(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
+                        const draw_source& source);
+    // A draw into a texture level that is also sampled: into a copy of the target, so that the
+    // texture reads what it held when the draw began, then copied back.
+    HRESULT draw_beside_target(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n,
+                               uint32_t vertex_end, const draw_source& source);
 
     // ---- device_draw_fast.cpp
     HRESULT draw_fast(const tnl_streams& streams, uint32_t vertex_end, const uint32_t* indices, UINT triangle_count);
@@ -360,6 +367,7 @@ private:
     bool target_alpha_ = false;                   // render_target_ keeps alpha (A8R8G8B8, not the back buffer)
     bool target_changed_ = false;                 // drawn into since the level was last told
     IDirect3DBaseTexture9* target_container_ = nullptr;
+    std::vector<uint32_t> target_copy_;  // see draw_beside_target
     d3d9_framebuffer fb_;
     uint32_t* lent_colour_ = nullptr;  // from win_frame_memory, or null: the colour buffer is fb_'s own
     viewport_mapping viewport_;

@@ -257,7 +257,12 @@ bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout)
 
 HRESULT d3d9_device::draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
                           const draw_source& source) {
-    target_drawn();
+    if (target_level_ && note_target_drawn()) return draw_beside_target(type, count, indices, n, vertex_end, source);
+    return draw_routed(type, count, indices, n, vertex_end, source);
+}
+
+HRESULT d3d9_device::draw_routed(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n,
+                                 uint32_t vertex_end, const draw_source& source) {
     if (matrices_dirty_) {
         tnl_build_matrices(world_, view_, projection_, &matrices_);
         matrices_dirty_ = false;

@@ -103,16 +103,31 @@ bool d3d9_device::make_swap_chain_surfaces(bool with_depth) {
     return attached;
 }
 
-void d3d9_device::note_target_drawn() {
-    if (target_changed_ && target_container_ != nullptr) {
-        for (IDirect3DBaseTexture9* t : textures_) {
-            if (t == target_container_) {
-                d3d9_surface_changed(render_target_);
-                break;
-            }
-        }
+bool d3d9_device::note_target_drawn() {
+    bool sampled = false;
+    if (target_container_ != nullptr) {
+        for (IDirect3DBaseTexture9* t : textures_) sampled = sampled || t == target_container_;
     }
+    if (target_changed_ && sampled) d3d9_surface_changed(render_target_);
     target_changed_ = true;
+    return sampled;
+}
+
+HRESULT d3d9_device::draw_beside_target(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n,
+                                        uint32_t vertex_end, const draw_source& source) {
+    const size_t pixels = size_t(fb_.width) * size_t(fb_.height);
+    try {
+        if (target_copy_.size() < pixels + fb_padding) target_copy_.resize(pixels + fb_padding);
+    } catch (const std::bad_alloc&) {
+        return D3DERR_OUTOFVIDEOMEMORY;
+    }
+    uint32_t* const target = fb_.colour_pixels;
+    std::copy_n(target, pixels, target_copy_.data());
+    fb_.colour_pixels = target_copy_.data();
+    const HRESULT drawn = draw_routed(type, count, indices, n, vertex_end, source);
+    fb_.colour_pixels = target;
+    std::copy_n(target_copy_.data(), pixels, target);
+    return drawn;
 }
 
 void d3d9_device::flush_target() {

@@ -19,11 +19,13 @@ protected:
         ASSERT_EQ(device->SetFVF(screen_fvf), D3D_OK);
     }
     // A quad over [x0, x1) x [y0, y1) in pixels, texture coordinates 0..1.
-    HRESULT quad(float x0, float y0, float x1, float y1, D3DCOLOR colour) {
-        const screen_vertex v[4] = {{x0 - 0.5f, y0 - 0.5f, 0.5f, 1, colour, 0, 0},
-                                    {x1 - 0.5f, y0 - 0.5f, 0.5f, 1, colour, 1, 0},
-                                    {x0 - 0.5f, y1 - 0.5f, 0.5f, 1, colour, 0, 1},
-                                    {x1 - 0.5f, y1 - 0.5f, 0.5f, 1, colour, 1, 1}};
+    // `mirrored`: u runs from 1 on the left to 0 on the right.
+    HRESULT quad(float x0, float y0, float x1, float y1, D3DCOLOR colour, bool mirrored = false) {
+        const float left = mirrored ? 1.0f : 0.0f, right = 1.0f - left;
+        const screen_vertex v[4] = {{x0 - 0.5f, y0 - 0.5f, 0.5f, 1, colour, left, 0},
+                                    {x1 - 0.5f, y0 - 0.5f, 0.5f, 1, colour, right, 0},
+                                    {x0 - 0.5f, y1 - 0.5f, 0.5f, 1, colour, left, 1},
+                                    {x1 - 0.5f, y1 - 0.5f, 0.5f, 1, colour, right, 1}};
         return device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof v[0]);
     }
     uint32_t target_pixel(int x, int y) const {
@@ -98,6 +100,15 @@ TEST_F(RenderTargetTest, DrawIntoATextureThenSampleIt) {
     ASSERT_EQ(quad(0, 0, 64, 32, 0xFFFFFFFF), D3D_OK);
     EXPECT_EQ(pixel(10, 5), 0x00FF00u);
     EXPECT_EQ(pixel(40, 5), 0xFF0000u);
+
+    // Drawn into while sampled: the draw reads the texture as it was when the draw began (mirrored,
+    // the right half shows the green the left half held).
+    ASSERT_EQ(device->SetRenderTarget(0, level), D3D_OK);
+    ASSERT_EQ(device->SetRenderState(D3DRS_ZENABLE, FALSE), D3D_OK);
+    ASSERT_EQ(quad(0, 0, 64, 32, 0xFFFFFFFF, true), D3D_OK);
+    EXPECT_EQ(target_pixel(10, 5), 0xFF0000u);
+    EXPECT_EQ(target_pixel(50, 5), 0x00FF00u);
+    ASSERT_EQ(device->SetRenderTarget(0, back), D3D_OK);
 
     // Released by the program while bound: the texture lives on until the device lets it go.
     level->Release();
