@@ -217,4 +217,36 @@ TEST_F(RenderTargetTest, TheBackBufferFollowsReset) {
     EXPECT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
 }
 
+// The front buffer: the frame at the window's client position on a black desktop, into a
+// system-memory A8R8G8B8 surface of the desktop's size only.
+TEST_F(RenderTargetTest, FrontBufferDataPlacesTheFrameOnTheDesktop) {
+    clear(0x00204080);
+    ASSERT_EQ(device->Present(nullptr, nullptr, nullptr, nullptr), D3D_OK);
+    D3DDISPLAYMODE desktop{};
+    ASSERT_EQ(device->GetDisplayMode(0, &desktop), D3D_OK);
+    IDirect3DSurface9 *shot = nullptr, *small = nullptr;
+    ASSERT_EQ(device->CreateOffscreenPlainSurface(desktop.Width, desktop.Height, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM,
+                                                  &shot, nullptr),
+              D3D_OK);
+    ASSERT_EQ(device->CreateOffscreenPlainSurface(64, 64, D3DFMT_A8R8G8B8, D3DPOOL_SYSTEMMEM, &small, nullptr), D3D_OK);
+    EXPECT_EQ(device->GetFrontBufferData(0, small), D3DERR_INVALIDCALL);
+    EXPECT_EQ(device->GetFrontBufferData(1, shot), D3DERR_INVALIDCALL);
+    ASSERT_EQ(device->GetFrontBufferData(0, shot), D3D_OK);
+    POINT origin{0, 0};
+    ASSERT_TRUE(ClientToScreen(test_window(), &origin));
+    D3DLOCKED_RECT locked{};
+    ASSERT_EQ(shot->LockRect(&locked, nullptr, D3DLOCK_READONLY), D3D_OK);
+    const auto at = [&](long x, long y) {
+        return static_cast<const uint32_t*>(locked.pBits)[size_t(y) * size_t(locked.Pitch / 4) + size_t(x)];
+    };
+    EXPECT_EQ(at(origin.x + 3, origin.y + 3), 0xFF204080u);
+    EXPECT_EQ(at(origin.x + width - 1, origin.y + height - 1), 0xFF204080u);
+    if (origin.x + width < long(desktop.Width)) {
+        EXPECT_EQ(at(origin.x + width, origin.y), 0xFF000000u);
+    }
+    shot->UnlockRect();
+    shot->Release();
+    small->Release();
+}
+
 }  // namespace
