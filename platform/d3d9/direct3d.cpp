@@ -208,10 +208,10 @@ HRESULT d3d9_direct3d::CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3D
     return offered ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
-// The device copies between no surfaces yet.
-HRESULT d3d9_direct3d::CheckDeviceFormatConversion(UINT adapter, D3DDEVTYPE type, D3DFORMAT, D3DFORMAT) {
+// StretchRect converts between the two render-target formats.
+HRESULT d3d9_direct3d::CheckDeviceFormatConversion(UINT adapter, D3DDEVTYPE type, D3DFORMAT source, D3DFORMAT target) {
     if (const HRESULT r = adapter_and_type(adapter, type); r != D3D_OK) return r;
-    return D3DERR_NOTAVAILABLE;
+    return d3d9_back_buffer_format(source) && d3d9_back_buffer_format(target) ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
 HRESULT d3d9_direct3d::GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps) {

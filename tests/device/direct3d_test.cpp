@@ -107,7 +107,9 @@ TEST_F(Direct3DTest, ChecksAnswerForWhatTheDeviceDoes) {
         {"multisample 4",
          d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, x8, TRUE, D3DMULTISAMPLE_4_SAMPLES, nullptr),
          D3DERR_NOTAVAILABLE},
-        {"conversion", d3d->CheckDeviceFormatConversion(0, D3DDEVTYPE_HAL, a8, x8), D3DERR_NOTAVAILABLE},
+        {"conversion A8 to X8", d3d->CheckDeviceFormatConversion(0, D3DDEVTYPE_HAL, a8, x8), D3D_OK},
+        {"conversion R5G6B5 to X8", d3d->CheckDeviceFormatConversion(0, D3DDEVTYPE_HAL, D3DFMT_R5G6B5, x8),
+         D3DERR_NOTAVAILABLE},
     };
     for (const auto& c : cases) EXPECT_EQ(c.result, c.expected) << c.name;
 
