@@ -10,7 +10,7 @@
 // show frames straight from there (win_frame_memory), so that Present copies nothing; the depth
 // buffer is always the device's own.
 //
-// DOES NOT: reset, lose the device, render to other targets, or use more than texture stage 0.
+// DOES NOT: lose the device, render to other targets, or use more than texture stage 0.
 #include "platform/d3d9/device.h"
 
 #include "platform/d3d9/clip.h"
@@ -66,19 +66,23 @@ d3d9_device::d3d9_device(IDirect3D9* parent, const d3d9_device_setup& setup)
     } catch (const std::bad_alloc&) {
         fb_ = d3d9_framebuffer{};
     }
-    viewport_ = viewport_for(width, height);
-    world_ = view_ = projection_ = identity_matrix();
-    more_worlds_.fill(identity_matrix());
-    texture_matrices_.fill(identity_matrix());
-    viewport_rect_ = {0, 0, DWORD(width), DWORD(height), 0.0f, 1.0f};
-    scissor_ = {0, 0, LONG(width), LONG(height)};
-    set_default_states(setup.with_depth);
-    material_.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
-    software_vertex_processing_ = (creation_.BehaviorFlags & D3DCREATE_SOFTWARE_VERTEXPROCESSING) != 0;
+    back_buffer_format_ = setup.format;
+    back_width_ = width;
+    back_height_ = height;
+    back_buffer_count_ = setup.back_buffer_count;
+    restore_defaults(width, height, setup.with_depth);
+    if (fb_.colour_pixels != nullptr && !make_swap_chain_surfaces(setup.with_depth)) {
+        bind_surface(&render_target_, nullptr);
+        bind_surface(&back_buffer_, nullptr);
+    }
 }
 
 d3d9_device::~d3d9_device() {
     release_stream_bindings();
+    bind_surface(&render_target_, nullptr);
+    bind_surface(&depth_stencil_, nullptr);
+    bind_surface(&back_buffer_, nullptr);
+    bind_surface(&auto_depth_, nullptr);
     if (lent_colour_ != nullptr) {
         win_frame_memory_free(lent_colour_);
     } else {
@@ -93,6 +97,32 @@ d3d9_device::~d3d9_device() {
 }
 
 bool d3d9_device::answers(REFIID riid) const { return IsEqualGUID(riid, IID_IDirect3DDevice9); }
+
+void d3d9_device::restore_defaults(int width, int height, bool with_depth) {
+    viewport_ = viewport_for(width, height);
+    viewport_rect_ = {0, 0, DWORD(width), DWORD(height), 0.0f, 1.0f};
+    scissor_ = {0, 0, LONG(width), LONG(height)};
+    world_ = view_ = projection_ = identity_matrix();
+    more_worlds_.fill(identity_matrix());
+    texture_matrices_.fill(identity_matrix());
+    matrices_dirty_ = true;
+    set_default_states(with_depth);
+    material_ = D3DMATERIAL9{};
+    material_.Diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    lights_.clear();
+    prepared_lights_.clear();
+    clip_planes_ = {};
+    for (IDirect3DBaseTexture9*& t : textures_) {
+        if (t != nullptr) t->Release();
+        t = nullptr;
+    }
+    release_stream_bindings();
+    streams_ = {};
+    fvf_ = 0;
+    layout_ = vertex_layout{};
+    layout_from_declaration_ = false;
+    software_vertex_processing_ = (creation_.BehaviorFlags & D3DCREATE_SOFTWARE_VERTEXPROCESSING) != 0;
+}
 
 void d3d9_device::set_default_states(bool with_depth) {
     for (size_t s = 0; s < render_states_.size(); ++s) render_states_[s] = d3d9_default_render_state(s, with_depth);
@@ -315,7 +345,8 @@ HRESULT d3d9_device::Clear(DWORD count, const D3DRECT* rects, DWORD flags, D3DCO
     if ((count != 0) != (rects != nullptr) || flags == 0 || (flags & ~known) != 0) return D3DERR_INVALIDCALL;
     if ((flags & D3DCLEAR_ZBUFFER) && (!fb_has_depth(fb_) || !(z >= 0.0f && z <= 1.0f))) return D3DERR_INVALIDCALL;
     if ((flags & D3DCLEAR_STENCIL) && !fb_has_stencil(fb_)) return D3DERR_INVALIDCALL;
-    const uint32_t rgb = colour & 0x00FFFFFFu;
+    const uint32_t rgb = target_alpha_ ? colour : colour & 0x00FFFFFFu;
+    if (flags & D3DCLEAR_TARGET) target_drawn();
     const uint8_t stencil = uint8_t(stencil_value & 0xFFu);
     const D3DVIEWPORT9& v = viewport_rect_;
     RECT bounds{LONG(v.X), LONG(v.Y), LONG(v.X + v.Width), LONG(v.Y + v.Height)};
@@ -359,7 +390,8 @@ HRESULT d3d9_device::EndScene() {
 HRESULT d3d9_device::Present(const RECT*, const RECT*, HWND override_window, const RGNDATA*) {
     if (in_scene_) return D3DERR_INVALIDCALL;
     const HWND target = override_window != nullptr ? override_window : window_;
-    if (!win_present(target, fb_.colour_pixels, fb_.width, fb_.height, fb_.width)) return D3DERR_INVALIDCALL;
+    const uint32_t* back = lent_colour_ != nullptr ? lent_colour_ : fb_.colour.data();
+    if (!win_present(target, back, back_width_, back_height_, back_width_)) return D3DERR_INVALIDCALL;
     return D3D_OK;
 }
 

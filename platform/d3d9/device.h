@@ -4,10 +4,11 @@
 // transforms and their derived matrices, lights, material, clip planes, bound textures, the
 // framebuffer and the scratch arrays of the vertex stage. Its methods live in files by concern:
 // device.cpp (life cycle, transforms, lights, material, textures, clears, scenes, presents and the
-// draw path), device_state.cpp (the stored states, viewport, gamma, cursor, queries about the
-// device), device_streams.cpp (vertex and index buffers, declarations and their bindings: the
-// vertex layout a draw reads), device_surface_copies.cpp (offscreen surfaces, fills and copies
-// between surfaces), device_unsupported.cpp (the methods not offered yet, which fail
+// draw path), device_reset.cpp (TestCooperativeLevel, Reset), device_state.cpp (the stored states,
+// viewport, gamma, cursor, queries about the device), device_streams.cpp (vertex and index buffers,
+// declarations and their bindings: the vertex layout a draw reads), device_surface_copies.cpp
+// (offscreen surfaces, fills and copies between surfaces), device_unsupported.cpp (the methods not
+// offered yet, which fail
 // without changing anything), direct3d.cpp (IDirect3D9: adapter, modes, format checks, device
 // creation).
 #pragma once
@@ -61,7 +62,22 @@ struct d3d9_device_setup {
     bool with_depth;
     fb_depth_format depth_format;  // none exactly when !with_depth
     D3DDEVICE_CREATION_PARAMETERS creation;
+    D3DFORMAT format = D3DFMT_X8R8G8B8;  // of the back buffer: X8R8G8B8 or A8R8G8B8
+    bool windowed = true;
+    UINT interval = D3DPRESENT_INTERVAL_DEFAULT;
+    UINT back_buffer_count = 1;
 };
+
+// presentation.cpp: the back buffer formats (X8R8G8B8, A8R8G8B8) and depth-stencil formats
+// (none for a format that is not one) the device offers.
+bool d3d9_back_buffer_format(D3DFORMAT format);
+fb_depth_format d3d9_depth_stencil_format(D3DFORMAT format);
+// Checks presentation parameters and fills the setup's window, sizes, formats and presentation
+// (not `creation`); D3DERR_INVALIDCALL, leaving *setup unchanged, for what the device cannot do.
+HRESULT d3d9_presentation_setup(const D3DPRESENT_PARAMETERS& parameters, HWND focus_window, d3d9_device_setup* setup);
+// Prepares the device window for a checked setup (full screen, pacing) and writes the chosen values
+// back into the parameters.
+void d3d9_presentation_apply(const d3d9_device_setup& setup, D3DPRESENT_PARAMETERS* parameters);
 
 class d3d9_device final : public com_object<IDirect3DDevice9> {
 public:
@@ -71,7 +87,7 @@ public:
     // The viewport as set (X, Y, Width, Height, MinZ, MaxZ) and the scissor rectangle, inside the target.
     const D3DVIEWPORT9& viewport_rect() const { return viewport_rect_; }
     const RECT& scissor_rect() const { return scissor_; }
-    bool valid() const { return fb_.colour_pixels != nullptr; }
+    bool valid() const { return fb_.colour_pixels != nullptr && back_buffer_ != nullptr; }
 
     // ---- device.cpp
     HRESULT SetRenderState(D3DRENDERSTATETYPE State, DWORD Value) override;
@@ -95,8 +111,13 @@ public:
     HRESULT Present(const RECT* pSourceRect, const RECT* pDestRect, HWND hDestWindowOverride,
                     const RGNDATA* pDirtyRegion) override;
 
-    // ---- device_state.cpp
+    // ---- device_reset.cpp
     HRESULT TestCooperativeLevel() override;
+    HRESULT Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) override;
+    // The objects the program holds that it must release before Reset (device_resource.h).
+    void count_reset_blocker(int change) { reset_blockers_ += size_t(int64_t(change)); }
+
+    // ---- device_state.cpp
     UINT GetAvailableTextureMem() override;
     HRESULT EvictManagedResources() override;
     HRESULT GetDirect3D(IDirect3D9** ppD3D9) override;
@@ -188,19 +209,9 @@ public:
                         const RECT* pDestRect, D3DTEXTUREFILTERTYPE Filter) override;
     HRESULT GetRenderTargetData(IDirect3DSurface9* pRenderTarget, IDirect3DSurface9* pDestSurface) override;
 
-    // ---- device_unsupported.cpp
-    HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pPresentationParameters,
-                                      IDirect3DSwapChain9** pSwapChain) override;
-    HRESULT GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** pSwapChain) override;
-    HRESULT Reset(D3DPRESENT_PARAMETERS* pPresentationParameters) override;
+    // ---- device_targets.cpp
     HRESULT GetBackBuffer(UINT iSwapChain, UINT iBackBuffer, D3DBACKBUFFER_TYPE Type,
                           IDirect3DSurface9** ppBackBuffer) override;
-    HRESULT SetDialogBoxMode(BOOL bEnableDialogs) override;
-    HRESULT CreateVolumeTexture(UINT Width, UINT Height, UINT Depth, UINT Levels, DWORD Usage, D3DFORMAT Format,
-                                D3DPOOL Pool, IDirect3DVolumeTexture9** ppVolumeTexture,
-                                HANDLE* pSharedHandle) override;
-    HRESULT CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
-                              IDirect3DCubeTexture9** ppCubeTexture, HANDLE* pSharedHandle) override;
     HRESULT CreateRenderTarget(UINT Width, UINT Height, D3DFORMAT Format, D3DMULTISAMPLE_TYPE MultiSample,
                                DWORD MultisampleQuality, BOOL Lockable, IDirect3DSurface9** ppSurface,
                                HANDLE* pSharedHandle) override;
@@ -212,6 +223,17 @@ public:
     HRESULT GetRenderTarget(DWORD RenderTargetIndex, IDirect3DSurface9** ppRenderTarget) override;
     HRESULT SetDepthStencilSurface(IDirect3DSurface9* pNewZStencil) override;
     HRESULT GetDepthStencilSurface(IDirect3DSurface9** ppZStencilSurface) override;
+
+    // ---- device_unsupported.cpp
+    HRESULT CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS* pPresentationParameters,
+                                      IDirect3DSwapChain9** pSwapChain) override;
+    HRESULT GetSwapChain(UINT iSwapChain, IDirect3DSwapChain9** pSwapChain) override;
+    HRESULT SetDialogBoxMode(BOOL bEnableDialogs) override;
+    HRESULT CreateVolumeTexture(UINT Width, UINT Height, UINT Depth, UINT Levels, DWORD Usage, D3DFORMAT Format,
+                                D3DPOOL Pool, IDirect3DVolumeTexture9** ppVolumeTexture,
+                                HANDLE* pSharedHandle) override;
+    HRESULT CreateCubeTexture(UINT EdgeLength, UINT Levels, DWORD Usage, D3DFORMAT Format, D3DPOOL Pool,
+                              IDirect3DCubeTexture9** ppCubeTexture, HANDLE* pSharedHandle) override;
     HRESULT SetClipStatus(const D3DCLIPSTATUS9* pClipStatus) override;
     HRESULT GetClipStatus(D3DCLIPSTATUS9* pClipStatus) override;
     HRESULT SetPaletteEntries(UINT PaletteNumber, const PALETTEENTRY* pEntries) override;
@@ -247,6 +269,28 @@ protected:
 private:
     ~d3d9_device() override;
     void set_default_states(bool with_depth);
+    // Every state as at creation for a back buffer of width x height: render, stage and sampler
+    // states, transforms, lights, material, clip planes, viewport and scissor; nothing bound.
+    void restore_defaults(int width, int height, bool with_depth);
+
+    // ---- device_targets.cpp
+    // The back buffer and auto depth-stencil surfaces over fb_'s buffers, bound; false for lack of
+    // memory.
+    bool make_swap_chain_surfaces(bool with_depth);
+    // Binds `surface` (null: none) in `*slot` in place of what was there, through the device's own
+    // references.
+    static void bind_surface(IDirect3DSurface9** slot, IDirect3DSurface9* surface);
+    HRESULT switch_target(IDirect3DSurface9* colour, IDirect3DSurface9* depth);
+    // Before a draw or clear into the bound target: a texture level that is also bound for sampling
+    // takes what was drawn into it so far (so that the draw samples the contents as they were when
+    // it began); afterwards the target counts as drawn into.
+    void target_drawn() {
+        if (target_level_) note_target_drawn();
+    }
+    // The same; true when the target's texture is also bound for sampling.
+    bool note_target_drawn();
+    // Tells a texture-level target that it was drawn into, when it was.
+    void flush_target();
     D3DMATRIX* transform_slot(D3DTRANSFORMSTATETYPE kind);
     void release_stream_bindings();
     void store_transform(D3DMATRIX* slot, const D3DMATRIX& matrix);
@@ -272,6 +316,12 @@ private:
     bool fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout) const;
     HRESULT draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
                  const draw_source& source);
+    HRESULT draw_routed(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
+                        const draw_source& source);
+    // A draw into a texture level that is also sampled: into a copy of the target, so that the
+    // texture reads what it held when the draw began, then copied back.
+    HRESULT draw_beside_target(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n,
+                               uint32_t vertex_end, const draw_source& source);
 
     // ---- device_draw_fast.cpp
     HRESULT draw_fast(const tnl_streams& streams, uint32_t vertex_end, const uint32_t* indices, UINT triangle_count);
@@ -311,6 +361,20 @@ private:
     HWND window_;
     D3DDEVICE_CREATION_PARAMETERS creation_;
     bool in_scene_ = false;
+    bool needs_reset_ = false;   // a Reset failed: TestCooperativeLevel says so until one succeeds
+    size_t reset_blockers_ = 0;  // see count_reset_blocker
+    D3DFORMAT back_buffer_format_ = D3DFMT_X8R8G8B8;
+    int back_width_ = 0, back_height_ = 0;
+    UINT back_buffer_count_ = 1;
+    IDirect3DSurface9* back_buffer_ = nullptr;    // over the back buffer's memory
+    IDirect3DSurface9* auto_depth_ = nullptr;     // the auto depth-stencil surface, or null
+    IDirect3DSurface9* render_target_ = nullptr;  // what draws go into (back_buffer_ by default)
+    IDirect3DSurface9* depth_stencil_ = nullptr;  // its depth-stencil surface, or null
+    bool target_level_ = false;                   // render_target_ is a texture level
+    bool target_alpha_ = false;                   // render_target_ keeps alpha (A8R8G8B8, not the back buffer)
+    bool target_changed_ = false;                 // drawn into since the level was last told
+    IDirect3DBaseTexture9* target_container_ = nullptr;
+    std::vector<uint32_t> target_copy_;  // see draw_beside_target
     d3d9_framebuffer fb_;
     uint32_t* lent_colour_ = nullptr;  // from win_frame_memory, or null: the colour buffer is fb_'s own
     viewport_mapping viewport_;

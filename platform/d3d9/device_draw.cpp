@@ -284,7 +284,7 @@ bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout)
     raster_blend blend;
     if (state(D3DRS_ALPHATESTENABLE) != FALSE || !fast_blend(&blend)) return false;
     if (blend == raster_blend::source_alpha && !fast_source_alpha()) return false;
-    if ((state(D3DRS_COLORWRITEENABLE) & 7u) != 7u) return false;
+    if ((state(D3DRS_COLORWRITEENABLE) & 7u) != 7u || target_alpha_) return false;
     if (fb_.depth_format != fb_depth_format::none && fb_.depth_format != fb_depth_format::d16) return false;
     if (fb_has_stencil(fb_) && state(D3DRS_STENCILENABLE) != FALSE) return false;
     if (!is_float_zero(state(D3DRS_DEPTHBIAS)) || !is_float_zero(state(D3DRS_SLOPESCALEDEPTHBIAS))) return false;
@@ -298,6 +298,12 @@ bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout)
 
 HRESULT d3d9_device::draw(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n, uint32_t vertex_end,
                           const draw_source& source) {
+    if (target_level_ && note_target_drawn()) return draw_beside_target(type, count, indices, n, vertex_end, source);
+    return draw_routed(type, count, indices, n, vertex_end, source);
+}
+
+HRESULT d3d9_device::draw_routed(D3DPRIMITIVETYPE type, UINT count, const uint32_t* indices, size_t n,
+                                 uint32_t vertex_end, const draw_source& source) {
     if (matrices_dirty_) {
         tnl_build_matrices(world_, view_, projection_, &matrices_);
         matrices_dirty_ = false;

@@ -151,6 +151,7 @@ gr_state d3d9_device::pixel_state(const vertex_layout& layout) {
     g.discard_outside_depth_range = pretransformed;
     texture_stages(layout, g.stages);
     g.texture_factor = state(D3DRS_TEXTUREFACTOR);
+    g.target_alpha = target_alpha_;
     g.specular = state(D3DRS_SPECULARENABLE) != FALSE;
     g.fog = state(D3DRS_FOGENABLE) != FALSE;
     const DWORD table = state(D3DRS_FOGTABLEMODE);

@@ -9,6 +9,10 @@
 // dangling pointer. Each object is listed with its device from creation to destruction, so that
 // the device can tell its own objects from anything else a program passes it.
 //
+// Objects a program must release before Reset (DEFAULT-pool resources, explicit render targets and
+// depth-stencil surfaces, state blocks) are counted by their device while the program holds them;
+// the device's own bindings do not count, as Reset drops them.
+//
 // d3d9_resource adds the IDirect3DResource9 methods: private data, priority (kept for managed
 // resources only; others answer 0, as the priority steers only the managed pool), PreLoad.
 #pragma once
@@ -25,6 +29,9 @@ enum class d3d9_object_kind { vertex_buffer, index_buffer, declaration, texture,
 bool d3d9_device_remember(IDirect3DDevice9* device, const void* object, d3d9_object_kind kind);
 void d3d9_device_forget(IDirect3DDevice9* device, const void* object);
 
+// One more (+1) or one fewer (-1) object that the program holds and must release before Reset.
+void d3d9_device_count_reset_blocker(IDirect3DDevice9* device, int change);
+
 template <typename Interface>
 class d3d9_device_child : public com_object<Interface> {
 public:
@@ -33,6 +40,7 @@ public:
         if (references == 1) {  // handed back to the program by a Get* while only bound
             held_ = true;
             device_->AddRef();
+            if (blocks_reset_) d3d9_device_count_reset_blocker(device_, +1);
         }
         return references;
     }
@@ -55,9 +63,23 @@ protected:
     ~d3d9_device_child() override { d3d9_device_forget(device_, static_cast<Interface*>(this)); }
     IDirect3DDevice9* device() const { return device_; }
 
+    // Marks the object as one the program must release before Reset.
+    void block_reset() {
+        if (blocks_reset_) return;
+        blocks_reset_ = true;
+        if (held_) d3d9_device_count_reset_blocker(device_, +1);
+    }
+
+    // The object no longer counts for Reset (a texture's level: its texture counts for it).
+    void clear_reset_block() {
+        if (blocks_reset_ && held_) d3d9_device_count_reset_blocker(device_, -1);
+        blocks_reset_ = false;
+    }
+
     void final_release() override {
         IDirect3DDevice9* device = device_;
         held_ = false;
+        if (blocks_reset_) d3d9_device_count_reset_blocker(device, -1);
         if (bindings_ == 0) delete this;
         device->Release();  // may end the device, which then unbinds (and so deletes) this object
     }
@@ -66,6 +88,7 @@ private:
     IDirect3DDevice9* device_;
     ULONG bindings_ = 0;
     bool held_ = true;
+    bool blocks_reset_ = false;
 };
 
 template <typename Interface>
@@ -87,7 +110,9 @@ public:
     void PreLoad() override {}  // everything already lives where the device reads it
 
 protected:
-    d3d9_resource(IDirect3DDevice9* device, D3DPOOL pool) : d3d9_device_child<Interface>(device), pool_(pool) {}
+    d3d9_resource(IDirect3DDevice9* device, D3DPOOL pool) : d3d9_device_child<Interface>(device), pool_(pool) {
+        if (pool == D3DPOOL_DEFAULT) this->block_reset();
+    }
     D3DPOOL pool() const { return pool_; }
 
 private:

@@ -19,8 +19,6 @@
 
 // ---- the device as a whole ----------------------------------------------------------------------
 
-HRESULT d3d9_device::TestCooperativeLevel() { return D3D_OK; }
-
 // Textures live in system memory: the physical memory, capped at what a UINT holds in whole MiB.
 UINT d3d9_device::GetAvailableTextureMem() {
     const long pages = sysconf(_SC_PHYS_PAGES);

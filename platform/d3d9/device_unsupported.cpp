@@ -1,6 +1,6 @@
 // device_unsupported.cpp - the device methods whose features the renderer does not offer yet:
-// resources made by the program (cube and volume textures, surfaces, shaders, queries), render targets, palettes,
-// patches, swap chains and Reset.
+// resources made by the program (cube and volume textures, shaders, queries), palettes, patches
+// and additional swap chains.
 //
 // Each fails with D3DERR_INVALIDCALL (CreateQuery: D3DERR_NOTAVAILABLE, the documented answer for
 // a query type the device lacks), sets its output pointers to null and changes nothing. The few
@@ -23,12 +23,6 @@ HRESULT d3d9_device::CreateAdditionalSwapChain(D3DPRESENT_PARAMETERS*, IDirect3D
 
 HRESULT d3d9_device::GetSwapChain(UINT, IDirect3DSwapChain9** swap_chain) { return refuse(swap_chain); }
 
-HRESULT d3d9_device::Reset(D3DPRESENT_PARAMETERS*) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::GetBackBuffer(UINT, UINT, D3DBACKBUFFER_TYPE, IDirect3DSurface9** surface) {
-    return refuse(surface);
-}
-
 HRESULT d3d9_device::SetDialogBoxMode(BOOL) { return D3DERR_INVALIDCALL; }
 
 HRESULT d3d9_device::CreateVolumeTexture(UINT, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
@@ -40,26 +34,6 @@ HRESULT d3d9_device::CreateCubeTexture(UINT, UINT, DWORD, D3DFORMAT, D3DPOOL, ID
                                        HANDLE*) {
     return refuse(texture);
 }
-
-HRESULT d3d9_device::CreateRenderTarget(UINT, UINT, D3DFORMAT, D3DMULTISAMPLE_TYPE, DWORD, BOOL,
-                                        IDirect3DSurface9** surface, HANDLE*) {
-    return refuse(surface);
-}
-
-HRESULT d3d9_device::CreateDepthStencilSurface(UINT, UINT, D3DFORMAT, D3DMULTISAMPLE_TYPE, DWORD, BOOL,
-                                               IDirect3DSurface9** surface, HANDLE*) {
-    return refuse(surface);
-}
-
-HRESULT d3d9_device::GetFrontBufferData(UINT, IDirect3DSurface9*) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::SetRenderTarget(DWORD, IDirect3DSurface9*) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::GetRenderTarget(DWORD, IDirect3DSurface9** surface) { return refuse(surface); }
-
-HRESULT d3d9_device::SetDepthStencilSurface(IDirect3DSurface9*) { return D3DERR_INVALIDCALL; }
-
-HRESULT d3d9_device::GetDepthStencilSurface(IDirect3DSurface9** surface) { return refuse(surface); }
 
 HRESULT d3d9_device::SetClipStatus(const D3DCLIPSTATUS9*) { return D3DERR_INVALIDCALL; }
 

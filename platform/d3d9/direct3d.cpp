@@ -1,17 +1,16 @@
 // direct3d.cpp - IDirect3D9: one adapter (a generic software adapter, no vendor identity), its
-// display mode, the format checks, and the creation of devices.
+// display modes, the format checks, and the creation of devices.
 //
-// The adapter offers one display mode: the desktop's, in X8R8G8B8. What the checks accept is what
-// the device does today: X8R8G8B8 or A8R8G8B8 back buffers on an X8R8G8B8 desktop, a D16, D24X8,
-// D24S8 or D32 depth buffer, A8R8G8B8 textures (the texture loader's), no multisampling. Only the HAL device type
-// exists; REF and SW are not available.
+// The adapter offers the display modes of the window layer (the desktop's among them), in
+// X8R8G8B8 only. The checks accept X8R8G8B8 or A8R8G8B8 back buffers and render targets on an
+// X8R8G8B8 desktop, D16, D24X8, D24S8 and D32 depth-stencil surfaces, textures of the texture
+// formats, no multisampling. Only the HAL device type exists; REF and SW are not available.
 //
-// CreateDevice: exactly one of the three vertex-processing flags (all behave alike); a windowed
-// back buffer of size 0 takes the window's client size; Windowed = FALSE is accepted for a back
-// buffer of the size and format given and runs in the window as it is.
+// CreateDevice: exactly one of the three vertex-processing flags (all behave alike; PUREDEVICE,
+// FPU_PRESERVE and MULTITHREADED are accepted, and a pure device still answers every Get*); the
+// presentation parameters as presentation.cpp checks them.
 #include "platform/d3d9/device.h"
 
-#include "platform/d3d9/texture.h"
 #include "platform/win32/win_backend.h"
 #include "platform/win32/win_surface.h"
 
@@ -19,26 +18,40 @@
 #include <cstdio>
 #include <cstring>
 #include <new>
+#include <vector>
 
 namespace {
-
-constexpr int max_back_buffer_side = 8192;
 
 // The adapter's identity: fixed, the same on every machine.
 constexpr GUID adapter_identifier = {0x6D3D9A00, 0x5EED, 0x4F1E, {0x8A, 0x11, 0x53, 0x4F, 0x46, 0x54, 0x57, 0x31}};
 
 bool is_format(D3DFORMAT f, D3DFORMAT expected) { return d3d9_stored_value(f) == d3d9_stored_value(expected); }
 
-bool back_buffer_format(D3DFORMAT f) { return is_format(f, D3DFMT_X8R8G8B8) || is_format(f, D3DFMT_A8R8G8B8); }
-
-// The depth-stencil formats the device keeps; none for any other.
-fb_depth_format depth_stencil_format(D3DFORMAT f) {
+bool is_dxt(D3DFORMAT f) {
     switch (d3d9_stored_value(f)) {
-    case D3DFMT_D16: return fb_depth_format::d16;
-    case D3DFMT_D24X8: return fb_depth_format::d24x8;
-    case D3DFMT_D24S8: return fb_depth_format::d24s8;
-    case D3DFMT_D32: return fb_depth_format::d32;
-    default: return fb_depth_format::none;
+    case D3DFMT_DXT1:
+    case D3DFMT_DXT2:
+    case D3DFMT_DXT3:
+    case D3DFMT_DXT4:
+    case D3DFMT_DXT5: return true;
+    default: return false;
+    }
+}
+
+// The formats a texture or a plain surface may have.
+bool texture_format(D3DFORMAT f) {
+    switch (d3d9_stored_value(f)) {
+    case D3DFMT_R8G8B8:
+    case D3DFMT_A8R8G8B8:
+    case D3DFMT_X8R8G8B8:
+    case D3DFMT_R5G6B5:
+    case D3DFMT_X1R5G5B5:
+    case D3DFMT_A1R5G5B5:
+    case D3DFMT_A4R4G4B4:
+    case D3DFMT_A8:
+    case D3DFMT_L8:
+    case D3DFMT_A8L8: return true;
+    default: return is_dxt(f);
     }
 }
 
@@ -50,14 +63,15 @@ bool one_vertex_processing_flag(DWORD flags) {
     return chosen != 0 && (chosen & (chosen - 1)) == 0;
 }
 
-bool windowed_interval(UINT interval) {
-    return interval == D3DPRESENT_INTERVAL_DEFAULT || interval == D3DPRESENT_INTERVAL_ONE ||
-           interval == UINT(D3DPRESENT_INTERVAL_IMMEDIATE);
+// The display modes of a format: the window layer's modes for X8R8G8B8, none for any other.
+std::vector<D3DDISPLAYMODE> adapter_modes(D3DFORMAT format) {
+    std::vector<D3DDISPLAYMODE> modes;
+    if (!is_format(format, D3DFMT_X8R8G8B8)) return modes;
+    for (const win_display_mode& m : win_display_modes()) {
+        modes.push_back({UINT(m.width), UINT(m.height), UINT(m.refresh_hz > 0 ? m.refresh_hz : 60), D3DFMT_X8R8G8B8});
+    }
+    return modes;
 }
-
-// A device created with Windowed = FALSE gets a window whose client area is the back buffer's size
-// (a real full-screen window only when the user asks for one: see win_prepare_fullscreen).
-void show_full_screen(HWND window, UINT width, UINT height) { win_prepare_fullscreen(window, int(width), int(height)); }
 
 class d3d9_direct3d final : public com_object<IDirect3D9> {
 public:
@@ -112,14 +126,24 @@ HRESULT d3d9_direct3d::GetAdapterIdentifier(UINT adapter, DWORD flags, D3DADAPTE
 }
 
 UINT d3d9_direct3d::GetAdapterModeCount(UINT adapter, D3DFORMAT format) {
-    return adapter == D3DADAPTER_DEFAULT && is_format(format, D3DFMT_X8R8G8B8) ? 1 : 0;
+    if (adapter != D3DADAPTER_DEFAULT) return 0;
+    try {
+        return UINT(adapter_modes(format).size());
+    } catch (const std::bad_alloc&) {
+        return 0;
+    }
 }
 
 HRESULT d3d9_direct3d::EnumAdapterModes(UINT adapter, D3DFORMAT format, UINT mode, D3DDISPLAYMODE* display_mode) {
     if (display_mode == nullptr || adapter != D3DADAPTER_DEFAULT) return D3DERR_INVALIDCALL;
     if (!is_format(format, D3DFMT_X8R8G8B8)) return D3DERR_NOTAVAILABLE;
-    if (mode != 0) return D3DERR_INVALIDCALL;
-    *display_mode = d3d9_desktop_display_mode();
+    try {
+        const std::vector<D3DDISPLAYMODE> modes = adapter_modes(format);
+        if (mode >= modes.size()) return D3DERR_INVALIDCALL;
+        *display_mode = modes[mode];
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    }
     return D3D_OK;
 }
 
@@ -133,22 +157,39 @@ HRESULT d3d9_direct3d::CheckDeviceType(UINT adapter, D3DDEVTYPE type, D3DFORMAT 
                                        BOOL windowed) {
     if (const HRESULT r = adapter_and_type(adapter, type); r != D3D_OK) return r;
     if (!is_format(adapter_format, D3DFMT_X8R8G8B8)) return D3DERR_NOTAVAILABLE;
-    if (back_buffer_format(back_buffer) || (windowed && is_format(back_buffer, D3DFMT_UNKNOWN))) return D3D_OK;
+    if (d3d9_back_buffer_format(back_buffer) || (windowed && is_format(back_buffer, D3DFMT_UNKNOWN))) return D3D_OK;
     return D3DERR_NOTAVAILABLE;
 }
 
+// Textures and plain surfaces of every texture format (usage 0, DYNAMIC, AUTOGENMIPMAP and the
+// filter and wrap queries; AUTOGENMIPMAP on a DXT format answers D3DOK_NOAUTOGEN: such a texture
+// is made, but its lower levels are not generated), render-target textures and surfaces of the
+// back buffer formats, depth-stencil surfaces of the depth formats.
 HRESULT d3d9_direct3d::CheckDeviceFormat(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapter_format, DWORD usage,
                                          D3DRESOURCETYPE resource, D3DFORMAT format) {
     if (const HRESULT r = adapter_and_type(adapter, type); r != D3D_OK) return r;
     if (!is_format(adapter_format, D3DFMT_X8R8G8B8)) return D3DERR_NOTAVAILABLE;
     const int32_t kind = d3d9_stored_value(resource);
-    if (usage == D3DUSAGE_RENDERTARGET && kind == D3DRTYPE_SURFACE && back_buffer_format(format)) return D3D_OK;
-    if (usage == D3DUSAGE_DEPTHSTENCIL && kind == D3DRTYPE_SURFACE &&
-        depth_stencil_format(format) != fb_depth_format::none) {
-        return D3D_OK;
+    const bool texture = kind == D3DRTYPE_TEXTURE, surface = kind == D3DRTYPE_SURFACE;
+    constexpr DWORD queries = D3DUSAGE_QUERY_FILTER | D3DUSAGE_QUERY_WRAPANDMIP;
+    const DWORD main = usage & ~queries;
+    if (main == D3DUSAGE_DEPTHSTENCIL) {
+        const bool offered =
+            surface && (usage & queries) == 0 && d3d9_depth_stencil_format(format) != fb_depth_format::none;
+        return offered ? D3D_OK : D3DERR_NOTAVAILABLE;
     }
-    if (usage == 0 && kind == D3DRTYPE_TEXTURE && is_format(format, D3DFMT_A8R8G8B8)) return D3D_OK;
-    return D3DERR_NOTAVAILABLE;
+    if ((main & D3DUSAGE_RENDERTARGET) != 0) {
+        const DWORD rest = main & ~DWORD(D3DUSAGE_RENDERTARGET);
+        const bool offered = d3d9_back_buffer_format(format) &&
+                             ((surface && rest == 0) || (texture && (rest & ~DWORD(D3DUSAGE_AUTOGENMIPMAP)) == 0));
+        return offered ? D3D_OK : D3DERR_NOTAVAILABLE;
+    }
+    if ((main & ~DWORD(D3DUSAGE_DYNAMIC | D3DUSAGE_AUTOGENMIPMAP)) != 0 || !texture_format(format)) {
+        return D3DERR_NOTAVAILABLE;
+    }
+    if (surface) return main == 0 ? D3D_OK : D3DERR_NOTAVAILABLE;
+    if (!texture) return D3DERR_NOTAVAILABLE;
+    return (main & D3DUSAGE_AUTOGENMIPMAP) != 0 && is_dxt(format) ? D3DOK_NOAUTOGEN : D3D_OK;
 }
 
 HRESULT d3d9_direct3d::CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type, D3DFORMAT, BOOL,
@@ -162,15 +203,15 @@ HRESULT d3d9_direct3d::CheckDeviceMultiSampleType(UINT adapter, D3DDEVTYPE type,
 HRESULT d3d9_direct3d::CheckDepthStencilMatch(UINT adapter, D3DDEVTYPE type, D3DFORMAT adapter_format, D3DFORMAT target,
                                               D3DFORMAT depth) {
     if (const HRESULT r = adapter_and_type(adapter, type); r != D3D_OK) return r;
-    const bool offered = is_format(adapter_format, D3DFMT_X8R8G8B8) && back_buffer_format(target) &&
-                         depth_stencil_format(depth) != fb_depth_format::none;
+    const bool offered = is_format(adapter_format, D3DFMT_X8R8G8B8) && d3d9_back_buffer_format(target) &&
+                         d3d9_depth_stencil_format(depth) != fb_depth_format::none;
     return offered ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
-// The device copies between no surfaces yet.
-HRESULT d3d9_direct3d::CheckDeviceFormatConversion(UINT adapter, D3DDEVTYPE type, D3DFORMAT, D3DFORMAT) {
+// StretchRect converts between the two render-target formats.
+HRESULT d3d9_direct3d::CheckDeviceFormatConversion(UINT adapter, D3DDEVTYPE type, D3DFORMAT source, D3DFORMAT target) {
     if (const HRESULT r = adapter_and_type(adapter, type); r != D3D_OK) return r;
-    return D3DERR_NOTAVAILABLE;
+    return d3d9_back_buffer_format(source) && d3d9_back_buffer_format(target) ? D3D_OK : D3DERR_NOTAVAILABLE;
 }
 
 HRESULT d3d9_direct3d::GetDeviceCaps(UINT adapter, D3DDEVTYPE type, D3DCAPS9* caps) {
@@ -188,32 +229,8 @@ HRESULT d3d9_direct3d::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_wi
         return D3DERR_INVALIDCALL;
     }
     if (d3d9_stored_value(type) != D3DDEVTYPE_HAL) return D3DERR_NOTAVAILABLE;
-    const bool windowed = p->Windowed != FALSE;
-    const D3DFORMAT format = p->BackBufferFormat;
-    const bool format_ok = back_buffer_format(format) || (windowed && is_format(format, D3DFMT_UNKNOWN));
-    if (!format_ok || d3d9_stored_value(p->MultiSampleType) != D3DMULTISAMPLE_NONE ||
-        p->BackBufferCount > D3DPRESENT_BACK_BUFFERS_MAX || !windowed_interval(p->PresentationInterval)) {
-        return D3DERR_INVALIDCALL;
-    }
-    const fb_depth_format depth =
-        p->EnableAutoDepthStencil ? depth_stencil_format(p->AutoDepthStencilFormat) : fb_depth_format::none;
-    if (p->EnableAutoDepthStencil && depth == fb_depth_format::none) return D3DERR_INVALIDCALL;
-    // A full-screen device needs its size (and a format, checked above).
-    if (!windowed && (p->BackBufferWidth == 0 || p->BackBufferHeight == 0)) return D3DERR_INVALIDCALL;
-    const HWND window = p->hDeviceWindow != nullptr ? p->hDeviceWindow : focus_window;
-    int client_width = 0, client_height = 0;
-    if (window == nullptr || !win_client_size(window, &client_width, &client_height)) return D3DERR_INVALIDCALL;
-    const UINT width = p->BackBufferWidth != 0 ? p->BackBufferWidth : UINT(std::max(client_width, 0));
-    const UINT height = p->BackBufferHeight != 0 ? p->BackBufferHeight : UINT(std::max(client_height, 0));
-    if (width == 0 || height == 0 || width > max_back_buffer_side || height > max_back_buffer_side) {
-        return D3DERR_INVALIDCALL;
-    }
     d3d9_device_setup setup{};
-    setup.window = window;
-    setup.width = int(width);
-    setup.height = int(height);
-    setup.with_depth = p->EnableAutoDepthStencil != FALSE;
-    setup.depth_format = depth;
+    if (const HRESULT checked = d3d9_presentation_setup(*p, focus_window, &setup); checked != D3D_OK) return checked;
     setup.creation = {adapter, D3DDEVTYPE_HAL, focus_window, behaviour_flags};
     d3d9_device* created = new (std::nothrow) d3d9_device(this, setup);
     if (created == nullptr) return D3DERR_OUTOFVIDEOMEMORY;
@@ -221,14 +238,7 @@ HRESULT d3d9_direct3d::CreateDevice(UINT adapter, D3DDEVTYPE type, HWND focus_wi
         created->Release();
         return D3DERR_OUTOFVIDEOMEMORY;
     }
-    if (!windowed) show_full_screen(window, width, height);
-    // D3DPRESENT_INTERVAL_IMMEDIATE: Present shows the frame at once, without waiting for the refresh.
-    win_set_present_paced(window, p->PresentationInterval != UINT(D3DPRESENT_INTERVAL_IMMEDIATE));
-    p->BackBufferWidth = width;
-    p->BackBufferHeight = height;
-    if (is_format(format, D3DFMT_UNKNOWN)) p->BackBufferFormat = D3DFMT_X8R8G8B8;
-    if (p->BackBufferCount == 0) p->BackBufferCount = 1;
-    if (p->hDeviceWindow == nullptr) p->hDeviceWindow = window;
+    d3d9_presentation_apply(setup, p);
     *device = created;
     return D3D_OK;
 }

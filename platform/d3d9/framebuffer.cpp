@@ -176,3 +176,100 @@ void fb_fill_stencil(d3d9_framebuffer& fb, int x1, int y1, int x2, int y2, uint8
     fill(fb.stencil.data(), fb.width, r, stencil);
     mark(fb.stencil_dirty, fb.tile_shift, r);
 }
+
+// ---- render targets -----------------------------------------------------------------------------
+
+namespace {
+
+template <typename T>
+void copy_rect(const std::vector<T>& from, int from_pitch, std::vector<T>& to, int to_pitch, int width, int height) {
+    for (int y = 0; y < height; ++y) {
+        std::copy_n(from.data() + size_t(y) * size_t(from_pitch), width, to.data() + size_t(y) * size_t(to_pitch));
+    }
+}
+
+int tile_shift_for(int width) {
+    int shift = 5;
+    while ((width - 1) >> shift >= 64) ++shift;
+    return shift;
+}
+
+}  // namespace
+
+void fb_set_colour(d3d9_framebuffer& fb, uint32_t* pixels, int width, int height) {
+    const size_t bands = size_t((height + fb_band_rows - 1) >> fb_band_shift);
+    std::vector<uint64_t> colour_dirty(bands, ~uint64_t{0});
+    std::vector<uint64_t> depth_dirty(bands, ~uint64_t{0});
+    std::vector<uint64_t> stencil_dirty(bands, ~uint64_t{0});
+    fb.colour_dirty.swap(colour_dirty);
+    fb.depth_dirty.swap(depth_dirty);
+    fb.stencil_dirty.swap(stencil_dirty);
+    fb.width = width;
+    fb.height = height;
+    fb.tile_shift = tile_shift_for(width);
+    fb.colour_pixels = pixels;
+}
+
+void fb_depth_store_create(fb_depth_store& store, int width, int height, fb_depth_format format) {
+    d3d9_framebuffer sizing;
+    sizing.depth_format = format;
+    const size_t pixels = size_t(width) * size_t(height) + fb_padding;
+    std::vector<uint16_t> depth;
+    std::vector<uint32_t> depth32;
+    std::vector<uint8_t> stencil;
+    if (format == fb_depth_format::d16) depth.assign(pixels, uint16_t{65535});
+    if (format != fb_depth_format::none && format != fb_depth_format::d16) {
+        depth32.assign(pixels, fb_depth_stored(sizing, 1.0f));
+    }
+    if (format == fb_depth_format::d24s8) stencil.assign(pixels, uint8_t{0});
+    store.width = width;
+    store.height = height;
+    store.format = format;
+    store.depth.swap(depth);
+    store.depth32.swap(depth32);
+    store.stencil.swap(stencil);
+    store.lent = false;
+}
+
+void fb_take_depth(d3d9_framebuffer& fb, fb_depth_store& store) {
+    if (store.width == fb.width && store.height == fb.height) {
+        fb.depth.swap(store.depth);
+        fb.depth32.swap(store.depth32);
+        fb.stencil.swap(store.stencil);
+    } else {
+        const size_t pixels = size_t(fb.width) * size_t(fb.height) + fb_padding;
+        const int w = std::min(fb.width, store.width), h = std::min(fb.height, store.height);
+        std::vector<uint16_t> depth(store.depth.empty() ? 0 : pixels, uint16_t{0});
+        std::vector<uint32_t> depth32(store.depth32.empty() ? 0 : pixels, 0u);
+        std::vector<uint8_t> stencil(store.stencil.empty() ? 0 : pixels, uint8_t{0});
+        if (!depth.empty()) copy_rect(store.depth, store.width, depth, fb.width, w, h);
+        if (!depth32.empty()) copy_rect(store.depth32, store.width, depth32, fb.width, w, h);
+        if (!stencil.empty()) copy_rect(store.stencil, store.width, stencil, fb.width, w, h);
+        fb.depth.swap(depth);
+        fb.depth32.swap(depth32);
+        fb.stencil.swap(stencil);
+    }
+    fb.depth_format = store.format;
+    std::fill(fb.depth_dirty.begin(), fb.depth_dirty.end(), ~uint64_t{0});
+    std::fill(fb.stencil_dirty.begin(), fb.stencil_dirty.end(), ~uint64_t{0});
+    store.lent = true;
+}
+
+void fb_return_depth(d3d9_framebuffer& fb, fb_depth_store& store) {
+    if (!store.lent) return;
+    if (store.width == fb.width && store.height == fb.height) {
+        fb.depth.swap(store.depth);
+        fb.depth32.swap(store.depth32);
+        fb.stencil.swap(store.stencil);
+    } else {
+        const int w = std::min(fb.width, store.width), h = std::min(fb.height, store.height);
+        if (!store.depth.empty()) copy_rect(fb.depth, fb.width, store.depth, store.width, w, h);
+        if (!store.depth32.empty()) copy_rect(fb.depth32, fb.width, store.depth32, store.width, w, h);
+        if (!store.stencil.empty()) copy_rect(fb.stencil, fb.width, store.stencil, store.width, w, h);
+    }
+    fb.depth.clear();
+    fb.depth32.clear();
+    fb.stencil.clear();
+    fb.depth_format = fb_depth_format::none;
+    store.lent = false;
+}

@@ -17,6 +17,10 @@
 // bounding box; a whole clear with the same value as the base refills only the dirty tiles, any
 // other clear refills everything.
 //
+// Render targets: the colour buffer may be switched to other memory (fb_set_colour), and the depth
+// and stencil buffers handed in and out of a store of their own (fb_depth_store: a depth-stencil
+// surface's buffers while another is bound), so that the rasteriser always sees one framebuffer.
+//
 // DOES NOT: draw anything itself beyond clearing, or know about windows and presentation.
 #pragma once
 
@@ -62,6 +66,36 @@ inline bool fb_create(d3d9_framebuffer& fb, int width, int height, bool with_dep
 
 inline bool fb_has_depth(const d3d9_framebuffer& fb) { return fb.depth_format != fb_depth_format::none; }
 inline bool fb_has_stencil(const d3d9_framebuffer& fb) { return fb.depth_format == fb_depth_format::d24s8; }
+
+// Makes `pixels` (width x height, rows `width` pixels apart, fb_padding spare pixels after the
+// last row) the colour buffer. The depth and stencil buffers must have been handed back first
+// (fb_return_depth). Every colour tile counts as drawn. May throw std::bad_alloc (the tile masks),
+// leaving the framebuffer as it was.
+void fb_set_colour(d3d9_framebuffer& fb, uint32_t* pixels, int width, int height);
+
+// The depth and stencil buffers of a depth-stencil surface while they are not in a framebuffer:
+// vectors as d3d9_framebuffer's, `width` elements apart.
+struct fb_depth_store {
+    int width = 0;
+    int height = 0;
+    fb_depth_format format = fb_depth_format::none;
+    std::vector<uint16_t> depth;
+    std::vector<uint32_t> depth32;
+    std::vector<uint8_t> stencil;
+    bool lent = false;  // the buffers are in a framebuffer now (fb_take_depth)
+};
+
+// Sizes a store's buffers: depth at its farthest, stencil 0. May throw std::bad_alloc.
+void fb_depth_store_create(fb_depth_store& store, int width, int height, fb_depth_format format);
+
+// Puts the store's buffers into the framebuffer, which has none: moved when the sizes match,
+// otherwise copied into buffers of the framebuffer's size (pixels beyond the store's read as the
+// nearest depth and stencil 0). Every depth and stencil tile counts as drawn. May throw
+// std::bad_alloc, leaving both as they were.
+void fb_take_depth(d3d9_framebuffer& fb, fb_depth_store& store);
+// Hands them back (moved, or the part the store covers copied back); the framebuffer then has no
+// depth buffer.
+void fb_return_depth(d3d9_framebuffer& fb, fb_depth_store& store);
 
 // The depth format's bits: 16, 24 or 32; 0 without a depth buffer.
 int fb_depth_bits(const d3d9_framebuffer& fb);

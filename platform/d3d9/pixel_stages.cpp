@@ -438,10 +438,10 @@ bool blend_stage(const gr_program& program, const gr_planes&, gr_span& s) {
 template <bool Consecutive>
 void write_pixels(uint32_t* __restrict pixels, uint32_t bits, const gr_span& s) {
     const uint8_t* __restrict live = s.live;
-    const float* __restrict r = s.r, * __restrict g = s.g, * __restrict b = s.b;
+    const float* __restrict r = s.r, * __restrict g = s.g, * __restrict b = s.b, * __restrict a = s.a;
     const int n = s.count;
     for (int i = 0; i < n; ++i) {
-        const uint32_t c = to_8bit(r[i]) << 16 | to_8bit(g[i]) << 8 | to_8bit(b[i]);
+        const uint32_t c = to_8bit(a[i]) << 24 | to_8bit(r[i]) << 16 | to_8bit(g[i]) << 8 | to_8bit(b[i]);
         const uint32_t written = bits & (0u - uint32_t(live[i]));  // live is 0 or 1
         uint32_t& d = pixels[at<Consecutive>(s, i)];
         d = (d & ~written) | (c & written);
@@ -518,7 +518,8 @@ const gr_program* gr_compile(const gr_state& state, gr_program_storage* storage)
     p->marks_depth = depth && st.depth_write;
     p->marks_stencil = stencil;
     p->write_bits = ((st.colour_write_mask & 1u) ? 0xFF0000u : 0u) | ((st.colour_write_mask & 2u) ? 0xFF00u : 0u) |
-                    ((st.colour_write_mask & 4u) ? 0xFFu : 0u);
+                    ((st.colour_write_mask & 4u) ? 0xFFu : 0u) |
+                    ((st.target_alpha && (st.colour_write_mask & 8u)) ? 0xFF000000u : 0u);
     resolve_blend(*p);
 
     int n = 0;

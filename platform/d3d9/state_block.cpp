@@ -407,10 +407,12 @@ HRESULT d3d9_state_set::record_declaration(IDirect3DVertexDeclaration9* value) {
 d3d9_state_block::d3d9_state_block(IDirect3DDevice9* device, std::unique_ptr<d3d9_state_set> set)
     : device_(device), set_(std::move(set)) {
     device_->AddRef();
+    d3d9_device_count_reset_blocker(device_, +1);
 }
 
 d3d9_state_block::~d3d9_state_block() {
     set_.reset();  // its textures and buffers first, while the device still lives
+    d3d9_device_count_reset_blocker(device_, -1);
     device_->Release();
 }
 

@@ -79,7 +79,9 @@ HRESULT d3d9_surface::create_level(IDirect3DDevice9* device, const shape& s, uin
         surface->Release();  // not yet a level: ends as a surface of its own
         return d3d9_out_of_memory(s.pool);
     }
-    // A level holds no reference on the device: its texture does, for as long as either is held.
+    // A level holds no reference on the device and does not count for Reset: its texture does, for
+    // as long as either is held.
+    surface->clear_reset_block();
     device->Release();
     surface->bits_ = bits;
     surface->pitch_ = pitch;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 struct win_window;
 
@@ -68,6 +69,12 @@ public:
     // The desktop's size and refresh rate; a back end without a display reports 1920 x 1080 at
     // 60 Hz.
     virtual win_display_mode desktop_mode() { return {1920, 1080, 60}; }
+    // The modes the display offers, in any order, possibly repeated; a back end without a display
+    // offers its desktop mode and the usual smaller ones (640 x 480, 800 x 600, 1024 x 768,
+    // 1280 x 720), all at 60 Hz.
+    virtual std::vector<win_display_mode> display_modes() {
+        return {{640, 480, 60}, {800, 600, 60}, {1024, 768, 60}, {1280, 720, 60}, desktop_mode()};
+    }
     // Whether the key is down now, whichever window has the focus.
     virtual bool key_down(int virtual_key) = 0;
     // Shows a modal message box (text already UTF-8) with the buttons of `type`; returns the ID of

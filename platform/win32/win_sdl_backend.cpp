@@ -352,6 +352,18 @@ public:
         }
         return {mode.w, mode.h, mode.refresh_rate > 0 ? mode.refresh_rate : 60};
     }
+    // The first display's modes (a refresh rate SDL does not know counts as 60 Hz), with the
+    // desktop's among them.
+    std::vector<win_display_mode> display_modes() override {
+        std::vector<win_display_mode> modes{desktop_mode()};
+        const int count = video_ ? SDL_GetNumDisplayModes(0) : 0;
+        for (int i = 0; i < count; ++i) {
+            SDL_DisplayMode mode{};
+            if (SDL_GetDisplayMode(0, i, &mode) != 0 || mode.w <= 0 || mode.h <= 0) continue;
+            modes.push_back({mode.w, mode.h, mode.refresh_rate > 0 ? mode.refresh_rate : 60});
+        }
+        return modes;
+    }
     bool key_down(int virtual_key) override {
         if (virtual_key == VK_LBUTTON || virtual_key == VK_RBUTTON || virtual_key == VK_MBUTTON ||
             virtual_key == VK_XBUTTON1 || virtual_key == VK_XBUTTON2) {

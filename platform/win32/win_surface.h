@@ -11,11 +11,16 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <vector>
 
 struct win_display_mode;
 
 // The desktop's display mode (width, height, refresh rate) as the active back end sees it.
 win_display_mode win_desktop_mode();
+
+// The display modes the active back end offers, sorted by width, then height, then refresh rate,
+// each once; never empty (the desktop's mode is among them).
+std::vector<win_display_mode> win_display_modes();
 
 // Gives the window a client area of width x height (the window grows by its frame); with
 // WIN32_STANDIN_FULLSCREEN=1 in the environment it also becomes a desktop-sized full-screen

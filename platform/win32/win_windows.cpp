@@ -28,6 +28,8 @@
 #include <algorithm>
 #include <cstring>
 #include <string>
+#include <tuple>
+#include <vector>
 
 namespace {
 
@@ -649,6 +651,16 @@ BOOL WINAPI GetClientRect(HWND handle, RECT* rect) {
 }
 
 win_display_mode win_desktop_mode() { return win_active_backend().desktop_mode(); }
+
+std::vector<win_display_mode> win_display_modes() {
+    std::vector<win_display_mode> modes = win_active_backend().display_modes();
+    modes.push_back(win_desktop_mode());
+    const auto key = [](const win_display_mode& m) { return std::tuple(m.width, m.height, m.refresh_hz); };
+    std::sort(modes.begin(), modes.end(), [&](const auto& a, const auto& b) { return key(a) < key(b); });
+    modes.erase(std::unique(modes.begin(), modes.end(), [&](const auto& a, const auto& b) { return key(a) == key(b); }),
+                modes.end());
+    return modes;
+}
 
 bool win_set_present_paced(HWND handle, bool paced) {
     win_window* window = win_table_live_window(handle);

@@ -33,10 +33,21 @@ TEST_F(Direct3DTest, OneGenericAdapterInTheDesktopMode) {
     EXPECT_EQ(desktop.Format, D3DFMT_X8R8G8B8);
     EXPECT_GT(desktop.Width, 0u);
     EXPECT_GT(desktop.RefreshRate, 0u);
-    ASSERT_EQ(d3d->GetAdapterModeCount(D3DADAPTER_DEFAULT, D3DFMT_X8R8G8B8), 1u);
-    ASSERT_EQ(d3d->EnumAdapterModes(D3DADAPTER_DEFAULT, D3DFMT_X8R8G8B8, 0, &listed), D3D_OK);
-    EXPECT_EQ(std::memcmp(&listed, &desktop, sizeof listed), 0);
-    EXPECT_EQ(d3d->EnumAdapterModes(D3DADAPTER_DEFAULT, D3DFMT_X8R8G8B8, 1, &listed), D3DERR_INVALIDCALL);
+    // The headless back end: the desktop's 1920 x 1080 and four smaller modes, sorted, at 60 Hz.
+    const UINT count = d3d->GetAdapterModeCount(D3DADAPTER_DEFAULT, D3DFMT_X8R8G8B8);
+    ASSERT_EQ(count, 5u);
+    bool desktop_listed = false;
+    D3DDISPLAYMODE previous{};
+    for (UINT i = 0; i < count; ++i) {
+        ASSERT_EQ(d3d->EnumAdapterModes(D3DADAPTER_DEFAULT, D3DFMT_X8R8G8B8, i, &listed), D3D_OK);
+        EXPECT_EQ(listed.Format, D3DFMT_X8R8G8B8);
+        EXPECT_TRUE(listed.Width > previous.Width ||
+                    (listed.Width == previous.Width && listed.Height > previous.Height));
+        desktop_listed = desktop_listed || std::memcmp(&listed, &desktop, sizeof listed) == 0;
+        previous = listed;
+    }
+    EXPECT_TRUE(desktop_listed);
+    EXPECT_EQ(d3d->EnumAdapterModes(D3DADAPTER_DEFAULT, D3DFMT_X8R8G8B8, count, &listed), D3DERR_INVALIDCALL);
     EXPECT_EQ(d3d->GetAdapterModeCount(D3DADAPTER_DEFAULT, D3DFMT_R5G6B5), 0u);
     EXPECT_EQ(d3d->GetAdapterMonitor(D3DADAPTER_DEFAULT), nullptr);
     EXPECT_EQ(d3d->RegisterSoftwareDevice(nullptr), D3DERR_INVALIDCALL);
@@ -58,13 +69,31 @@ TEST_F(Direct3DTest, ChecksAnswerForWhatTheDeviceDoes) {
         {"type REF", d3d->CheckDeviceType(0, D3DDEVTYPE_REF, x8, x8, TRUE), D3DERR_NOTAVAILABLE},
         {"type adapter 1", d3d->CheckDeviceType(1, D3DDEVTYPE_HAL, x8, x8, TRUE), D3DERR_INVALIDCALL},
         {"texture A8R8G8B8", d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, 0, D3DRTYPE_TEXTURE, a8), D3D_OK},
-        {"texture DXT1", d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, 0, D3DRTYPE_TEXTURE, D3DFMT_DXT1),
+        {"texture DXT1", d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, 0, D3DRTYPE_TEXTURE, D3DFMT_DXT1), D3D_OK},
+        {"autogen DXT5",
+         d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, D3DUSAGE_AUTOGENMIPMAP, D3DRTYPE_TEXTURE, D3DFMT_DXT5),
+         D3DOK_NOAUTOGEN},
+        {"autogen L8 with filter query",
+         d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, D3DUSAGE_AUTOGENMIPMAP | D3DUSAGE_QUERY_FILTER, D3DRTYPE_TEXTURE,
+                                D3DFMT_L8),
+         D3D_OK},
+        {"dynamic A4R4G4B4 surface",
+         d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, D3DUSAGE_DYNAMIC, D3DRTYPE_SURFACE, D3DFMT_A4R4G4B4),
+         D3DERR_NOTAVAILABLE},
+        {"texture A16B16G16R16",
+         d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, 0, D3DRTYPE_TEXTURE, D3DFMT_A16B16G16R16), D3DERR_NOTAVAILABLE},
+        {"cube texture", d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, 0, D3DRTYPE_CUBETEXTURE, a8),
+         D3DERR_NOTAVAILABLE},
+        {"render-target R5G6B5",
+         d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, D3DUSAGE_RENDERTARGET, D3DRTYPE_TEXTURE, D3DFMT_R5G6B5),
+         D3DERR_NOTAVAILABLE},
+        {"depth texture",
+         d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_TEXTURE, D3DFMT_D16),
          D3DERR_NOTAVAILABLE},
         {"render target X8", d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, D3DUSAGE_RENDERTARGET, D3DRTYPE_SURFACE, x8),
          D3D_OK},
         {"render-target texture",
-         d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, D3DUSAGE_RENDERTARGET, D3DRTYPE_TEXTURE, x8),
-         D3DERR_NOTAVAILABLE},
+         d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, D3DUSAGE_RENDERTARGET, D3DRTYPE_TEXTURE, x8), D3D_OK},
         {"depth D16",
          d3d->CheckDeviceFormat(0, D3DDEVTYPE_HAL, x8, D3DUSAGE_DEPTHSTENCIL, D3DRTYPE_SURFACE, D3DFMT_D16), D3D_OK},
         {"depth D24S8",
@@ -78,7 +107,9 @@ TEST_F(Direct3DTest, ChecksAnswerForWhatTheDeviceDoes) {
         {"multisample 4",
          d3d->CheckDeviceMultiSampleType(0, D3DDEVTYPE_HAL, x8, TRUE, D3DMULTISAMPLE_4_SAMPLES, nullptr),
          D3DERR_NOTAVAILABLE},
-        {"conversion", d3d->CheckDeviceFormatConversion(0, D3DDEVTYPE_HAL, a8, x8), D3DERR_NOTAVAILABLE},
+        {"conversion A8 to X8", d3d->CheckDeviceFormatConversion(0, D3DDEVTYPE_HAL, a8, x8), D3D_OK},
+        {"conversion R5G6B5 to X8", d3d->CheckDeviceFormatConversion(0, D3DDEVTYPE_HAL, D3DFMT_R5G6B5, x8),
+         D3DERR_NOTAVAILABLE},
     };
     for (const auto& c : cases) EXPECT_EQ(c.result, c.expected) << c.name;
 
@@ -112,21 +143,47 @@ TEST_F(Direct3DTest, CreateDeviceRefusesWhatItCannotDo) {
               D3DERR_INVALIDCALL);
     EXPECT_EQ(try_create(D3DDEVTYPE_HAL, software, [](D3DPRESENT_PARAMETERS& p) { p.Windowed = FALSE; }),
               D3DERR_INVALIDCALL);  // full screen needs a size and a format
+    EXPECT_EQ(try_create(D3DDEVTYPE_HAL, software,
+                         [](D3DPRESENT_PARAMETERS& p) { p.MultiSampleType = D3DMULTISAMPLE_2_SAMPLES; }),
+              D3DERR_INVALIDCALL);
+    EXPECT_EQ(try_create(D3DDEVTYPE_HAL, software, [](D3DPRESENT_PARAMETERS& p) { p.SwapEffect = D3DSWAPEFFECT(0); }),
+              D3DERR_INVALIDCALL);
+    // Full screen in a mode that is not offered: 400 x 300; 640 x 480 at 75 Hz.
+    EXPECT_EQ(try_create(D3DDEVTYPE_HAL, software,
+                         [](D3DPRESENT_PARAMETERS& p) {
+                             p.Windowed = FALSE;
+                             p.BackBufferWidth = 400;
+                             p.BackBufferHeight = 300;
+                             p.BackBufferFormat = D3DFMT_X8R8G8B8;
+                         }),
+              D3DERR_INVALIDCALL);
+    EXPECT_EQ(try_create(D3DDEVTYPE_HAL, software,
+                         [](D3DPRESENT_PARAMETERS& p) {
+                             p.Windowed = FALSE;
+                             p.BackBufferWidth = 640;
+                             p.BackBufferHeight = 480;
+                             p.BackBufferFormat = D3DFMT_X8R8G8B8;
+                             p.FullScreen_RefreshRateInHz = 75;
+                         }),
+              D3DERR_INVALIDCALL);
 
-    D3DPRESENT_PARAMETERS full_screen = windowed_parameters(test_window());
+    const HWND window = open_headless_window();  // full screen resizes it
+    ASSERT_NE(window, nullptr);
+    D3DPRESENT_PARAMETERS full_screen = windowed_parameters(window);
     full_screen.Windowed = FALSE;
-    full_screen.BackBufferWidth = 320;
-    full_screen.BackBufferHeight = 200;
+    full_screen.BackBufferWidth = 640;
+    full_screen.BackBufferHeight = 480;
+    full_screen.FullScreen_RefreshRateInHz = 60;
     full_screen.BackBufferFormat = D3DFMT_X8R8G8B8;
-    ASSERT_EQ(
-        d3d->CreateDevice(0, D3DDEVTYPE_HAL, test_window(), D3DCREATE_MIXED_VERTEXPROCESSING, &full_screen, &device),
-        D3D_OK);
+    ASSERT_EQ(d3d->CreateDevice(0, D3DDEVTYPE_HAL, window, D3DCREATE_MIXED_VERTEXPROCESSING, &full_screen, &device),
+              D3D_OK);
     D3DVIEWPORT9 viewport{};
     ASSERT_EQ(device->GetViewport(&viewport), D3D_OK);
-    EXPECT_EQ(viewport.Width, 320u);
+    EXPECT_EQ(viewport.Width, 640u);
     EXPECT_EQ(device->SetSoftwareVertexProcessing(TRUE), D3D_OK);  // a mixed device switches
     EXPECT_EQ(device->GetSoftwareVertexProcessing(), TRUE);
     device->Release();
+    DestroyWindow(window);
 }
 
 // Windowed = FALSE gives the window a client area of the back buffer's size; IMMEDIATE makes the
@@ -137,8 +194,8 @@ TEST_F(Direct3DTest, FullScreenSizesItsWindowAndTheIntervalSetsPacing) {
     for (const UINT interval : {UINT(D3DPRESENT_INTERVAL_IMMEDIATE), UINT(D3DPRESENT_INTERVAL_ONE)}) {
         D3DPRESENT_PARAMETERS p = windowed_parameters(window);
         p.Windowed = FALSE;
-        p.BackBufferWidth = 400;
-        p.BackBufferHeight = 300;
+        p.BackBufferWidth = 800;
+        p.BackBufferHeight = 600;
         p.BackBufferFormat = D3DFMT_X8R8G8B8;
         p.PresentationInterval = interval;
         IDirect3DDevice9* device = nullptr;
@@ -146,8 +203,8 @@ TEST_F(Direct3DTest, FullScreenSizesItsWindowAndTheIntervalSetsPacing) {
                   D3D_OK);
         RECT client{};
         ASSERT_TRUE(GetClientRect(window, &client));
-        EXPECT_EQ(client.right, 400);
-        EXPECT_EQ(client.bottom, 300);
+        EXPECT_EQ(client.right, 800);
+        EXPECT_EQ(client.bottom, 600);
         EXPECT_EQ(win_table_live_window(window)->present_paced, interval != UINT(D3DPRESENT_INTERVAL_IMMEDIATE));
         device->Release();
     }
