@@ -15,6 +15,7 @@
 #include "platform/d3d9/transform_light.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 namespace {
@@ -36,6 +37,12 @@ struct tnl_lanes {
 
     static V3 splat3(const float v[3]) { return {splat(v[0]), splat(v[1]), splat(v[2])}; }
     static V3 times(V3 a, V3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+    // times, but a zero component of colour a gives zero even against an infinite sum b
+    // (tnl_terms::times; sums of point and spot lights can be infinite).
+    static F guarded_times(F a, F b) { return select(a != 0.0f, a * b, splat(0.0f)); }
+    static V3 guarded_times(V3 a, V3 b) {
+        return {guarded_times(a.x, b.x), guarded_times(a.y, b.y), guarded_times(a.z, b.z)};
+    }
     static F dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
     static V3 select3(I mask, V3 yes, V3 no) {
         return {select(mask, yes.x, no.x), select(mask, yes.y, no.y), select(mask, yes.z, no.z)};
@@ -122,27 +129,77 @@ struct tnl_lanes {
         V3 diffuse, specular;
     };
 
-    // The directional lights' sums for camera-space positions v and normals n.
-    static lit_colours light(const tnl_draw& d, V3 v, V3 n, bool has_normal, V3 vertex_colour) {
-        V3 ambient = splat3(d.ambient_light), diffuse{}, specular{};
-        if (has_normal) {
-            const bool local_eye = d.specular && d.local_viewer;
-            const V3 to_eye = local_eye ? normalised(v * splat(-1.0f)) : V3{splat(0.0f), splat(0.0f), splat(-1.0f)};
-            for (int i = 0; i < d.light_count; ++i) {
-                const tnl_light& l = d.lights[i];
-                const V3 to_light = splat3(l.to_light);
-                const F n_dot_l = dot(n, to_light);
-                const I lit = n_dot_l > 0.0f;
-                diffuse = select3(lit, diffuse + splat3(l.diffuse) * (n_dot_l * 1.0f), diffuse);
-                if (!d.specular) continue;
-                const F n_dot_h = dot(n, normalised(to_eye + to_light));
-                const V3 highlight = specular + splat3(l.specular) * (whole_power(n_dot_h, d.whole_power) * 1.0f);
-                specular = select3(lit & (n_dot_h > 0.0f), highlight, specular);
+    // Colour c times factors f per component; a zero component gives zero even where f is infinite
+    // (tnl_terms::scaled).
+    static V3 scaled(const float c[3], F f) {
+        const auto component = [f](float k) { return k != 0.0f ? splat(k) * f : splat(0.0f); };
+        return {component(c[0]), component(c[1]), component(c[2])};
+    }
+
+    // Attenuation times spot factor of point or spot light l, whose range is above 0, at positions v
+    // (tnl_terms::local_light_factor); sets *to_light. Lanes the light does not reach get a factor
+    // that is not above 0.
+    static F local_light_factor(const tnl_light& l, V3 v, V3* to_light) {
+        const V3 offset{splat(l.position[0]) - v.x, splat(l.position[1]) - v.y, splat(l.position[2]) - v.z};
+        const F distance = Ops::square_root(dot(offset, offset));
+        const V3 zero{splat(0.0f), splat(0.0f), splat(0.0f)};
+        *to_light = select3(distance > 0.0f, offset * (1.0f / distance), zero);
+        const F denominator = l.attenuation[0] + distance * (l.attenuation[1] + distance * l.attenuation[2]);
+        F factor = select(denominator >= 0.0f, 1.0f / denominator, splat(0.0f));  // 1 / +0 = +infinity
+        I reached = distance <= l.range;
+        if (l.type == D3DLIGHT_SPOT) {
+            const F rho = -dot(splat3(l.spot_axis), *to_light);
+            const I outside = rho <= l.cos_half_phi;
+            reached &= ~outside;
+            const I penumbra = ~outside & (rho < l.cos_half_theta);
+            const F t = (rho - l.cos_half_phi) / (l.cos_half_theta - l.cos_half_phi);
+            if (l.falloff == 1.0f) {
+                factor = select(penumbra, factor * t, factor);
+            } else {
+                for (int i = 0; i < lanes; ++i) {
+                    if (penumbra[i]) factor[i] *= std::pow(t[i], l.falloff);
+                }
             }
+        }
+        return select(reached, factor, splat(0.0f));
+    }
+
+    // The lights' sums for camera-space positions v and normals n, light by light in the order of
+    // tnl_terms::sum_lights.
+    static lit_colours light(const tnl_draw& d, V3 v, V3 n, bool has_normal, V3 vertex_colour) {
+        const V3 zero{splat(0.0f), splat(0.0f), splat(0.0f)};
+        V3 ambient = splat3(d.ambient_light), diffuse = zero, specular = zero;
+        bool local_lights = false;
+        const bool local_eye = has_normal && d.specular && d.local_viewer;
+        const V3 to_eye = local_eye ? normalised(v * splat(-1.0f)) : V3{splat(0.0f), splat(0.0f), splat(-1.0f)};
+        for (int i = 0; i < d.light_count; ++i) {
+            const tnl_light& l = d.lights[i];
+            V3 to_light = splat3(l.to_light);
+            F factor = splat(1.0f);
+            I reached = I{} == I{};
+            if (l.type != D3DLIGHT_DIRECTIONAL) {
+                if (!(l.range > 0.0f)) continue;
+                local_lights = true;
+                factor = local_light_factor(l, v, &to_light);
+                reached = factor > 0.0f;
+                ambient = select3(reached, ambient + scaled(l.ambient, factor), ambient);
+            }
+            if (!has_normal) continue;
+            const F n_dot_l = dot(n, to_light);
+            const I lit = reached & (n_dot_l > 0.0f);
+            diffuse = select3(lit, diffuse + scaled(l.diffuse, n_dot_l * factor), diffuse);
+            if (!d.specular) continue;
+            const F n_dot_h = dot(n, normalised(to_eye + to_light));
+            const V3 highlight = specular + scaled(l.specular, whole_power(n_dot_h, d.whole_power) * factor);
+            specular = select3(lit & (n_dot_h > 0.0f), highlight, specular);
         }
         const V3 ca = d.ambient_from_vertex ? vertex_colour : splat3(d.material_ambient);
         const V3 cd = d.diffuse_from_vertex ? vertex_colour : splat3(d.material_diffuse);
         const V3 ce = d.emissive_from_vertex ? vertex_colour : splat3(d.material_emissive);
+        if (local_lights) {
+            return {clamp01(guarded_times(ca, ambient) + guarded_times(cd, diffuse) + ce),
+                    clamp01(guarded_times(splat3(d.material_specular), specular))};
+        }
         return {clamp01(times(ca, ambient) + times(cd, diffuse) + ce),
                 clamp01(times(splat3(d.material_specular), specular))};
     }
