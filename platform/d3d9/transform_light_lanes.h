@@ -165,38 +165,43 @@ struct tnl_lanes {
     }
 
     // The lights' sums for camera-space positions v and normals n, light by light in the order of
-    // tnl_terms::sum_lights.
+    // tnl_terms::sum_lights. `Local`: the draw has point or spot lights; without, directional ones
+    // only, whose sums stay finite.
+    template <bool Local>
     static lit_colours light(const tnl_draw& d, V3 v, V3 n, bool has_normal, V3 vertex_colour) {
         const V3 zero{splat(0.0f), splat(0.0f), splat(0.0f)};
         V3 ambient = splat3(d.ambient_light), diffuse = zero, specular = zero;
-        bool local_lights = false;
         const bool local_eye = has_normal && d.specular && d.local_viewer;
         const V3 to_eye = local_eye ? normalised(v * splat(-1.0f)) : V3{splat(0.0f), splat(0.0f), splat(-1.0f)};
-        for (int i = 0; i < d.light_count; ++i) {
+        const int light_count = Local || has_normal ? d.light_count : 0;
+        for (int i = 0; i < light_count; ++i) {
             const tnl_light& l = d.lights[i];
             V3 to_light = splat3(l.to_light);
             F factor = splat(1.0f);
             I reached = I{} == I{};
-            if (l.type != D3DLIGHT_DIRECTIONAL) {
-                if (!(l.range > 0.0f)) continue;
-                local_lights = true;
-                factor = local_light_factor(l, v, &to_light);
-                reached = factor > 0.0f;
-                ambient = select3(reached, ambient + scaled(l.ambient, factor), ambient);
+            if constexpr (Local) {
+                if (l.type != D3DLIGHT_DIRECTIONAL) {
+                    if (!(l.range > 0.0f)) continue;
+                    factor = local_light_factor(l, v, &to_light);
+                    reached = factor > 0.0f;
+                    ambient = select3(reached, ambient + scaled(l.ambient, factor), ambient);
+                }
+                if (!has_normal) continue;
             }
-            if (!has_normal) continue;
             const F n_dot_l = dot(n, to_light);
-            const I lit = reached & (n_dot_l > 0.0f);
-            diffuse = select3(lit, diffuse + scaled(l.diffuse, n_dot_l * factor), diffuse);
+            const I lit = Local ? reached & (n_dot_l > 0.0f) : n_dot_l > 0.0f;
+            const V3 lit_diffuse = Local ? scaled(l.diffuse, n_dot_l * factor) : splat3(l.diffuse) * n_dot_l;
+            diffuse = select3(lit, diffuse + lit_diffuse, diffuse);
             if (!d.specular) continue;
             const F n_dot_h = dot(n, normalised(to_eye + to_light));
-            const V3 highlight = specular + scaled(l.specular, whole_power(n_dot_h, d.whole_power) * factor);
+            const F power = whole_power(n_dot_h, d.whole_power);
+            const V3 highlight = specular + (Local ? scaled(l.specular, power * factor) : splat3(l.specular) * power);
             specular = select3(lit & (n_dot_h > 0.0f), highlight, specular);
         }
         const V3 ca = d.ambient_from_vertex ? vertex_colour : splat3(d.material_ambient);
         const V3 cd = d.diffuse_from_vertex ? vertex_colour : splat3(d.material_diffuse);
         const V3 ce = d.emissive_from_vertex ? vertex_colour : splat3(d.material_emissive);
-        if (local_lights) {
+        if constexpr (Local) {
             return {clamp01(guarded_times(ca, ambient) + guarded_times(cd, diffuse) + ce),
                     clamp01(guarded_times(splat3(d.material_specular), specular))};
         }
@@ -239,8 +244,8 @@ struct tnl_lanes {
 
     // Transforms and lights the vertices `index` (one per lane) and stores the first `count` of them.
     // `FogAlpha`: also the fog factor and alpha; without, those slots of the records are left as they
-    // were (tnl_draw::fog_alpha).
-    template <bool FogAlpha>
+    // were (tnl_draw::fog_alpha). `Local`: the draw has point or spot lights.
+    template <bool FogAlpha, bool Local>
     static void process_lanes(const tnl_draw& d, const uint32_t index[lanes], int count, tnl_vertex* vertices) {
         constexpr int attributes = FogAlpha ? attr_count : attr_fog;
         static_assert(attr_fog == attr_count - 2 && attr_alpha == attr_count - 1, "fog and alpha come last");
@@ -262,7 +267,7 @@ struct tnl_lanes {
             }
             const V3 v =
                 d.needs_eye_position ? transform_point(m.world_view, p) : V3{splat(0.0f), splat(0.0f), splat(1.0f)};
-            lit = light(d, v, n, has_normal, vertex_colour);
+            lit = light<Local>(d, v, n, has_normal, vertex_colour);
         }
         F attr[attr_count] = {lit.diffuse.x,  lit.diffuse.y,  lit.diffuse.z,
                               lit.specular.x, lit.specular.y, lit.specular.z};
@@ -291,22 +296,24 @@ struct tnl_lanes {
         }
     }
 
-    template <bool FogAlpha>
+    template <bool FogAlpha, bool Local>
     static void process_all(const tnl_draw& d, const uint32_t* indices, size_t count, tnl_vertex* vertices) {
         size_t i = 0;
-        for (; i + lanes <= count; i += lanes) process_lanes<FogAlpha>(d, indices + i, lanes, vertices);
+        for (; i + lanes <= count; i += lanes) process_lanes<FogAlpha, Local>(d, indices + i, lanes, vertices);
         if (i == count) return;
         uint32_t tail[lanes];
         for (int k = 0; k < lanes; ++k) tail[k] = indices[i + std::min<size_t>(size_t(k), count - i - 1)];
-        process_lanes<FogAlpha>(d, tail, int(count - i), vertices);
+        process_lanes<FogAlpha, Local>(d, tail, int(count - i), vertices);
     }
 
     // tnl_process for each of `count` vertex indices, `lanes` at a time.
     static void process(const tnl_draw& d, const uint32_t* indices, size_t count, tnl_vertex* vertices) {
+        const bool local = d.lighting && std::any_of(d.lights, d.lights + d.light_count,
+                                                     [](const tnl_light& l) { return l.type != D3DLIGHT_DIRECTIONAL; });
         if (d.fog_alpha) {
-            process_all<true>(d, indices, count, vertices);
+            (local ? process_all<true, true> : process_all<true, false>)(d, indices, count, vertices);
         } else {
-            process_all<false>(d, indices, count, vertices);
+            (local ? process_all<false, true> : process_all<false, false>)(d, indices, count, vertices);
         }
     }
 };
