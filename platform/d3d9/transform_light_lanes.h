@@ -166,7 +166,8 @@ struct tnl_lanes {
 
     // The lights' sums for camera-space positions v and normals n, light by light in the order of
     // tnl_terms::sum_lights. `Local`: the draw has point or spot lights; without, directional ones
-    // only, whose sums stay finite.
+    // only, whose sums stay finite. With point or spot lights the highlights' powers are raised for
+    // all lights together (independent chains of multiplications), then summed in light order.
     template <bool Local>
     static lit_colours light(const tnl_draw& d, V3 v, V3 n, bool has_normal, V3 vertex_colour) {
         const V3 zero{splat(0.0f), splat(0.0f), splat(0.0f)};
@@ -174,6 +175,10 @@ struct tnl_lanes {
         const bool local_eye = has_normal && d.specular && d.local_viewer;
         const V3 to_eye = local_eye ? normalised(v * splat(-1.0f)) : V3{splat(0.0f), splat(0.0f), splat(-1.0f)};
         const int light_count = Local || has_normal ? d.light_count : 0;
+        F highlight_base[tnl_max_lights], highlight_factor[tnl_max_lights];
+        I highlight_lit[tnl_max_lights];
+        const tnl_light* highlight_light[tnl_max_lights];
+        int highlights = 0;
         for (int i = 0; i < light_count; ++i) {
             const tnl_light& l = d.lights[i];
             V3 to_light = splat3(l.to_light);
@@ -194,14 +199,32 @@ struct tnl_lanes {
             diffuse = select3(lit, diffuse + lit_diffuse, diffuse);
             if (!d.specular) continue;
             const F n_dot_h = dot(n, normalised(to_eye + to_light));
-            const F power = whole_power(n_dot_h, d.whole_power);
-            const V3 highlight = specular + (Local ? scaled(l.specular, power * factor) : splat3(l.specular) * power);
-            specular = select3(lit & (n_dot_h > 0.0f), highlight, specular);
+            if constexpr (Local) {
+                highlight_base[highlights] = n_dot_h;
+                highlight_factor[highlights] = factor;
+                highlight_lit[highlights] = lit & (n_dot_h > 0.0f);
+                highlight_light[highlights++] = &l;
+            } else {
+                const V3 highlight = specular + splat3(l.specular) * whole_power(n_dot_h, d.whole_power);
+                specular = select3(lit & (n_dot_h > 0.0f), highlight, specular);
+            }
         }
         const V3 ca = d.ambient_from_vertex ? vertex_colour : splat3(d.material_ambient);
         const V3 cd = d.diffuse_from_vertex ? vertex_colour : splat3(d.material_diffuse);
         const V3 ce = d.emissive_from_vertex ? vertex_colour : splat3(d.material_emissive);
         if constexpr (Local) {
+            F power[tnl_max_lights];
+            for (int k = 0; k < highlights; ++k) power[k] = splat(1.0f);
+            for (int e = d.whole_power; e != 0; e >>= 1) {  // whole_power, light by light
+                for (int k = 0; k < highlights; ++k) {
+                    if (e & 1) power[k] *= highlight_base[k];
+                    highlight_base[k] *= highlight_base[k];
+                }
+            }
+            for (int k = 0; k < highlights; ++k) {
+                const V3 highlight = specular + scaled(highlight_light[k]->specular, power[k] * highlight_factor[k]);
+                specular = select3(highlight_lit[k], highlight, specular);
+            }
             return {clamp01(guarded_times(ca, ambient) + guarded_times(cd, diffuse) + ce),
                     clamp01(guarded_times(splat3(d.material_specular), specular))};
         }
