@@ -145,7 +145,7 @@ struct tnl_vertex {
 
 void tnl_process(const tnl_draw& draw, uint32_t index, tnl_vertex* out);
 
-// Whether tnl_process_batch can take the draw: lighting off, or directional lights only with a
+// Whether tnl_process_batch can take the draw: lighting off, or any lights with specular off or a
 // whole specular power (transform_light_batch.cpp).
 bool tnl_batch_supported(const tnl_draw& draw);
 

@@ -2,14 +2,7 @@
 // this CPU runs.
 #include "platform/d3d9/transform_light.h"
 
-bool tnl_batch_supported(const tnl_draw& d) {
-    if (!d.lighting) return true;
-    if (d.specular && d.whole_power < 0) return false;
-    for (int i = 0; i < d.light_count; ++i) {
-        if (d.lights[i].type != D3DLIGHT_DIRECTIONAL) return false;
-    }
-    return true;
-}
+bool tnl_batch_supported(const tnl_draw& d) { return !d.lighting || !d.specular || d.whole_power >= 0; }
 
 void tnl_process_batch(const tnl_draw& d, const uint32_t* indices, size_t count, tnl_vertex* vertices) {
     static const tnl_batch_fn selected = tnl_batch_selected();

@@ -15,6 +15,7 @@
 #include "platform/d3d9/transform_light.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstddef>
 
 namespace {
@@ -36,6 +37,12 @@ struct tnl_lanes {
 
     static V3 splat3(const float v[3]) { return {splat(v[0]), splat(v[1]), splat(v[2])}; }
     static V3 times(V3 a, V3 b) { return {a.x * b.x, a.y * b.y, a.z * b.z}; }
+    // times, but a zero component of colour a gives zero even against an infinite sum b
+    // (tnl_terms::times; sums of point and spot lights can be infinite).
+    static F guarded_times(F a, F b) { return select(a != 0.0f, a * b, splat(0.0f)); }
+    static V3 guarded_times(V3 a, V3 b) {
+        return {guarded_times(a.x, b.x), guarded_times(a.y, b.y), guarded_times(a.z, b.z)};
+    }
     static F dot(V3 a, V3 b) { return a.x * b.x + a.y * b.y + a.z * b.z; }
     static V3 select3(I mask, V3 yes, V3 no) {
         return {select(mask, yes.x, no.x), select(mask, yes.y, no.y), select(mask, yes.z, no.z)};
@@ -122,27 +129,105 @@ struct tnl_lanes {
         V3 diffuse, specular;
     };
 
-    // The directional lights' sums for camera-space positions v and normals n.
+    // Colour c times factors f per component; a zero component gives zero even where f is infinite
+    // (tnl_terms::scaled).
+    static V3 scaled(const float c[3], F f) {
+        const auto component = [f](float k) { return k != 0.0f ? splat(k) * f : splat(0.0f); };
+        return {component(c[0]), component(c[1]), component(c[2])};
+    }
+
+    // Attenuation times spot factor of point or spot light l, whose range is above 0, at positions v
+    // (tnl_terms::local_light_factor); sets *to_light. Lanes the light does not reach get a factor
+    // that is not above 0.
+    static F local_light_factor(const tnl_light& l, V3 v, V3* to_light) {
+        const V3 offset{splat(l.position[0]) - v.x, splat(l.position[1]) - v.y, splat(l.position[2]) - v.z};
+        const F distance = Ops::square_root(dot(offset, offset));
+        const V3 zero{splat(0.0f), splat(0.0f), splat(0.0f)};
+        *to_light = select3(distance > 0.0f, offset * (1.0f / distance), zero);
+        const F denominator = l.attenuation[0] + distance * (l.attenuation[1] + distance * l.attenuation[2]);
+        F factor = select(denominator >= 0.0f, 1.0f / denominator, splat(0.0f));  // 1 / +0 = +infinity
+        I reached = distance <= l.range;
+        if (l.type == D3DLIGHT_SPOT) {
+            const F rho = -dot(splat3(l.spot_axis), *to_light);
+            const I outside = rho <= l.cos_half_phi;
+            reached &= ~outside;
+            const I penumbra = ~outside & (rho < l.cos_half_theta);
+            const F t = (rho - l.cos_half_phi) / (l.cos_half_theta - l.cos_half_phi);
+            if (l.falloff == 1.0f) {
+                factor = select(penumbra, factor * t, factor);
+            } else {
+                for (int i = 0; i < lanes; ++i) {
+                    if (penumbra[i]) factor[i] *= std::pow(t[i], l.falloff);
+                }
+            }
+        }
+        return select(reached, factor, splat(0.0f));
+    }
+
+    // The lights' sums for camera-space positions v and normals n, light by light in the order of
+    // tnl_terms::sum_lights. `Local`: the draw has point or spot lights; without, directional ones
+    // only, whose sums stay finite. With point or spot lights the highlights' powers are raised for
+    // all lights together (independent chains of multiplications), then summed in light order.
+    template <bool Local>
     static lit_colours light(const tnl_draw& d, V3 v, V3 n, bool has_normal, V3 vertex_colour) {
-        V3 ambient = splat3(d.ambient_light), diffuse{}, specular{};
-        if (has_normal) {
-            const bool local_eye = d.specular && d.local_viewer;
-            const V3 to_eye = local_eye ? normalised(v * splat(-1.0f)) : V3{splat(0.0f), splat(0.0f), splat(-1.0f)};
-            for (int i = 0; i < d.light_count; ++i) {
-                const tnl_light& l = d.lights[i];
-                const V3 to_light = splat3(l.to_light);
-                const F n_dot_l = dot(n, to_light);
-                const I lit = n_dot_l > 0.0f;
-                diffuse = select3(lit, diffuse + splat3(l.diffuse) * (n_dot_l * 1.0f), diffuse);
-                if (!d.specular) continue;
-                const F n_dot_h = dot(n, normalised(to_eye + to_light));
-                const V3 highlight = specular + splat3(l.specular) * (whole_power(n_dot_h, d.whole_power) * 1.0f);
+        const V3 zero{splat(0.0f), splat(0.0f), splat(0.0f)};
+        V3 ambient = splat3(d.ambient_light), diffuse = zero, specular = zero;
+        const bool local_eye = has_normal && d.specular && d.local_viewer;
+        const V3 to_eye = local_eye ? normalised(v * splat(-1.0f)) : V3{splat(0.0f), splat(0.0f), splat(-1.0f)};
+        const int light_count = Local || has_normal ? d.light_count : 0;
+        F highlight_base[tnl_max_lights], highlight_factor[tnl_max_lights];
+        I highlight_lit[tnl_max_lights];
+        const tnl_light* highlight_light[tnl_max_lights];
+        int highlights = 0;
+        for (int i = 0; i < light_count; ++i) {
+            const tnl_light& l = d.lights[i];
+            V3 to_light = splat3(l.to_light);
+            F factor = splat(1.0f);
+            I reached = I{} == I{};
+            if constexpr (Local) {
+                if (l.type != D3DLIGHT_DIRECTIONAL) {
+                    if (!(l.range > 0.0f)) continue;
+                    factor = local_light_factor(l, v, &to_light);
+                    reached = factor > 0.0f;
+                    ambient = select3(reached, ambient + scaled(l.ambient, factor), ambient);
+                }
+                if (!has_normal) continue;
+            }
+            const F n_dot_l = dot(n, to_light);
+            const I lit = Local ? reached & (n_dot_l > 0.0f) : n_dot_l > 0.0f;
+            const V3 lit_diffuse = Local ? scaled(l.diffuse, n_dot_l * factor) : splat3(l.diffuse) * n_dot_l;
+            diffuse = select3(lit, diffuse + lit_diffuse, diffuse);
+            if (!d.specular) continue;
+            const F n_dot_h = dot(n, normalised(to_eye + to_light));
+            if constexpr (Local) {
+                highlight_base[highlights] = n_dot_h;
+                highlight_factor[highlights] = factor;
+                highlight_lit[highlights] = lit & (n_dot_h > 0.0f);
+                highlight_light[highlights++] = &l;
+            } else {
+                const V3 highlight = specular + splat3(l.specular) * whole_power(n_dot_h, d.whole_power);
                 specular = select3(lit & (n_dot_h > 0.0f), highlight, specular);
             }
         }
         const V3 ca = d.ambient_from_vertex ? vertex_colour : splat3(d.material_ambient);
         const V3 cd = d.diffuse_from_vertex ? vertex_colour : splat3(d.material_diffuse);
         const V3 ce = d.emissive_from_vertex ? vertex_colour : splat3(d.material_emissive);
+        if constexpr (Local) {
+            F power[tnl_max_lights];
+            for (int k = 0; k < highlights; ++k) power[k] = splat(1.0f);
+            for (int e = d.whole_power; e != 0; e >>= 1) {  // whole_power, light by light
+                for (int k = 0; k < highlights; ++k) {
+                    if (e & 1) power[k] *= highlight_base[k];
+                    highlight_base[k] *= highlight_base[k];
+                }
+            }
+            for (int k = 0; k < highlights; ++k) {
+                const V3 highlight = specular + scaled(highlight_light[k]->specular, power[k] * highlight_factor[k]);
+                specular = select3(highlight_lit[k], highlight, specular);
+            }
+            return {clamp01(guarded_times(ca, ambient) + guarded_times(cd, diffuse) + ce),
+                    clamp01(guarded_times(splat3(d.material_specular), specular))};
+        }
         return {clamp01(times(ca, ambient) + times(cd, diffuse) + ce),
                 clamp01(times(splat3(d.material_specular), specular))};
     }
@@ -182,8 +267,8 @@ struct tnl_lanes {
 
     // Transforms and lights the vertices `index` (one per lane) and stores the first `count` of them.
     // `FogAlpha`: also the fog factor and alpha; without, those slots of the records are left as they
-    // were (tnl_draw::fog_alpha).
-    template <bool FogAlpha>
+    // were (tnl_draw::fog_alpha). `Local`: the draw has point or spot lights.
+    template <bool FogAlpha, bool Local>
     static void process_lanes(const tnl_draw& d, const uint32_t index[lanes], int count, tnl_vertex* vertices) {
         constexpr int attributes = FogAlpha ? attr_count : attr_fog;
         static_assert(attr_fog == attr_count - 2 && attr_alpha == attr_count - 1, "fog and alpha come last");
@@ -205,7 +290,7 @@ struct tnl_lanes {
             }
             const V3 v =
                 d.needs_eye_position ? transform_point(m.world_view, p) : V3{splat(0.0f), splat(0.0f), splat(1.0f)};
-            lit = light(d, v, n, has_normal, vertex_colour);
+            lit = light<Local>(d, v, n, has_normal, vertex_colour);
         }
         F attr[attr_count] = {lit.diffuse.x,  lit.diffuse.y,  lit.diffuse.z,
                               lit.specular.x, lit.specular.y, lit.specular.z};
@@ -234,22 +319,24 @@ struct tnl_lanes {
         }
     }
 
-    template <bool FogAlpha>
+    template <bool FogAlpha, bool Local>
     static void process_all(const tnl_draw& d, const uint32_t* indices, size_t count, tnl_vertex* vertices) {
         size_t i = 0;
-        for (; i + lanes <= count; i += lanes) process_lanes<FogAlpha>(d, indices + i, lanes, vertices);
+        for (; i + lanes <= count; i += lanes) process_lanes<FogAlpha, Local>(d, indices + i, lanes, vertices);
         if (i == count) return;
         uint32_t tail[lanes];
         for (int k = 0; k < lanes; ++k) tail[k] = indices[i + std::min<size_t>(size_t(k), count - i - 1)];
-        process_lanes<FogAlpha>(d, tail, int(count - i), vertices);
+        process_lanes<FogAlpha, Local>(d, tail, int(count - i), vertices);
     }
 
     // tnl_process for each of `count` vertex indices, `lanes` at a time.
     static void process(const tnl_draw& d, const uint32_t* indices, size_t count, tnl_vertex* vertices) {
+        const bool local = d.lighting && std::any_of(d.lights, d.lights + d.light_count,
+                                                     [](const tnl_light& l) { return l.type != D3DLIGHT_DIRECTIONAL; });
         if (d.fog_alpha) {
-            process_all<true>(d, indices, count, vertices);
+            (local ? process_all<true, true> : process_all<true, false>)(d, indices, count, vertices);
         } else {
-            process_all<false>(d, indices, count, vertices);
+            (local ? process_all<false, true> : process_all<false, false>)(d, indices, count, vertices);
         }
     }
 };
