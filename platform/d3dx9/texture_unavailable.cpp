@@ -1,21 +1,13 @@
 // texture_unavailable.cpp - the D3DX texture, surface and volume calls that are not available yet
-// (see unavailable.h): image information, surface loading and saving, empty textures, Ex,
-// resource and cube/volume loaders, filtering and filling. The file loaders that work live in
-// platform/texture.
+// (see unavailable.h): surface loading and saving, resource and cube/volume loaders, filling.
+// The file loaders, image information, empty textures and filtering live in platform/texture.
 #include "platform/d3dx9/unavailable.h"
 
-HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR file, D3DXIMAGE_INFO* info) { return d3dx_not_available({file, info}); }
-HRESULT WINAPI D3DXGetImageInfoFromFileW(LPCWSTR file, D3DXIMAGE_INFO* info) {
-    return d3dx_not_available({file, info});
-}
 HRESULT WINAPI D3DXGetImageInfoFromResourceA(HMODULE, LPCSTR resource, D3DXIMAGE_INFO* info) {
     return d3dx_not_available({resource, info});
 }
 HRESULT WINAPI D3DXGetImageInfoFromResourceW(HMODULE, LPCWSTR resource, D3DXIMAGE_INFO* info) {
     return d3dx_not_available({resource, info});
-}
-HRESULT WINAPI D3DXGetImageInfoFromFileInMemory(LPCVOID data, UINT, D3DXIMAGE_INFO* info) {
-    return d3dx_not_available({data, info});
 }
 
 HRESULT WINAPI D3DXLoadSurfaceFromFileA(IDirect3DSurface9* surface, const PALETTEENTRY*, const RECT*, LPCSTR file,
@@ -62,14 +54,6 @@ HRESULT WINAPI D3DXSaveSurfaceToFileInMemory(LPD3DXBUFFER* buffer, D3DXIMAGE_FIL
     return d3dx_not_available({buffer, surface});
 }
 
-HRESULT WINAPI D3DXCheckTextureRequirements(LPDIRECT3DDEVICE9 device, UINT*, UINT*, UINT*, DWORD, D3DFORMAT*, D3DPOOL) {
-    return d3dx_not_available({device});
-}
-HRESULT WINAPI D3DXCreateTexture(LPDIRECT3DDEVICE9 device, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
-                                 LPDIRECT3DTEXTURE9* texture) {
-    d3dx_clear_outputs(texture);
-    return d3dx_not_available({device, texture});
-}
 HRESULT WINAPI D3DXCreateCubeTexture(LPDIRECT3DDEVICE9 device, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
                                      IDirect3DCubeTexture9** texture) {
     d3dx_clear_outputs(texture);
@@ -81,18 +65,6 @@ HRESULT WINAPI D3DXCreateVolumeTexture(LPDIRECT3DDEVICE9 device, UINT, UINT, UIN
     return d3dx_not_available({device, texture});
 }
 
-HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 device, LPCSTR file, UINT, UINT, UINT, DWORD, D3DFORMAT,
-                                            D3DPOOL, DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*,
-                                            LPDIRECT3DTEXTURE9* texture) {
-    d3dx_clear_outputs(texture);
-    return d3dx_not_available({device, file, texture});
-}
-HRESULT WINAPI D3DXCreateTextureFromFileExW(LPDIRECT3DDEVICE9 device, LPCWSTR file, UINT, UINT, UINT, DWORD, D3DFORMAT,
-                                            D3DPOOL, DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*,
-                                            LPDIRECT3DTEXTURE9* texture) {
-    d3dx_clear_outputs(texture);
-    return d3dx_not_available({device, file, texture});
-}
 HRESULT WINAPI D3DXCreateTextureFromResourceA(LPDIRECT3DDEVICE9 device, HMODULE, LPCSTR resource,
                                               LPDIRECT3DTEXTURE9* texture) {
     d3dx_clear_outputs(texture);
@@ -114,17 +86,6 @@ HRESULT WINAPI D3DXCreateTextureFromResourceExW(LPDIRECT3DDEVICE9 device, HMODUL
                                                 PALETTEENTRY*, LPDIRECT3DTEXTURE9* texture) {
     d3dx_clear_outputs(texture);
     return d3dx_not_available({device, resource, texture});
-}
-HRESULT WINAPI D3DXCreateTextureFromFileInMemory(LPDIRECT3DDEVICE9 device, LPCVOID data, UINT,
-                                                 LPDIRECT3DTEXTURE9* texture) {
-    d3dx_clear_outputs(texture);
-    return d3dx_not_available({device, data, texture});
-}
-HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPCVOID data, UINT, UINT, UINT, UINT,
-                                                   DWORD, D3DFORMAT, D3DPOOL, DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*,
-                                                   PALETTEENTRY*, LPDIRECT3DTEXTURE9* texture) {
-    d3dx_clear_outputs(texture);
-    return d3dx_not_available({device, data, texture});
 }
 
 HRESULT WINAPI D3DXCreateCubeTextureFromFileA(LPDIRECT3DDEVICE9 device, LPCSTR file, IDirect3DCubeTexture9** texture) {
@@ -170,9 +131,6 @@ HRESULT WINAPI D3DXSaveTextureToFileA(LPCSTR file, D3DXIMAGE_FILEFORMAT, LPDIREC
 HRESULT WINAPI D3DXSaveTextureToFileW(LPCWSTR file, D3DXIMAGE_FILEFORMAT, LPDIRECT3DBASETEXTURE9 texture,
                                       const PALETTEENTRY*) {
     return d3dx_not_available({file, texture});
-}
-HRESULT WINAPI D3DXFilterTexture(LPDIRECT3DBASETEXTURE9 texture, const PALETTEENTRY*, UINT, DWORD) {
-    return d3dx_not_available({texture});
 }
 HRESULT WINAPI D3DXFillTexture(LPDIRECT3DTEXTURE9 texture, LPD3DXFILL2D function, LPVOID) {
     return d3dx_not_available({texture, reinterpret_cast<const void*>(function)});
