@@ -1,6 +1,6 @@
 // texture_unavailable.cpp - the D3DX texture, surface and volume calls that are not available yet
-// (see unavailable.h): surface loading and saving, resource and cube/volume loaders, filling.
-// The file loaders, image information, empty textures and filtering live in platform/texture.
+// (see unavailable.h): resource and cube/volume loaders, filling. The file loaders, image
+// information, surface loading and saving, empty textures and filtering live in platform/texture.
 #include "platform/d3dx9/unavailable.h"
 
 HRESULT WINAPI D3DXGetImageInfoFromResourceA(HMODULE, LPCSTR resource, D3DXIMAGE_INFO* info) {
@@ -10,14 +10,6 @@ HRESULT WINAPI D3DXGetImageInfoFromResourceW(HMODULE, LPCWSTR resource, D3DXIMAG
     return d3dx_not_available({resource, info});
 }
 
-HRESULT WINAPI D3DXLoadSurfaceFromFileA(IDirect3DSurface9* surface, const PALETTEENTRY*, const RECT*, LPCSTR file,
-                                        const RECT*, DWORD, D3DCOLOR, D3DXIMAGE_INFO*) {
-    return d3dx_not_available({surface, file});
-}
-HRESULT WINAPI D3DXLoadSurfaceFromFileW(IDirect3DSurface9* surface, const PALETTEENTRY*, const RECT*, LPCWSTR file,
-                                        const RECT*, DWORD, D3DCOLOR, D3DXIMAGE_INFO*) {
-    return d3dx_not_available({surface, file});
-}
 HRESULT WINAPI D3DXLoadSurfaceFromResourceA(IDirect3DSurface9* surface, const PALETTEENTRY*, const RECT*, HMODULE,
                                             LPCSTR resource, const RECT*, DWORD, D3DCOLOR, D3DXIMAGE_INFO*) {
     return d3dx_not_available({surface, resource});
@@ -25,33 +17,6 @@ HRESULT WINAPI D3DXLoadSurfaceFromResourceA(IDirect3DSurface9* surface, const PA
 HRESULT WINAPI D3DXLoadSurfaceFromResourceW(IDirect3DSurface9* surface, const PALETTEENTRY*, const RECT*, HMODULE,
                                             LPCWSTR resource, const RECT*, DWORD, D3DCOLOR, D3DXIMAGE_INFO*) {
     return d3dx_not_available({surface, resource});
-}
-HRESULT WINAPI D3DXLoadSurfaceFromFileInMemory(IDirect3DSurface9* surface, const PALETTEENTRY*, const RECT*,
-                                               LPCVOID data, UINT, const RECT*, DWORD, D3DCOLOR, D3DXIMAGE_INFO*) {
-    return d3dx_not_available({surface, data});
-}
-HRESULT WINAPI D3DXLoadSurfaceFromSurface(IDirect3DSurface9* destination, const PALETTEENTRY*, const RECT*,
-                                          IDirect3DSurface9* source, const PALETTEENTRY*, const RECT*, DWORD,
-                                          D3DCOLOR) {
-    return d3dx_not_available({destination, source});
-}
-HRESULT WINAPI D3DXLoadSurfaceFromMemory(IDirect3DSurface9* surface, const PALETTEENTRY*, const RECT*, LPCVOID memory,
-                                         D3DFORMAT, UINT, const PALETTEENTRY*, const RECT* source_rect, DWORD,
-                                         D3DCOLOR) {
-    return d3dx_not_available({surface, memory, source_rect});
-}
-HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR file, D3DXIMAGE_FILEFORMAT, IDirect3DSurface9* surface,
-                                      const PALETTEENTRY*, const RECT*) {
-    return d3dx_not_available({file, surface});
-}
-HRESULT WINAPI D3DXSaveSurfaceToFileW(LPCWSTR file, D3DXIMAGE_FILEFORMAT, IDirect3DSurface9* surface,
-                                      const PALETTEENTRY*, const RECT*) {
-    return d3dx_not_available({file, surface});
-}
-HRESULT WINAPI D3DXSaveSurfaceToFileInMemory(LPD3DXBUFFER* buffer, D3DXIMAGE_FILEFORMAT, IDirect3DSurface9* surface,
-                                             const PALETTEENTRY*, const RECT*) {
-    d3dx_clear_outputs(buffer);
-    return d3dx_not_available({buffer, surface});
 }
 
 HRESULT WINAPI D3DXCreateCubeTexture(LPDIRECT3DDEVICE9 device, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
@@ -124,14 +89,6 @@ HRESULT WINAPI D3DXCreateVolumeTextureFromFileW(LPDIRECT3DDEVICE9 device, LPCWST
     return d3dx_not_available({device, file, texture});
 }
 
-HRESULT WINAPI D3DXSaveTextureToFileA(LPCSTR file, D3DXIMAGE_FILEFORMAT, LPDIRECT3DBASETEXTURE9 texture,
-                                      const PALETTEENTRY*) {
-    return d3dx_not_available({file, texture});
-}
-HRESULT WINAPI D3DXSaveTextureToFileW(LPCWSTR file, D3DXIMAGE_FILEFORMAT, LPDIRECT3DBASETEXTURE9 texture,
-                                      const PALETTEENTRY*) {
-    return d3dx_not_available({file, texture});
-}
 HRESULT WINAPI D3DXFillTexture(LPDIRECT3DTEXTURE9 texture, LPD3DXFILL2D function, LPVOID) {
     return d3dx_not_available({texture, reinterpret_cast<const void*>(function)});
 }
