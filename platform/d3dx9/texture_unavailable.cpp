@@ -1,6 +1,7 @@
 // texture_unavailable.cpp - the D3DX texture, surface and volume calls that are not available yet
-// (see unavailable.h): resource and cube/volume loaders, filling. The file loaders, image
-// information, surface loading and saving, empty textures and filtering live in platform/texture.
+// (see unavailable.h): resource and cube/volume loaders, volume filling. The file loaders, image
+// information, surface loading and saving, empty textures, filtering and filling live in
+// platform/texture.
 #include "platform/d3dx9/unavailable.h"
 
 HRESULT WINAPI D3DXGetImageInfoFromResourceA(HMODULE, LPCSTR resource, D3DXIMAGE_INFO* info) {
@@ -89,9 +90,6 @@ HRESULT WINAPI D3DXCreateVolumeTextureFromFileW(LPDIRECT3DDEVICE9 device, LPCWST
     return d3dx_not_available({device, file, texture});
 }
 
-HRESULT WINAPI D3DXFillTexture(LPDIRECT3DTEXTURE9 texture, LPD3DXFILL2D function, LPVOID) {
-    return d3dx_not_available({texture, reinterpret_cast<const void*>(function)});
-}
 HRESULT WINAPI D3DXFillVolumeTexture(IDirect3DVolumeTexture9* texture, LPD3DXFILL3D function, LPVOID) {
     return d3dx_not_available({texture, reinterpret_cast<const void*>(function)});
 }

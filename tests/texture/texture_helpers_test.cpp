@@ -211,6 +211,24 @@ TEST_F(TextureFile, ResizingFiltersAndMipLevels) {
     texture->Release();
 }
 
+void WINAPI fill_with_coordinates(D3DXVECTOR4* out, const D3DXVECTOR2* centre, const D3DXVECTOR2* size, LPVOID data) {
+    ++*static_cast<int*>(data);
+    *out = D3DXVECTOR4(centre->x, centre->y, size->x * 4.0f, 2.0f);  // alpha clamps to 1
+}
+
+TEST_F(TextureFile, FillTextureCallsForEveryTexelCentreOfEveryLevel) {
+    IDirect3DTexture9* texture = nullptr;
+    ASSERT_EQ(D3DXCreateTexture(device_.device, 4, 2, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture), D3D_OK);
+    int calls = 0;
+    ASSERT_EQ(D3DXFillTexture(texture, fill_with_coordinates, &calls), D3D_OK);
+    EXPECT_EQ(calls, 8 + 2 + 1);
+    EXPECT_EQ(level_texels(texture, 0)[0], 0xFF2040FFu);  // (0.125, 0.25), texel width 1/4
+    EXPECT_EQ(level_texels(texture, 0)[7], 0xFFDFBFFFu);  // (0.875, 0.75)
+    EXPECT_EQ(level_texels(texture, 1), (std::vector<D3DCOLOR>{0xFF4080FF, 0xFFBF80FF}));
+    EXPECT_EQ(D3DXFillTexture(texture, nullptr, nullptr), D3DERR_INVALIDCALL);
+    texture->Release();
+}
+
 TEST_F(TextureFile, FromFileExFailuresCreateNothing) {
     const byte_buffer png = sprite_png();
     const byte_buffer broken(png.begin(), png.begin() + 40);
