@@ -1,31 +1,16 @@
 // texture_unavailable.cpp - the D3DX texture, surface and volume calls that are not available yet
-// (see unavailable.h): image information, surface loading and saving, empty textures, Ex,
-// resource and cube/volume loaders, filtering and filling. The file loaders that work live in
+// (see unavailable.h): resource and cube/volume loaders, volume filling. The file loaders, image
+// information, surface loading and saving, empty textures, filtering and filling live in
 // platform/texture.
 #include "platform/d3dx9/unavailable.h"
 
-HRESULT WINAPI D3DXGetImageInfoFromFileA(LPCSTR file, D3DXIMAGE_INFO* info) { return d3dx_not_available({file, info}); }
-HRESULT WINAPI D3DXGetImageInfoFromFileW(LPCWSTR file, D3DXIMAGE_INFO* info) {
-    return d3dx_not_available({file, info});
-}
 HRESULT WINAPI D3DXGetImageInfoFromResourceA(HMODULE, LPCSTR resource, D3DXIMAGE_INFO* info) {
     return d3dx_not_available({resource, info});
 }
 HRESULT WINAPI D3DXGetImageInfoFromResourceW(HMODULE, LPCWSTR resource, D3DXIMAGE_INFO* info) {
     return d3dx_not_available({resource, info});
 }
-HRESULT WINAPI D3DXGetImageInfoFromFileInMemory(LPCVOID data, UINT, D3DXIMAGE_INFO* info) {
-    return d3dx_not_available({data, info});
-}
 
-HRESULT WINAPI D3DXLoadSurfaceFromFileA(IDirect3DSurface9* surface, const PALETTEENTRY*, const RECT*, LPCSTR file,
-                                        const RECT*, DWORD, D3DCOLOR, D3DXIMAGE_INFO*) {
-    return d3dx_not_available({surface, file});
-}
-HRESULT WINAPI D3DXLoadSurfaceFromFileW(IDirect3DSurface9* surface, const PALETTEENTRY*, const RECT*, LPCWSTR file,
-                                        const RECT*, DWORD, D3DCOLOR, D3DXIMAGE_INFO*) {
-    return d3dx_not_available({surface, file});
-}
 HRESULT WINAPI D3DXLoadSurfaceFromResourceA(IDirect3DSurface9* surface, const PALETTEENTRY*, const RECT*, HMODULE,
                                             LPCSTR resource, const RECT*, DWORD, D3DCOLOR, D3DXIMAGE_INFO*) {
     return d3dx_not_available({surface, resource});
@@ -34,42 +19,7 @@ HRESULT WINAPI D3DXLoadSurfaceFromResourceW(IDirect3DSurface9* surface, const PA
                                             LPCWSTR resource, const RECT*, DWORD, D3DCOLOR, D3DXIMAGE_INFO*) {
     return d3dx_not_available({surface, resource});
 }
-HRESULT WINAPI D3DXLoadSurfaceFromFileInMemory(IDirect3DSurface9* surface, const PALETTEENTRY*, const RECT*,
-                                               LPCVOID data, UINT, const RECT*, DWORD, D3DCOLOR, D3DXIMAGE_INFO*) {
-    return d3dx_not_available({surface, data});
-}
-HRESULT WINAPI D3DXLoadSurfaceFromSurface(IDirect3DSurface9* destination, const PALETTEENTRY*, const RECT*,
-                                          IDirect3DSurface9* source, const PALETTEENTRY*, const RECT*, DWORD,
-                                          D3DCOLOR) {
-    return d3dx_not_available({destination, source});
-}
-HRESULT WINAPI D3DXLoadSurfaceFromMemory(IDirect3DSurface9* surface, const PALETTEENTRY*, const RECT*, LPCVOID memory,
-                                         D3DFORMAT, UINT, const PALETTEENTRY*, const RECT* source_rect, DWORD,
-                                         D3DCOLOR) {
-    return d3dx_not_available({surface, memory, source_rect});
-}
-HRESULT WINAPI D3DXSaveSurfaceToFileA(LPCSTR file, D3DXIMAGE_FILEFORMAT, IDirect3DSurface9* surface,
-                                      const PALETTEENTRY*, const RECT*) {
-    return d3dx_not_available({file, surface});
-}
-HRESULT WINAPI D3DXSaveSurfaceToFileW(LPCWSTR file, D3DXIMAGE_FILEFORMAT, IDirect3DSurface9* surface,
-                                      const PALETTEENTRY*, const RECT*) {
-    return d3dx_not_available({file, surface});
-}
-HRESULT WINAPI D3DXSaveSurfaceToFileInMemory(LPD3DXBUFFER* buffer, D3DXIMAGE_FILEFORMAT, IDirect3DSurface9* surface,
-                                             const PALETTEENTRY*, const RECT*) {
-    d3dx_clear_outputs(buffer);
-    return d3dx_not_available({buffer, surface});
-}
 
-HRESULT WINAPI D3DXCheckTextureRequirements(LPDIRECT3DDEVICE9 device, UINT*, UINT*, UINT*, DWORD, D3DFORMAT*, D3DPOOL) {
-    return d3dx_not_available({device});
-}
-HRESULT WINAPI D3DXCreateTexture(LPDIRECT3DDEVICE9 device, UINT, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
-                                 LPDIRECT3DTEXTURE9* texture) {
-    d3dx_clear_outputs(texture);
-    return d3dx_not_available({device, texture});
-}
 HRESULT WINAPI D3DXCreateCubeTexture(LPDIRECT3DDEVICE9 device, UINT, UINT, DWORD, D3DFORMAT, D3DPOOL,
                                      IDirect3DCubeTexture9** texture) {
     d3dx_clear_outputs(texture);
@@ -81,18 +31,6 @@ HRESULT WINAPI D3DXCreateVolumeTexture(LPDIRECT3DDEVICE9 device, UINT, UINT, UIN
     return d3dx_not_available({device, texture});
 }
 
-HRESULT WINAPI D3DXCreateTextureFromFileExA(LPDIRECT3DDEVICE9 device, LPCSTR file, UINT, UINT, UINT, DWORD, D3DFORMAT,
-                                            D3DPOOL, DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*,
-                                            LPDIRECT3DTEXTURE9* texture) {
-    d3dx_clear_outputs(texture);
-    return d3dx_not_available({device, file, texture});
-}
-HRESULT WINAPI D3DXCreateTextureFromFileExW(LPDIRECT3DDEVICE9 device, LPCWSTR file, UINT, UINT, UINT, DWORD, D3DFORMAT,
-                                            D3DPOOL, DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*, PALETTEENTRY*,
-                                            LPDIRECT3DTEXTURE9* texture) {
-    d3dx_clear_outputs(texture);
-    return d3dx_not_available({device, file, texture});
-}
 HRESULT WINAPI D3DXCreateTextureFromResourceA(LPDIRECT3DDEVICE9 device, HMODULE, LPCSTR resource,
                                               LPDIRECT3DTEXTURE9* texture) {
     d3dx_clear_outputs(texture);
@@ -114,17 +52,6 @@ HRESULT WINAPI D3DXCreateTextureFromResourceExW(LPDIRECT3DDEVICE9 device, HMODUL
                                                 PALETTEENTRY*, LPDIRECT3DTEXTURE9* texture) {
     d3dx_clear_outputs(texture);
     return d3dx_not_available({device, resource, texture});
-}
-HRESULT WINAPI D3DXCreateTextureFromFileInMemory(LPDIRECT3DDEVICE9 device, LPCVOID data, UINT,
-                                                 LPDIRECT3DTEXTURE9* texture) {
-    d3dx_clear_outputs(texture);
-    return d3dx_not_available({device, data, texture});
-}
-HRESULT WINAPI D3DXCreateTextureFromFileInMemoryEx(LPDIRECT3DDEVICE9 device, LPCVOID data, UINT, UINT, UINT, UINT,
-                                                   DWORD, D3DFORMAT, D3DPOOL, DWORD, DWORD, D3DCOLOR, D3DXIMAGE_INFO*,
-                                                   PALETTEENTRY*, LPDIRECT3DTEXTURE9* texture) {
-    d3dx_clear_outputs(texture);
-    return d3dx_not_available({device, data, texture});
 }
 
 HRESULT WINAPI D3DXCreateCubeTextureFromFileA(LPDIRECT3DDEVICE9 device, LPCSTR file, IDirect3DCubeTexture9** texture) {
@@ -163,20 +90,6 @@ HRESULT WINAPI D3DXCreateVolumeTextureFromFileW(LPDIRECT3DDEVICE9 device, LPCWST
     return d3dx_not_available({device, file, texture});
 }
 
-HRESULT WINAPI D3DXSaveTextureToFileA(LPCSTR file, D3DXIMAGE_FILEFORMAT, LPDIRECT3DBASETEXTURE9 texture,
-                                      const PALETTEENTRY*) {
-    return d3dx_not_available({file, texture});
-}
-HRESULT WINAPI D3DXSaveTextureToFileW(LPCWSTR file, D3DXIMAGE_FILEFORMAT, LPDIRECT3DBASETEXTURE9 texture,
-                                      const PALETTEENTRY*) {
-    return d3dx_not_available({file, texture});
-}
-HRESULT WINAPI D3DXFilterTexture(LPDIRECT3DBASETEXTURE9 texture, const PALETTEENTRY*, UINT, DWORD) {
-    return d3dx_not_available({texture});
-}
-HRESULT WINAPI D3DXFillTexture(LPDIRECT3DTEXTURE9 texture, LPD3DXFILL2D function, LPVOID) {
-    return d3dx_not_available({texture, reinterpret_cast<const void*>(function)});
-}
 HRESULT WINAPI D3DXFillVolumeTexture(IDirect3DVolumeTexture9* texture, LPD3DXFILL3D function, LPVOID) {
     return d3dx_not_available({texture, reinterpret_cast<const void*>(function)});
 }

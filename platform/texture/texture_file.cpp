@@ -112,6 +112,13 @@ std::string texture_printable(const char* name) {
 
 }  // namespace
 
+bool texture_file_bytes(const char* filename, std::vector<unsigned char>& bytes, texture_error* error) {
+    regular_file file;
+    texture_file_key key;
+    return texture_open(win_native_path(filename), file, &key, error) &&
+           texture_read(file, size_t(key.size), bytes, error);
+}
+
 HRESULT texture_create_from_file(IDirect3DDevice9* device, const char* filename, IDirect3DTexture9** texture,
                                  std::string* reason) {
     texture_error error;

@@ -22,7 +22,15 @@
 
 #include <d3dx9.h>
 
+#include "platform/texture/texture_decode.h"
+
 #include <string>
+#include <vector>
+
+// The whole content of the file named `filename` (Win32 path rules, at most 256 MiB, not empty).
+// False with *error set (D3DXERR_INVALIDDATA, "file not found" and the like) when it cannot be read.
+// Throws std::bad_alloc.
+bool texture_file_bytes(const char* filename, std::vector<unsigned char>& bytes, texture_error* error);
 
 // D3DXCreateTextureFromFileA without the report: on failure also sets *reason (when not null) to a
 // short reason such as "file not found" or "PNG: bad zlib header".

@@ -43,17 +43,17 @@ TEST_F(D3dxApiTest, UnavailableCallsFailAsDocumentedWithNullOutputs) {
              return D3DXCreateMeshFVF(2, 70000, D3DXMESH_MANAGED, D3DFVF_XYZ, d, reinterpret_cast<ID3DXMesh**>(out));
          },
          D3DERR_INVALIDCALL},
-        {"CreateTexture",
+        {"CreateCubeTexture",
          [](IDirect3DDevice9* d, void** out) {
-             return D3DXCreateTexture(d, 64, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
-                                      reinterpret_cast<IDirect3DTexture9**>(out));
+             return D3DXCreateCubeTexture(d, 64, 1, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED,
+                                          reinterpret_cast<IDirect3DCubeTexture9**>(out));
          },
          D3DERR_NOTAVAILABLE},
-        {"CreateTextureFromFileExA",
+        {"CreateTextureFromResourceExA",
          [](IDirect3DDevice9* d, void** out) {
-             return D3DXCreateTextureFromFileExA(d, "a.png", D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
-                                                 D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0,
-                                                 nullptr, nullptr, reinterpret_cast<IDirect3DTexture9**>(out));
+             return D3DXCreateTextureFromResourceExA(d, nullptr, "a.png", D3DX_DEFAULT, D3DX_DEFAULT, D3DX_DEFAULT, 0,
+                                                     D3DFMT_UNKNOWN, D3DPOOL_MANAGED, D3DX_DEFAULT, D3DX_DEFAULT, 0,
+                                                     nullptr, nullptr, reinterpret_cast<IDirect3DTexture9**>(out));
          },
          D3DERR_NOTAVAILABLE},
         {"CreateEffectFromFileA",
