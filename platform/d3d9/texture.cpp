@@ -146,6 +146,7 @@ bool texture_image_consistent(const d3d9_texture_image& image) {
 }  // namespace
 
 d3d9_texture_view d3d9_texture_texels(IDirect3DBaseTexture9* texture) {
+    if (texture == nullptr) return {};  // every untextured draw asks: answer before any look-up
     const auto* ours = dynamic_cast<const texture_object*>(texture);
     if (ours == nullptr) {
         // A program's texture: its most detailed usable level.
