@@ -176,6 +176,10 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int show_command) {
     }
     device->SetRenderState(D3DRS_LIGHTING, FALSE);
     device->SetRenderState(D3DRS_CULLMODE, D3DCULL_NONE);  // the square shows both faces
+    // The square shows the texture turned and scaled: filter it, so its texels blend smoothly
+    // rather than snap to whichever texel centre is nearest.
+    device->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_LINEAR);
+    device->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_LINEAR);
     ShowWindow(window, show_command);
 
     // A draw that fails ends the program with status 1, so that a device that cannot draw is noticed.
