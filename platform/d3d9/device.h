@@ -117,6 +117,10 @@ public:
     // The objects the program holds that it must release before Reset (device_resource.h).
     void count_reset_blocker(int change) { reset_blockers_ += size_t(int64_t(change)); }
 
+    // ---- device_surface_copies.cpp
+    // `surface`'s bytes changed (a copy, a fill, or a program's lock that could write ended).
+    void surface_written(d3d9_surface* surface);
+
     // ---- device_state.cpp
     UINT GetAvailableTextureMem() override;
     HRESULT EvictManagedResources() override;
@@ -295,7 +299,6 @@ private:
     void release_stream_bindings();
     void store_transform(D3DMATRIX* slot, const D3DMATRIX& matrix);
     void fill_clear_rect(const RECT& r, DWORD flags, uint32_t colour, float z, uint8_t stencil);
-    void surface_written(d3d9_surface* surface);
     void hold_texture(IDirect3DBaseTexture9* texture);
     void release_texture(IDirect3DBaseTexture9* texture);
     DWORD state(D3DRENDERSTATETYPE s) const { return render_states_[s]; }

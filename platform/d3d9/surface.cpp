@@ -202,7 +202,13 @@ HRESULT d3d9_surface::LockRect(D3DLOCKED_RECT* locked, const RECT* rect, DWORD f
 HRESULT d3d9_surface::UnlockRect() {
     if (!locked_) return D3DERR_INVALIDCALL;
     locked_ = false;
-    if (lock_writes_) changed();
+    if (!lock_writes_) return D3D_OK;
+    // The device hears of it too: the surface may be the colour buffer it draws into and clears.
+    if (auto* owner = dynamic_cast<d3d9_device*>(device())) {
+        owner->surface_written(this);
+    } else {
+        changed();
+    }
     return D3D_OK;
 }
 

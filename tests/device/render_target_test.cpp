@@ -188,6 +188,12 @@ TEST_F(RenderTargetTest, TheBackBufferFollowsReset) {
     EXPECT_EQ(locked.Pitch, width * 4);
     EXPECT_EQ(static_cast<const uint32_t*>(locked.pBits)[width * 3 + 4], 0x336699u);
     ASSERT_EQ(back->UnlockRect(), D3D_OK);
+    // What a program writes through a lock, a clear to the same colour as before clears again.
+    ASSERT_EQ(back->LockRect(&locked, nullptr, 0), D3D_OK);
+    static_cast<uint32_t*>(locked.pBits)[width * 3 + 4] = 0x00FFFFFF;
+    ASSERT_EQ(back->UnlockRect(), D3D_OK);
+    clear(0x00336699);
+    EXPECT_EQ(target_pixel(4, 3), 0x336699u);
 
     D3DPRESENT_PARAMETERS p = windowed_parameters(test_window());
     p.BackBufferWidth = 200;
