@@ -5,9 +5,10 @@
 // choice that depends on state is made here, when compiling, or once per span (a switch that
 // selects a whole loop); the loops themselves decide only by the pixels' data.
 //
-// The target holds no alpha (0x00RRGGBB): the destination alpha reads as 1 and the blended alpha
-// is not stored, so blending computes the colour channels only and the separate alpha factors have
-// nothing to change.
+// A target without alpha (0x00RRGGBB): the destination alpha reads as 1 and the blended alpha is
+// not stored, so blending computes the colour channels only and the separate alpha factors have
+// nothing to change. A target that keeps alpha (A8R8G8B8) blends all four channels with the stored
+// alpha as the destination's (blend_alpha_target_stage).
 #include "platform/d3d9/raster_general_span.h"
 
 #include <cmath>
@@ -380,6 +381,27 @@ void blend_factor(const gr_program& program, uint32_t factor, const gr_span& s, 
     }
 }
 
+// x = op(x * fs, y * fd), clamped to [0, 1].
+void blend_channel(uint32_t op, int n, float* x, const float* y, const float* fs, const float* fd) {
+    switch (op) {
+    case 2:
+        for (int i = 0; i < n; ++i) x[i] = clamp01(x[i] * fs[i] - y[i] * fd[i]);
+        break;
+    case 3:
+        for (int i = 0; i < n; ++i) x[i] = clamp01(y[i] * fd[i] - x[i] * fs[i]);
+        break;
+    case 4:
+        for (int i = 0; i < n; ++i) x[i] = x[i] < y[i] ? x[i] : y[i];
+        break;
+    case 5:
+        for (int i = 0; i < n; ++i) x[i] = x[i] > y[i] ? x[i] : y[i];
+        break;
+    default:
+        for (int i = 0; i < n; ++i) x[i] = clamp01(x[i] * fs[i] + y[i] * fd[i]);
+        break;
+    }
+}
+
 template <bool Consecutive>
 void read_target(const uint32_t* pixels, const gr_span& s, float* dr, float* dg, float* db) {
     for (int i = 0; i < s.count; ++i) {
@@ -410,27 +432,7 @@ bool blend_stage(const gr_program& program, const gr_planes&, gr_span& s) {
     const float* d[3] = {dr, dg, db};
     const float* sf[3] = {sfr, sfg, sfb};
     const float* df[3] = {dfr, dfg, dfb};
-    for (int c = 0; c < 3; ++c) {
-        float* x = src[c];
-        const float *y = d[c], *fs = sf[c], *fd = df[c];
-        switch (op) {
-        case 2:
-            for (int i = 0; i < n; ++i) x[i] = clamp01(x[i] * fs[i] - y[i] * fd[i]);
-            break;
-        case 3:
-            for (int i = 0; i < n; ++i) x[i] = clamp01(y[i] * fd[i] - x[i] * fs[i]);
-            break;
-        case 4:
-            for (int i = 0; i < n; ++i) x[i] = x[i] < y[i] ? x[i] : y[i];
-            break;
-        case 5:
-            for (int i = 0; i < n; ++i) x[i] = x[i] > y[i] ? x[i] : y[i];
-            break;
-        default:
-            for (int i = 0; i < n; ++i) x[i] = clamp01(x[i] * fs[i] + y[i] * fd[i]);
-            break;
-        }
-    }
+    for (int c = 0; c < 3; ++c) blend_channel(op, n, src[c], d[c], sf[c], df[c]);
     return true;
 }
 
@@ -453,6 +455,94 @@ bool write_stage(const gr_program& program, const gr_planes&, gr_span& s) {
         write_pixels<true>(program.state.target->colour_pixels, program.write_bits, s);
     } else {
         write_pixels<false>(program.state.target->colour_pixels, program.write_bits, s);
+    }
+    return true;
+}
+
+// ---- blending into a target that keeps alpha ----
+
+// Factor `factor` for every pixel, channel `c` (3: alpha), with the destination's stored alpha.
+void blend_factor_channel(const gr_program& program, uint32_t factor, int c, const gr_span& s,
+                          const float* const dst[4], float* out) {
+    const int n = s.count;
+    const float* const src[4] = {s.r, s.g, s.b, s.a};
+    const float k = program.blend_factor_rgba[c];
+    const float *a = s.a, *da = dst[3];
+    switch (factor) {
+    case 1:
+        for (int i = 0; i < n; ++i) out[i] = 0.0f;
+        return;
+    case 3:
+        for (int i = 0; i < n; ++i) out[i] = src[c][i];
+        return;
+    case 4:
+        for (int i = 0; i < n; ++i) out[i] = 1.0f - src[c][i];
+        return;
+    case 5:
+        for (int i = 0; i < n; ++i) out[i] = a[i];
+        return;
+    case 6:
+        for (int i = 0; i < n; ++i) out[i] = 1.0f - a[i];
+        return;
+    case 7:
+        for (int i = 0; i < n; ++i) out[i] = da[i];
+        return;
+    case 8:
+        for (int i = 0; i < n; ++i) out[i] = 1.0f - da[i];
+        return;
+    case 9:
+        for (int i = 0; i < n; ++i) out[i] = dst[c][i];
+        return;
+    case 10:
+        for (int i = 0; i < n; ++i) out[i] = 1.0f - dst[c][i];
+        return;
+    case 11:  // (f, f, f, 1), f = min(As, 1 - Ad)
+        for (int i = 0; i < n; ++i) out[i] = c == 3 ? 1.0f : (a[i] < 1.0f - da[i] ? a[i] : 1.0f - da[i]);
+        return;
+    case 14:
+        for (int i = 0; i < n; ++i) out[i] = k;
+        return;
+    case 15:
+        for (int i = 0; i < n; ++i) out[i] = 1.0f - k;
+        return;
+    default:  // ONE
+        for (int i = 0; i < n; ++i) out[i] = 1.0f;
+        return;
+    }
+}
+
+template <bool Consecutive>
+void read_target_rgba(const uint32_t* pixels, const gr_span& s, float* const dst[4]) {
+    for (int i = 0; i < s.count; ++i) {
+        const uint32_t d = pixels[at<Consecutive>(s, i)];
+        dst[0][i] = float((d >> 16) & 0xFFu) * inv255;
+        dst[1][i] = float((d >> 8) & 0xFFu) * inv255;
+        dst[2][i] = float(d & 0xFFu) * inv255;
+        dst[3][i] = float(d >> 24) * inv255;
+    }
+}
+
+// The colour channels with the colour factors and operation; alpha with the separate alpha set
+// when it is enabled, otherwise with the colour factors' alpha and the colour operation. Every
+// factor is computed before any channel changes: SRCCOLOR and SRCALPHA read the source as it came.
+bool blend_alpha_target_stage(const gr_program& program, const gr_planes&, gr_span& s) {
+    alignas(16) float d[4][gr_span_max], fs[4][gr_span_max], fd[4][gr_span_max];
+    float* const dst[4] = {d[0], d[1], d[2], d[3]};
+    if (s.consecutive) {
+        read_target_rgba<true>(program.state.target->colour_pixels, s, dst);
+    } else {
+        read_target_rgba<false>(program.state.target->colour_pixels, s, dst);
+    }
+    for (int c = 0; c < 4; ++c) {
+        const bool alpha = c == 3;
+        const uint32_t op = alpha ? program.op_alpha : program.op;
+        if (op == 4 || op == 5) continue;
+        blend_factor_channel(program, alpha ? program.source_alpha : program.source, c, s, dst, fs[c]);
+        blend_factor_channel(program, alpha ? program.destination_alpha : program.destination, c, s, dst, fd[c]);
+    }
+    float* const src[4] = {s.r, s.g, s.b, s.a};
+    for (int c = 0; c < 4; ++c) {
+        blend_channel(c == 3 ? program.op_alpha : program.op, s.count, src[c], dst[c], fs[c], fd[c]);
     }
     return true;
 }
@@ -480,6 +570,26 @@ void resolve_blend(gr_program& p) {
     p.blend_factor_rgb[0] = float((k >> 16) & 0xFFu) * inv255;
     p.blend_factor_rgb[1] = float((k >> 8) & 0xFFu) * inv255;
     p.blend_factor_rgb[2] = float(k & 0xFFu) * inv255;
+    for (int c = 0; c < 3; ++c) p.blend_factor_rgba[c] = p.blend_factor_rgb[c];
+    p.blend_factor_rgba[3] = float(k >> 24) * inv255;
+    // The alpha channel's set (targets that keep alpha): the separate one when enabled, its BOTH*
+    // and second-source factors read as for the colour; otherwise the colour's.
+    p.source_alpha = p.source, p.destination_alpha = p.destination, p.op_alpha = p.op;
+    if (p.state.separate_alpha) {
+        uint32_t source = b.source_alpha, destination = b.destination_alpha;
+        if (source == 12)
+            source = 5, destination = 6;
+        else if (source == 13)
+            source = 6, destination = 5;
+        else if (destination == 12)
+            destination = 5;
+        else if (destination == 13)
+            destination = 6;
+        const auto second = [](uint32_t f) { return f == 16 ? 2u : f == 17 ? 1u : f; };
+        p.source_alpha = second(source);
+        p.destination_alpha = second(destination);
+        p.op_alpha = b.op_alpha >= 1 && b.op_alpha <= 5 ? b.op_alpha : 1;
+    }
 }
 
 gr_stage fog_pick(gr_program& p) {
@@ -542,7 +652,7 @@ const gr_program* gr_compile(const gr_state& state, gr_program_storage* storage)
         }
     }
     if (p->write_bits != 0) {
-        if (st.blend) stages[n++] = blend_stage;
+        if (st.blend) stages[n++] = st.target_alpha ? blend_alpha_target_stage : blend_stage;
         stages[n++] = write_stage;
     }
     p->stage_count = n;

@@ -86,7 +86,7 @@ struct gr_state {
     bool separate_alpha = false;
     uint32_t blend_factor = 0xFFFFFFFFu;
     uint32_t colour_write_mask = 0xF;  // D3DCOLORWRITEENABLE_* bits
-    bool target_alpha = false;         // the target keeps alpha (A8R8G8B8): written unblended
+    bool target_alpha = false;         // the target keeps alpha (A8R8G8B8): blended and written
 };
 
 struct gr_program;  // raster_general.cpp: the state plus the chosen span stages

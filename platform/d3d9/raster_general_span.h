@@ -74,10 +74,12 @@ struct gr_program {
     float fog_rgb[3] = {0.0f, 0.0f, 0.0f};
     float fog_scale = 0.0f;  // LINEAR: 1 / (end - start)
     float blend_factor_rgb[3] = {1.0f, 1.0f, 1.0f};
-    uint32_t source = 2, destination = 1, op = 1;  // colour blend, BOTH* resolved
-    uint32_t write_bits = 0x00FFFFFFu;             // the channels the write mask lets through
-    int plane_count = gr_coordinates;              // the planes a primitive sets up
-    bool wraps = false;                            // some coordinate plane wraps
+    uint32_t source = 2, destination = 1, op = 1;                    // colour blend, BOTH* resolved
+    uint32_t source_alpha = 2, destination_alpha = 1, op_alpha = 1;  // the alpha channel's (A8R8G8B8 targets)
+    float blend_factor_rgba[4] = {1.0f, 1.0f, 1.0f, 1.0f};
+    uint32_t write_bits = 0x00FFFFFFu;  // the channels the write mask lets through
+    int plane_count = gr_coordinates;   // the planes a primitive sets up
+    bool wraps = false;                 // some coordinate plane wraps
     tx_cascade cascade;
 };
 

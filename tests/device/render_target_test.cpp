@@ -138,6 +138,39 @@ TEST_F(RenderTargetTest, AlphaTargetsKeepAlpha) {
     }
 }
 
+// Blending into an A8R8G8B8 target reads the stored alpha (Ad = 128/255 here) and blends alpha
+// too: with the colour factors' alpha, or with the separate set. Without alpha in the target, Ad
+// reads as 1. The source is 0x4000FF00 (As = 64/255) over 0x80FF0000.
+TEST_F(RenderTargetTest, AlphaTargetsBlendTheStoredAlpha) {
+    const struct {
+        D3DFORMAT format;
+        DWORD source, destination, separate, source_alpha, destination_alpha;
+        uint32_t expected;
+    } cases[] = {
+        {D3DFMT_A8R8G8B8, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, FALSE, 0, 0, 0x70BF4000u},
+        {D3DFMT_A8R8G8B8, D3DBLEND_DESTALPHA, D3DBLEND_INVDESTALPHA, FALSE, 0, 0, 0x607F8000u},
+        {D3DFMT_A8R8G8B8, D3DBLEND_SRCALPHA, D3DBLEND_INVSRCALPHA, TRUE, D3DBLEND_ONE, D3DBLEND_ONE, 0xC0BF4000u},
+        {D3DFMT_X8R8G8B8, D3DBLEND_DESTALPHA, D3DBLEND_INVDESTALPHA, FALSE, 0, 0, 0x0000FF00u},
+    };
+    ASSERT_EQ(device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE), D3D_OK);
+    for (const auto& c : cases) {
+        IDirect3DSurface9* target = nullptr;
+        ASSERT_EQ(device->CreateRenderTarget(16, 16, c.format, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr),
+                  D3D_OK);
+        ASSERT_EQ(device->SetRenderTarget(0, target), D3D_OK);
+        ASSERT_EQ(device->SetDepthStencilSurface(nullptr), D3D_OK);
+        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80FF0000, 1.0f, 0), D3D_OK);
+        device->SetRenderState(D3DRS_SRCBLEND, c.source);
+        device->SetRenderState(D3DRS_DESTBLEND, c.destination);
+        device->SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, c.separate);
+        device->SetRenderState(D3DRS_SRCBLENDALPHA, c.source_alpha);
+        device->SetRenderState(D3DRS_DESTBLENDALPHA, c.destination_alpha);
+        ASSERT_EQ(quad(0, 0, 8, 8, 0x4000FF00), D3D_OK);
+        EXPECT_EQ(target_pixel(2, 2), c.expected) << std::hex << c.source << " " << c.destination;
+        target->Release();  // still bound: lives on
+    }
+}
+
 TEST_F(RenderTargetTest, DepthStencilSurfacesBindAndUnbind) {
     IDirect3DSurface9 *automatic = nullptr, *made = nullptr, *current = nullptr;
     ASSERT_EQ(device->GetDepthStencilSurface(&automatic), D3D_OK);
