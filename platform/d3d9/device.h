@@ -424,6 +424,8 @@ private:
     std::array<raster_triangle_ref, 64> unclipped_{};  // triangles waiting to be set up together
     size_t unclipped_count_ = 0;
     uint32_t stamp_ = 0;
+    sampler_setup fast_sampler_{};      // stage 0's sampler for a fast draw
+    sampler_plan_storage fast_plan_{};  // and its compiled plan
 
     std::vector<uint32_t> draw_indices_;      // a draw's vertex indices, widened and based
     std::vector<uint32_t> triangle_indices_;  // strips and fans as lists, for the fast route

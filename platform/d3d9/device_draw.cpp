@@ -9,8 +9,8 @@
 //   - the fast route (device_draw_fast.cpp) for triangles with the vertex formats and states the
 //     specialised stages cover (float positions, solid Gouraud fill, vertex fog but no pixel fog,
 //     no alpha test, blending off or SRCALPHA / INVSRCALPHA or ONE / ONE with ADD, no stencil or
-//     depth bias, 16-bit depth, the whole target, at most stage 0's point-sampled texture times
-//     the diffuse colour);
+//     depth bias, 16-bit depth, the whole target, at most stage 0's texture, sampled with any
+//     sampler states, times the diffuse colour);
 //   - the general route (device_draw_general.cpp) for everything else.
 //
 // Choices: PrimitiveCount 0 draws nothing and succeeds; a count above MaxPrimitiveCount fails; an
@@ -231,14 +231,12 @@ namespace {
 
 bool is_float_zero(DWORD bits) { return (bits & 0x7FFFFFFFu) == 0; }
 
-bool point_filter(DWORD filter) { return filter == D3DTEXF_NONE || filter == D3DTEXF_POINT; }
-
 }  // namespace
 
-// The fast route's one texture stage: stage 0 modulating its texture (point sampled from its most
-// detailed usable level, wrapped, coordinate set 0 as given) by the diffuse colour, or no texture at all;
-// the later stages off. Alpha leaves no trace on that route (no alpha test, no blending, a target
-// without alpha), so the alpha operation does not matter.
+// The fast route's one texture stage: stage 0 modulating its texture (sampled with any sampler
+// states, coordinate set 0 as given) by the diffuse colour, or no texture at all; the later stages
+// off. Alpha leaves no trace on that route (no alpha test, no blending, a target without alpha)
+// unless blending reads it (fast_source_alpha), so the alpha operation does not matter otherwise.
 bool d3d9_device::fast_texture_stages() const {
     const auto& s0 = stage_states_[0];
     if (stage_states_[1][D3DTSS_COLOROP] != D3DTOP_DISABLE && s0[D3DTSS_COLOROP] != D3DTOP_DISABLE) return false;
@@ -247,10 +245,6 @@ bool d3d9_device::fast_texture_stages() const {
                            s0[D3DTSS_COLORARG2] == D3DTA_CURRENT && s0[D3DTSS_RESULTARG] == D3DTA_CURRENT;
     if (!modulates) return false;
     if (textures_[0] == nullptr) return true;  // the cascade ends before stage 0: the diffuse colour
-    const auto& sampler = sampler_states_[0];
-    if (!point_filter(sampler[D3DSAMP_MAGFILTER]) || !point_filter(sampler[D3DSAMP_MINFILTER])) return false;
-    if (sampler[D3DSAMP_ADDRESSU] != D3DTADDRESS_WRAP || sampler[D3DSAMP_ADDRESSV] != D3DTADDRESS_WRAP) return false;
-    if (sampler[D3DSAMP_MIPFILTER] != D3DTEXF_NONE || sampler[D3DSAMP_MAXMIPLEVEL] != 0) return false;
     return s0[D3DTSS_TEXCOORDINDEX] == 0 && s0[D3DTSS_TEXTURETRANSFORMFLAGS] == D3DTTFF_DISABLE &&
            (state(D3DRS_WRAP0) & 0xFu) == 0;
 }

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "platform/d3d9/raster.h"
+#include "platform/d3d9/sampler_plan.h"
 
 #include <cstdint>
 
@@ -77,7 +78,7 @@ struct raster_small_batch {
     alignas(32) float x0[raster_lanes_max], y0[raster_lanes_max];
 };
 
-// The row loops for every state combination, indexed [textured][specular][depth mode][fog][blend]
+// The row loops for every state combination, indexed [texture][specular][depth mode][fog][blend]
 // (blend: raster_blend as an integer).
 enum raster_depth_mode : int {
     raster_depth_off,
@@ -87,12 +88,22 @@ enum raster_depth_mode : int {
 };
 inline constexpr int raster_blend_modes = 3;
 
+// How the kernels sample stage 0: not at all; point filtering of one level with wrapping on both
+// axes, inline (the common case); any other sampler state through the plan's group routine.
+enum raster_texture_mode : int {
+    raster_texture_none,
+    raster_texture_point_wrap,
+    raster_texture_plan,
+    raster_texture_modes
+};
+
 struct raster_kernel_table {
     // large triangles: exact spans from the walkers
-    raster_rows_fn rows[2][2][raster_depth_modes][2][raster_blend_modes];
+    raster_rows_fn rows[raster_texture_modes][2][raster_depth_modes][2][raster_blend_modes];
     // small triangles: bounding box, per-pixel edges
-    raster_small_fn small[2][2][raster_depth_modes][2][raster_blend_modes];
-    raster_batch_fn triangles;  // set-up of several triangles (raster_batch.h)
+    raster_small_fn small[raster_texture_modes][2][raster_depth_modes][2][raster_blend_modes];
+    raster_batch_fn triangles;         // set-up of several triangles (raster_batch.h)
+    sampler_choose_fn sampler_choose;  // the sampler routines of the kernels' lane width
 };
 
 // The portable kernels (four pixels per step) and, where the build has them, kernels for the

@@ -1,10 +1,13 @@
 // texture_test.cpp - point sampling with wrap, texture space orientation, MODULATE with the
-// diffuse colour, specular added after texturing, perspective-correct coordinates.
+// diffuse colour, specular added after texturing, perspective-correct coordinates, and the fast
+// route sampling as the general route does.
 #include "device_fixture.h"
 
 #include "platform/d3d9/texture.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -114,7 +117,7 @@ TEST_F(TextureTest, TextureCoordinatesArePerspectiveCorrect) {
 
 }  // namespace
 
-// States the fast route does not draw: each must reach the pixels (through the general route).
+// Sampler and coordinate states each reach the pixels, whichever route draws them.
 TEST_F(TextureTest, SamplerAndCoordinateStatesReachThePixels) {
     D3DMATRIX shift{};
     shift._11 = shift._22 = shift._33 = shift._44 = 1.0f;
@@ -146,4 +149,109 @@ TEST_F(TextureTest, SamplerAndCoordinateStatesReachThePixels) {
             EXPECT_NE(pixel(c.x, c.y), texel(1, c.expected_y)) << c.name;
         }
     }
+}
+
+namespace {
+
+// A texture with its whole chain, each level its own picture: red along u, green along v, blue
+// telling the levels apart.
+IDirect3DTexture9* ramp_chain(IDirect3DDevice9* device, UINT size) {
+    IDirect3DTexture9* texture = nullptr;
+    if (device->CreateTexture(size, size, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr) != D3D_OK)
+        return nullptr;
+    for (DWORD level = 0; level < texture->GetLevelCount(); ++level) {
+        const int n = int(size >> level);
+        D3DLOCKED_RECT locked{};
+        texture->LockRect(level, &locked, nullptr, 0);
+        for (int j = 0; j < n; ++j) {
+            auto* row = reinterpret_cast<D3DCOLOR*>(static_cast<unsigned char*>(locked.pBits) + j * locked.Pitch);
+            for (int i = 0; i < n; ++i) {
+                const int r = n > 1 ? i * 255 / (n - 1) : 128, g = n > 1 ? j * 255 / (n - 1) : 128;
+                row[i] = 0xC0000000u | rgb(r, g, 40 * int(level));
+            }
+        }
+        texture->UnlockRect(level);
+    }
+    return texture;
+}
+
+}  // namespace
+
+// The fast route samples stage 0 as the general route does, for every filter, mip filter and
+// address mode: a tilted, perspective mesh whose level of detail spans several levels, magnified
+// and minified, drawn by each route (an alpha test that keeps everything sends it to the general
+// one). Coverage is the same; a channel may differ by one level.
+TEST_F(TextureTest, FastRouteSamplesAsTheGeneralRoute) {
+    IDirect3DTexture9* chain = ramp_chain(device, 32);
+    ASSERT_NE(chain, nullptr);
+    device->SetTexture(0, chain);
+    D3DMATRIX p{};  // w = z
+    p._11 = p._22 = 1.0f, p._33 = 1.0f, p._34 = 1.0f, p._43 = -0.5f;
+    device->SetTransform(D3DTS_PROJECTION, &p);
+    const auto f = [](float v) { return std::bit_cast<DWORD>(v); };
+    enum { point = D3DTEXF_POINT, linear = D3DTEXF_LINEAR, none = D3DTEXF_NONE };
+    enum { wrap = D3DTADDRESS_WRAP, mirror = D3DTADDRESS_MIRROR, clamp = D3DTADDRESS_CLAMP };
+    enum { border = D3DTADDRESS_BORDER, once = D3DTADDRESS_MIRRORONCE };
+    const struct {
+        DWORD mag, min, mip, address_u, address_v;
+        float bias;
+        DWORD max_level;
+        float scale;  // texture repeats across the mesh
+    } rows[] = {
+        {point, point, none, wrap, wrap, 0, 0, 3.1f},
+        {linear, linear, none, wrap, wrap, 0, 0, 0.7f},
+        {linear, linear, linear, mirror, clamp, 0, 0, 3.1f},
+        {point, point, point, border, once, 0, 0, 2.3f},
+        {linear, point, point, clamp, wrap, -1.0f, 0, 2.3f},
+        {point, linear, none, mirror, border, 0, 0, 1.3f},
+        {linear, linear, linear, wrap, mirror, 0.5f, 2, 3.1f},
+        {linear, D3DTEXF_ANISOTROPIC, linear, once, border, 0, 0, 1.3f},
+    };
+    device->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0x80406080);
+    for (const auto& r : rows) {
+        device->SetSamplerState(0, D3DSAMP_MAGFILTER, r.mag);
+        device->SetSamplerState(0, D3DSAMP_MINFILTER, r.min);
+        device->SetSamplerState(0, D3DSAMP_MIPFILTER, r.mip);
+        device->SetSamplerState(0, D3DSAMP_ADDRESSU, r.address_u);
+        device->SetSamplerState(0, D3DSAMP_ADDRESSV, r.address_v);
+        device->SetSamplerState(0, D3DSAMP_MIPMAPLODBIAS, f(r.bias));
+        device->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, r.max_level);
+        // A floor from z = 1.1 at the bottom to z = 4 at the top, coordinates around the texture's
+        // edges.
+        std::vector<test_vertex> mesh;
+        std::vector<UINT> indices;
+        constexpr int n = 6;
+        for (int i = 0; i <= n; ++i) {
+            for (int j = 0; j <= n; ++j) {
+                const float x = 2.0f * float(j) / n - 1.0f, y = 2.0f * float(i) / n - 1.0f, z = 2.55f + 1.45f * y;
+                mesh.push_back(
+                    {{x * z * 1.2f, y * z * 1.2f, z}, {}, 0xFFFFFFFF, r.scale * x - 0.17f, r.scale * y + 0.31f});
+                if (i < n && j < n) {
+                    const UINT a = UINT(i * (n + 1) + j);
+                    indices.insert(indices.end(), {a, a + n + 1, a + 1, a + 1, a + n + 1, a + n + 2});
+                }
+            }
+        }
+        std::vector<uint32_t> pictures[2];
+        for (int route = 0; route < 2; ++route) {
+            clear(0x00000001);
+            device->SetRenderState(D3DRS_ALPHATESTENABLE, route == 1);
+            ASSERT_EQ(draw(mesh, {false, true, true}, indices), D3D_OK);
+            pictures[route].assign(buffer().colour_pixels, buffer().colour_pixels + width * height);
+        }
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+        int far_off = 0, coverage = 0, drawn = 0;
+        for (size_t i = 0; i < pictures[0].size(); ++i) {
+            drawn += pictures[0][i] != 1;
+            coverage += (pictures[0][i] == 1) != (pictures[1][i] == 1);
+            for (int shift : {0, 8, 16}) {
+                far_off += std::abs(int(pictures[0][i] >> shift & 0xFF) - int(pictures[1][i] >> shift & 0xFF)) > 1;
+            }
+        }
+        EXPECT_GT(drawn, width * height / 2) << r.mag << r.min << r.mip << r.address_u << r.address_v;
+        EXPECT_EQ(coverage, 0) << r.mag << r.min << r.mip << r.address_u << r.address_v;
+        EXPECT_EQ(far_off, 0) << r.mag << r.min << r.mip << r.address_u << r.address_v;
+    }
+    device->SetTexture(0, nullptr);
+    chain->Release();
 }
