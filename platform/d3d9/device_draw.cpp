@@ -241,8 +241,11 @@ bool d3d9_device::fast_texture_stages() const {
     const auto& s0 = stage_states_[0];
     if (stage_states_[1][D3DTSS_COLOROP] != D3DTOP_DISABLE && s0[D3DTSS_COLOROP] != D3DTOP_DISABLE) return false;
     if (s0[D3DTSS_COLOROP] == D3DTOP_DISABLE) return textures_[0] == nullptr;
-    const bool modulates = s0[D3DTSS_COLOROP] == D3DTOP_MODULATE && s0[D3DTSS_COLORARG1] == D3DTA_TEXTURE &&
-                           s0[D3DTSS_COLORARG2] == D3DTA_CURRENT && s0[D3DTSS_RESULTARG] == D3DTA_CURRENT;
+    // At stage 0 CURRENT is the diffuse colour; MODULATE takes its arguments in either order.
+    const auto diffuse = [](DWORD a) { return a == D3DTA_DIFFUSE || a == D3DTA_CURRENT; };
+    const DWORD a1 = s0[D3DTSS_COLORARG1], a2 = s0[D3DTSS_COLORARG2];
+    const bool modulates = s0[D3DTSS_COLOROP] == D3DTOP_MODULATE && s0[D3DTSS_RESULTARG] == D3DTA_CURRENT &&
+                           ((a1 == D3DTA_TEXTURE && diffuse(a2)) || (diffuse(a1) && a2 == D3DTA_TEXTURE));
     if (!modulates) return false;
     if (textures_[0] == nullptr) return true;  // the cascade ends before stage 0: the diffuse colour
     return s0[D3DTSS_TEXCOORDINDEX] == 0 && s0[D3DTSS_TEXTURETRANSFORMFLAGS] == D3DTTFF_DISABLE &&
