@@ -70,6 +70,11 @@ raster_state d3d9_device::raster_state_for_draw() {
         stage_sampler(0, &fast_sampler_);
         r.sampler = &fast_sampler_;
         r.sampler_storage = &fast_plan_;
+        if (fast_two_stages()) {
+            stage_sampler(1, &fast_sampler1_);
+            r.sampler1 = &fast_sampler1_;
+            r.sampler1_storage = &fast_plan1_;
+        }
     }
     r.specular = state(D3DRS_SPECULARENABLE) != FALSE && state(D3DRS_LIGHTING) != FALSE;
     r.depth_test = state(D3DRS_ZENABLE) != D3DZB_FALSE;
@@ -238,6 +243,11 @@ bool d3d9_device::pretransformed_fast_vertices(const tnl_streams& s, const uint3
             float u, t;
             tnl_read_texcoord(s.texcoords, index, &u, &t);
             attr[attr_u] = u * q, attr[attr_v] = t * q;
+        }
+        if (s.texcoords1.data != nullptr) {
+            float u, t;
+            tnl_read_texcoord(s.texcoords1, index, &u, &t);
+            attr[attr_u1] = u * q, attr[attr_v1] = t * q;
         }
     }
     return true;

@@ -184,7 +184,7 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
         mode = state.depth_func == 4 && state.depth_write ? raster_depth_less_equal_write : raster_depth_generic;
     }
     // Stage 0's plan, with the sampler routines of the kernels' lane width.
-    program.state.plan = nullptr;
+    program.state.plan = program.state.plan1 = nullptr;
     int texture = raster_texture_none;
     if (state.sampler != nullptr && state.sampler->level_count > 0 && state.sampler_storage != nullptr) {
         const sampler_plan* plan = sampler_compile_with(*state.sampler, state.sampler_storage, kernels.sampler_choose);
@@ -196,6 +196,15 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
             texture = point_wrap ? raster_texture_point_wrap : raster_texture_plan;
         }
     }
+    if (texture != raster_texture_none && state.sampler1 != nullptr && state.sampler1->level_count > 0 &&
+        state.sampler1_storage != nullptr) {
+        const sampler_plan* plan =
+            sampler_compile_with(*state.sampler1, state.sampler1_storage, kernels.sampler_choose);
+        if (plan->level_count > 0) {
+            program.state.plan1 = plan;
+            texture = raster_texture_two_stages;
+        }
+    }
     const bool textured = texture != raster_texture_none;
     const bool specular = textured && state.specular;  // untextured: summed into diffuse already
     const int blend = int(state.blend);
@@ -204,7 +213,8 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     program.triangles = kernels.triangles;
     static_assert(plane_c2 < 8, "untextured kernels read only the first eight planes");
     program.all_values = textured || state.fog || state.blend != raster_blend::none;
-    program.planes = raster_planes_read(textured, state.fog, state.blend == raster_blend::source_alpha);
+    program.planes = raster_planes_read(textured, texture == raster_texture_two_stages, state.fog,
+                                        state.blend == raster_blend::source_alpha);
     return program;
 }
 

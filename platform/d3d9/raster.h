@@ -12,7 +12,8 @@
 //
 // Per pixel: depth round(z * 65535) tested (and written on pass) before any shading; colours and
 // texture coordinates interpolated perspective-correctly; texture stage 0 MODULATE (texel times
-// diffuse; diffuse alone without a texture), the texel filtered as the general sampler filters it
+// diffuse; diffuse alone without a texture), optionally stage 1 MODULATE (its texel times that, at
+// the second coordinate set), each texel filtered as the general sampler filters it
 // (sampler.h: any filters, mip filter, address modes, LOD bias and MAXMIPLEVEL, the level of detail
 // from the coordinates at the pixel's right and lower neighbours as the general route computes it); specular added
 // after texturing; then, where the state asks for them, vertex fog (the colour clamped to [0, 1], then f * C + (1 - f)
@@ -49,9 +50,14 @@ struct raster_state {
     const sampler_setup* sampler = nullptr;
     sampler_plan_storage* sampler_storage = nullptr;
     const sampler_plan* plan = nullptr;  // set by raster_compile: null when untextured
-    bool specular = false;               // add the specular colour (untextured: the vertices' diffuse
-                                         // values must already hold diffuse + specular, see viewport.h)
-    bool depth_test = false;             // a depth buffer exists and testing is on
+    // The same for stage 1, modulating CURRENT by its texture at the second coordinate set (null,
+    // or a sampler without levels: no second stage; only with a textured stage 0).
+    const sampler_setup* sampler1 = nullptr;
+    sampler_plan_storage* sampler1_storage = nullptr;
+    const sampler_plan* plan1 = nullptr;  // set by raster_compile
+    bool specular = false;                // add the specular colour (untextured: the vertices' diffuse
+                                          // values must already hold diffuse + specular, see viewport.h)
+    bool depth_test = false;              // a depth buffer exists and testing is on
     bool depth_write = true;
     uint32_t depth_func = 4;  // D3DCMP_* (LESSEQUAL)
     raster_cull cull = raster_cull::none;

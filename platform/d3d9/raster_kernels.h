@@ -137,11 +137,11 @@ struct span_kernel {
     // at the pixel and at its right and lower neighbours (from the planes over 1/w), their
     // texel-space differences, 0.5 * log2(rho^2) of the larger, -100 for rho^2 <= 1e-30 or NaN,
     // at most 100.
-    template <typename Planes>
+    template <int PlaneU, int PlaneV, typename Planes>
     static F level_of_detail(const sampler_plan& plan, const Planes& plane, F u, F v) {
         const float width = float(plan.levels[0].width), height = float(plan.levels[0].height);
-        const lane_plane &pu = plane.plane(plane_u), &pv = plane.plane(plane_v), &pq = plane.plane(plane_q);
-        const F uc = plane(plane_u), vc = plane(plane_v), dc = plane(plane_q);
+        const lane_plane &pu = plane.plane(PlaneU), &pv = plane.plane(PlaneV), &pq = plane.plane(plane_q);
+        const F uc = plane(PlaneU), vc = plane(PlaneV), dc = plane(plane_q);
         const F right = 1.0f / (dc + pq.step), below = 1.0f / (dc + pq.step_y);
         const F ux = ((uc + pu.step) * right - u) * width, vx = ((vc + pv.step) * right - v) * height;
         const F uy = ((uc + pu.step_y) * below - u) * width, vy = ((vc + pv.step_y) * below - v) * height;
@@ -152,17 +152,17 @@ struct span_kernel {
         return tiny != 0 ? splat(-100.0f) : huge != 0 ? splat(100.0f) : lod;
     }
 
-    // Stage 0's texel at the step's pixels, channels on the 0..255 scale.
-    template <int Texture, typename Planes>
-    static texel_rgba texel(const raster_state& st, const Planes& plane, F w) {
-        const sampler_plan& plan = *st.plan;
-        const F u = plane(plane_u) * w, v = plane(plane_v) * w;
+    // A stage's texel at the step's pixels (coordinates in planes PlaneU, PlaneV), channels on the
+    // 0..255 scale.
+    template <int Texture, int PlaneU, int PlaneV, typename Planes>
+    static texel_rgba texel(const sampler_plan& plan, const Planes& plane, F w) {
+        const F u = plane(PlaneU) * w, v = plane(PlaneV) * w;
         texel_rgba t;
         if constexpr (Texture == raster_texture_point_wrap) {
             sampler::template sample_point<sampler_address_wrap, sampler_address_wrap>(plan, plan.levels[plan.base], u,
                                                                                        v, t);
         } else {
-            const F lod = plan.needs_lod ? level_of_detail(plan, plane, u, v) : F{};
+            const F lod = plan.needs_lod ? level_of_detail<PlaneU, PlaneV>(plan, plane, u, v) : F{};
             reinterpret_cast<typename sampler::group_fn>(plan.group)(plan, u, v, lod, t);
         }
         return t;
@@ -177,10 +177,17 @@ struct span_kernel {
         F alpha{};
         if constexpr (Blend == blend_source_alpha) alpha = clamp(plane(plane_alpha) * w, 1.0f);
         if constexpr (Texture != raster_texture_none) {
-            const texel_rgba t = texel<Texture>(st, plane, w);
+            const texel_rgba t = texel<Texture, plane_u, plane_v>(*st.plan, plane, w);
             r *= t.r * inv;
             g *= t.g * inv;
             b *= t.b * inv;
+            if constexpr (Texture == raster_texture_two_stages) {
+                // Stage 0's result is clamped before stage 1 reads it as CURRENT.
+                const texel_rgba t1 = texel<Texture, plane_u1, plane_v1>(*st.plan1, plane, w);
+                r = clamp(r, 255.0f) * (t1.r * inv);
+                g = clamp(g, 255.0f) * (t1.g * inv);
+                b = clamp(b, 255.0f) * (t1.b * inv);
+            }
             if constexpr (Blend == blend_source_alpha) alpha = t.a * inv * alpha;
             if constexpr (Specular) {
                 r += plane(plane_s0) * w;
@@ -266,8 +273,9 @@ struct span_kernel {
     }
 
     // The planes a variant reads (raster_planes_read), one bit per plane.
-    static constexpr uint32_t used_planes(bool textured, bool fog, int blend) {
-        return raster_planes_read(textured, fog, blend == blend_source_alpha);
+    static constexpr uint32_t used_planes(int texture, bool fog, int blend) {
+        return raster_planes_read(texture != raster_texture_none, texture == raster_texture_two_stages, fog,
+                                  blend == blend_source_alpha);
     }
     static constexpr bool reads(uint32_t used, int plane) { return (used >> plane & 1u) != 0; }
 
@@ -277,7 +285,7 @@ struct span_kernel {
         const depth_test_lanes dt =
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
         raster_walker left[2] = {s.left[0], s.left[1]}, right[2] = {s.right[0], s.right[1]};
-        constexpr uint32_t used = used_planes(Texture != raster_texture_none, Fog, Blend);
+        constexpr uint32_t used = used_planes(Texture, Fog, Blend);
         const F offsets = lane_offsets();
         const I lane_index = __builtin_convertvector(offsets, I);
         lane_plane planes[plane_count];
@@ -334,7 +342,7 @@ struct span_kernel {
         constexpr int step_columns = lanes / Rows;
         const depth_test_lanes dt =
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
-        constexpr uint32_t used = used_planes(Texture != raster_texture_none, Fog, Blend);
+        constexpr uint32_t used = used_planes(Texture, Fog, Blend);
         F step_x, step_y;  // each lane's column and row in the step
         for (int i = 0; i < lanes; ++i) step_x[i] = float(i % step_columns), step_y[i] = float(i / step_columns);
         const I lane_column = __builtin_convertvector(step_x, I), lane_row = __builtin_convertvector(step_y, I);
@@ -454,6 +462,8 @@ struct span_kernel {
         fill<raster_texture_point_wrap, true>(t);
         fill<raster_texture_plan, false>(t);
         fill<raster_texture_plan, true>(t);
+        fill<raster_texture_two_stages, false>(t);
+        fill<raster_texture_two_stages, true>(t);
         // Untextured draws carry specular summed into diffuse: their kernels are the same.
         std::memcpy(t.rows[raster_texture_none][true], t.rows[raster_texture_none][false],
                     sizeof t.rows[raster_texture_none][false]);

@@ -177,55 +177,76 @@ IDirect3DTexture9* ramp_chain(IDirect3DDevice9* device, UINT size) {
 
 }  // namespace
 
-// The fast route samples stage 0 as the general route does, for every filter, mip filter and
-// address mode: a tilted, perspective mesh whose level of detail spans several levels, magnified
-// and minified, drawn by each route (an alpha test that keeps everything sends it to the general
-// one). Coverage is the same; a channel may differ by one level.
+// The fast route samples as the general route does, for every filter, mip filter and address
+// mode, on stage 0 alone and with stage 1 modulating by a second texture at its own coordinates: a
+// tilted, perspective mesh whose level of detail spans several levels, magnified and minified,
+// drawn by each route (an alpha test that keeps everything sends it to the general one). Coverage
+// is the same; a channel may differ by one level.
 TEST_F(TextureTest, FastRouteSamplesAsTheGeneralRoute) {
-    IDirect3DTexture9* chain = ramp_chain(device, 32);
-    ASSERT_NE(chain, nullptr);
-    device->SetTexture(0, chain);
+    IDirect3DTexture9* chains[2] = {ramp_chain(device, 32), ramp_chain(device, 8)};
+    ASSERT_NE(chains[0], nullptr);
+    ASSERT_NE(chains[1], nullptr);
     D3DMATRIX p{};  // w = z
     p._11 = p._22 = 1.0f, p._33 = 1.0f, p._34 = 1.0f, p._43 = -0.5f;
     device->SetTransform(D3DTS_PROJECTION, &p);
     const auto f = [](float v) { return std::bit_cast<DWORD>(v); };
-    enum { point = D3DTEXF_POINT, linear = D3DTEXF_LINEAR, none = D3DTEXF_NONE };
+    enum { point = D3DTEXF_POINT, linear = D3DTEXF_LINEAR, none = D3DTEXF_NONE, aniso = D3DTEXF_ANISOTROPIC };
     enum { wrap = D3DTADDRESS_WRAP, mirror = D3DTADDRESS_MIRROR, clamp = D3DTADDRESS_CLAMP };
     enum { border = D3DTADDRESS_BORDER, once = D3DTADDRESS_MIRRORONCE };
-    const struct {
+    struct sampling {
         DWORD mag, min, mip, address_u, address_v;
         float bias;
         DWORD max_level;
-        float scale;  // texture repeats across the mesh
-    } rows[] = {
-        {point, point, none, wrap, wrap, 0, 0, 3.1f},
-        {linear, linear, none, wrap, wrap, 0, 0, 0.7f},
-        {linear, linear, linear, mirror, clamp, 0, 0, 3.1f},
-        {point, point, point, border, once, 0, 0, 2.3f},
-        {linear, point, point, clamp, wrap, -1.0f, 0, 2.3f},
-        {point, linear, none, mirror, border, 0, 0, 1.3f},
-        {linear, linear, linear, wrap, mirror, 0.5f, 2, 3.1f},
-        {linear, D3DTEXF_ANISOTROPIC, linear, once, border, 0, 0, 1.3f},
     };
-    device->SetSamplerState(0, D3DSAMP_BORDERCOLOR, 0x80406080);
+    const struct {
+        sampling stage[2];  // stage 1 off where its mag filter is 0
+        float scale;        // texture repeats across the mesh
+    } rows[] = {
+        {{{point, point, none, wrap, wrap, 0, 0}}, 3.1f},
+        {{{linear, linear, none, wrap, wrap, 0, 0}}, 0.7f},
+        {{{linear, linear, linear, mirror, clamp, 0, 0}}, 3.1f},
+        {{{point, point, point, border, once, 0, 0}}, 2.3f},
+        {{{linear, point, point, clamp, wrap, -1.0f, 0}}, 2.3f},
+        {{{point, linear, none, mirror, border, 0, 0}}, 1.3f},
+        {{{linear, linear, linear, wrap, mirror, 0.5f, 2}}, 3.1f},
+        {{{linear, aniso, linear, once, border, 0, 0}}, 1.3f},
+        {{{linear, linear, none, wrap, wrap, 0, 0}, {linear, linear, none, clamp, clamp, 0, 0}}, 0.7f},
+        {{{linear, linear, linear, wrap, wrap, 0, 0}, {point, point, point, mirror, wrap, 0, 1}}, 3.1f},
+        {{{point, point, none, wrap, wrap, 0, 0}, {linear, linear, linear, border, once, 0.5f, 0}}, 2.3f},
+    };
+    struct two_sets {
+        float x, y, z;
+        D3DCOLOR colour;
+        float u0, v0, u1, v1;
+    };
+    device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX2);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    device->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
     for (const auto& r : rows) {
-        device->SetSamplerState(0, D3DSAMP_MAGFILTER, r.mag);
-        device->SetSamplerState(0, D3DSAMP_MINFILTER, r.min);
-        device->SetSamplerState(0, D3DSAMP_MIPFILTER, r.mip);
-        device->SetSamplerState(0, D3DSAMP_ADDRESSU, r.address_u);
-        device->SetSamplerState(0, D3DSAMP_ADDRESSV, r.address_v);
-        device->SetSamplerState(0, D3DSAMP_MIPMAPLODBIAS, f(r.bias));
-        device->SetSamplerState(0, D3DSAMP_MAXMIPLEVEL, r.max_level);
-        // A floor from z = 1.1 at the bottom to z = 4 at the top, coordinates around the texture's
+        for (DWORD s = 0; s < 2; ++s) {
+            const sampling& t = r.stage[s];
+            device->SetTexture(s, t.mag != 0 ? chains[s] : nullptr);
+            device->SetSamplerState(s, D3DSAMP_BORDERCOLOR, 0x80406080);
+            device->SetSamplerState(s, D3DSAMP_MAGFILTER, t.mag);
+            device->SetSamplerState(s, D3DSAMP_MINFILTER, t.min);
+            device->SetSamplerState(s, D3DSAMP_MIPFILTER, t.mip);
+            device->SetSamplerState(s, D3DSAMP_ADDRESSU, t.address_u);
+            device->SetSamplerState(s, D3DSAMP_ADDRESSV, t.address_v);
+            device->SetSamplerState(s, D3DSAMP_MIPMAPLODBIAS, f(t.bias));
+            device->SetSamplerState(s, D3DSAMP_MAXMIPLEVEL, t.max_level);
+        }
+        // A floor from z = 1.1 at the bottom to z = 4 at the top, coordinates around the textures'
         // edges.
-        std::vector<test_vertex> mesh;
+        std::vector<two_sets> mesh;
         std::vector<UINT> indices;
         constexpr int n = 6;
         for (int i = 0; i <= n; ++i) {
             for (int j = 0; j <= n; ++j) {
                 const float x = 2.0f * float(j) / n - 1.0f, y = 2.0f * float(i) / n - 1.0f, z = 2.55f + 1.45f * y;
-                mesh.push_back(
-                    {{x * z * 1.2f, y * z * 1.2f, z}, {}, 0xFFFFFFFF, r.scale * x - 0.17f, r.scale * y + 0.31f});
+                mesh.push_back({x * z * 1.2f, y * z * 1.2f, z, 0xFFFFFFFF, r.scale * x - 0.17f, r.scale * y + 0.31f,
+                                0.6f * r.scale * y + 0.05f, 1.3f * r.scale * x - 0.4f});
                 if (i < n && j < n) {
                     const UINT a = UINT(i * (n + 1) + j);
                     indices.insert(indices.end(), {a, a + n + 1, a + 1, a + 1, a + n + 1, a + n + 2});
@@ -236,7 +257,9 @@ TEST_F(TextureTest, FastRouteSamplesAsTheGeneralRoute) {
         for (int route = 0; route < 2; ++route) {
             clear(0x00000001);
             device->SetRenderState(D3DRS_ALPHATESTENABLE, route == 1);
-            ASSERT_EQ(draw(mesh, {false, true, true}, indices), D3D_OK);
+            ASSERT_EQ(device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, UINT(mesh.size()), UINT(indices.size() / 3),
+                                                     indices.data(), D3DFMT_INDEX32, mesh.data(), sizeof(two_sets)),
+                      D3D_OK);
             pictures[route].assign(buffer().colour_pixels, buffer().colour_pixels + width * height);
         }
         device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
@@ -248,10 +271,11 @@ TEST_F(TextureTest, FastRouteSamplesAsTheGeneralRoute) {
                 far_off += std::abs(int(pictures[0][i] >> shift & 0xFF) - int(pictures[1][i] >> shift & 0xFF)) > 1;
             }
         }
-        EXPECT_GT(drawn, width * height / 2) << r.mag << r.min << r.mip << r.address_u << r.address_v;
-        EXPECT_EQ(coverage, 0) << r.mag << r.min << r.mip << r.address_u << r.address_v;
-        EXPECT_EQ(far_off, 0) << r.mag << r.min << r.mip << r.address_u << r.address_v;
+        const int row = int(&r - rows);
+        EXPECT_GT(drawn, width * height / 2) << "row " << row;
+        EXPECT_EQ(coverage, 0) << "row " << row;
+        EXPECT_EQ(far_off, 0) << "row " << row;
     }
-    device->SetTexture(0, nullptr);
-    chain->Release();
+    for (DWORD s = 0; s < 2; ++s) device->SetTexture(s, nullptr);
+    for (IDirect3DTexture9* chain : chains) chain->Release();
 }
