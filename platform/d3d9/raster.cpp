@@ -191,9 +191,11 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
         if (plan->level_count > 0) {
             program.state.plan = plan;
             const sampler_choice& c = plan->choice;
-            const bool point_wrap = !plan->needs_lod && !c.mag_linear && c.address_u == sampler_address_wrap &&
-                                    c.address_v == sampler_address_wrap;
-            texture = point_wrap ? raster_texture_point_wrap : raster_texture_plan;
+            const bool single_wrap =
+                !plan->needs_lod && c.address_u == sampler_address_wrap && c.address_v == sampler_address_wrap;
+            texture = !single_wrap   ? raster_texture_plan
+                      : c.mag_linear ? raster_texture_linear_wrap
+                                     : raster_texture_point_wrap;
         }
     }
     if (texture != raster_texture_none && state.sampler1 != nullptr && state.sampler1->level_count > 0 &&

@@ -161,6 +161,9 @@ struct span_kernel {
         if constexpr (Texture == raster_texture_point_wrap) {
             sampler::template sample_point<sampler_address_wrap, sampler_address_wrap>(plan, plan.levels[plan.base], u,
                                                                                        v, t);
+        } else if constexpr (Texture == raster_texture_linear_wrap) {
+            sampler::template sample_linear<sampler_address_wrap, sampler_address_wrap>(plan, plan.levels[plan.base], u,
+                                                                                        v, t);
         } else {
             const F lod = plan.needs_lod ? level_of_detail<PlaneU, PlaneV>(plan, plane, u, v) : F{};
             reinterpret_cast<typename sampler::group_fn>(plan.group)(plan, u, v, lod, t);
@@ -460,6 +463,8 @@ struct span_kernel {
         fill<raster_texture_none, false>(t);
         fill<raster_texture_point_wrap, false>(t);
         fill<raster_texture_point_wrap, true>(t);
+        fill<raster_texture_linear_wrap, false>(t);
+        fill<raster_texture_linear_wrap, true>(t);
         fill<raster_texture_plan, false>(t);
         fill<raster_texture_plan, true>(t);
         fill<raster_texture_two_stages, false>(t);

@@ -92,12 +92,13 @@ enum raster_depth_mode : int {
 };
 inline constexpr int raster_blend_modes = 3;
 
-// How the kernels sample: not at all; stage 0 with point filtering of one level with wrapping on
-// both axes, inline (the common case); stage 0 with any other sampler state through the plan's
+// How the kernels sample: not at all; stage 0 with point or bilinear filtering of one level with
+// wrapping on both axes, inline (the common cases); stage 0 with any other sampler state through the plan's
 // group routine; stage 0 and stage 1 (TEXTURE times CURRENT on its own coordinates) through theirs.
 enum raster_texture_mode : int {
     raster_texture_none,
     raster_texture_point_wrap,
+    raster_texture_linear_wrap,
     raster_texture_plan,
     raster_texture_two_stages,
     raster_texture_modes

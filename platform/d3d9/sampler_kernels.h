@@ -144,7 +144,8 @@ struct sampler_kernels {
     static F lerp(F a, F b, F t) { return a + t * (b - a); }
 
     template <int AU, int AV>
-    static void sample_point(const sampler_plan& plan, const sampler_level& level, const F& u, const F& v, rgba& out) {
+    [[gnu::always_inline]] static void sample_point(const sampler_plan& plan, const sampler_level& level, const F& u,
+                                                    const F& v, rgba& out) {
         I inside_u, inside_v;
         const I i = point_index<AU>(u, level.width, &inside_u);
         const I j = point_index<AV>(v, level.height, &inside_v);
@@ -159,7 +160,8 @@ struct sampler_kernels {
     }
 
     template <int AU, int AV>
-    static void sample_linear(const sampler_plan& plan, const sampler_level& level, const F& u, const F& v, rgba& out) {
+    [[gnu::always_inline]] static void sample_linear(const sampler_plan& plan, const sampler_level& level, const F& u,
+                                                     const F& v, rgba& out) {
         I i0, i1, j0, j1, inside_i0, inside_i1, inside_j0, inside_j1;
         F fx, fy;
         linear_index<AU>(u, level.width, i0, i1, fx, &inside_i0, &inside_i1);

@@ -52,9 +52,10 @@ struct kernel_variant {
     int small_extent;
 };
 
-// Stage 0's sampling: none; point filtering with wrapping (inline in the kernels); bilinear and
-// trilinear filtering, mirrored and clamped (the plan's routine, with the level of detail per lane).
-enum class texturing { none, point_wrap, trilinear };
+// Stage 0's sampling: none; point or bilinear filtering with wrapping (inline in the kernels);
+// bilinear and trilinear filtering, mirrored and clamped (the plan's routine, with the level of
+// detail per lane).
+enum class texturing { none, point_wrap, bilinear_wrap, trilinear };
 
 // Draws `count` random triangles (a fixed sequence) with depth test off into a fresh buffer.
 d3d9_framebuffer render(const kernel_variant& variant, texturing texture, bool specular, int count, float spread,
@@ -74,6 +75,7 @@ d3d9_framebuffer render(const kernel_variant& variant, texturing texture, bool s
     sampler.levels[0] = {texels, 2, 2, 0};
     sampler.levels[1] = {&average, 1, 1, 0};
     sampler.level_count = texture == texturing::trilinear ? 2 : 1;
+    if (texture == texturing::bilinear_wrap) sampler.mag_filter = sampler.min_filter = 2;  // LINEAR
     if (texture == texturing::trilinear) {
         sampler.mag_filter = sampler.min_filter = sampler.mip_filter = 2;  // LINEAR
         sampler.address_u = 2, sampler.address_v = 3;                      // MIRROR, CLAMP
@@ -105,7 +107,8 @@ void expect_same_picture(const d3d9_framebuffer& x, const d3d9_framebuffer& y) {
 }
 
 TEST(RasterKernels, SelectedKernelsMatchThePortableOnes) {
-    for (texturing textured : {texturing::none, texturing::point_wrap, texturing::trilinear}) {
+    for (texturing textured :
+         {texturing::none, texturing::point_wrap, texturing::bilinear_wrap, texturing::trilinear}) {
         for (bool specular : {false, true}) {
             for (pixel_mode m : pixel_modes) {
                 expect_same_picture(render({&raster_kernels(), 64}, textured, specular, 300, 20.0f, m),
