@@ -352,6 +352,7 @@ private:
     vg_inputs vertex_inputs(const vertex_layout& layout);
     gr_state pixel_state(const vertex_layout& layout);
     bool fast_texture_stages() const;
+    bool fast_two_stages() const;
     bool fast_source_alpha() const;
     void texture_stages(const vertex_layout& layout, gr_texture_stage stages[gr_texture_stages]) const;
     void stage_sampler(int s, sampler_setup* out) const;
@@ -427,6 +428,10 @@ private:
     std::array<raster_triangle_ref, 64> unclipped_{};  // triangles waiting to be set up together
     size_t unclipped_count_ = 0;
     uint32_t stamp_ = 0;
+    sampler_setup fast_sampler_{};  // stage 0's and stage 1's samplers for a fast draw
+    sampler_setup fast_sampler1_{};
+    sampler_plan_storage fast_plan_{};  // and their compiled plans
+    sampler_plan_storage fast_plan1_{};
 
     std::vector<uint32_t> draw_indices_;      // a draw's vertex indices, widened and based
     std::vector<uint32_t> triangle_indices_;  // strips and fans as lists, for the fast route

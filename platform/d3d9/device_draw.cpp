@@ -9,8 +9,8 @@
 //   - the fast route (device_draw_fast.cpp) for triangles with the vertex formats and states the
 //     specialised stages cover (float positions, solid Gouraud fill, vertex fog but no pixel fog,
 //     no alpha test, blending off or SRCALPHA / INVSRCALPHA or ONE / ONE with ADD, no stencil or
-//     depth bias, 16-bit depth, the whole target, at most stage 0's point-sampled texture times
-//     the diffuse colour);
+//     depth bias, 16-bit depth, the whole target, at most stage 0's texture, sampled with any
+//     sampler states, times the diffuse colour);
 //   - the general route (device_draw_general.cpp) for everything else.
 //
 // Choices: PrimitiveCount 0 draws nothing and succeeds; a count above MaxPrimitiveCount fails; an
@@ -231,28 +231,43 @@ namespace {
 
 bool is_float_zero(DWORD bits) { return (bits & 0x7FFFFFFFu) == 0; }
 
-bool point_filter(DWORD filter) { return filter == D3DTEXF_NONE || filter == D3DTEXF_POINT; }
-
 }  // namespace
 
-// The fast route's one texture stage: stage 0 modulating its texture (point sampled from its most
-// detailed usable level, wrapped, coordinate set 0 as given) by the diffuse colour, or no texture at all;
-// the later stages off. Alpha leaves no trace on that route (no alpha test, no blending, a target
-// without alpha), so the alpha operation does not matter.
+// The fast route's texture stages: stage 0 modulating its texture (sampled with any sampler
+// states, coordinate set 0 as given) by the diffuse colour, or no texture at all; then stage 1 off,
+// or modulating CURRENT by its texture at coordinate set 1 as given (fast_two_stages); the later
+// stages off. Alpha leaves no trace on that route (no alpha test, no blending, a target without
+// alpha) unless blending reads it (fast_source_alpha), so the alpha operations do not matter
+// otherwise.
 bool d3d9_device::fast_texture_stages() const {
     const auto& s0 = stage_states_[0];
-    if (stage_states_[1][D3DTSS_COLOROP] != D3DTOP_DISABLE && s0[D3DTSS_COLOROP] != D3DTOP_DISABLE) return false;
     if (s0[D3DTSS_COLOROP] == D3DTOP_DISABLE) return textures_[0] == nullptr;
-    const bool modulates = s0[D3DTSS_COLOROP] == D3DTOP_MODULATE && s0[D3DTSS_COLORARG1] == D3DTA_TEXTURE &&
-                           s0[D3DTSS_COLORARG2] == D3DTA_CURRENT && s0[D3DTSS_RESULTARG] == D3DTA_CURRENT;
+    // At stage 0 CURRENT is the diffuse colour; MODULATE takes its arguments in either order.
+    const auto diffuse = [](DWORD a) { return a == D3DTA_DIFFUSE || a == D3DTA_CURRENT; };
+    const DWORD a1 = s0[D3DTSS_COLORARG1], a2 = s0[D3DTSS_COLORARG2];
+    const bool modulates = s0[D3DTSS_COLOROP] == D3DTOP_MODULATE && s0[D3DTSS_RESULTARG] == D3DTA_CURRENT &&
+                           ((a1 == D3DTA_TEXTURE && diffuse(a2)) || (diffuse(a1) && a2 == D3DTA_TEXTURE));
     if (!modulates) return false;
     if (textures_[0] == nullptr) return true;  // the cascade ends before stage 0: the diffuse colour
-    const auto& sampler = sampler_states_[0];
-    if (!point_filter(sampler[D3DSAMP_MAGFILTER]) || !point_filter(sampler[D3DSAMP_MINFILTER])) return false;
-    if (sampler[D3DSAMP_ADDRESSU] != D3DTADDRESS_WRAP || sampler[D3DSAMP_ADDRESSV] != D3DTADDRESS_WRAP) return false;
-    if (sampler[D3DSAMP_MIPFILTER] != D3DTEXF_NONE || sampler[D3DSAMP_MAXMIPLEVEL] != 0) return false;
-    return s0[D3DTSS_TEXCOORDINDEX] == 0 && s0[D3DTSS_TEXTURETRANSFORMFLAGS] == D3DTTFF_DISABLE &&
-           (state(D3DRS_WRAP0) & 0xFu) == 0;
+    if (s0[D3DTSS_TEXCOORDINDEX] != 0 || s0[D3DTSS_TEXTURETRANSFORMFLAGS] != D3DTTFF_DISABLE ||
+        (state(D3DRS_WRAP0) & 0xFu) != 0) {
+        return false;
+    }
+    const auto& s1 = stage_states_[1];
+    if (s1[D3DTSS_COLOROP] == D3DTOP_DISABLE) return true;
+    const DWORD b1 = s1[D3DTSS_COLORARG1], b2 = s1[D3DTSS_COLORARG2];
+    const bool second = s1[D3DTSS_COLOROP] == D3DTOP_MODULATE && s1[D3DTSS_RESULTARG] == D3DTA_CURRENT &&
+                        ((b1 == D3DTA_TEXTURE && b2 == D3DTA_CURRENT) || (b1 == D3DTA_CURRENT && b2 == D3DTA_TEXTURE));
+    if (!second) return false;
+    if (textures_[1] == nullptr) return true;  // the cascade ends before stage 1
+    return s1[D3DTSS_TEXCOORDINDEX] == 1 && s1[D3DTSS_TEXTURETRANSFORMFLAGS] == D3DTTFF_DISABLE &&
+           (state(D3DRS_WRAP1) & 0xFu) == 0 && stage_states_[2][D3DTSS_COLOROP] == D3DTOP_DISABLE;
+}
+
+// Whether a fast draw (fast_texture_stages) runs stage 1 too.
+bool d3d9_device::fast_two_stages() const {
+    return textures_[0] != nullptr && textures_[1] != nullptr && stage_states_[0][D3DTSS_COLOROP] != D3DTOP_DISABLE &&
+           stage_states_[1][D3DTSS_COLOROP] != D3DTOP_DISABLE;
 }
 
 // Blending by source alpha reads the alpha the stages make. The fast kernels make the texture's
@@ -260,6 +275,7 @@ bool d3d9_device::fast_texture_stages() const {
 // alpha the same way, from a texture whose memory holds alpha.
 bool d3d9_device::fast_source_alpha() const {
     if (textures_[0] == nullptr) return true;
+    if (fast_two_stages()) return false;  // the kernels blend by stage 0's alpha only
     const auto& s0 = stage_states_[0];
     if (s0[D3DTSS_ALPHAOP] != D3DTOP_MODULATE) return false;
     const DWORD a1 = s0[D3DTSS_ALPHAARG1], a2 = s0[D3DTSS_ALPHAARG2];
@@ -280,6 +296,7 @@ bool d3d9_device::fast_route(D3DPRIMITIVETYPE type, const vertex_layout& layout)
     if (layout.texcoord[0].present && layout.texcoord[0].type != D3DDECLTYPE_FLOAT2) return false;
     if (state(D3DRS_FILLMODE) != D3DFILL_SOLID || state(D3DRS_SHADEMODE) == D3DSHADE_FLAT) return false;
     if (!fast_texture_stages()) return false;
+    if (fast_two_stages() && layout.texcoord[1].present && layout.texcoord[1].type != D3DDECLTYPE_FLOAT2) return false;
     if (state(D3DRS_FOGENABLE) != FALSE && state(D3DRS_FOGTABLEMODE) != D3DFOG_NONE) return false;
     raster_blend blend;
     if (state(D3DRS_ALPHATESTENABLE) != FALSE || !fast_blend(&blend)) return false;
@@ -320,6 +337,7 @@ HRESULT d3d9_device::draw_routed(D3DPRIMITIVETYPE type, UINT count, const uint32
     streams.normals = element(layout.normal);
     streams.diffuse = element(layout.diffuse);
     streams.texcoords = element(layout.texcoord[0]);
+    if (fast_two_stages()) streams.texcoords1 = element(layout.texcoord[1]);
     const int t = d3d9_stored_value(type);
     const auto fast = [&](const uint32_t* triangles) {
         if (!layout.pretransformed) return draw_fast(streams, vertex_end, triangles, count);

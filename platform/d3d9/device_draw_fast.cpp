@@ -65,9 +65,16 @@ bool d3d9_device::fast_blend(raster_blend* blend) const {
 raster_state d3d9_device::raster_state_for_draw() {
     raster_state r;
     r.target = &fb_;
-    const d3d9_texture_view texture = d3d9_texture_texels(textures_[0]);
-    if (texture.texels != nullptr && texture.width > 0 && texture.height > 0) {
-        r.texture = {texture.texels, int(texture.width), int(texture.height)};
+    // Stage 0 modulates whenever a texture is bound on this route (fast_texture_stages).
+    if (textures_[0] != nullptr) {
+        stage_sampler(0, &fast_sampler_);
+        r.sampler = &fast_sampler_;
+        r.sampler_storage = &fast_plan_;
+        if (fast_two_stages()) {
+            stage_sampler(1, &fast_sampler1_);
+            r.sampler1 = &fast_sampler1_;
+            r.sampler1_storage = &fast_plan1_;
+        }
     }
     r.specular = state(D3DRS_SPECULARENABLE) != FALSE && state(D3DRS_LIGHTING) != FALSE;
     r.depth_test = state(D3DRS_ZENABLE) != D3DZB_FALSE;
@@ -175,7 +182,7 @@ HRESULT d3d9_device::draw_fast(const tnl_streams& streams, uint32_t vertex_end, 
     }
     const raster_program program = raster_compile(raster_state_for_draw());
     draw_viewport_ = viewport_;
-    draw_viewport_.sum_specular = program.state.specular && program.state.texture.texels == nullptr;
+    draw_viewport_.sum_specular = program.state.specular && program.state.plan == nullptr;
     tnl_prepare(matrices_, material_, lights_.data(), lights_.size(), prepared_lights_.data(), lighting_switches(),
                 streams, draw_viewport_, &draw_);
     draw_.fog_alpha = program.state.fog || program.state.blend == raster_blend::source_alpha;
@@ -236,6 +243,11 @@ bool d3d9_device::pretransformed_fast_vertices(const tnl_streams& s, const uint3
             float u, t;
             tnl_read_texcoord(s.texcoords, index, &u, &t);
             attr[attr_u] = u * q, attr[attr_v] = t * q;
+        }
+        if (s.texcoords1.data != nullptr) {
+            float u, t;
+            tnl_read_texcoord(s.texcoords1, index, &u, &t);
+            attr[attr_u1] = u * q, attr[attr_v1] = t * q;
         }
     }
     return true;

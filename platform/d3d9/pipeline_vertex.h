@@ -8,8 +8,8 @@
 
 #include <cstdint>
 
-// Attribute slots carried per vertex: lit diffuse rgb, lit specular rgb, texture u, v, the vertex
-// fog factor (1: no fog) and the diffuse alpha.
+// Attribute slots carried per vertex: lit diffuse rgb, lit specular rgb, texture u, v of the first
+// and the second stage's coordinate set, the vertex fog factor (1: no fog) and the diffuse alpha.
 inline constexpr int attr_diffuse_r = 0;
 inline constexpr int attr_diffuse_g = 1;
 inline constexpr int attr_diffuse_b = 2;
@@ -18,9 +18,11 @@ inline constexpr int attr_specular_g = 4;
 inline constexpr int attr_specular_b = 5;
 inline constexpr int attr_u = 6;
 inline constexpr int attr_v = 7;
-inline constexpr int attr_fog = 8;
-inline constexpr int attr_alpha = 9;
-inline constexpr int attr_count = 10;
+inline constexpr int attr_u1 = 8;
+inline constexpr int attr_v1 = 9;
+inline constexpr int attr_fog = 10;
+inline constexpr int attr_alpha = 11;
+inline constexpr int attr_count = 12;
 
 struct clip_vertex {
     float position[4];  // x, y, z, w in clip space

@@ -183,15 +183,40 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     if (state.depth_test && program.state.depth != nullptr) {
         mode = state.depth_func == 4 && state.depth_write ? raster_depth_less_equal_write : raster_depth_generic;
     }
-    const bool textured = state.texture.texels != nullptr;
+    // Stage 0's plan, with the sampler routines of the kernels' lane width.
+    program.state.plan = program.state.plan1 = nullptr;
+    int texture = raster_texture_none;
+    if (state.sampler != nullptr && state.sampler->level_count > 0 && state.sampler_storage != nullptr) {
+        const sampler_plan* plan = sampler_compile_with(*state.sampler, state.sampler_storage, kernels.sampler_choose);
+        if (plan->level_count > 0) {
+            program.state.plan = plan;
+            const sampler_choice& c = plan->choice;
+            const bool single_wrap =
+                !plan->needs_lod && c.address_u == sampler_address_wrap && c.address_v == sampler_address_wrap;
+            texture = !single_wrap   ? raster_texture_plan
+                      : c.mag_linear ? raster_texture_linear_wrap
+                                     : raster_texture_point_wrap;
+        }
+    }
+    if (texture != raster_texture_none && state.sampler1 != nullptr && state.sampler1->level_count > 0 &&
+        state.sampler1_storage != nullptr) {
+        const sampler_plan* plan =
+            sampler_compile_with(*state.sampler1, state.sampler1_storage, kernels.sampler_choose);
+        if (plan->level_count > 0) {
+            program.state.plan1 = plan;
+            texture = raster_texture_two_stages;
+        }
+    }
+    const bool textured = texture != raster_texture_none;
     const bool specular = textured && state.specular;  // untextured: summed into diffuse already
     const int blend = int(state.blend);
-    program.rows = kernels.rows[textured][specular][mode][state.fog][blend];
-    program.small_rows = kernels.small[textured][specular][mode][state.fog][blend];
+    program.rows = kernels.rows[texture][specular][mode][state.fog][blend];
+    program.small_rows = kernels.small[texture][specular][mode][state.fog][blend];
     program.triangles = kernels.triangles;
     static_assert(plane_c2 < 8, "untextured kernels read only the first eight planes");
     program.all_values = textured || state.fog || state.blend != raster_blend::none;
-    program.planes = raster_planes_read(textured, state.fog, state.blend == raster_blend::source_alpha);
+    program.planes = raster_planes_read(textured, texture == raster_texture_two_stages, state.fog,
+                                        state.blend == raster_blend::source_alpha);
     return program;
 }
 

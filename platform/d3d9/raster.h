@@ -12,13 +12,16 @@
 //
 // Per pixel: depth round(z * 65535) tested (and written on pass) before any shading; colours and
 // texture coordinates interpolated perspective-correctly; texture stage 0 MODULATE (texel times
-// diffuse; diffuse alone without a texture); specular added after texturing; then, where the state
-// asks for them, vertex fog (the colour clamped to [0, 1], then f * C + (1 - f) * fog colour with
-// the interpolated factor f clamped to [0, 1]) and blending with BLENDOP ADD (SRCALPHA /
-// INVSRCALPHA with the source alpha = diffuse alpha, times the texel's alpha when textured, clamped
-// to [0, 1]; or ONE / ONE) against the target, whose alpha reads as 1; colours clamped to [0, 1]
-// and written as round(c * 255) into 0x00RRGGBB. Pixels are limited to the framebuffer. The tiles
-// under every drawn triangle's bounding box are marked dirty in the framebuffer.
+// diffuse; diffuse alone without a texture), optionally stage 1 MODULATE (its texel times that, at
+// the second coordinate set), each texel filtered as the general sampler filters it
+// (sampler.h: any filters, mip filter, address modes, LOD bias and MAXMIPLEVEL, the level of detail
+// from the coordinates at the pixel's right and lower neighbours as the general route computes it); specular added
+// after texturing; then, where the state asks for them, vertex fog (the colour clamped to [0, 1], then f * C + (1 - f)
+// * fog colour with the interpolated factor f clamped to [0, 1]) and blending with BLENDOP ADD (SRCALPHA / INVSRCALPHA
+// with the source alpha = diffuse alpha, times the texel's alpha when textured, clamped to [0, 1]; or ONE / ONE)
+// against the target, whose alpha reads as 1; colours clamped to [0, 1] and written as round(c * 255) into 0x00RRGGBB.
+// Pixels are limited to the framebuffer. The tiles under every drawn triangle's bounding box are marked dirty in the
+// framebuffer.
 //
 // DOES NOT: clip (vertices must be inside the guard band of clip.h), alpha-test, pixel (table) fog,
 // or blend with other factors and operations.
@@ -42,10 +45,19 @@ struct raster_state {
     uint32_t* colour = nullptr;  // set by raster_compile: the target's pixels and depth values (null
     uint16_t* depth = nullptr;   // without a depth buffer)
     int pitch = 0;
-    sampler_texture texture;  // texels null: untextured
-    bool specular = false;    // add the specular colour (untextured: the vertices' diffuse
-                              // values must already hold diffuse + specular, see viewport.h)
-    bool depth_test = false;  // a depth buffer exists and testing is on
+    // Stage 0's sampler (its states and levels) and where raster_compile keeps its compiled plan;
+    // null, or a sampler without levels: untextured.
+    const sampler_setup* sampler = nullptr;
+    sampler_plan_storage* sampler_storage = nullptr;
+    const sampler_plan* plan = nullptr;  // set by raster_compile: null when untextured
+    // The same for stage 1, modulating CURRENT by its texture at the second coordinate set (null,
+    // or a sampler without levels: no second stage; only with a textured stage 0).
+    const sampler_setup* sampler1 = nullptr;
+    sampler_plan_storage* sampler1_storage = nullptr;
+    const sampler_plan* plan1 = nullptr;  // set by raster_compile
+    bool specular = false;                // add the specular colour (untextured: the vertices' diffuse
+                                          // values must already hold diffuse + specular, see viewport.h)
+    bool depth_test = false;              // a depth buffer exists and testing is on
     bool depth_write = true;
     uint32_t depth_func = 4;  // D3DCMP_* (LESSEQUAL)
     raster_cull cull = raster_cull::none;

@@ -4,7 +4,8 @@
 // Included by one source file per instruction-set level (raster_kernels_*.cpp). Each supplies an
 // `Ops` struct - the lane count, the vector types (GCC/Clang vector extensions) and the few
 // primitives that differ between instruction sets (broadcast, minimum and maximum, rounding,
-// 16-bit depth loads and stores, colour loads from two rows, "any lane set") - instantiates
+// 16-bit depth loads and stores, colour loads from two rows, "any lane set", the texel gather of
+// sampler_gather.h) - instantiates
 // Kernel<Ops> and exports the loops as a raster_kernel_table. Everything here has internal
 // linkage, so the variants never mix at link time.
 //
@@ -12,14 +13,16 @@
 // cover the bounding box and the edge functions give each lane's coverage (small triangles). Per
 // step of Ops::lanes pixels: depth round(z * 65535) first (LESSEQUAL-and-write fast path, or any
 // comparison function with optional write); then, only if a lane passed, 1/w, the
-// perspective-correct colours and texture coordinates, the texel (stage 0 MODULATE), the
+// perspective-correct colours and texture coordinates, the texel (stage 0 MODULATE: point and
+// wrap inline, any other sampler state through the plan's group routine, sampler_kernels.h, with
+// the level of detail per lane when the plan reads it), the
 // specular add, vertex fog and blending where the variant has them, clamping, round(c * 255), and
 // a masked store. Colours are carried on the 0..255 scale. Pixels past the span are read and
 // written back unchanged (the buffers carry padding for the last row).
 #pragma once
 
 #include "platform/d3d9/raster_setup.h"
-#include "platform/d3d9/sampler.h"
+#include "platform/d3d9/sampler_kernels.h"
 
 #include <cstring>
 
@@ -83,6 +86,7 @@ struct span_kernel {
         const lane_plane* p;
         lane_position offset;
         F operator()(int i) const { return p[i].at(offset); }
+        const lane_plane& plane(int i) const { return p[i]; }
     };
 
     // The same where each plane's base + step * x is known for the step's columns: the rest of
@@ -92,6 +96,7 @@ struct span_kernel {
         const lane_plane* p;
         F y;
         F operator()(int i) const { return column[i] + p[i].step_y * y; }
+        const lane_plane& plane(int i) const { return p[i]; }
     };
 
     // Planes based at the step's row: base + step * x, which is what lane_plane::at gives with no
@@ -100,27 +105,93 @@ struct span_kernel {
         const lane_plane* p;
         F x;
         F operator()(int i) const { return p[i].base + p[i].step * x; }
+        const lane_plane& plane(int i) const { return p[i]; }
     };
 
     static constexpr int blend_none = int(raster_blend::none);
     static constexpr int blend_source_alpha = int(raster_blend::source_alpha);
     static constexpr int blend_add = int(raster_blend::add);
 
+    using sampler = sampler_kernels<Ops>;
+    using texel_rgba = typename sampler::rgba;
+
+    // log2(x) for x in [2^-126, 2^128) (normal numbers): the exponent plus log2 of the mantissa
+    // m in [sqrt(1/2), sqrt(2)) from the series of atanh, t = (m - 1) / (m + 1), |t| < 0.172; within
+    // 2e-7 of the truth.
+    static F log2(F x) {
+        I bits;
+        std::memcpy(&bits, &x, sizeof bits);
+        I exponent = ((bits >> 23) & 0xFF) - 127;
+        I mantissa_bits = (bits & 0x007FFFFF) | 0x3F800000;  // m in [1, 2)
+        F m;
+        std::memcpy(&m, &mantissa_bits, sizeof m);
+        const I high = m > 1.41421356f;
+        m = high ? m * 0.5f : m;
+        exponent -= high;  // high lanes are -1
+        const F t = (m - 1.0f) / (m + 1.0f), t2 = t * t;
+        const F series = t * (2.0f + t2 * (2.0f / 3.0f + t2 * (2.0f / 5.0f + t2 * (2.0f / 7.0f + t2 * (2.0f / 9.0f)))));
+        return __builtin_convertvector(exponent, F) + series * 1.44269504f;
+    }
+
+    // The level of detail at the step's pixels as the general route computes it: the coordinates
+    // at the pixel and at its right and lower neighbours (from the planes over 1/w), their
+    // texel-space differences, 0.5 * log2(rho^2) of the larger, -100 for rho^2 <= 1e-30 or NaN,
+    // at most 100.
+    template <int PlaneU, int PlaneV, typename Planes>
+    static F level_of_detail(const sampler_plan& plan, const Planes& plane, F u, F v) {
+        const float width = float(plan.levels[0].width), height = float(plan.levels[0].height);
+        const lane_plane &pu = plane.plane(PlaneU), &pv = plane.plane(PlaneV), &pq = plane.plane(plane_q);
+        const F uc = plane(PlaneU), vc = plane(PlaneV), dc = plane(plane_q);
+        const F right = 1.0f / (dc + pq.step), below = 1.0f / (dc + pq.step_y);
+        const F ux = ((uc + pu.step) * right - u) * width, vx = ((vc + pv.step) * right - v) * height;
+        const F uy = ((uc + pu.step_y) * below - u) * width, vy = ((vc + pv.step_y) * below - v) * height;
+        const F a = ux * ux + vx * vx, b = uy * uy + vy * vy;
+        const F rho2 = a > b ? a : b;
+        const I tiny = (rho2 > 1e-30f) == 0, huge = rho2 >= 1e30f;
+        const F lod = 0.5f * log2(tiny != 0 || huge != 0 ? splat(1.0f) : rho2);
+        return tiny != 0 ? splat(-100.0f) : huge != 0 ? splat(100.0f) : lod;
+    }
+
+    // A stage's texel at the step's pixels (coordinates in planes PlaneU, PlaneV), channels on the
+    // 0..255 scale.
+    template <int Texture, int PlaneU, int PlaneV, typename Planes>
+    static texel_rgba texel(const sampler_plan& plan, const Planes& plane, F w) {
+        const F u = plane(PlaneU) * w, v = plane(PlaneV) * w;
+        texel_rgba t;
+        if constexpr (Texture == raster_texture_point_wrap) {
+            sampler::template sample_point<sampler_address_wrap, sampler_address_wrap>(plan, plan.levels[plan.base], u,
+                                                                                       v, t);
+        } else if constexpr (Texture == raster_texture_linear_wrap) {
+            sampler::template sample_linear<sampler_address_wrap, sampler_address_wrap>(plan, plan.levels[plan.base], u,
+                                                                                        v, t);
+        } else {
+            const F lod = plan.needs_lod ? level_of_detail<PlaneU, PlaneV>(plan, plane, u, v) : F{};
+            reinterpret_cast<typename sampler::group_fn>(plan.group)(plan, u, v, lod, t);
+        }
+        return t;
+    }
+
     // The colour of the pixels over `old`, the target's pixels.
-    template <bool Textured, bool Specular, bool Fog, int Blend, typename Planes>
+    template <int Texture, bool Specular, bool Fog, int Blend, typename Planes>
     static I shade(const raster_state& st, const Planes& plane, I old) {
         constexpr float inv = 1.0f / 255.0f;
         const F w = 1.0f / plane(plane_q);
         F r = plane(plane_c0) * w, g = plane(plane_c1) * w, b = plane(plane_c2) * w;
         F alpha{};
         if constexpr (Blend == blend_source_alpha) alpha = clamp(plane(plane_alpha) * w, 1.0f);
-        if constexpr (Textured) {
-            const I t = sampler_point<F, I, lanes>(st.texture, plane(plane_u) * w, plane(plane_v) * w);
-            r *= __builtin_convertvector((t >> 16) & 0xFF, F) * inv;
-            g *= __builtin_convertvector((t >> 8) & 0xFF, F) * inv;
-            b *= __builtin_convertvector(t & 0xFF, F) * inv;
-            if constexpr (Blend == blend_source_alpha)
-                alpha = __builtin_convertvector((t >> 24) & 0xFF, F) * inv * alpha;
+        if constexpr (Texture != raster_texture_none) {
+            const texel_rgba t = texel<Texture, plane_u, plane_v>(*st.plan, plane, w);
+            r *= t.r * inv;
+            g *= t.g * inv;
+            b *= t.b * inv;
+            if constexpr (Texture == raster_texture_two_stages) {
+                // Stage 0's result is clamped before stage 1 reads it as CURRENT.
+                const texel_rgba t1 = texel<Texture, plane_u1, plane_v1>(*st.plan1, plane, w);
+                r = clamp(r, 255.0f) * (t1.r * inv);
+                g = clamp(g, 255.0f) * (t1.g * inv);
+                b = clamp(b, 255.0f) * (t1.b * inv);
+            }
+            if constexpr (Blend == blend_source_alpha) alpha = t.a * inv * alpha;
             if constexpr (Specular) {
                 r += plane(plane_s0) * w;
                 g += plane(plane_s1) * w;
@@ -180,7 +251,7 @@ struct span_kernel {
     };
 
     // One step of `lanes` pixels at `at`, for the lanes set in `pass`.
-    template <bool Textured, bool Specular, int Depth, bool Fog, int Blend, typename Planes, typename Pixels>
+    template <int Texture, bool Specular, int Depth, bool Fog, int Blend, typename Planes, typename Pixels>
     static void pixels(const raster_state& st, const depth_test_lanes& dt, const Planes& plane, I pass,
                        const Pixels& at) {
         if constexpr (Depth != raster_depth_off) {
@@ -201,27 +272,28 @@ struct span_kernel {
             at.store_depth(write ? z : stored);
         }
         const I old = at.load_colour();
-        at.store_colour(pass ? shade<Textured, Specular, Fog, Blend>(st, plane, old) : old);
+        at.store_colour(pass ? shade<Texture, Specular, Fog, Blend>(st, plane, old) : old);
     }
 
     // The planes a variant reads (raster_planes_read), one bit per plane.
-    static constexpr uint32_t used_planes(bool textured, bool fog, int blend) {
-        return raster_planes_read(textured, fog, blend == blend_source_alpha);
+    static constexpr uint32_t used_planes(int texture, bool fog, int blend) {
+        return raster_planes_read(texture != raster_texture_none, texture == raster_texture_two_stages, fog,
+                                  blend == blend_source_alpha);
     }
     static constexpr bool reads(uint32_t used, int plane) { return (used >> plane & 1u) != 0; }
 
     // Large triangles: exact spans from the edge walkers, row by row.
-    template <bool Textured, bool Specular, int Depth, bool Fog, int Blend>
+    template <int Texture, bool Specular, int Depth, bool Fog, int Blend>
     static void rows(const raster_setup& s, const raster_state& st) {
         const depth_test_lanes dt =
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
         raster_walker left[2] = {s.left[0], s.left[1]}, right[2] = {s.right[0], s.right[1]};
-        constexpr uint32_t used = used_planes(Textured, Fog, Blend);
+        constexpr uint32_t used = used_planes(Texture, Fog, Blend);
         const F offsets = lane_offsets();
         const I lane_index = __builtin_convertvector(offsets, I);
         lane_plane planes[plane_count];
         for (int i = 0; i < plane_count; ++i) {
-            if (reads(used, i)) planes[i].step = splat(s.dx[i]);
+            if (reads(used, i)) planes[i].step = splat(s.dx[i]), planes[i].step_y = splat(s.dy[i]);
         }
         for (int py = s.row_first; py <= s.row_last; ++py) {
             const int64_t lo = kernel_max(kernel_max(s.column_first, -left[0].q), -left[1].q);
@@ -236,7 +308,7 @@ struct span_kernel {
             lane_position offset{offsets, splat(0.0f)};
             for (int x = int(lo); x <= int(hi); x += lanes, offset.x += float(lanes)) {
                 const I pass = lane_index < splat(int32_t(hi - x + 1));
-                pixels<Textured, Specular, Depth, Fog, Blend>(
+                pixels<Texture, Specular, Depth, Fog, Blend>(
                     st, dt, planes_along_row{planes, offset.x}, pass,
                     span_pixels{st.colour + row + x, Depth == raster_depth_off ? nullptr : st.depth + row + x});
             }
@@ -249,31 +321,31 @@ struct span_kernel {
     // two rows instead, half as many.
     static constexpr int block_columns = lanes / 2;
 
-    template <bool Textured, bool Specular, int Depth, bool Fog, int Blend>
+    template <int Texture, bool Specular, int Depth, bool Fog, int Blend>
     static void small(const raster_small_batch& b, int lane, const raster_state& st) {
         const int width = b.column_last[lane] - b.column_first[lane] + 1;
         if (width <= block_columns) {
-            small_box<Textured, Specular, Depth, Fog, Blend, 1, 2>(b, lane, st);
+            small_box<Texture, Specular, Depth, Fog, Blend, 1, 2>(b, lane, st);
         } else if (width <= lanes) {
-            small_box<Textured, Specular, Depth, Fog, Blend, 1, 1>(b, lane, st);
+            small_box<Texture, Specular, Depth, Fog, Blend, 1, 1>(b, lane, st);
         } else if (width <= 2 * lanes) {
-            small_box<Textured, Specular, Depth, Fog, Blend, 2, 1>(b, lane, st);
+            small_box<Texture, Specular, Depth, Fog, Blend, 2, 1>(b, lane, st);
         } else if (width <= 3 * lanes) {
-            small_box<Textured, Specular, Depth, Fog, Blend, 3, 1>(b, lane, st);
+            small_box<Texture, Specular, Depth, Fog, Blend, 3, 1>(b, lane, st);
         } else {
-            small_box<Textured, Specular, Depth, Fog, Blend, 0, 1>(b, lane, st);
+            small_box<Texture, Specular, Depth, Fog, Blend, 0, 1>(b, lane, st);
         }
     }
 
     // The bounding-box walk in steps of `Rows` rows (1, or 2 for one step per row pair); `Steps` is
     // the number of steps per row, or 0 to take it from the width.
-    template <bool Textured, bool Specular, int Depth, bool Fog, int Blend, int Steps, int Rows>
+    template <int Texture, bool Specular, int Depth, bool Fog, int Blend, int Steps, int Rows>
     static void small_box(const raster_small_batch& b, int lane, const raster_state& st) {
         static_assert(Rows == 1 || (Rows == 2 && Steps == 1));
         constexpr int step_columns = lanes / Rows;
         const depth_test_lanes dt =
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
-        constexpr uint32_t used = used_planes(Textured, Fog, Blend);
+        constexpr uint32_t used = used_planes(Texture, Fog, Blend);
         F step_x, step_y;  // each lane's column and row in the step
         for (int i = 0; i < lanes; ++i) step_x[i] = float(i % step_columns), step_y[i] = float(i / step_columns);
         const I lane_column = __builtin_convertvector(step_x, I), lane_row = __builtin_convertvector(step_y, I);
@@ -341,10 +413,10 @@ struct span_kernel {
                 uint16_t* const depth_at = Depth == raster_depth_off ? nullptr : depth + at;
                 const auto draw = [&](const auto& plane) {
                     if constexpr (Rows == 1) {
-                        pixels<Textured, Specular, Depth, Fog, Blend>(st, dt, plane, inside,
-                                                                      span_pixels{colour + at, depth_at});
+                        pixels<Texture, Specular, Depth, Fog, Blend>(st, dt, plane, inside,
+                                                                     span_pixels{colour + at, depth_at});
                     } else {
-                        pixels<Textured, Specular, Depth, Fog, Blend>(
+                        pixels<Texture, Specular, Depth, Fog, Blend>(
                             st, dt, plane, inside, block_pixels{colour + at, depth_at, pair ? pitch : 0});
                     }
                 };
@@ -360,40 +432,49 @@ struct span_kernel {
         }
     }
 
-    template <bool Textured, bool Specular, int Depth, bool Fog, int Blend>
+    template <int Texture, bool Specular, int Depth, bool Fog, int Blend>
     static void fill_one(raster_kernel_table& t) {
-        t.rows[Textured][Specular][Depth][Fog][Blend] = rows<Textured, Specular, Depth, Fog, Blend>;
-        t.small[Textured][Specular][Depth][Fog][Blend] = small<Textured, Specular, Depth, Fog, Blend>;
+        t.rows[Texture][Specular][Depth][Fog][Blend] = rows<Texture, Specular, Depth, Fog, Blend>;
+        t.small[Texture][Specular][Depth][Fog][Blend] = small<Texture, Specular, Depth, Fog, Blend>;
     }
 
-    template <bool Textured, bool Specular, int Depth, bool Fog>
+    template <int Texture, bool Specular, int Depth, bool Fog>
     static void fill_blends(raster_kernel_table& t) {
-        fill_one<Textured, Specular, Depth, Fog, blend_none>(t);
-        fill_one<Textured, Specular, Depth, Fog, blend_source_alpha>(t);
-        fill_one<Textured, Specular, Depth, Fog, blend_add>(t);
+        fill_one<Texture, Specular, Depth, Fog, blend_none>(t);
+        fill_one<Texture, Specular, Depth, Fog, blend_source_alpha>(t);
+        fill_one<Texture, Specular, Depth, Fog, blend_add>(t);
     }
 
-    template <bool Textured, bool Specular, int Depth>
+    template <int Texture, bool Specular, int Depth>
     static void fill_depth(raster_kernel_table& t) {
-        fill_blends<Textured, Specular, Depth, false>(t);
-        fill_blends<Textured, Specular, Depth, true>(t);
+        fill_blends<Texture, Specular, Depth, false>(t);
+        fill_blends<Texture, Specular, Depth, true>(t);
     }
 
-    template <bool Textured, bool Specular>
+    template <int Texture, bool Specular>
     static void fill(raster_kernel_table& t) {
-        fill_depth<Textured, Specular, raster_depth_off>(t);
-        fill_depth<Textured, Specular, raster_depth_less_equal_write>(t);
-        fill_depth<Textured, Specular, raster_depth_generic>(t);
+        fill_depth<Texture, Specular, raster_depth_off>(t);
+        fill_depth<Texture, Specular, raster_depth_less_equal_write>(t);
+        fill_depth<Texture, Specular, raster_depth_generic>(t);
     }
 
     static raster_kernel_table table() {
         raster_kernel_table t{};
-        fill<false, false>(t);
-        fill<true, false>(t);
-        fill<true, true>(t);
+        fill<raster_texture_none, false>(t);
+        fill<raster_texture_point_wrap, false>(t);
+        fill<raster_texture_point_wrap, true>(t);
+        fill<raster_texture_linear_wrap, false>(t);
+        fill<raster_texture_linear_wrap, true>(t);
+        fill<raster_texture_plan, false>(t);
+        fill<raster_texture_plan, true>(t);
+        fill<raster_texture_two_stages, false>(t);
+        fill<raster_texture_two_stages, true>(t);
         // Untextured draws carry specular summed into diffuse: their kernels are the same.
-        std::memcpy(t.rows[false][true], t.rows[false][false], sizeof t.rows[false][false]);
-        std::memcpy(t.small[false][true], t.small[false][false], sizeof t.small[false][false]);
+        std::memcpy(t.rows[raster_texture_none][true], t.rows[raster_texture_none][false],
+                    sizeof t.rows[raster_texture_none][false]);
+        std::memcpy(t.small[raster_texture_none][true], t.small[raster_texture_none][false],
+                    sizeof t.small[raster_texture_none][false]);
+        t.sampler_choose = sampler::choose;
         return t;
     }
 };

@@ -2,11 +2,11 @@
 // portable vector operations only.
 #include "platform/d3d9/raster_batch.h"
 #include "platform/d3d9/raster_kernels.h"
-#include "platform/d3d9/simd_lanes.h"
+#include "platform/d3d9/sampler_gather.h"
 
 namespace {
 
-struct portable_ops : simd_lanes<4> {
+struct portable_ops : portable_sampler_ops {
     static I round(F v) { return __builtin_convertvector(v + 0.5f, I); }  // v >= 0: half up
     static I load_depth(const uint16_t* p) {
         U16 v;

@@ -2,13 +2,13 @@
 // step. Built with -march=x86-64-v3; only called after raster_kernels() has checked the CPU.
 #include "platform/d3d9/raster_batch.h"
 #include "platform/d3d9/raster_kernels.h"
-#include "platform/d3d9/simd_lanes.h"
+#include "platform/d3d9/sampler_gather.h"
 
 #include <immintrin.h>
 
 namespace {
 
-struct avx2_ops : simd_lanes<8> {
+struct avx2_ops : avx2_sampler_ops {
     static I round(F v) { return I(_mm256_cvttps_epi32(__m256(v + 0.5f))); }  // v >= 0: half up
     static I load_depth(const uint16_t* p) {
         return I(_mm256_cvtepu16_epi32(_mm_loadu_si128(reinterpret_cast<const __m128i*>(p))));

@@ -11,6 +11,7 @@
 #pragma once
 
 #include "platform/d3d9/raster.h"
+#include "platform/d3d9/sampler_plan.h"
 
 #include <cstdint>
 
@@ -30,6 +31,8 @@ enum : int {
     plane_s2,
     plane_u = raster_value_attr + attr_u,
     plane_v = raster_value_attr + attr_v,
+    plane_u1 = raster_value_attr + attr_u1,  // the second stage's coordinates
+    plane_v1 = raster_value_attr + attr_v1,
     plane_fog = raster_value_attr + attr_fog,      // the vertex fog factor
     plane_alpha = raster_value_attr + attr_alpha,  // diffuse alpha
     plane_count = raster_value_count,
@@ -48,18 +51,20 @@ struct raster_setup {
 };
 
 // The planes a kernel variant reads, one bit per plane: depth, 1/w and diffuse; textured, also
-// specular and the texture coordinates; the fog factor with fog; alpha when blending by it. Always a
-// run of planes from 0 plus planes past the texture coordinates (the batched set-up relies on it).
-constexpr uint32_t raster_planes_read(bool textured, bool fog, bool alpha) {
+// specular and the texture coordinates (of both stages with two); the fog factor with fog; alpha
+// when blending by it. Always a run of planes from 0 plus planes past the texture coordinates (the
+// batched set-up relies on it).
+constexpr uint32_t raster_planes_read(bool textured, bool two_stages, bool fog, bool alpha) {
     const uint32_t base = (1u << (plane_c2 + 1)) - 1u;
-    const uint32_t texture = textured ? (1u << (plane_v + 1)) - 1u : 0u;
+    const uint32_t texture = textured ? (1u << ((two_stages ? plane_v1 : plane_v) + 1)) - 1u : 0u;
     return base | texture | (fog ? 1u << plane_fog : 0u) | (alpha ? 1u << plane_alpha : 0u);
 }
 
 // What the planes scale each raster vertex value by: depth to 16-bit steps, colours to 0..255.
+// (The slots past the values are padding.)
 alignas(16) inline constexpr float raster_plane_scale[raster_value_storage] = {
-    65535.0f, 1.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 1.0f, 1.0f, 1.0f, 1.0f};
-static_assert(raster_value_count == raster_value_storage, "every slot is a plane");
+    65535.0f, 1.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 255.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f, 1.0f};
+static_assert(raster_value_storage == 16, "a scale per slot");
 
 // Small triangles as set-up leaves them for the small-triangle kernel, up to raster_lanes_max at
 // once, one per lane (structure of arrays): triangle `lane` of a record is drawn by
@@ -77,7 +82,7 @@ struct raster_small_batch {
     alignas(32) float x0[raster_lanes_max], y0[raster_lanes_max];
 };
 
-// The row loops for every state combination, indexed [textured][specular][depth mode][fog][blend]
+// The row loops for every state combination, indexed [texture][specular][depth mode][fog][blend]
 // (blend: raster_blend as an integer).
 enum raster_depth_mode : int {
     raster_depth_off,
@@ -87,12 +92,25 @@ enum raster_depth_mode : int {
 };
 inline constexpr int raster_blend_modes = 3;
 
+// How the kernels sample: not at all; stage 0 with point or bilinear filtering of one level with
+// wrapping on both axes, inline (the common cases); stage 0 with any other sampler state through the plan's
+// group routine; stage 0 and stage 1 (TEXTURE times CURRENT on its own coordinates) through theirs.
+enum raster_texture_mode : int {
+    raster_texture_none,
+    raster_texture_point_wrap,
+    raster_texture_linear_wrap,
+    raster_texture_plan,
+    raster_texture_two_stages,
+    raster_texture_modes
+};
+
 struct raster_kernel_table {
     // large triangles: exact spans from the walkers
-    raster_rows_fn rows[2][2][raster_depth_modes][2][raster_blend_modes];
+    raster_rows_fn rows[raster_texture_modes][2][raster_depth_modes][2][raster_blend_modes];
     // small triangles: bounding box, per-pixel edges
-    raster_small_fn small[2][2][raster_depth_modes][2][raster_blend_modes];
-    raster_batch_fn triangles;  // set-up of several triangles (raster_batch.h)
+    raster_small_fn small[raster_texture_modes][2][raster_depth_modes][2][raster_blend_modes];
+    raster_batch_fn triangles;         // set-up of several triangles (raster_batch.h)
+    sampler_choose_fn sampler_choose;  // the sampler routines of the kernels' lane width
 };
 
 // The portable kernels (four pixels per step) and, where the build has them, kernels for the

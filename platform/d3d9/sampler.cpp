@@ -84,6 +84,7 @@ const sampler_plan* sampler_compile_with(const sampler_setup& setup, sampler_pla
     choice.mip = plan->base == count - 1 ? sampler_mip_none : mip_mode(setup.mip_filter);
     choice.address_u = address_mode(setup.address_u);
     choice.address_v = address_mode(setup.address_v);
+    plan->choice = choice;
     choose(*plan, choice);
     return plan;
 }

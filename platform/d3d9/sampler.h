@@ -1,50 +1,13 @@
-// sampler.h - point sampling of a texture with wrap addressing, a group of pixels at a time.
+// sampler.h - the sampler: a texture stage's sampler states and levels, compiled once per draw
+// into a plan (filters, mip levels and address modes as routines of one instruction-set variant)
+// and run over spans of pixels (the general route) or lane group by lane group (the span kernels
+// of the fast route, raster_kernels.h).
 //
-// Texture space: (0, 0) is the top-left corner of the image, u to the right, v downwards. Texels
-// are points at texel centres, so point sampling picks texel floor(u * n), and wrap addressing
-// takes it modulo n, for negative coordinates as well. Coordinates that are not finite, or so large
-// that they have no fraction, give texel 0 of their axis. Texels stay 0xAARRGGBB.
-//
-// The functions are templates over the vector types of the caller (GCC/Clang vector extensions),
-// so each instruction-set variant of the rasteriser gets its own copy.
-//
-// Those templates serve the fast path (point sampling of level 0 with wrapping). Every other
-// sampler state goes through the general sampler at the end of this file: filters, mip levels and
-// address modes, compiled once per draw into a sampler_plan and run over spans of pixels.
+// Texture space: (0, 0) is the top-left corner of the image, u to the right, v downwards; texels
+// stay 0xAARRGGBB. The conventions of the filters and address modes are in sampler_kernels.h.
 #pragma once
 
 #include <cstdint>
-
-struct sampler_texture {
-    const uint32_t* texels = nullptr;  // rows top to bottom, `width` texels per row
-    int width = 0;
-    int height = 0;
-};
-
-// floor(t * n) mod n per lane. F is a float vector, I the int32 vector of the same width.
-template <typename F, typename I>
-inline I sampler_wrap(F t, int n) {
-    const F truncated = __builtin_convertvector(__builtin_convertvector(t, I), F);
-    const F floor = truncated > t ? truncated - 1.0f : truncated;
-    const F magnitude = t < 0.0f ? -t : t;
-    F fraction = magnitude < 8388608.0f ? t - floor : 0.0f;  // 2^23 and beyond: no fraction; NaN -> 0
-    F scaled = fraction * float(n);
-    scaled = scaled > 0.0f ? scaled : 0.0f;
-    const float last = float(n - 1);
-    scaled = scaled < last ? scaled : last;
-    return __builtin_convertvector(scaled, I);
-}
-
-// The texels at (u, v) per lane.
-template <typename F, typename I, int Lanes>
-inline I sampler_point(const sampler_texture& tex, F u, F v) {
-    const I index = sampler_wrap<F, I>(v, tex.height) * tex.width + sampler_wrap<F, I>(u, tex.width);
-    I texel;
-    for (int i = 0; i < Lanes; ++i) texel[i] = int32_t(tex.texels[index[i]]);
-    return texel;
-}
-
-// ---- the general sampler (sampler.cpp) ----
 
 // The most levels a texture has: a full chain of the largest side a texture may have.
 inline constexpr int sampler_max_levels = 14;

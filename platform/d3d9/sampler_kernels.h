@@ -144,7 +144,8 @@ struct sampler_kernels {
     static F lerp(F a, F b, F t) { return a + t * (b - a); }
 
     template <int AU, int AV>
-    static void sample_point(const sampler_plan& plan, const sampler_level& level, const F& u, const F& v, rgba& out) {
+    [[gnu::always_inline]] static void sample_point(const sampler_plan& plan, const sampler_level& level, const F& u,
+                                                    const F& v, rgba& out) {
         I inside_u, inside_v;
         const I i = point_index<AU>(u, level.width, &inside_u);
         const I j = point_index<AV>(v, level.height, &inside_v);
@@ -159,7 +160,8 @@ struct sampler_kernels {
     }
 
     template <int AU, int AV>
-    static void sample_linear(const sampler_plan& plan, const sampler_level& level, const F& u, const F& v, rgba& out) {
+    [[gnu::always_inline]] static void sample_linear(const sampler_plan& plan, const sampler_level& level, const F& u,
+                                                     const F& v, rgba& out) {
         I i0, i1, j0, j1, inside_i0, inside_i1, inside_j0, inside_j1;
         F fx, fy;
         linear_index<AU>(u, level.width, i0, i1, fx, &inside_i0, &inside_i1);
@@ -228,19 +230,6 @@ struct sampler_kernels {
         std::memcpy(a + at, sa, rest);
     }
 
-    // One level and one filter for every pixel: the level of detail is not read.
-    template <sample_fn Sample>
-    static void run_single(const sampler_plan& plan, int count, const float* u, const float* v, const float*, float* r,
-                           float* g, float* b, float* a) {
-        const sampler_level& level = plan.levels[plan.base];
-        for_each_group(count, u, v, nullptr, r, g, b, a,
-                       [&](const float* gu, const float* gv, const float*, float* gr, float* gg, float* gb, float* ga) {
-                           rgba c;
-                           Sample(plan, level, Ops::load(gu), Ops::load(gv), c);
-                           store(c, gr, gg, gb, ga);
-                       });
-    }
-
     static sample_fn routine(sampler_any_fn f) { return reinterpret_cast<sample_fn>(f); }
 
     // Samples the lanes of `active` with the level and filter of their key (level * 2 + 1 for the
@@ -264,76 +253,83 @@ struct sampler_kernels {
         }
     }
 
+    // The routines for one group of `width` lanes at (u, v) with level of detail `lod` (not read
+    // when the plan does not need it), on the 0..255 scale. The span kernels of the rasteriser
+    // call them lane group by lane group; the span routines below run them over arrays.
+    using group_fn = void (*)(const sampler_plan& plan, const F& u, const F& v, const F& lod, rgba& out);
+
+    // One level and one filter for every pixel: the level of detail is not read.
+    template <sample_fn Sample>
+    static void group_single(const sampler_plan& plan, const F& u, const F& v, const F&, rgba& out) {
+        Sample(plan, plan.levels[plan.base], u, v, out);
+    }
+
     // Mip filter NONE, the two filters differing: the base level, filtered by the sign of lambda.
-    static void run_switch(const sampler_plan& plan, int count, const float* u, const float* v, const float* lod,
+    static void group_switch(const sampler_plan& plan, const F& u, const F& v, const F& lod, rgba& out) {
+        const F lambda = lod + plan.lod_bias;
+        const I magnify = (lambda > 0.0f) == 0;
+        out = rgba{};
+        sample_keyed(plan, u, v, Ops::splat(plan.base * 2) + (magnify & 1), Ops::splat(-1), out);
+    }
+
+    static void group_mip_point(const sampler_plan& plan, const F& u, const F& v, const F& lod, rgba& out) {
+        const float first = float(plan.base), last = float(plan.level_count - 1);
+        const F lambda = lod + plan.lod_bias;
+        const I magnify = (lambda > 0.0f) == 0;
+        const I level = __builtin_convertvector(floor_bounded(clamp_or_high(lambda + 0.5f, first, last)), I);
+        out = rgba{};
+        sample_keyed(plan, u, v, magnify != 0 ? Ops::splat(plan.base * 2 + plan.mag_differs) : level * 2,
+                     Ops::splat(-1), out);
+    }
+
+    static void group_mip_linear(const sampler_plan& plan, const F& u, const F& v, const F& lod, rgba& out) {
+        const float first = float(plan.base), last = float(plan.level_count - 1);
+        const F lambda = lod + plan.lod_bias;
+        const I magnify = (lambda > 0.0f) == 0;
+        const F clamped = clamp_or_high(lambda, first, last);
+        const F low = floor_bounded(clamped);
+        const F weight = clamped - low;  // 0 where lambda was clamped
+        const I d0 = __builtin_convertvector(low, I);
+        rgba c{};
+        sample_keyed(plan, u, v, magnify != 0 ? Ops::splat(plan.base * 2 + plan.mag_differs) : d0 * 2, Ops::splat(-1),
+                     c);
+        const I blend = (magnify == 0) & (weight > 0.0f);
+        rgba c1 = c;
+        sample_keyed(plan, u, v, min_i(d0 + 1, Ops::splat(plan.level_count - 1)) * 2, blend, c1);
+        const F w = blend != 0 ? weight : 0.0f;
+        out.r = lerp(c.r, c1.r, w);
+        out.g = lerp(c.g, c1.g, w);
+        out.b = lerp(c.b, c1.b, w);
+        out.a = lerp(c.a, c1.a, w);
+    }
+
+    // A group routine over a span (sampler_run).
+    template <group_fn Group>
+    static void run_groups(const sampler_plan& plan, int count, const float* u, const float* v, const float* lod,
                            float* r, float* g, float* b, float* a) {
-        const I base_key = Ops::splat(plan.base * 2);
         for_each_group(
             count, u, v, lod, r, g, b, a,
             [&](const float* gu, const float* gv, const float* glod, float* gr, float* gg, float* gb, float* ga) {
-                const F lambda = Ops::load(glod) + plan.lod_bias;
-                const I magnify = (lambda > 0.0f) == 0;
-                rgba c{};
-                sample_keyed(plan, Ops::load(gu), Ops::load(gv), base_key + (magnify & 1), Ops::splat(-1), c);
-                store(c, gr, gg, gb, ga);
-            });
-    }
-
-    static void run_mip_point(const sampler_plan& plan, int count, const float* u, const float* v, const float* lod,
-                              float* r, float* g, float* b, float* a) {
-        const float first = float(plan.base), last = float(plan.level_count - 1);
-        const I base_key = Ops::splat(plan.base * 2 + plan.mag_differs);
-        for_each_group(
-            count, u, v, lod, r, g, b, a,
-            [&](const float* gu, const float* gv, const float* glod, float* gr, float* gg, float* gb, float* ga) {
-                const F lambda = Ops::load(glod) + plan.lod_bias;
-                const I magnify = (lambda > 0.0f) == 0;
-                const I level = __builtin_convertvector(floor_bounded(clamp_or_high(lambda + 0.5f, first, last)), I);
-                rgba c{};
-                sample_keyed(plan, Ops::load(gu), Ops::load(gv), magnify != 0 ? base_key : level * 2, Ops::splat(-1),
-                             c);
-                store(c, gr, gg, gb, ga);
-            });
-    }
-
-    static void run_mip_linear(const sampler_plan& plan, int count, const float* u, const float* v, const float* lod,
-                               float* r, float* g, float* b, float* a) {
-        const float first = float(plan.base), last = float(plan.level_count - 1);
-        const I base_key = Ops::splat(plan.base * 2 + plan.mag_differs);
-        const I last_level = Ops::splat(plan.level_count - 1);
-        for_each_group(
-            count, u, v, lod, r, g, b, a,
-            [&](const float* gu, const float* gv, const float* glod, float* gr, float* gg, float* gb, float* ga) {
-                const F lambda = Ops::load(glod) + plan.lod_bias;
-                const I magnify = (lambda > 0.0f) == 0;
-                const F clamped = clamp_or_high(lambda, first, last);
-                const F low = floor_bounded(clamped);
-                const F weight = clamped - low;  // 0 where lambda was clamped
-                const I d0 = __builtin_convertvector(low, I);
-                const F su = Ops::load(gu), sv = Ops::load(gv);
-                rgba c{};
-                sample_keyed(plan, su, sv, magnify != 0 ? base_key : d0 * 2, Ops::splat(-1), c);
-                const I blend = (magnify == 0) & (weight > 0.0f);
-                rgba c1 = c;
-                sample_keyed(plan, su, sv, min_i(d0 + 1, last_level) * 2, blend, c1);
-                const F w = blend != 0 ? weight : 0.0f;
-                c.r = lerp(c.r, c1.r, w);
-                c.g = lerp(c.g, c1.g, w);
-                c.b = lerp(c.b, c1.b, w);
-                c.a = lerp(c.a, c1.a, w);
+                rgba c;
+                Group(plan, Ops::load(gu), Ops::load(gv), glod != nullptr ? Ops::load(glod) : F{}, c);
                 store(c, gr, gg, gb, ga);
             });
     }
 
     struct routine_set {
         sample_fn point, linear;
-        sampler_run_fn single_point, single_linear;
+        group_fn single_point, single_linear;
+        sampler_run_fn run_single_point, run_single_linear;
     };
 
     template <int AU, int AV>
     static constexpr routine_set routines() {
-        return {sample_point<AU, AV>, sample_linear<AU, AV>, run_single<sample_point<AU, AV>>,
-                run_single<sample_linear<AU, AV>>};
+        return {sample_point<AU, AV>,
+                sample_linear<AU, AV>,
+                group_single<sample_point<AU, AV>>,
+                group_single<sample_linear<AU, AV>>,
+                run_groups<group_single<sample_point<AU, AV>>>,
+                run_groups<group_single<sample_linear<AU, AV>>>};
     }
 
     template <int AU>
@@ -364,14 +360,22 @@ struct sampler_kernels {
         plan.min = reinterpret_cast<sampler_any_fn>(choice.min_linear ? set.linear : set.point);
         plan.mag_differs = choice.mag_linear != choice.min_linear ? 1 : 0;
         plan.needs_lod = true;
+        group_fn group;
         if (choice.mip == sampler_mip_none && choice.mag_linear == choice.min_linear) {
-            plan.run = choice.mag_linear ? set.single_linear : set.single_point;
+            group = choice.mag_linear ? set.single_linear : set.single_point;
+            plan.run = choice.mag_linear ? set.run_single_linear : set.run_single_point;
             plan.needs_lod = false;
         } else if (choice.mip == sampler_mip_none) {
-            plan.run = run_switch;
+            group = group_switch;
+            plan.run = run_groups<group_switch>;
+        } else if (choice.mip == sampler_mip_point) {
+            group = group_mip_point;
+            plan.run = run_groups<group_mip_point>;
         } else {
-            plan.run = choice.mip == sampler_mip_point ? run_mip_point : run_mip_linear;
+            group = group_mip_linear;
+            plan.run = run_groups<group_mip_linear>;
         }
+        plan.group = reinterpret_cast<sampler_any_fn>(group);
     }
 };
 

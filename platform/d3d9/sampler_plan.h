@@ -40,12 +40,14 @@ struct sampler_plan {
     uint32_t border = 0;  // 0xAARRGGBB
     int mag_differs = 0;  // 1 when magnification and minification filter differently
     bool needs_lod = false;
-    sampler_any_fn mag = nullptr;  // one level, magnification filter (the variant's type)
-    sampler_any_fn min = nullptr;  // one level, minification filter
+    sampler_any_fn mag = nullptr;    // one level, magnification filter (the variant's type)
+    sampler_any_fn min = nullptr;    // one level, minification filter
+    sampler_any_fn group = nullptr;  // one group of the variant's lanes (sampler_kernels::group_fn)
     sampler_run_fn run = nullptr;
+    sampler_choice choice;  // the states the routines were chosen for
 };
 
-// Fill plan.run, .mag, .min and .needs_lod for `choice`; the rest of the plan is set.
+// Fill plan.run, .group, .mag, .min and .needs_lod for `choice`; the rest of the plan is set.
 using sampler_choose_fn = void (*)(sampler_plan& plan, const sampler_choice& choice);
 void sampler_choose_baseline(sampler_plan& plan, const sampler_choice& choice);
 void sampler_choose_x86_64_v3(sampler_plan& plan, const sampler_choice& choice);  // x86-64 only

@@ -139,6 +139,11 @@ void tnl_process(const tnl_draw& d, uint32_t index, tnl_vertex* out) {
     } else {
         out->clip.attr[attr_u] = out->clip.attr[attr_v] = 0.0f;
     }
+    if (d.streams.texcoords1.data != nullptr) {
+        tnl_read_texcoord(d.streams.texcoords1, index, &out->clip.attr[attr_u1], &out->clip.attr[attr_v1]);
+    } else {
+        out->clip.attr[attr_u1] = out->clip.attr[attr_v1] = 0.0f;
+    }
     out->outcode = clip_outcode(c);
     if ((out->outcode & clip_needed_mask) == 0) out->screen = viewport_project(out->clip, d.viewport);
 }

@@ -43,9 +43,9 @@ struct tnl_element {
 
 // The vertex data of a draw: float3 positions (required), float3 normals (absent: ambient and
 // emissive lighting only), D3DCOLOR diffuse (absent: the material colours), float2 texture
-// coordinates (absent: (0, 0)).
+// coordinates of the first and the second stage's set (absent: (0, 0)).
 struct tnl_streams {
-    tnl_element positions, normals, diffuse, texcoords;
+    tnl_element positions, normals, diffuse, texcoords, texcoords1;
 };
 
 inline D3DVECTOR tnl_read_vector(const tnl_element& e, uint32_t index) {

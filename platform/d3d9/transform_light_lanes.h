@@ -305,6 +305,13 @@ struct tnl_lanes {
                 attr[attr_u][i] = u, attr[attr_v][i] = v;
             }
         }
+        if (d.streams.texcoords1.data != nullptr) {
+            for (int i = 0; i < lanes; ++i) {
+                float u, v;
+                tnl_read_texcoord(d.streams.texcoords1, index[i], &u, &v);
+                attr[attr_u1][i] = u, attr[attr_v1][i] = v;
+            }
+        }
         const I outcode = outcodes(clip);
         F screen[raster_value_storage];
         I x, y;

@@ -52,10 +52,15 @@ struct kernel_variant {
     int small_extent;
 };
 
+// Stage 0's sampling: none; point or bilinear filtering with wrapping (inline in the kernels);
+// bilinear and trilinear filtering, mirrored and clamped (the plan's routine, with the level of
+// detail per lane).
+enum class texturing { none, point_wrap, bilinear_wrap, trilinear };
+
 // Draws `count` random triangles (a fixed sequence) with depth test off into a fresh buffer.
-d3d9_framebuffer render(const kernel_variant& variant, bool textured, bool specular, int count, float spread,
+d3d9_framebuffer render(const kernel_variant& variant, texturing texture, bool specular, int count, float spread,
                         pixel_mode mode) {
-    static const uint32_t texels[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF};
+    static const uint32_t texels[4] = {0xFFFF0000, 0xFF00FF00, 0xFF0000FF, 0xFFFFFFFF}, average = 0xFF7F7F7F;
     d3d9_framebuffer fb;
     fb_create(fb, width, height, true);
     fb_clear_colour(fb, background);
@@ -65,7 +70,17 @@ d3d9_framebuffer render(const kernel_variant& variant, bool textured, bool specu
     st.specular = specular;
     st.small_extent = variant.small_extent;
     set_pixel_mode(st, mode);
-    if (textured) st.texture = {texels, 2, 2};
+    sampler_setup sampler;
+    sampler_plan_storage storage;
+    sampler.levels[0] = {texels, 2, 2, 0};
+    sampler.levels[1] = {&average, 1, 1, 0};
+    sampler.level_count = texture == texturing::trilinear ? 2 : 1;
+    if (texture == texturing::bilinear_wrap) sampler.mag_filter = sampler.min_filter = 2;  // LINEAR
+    if (texture == texturing::trilinear) {
+        sampler.mag_filter = sampler.min_filter = sampler.mip_filter = 2;  // LINEAR
+        sampler.address_u = 2, sampler.address_v = 3;                      // MIRROR, CLAMP
+    }
+    if (texture != texturing::none) st.sampler = &sampler, st.sampler_storage = &storage;
     const raster_program program = raster_compile(st, *variant.kernels);
     std::mt19937 rng(1234);
     for (int i = 0; i < count; ++i) {
@@ -92,7 +107,8 @@ void expect_same_picture(const d3d9_framebuffer& x, const d3d9_framebuffer& y) {
 }
 
 TEST(RasterKernels, SelectedKernelsMatchThePortableOnes) {
-    for (bool textured : {false, true}) {
+    for (texturing textured :
+         {texturing::none, texturing::point_wrap, texturing::bilinear_wrap, texturing::trilinear}) {
         for (bool specular : {false, true}) {
             for (pixel_mode m : pixel_modes) {
                 expect_same_picture(render({&raster_kernels(), 64}, textured, specular, 300, 20.0f, m),

@@ -1,10 +1,13 @@
 // texture_test.cpp - point sampling with wrap, texture space orientation, MODULATE with the
-// diffuse colour, specular added after texturing, perspective-correct coordinates.
+// diffuse colour, specular added after texturing, perspective-correct coordinates, and the fast
+// route sampling as the general route does.
 #include "device_fixture.h"
 
 #include "platform/d3d9/texture.h"
 
+#include <bit>
 #include <cmath>
+#include <cstdlib>
 
 namespace {
 
@@ -114,7 +117,7 @@ TEST_F(TextureTest, TextureCoordinatesArePerspectiveCorrect) {
 
 }  // namespace
 
-// States the fast route does not draw: each must reach the pixels (through the general route).
+// Sampler and coordinate states each reach the pixels, whichever route draws them.
 TEST_F(TextureTest, SamplerAndCoordinateStatesReachThePixels) {
     D3DMATRIX shift{};
     shift._11 = shift._22 = shift._33 = shift._44 = 1.0f;
@@ -146,4 +149,133 @@ TEST_F(TextureTest, SamplerAndCoordinateStatesReachThePixels) {
             EXPECT_NE(pixel(c.x, c.y), texel(1, c.expected_y)) << c.name;
         }
     }
+}
+
+namespace {
+
+// A texture with its whole chain, each level its own picture: red along u, green along v, blue
+// telling the levels apart.
+IDirect3DTexture9* ramp_chain(IDirect3DDevice9* device, UINT size) {
+    IDirect3DTexture9* texture = nullptr;
+    if (device->CreateTexture(size, size, 0, 0, D3DFMT_A8R8G8B8, D3DPOOL_MANAGED, &texture, nullptr) != D3D_OK)
+        return nullptr;
+    for (DWORD level = 0; level < texture->GetLevelCount(); ++level) {
+        const int n = int(size >> level);
+        D3DLOCKED_RECT locked{};
+        texture->LockRect(level, &locked, nullptr, 0);
+        for (int j = 0; j < n; ++j) {
+            auto* row = reinterpret_cast<D3DCOLOR*>(static_cast<unsigned char*>(locked.pBits) + j * locked.Pitch);
+            for (int i = 0; i < n; ++i) {
+                const int r = n > 1 ? i * 255 / (n - 1) : 128, g = n > 1 ? j * 255 / (n - 1) : 128;
+                row[i] = 0xC0000000u | rgb(r, g, 40 * int(level));
+            }
+        }
+        texture->UnlockRect(level);
+    }
+    return texture;
+}
+
+}  // namespace
+
+// The fast route samples as the general route does, for every filter, mip filter and address
+// mode, on stage 0 alone and with stage 1 modulating by a second texture at its own coordinates: a
+// tilted, perspective mesh whose level of detail spans several levels, magnified and minified,
+// drawn by each route (an alpha test that keeps everything sends it to the general one). Coverage
+// is the same; a channel may differ by one level.
+TEST_F(TextureTest, FastRouteSamplesAsTheGeneralRoute) {
+    IDirect3DTexture9* chains[2] = {ramp_chain(device, 32), ramp_chain(device, 8)};
+    ASSERT_NE(chains[0], nullptr);
+    ASSERT_NE(chains[1], nullptr);
+    D3DMATRIX p{};  // w = z
+    p._11 = p._22 = 1.0f, p._33 = 1.0f, p._34 = 1.0f, p._43 = -0.5f;
+    device->SetTransform(D3DTS_PROJECTION, &p);
+    const auto f = [](float v) { return std::bit_cast<DWORD>(v); };
+    enum { point = D3DTEXF_POINT, linear = D3DTEXF_LINEAR, none = D3DTEXF_NONE, aniso = D3DTEXF_ANISOTROPIC };
+    enum { wrap = D3DTADDRESS_WRAP, mirror = D3DTADDRESS_MIRROR, clamp = D3DTADDRESS_CLAMP };
+    enum { border = D3DTADDRESS_BORDER, once = D3DTADDRESS_MIRRORONCE };
+    struct sampling {
+        DWORD mag, min, mip, address_u, address_v;
+        float bias;
+        DWORD max_level;
+    };
+    const struct {
+        sampling stage[2];  // stage 1 off where its mag filter is 0
+        float scale;        // texture repeats across the mesh
+    } rows[] = {
+        {{{point, point, none, wrap, wrap, 0, 0}}, 3.1f},
+        {{{linear, linear, none, wrap, wrap, 0, 0}}, 0.7f},
+        {{{linear, linear, linear, mirror, clamp, 0, 0}}, 3.1f},
+        {{{point, point, point, border, once, 0, 0}}, 2.3f},
+        {{{linear, point, point, clamp, wrap, -1.0f, 0}}, 2.3f},
+        {{{point, linear, none, mirror, border, 0, 0}}, 1.3f},
+        {{{linear, linear, linear, wrap, mirror, 0.5f, 2}}, 3.1f},
+        {{{linear, aniso, linear, once, border, 0, 0}}, 1.3f},
+        {{{linear, linear, none, wrap, wrap, 0, 0}, {linear, linear, none, clamp, clamp, 0, 0}}, 0.7f},
+        {{{linear, linear, linear, wrap, wrap, 0, 0}, {point, point, point, mirror, wrap, 0, 1}}, 3.1f},
+        {{{point, point, none, wrap, wrap, 0, 0}, {linear, linear, linear, border, once, 0.5f, 0}}, 2.3f},
+    };
+    struct two_sets {
+        float x, y, z;
+        D3DCOLOR colour;
+        float u0, v0, u1, v1;
+    };
+    device->SetFVF(D3DFVF_XYZ | D3DFVF_DIFFUSE | D3DFVF_TEX2);
+    device->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_MODULATE);
+    device->SetTextureStageState(1, D3DTSS_COLORARG1, D3DTA_TEXTURE);
+    device->SetTextureStageState(1, D3DTSS_COLORARG2, D3DTA_CURRENT);
+    device->SetTextureStageState(1, D3DTSS_TEXCOORDINDEX, 1);
+    for (const auto& r : rows) {
+        for (DWORD s = 0; s < 2; ++s) {
+            const sampling& t = r.stage[s];
+            device->SetTexture(s, t.mag != 0 ? chains[s] : nullptr);
+            device->SetSamplerState(s, D3DSAMP_BORDERCOLOR, 0x80406080);
+            device->SetSamplerState(s, D3DSAMP_MAGFILTER, t.mag);
+            device->SetSamplerState(s, D3DSAMP_MINFILTER, t.min);
+            device->SetSamplerState(s, D3DSAMP_MIPFILTER, t.mip);
+            device->SetSamplerState(s, D3DSAMP_ADDRESSU, t.address_u);
+            device->SetSamplerState(s, D3DSAMP_ADDRESSV, t.address_v);
+            device->SetSamplerState(s, D3DSAMP_MIPMAPLODBIAS, f(t.bias));
+            device->SetSamplerState(s, D3DSAMP_MAXMIPLEVEL, t.max_level);
+        }
+        // A floor from z = 1.1 at the bottom to z = 4 at the top, coordinates around the textures'
+        // edges.
+        std::vector<two_sets> mesh;
+        std::vector<UINT> indices;
+        constexpr int n = 6;
+        for (int i = 0; i <= n; ++i) {
+            for (int j = 0; j <= n; ++j) {
+                const float x = 2.0f * float(j) / n - 1.0f, y = 2.0f * float(i) / n - 1.0f, z = 2.55f + 1.45f * y;
+                mesh.push_back({x * z * 1.2f, y * z * 1.2f, z, 0xFFFFFFFF, r.scale * x - 0.17f, r.scale * y + 0.31f,
+                                0.6f * r.scale * y + 0.05f, 1.3f * r.scale * x - 0.4f});
+                if (i < n && j < n) {
+                    const UINT a = UINT(i * (n + 1) + j);
+                    indices.insert(indices.end(), {a, a + n + 1, a + 1, a + 1, a + n + 1, a + n + 2});
+                }
+            }
+        }
+        std::vector<uint32_t> pictures[2];
+        for (int route = 0; route < 2; ++route) {
+            clear(0x00000001);
+            device->SetRenderState(D3DRS_ALPHATESTENABLE, route == 1);
+            ASSERT_EQ(device->DrawIndexedPrimitiveUP(D3DPT_TRIANGLELIST, 0, UINT(mesh.size()), UINT(indices.size() / 3),
+                                                     indices.data(), D3DFMT_INDEX32, mesh.data(), sizeof(two_sets)),
+                      D3D_OK);
+            pictures[route].assign(buffer().colour_pixels, buffer().colour_pixels + width * height);
+        }
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+        int far_off = 0, coverage = 0, drawn = 0;
+        for (size_t i = 0; i < pictures[0].size(); ++i) {
+            drawn += pictures[0][i] != 1;
+            coverage += (pictures[0][i] == 1) != (pictures[1][i] == 1);
+            for (int shift : {0, 8, 16}) {
+                far_off += std::abs(int(pictures[0][i] >> shift & 0xFF) - int(pictures[1][i] >> shift & 0xFF)) > 1;
+            }
+        }
+        const int row = int(&r - rows);
+        EXPECT_GT(drawn, width * height / 2) << "row " << row;
+        EXPECT_EQ(coverage, 0) << "row " << row;
+        EXPECT_EQ(far_off, 0) << "row " << row;
+    }
+    for (DWORD s = 0; s < 2; ++s) device->SetTexture(s, nullptr);
+    for (IDirect3DTexture9* chain : chains) chain->Release();
 }
