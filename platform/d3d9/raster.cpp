@@ -181,7 +181,11 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     program.state.pitch = fb.width;
     int mode = raster_depth_off;
     if (state.depth_test && program.state.depth != nullptr) {
-        mode = state.depth_func == 4 && state.depth_write ? raster_depth_less_equal_write : raster_depth_generic;
+        if (state.depth_func != 4) {
+            mode = raster_depth_generic;
+        } else {
+            mode = state.depth_write ? raster_depth_less_equal_write : raster_depth_less_equal_read;
+        }
     }
     const bool textured = state.texture.texels != nullptr;
     const bool specular = textured && state.specular;  // untextured: summed into diffuse already

@@ -10,8 +10,8 @@
 //
 // Per row: the span [lo, hi] comes from the edge walkers, exact (large triangles), or the steps
 // cover the bounding box and the edge functions give each lane's coverage (small triangles). Per
-// step of Ops::lanes pixels: depth round(z * 65535) first (LESSEQUAL-and-write fast path, or any
-// comparison function with optional write); then, only if a lane passed, 1/w, the
+// step of Ops::lanes pixels: depth round(z * 65535) first (LESSEQUAL fast paths with and without
+// write, or any comparison function with optional write); then, only if a lane passed, 1/w, the
 // perspective-correct colours and texture coordinates, the texel (stage 0 MODULATE), the
 // specular add, vertex fog and blending where the variant has them, clamping, round(c * 255), and
 // a masked store. Colours are carried on the 0..255 scale. Pixels past the span are read and
@@ -187,7 +187,7 @@ struct span_kernel {
             const F depth = plane(plane_depth);
             const I stored = at.load_depth();
             I z;
-            if constexpr (Depth == raster_depth_less_equal_write) {
+            if constexpr (Depth == raster_depth_less_equal_write || Depth == raster_depth_less_equal_read) {
                 // Below 0 or NaN, where a clamp would give 0, the depth passes just as 0 would, and
                 // the store saturates it to 0.
                 z = Ops::depth_at_most(depth, kernel_depth_max);
@@ -197,8 +197,10 @@ struct span_kernel {
                 pass &= ((z < stored) & dt.less) | ((z == stored) & dt.equal) | ((z > stored) & dt.greater);
             }
             if (!any(pass)) return;
-            const I write = Depth == raster_depth_generic ? pass & dt.write : pass;
-            at.store_depth(write ? z : stored);
+            if constexpr (Depth != raster_depth_less_equal_read) {
+                const I write = Depth == raster_depth_generic ? pass & dt.write : pass;
+                at.store_depth(write ? z : stored);
+            }
         }
         const I old = at.load_colour();
         at.store_colour(pass ? shade<Textured, Specular, Fog, Blend>(st, plane, old) : old);
@@ -384,6 +386,7 @@ struct span_kernel {
         fill_depth<Textured, Specular, raster_depth_off>(t);
         fill_depth<Textured, Specular, raster_depth_less_equal_write>(t);
         fill_depth<Textured, Specular, raster_depth_generic>(t);
+        fill_depth<Textured, Specular, raster_depth_less_equal_read>(t);
     }
 
     static raster_kernel_table table() {
