@@ -27,11 +27,15 @@ struct avx512_tnl_ops {
     }
 };
 
-using lanes16 = tnl_lanes<avx512_tnl_ops>;
+// Whether the draw is lit by point or spot lights (the test tnl_lanes::process makes).
+bool local_lights(const tnl_draw& d) {
+    return d.lighting && std::any_of(d.lights, d.lights + d.light_count,
+                                     [](const tnl_light& l) { return l.type != D3DLIGHT_DIRECTIONAL; });
+}
 
 void process(const tnl_draw& d, const uint32_t* indices, size_t count, tnl_vertex* vertices) {
-    if (lanes16::local_lights(d)) {
-        lanes16::process(d, indices, count, vertices);
+    if (local_lights(d)) {
+        tnl_lanes<avx512_tnl_ops>::process(d, indices, count, vertices);
     } else {
         tnl_batch_x86_64_v3()(d, indices, count, vertices);
     }

@@ -329,15 +329,10 @@ struct tnl_lanes {
         process_lanes<FogAlpha, Local>(d, tail, int(count - i), vertices);
     }
 
-    // Whether the draw is lit by point or spot lights.
-    static bool local_lights(const tnl_draw& d) {
-        return d.lighting && std::any_of(d.lights, d.lights + d.light_count,
-                                         [](const tnl_light& l) { return l.type != D3DLIGHT_DIRECTIONAL; });
-    }
-
     // tnl_process for each of `count` vertex indices, `lanes` at a time.
     static void process(const tnl_draw& d, const uint32_t* indices, size_t count, tnl_vertex* vertices) {
-        const bool local = local_lights(d);
+        const bool local = d.lighting && std::any_of(d.lights, d.lights + d.light_count,
+                                                     [](const tnl_light& l) { return l.type != D3DLIGHT_DIRECTIONAL; });
         if (d.fog_alpha) {
             (local ? process_all<true, true> : process_all<true, false>)(d, indices, count, vertices);
         } else {
