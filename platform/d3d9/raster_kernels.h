@@ -135,12 +135,14 @@ struct span_kernel {
         }
         if constexpr (Blend != blend_none) {
             if constexpr (!Fog) r = clamp(r, 255.0f), g = clamp(g, 255.0f), b = clamp(b, 255.0f);
-            const F dr = __builtin_convertvector((old >> 16) & 0xFF, F);
-            const F dg = __builtin_convertvector((old >> 8) & 0xFF, F);
-            const F db = __builtin_convertvector(old & 0xFF, F);
+            const F dr = Ops::template channel<16>(old), dg = Ops::template channel<8>(old);
+            const F db = Ops::template channel<0>(old);
             if constexpr (Blend == blend_source_alpha) {
+                // A mix of two colours in [0, 255] by weights in [0, 1] that sum to 1 within
+                // rounding: no channel reaches 255.5, none is below 0 or NaN.
                 const F rest = 1.0f - alpha;
                 r = r * alpha + dr * rest, g = g * alpha + dg * rest, b = b * alpha + db * rest;
+                return Ops::pixel_in_range(r, g, b);
             } else {
                 r += dr, g += dg, b += db;
             }

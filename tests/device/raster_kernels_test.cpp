@@ -237,7 +237,8 @@ TEST(RasterKernels, LessEqualKernelsMatchTheGenericDepthTest) {
 
 TEST(RasterKernels, ValuesOutsideTheirRangeAreClampedInEveryVariant) {
     // One flat triangle per case (every vertex alike), depth-tested: channels below 0 or NaN give 0,
-    // above 1 give 255; depths below 0 or NaN are stored as 0, above 1 as 65535.
+    // above 1 give 255; depths below 0 or NaN are stored as 0, above 1 as 65535. The same blended
+    // by source alpha over white, with an alpha far above 1 (read as 1).
     const float nan = std::nanf("");
     struct out_of_range {
         float channel, z;
@@ -250,26 +251,32 @@ TEST(RasterKernels, ValuesOutsideTheirRangeAreClampedInEveryVariant) {
                                   {0.5f, 0.5f, 0x808080, 32768}};
     for (const raster_kernel_table* kernels : {&raster_kernels(), &raster_kernels_baseline()}) {
         for (int small_extent : {64, 0}) {
-            for (const out_of_range& c : cases) {
-                d3d9_framebuffer fb;
-                fb_create(fb, width, height, true);
-                raster_state st;
-                st.target = &fb;
-                st.depth_test = true;
-                st.small_extent = small_extent;
-                raster_vertex v[3]{};
-                for (int i = 0; i < 3; ++i) {
-                    v[i].x = (i == 1 ? 40 : 10) * raster_subpixel_one;
-                    v[i].y = (i == 2 ? 40 : 10) * raster_subpixel_one;
-                    v[i].value[raster_value_z] = c.z;
-                    v[i].value[raster_value_q] = 1.0f;
-                    for (int a = attr_diffuse_r; a <= attr_diffuse_b; ++a)
-                        v[i].value[raster_value_attr + a] = c.channel;
+            for (raster_blend blend : {raster_blend::none, raster_blend::source_alpha}) {
+                for (const out_of_range& c : cases) {
+                    d3d9_framebuffer fb;
+                    fb_create(fb, width, height, true);
+                    fb_clear_colour(fb, 0xFFFFFF);
+                    raster_state st;
+                    st.target = &fb;
+                    st.depth_test = true;
+                    st.small_extent = small_extent;
+                    st.blend = blend;
+                    raster_vertex v[3]{};
+                    for (int i = 0; i < 3; ++i) {
+                        v[i].x = (i == 1 ? 40 : 10) * raster_subpixel_one;
+                        v[i].y = (i == 2 ? 40 : 10) * raster_subpixel_one;
+                        v[i].value[raster_value_z] = c.z;
+                        v[i].value[raster_value_q] = 1.0f;
+                        for (int a = attr_diffuse_r; a <= attr_diffuse_b; ++a)
+                            v[i].value[raster_value_attr + a] = c.channel;
+                        v[i].value[raster_value_attr + attr_alpha] = 1e30f;
+                    }
+                    raster_triangle(raster_compile(st, *kernels), v[0], v[1], v[2]);
+                    const size_t inside = size_t(15) * width + 15;
+                    EXPECT_EQ(fb.colour[inside], c.colour)
+                        << c.channel << " extent " << small_extent << " blend " << int(blend);
+                    EXPECT_EQ(fb.depth[inside], c.depth) << c.z << " extent " << small_extent;
                 }
-                raster_triangle(raster_compile(st, *kernels), v[0], v[1], v[2]);
-                const size_t inside = size_t(15) * width + 15;
-                EXPECT_EQ(fb.colour[inside], c.colour) << c.channel << " extent " << small_extent;
-                EXPECT_EQ(fb.depth[inside], c.depth) << c.z << " extent " << small_extent;
             }
         }
     }
