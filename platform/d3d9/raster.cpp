@@ -181,7 +181,10 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     program.state.pitch = fb.width;
     int mode = raster_depth_off;
     if (state.depth_test && program.state.depth != nullptr) {
-        mode = state.depth_func == 4 && state.depth_write ? raster_depth_less_equal_write : raster_depth_generic;
+        // [LESSEQUAL][write]: that function has kernels of its own, with and without writes.
+        static constexpr int8_t modes[2][2] = {{raster_depth_generic, raster_depth_generic},
+                                               {raster_depth_less_equal_read, raster_depth_less_equal_write}};
+        mode = modes[state.depth_func == 4][state.depth_write];
     }
     // Stage 0's plan, with the sampler routines of the kernels' lane width.
     program.state.plan = program.state.plan1 = nullptr;

@@ -11,8 +11,8 @@
 //
 // Per row: the span [lo, hi] comes from the edge walkers, exact (large triangles), or the steps
 // cover the bounding box and the edge functions give each lane's coverage (small triangles). Per
-// step of Ops::lanes pixels: depth round(z * 65535) first (LESSEQUAL-and-write fast path, or any
-// comparison function with optional write); then, only if a lane passed, 1/w, the
+// step of Ops::lanes pixels: depth round(z * 65535) first (LESSEQUAL fast paths with and without
+// write, or any comparison function with optional write); then, only if a lane passed, 1/w, the
 // perspective-correct colours and texture coordinates, the texel (stage 0 MODULATE: point and
 // wrap inline, any other sampler state through the plan's group routine, sampler_kernels.h, with
 // the level of detail per lane when the plan reads it), the
@@ -206,12 +206,14 @@ struct span_kernel {
         }
         if constexpr (Blend != blend_none) {
             if constexpr (!Fog) r = clamp(r, 255.0f), g = clamp(g, 255.0f), b = clamp(b, 255.0f);
-            const F dr = __builtin_convertvector((old >> 16) & 0xFF, F);
-            const F dg = __builtin_convertvector((old >> 8) & 0xFF, F);
-            const F db = __builtin_convertvector(old & 0xFF, F);
+            const F dr = Ops::template channel<16>(old), dg = Ops::template channel<8>(old);
+            const F db = Ops::template channel<0>(old);
             if constexpr (Blend == blend_source_alpha) {
+                // A mix of two colours in [0, 255] by weights in [0, 1] that sum to 1 within
+                // rounding: no channel reaches 255.5, none is below 0 or NaN.
                 const F rest = 1.0f - alpha;
                 r = r * alpha + dr * rest, g = g * alpha + dg * rest, b = b * alpha + db * rest;
+                return Ops::pixel_in_range(r, g, b);
             } else {
                 r += dr, g += dg, b += db;
             }
@@ -258,7 +260,7 @@ struct span_kernel {
             const F depth = plane(plane_depth);
             const I stored = at.load_depth();
             I z;
-            if constexpr (Depth == raster_depth_less_equal_write) {
+            if constexpr (Depth == raster_depth_less_equal_write || Depth == raster_depth_less_equal_read) {
                 // Below 0 or NaN, where a clamp would give 0, the depth passes just as 0 would, and
                 // the store saturates it to 0.
                 z = Ops::depth_at_most(depth, kernel_depth_max);
@@ -268,8 +270,10 @@ struct span_kernel {
                 pass &= ((z < stored) & dt.less) | ((z == stored) & dt.equal) | ((z > stored) & dt.greater);
             }
             if (!any(pass)) return;
-            const I write = Depth == raster_depth_generic ? pass & dt.write : pass;
-            at.store_depth(write ? z : stored);
+            if constexpr (Depth != raster_depth_less_equal_read) {
+                const I write = Depth == raster_depth_generic ? pass & dt.write : pass;
+                at.store_depth(write ? z : stored);
+            }
         }
         const I old = at.load_colour();
         at.store_colour(pass ? shade<Texture, Specular, Fog, Blend>(st, plane, old) : old);
@@ -456,6 +460,7 @@ struct span_kernel {
         fill_depth<Texture, Specular, raster_depth_off>(t);
         fill_depth<Texture, Specular, raster_depth_less_equal_write>(t);
         fill_depth<Texture, Specular, raster_depth_generic>(t);
+        fill_depth<Texture, Specular, raster_depth_less_equal_read>(t);
     }
 
     static raster_kernel_table table() {

@@ -37,8 +37,12 @@ struct avx2_ops : avx2_sampler_ops {
     // 0x00RRGGBB from channels in 0..255: round(clamp(c, 0, 255)) with the clamp's lower half and
     // NaN left to the saturating packs (below 0 and NaN convert to negative values, packed as 0).
     static I pixel(F r, F g, F b) {
-        const __m256 high = _mm256_set1_ps(255.0f), half = _mm256_set1_ps(0.5f);
-        const auto byte = [&](F c) { return _mm256_cvttps_epi32(_mm256_add_ps(_mm256_min_ps(high, __m256(c)), half)); };
+        return pixel_in_range(min(splat(255.0f), r), min(splat(255.0f), g), min(splat(255.0f), b));
+    }
+    // The same for channels known to be below 255.5, which need no clamp (c + 0.5 truncated).
+    static I pixel_in_range(F r, F g, F b) {
+        const __m256 half = _mm256_set1_ps(0.5f);
+        const auto byte = [&](F c) { return _mm256_cvttps_epi32(_mm256_add_ps(__m256(c), half)); };
         const __m256i red = byte(r);
         // Per 128-bit half: b0..b3 g0..g3 r0..r3 r0..r3 as bytes, then each pixel's b g r 0.
         const __m256i bytes = _mm256_packus_epi16(_mm256_packus_epi32(byte(b), byte(g)), _mm256_packus_epi32(red, red));
@@ -50,6 +54,14 @@ struct avx2_ops : avx2_sampler_ops {
     // depth stores saturate it to 0).
     static I depth_at_most(F z, float high) {
         return I(_mm256_cvttps_epi32(_mm256_min_ps(_mm256_set1_ps(high), __m256(z))));
+    }
+    // Byte `Shift / 8` of each lane, as a float: one byte shuffle instead of a shift and a mask.
+    template <int Shift>
+    static F channel(I v) {
+        constexpr char b = Shift / 8, z = -128;
+        const __m256i order = _mm256_setr_epi8(b, z, z, z, b + 4, z, z, z, b + 8, z, z, z, b + 12, z, z, z, b, z, z, z,
+                                               b + 4, z, z, z, b + 8, z, z, z, b + 12, z, z, z);
+        return F(_mm256_cvtepi32_ps(_mm256_shuffle_epi8(__m256i(v), order)));
     }
     static F min(F a, F b) { return F(_mm256_min_ps(__m256(a), __m256(b))); }
     static F max_nan_low(F a, F b) { return F(_mm256_max_ps(__m256(a), __m256(b))); }  // b where a is NaN

@@ -88,6 +88,7 @@ enum raster_depth_mode : int {
     raster_depth_off,
     raster_depth_less_equal_write,
     raster_depth_generic,
+    raster_depth_less_equal_read,  // LESSEQUAL without writing (blended layers over a drawn scene)
     raster_depth_modes
 };
 inline constexpr int raster_blend_modes = 3;

@@ -154,8 +154,10 @@ bool tnl_batch_supported(const tnl_draw& draw);
 void tnl_process_batch(const tnl_draw& draw, const uint32_t* indices, size_t count, tnl_vertex* vertices);
 
 // The batched stage per instruction-set level (transform_light_batch_*.cpp, four or eight vertices
-// at a time), and the one this CPU runs (tnl_dispatch_*.cpp).
+// at a time; x86-64-v4: sixteen for draws with point or spot lights, the x86-64-v3 stage for the
+// rest), and the one this CPU runs (tnl_dispatch_*.cpp).
 using tnl_batch_fn = void (*)(const tnl_draw& draw, const uint32_t* indices, size_t count, tnl_vertex* vertices);
 tnl_batch_fn tnl_batch_baseline();
 tnl_batch_fn tnl_batch_x86_64_v3();
+tnl_batch_fn tnl_batch_x86_64_v4();
 tnl_batch_fn tnl_batch_selected();

@@ -202,9 +202,59 @@ TEST(RasterKernels, TrianglesSetUpTogetherDrawExactlyAsOneByOne) {
     }
 }
 
+TEST(RasterKernels, LessEqualKernelsMatchTheGenericDepthTest) {
+    // LESSEQUAL with and without depth writes has kernels of its own; over a depth buffer of
+    // random values, with depths below 0, above 1 and NaN among the vertices, they must leave
+    // exactly the colours and depths the kernels for any comparison function leave.
+    const float nan = std::nanf("");
+    for (const raster_kernel_table* kernels : {&raster_kernels(), &raster_kernels_baseline()}) {
+        for (bool write : {false, true}) {
+            for (int small_extent : {64, 0}) {
+                for (pixel_mode mode : pixel_modes) {
+                    d3d9_framebuffer by_own, by_generic;
+                    raster_state st;
+                    st.depth_test = true;
+                    st.depth_write = write;
+                    st.small_extent = small_extent;
+                    set_pixel_mode(st, mode);
+                    raster_program programs[2];
+                    for (int i = 0; i < 2; ++i) {
+                        d3d9_framebuffer& fb = i == 0 ? by_own : by_generic;
+                        fb_create(fb, width, height, true);
+                        std::mt19937 rng(5);
+                        for (uint16_t& d : fb.depth) d = uint16_t(rng());
+                        for (uint32_t& c : fb.colour) c = rng() & 0xFFFFFF;
+                        st.target = &fb;
+                        programs[i] = raster_compile(st, *kernels);
+                    }
+                    const int depth_mode = write ? raster_depth_less_equal_write : raster_depth_less_equal_read;
+                    ASSERT_EQ(programs[0].small_rows,
+                              kernels->small[false][false][depth_mode][mode.fog][int(mode.blend)]);
+                    programs[1].rows = kernels->rows[false][false][raster_depth_generic][mode.fog][int(mode.blend)];
+                    programs[1].small_rows =
+                        kernels->small[false][false][raster_depth_generic][mode.fog][int(mode.blend)];
+                    std::mt19937 rng(11);
+                    for (int i = 0; i < 200; ++i) {
+                        raster_vertex v[3];
+                        for (raster_vertex& p : v) {
+                            p = random_vertex(rng, 20.0f);
+                            p.value[raster_value_z] = p.value[raster_value_z] * 1.4f - 0.2f;
+                        }
+                        if (i % 17 == 0) v[i % 3].value[raster_value_z] = nan;
+                        for (const raster_program& p : programs) raster_triangle(p, v[0], v[1], v[2]);
+                    }
+                    EXPECT_EQ(by_own.colour, by_generic.colour) << "write " << write << " extent " << small_extent;
+                    EXPECT_EQ(by_own.depth, by_generic.depth) << "write " << write << " extent " << small_extent;
+                }
+            }
+        }
+    }
+}
+
 TEST(RasterKernels, ValuesOutsideTheirRangeAreClampedInEveryVariant) {
     // One flat triangle per case (every vertex alike), depth-tested: channels below 0 or NaN give 0,
-    // above 1 give 255; depths below 0 or NaN are stored as 0, above 1 as 65535.
+    // above 1 give 255; depths below 0 or NaN are stored as 0, above 1 as 65535. The same blended
+    // by source alpha over white, with an alpha far above 1 (read as 1).
     const float nan = std::nanf("");
     struct out_of_range {
         float channel, z;
@@ -217,26 +267,32 @@ TEST(RasterKernels, ValuesOutsideTheirRangeAreClampedInEveryVariant) {
                                   {0.5f, 0.5f, 0x808080, 32768}};
     for (const raster_kernel_table* kernels : {&raster_kernels(), &raster_kernels_baseline()}) {
         for (int small_extent : {64, 0}) {
-            for (const out_of_range& c : cases) {
-                d3d9_framebuffer fb;
-                fb_create(fb, width, height, true);
-                raster_state st;
-                st.target = &fb;
-                st.depth_test = true;
-                st.small_extent = small_extent;
-                raster_vertex v[3]{};
-                for (int i = 0; i < 3; ++i) {
-                    v[i].x = (i == 1 ? 40 : 10) * raster_subpixel_one;
-                    v[i].y = (i == 2 ? 40 : 10) * raster_subpixel_one;
-                    v[i].value[raster_value_z] = c.z;
-                    v[i].value[raster_value_q] = 1.0f;
-                    for (int a = attr_diffuse_r; a <= attr_diffuse_b; ++a)
-                        v[i].value[raster_value_attr + a] = c.channel;
+            for (raster_blend blend : {raster_blend::none, raster_blend::source_alpha}) {
+                for (const out_of_range& c : cases) {
+                    d3d9_framebuffer fb;
+                    fb_create(fb, width, height, true);
+                    fb_clear_colour(fb, 0xFFFFFF);
+                    raster_state st;
+                    st.target = &fb;
+                    st.depth_test = true;
+                    st.small_extent = small_extent;
+                    st.blend = blend;
+                    raster_vertex v[3]{};
+                    for (int i = 0; i < 3; ++i) {
+                        v[i].x = (i == 1 ? 40 : 10) * raster_subpixel_one;
+                        v[i].y = (i == 2 ? 40 : 10) * raster_subpixel_one;
+                        v[i].value[raster_value_z] = c.z;
+                        v[i].value[raster_value_q] = 1.0f;
+                        for (int a = attr_diffuse_r; a <= attr_diffuse_b; ++a)
+                            v[i].value[raster_value_attr + a] = c.channel;
+                        v[i].value[raster_value_attr + attr_alpha] = 1e30f;
+                    }
+                    raster_triangle(raster_compile(st, *kernels), v[0], v[1], v[2]);
+                    const size_t inside = size_t(15) * width + 15;
+                    EXPECT_EQ(fb.colour[inside], c.colour)
+                        << c.channel << " extent " << small_extent << " blend " << int(blend);
+                    EXPECT_EQ(fb.depth[inside], c.depth) << c.z << " extent " << small_extent;
                 }
-                raster_triangle(raster_compile(st, *kernels), v[0], v[1], v[2]);
-                const size_t inside = size_t(15) * width + 15;
-                EXPECT_EQ(fb.colour[inside], c.colour) << c.channel << " extent " << small_extent;
-                EXPECT_EQ(fb.depth[inside], c.depth) << c.z << " extent " << small_extent;
             }
         }
     }

@@ -159,7 +159,11 @@ TEST(TransformLightBatch, MatchesTheOneVertexStageBitForBit) {
         ASSERT_TRUE(tnl_batch_supported(draw));
         std::vector<tnl_vertex> one(203);
         for (uint32_t i = 0; i < 203; ++i) tnl_process(draw, i, &one[i]);
-        for (const tnl_batch_fn variant : {tnl_batch_baseline(), tnl_batch_selected()}) {
+        std::vector<tnl_batch_fn> variants = {tnl_batch_baseline(), tnl_batch_selected()};
+#if defined(__x86_64__)
+        if (__builtin_cpu_supports("avx2")) variants.push_back(tnl_batch_x86_64_v3());  // beside a wider selection
+#endif
+        for (const tnl_batch_fn variant : variants) {
             std::vector<tnl_vertex> batch(203);
             variant(draw, order.data(), order.size(), batch.data());
             for (uint32_t i = 0; i < 203; ++i) {
