@@ -19,6 +19,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -160,6 +161,12 @@ struct triangle_batch {
         std::memcpy(to, &v, sizeof v);
     }
 
+    // Lane k: value i of vertex v[k], built in registers.
+    static F value(const raster_vertex* const v[lanes], int i) {
+        return [&]<size_t... K>(std::index_sequence<K...>) { return F{v[K]->value[i]...}; }
+        (std::make_index_sequence<lanes>());
+    }
+
     // The lanes' vertices (clockwise order decided later) and their first `lanes` words.
     struct lane_vertices {
         const raster_vertex* v[3][lanes];
@@ -221,6 +228,11 @@ struct triangle_batch {
         }
         uint32_t rest = used & ~((uint32_t(1) << (words - 2)) - 1u);
         if (rest == 0) return;
+        if ((rest & (rest - 1u)) == 0) {  // one more plane (fog or alpha): its word alone
+            const int i = std::countr_zero(rest);
+            plane(f, at, i, value(lv.v[0], i), value(lv.v[1], i), value(lv.v[2], i), out);
+            return;
+        }
         constexpr int first = vertex_words - lanes;
         static_assert(first <= 2 + plane_fog, "the last block holds the planes past the texture coordinates");
         for (int j = 0; j < 3; ++j) transpose(lv.v[j], first, more[j]);
