@@ -151,22 +151,13 @@ bool make_bounds(raster_setup& s, const raster_state& st, const raster_vertex& a
 }
 
 // The end of a small triangle's set-up: planes, then the small-triangle kernel on a record of one
-// lane.
+// lane (made by the kernels' own set-up, which bases the planes at the box as the batches do).
 void finish_small(const raster_program& program, raster_setup& s, const raster_vertex& a, const raster_vertex& b,
                   const raster_vertex& c, const raster_plane_terms& terms) {
     make_planes(program, s, a, b, c, terms);
-    raster_small_batch one;
-    one.column_first[0] = s.column_first, one.column_last[0] = s.column_last;
-    one.row_first[0] = s.row_first, one.row_last[0] = s.row_last;
-    for (int i = 0; i < 3; ++i) {
-        one.edge_start[i][0] = s.edge_start[i], one.edge_dx[i][0] = s.edge_dx[i], one.edge_dy[i][0] = s.edge_dy[i];
-    }
-    for (int i = 0; i < plane_count; ++i)
-        one.origin[i][0] = s.origin[i], one.dx[i][0] = s.dx[i], one.dy[i][0] = s.dy[i];
-    one.x0[0] = s.x0, one.y0[0] = s.y0;
     fb_mark_drawn(*program.state.target, s.column_first, s.row_first, s.column_last, s.row_last,
                   program.state.depth != nullptr && program.state.depth_test);
-    program.small_rows(one, 0, program.state);
+    program.small_one(program, s);
 }
 
 }  // namespace
@@ -216,6 +207,7 @@ raster_program raster_compile(const raster_state& state, const raster_kernel_tab
     program.rows = kernels.rows[texture][specular][mode][state.fog][blend];
     program.small_rows = kernels.small[texture][specular][mode][state.fog][blend];
     program.triangles = kernels.triangles;
+    program.small_one = kernels.small_one;
     static_assert(plane_c2 < 8, "untextured kernels read only the first eight planes");
     program.all_values = textured || state.fog || state.blend != raster_blend::none;
     program.planes = raster_planes_read(textured, texture == raster_texture_two_stages, state.fog,

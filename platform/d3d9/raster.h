@@ -80,6 +80,7 @@ struct raster_triangle_ref {
 
 struct raster_program;
 using raster_batch_fn = void (*)(const raster_program&, const raster_triangle_ref* triangles, size_t count);
+using raster_small_one_fn = void (*)(const raster_program&, const raster_setup& setup);
 
 // The state compiled for drawing: the row loops specialised for the state's combination.
 struct raster_program {
@@ -90,6 +91,8 @@ struct raster_program {
     bool all_values = true;                // set-up interpolates every raster vertex value; false:
                                            // only the first eight (untextured: depth, 1/w, diffuse)
     uint32_t planes = ~0u;                 // the planes the kernels read, one bit per plane
+    // A small triangle set up alone (raster_triangle): its record, then small_rows.
+    raster_small_one_fn small_one = nullptr;
 };
 
 raster_program raster_compile(const raster_state& state);

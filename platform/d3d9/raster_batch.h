@@ -3,7 +3,8 @@
 // lanes on the way; then, triangle by triangle in order, the small-triangle kernel on the lanes'
 // record. Integer lanes, areas in double lanes (exact for positions inside the guard band) and
 // single IEEE operations, never fused, give in every lane exactly what raster_triangle computes, so
-// every triangle is drawn as it draws it. Large triangles go to raster_triangle itself.
+// every triangle is drawn as it draws it; the planes' values at each box's first pixel are computed
+// here for triangles drawn alone too (small_one). Large triangles go to raster_triangle itself.
 //
 // Included by the kernel sources (raster_kernels_*.cpp) with their `Ops` (lane count; vector types
 // F, I, U unsigned and D double; splat; `bits`: a mask's lanes as bits); internal linkage like
@@ -18,6 +19,7 @@
 #include <bit>
 #include <cstddef>
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -144,7 +146,8 @@ struct triangle_batch {
 
     // The value as computed, never fused with the operation that uses it: the planes must round
     // exactly as the one-by-one set-up (raster.cpp, built without fused multiply-adds) rounds them.
-    static F unfused(F v) {
+    template <typename V>
+    static V unfused(V v) {
 #if defined(__x86_64__) || defined(__i386__)
         asm("" : "+x"(v));
 #elif defined(__aarch64__)
@@ -158,32 +161,56 @@ struct triangle_batch {
         std::memcpy(to, &v, sizeof v);
     }
 
+    // Lane k: value i of vertex v[k], built in registers.
+    static F value(const raster_vertex* const v[lanes], int i) {
+        return [&]<size_t... K>(std::index_sequence<K...>) { return F{v[K]->value[i]...}; }
+        (std::make_index_sequence<lanes>());
+    }
+
     // The lanes' vertices (clockwise order decided later) and their first `lanes` words.
     struct lane_vertices {
         const raster_vertex* v[3][lanes];
         F words[3][lanes];
     };
 
+    // A plane's value at the box's first pixel, rx and ry pixels right of and below vertex 0: one
+    // expression over values as computed, so that it rounds alike in lanes and alone (with fused
+    // multiply-adds exactly where this instruction set contracts it).
+    template <typename V>
+    static V box_base(V origin, V dx, V dy, V rx, V ry) {
+        return unfused(origin) + unfused(dy) * ry + unfused(dx) * rx;
+    }
+
+    // Where each lane's box starts, relative to its vertex 0, in pixels.
+    struct box_offsets {
+        F rx, ry;
+    };
+
     // raster.cpp's make_planes for one plane in every lane, from vertex word `word` of the lanes'
-    // vertices (as given) in w0, w1, w2.
-    static void plane(const lane_triangles& f, int i, F w0, F w1, F w2, raster_small_batch& out) {
+    // vertices (as given) in w0, w1, w2, based at the boxes' first pixels.
+    static void plane(const lane_triangles& f, const box_offsets& at, int i, F w0, F w1, F w2,
+                      raster_small_batch& out) {
         const F a = w0;
         const F b = f.clockwise_lanes ? w1 : w2;
         const F c = f.clockwise_lanes ? w2 : w1;
         const float k = raster_plane_scale[i];
         const F d1 = (b - a) * k, d2 = (c - a) * k;
         const F origin = i == plane_depth ? unfused(a * k) + 0.5f : a * k;
-        store(out.origin[i], origin);
-        store(out.dx[i], (unfused(d1 * f.e2y) - unfused(d2 * f.e1y)) * f.inv_area);
-        store(out.dy[i], (unfused(d2 * f.e1x) - unfused(d1 * f.e2x)) * f.inv_area);
+        const F dx = (unfused(d1 * f.e2y) - unfused(d2 * f.e1y)) * f.inv_area;
+        const F dy = (unfused(d2 * f.e1x) - unfused(d1 * f.e2x)) * f.inv_area;
+        store(out.base[i], box_base(origin, dx, dy, at.rx, at.ry));
+        store(out.dx[i], dx);
+        store(out.dy[i], dy);
     }
 
     // raster.cpp's make_planes for every lane: the origin, dx and dy of the planes in `used` (one bit
     // per plane): the run of planes from 0, then any others, taken from the vertices' last words.
     static void planes(const lane_triangles& f, const lane_vertices& lv, uint32_t used, raster_small_batch& out) {
         constexpr float to_pixels = 1.0f / raster_subpixel_one;
-        store(out.x0, __builtin_convertvector(f.x[0], F) * to_pixels);
-        store(out.y0, __builtin_convertvector(f.y[0], F) * to_pixels);
+        const F x0 = unfused(__builtin_convertvector(f.x[0], F) * to_pixels);
+        const F y0 = unfused(__builtin_convertvector(f.y[0], F) * to_pixels);
+        const box_offsets at{__builtin_convertvector(f.column_first, F) - x0,
+                             __builtin_convertvector(f.row_first, F) - y0};
         used &= (uint32_t(1) << plane_count) - 1u;
         const int words = 2 + std::countr_one(used);
         F more[3][lanes];
@@ -196,17 +223,22 @@ struct triangle_batch {
             }
             for (int word = done; word < std::min(words, first + lanes); ++word) {
                 const int k = word - first;
-                plane(f, word - 2, w[0][k], w[1][k], w[2][k], out);
+                plane(f, at, word - 2, w[0][k], w[1][k], w[2][k], out);
             }
         }
         uint32_t rest = used & ~((uint32_t(1) << (words - 2)) - 1u);
         if (rest == 0) return;
+        if ((rest & (rest - 1u)) == 0) {  // one more plane (fog or alpha): its word alone
+            const int i = std::countr_zero(rest);
+            plane(f, at, i, value(lv.v[0], i), value(lv.v[1], i), value(lv.v[2], i), out);
+            return;
+        }
         constexpr int first = vertex_words - lanes;
         static_assert(first <= 2 + plane_fog, "the last block holds the planes past the texture coordinates");
         for (int j = 0; j < 3; ++j) transpose(lv.v[j], first, more[j]);
         for (; rest != 0; rest &= rest - 1) {
             const int i = std::countr_zero(rest), k = 2 + i - first;
-            plane(f, i, more[0][k], more[1][k], more[2][k], out);
+            plane(f, at, i, more[0][k], more[1][k], more[2][k], out);
         }
     }
 
@@ -219,6 +251,24 @@ struct triangle_batch {
             store(out.edge_dy[i], f.edge_dy[i]);
         }
         planes(f, lv, used, out);
+    }
+
+    // The small-triangle kernel for one triangle set up alone (raster.cpp, planes and all): its
+    // record in lane 0, the planes it reads based at the box as in planes().
+    static void small_one(const raster_program& program, const raster_setup& s) {
+        raster_small_batch one;
+        one.column_first[0] = s.column_first, one.column_last[0] = s.column_last;
+        one.row_first[0] = s.row_first, one.row_last[0] = s.row_last;
+        for (int i = 0; i < 3; ++i) {
+            one.edge_start[i][0] = s.edge_start[i], one.edge_dx[i][0] = s.edge_dx[i], one.edge_dy[i][0] = s.edge_dy[i];
+        }
+        const float rx = float(s.column_first) - unfused(s.x0), ry = float(s.row_first) - unfused(s.y0);
+        for (uint32_t used = program.planes & ((uint32_t(1) << plane_count) - 1u); used != 0; used &= used - 1) {
+            const int i = std::countr_zero(used);
+            one.base[i][0] = box_base(s.origin[i], s.dx[i], s.dy[i], rx, ry);
+            one.dx[i][0] = s.dx[i], one.dy[i][0] = s.dy[i];
+        }
+        program.small_rows(one, 0, program.state);
     }
 
     // Marks the tiles under the lanes' boxes as drawn, all under one box: triangles drawn together

@@ -368,13 +368,11 @@ struct span_kernel {
         // Planes are based at the bounding box's top-left pixel and evaluated at each step from the
         // lane's column and row offsets, so nothing accumulates from row to row.
         lane_plane planes[plane_count];
-        const float rx = float(column_first) - b.x0[lane], ry = float(row_first) - b.y0[lane];
         for (int i = 0; i < plane_count; ++i) {
             if (!reads(used, i)) continue;
-            const float dx = b.dx[i][lane], dy = b.dy[i][lane];
-            planes[i].base = splat(b.origin[i][lane] + dy * ry + dx * rx);
-            planes[i].step = splat(dx);
-            planes[i].step_y = splat(dy);
+            planes[i].base = splat(b.base[i][lane]);
+            planes[i].step = splat(b.dx[i][lane]);
+            planes[i].step_y = splat(b.dy[i][lane]);
         }
         // Held in locals: the pixel stores could otherwise alias the set-up and state records.
         const size_t pitch = size_t(st.pitch);

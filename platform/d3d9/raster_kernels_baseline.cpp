@@ -75,6 +75,7 @@ const raster_kernel_table& raster_kernels_baseline() {
     static const raster_kernel_table table = [] {
         raster_kernel_table t = span_kernel<portable_ops>::table();
         t.triangles = triangle_batch<portable_ops>::triangles;
+        t.small_one = triangle_batch<portable_ops>::small_one;
         return t;
     }();
     return table;

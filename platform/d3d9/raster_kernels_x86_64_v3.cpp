@@ -75,6 +75,7 @@ const raster_kernel_table& raster_kernels_x86_64_v3() {
     static const raster_kernel_table table = [] {
         raster_kernel_table t = span_kernel<avx2_ops>::table();
         t.triangles = triangle_batch<avx2_ops>::triangles;
+        t.small_one = triangle_batch<avx2_ops>::small_one;
         return t;
     }();
     return table;

@@ -68,18 +68,19 @@ static_assert(raster_value_storage == 16, "a scale per slot");
 
 // Small triangles as set-up leaves them for the small-triangle kernel, up to raster_lanes_max at
 // once, one per lane (structure of arrays): triangle `lane` of a record is drawn by
-// kernel(record, lane, state). Bounds and edges as in raster_setup; the planes' origin, dx and dy,
-// and vertex 0 in pixels.
+// kernel(record, lane, state). Bounds and edges as in raster_setup; the planes' dx and dy, and
+// their value at the bounding box's first pixel, origin + dy * (row_first - y0) + dx *
+// (column_first - x0), evaluated as one expression of the kernels' instruction set (fused
+// multiply-adds where it has them), for triangles set up together and alone alike.
 inline constexpr int raster_lanes_max = 8;
 
 struct raster_small_batch {
     alignas(32) int32_t column_first[raster_lanes_max], column_last[raster_lanes_max];
     alignas(32) int32_t row_first[raster_lanes_max], row_last[raster_lanes_max];
     alignas(32) int32_t edge_start[3][raster_lanes_max], edge_dx[3][raster_lanes_max], edge_dy[3][raster_lanes_max];
-    alignas(32) float origin[plane_count][raster_lanes_max];
+    alignas(32) float base[plane_count][raster_lanes_max];
     alignas(32) float dx[plane_count][raster_lanes_max];
     alignas(32) float dy[plane_count][raster_lanes_max];
-    alignas(32) float x0[raster_lanes_max], y0[raster_lanes_max];
 };
 
 // The row loops for every state combination, indexed [texture][specular][depth mode][fog][blend]
@@ -111,6 +112,7 @@ struct raster_kernel_table {
     // small triangles: bounding box, per-pixel edges
     raster_small_fn small[raster_texture_modes][2][raster_depth_modes][2][raster_blend_modes];
     raster_batch_fn triangles;         // set-up of several triangles (raster_batch.h)
+    raster_small_one_fn small_one;     // the end of one small triangle's set-up (raster_batch.h)
     sampler_choose_fn sampler_choose;  // the sampler routines of the kernels' lane width
 };
 

@@ -15,8 +15,11 @@
 #include "platform/d3d9/transform_light.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstddef>
+#include <cstring>
+#include <utility>
 
 namespace {
 
@@ -265,6 +268,50 @@ struct tnl_lanes {
         }
     }
 
+    // A vertex record as 32-bit words: the clip vertex, then the raster vertex (x, y, the values).
+    static constexpr int clip_first = 0;
+    static constexpr int screen_first = int(offsetof(tnl_vertex, screen)) / 4;
+    static constexpr int record_words = screen_first + 2 + raster_value_storage;
+    static_assert(offsetof(tnl_vertex, clip) == 0 && sizeof(clip_vertex) == 4 * (4 + attr_count) &&
+                  offsetof(tnl_vertex, screen) == sizeof(clip_vertex) && offsetof(raster_vertex, value) == 8);
+
+    // One step of the transpose: the B x B blocks of rows a and c off the diagonal swapped.
+    template <int B, size_t... J>
+    static F transpose_low(F a, F c, std::index_sequence<J...>) {
+        return __builtin_shufflevector(a, c, ((J & B) != 0 ? int(J) - B + lanes : int(J))...);
+    }
+    template <int B, size_t... J>
+    static F transpose_high(F a, F c, std::index_sequence<J...>) {
+        return __builtin_shufflevector(a, c, ((J & B) != 0 ? int(J) + lanes : int(J) + B)...);
+    }
+
+    // Words First .. End - 1 of the first `count` lanes' records, from word[] (lane i: vertex
+    // index[i]): `lanes` words at a time, transposed so that each vertex takes one block copy.
+    template <int First, int End>
+    static void store_words(const F word[record_words], const uint32_t index[lanes], int count, tnl_vertex* vertices) {
+        if constexpr (First < End) {
+            constexpr int n = std::min(lanes, End - First);
+            F r[lanes];
+            for (int j = 0; j < lanes; ++j) r[j] = j < n ? word[First + j] : F{};
+            [&]<int... B>(std::integer_sequence<int, B...>) {
+                const auto stage = [&]<int Block>() {
+                    for (int k = 0; k < lanes; ++k) {
+                        if ((k & Block) != 0) continue;
+                        const F a = r[k], c = r[k + Block];
+                        r[k] = transpose_low<Block>(a, c, std::make_index_sequence<lanes>());
+                        r[k + Block] = transpose_high<Block>(a, c, std::make_index_sequence<lanes>());
+                    }
+                };
+                (stage.template operator()<(1 << B)>(), ...);
+            }
+            (std::make_integer_sequence<int, std::countr_zero(unsigned(lanes))>());
+            for (int i = 0; i < count; ++i) {
+                std::memcpy(reinterpret_cast<char*>(vertices + index[i]) + 4 * First, &r[i], 4 * n);
+            }
+            store_words<First + n, End>(word, index, count, vertices);
+        }
+    }
+
     // Transforms and lights the vertices `index` (one per lane) and stores the first `count` of them.
     // `FogAlpha`: also the fog factor and alpha; without, those slots of the records are left as they
     // were (tnl_draw::fog_alpha). `Local`: the draw has point or spot lights.
@@ -313,17 +360,16 @@ struct tnl_lanes {
             }
         }
         const I outcode = outcodes(clip);
-        F screen[raster_value_storage];
+        // The records' words in lanes, clip then screen, stored transposed.
+        F word[record_words];
+        for (int j = 0; j < 4; ++j) word[clip_first + j] = clip[j];
+        for (int a = 0; a < attributes; ++a) word[clip_first + 4 + a] = attr[a];
         I x, y;
-        project<attributes>(d.viewport, clip, attr, &x, &y, screen);
-        for (int i = 0; i < count; ++i) {
-            tnl_vertex& out = vertices[index[i]];
-            for (int j = 0; j < 4; ++j) out.clip.position[j] = clip[j][i];
-            for (int a = 0; a < attributes; ++a) out.clip.attr[a] = attr[a][i];
-            out.outcode = uint32_t(outcode[i]);
-            out.screen.x = x[i], out.screen.y = y[i];
-            for (int k = 0; k < raster_value_attr + attributes; ++k) out.screen.value[k] = screen[k][i];
-        }
+        project<attributes>(d.viewport, clip, attr, &x, &y, word + screen_first + 2);
+        word[screen_first] = F(x), word[screen_first + 1] = F(y);
+        store_words<clip_first, clip_first + 4 + attributes>(word, index, count, vertices);
+        store_words<screen_first, screen_first + 2 + raster_value_attr + attributes>(word, index, count, vertices);
+        for (int i = 0; i < count; ++i) vertices[index[i]].outcode = uint32_t(outcode[i]);
     }
 
     template <bool FogAlpha, bool Local>
