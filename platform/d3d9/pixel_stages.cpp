@@ -547,48 +547,45 @@ bool blend_alpha_target_stage(const gr_program& program, const gr_planes&, gr_sp
     return true;
 }
 
-// BOTHSRCALPHA and BOTHINVSRCALPHA as the source set both factors; as the destination they read as
-// SRCALPHA and INVSRCALPHA. The second source colour (no second source here) reads as ONE / ZERO.
+// A source and destination factor as they act: BOTHSRCALPHA and BOTHINVSRCALPHA as the source set
+// both factors, as the destination they read as SRCALPHA and INVSRCALPHA; the second source colour
+// (no second source here) reads as ONE / ZERO.
+void resolve_factors(uint32_t& source, uint32_t& destination) {
+    if (source == 12)
+        source = 5, destination = 6;
+    else if (source == 13)
+        source = 6, destination = 5;
+    else if (destination == 12)
+        destination = 5;
+    else if (destination == 13)
+        destination = 6;
+    const auto second = [](uint32_t f) { return f == 16 ? 2u : f == 17 ? 1u : f; };
+    source = second(source);
+    destination = second(destination);
+}
+
+uint32_t known_op(uint32_t op) { return op >= 1 && op <= 5 ? op : 1; }
+
 void resolve_blend(gr_program& p) {
     const gr_blend& b = p.state.blending;
     p.source = b.source;
     p.destination = b.destination;
-    p.op = b.op >= 1 && b.op <= 5 ? b.op : 1;
-    if (p.source == 12)
-        p.source = 5, p.destination = 6;
-    else if (p.source == 13)
-        p.source = 6, p.destination = 5;
-    else if (p.destination == 12)
-        p.destination = 5;
-    else if (p.destination == 13)
-        p.destination = 6;
-    if (p.source == 16) p.source = 2;
-    if (p.source == 17) p.source = 1;
-    if (p.destination == 16) p.destination = 2;
-    if (p.destination == 17) p.destination = 1;
+    p.op = known_op(b.op);
+    resolve_factors(p.source, p.destination);
     const uint32_t k = p.state.blend_factor;
     p.blend_factor_rgb[0] = float((k >> 16) & 0xFFu) * inv255;
     p.blend_factor_rgb[1] = float((k >> 8) & 0xFFu) * inv255;
     p.blend_factor_rgb[2] = float(k & 0xFFu) * inv255;
     for (int c = 0; c < 3; ++c) p.blend_factor_rgba[c] = p.blend_factor_rgb[c];
     p.blend_factor_rgba[3] = float(k >> 24) * inv255;
-    // The alpha channel's set (targets that keep alpha): the separate one when enabled, its BOTH*
-    // and second-source factors read as for the colour; otherwise the colour's.
+    // The alpha channel's set (targets that keep alpha): the separate one when enabled, otherwise
+    // the colour's.
     p.source_alpha = p.source, p.destination_alpha = p.destination, p.op_alpha = p.op;
     if (p.state.separate_alpha) {
-        uint32_t source = b.source_alpha, destination = b.destination_alpha;
-        if (source == 12)
-            source = 5, destination = 6;
-        else if (source == 13)
-            source = 6, destination = 5;
-        else if (destination == 12)
-            destination = 5;
-        else if (destination == 13)
-            destination = 6;
-        const auto second = [](uint32_t f) { return f == 16 ? 2u : f == 17 ? 1u : f; };
-        p.source_alpha = second(source);
-        p.destination_alpha = second(destination);
-        p.op_alpha = b.op_alpha >= 1 && b.op_alpha <= 5 ? b.op_alpha : 1;
+        p.source_alpha = b.source_alpha;
+        p.destination_alpha = b.destination_alpha;
+        p.op_alpha = known_op(b.op_alpha);
+        resolve_factors(p.source_alpha, p.destination_alpha);
     }
 }
 

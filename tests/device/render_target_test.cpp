@@ -28,6 +28,16 @@ protected:
                                     {x1 - 0.5f, y1 - 0.5f, 0.5f, 1, colour, right, 1}};
         return device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, v, sizeof v[0]);
     }
+    // A new 16 x 16 target of `format`, bound without depth and cleared to 0x80FF0000; the binding
+    // keeps it alive.
+    void bind_cleared_target(D3DFORMAT format) {
+        IDirect3DSurface9* target = nullptr;
+        ASSERT_EQ(device->CreateRenderTarget(16, 16, format, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr), D3D_OK);
+        ASSERT_EQ(device->SetRenderTarget(0, target), D3D_OK);
+        target->Release();
+        ASSERT_EQ(device->SetDepthStencilSurface(nullptr), D3D_OK);
+        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80FF0000, 1.0f, 0), D3D_OK);
+    }
     uint32_t target_pixel(int x, int y) const {
         return buffer().colour_pixels[size_t(y) * size_t(buffer().width) + size_t(x)];
     }
@@ -124,17 +134,11 @@ TEST_F(RenderTargetTest, AlphaTargetsKeepAlpha) {
         uint32_t cleared, drawn;
     } cases[] = {{D3DFMT_A8R8G8B8, 0x80FF0000u, 0x4000FF00u}, {D3DFMT_X8R8G8B8, 0x00FF0000u, 0x0000FF00u}};
     for (const auto& c : cases) {
-        IDirect3DSurface9* target = nullptr;
-        ASSERT_EQ(device->CreateRenderTarget(16, 16, c.format, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr),
-                  D3D_OK);
-        ASSERT_EQ(device->SetRenderTarget(0, target), D3D_OK);
-        ASSERT_EQ(device->SetDepthStencilSurface(nullptr), D3D_OK);
-        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80FF0000, 1.0f, 0), D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(bind_cleared_target(c.format));
         EXPECT_EQ(target_pixel(12, 12), c.cleared);
         ASSERT_EQ(quad(0, 0, 8, 8, 0x4000FF00), D3D_OK);
         EXPECT_EQ(target_pixel(2, 2), c.drawn);
         EXPECT_EQ(target_pixel(12, 12), c.cleared);
-        target->Release();  // still bound: lives on
     }
 }
 
@@ -154,12 +158,7 @@ TEST_F(RenderTargetTest, AlphaTargetsBlendTheStoredAlpha) {
     };
     ASSERT_EQ(device->SetRenderState(D3DRS_ALPHABLENDENABLE, TRUE), D3D_OK);
     for (const auto& c : cases) {
-        IDirect3DSurface9* target = nullptr;
-        ASSERT_EQ(device->CreateRenderTarget(16, 16, c.format, D3DMULTISAMPLE_NONE, 0, FALSE, &target, nullptr),
-                  D3D_OK);
-        ASSERT_EQ(device->SetRenderTarget(0, target), D3D_OK);
-        ASSERT_EQ(device->SetDepthStencilSurface(nullptr), D3D_OK);
-        ASSERT_EQ(device->Clear(0, nullptr, D3DCLEAR_TARGET, 0x80FF0000, 1.0f, 0), D3D_OK);
+        ASSERT_NO_FATAL_FAILURE(bind_cleared_target(c.format));
         device->SetRenderState(D3DRS_SRCBLEND, c.source);
         device->SetRenderState(D3DRS_DESTBLEND, c.destination);
         device->SetRenderState(D3DRS_SEPARATEALPHABLENDENABLE, c.separate);
@@ -167,7 +166,6 @@ TEST_F(RenderTargetTest, AlphaTargetsBlendTheStoredAlpha) {
         device->SetRenderState(D3DRS_DESTBLENDALPHA, c.destination_alpha);
         ASSERT_EQ(quad(0, 0, 8, 8, 0x4000FF00), D3D_OK);
         EXPECT_EQ(target_pixel(2, 2), c.expected) << std::hex << c.source << " " << c.destination;
-        target->Release();  // still bound: lives on
     }
 }
 
