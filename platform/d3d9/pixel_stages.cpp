@@ -468,46 +468,29 @@ void blend_factor_channel(const gr_program& program, uint32_t factor, int c, con
     const float* const src[4] = {s.r, s.g, s.b, s.a};
     const float k = program.blend_factor_rgba[c];
     const float *a = s.a, *da = dst[3];
+    const auto take = [&](const float* from, bool inverse) {
+        for (int i = 0; i < n; ++i) out[i] = inverse ? 1.0f - from[i] : from[i];
+    };
+    const auto fill_with = [&](float value) {
+        for (int i = 0; i < n; ++i) out[i] = value;
+    };
     switch (factor) {
-    case 1:
-        for (int i = 0; i < n; ++i) out[i] = 0.0f;
-        return;
-    case 3:
-        for (int i = 0; i < n; ++i) out[i] = src[c][i];
-        return;
-    case 4:
-        for (int i = 0; i < n; ++i) out[i] = 1.0f - src[c][i];
-        return;
-    case 5:
-        for (int i = 0; i < n; ++i) out[i] = a[i];
-        return;
-    case 6:
-        for (int i = 0; i < n; ++i) out[i] = 1.0f - a[i];
-        return;
-    case 7:
-        for (int i = 0; i < n; ++i) out[i] = da[i];
-        return;
-    case 8:
-        for (int i = 0; i < n; ++i) out[i] = 1.0f - da[i];
-        return;
-    case 9:
-        for (int i = 0; i < n; ++i) out[i] = dst[c][i];
-        return;
-    case 10:
-        for (int i = 0; i < n; ++i) out[i] = 1.0f - dst[c][i];
-        return;
+    case 1: return fill_with(0.0f);
+    case 3: return take(src[c], false);
+    case 4: return take(src[c], true);
+    case 5: return take(a, false);
+    case 6: return take(a, true);
+    case 7: return take(da, false);
+    case 8: return take(da, true);
+    case 9: return take(dst[c], false);
+    case 10: return take(dst[c], true);
     case 11:  // (f, f, f, 1), f = min(As, 1 - Ad)
-        for (int i = 0; i < n; ++i) out[i] = c == 3 ? 1.0f : (a[i] < 1.0f - da[i] ? a[i] : 1.0f - da[i]);
+        if (c == 3) return fill_with(1.0f);
+        for (int i = 0; i < n; ++i) out[i] = a[i] < 1.0f - da[i] ? a[i] : 1.0f - da[i];
         return;
-    case 14:
-        for (int i = 0; i < n; ++i) out[i] = k;
-        return;
-    case 15:
-        for (int i = 0; i < n; ++i) out[i] = 1.0f - k;
-        return;
-    default:  // ONE
-        for (int i = 0; i < n; ++i) out[i] = 1.0f;
-        return;
+    case 14: return fill_with(k);
+    case 15: return fill_with(1.0f - k);
+    default: return fill_with(1.0f);  // ONE
     }
 }
 
