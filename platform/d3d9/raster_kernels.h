@@ -173,7 +173,7 @@ struct span_kernel {
 
     // The colour of the pixels over `old`, the target's pixels.
     template <int Texture, bool Specular, bool Fog, int Blend, typename Planes>
-    static I shade(const raster_state& st, const Planes& plane, I old) {
+    [[gnu::always_inline]] static I shade(const raster_state& st, const Planes& plane, I old) {
         constexpr float inv = 1.0f / 255.0f;
         const F w = 1.0f / plane(plane_q);
         F r = plane(plane_c0) * w, g = plane(plane_c1) * w, b = plane(plane_c2) * w;
@@ -325,13 +325,19 @@ struct span_kernel {
     // two rows instead, half as many.
     static constexpr int block_columns = lanes / 2;
 
+    //
+    // Draws with any depth function or with additive blending are rarer: they keep the pair and
+    // one-step loops and take the general one for wider boxes, which saves compile time.
     template <int Texture, bool Specular, int Depth, bool Fog, int Blend>
     static void small(const raster_small_batch& b, int lane, const raster_state& st) {
         const int width = b.column_last[lane] - b.column_first[lane] + 1;
+        constexpr bool common = Depth != raster_depth_generic && Blend != blend_add;
         if (width <= block_columns) {
             small_box<Texture, Specular, Depth, Fog, Blend, 1, 2>(b, lane, st);
         } else if (width <= lanes) {
             small_box<Texture, Specular, Depth, Fog, Blend, 1, 1>(b, lane, st);
+        } else if (!common) {
+            small_box<Texture, Specular, Depth, Fog, Blend, 0, 1>(b, lane, st);
         } else if (width <= 2 * lanes) {
             small_box<Texture, Specular, Depth, Fog, Blend, 2, 1>(b, lane, st);
         } else if (width <= 3 * lanes) {
@@ -453,12 +459,24 @@ struct span_kernel {
         fill_blends<Texture, Specular, Depth, true>(t);
     }
 
+    // LESSEQUAL without writes is what blended layers use; an opaque draw that keeps the depth
+    // buffer takes the kernels for any comparison.
+    template <int Texture, bool Specular, bool Fog>
+    static void fill_read_only(raster_kernel_table& t) {
+        constexpr int read = raster_depth_less_equal_read, any = raster_depth_generic;
+        fill_one<Texture, Specular, read, Fog, blend_source_alpha>(t);
+        fill_one<Texture, Specular, read, Fog, blend_add>(t);
+        t.rows[Texture][Specular][read][Fog][blend_none] = t.rows[Texture][Specular][any][Fog][blend_none];
+        t.small[Texture][Specular][read][Fog][blend_none] = t.small[Texture][Specular][any][Fog][blend_none];
+    }
+
     template <int Texture, bool Specular>
     static void fill(raster_kernel_table& t) {
         fill_depth<Texture, Specular, raster_depth_off>(t);
         fill_depth<Texture, Specular, raster_depth_less_equal_write>(t);
         fill_depth<Texture, Specular, raster_depth_generic>(t);
-        fill_depth<Texture, Specular, raster_depth_less_equal_read>(t);
+        fill_read_only<Texture, Specular, false>(t);
+        fill_read_only<Texture, Specular, true>(t);
     }
 
     static raster_kernel_table table() {
