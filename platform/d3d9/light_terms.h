@@ -94,13 +94,26 @@ inline float local_light_factor(const tnl_light& l, vec3 v, vec3* to_light) {
     return factor;
 }
 
+// The base below which x^P, P whole and at least 1, is below the smallest normal float: 2^(-126/P),
+// rounded up. Such powers count as 0, as on hardware that flushes denormal numbers: computing them
+// would cost the processor a slow assist per operation and change no colour. 0 for P = 0 (x^0 = 1).
+inline float power_floor(int whole_power) {
+    if (whole_power <= 0) return 0.0f;
+    const double floor = std::exp2(-126.0 / whole_power);
+    const float rounded = float(floor);
+    return double(rounded) < floor ? std::nextafter(rounded, 1.0f) : rounded;
+}
+
 // x^P: by repeated squaring for a whole P (at most 20 multiplications; relative error about 2P ulp,
-// far below one colour step for P <= 1024), else pow.
+// far below one colour step for P <= 1024; 0 for x below d.power_floor), else pow. No squaring
+// beyond the highest bit of P, so no intermediate value is below x^P.
 inline float specular_power(float x, const tnl_draw& d) {
     if (d.whole_power < 0) return std::pow(x, d.power);
+    if (x < d.power_floor) return 0.0f;
     float result = 1.0f;
-    for (int e = d.whole_power; e != 0; e >>= 1, x *= x) {
+    for (int e = d.whole_power; e != 0; e >>= 1) {
         if (e & 1) result *= x;
+        if (e > 1) x *= x;
     }
     return result;
 }

@@ -100,6 +100,7 @@ void tnl_prepare(const tnl_matrices& matrices, const D3DMATERIAL9& material, con
     const bool whole =
         material.Power >= 0.0f && material.Power <= 1024.0f && std::floor(material.Power) == material.Power;
     d->whole_power = whole ? int(material.Power) : -1;
+    d->power_floor = tnl_terms::power_floor(d->whole_power);
     d->fog_alpha = true;
     d->material_alpha = clamp_unit(material.Diffuse.a);
     d->fog_mode = sw.fog_mode;

@@ -119,6 +119,8 @@ struct tnl_draw {
     bool diffuse_from_vertex, ambient_from_vertex, emissive_from_vertex;
     float material_diffuse[3], material_ambient[3], material_specular[3], material_emissive[3], power;
     int whole_power;       // power when it is a whole number in [0, 1024] (raised by squaring), else -1
+    float power_floor;     // whole powers: bases below it give 0 (their power is below the smallest
+                           // normal float, flushed to zero as the hardware does)
     bool fog_alpha;        // carry the fog factor and alpha (tnl_prepare: true); false: the batched
                            // stage may leave them unset, for draws whose pixels read neither
     float material_alpha;  // the material's diffuse alpha, clamped to [0, 1]

@@ -119,11 +119,13 @@ struct tnl_lanes {
         return f;
     }
 
-    // x^P by repeated squaring, P whole and the same in every lane.
-    static F whole_power(F x, int power) {
+    // x^P by repeated squaring, P whole and the same in every lane (tnl_terms::specular_power).
+    static F whole_power(F x, const tnl_draw& d) {
+        x = select(x < d.power_floor, splat(0.0f), x);
         F result = splat(1.0f);
-        for (int e = power; e != 0; e >>= 1, x *= x) {
+        for (int e = d.whole_power; e != 0; e >>= 1) {
             if (e & 1) result *= x;
+            if (e > 1) x *= x;
         }
         return result;
     }
@@ -203,12 +205,12 @@ struct tnl_lanes {
             if (!d.specular) continue;
             const F n_dot_h = dot(n, normalised(to_eye + to_light));
             if constexpr (Local) {
-                highlight_base[highlights] = n_dot_h;
+                highlight_base[highlights] = select(n_dot_h < d.power_floor, splat(0.0f), n_dot_h);
                 highlight_factor[highlights] = factor;
                 highlight_lit[highlights] = lit & (n_dot_h > 0.0f);
                 highlight_light[highlights++] = &l;
             } else {
-                const V3 highlight = specular + splat3(l.specular) * whole_power(n_dot_h, d.whole_power);
+                const V3 highlight = specular + splat3(l.specular) * whole_power(n_dot_h, d);
                 specular = select3(lit & (n_dot_h > 0.0f), highlight, specular);
             }
         }
@@ -221,7 +223,7 @@ struct tnl_lanes {
             for (int e = d.whole_power; e != 0; e >>= 1) {  // whole_power, light by light
                 for (int k = 0; k < highlights; ++k) {
                     if (e & 1) power[k] *= highlight_base[k];
-                    highlight_base[k] *= highlight_base[k];
+                    if (e > 1) highlight_base[k] *= highlight_base[k];
                 }
             }
             for (int k = 0; k < highlights; ++k) {

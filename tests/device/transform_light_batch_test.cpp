@@ -4,10 +4,13 @@
 #include <d3dx9.h>
 
 #include "platform/d3d9/clip.h"
+#include "platform/d3d9/light_terms.h"
 #include "platform/d3d9/transform_light.h"
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
+#include <cmath>
 #include <cstring>
 #include <random>
 #include <vector>
@@ -172,6 +175,32 @@ TEST(TransformLightBatch, MatchesTheOneVertexStageBitForBit) {
                 if ((one[i].outcode & clip_needed_mask) != 0) continue;
                 ASSERT_EQ(std::memcmp(&one[i].screen, &batch[i].screen, sizeof(raster_vertex)), 0) << "vertex " << i;
             }
+        }
+    }
+}
+
+TEST(SpecularPower, PowersBelowTheSmallestNormalFloatAreZeroAndNoOthers) {
+    struct test_case {
+        int power;
+        float base;
+        bool zero;
+    };
+    const test_case cases[] = {
+        {32, 0.07f, false},  // 0.07^32 = 1.1e-37
+        {32, 0.06f, true},   // 0.06^32 = 7.9e-40
+        {1, FLT_MIN, false}, {1, FLT_MIN / 2, true}, {1024, 0.92f, false},
+        {1024, 0.9f, true},  {0, 0.0f, false},       {0, FLT_MIN / 2, false},  // x^0 = 1
+    };
+    for (const test_case& c : cases) {
+        tnl_draw d{};
+        d.whole_power = c.power;
+        d.power_floor = tnl_terms::power_floor(c.power);
+        const float power = tnl_terms::specular_power(c.base, d);
+        if (c.zero) {
+            EXPECT_EQ(power, 0.0f) << c.power << " " << c.base;
+        } else {
+            EXPECT_GE(power, FLT_MIN) << c.power << " " << c.base;
+            EXPECT_NEAR(power, std::pow(double(c.base), c.power), 1e-5 * std::pow(double(c.base), c.power));
         }
     }
 }
