@@ -156,7 +156,7 @@ void finish_small(const raster_program& program, raster_setup& s, const raster_v
                   const raster_vertex& c, const raster_plane_terms& terms) {
     make_planes(program, s, a, b, c, terms);
     fb_mark_drawn(*program.state.target, s.column_first, s.row_first, s.column_last, s.row_last,
-                  program.state.depth != nullptr && program.state.depth_test);
+                  program.state.writes_depth());
     program.small_one(program, s);
 }
 
@@ -238,7 +238,7 @@ void raster_triangle(const raster_program& program, const raster_vertex& a, cons
     if (!make_walkers(s, edges)) return;
     make_planes(program, s, a, b_cw, c_cw, terms);
     fb_mark_drawn(*program.state.target, s.column_first, s.row_first, s.column_last, s.row_last,
-                  program.state.depth != nullptr && program.state.depth_test);
+                  program.state.writes_depth());
     program.rows(s, program.state);
 }
 

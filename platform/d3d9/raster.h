@@ -66,6 +66,9 @@ struct raster_state {
     raster_blend blend = raster_blend::none;
     int small_extent = 64;  // triangles up to this many pixels wide and high take the
                             // bounding-box path (at most 64: 32-bit edge values)
+
+    // Drawing changes the depth buffer (the tiles a later clear must refill).
+    bool writes_depth() const { return depth != nullptr && depth_test && depth_write; }
 };
 
 struct raster_setup;

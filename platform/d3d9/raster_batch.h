@@ -280,7 +280,7 @@ struct triangle_batch {
             x1 = std::min(x1, b.column_first[k]), y1 = std::min(y1, b.row_first[k]);
             x2 = std::max(x2, b.column_last[k]), y2 = std::max(y2, b.row_last[k]);
         }
-        fb_mark_drawn(*st.target, x1, y1, x2, y2, st.depth != nullptr && st.depth_test);
+        fb_mark_drawn(*st.target, x1, y1, x2, y2, st.writes_depth());
     }
 
     static void draw_group(const raster_program& program, const raster_triangle_ref* t, int count) {
