@@ -44,11 +44,9 @@ struct sampler_kernels {
 
     using sample_fn = void (*)(const sampler_plan& plan, const sampler_level& level, const F& u, const F& v, rgba& out);
 
-    // floor(x) for |x| < 2^31, lanes that are numbers.
-    static F floor_bounded(F x) {
-        const F truncated = __builtin_convertvector(__builtin_convertvector(x, I), F);
-        return truncated > x ? truncated - 1.0f : truncated;
-    }
+    // floor(x) for |x| < 2^31, lanes that are numbers (the sign of a zero result may differ
+    // between variants).
+    static F floor_bounded(F x) { return Ops::floor_bounded(x); }
 
     // max(lo, min(x, hi)); NaN gives hi.
     static F clamp_or_high(F x, float lo, float hi) {
@@ -136,9 +134,9 @@ struct sampler_kernels {
     }
 
     [[gnu::always_inline]] static rgba unpack(U t) {
-        const U mask = U{} + 0xFFu;
-        return {__builtin_convertvector(I((t >> 16) & mask), F), __builtin_convertvector(I((t >> 8) & mask), F),
-                __builtin_convertvector(I(t & mask), F), __builtin_convertvector(I(t >> 24), F)};
+        const I v = I(t);
+        return {Ops::template channel<16>(v), Ops::template channel<8>(v), Ops::template channel<0>(v),
+                Ops::template channel<24>(v)};
     }
 
     static F lerp(F a, F b, F t) { return a + t * (b - a); }
@@ -166,10 +164,18 @@ struct sampler_kernels {
         F fx, fy;
         linear_index<AU>(u, level.width, i0, i1, fx, &inside_i0, &inside_i1);
         linear_index<AV>(v, level.height, j0, j1, fy, &inside_j0, &inside_j1);
-        U t00 = Ops::gather(level.texels, level.width, j0, i0) | level.alpha_or;
-        U t10 = Ops::gather(level.texels, level.width, j0, i1) | level.alpha_or;
-        U t01 = Ops::gather(level.texels, level.width, j1, i0) | level.alpha_or;
-        U t11 = Ops::gather(level.texels, level.width, j1, i1) | level.alpha_or;
+        U t00, t10, t01, t11;
+        if (Ops::pair_gather && Ops::all(i1 - i0 == 1)) {
+            // Each lane's two columns side by side in memory (always, but at an edge).
+            Ops::gather_pairs(level.texels, level.width, j0, i0, t00, t10);
+            Ops::gather_pairs(level.texels, level.width, j1, i0, t01, t11);
+        } else {
+            t00 = Ops::gather(level.texels, level.width, j0, i0);
+            t10 = Ops::gather(level.texels, level.width, j0, i1);
+            t01 = Ops::gather(level.texels, level.width, j1, i0);
+            t11 = Ops::gather(level.texels, level.width, j1, i1);
+        }
+        t00 |= level.alpha_or, t10 |= level.alpha_or, t01 |= level.alpha_or, t11 |= level.alpha_or;
         if constexpr (AU == sampler_address_border || AV == sampler_address_border) {
             const U border = U{} + plan.border;
             I in_i0 = Ops::splat(-1), in_i1 = in_i0, in_j0 = in_i0, in_j1 = in_i0;
