@@ -57,11 +57,6 @@ struct portable_ops : portable_sampler_ops {
         for (int k = 0; k < lanes; ++k) b |= unsigned(mask[k] != 0) << k;
         return b;
     }
-    static bool any(I mask) {
-        uint64_t halves[2];
-        std::memcpy(halves, &mask, sizeof halves);
-        return (halves[0] | halves[1]) != 0;
-    }
 };
 
 }  // namespace

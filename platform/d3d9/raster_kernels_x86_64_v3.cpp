@@ -57,7 +57,6 @@ struct avx2_ops : avx2_sampler_ops {
     }
     static F min(F a, F b) { return F(_mm256_min_ps(__m256(a), __m256(b))); }
     static F max_nan_low(F a, F b) { return F(_mm256_max_ps(__m256(a), __m256(b))); }  // b where a is NaN
-    static bool any(I mask) { return _mm256_movemask_ps(__m256(mask)) != 0; }
     static unsigned bits(I mask) { return unsigned(_mm256_movemask_ps(__m256(mask))); }
 };
 

@@ -17,17 +17,12 @@ namespace {
 
 // Any target: four lanes, texels read one by one.
 struct portable_sampler_ops : simd_lanes<4> {
-    // Whether gather_pairs exists: reading texels one by one, pairs would save nothing.
-    static constexpr bool pair_gather = false;
-
     // The texels at (column[i], row[i]) of a level `width` texels wide.
     static U gather(const uint32_t* texels, int width, I row, I column) {
         U t;
         for (int i = 0; i < lanes; ++i) t[i] = texels[size_t(row[i]) * size_t(width) + size_t(column[i])];
         return t;
     }
-    static void gather_pairs(const uint32_t*, int, I, I, U&, U&) {}
-
     // floor(x) for |x| < 2^31, lanes that are numbers.
     static F floor_bounded(F x) {
         const F truncated = __builtin_convertvector(__builtin_convertvector(x, I), F);
@@ -38,6 +33,12 @@ struct portable_sampler_ops : simd_lanes<4> {
     template <int Shift>
     static F channel(I v) {
         return __builtin_convertvector((v >> Shift) & 0xFF, F);
+    }
+    // Whether any lane, or every lane, of a comparison's result is set.
+    static bool any(I mask) {
+        uint64_t halves[2];
+        __builtin_memcpy(halves, &mask, sizeof halves);
+        return (halves[0] | halves[1]) != 0;
     }
     static bool all(I mask) {
         uint64_t halves[2];
@@ -56,23 +57,6 @@ struct avx2_sampler_ops : simd_lanes<8> {
         return U(_mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), __m256i(index), 4));
     }
 
-    // Whether gather_pairs exists: one 64-bit element per lane instead of two 32-bit ones, half
-    // the elements the gather instruction loads.
-    static constexpr bool pair_gather = true;
-
-    // The texels at (column[i], row[i]) in `first` and at (column[i] + 1, row[i]) in `second`, for
-    // columns below width - 1.
-    static void gather_pairs(const uint32_t* texels, int width, I row, I column, U& first, U& second) {
-        // Lanes 0 1 4 5 in the low half, 2 3 6 7 in the high one: the 64-bit gathers then fill the
-        // 128-bit halves so that one in-half shuffle puts every first (second) texel in lane order.
-        const __m256i index = _mm256_permute4x64_epi64(__m256i(row * width + column), 0xD8);
-        const auto* base = reinterpret_cast<const long long*>(texels);
-        const __m256 low = _mm256_castsi256_ps(_mm256_i32gather_epi64(base, _mm256_castsi256_si128(index), 4));
-        const __m256 high = _mm256_castsi256_ps(_mm256_i32gather_epi64(base, _mm256_extracti128_si256(index, 1), 4));
-        first = U(_mm256_castps_si256(_mm256_shuffle_ps(low, high, 0x88)));
-        second = U(_mm256_castps_si256(_mm256_shuffle_ps(low, high, 0xDD)));
-    }
-
     // Byte `Shift / 8` of each lane, as a float: the lowest byte by a mask, the highest by a shift,
     // the others by one byte shuffle (rather than a shift and a mask).
     template <int Shift>
@@ -88,6 +72,8 @@ struct avx2_sampler_ops : simd_lanes<8> {
             return F(_mm256_cvtepi32_ps(_mm256_shuffle_epi8(__m256i(v), order)));
         }
     }
+    // Whether any lane, or every lane, of a comparison's result is set.
+    static bool any(I mask) { return _mm256_movemask_ps(__m256(mask)) != 0; }
     static bool all(I mask) { return _mm256_movemask_ps(__m256(mask)) == 0xFF; }
     // floor(x) for |x| < 2^31, lanes that are numbers: one rounding instruction.
     static F floor_bounded(F x) { return F(_mm256_floor_ps(__m256(x))); }

@@ -164,17 +164,10 @@ struct sampler_kernels {
         F fx, fy;
         linear_index<AU>(u, level.width, i0, i1, fx, &inside_i0, &inside_i1);
         linear_index<AV>(v, level.height, j0, j1, fy, &inside_j0, &inside_j1);
-        U t00, t10, t01, t11;
-        if (Ops::pair_gather && Ops::all(i1 - i0 == 1)) {
-            // Each lane's two columns side by side in memory (always, but at an edge).
-            Ops::gather_pairs(level.texels, level.width, j0, i0, t00, t10);
-            Ops::gather_pairs(level.texels, level.width, j1, i0, t01, t11);
-        } else {
-            t00 = Ops::gather(level.texels, level.width, j0, i0);
-            t10 = Ops::gather(level.texels, level.width, j0, i1);
-            t01 = Ops::gather(level.texels, level.width, j1, i0);
-            t11 = Ops::gather(level.texels, level.width, j1, i1);
-        }
+        U t00 = Ops::gather(level.texels, level.width, j0, i0);
+        U t10 = Ops::gather(level.texels, level.width, j0, i1);
+        U t01 = Ops::gather(level.texels, level.width, j1, i0);
+        U t11 = Ops::gather(level.texels, level.width, j1, i1);
         t00 |= level.alpha_or, t10 |= level.alpha_or, t01 |= level.alpha_or, t11 |= level.alpha_or;
         if constexpr (AU == sampler_address_border || AV == sampler_address_border) {
             const U border = U{} + plan.border;
@@ -309,6 +302,33 @@ struct sampler_kernels {
         out.a = lerp(c.a, c1.a, w);
     }
 
+    // The same for one filter, `Sample`, on both sides of lambda = 0: where every lane minifies
+    // between the same two levels (the common case in a small triangle), the filter runs inline on
+    // both levels instead of through the routines once per distinct level. The same values as
+    // group_mip_linear.
+    template <sample_fn Sample>
+    static void group_mip_linear_inline(const sampler_plan& plan, const F& u, const F& v, const F& lod, rgba& out) {
+        const float first = float(plan.base), last = float(plan.level_count - 1);
+        const F lambda = lod + plan.lod_bias;
+        const F clamped = clamp_or_high(lambda, first, last);
+        const F low = floor_bounded(clamped);
+        const I d0 = __builtin_convertvector(low, I);
+        const int level = d0[0];
+        if (!Ops::all((lambda > 0.0f) & (d0 == level))) {
+            group_mip_linear(plan, u, v, lod, out);
+            return;
+        }
+        const F weight = clamped - low;  // 0 where lambda was clamped
+        Sample(plan, plan.levels[level], u, v, out);
+        if (!Ops::any(weight > 0.0f)) return;
+        rgba c1;
+        Sample(plan, plan.levels[level + 1 < plan.level_count ? level + 1 : level], u, v, c1);
+        out.r = lerp(out.r, c1.r, weight);
+        out.g = lerp(out.g, c1.g, weight);
+        out.b = lerp(out.b, c1.b, weight);
+        out.a = lerp(out.a, c1.a, weight);
+    }
+
     // A group routine over a span (sampler_run).
     template <group_fn Group>
     static void run_groups(const sampler_plan& plan, int count, const float* u, const float* v, const float* lod,
@@ -377,6 +397,13 @@ struct sampler_kernels {
         } else if (choice.mip == sampler_mip_point) {
             group = group_mip_point;
             plan.run = run_groups<group_mip_point>;
+        } else if (choice.mag_linear && choice.min_linear && choice.address_u == sampler_address_wrap &&
+                   choice.address_v == sampler_address_wrap) {
+            // Trilinear filtering with wrapping, by far the most common.
+            constexpr group_fn trilinear_wrap =
+                group_mip_linear_inline<sample_linear<sampler_address_wrap, sampler_address_wrap>>;
+            group = trilinear_wrap;
+            plan.run = run_groups<trilinear_wrap>;
         } else {
             group = group_mip_linear;
             plan.run = run_groups<group_mip_linear>;
