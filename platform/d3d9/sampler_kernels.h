@@ -133,10 +133,12 @@ struct sampler_kernels {
         }
     }
 
-    [[gnu::always_inline]] static rgba unpack(U t) {
+    // The channels of texels `t`, `alpha_or` ORed into them. Only the alpha channel depends on
+    // alpha_or (0xFF000000 or 0), so where nobody reads alpha the OR drops out as well.
+    [[gnu::always_inline]] static rgba unpack(U t, U alpha_or) {
         const I v = I(t);
         return {Ops::template channel<16>(v), Ops::template channel<8>(v), Ops::template channel<0>(v),
-                Ops::template channel<24>(v)};
+                Ops::template channel<24>(I(t | alpha_or))};
     }
 
     static F lerp(F a, F b, F t) { return a + t * (b - a); }
@@ -147,14 +149,15 @@ struct sampler_kernels {
         I inside_u, inside_v;
         const I i = point_index<AU>(u, level.width, &inside_u);
         const I j = point_index<AV>(v, level.height, &inside_v);
-        U t = Ops::gather(level.texels, level.width, j, i) | level.alpha_or;
+        U t = Ops::gather(level.texels, level.width, j, i), alpha_or = U{} + level.alpha_or;
         if constexpr (AU == sampler_address_border || AV == sampler_address_border) {
             I inside = Ops::splat(-1);
             if constexpr (AU == sampler_address_border) inside &= inside_u;
             if constexpr (AV == sampler_address_border) inside &= inside_v;
             t = inside != 0 ? t : U{} + plan.border;
+            alpha_or &= U(inside);  // not into the border colour
         }
-        out = unpack(t);
+        out = unpack(t, alpha_or);
     }
 
     template <int AU, int AV>
@@ -168,7 +171,7 @@ struct sampler_kernels {
         U t10 = Ops::gather(level.texels, level.width, j0, i1);
         U t01 = Ops::gather(level.texels, level.width, j1, i0);
         U t11 = Ops::gather(level.texels, level.width, j1, i1);
-        t00 |= level.alpha_or, t10 |= level.alpha_or, t01 |= level.alpha_or, t11 |= level.alpha_or;
+        U or00 = U{} + level.alpha_or, or10 = or00, or01 = or00, or11 = or00;
         if constexpr (AU == sampler_address_border || AV == sampler_address_border) {
             const U border = U{} + plan.border;
             I in_i0 = Ops::splat(-1), in_i1 = in_i0, in_j0 = in_i0, in_j1 = in_i0;
@@ -184,8 +187,9 @@ struct sampler_kernels {
             t10 = (in_i1 & in_j0) != 0 ? t10 : border;
             t01 = (in_i0 & in_j1) != 0 ? t01 : border;
             t11 = (in_i1 & in_j1) != 0 ? t11 : border;
+            or00 &= U(in_i0 & in_j0), or10 &= U(in_i1 & in_j0), or01 &= U(in_i0 & in_j1), or11 &= U(in_i1 & in_j1);
         }
-        const rgba c00 = unpack(t00), c10 = unpack(t10), c01 = unpack(t01), c11 = unpack(t11);
+        const rgba c00 = unpack(t00, or00), c10 = unpack(t10, or10), c01 = unpack(t01, or01), c11 = unpack(t11, or11);
         out.r = lerp(lerp(c00.r, c10.r, fx), lerp(c01.r, c11.r, fx), fy);
         out.g = lerp(lerp(c00.g, c10.g, fx), lerp(c01.g, c11.g, fx), fy);
         out.b = lerp(lerp(c00.b, c10.b, fx), lerp(c01.b, c11.b, fx), fy);
