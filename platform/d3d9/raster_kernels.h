@@ -155,7 +155,7 @@ struct span_kernel {
     // A stage's texel at the step's pixels (coordinates in planes PlaneU, PlaneV), channels on the
     // 0..255 scale.
     template <int Texture, int PlaneU, int PlaneV, typename Planes>
-    static texel_rgba texel(const sampler_plan& plan, const Planes& plane, F w) {
+    [[gnu::always_inline]] static texel_rgba texel(const sampler_plan& plan, const Planes& plane, F w) {
         const F u = plane(PlaneU) * w, v = plane(PlaneV) * w;
         texel_rgba t;
         if constexpr (Texture == raster_texture_point_wrap) {

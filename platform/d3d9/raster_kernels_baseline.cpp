@@ -46,11 +46,6 @@ struct portable_ops : portable_sampler_ops {
     }
     // The same for channels known to be in [0, 255.5), which need no clamp.
     static I pixel_in_range(F r, F g, F b) { return (round(r) << 16) | (round(g) << 8) | round(b); }
-    // Byte `Shift / 8` of each lane, as a float.
-    template <int Shift>
-    static F channel(I v) {
-        return __builtin_convertvector((v >> Shift) & 0xFF, F);
-    }
     // The depth value clamped to [0, high] and truncated (NaN as 0).
     static I depth_at_most(F z, float high) {
         return __builtin_convertvector(min(max_nan_low(z, splat(0.0f)), splat(high)), I);
@@ -61,11 +56,6 @@ struct portable_ops : portable_sampler_ops {
         unsigned b = 0;
         for (int k = 0; k < lanes; ++k) b |= unsigned(mask[k] != 0) << k;
         return b;
-    }
-    static bool any(I mask) {
-        uint64_t halves[2];
-        std::memcpy(halves, &mask, sizeof halves);
-        return (halves[0] | halves[1]) != 0;
     }
 };
 

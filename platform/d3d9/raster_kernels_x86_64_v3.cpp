@@ -55,17 +55,8 @@ struct avx2_ops : avx2_sampler_ops {
     static I depth_at_most(F z, float high) {
         return I(_mm256_cvttps_epi32(_mm256_min_ps(_mm256_set1_ps(high), __m256(z))));
     }
-    // Byte `Shift / 8` of each lane, as a float: one byte shuffle instead of a shift and a mask.
-    template <int Shift>
-    static F channel(I v) {
-        constexpr char b = Shift / 8, z = -128;
-        const __m256i order = _mm256_setr_epi8(b, z, z, z, b + 4, z, z, z, b + 8, z, z, z, b + 12, z, z, z, b, z, z, z,
-                                               b + 4, z, z, z, b + 8, z, z, z, b + 12, z, z, z);
-        return F(_mm256_cvtepi32_ps(_mm256_shuffle_epi8(__m256i(v), order)));
-    }
     static F min(F a, F b) { return F(_mm256_min_ps(__m256(a), __m256(b))); }
     static F max_nan_low(F a, F b) { return F(_mm256_max_ps(__m256(a), __m256(b))); }  // b where a is NaN
-    static bool any(I mask) { return _mm256_movemask_ps(__m256(mask)) != 0; }
     static unsigned bits(I mask) { return unsigned(_mm256_movemask_ps(__m256(mask))); }
 };
 

@@ -23,6 +23,28 @@ struct portable_sampler_ops : simd_lanes<4> {
         for (int i = 0; i < lanes; ++i) t[i] = texels[size_t(row[i]) * size_t(width) + size_t(column[i])];
         return t;
     }
+    // floor(x) for |x| < 2^31, lanes that are numbers.
+    static F floor_bounded(F x) {
+        const F truncated = __builtin_convertvector(__builtin_convertvector(x, I), F);
+        return truncated > x ? truncated - 1.0f : truncated;
+    }
+
+    // Byte `Shift / 8` of each lane, as a float.
+    template <int Shift>
+    static F channel(I v) {
+        return __builtin_convertvector((v >> Shift) & 0xFF, F);
+    }
+    // Whether any lane, or every lane, of a comparison's result is set.
+    static bool any(I mask) {
+        uint64_t halves[2];
+        __builtin_memcpy(halves, &mask, sizeof halves);
+        return (halves[0] | halves[1]) != 0;
+    }
+    static bool all(I mask) {
+        uint64_t halves[2];
+        __builtin_memcpy(halves, &mask, sizeof halves);
+        return (halves[0] & halves[1]) == ~uint64_t{0};
+    }
 };
 
 #if defined(__AVX2__)
@@ -34,6 +56,27 @@ struct avx2_sampler_ops : simd_lanes<8> {
         const I index = row * width + column;
         return U(_mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), __m256i(index), 4));
     }
+
+    // Byte `Shift / 8` of each lane, as a float: the lowest byte by a mask, the highest by a shift,
+    // the others by one byte shuffle (rather than a shift and a mask).
+    template <int Shift>
+    static F channel(I v) {
+        if constexpr (Shift == 0) {
+            return __builtin_convertvector(v & 0xFF, F);
+        } else if constexpr (Shift == 24) {
+            return __builtin_convertvector(I(U(v) >> 24), F);
+        } else {
+            constexpr char b = Shift / 8, z = -128;
+            const __m256i order = _mm256_setr_epi8(b, z, z, z, b + 4, z, z, z, b + 8, z, z, z, b + 12, z, z, z, b, z, z,
+                                                   z, b + 4, z, z, z, b + 8, z, z, z, b + 12, z, z, z);
+            return F(_mm256_cvtepi32_ps(_mm256_shuffle_epi8(__m256i(v), order)));
+        }
+    }
+    // Whether any lane, or every lane, of a comparison's result is set.
+    static bool any(I mask) { return _mm256_movemask_ps(__m256(mask)) != 0; }
+    static bool all(I mask) { return _mm256_movemask_ps(__m256(mask)) == 0xFF; }
+    // floor(x) for |x| < 2^31, lanes that are numbers: one rounding instruction.
+    static F floor_bounded(F x) { return F(_mm256_floor_ps(__m256(x))); }
 };
 #endif
 

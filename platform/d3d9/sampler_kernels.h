@@ -44,11 +44,9 @@ struct sampler_kernels {
 
     using sample_fn = void (*)(const sampler_plan& plan, const sampler_level& level, const F& u, const F& v, rgba& out);
 
-    // floor(x) for |x| < 2^31, lanes that are numbers.
-    static F floor_bounded(F x) {
-        const F truncated = __builtin_convertvector(__builtin_convertvector(x, I), F);
-        return truncated > x ? truncated - 1.0f : truncated;
-    }
+    // floor(x) for |x| < 2^31, lanes that are numbers (the sign of a zero result may differ
+    // between variants).
+    static F floor_bounded(F x) { return Ops::floor_bounded(x); }
 
     // max(lo, min(x, hi)); NaN gives hi.
     static F clamp_or_high(F x, float lo, float hi) {
@@ -135,10 +133,12 @@ struct sampler_kernels {
         }
     }
 
-    [[gnu::always_inline]] static rgba unpack(U t) {
-        const U mask = U{} + 0xFFu;
-        return {__builtin_convertvector(I((t >> 16) & mask), F), __builtin_convertvector(I((t >> 8) & mask), F),
-                __builtin_convertvector(I(t & mask), F), __builtin_convertvector(I(t >> 24), F)};
+    // The channels of texels `t`, `alpha_or` ORed into them. Only the alpha channel depends on
+    // alpha_or (0xFF000000 or 0), so where nobody reads alpha the OR drops out as well.
+    [[gnu::always_inline]] static rgba unpack(U t, U alpha_or) {
+        const I v = I(t);
+        return {Ops::template channel<16>(v), Ops::template channel<8>(v), Ops::template channel<0>(v),
+                Ops::template channel<24>(I(t | alpha_or))};
     }
 
     static F lerp(F a, F b, F t) { return a + t * (b - a); }
@@ -149,14 +149,15 @@ struct sampler_kernels {
         I inside_u, inside_v;
         const I i = point_index<AU>(u, level.width, &inside_u);
         const I j = point_index<AV>(v, level.height, &inside_v);
-        U t = Ops::gather(level.texels, level.width, j, i) | level.alpha_or;
+        U t = Ops::gather(level.texels, level.width, j, i), alpha_or = U{} + level.alpha_or;
         if constexpr (AU == sampler_address_border || AV == sampler_address_border) {
             I inside = Ops::splat(-1);
             if constexpr (AU == sampler_address_border) inside &= inside_u;
             if constexpr (AV == sampler_address_border) inside &= inside_v;
             t = inside != 0 ? t : U{} + plan.border;
+            alpha_or &= U(inside);  // not into the border colour
         }
-        out = unpack(t);
+        out = unpack(t, alpha_or);
     }
 
     template <int AU, int AV>
@@ -166,10 +167,11 @@ struct sampler_kernels {
         F fx, fy;
         linear_index<AU>(u, level.width, i0, i1, fx, &inside_i0, &inside_i1);
         linear_index<AV>(v, level.height, j0, j1, fy, &inside_j0, &inside_j1);
-        U t00 = Ops::gather(level.texels, level.width, j0, i0) | level.alpha_or;
-        U t10 = Ops::gather(level.texels, level.width, j0, i1) | level.alpha_or;
-        U t01 = Ops::gather(level.texels, level.width, j1, i0) | level.alpha_or;
-        U t11 = Ops::gather(level.texels, level.width, j1, i1) | level.alpha_or;
+        U t00 = Ops::gather(level.texels, level.width, j0, i0);
+        U t10 = Ops::gather(level.texels, level.width, j0, i1);
+        U t01 = Ops::gather(level.texels, level.width, j1, i0);
+        U t11 = Ops::gather(level.texels, level.width, j1, i1);
+        U or00 = U{} + level.alpha_or, or10 = or00, or01 = or00, or11 = or00;
         if constexpr (AU == sampler_address_border || AV == sampler_address_border) {
             const U border = U{} + plan.border;
             I in_i0 = Ops::splat(-1), in_i1 = in_i0, in_j0 = in_i0, in_j1 = in_i0;
@@ -185,8 +187,9 @@ struct sampler_kernels {
             t10 = (in_i1 & in_j0) != 0 ? t10 : border;
             t01 = (in_i0 & in_j1) != 0 ? t01 : border;
             t11 = (in_i1 & in_j1) != 0 ? t11 : border;
+            or00 &= U(in_i0 & in_j0), or10 &= U(in_i1 & in_j0), or01 &= U(in_i0 & in_j1), or11 &= U(in_i1 & in_j1);
         }
-        const rgba c00 = unpack(t00), c10 = unpack(t10), c01 = unpack(t01), c11 = unpack(t11);
+        const rgba c00 = unpack(t00, or00), c10 = unpack(t10, or10), c01 = unpack(t01, or01), c11 = unpack(t11, or11);
         out.r = lerp(lerp(c00.r, c10.r, fx), lerp(c01.r, c11.r, fx), fy);
         out.g = lerp(lerp(c00.g, c10.g, fx), lerp(c01.g, c11.g, fx), fy);
         out.b = lerp(lerp(c00.b, c10.b, fx), lerp(c01.b, c11.b, fx), fy);
@@ -303,6 +306,33 @@ struct sampler_kernels {
         out.a = lerp(c.a, c1.a, w);
     }
 
+    // The same for one filter, `Sample`, on both sides of lambda = 0: where every lane minifies
+    // between the same two levels (the common case in a small triangle), the filter runs inline on
+    // both levels instead of through the routines once per distinct level. The same values as
+    // group_mip_linear.
+    template <sample_fn Sample>
+    static void group_mip_linear_inline(const sampler_plan& plan, const F& u, const F& v, const F& lod, rgba& out) {
+        const float first = float(plan.base), last = float(plan.level_count - 1);
+        const F lambda = lod + plan.lod_bias;
+        const F clamped = clamp_or_high(lambda, first, last);
+        const F low = floor_bounded(clamped);
+        const I d0 = __builtin_convertvector(low, I);
+        const int level = d0[0];
+        if (!Ops::all((lambda > 0.0f) & (d0 == level))) {
+            group_mip_linear(plan, u, v, lod, out);
+            return;
+        }
+        const F weight = clamped - low;  // 0 where lambda was clamped
+        Sample(plan, plan.levels[level], u, v, out);
+        if (!Ops::any(weight > 0.0f)) return;
+        rgba c1;
+        Sample(plan, plan.levels[level + 1 < plan.level_count ? level + 1 : level], u, v, c1);
+        out.r = lerp(out.r, c1.r, weight);
+        out.g = lerp(out.g, c1.g, weight);
+        out.b = lerp(out.b, c1.b, weight);
+        out.a = lerp(out.a, c1.a, weight);
+    }
+
     // A group routine over a span (sampler_run).
     template <group_fn Group>
     static void run_groups(const sampler_plan& plan, int count, const float* u, const float* v, const float* lod,
@@ -371,6 +401,13 @@ struct sampler_kernels {
         } else if (choice.mip == sampler_mip_point) {
             group = group_mip_point;
             plan.run = run_groups<group_mip_point>;
+        } else if (choice.mag_linear && choice.min_linear && choice.address_u == sampler_address_wrap &&
+                   choice.address_v == sampler_address_wrap) {
+            // Trilinear filtering with wrapping, by far the most common.
+            constexpr group_fn trilinear_wrap =
+                group_mip_linear_inline<sample_linear<sampler_address_wrap, sampler_address_wrap>>;
+            group = trilinear_wrap;
+            plan.run = run_groups<trilinear_wrap>;
         } else {
             group = group_mip_linear;
             plan.run = run_groups<group_mip_linear>;

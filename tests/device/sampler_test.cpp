@@ -211,15 +211,31 @@ TEST(Sampler, MipSelection) {
 }
 
 // Neighbouring pixels at different levels in one run each get their own level; a span whose length
-// is not a multiple of the vector width ends correctly.
+// is not a multiple of the vector width ends correctly. Trilinear: groups of eight between one pair
+// of levels (blended, or all on one level) and groups that mix levels, magnify or lack a number.
 TEST(Sampler, MipLevelsPerPixel) {
-    mip_chain chain(point, linear, point);
-    const std::vector<float> lod{0.6f, 3.0f, 1.0f, 3.2f, 8.0f, -1.0f, 2.0f, 2.0f, 5.4f, 4.0f, 6.6f, 7.0f};
-    const std::vector<float> expected{1, 3, 1, 3, 8, 0, 2, 2, 5, 4, 7, 7};
-    for (sampler_choose_fn variant : variants) {
-        const std::vector<colour> c =
-            run(chain.setup, std::vector<float>(lod.size(), 0.4f), std::vector<float>(lod.size(), 0.6f), lod, variant);
-        for (size_t i = 0; i < lod.size(); ++i) EXPECT_NEAR(c[i].r * 255.0f, expected[i] * 20.0f, 0.01f) << i;
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct row {
+        uint32_t mag, min, mip;
+        std::vector<float> lod, expected;  // red in units of 20
+    } rows[] = {
+        {point, linear, point, {0.6f, 3, 1, 3.2f, 8, -1, 2, 2, 5.4f, 4, 6.6f, 7}, {1, 3, 1, 3, 8, 0, 2, 2, 5, 4, 7, 7}},
+        {linear,
+         linear,
+         linear,
+         {2.25f, 2.5f, 2.75f, 2, 2.1f, 2.9f, 2.5f, 2.5f,  5,   5,    5, 5,
+          5,     5,    5,     5, 0.5f, -1,   9.5f, 4.25f, nan, 1.5f, 8, 3.75f},
+         {2.25f, 2.5f, 2.75f, 2, 2.1f, 2.9f, 2.5f, 2.5f, 5, 5, 5, 5, 5, 5, 5, 5, 0.5f, 0, 8, 4.25f, 0, 1.5f, 8, 3.75f}},
+    };
+    for (const row& r : rows) {
+        const mip_chain chain(r.mag, r.min, r.mip);
+        const size_t n = r.lod.size();
+        for (sampler_choose_fn variant : variants) {
+            const std::vector<colour> c =
+                run(chain.setup, std::vector<float>(n, 0.4f), std::vector<float>(n, 0.6f), r.lod, variant);
+            for (size_t i = 0; i < n; ++i)
+                EXPECT_NEAR(c[i].r * 255.0f, r.expected[i] * 20.0f, 0.01f) << r.mip << " " << i;
+        }
     }
 }
 
