@@ -23,6 +23,13 @@ struct portable_sampler_ops : simd_lanes<4> {
         for (int i = 0; i < lanes; ++i) t[i] = texels[size_t(row[i]) * size_t(width) + size_t(column[i])];
         return t;
     }
+    // The four texels of bilinear filtering: rows j0 and j1, columns i0 and i1.
+    static void gather_quad(const uint32_t* texels, int width, I j0, I j1, I i0, I i1, U& t00, U& t10, U& t01, U& t11) {
+        t00 = gather(texels, width, j0, i0);
+        t10 = gather(texels, width, j0, i1);
+        t01 = gather(texels, width, j1, i0);
+        t11 = gather(texels, width, j1, i1);
+    }
     // floor(x) for |x| < 2^31, lanes that are numbers.
     static F floor_bounded(F x) {
         const F truncated = __builtin_convertvector(__builtin_convertvector(x, I), F);
@@ -55,6 +62,34 @@ struct avx2_sampler_ops : simd_lanes<8> {
     static U gather(const uint32_t* texels, int width, I row, I column) {
         const I index = row * width + column;
         return U(_mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), __m256i(index), 4));
+    }
+
+    // The four texels of bilinear filtering: rows j0 and j1, columns i0 and i1. Where every lane
+    // reads the same two rows, its first column lies within eight texels of column m and its second
+    // within eight of m + 1 (a magnified texture, mostly), the texels come from two unaligned
+    // loads per row, [m, m + 8) and [m + 1, m + 9), and one permutation per texel set instead of four
+    // gathers. m is the lower of the end lanes' first columns: along a row of pixels the columns
+    // rise or fall, so the ends hold the extremes where that pays at all. Every index lies in the
+    // level, so m >= 0; m + 8 < width keeps the loads in the row.
+    static void gather_quad(const uint32_t* texels, int width, I j0, I j1, I i0, I i1, U& t00, U& t10, U& t01, U& t11) {
+        const int m = i0[0] < i0[lanes - 1] ? i0[0] : i0[lanes - 1];
+        const int row0 = j0[0], row1 = j1[0];
+        const I d0 = i0 - m, d1 = i1 - (m + 1);
+        const I off = ((d0 | d1) & ~7) | (j0 ^ row0) | (j1 ^ row1);  // 0 where the windows serve the lane
+        if (m + 8 < width && _mm256_testz_si256(__m256i(off), __m256i(off))) {
+            const uint32_t* first = texels + size_t(row0) * size_t(width) + size_t(m);
+            const uint32_t* second = texels + size_t(row1) * size_t(width) + size_t(m);
+            const auto load = [](const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); };
+            t00 = U(_mm256_permutevar8x32_epi32(load(first), __m256i(d0)));
+            t10 = U(_mm256_permutevar8x32_epi32(load(first + 1), __m256i(d1)));
+            t01 = U(_mm256_permutevar8x32_epi32(load(second), __m256i(d0)));
+            t11 = U(_mm256_permutevar8x32_epi32(load(second + 1), __m256i(d1)));
+            return;
+        }
+        t00 = gather(texels, width, j0, i0);
+        t10 = gather(texels, width, j0, i1);
+        t01 = gather(texels, width, j1, i0);
+        t11 = gather(texels, width, j1, i1);
     }
 
     // Byte `Shift / 8` of each lane, as a float: the lowest byte by a mask, the highest by a shift,

@@ -167,10 +167,8 @@ struct sampler_kernels {
         F fx, fy;
         linear_index<AU>(u, level.width, i0, i1, fx, &inside_i0, &inside_i1);
         linear_index<AV>(v, level.height, j0, j1, fy, &inside_j0, &inside_j1);
-        U t00 = Ops::gather(level.texels, level.width, j0, i0);
-        U t10 = Ops::gather(level.texels, level.width, j0, i1);
-        U t01 = Ops::gather(level.texels, level.width, j1, i0);
-        U t11 = Ops::gather(level.texels, level.width, j1, i1);
+        U t00, t10, t01, t11;
+        Ops::gather_quad(level.texels, level.width, j0, j1, i0, i1, t00, t10, t01, t11);
         U or00 = U{} + level.alpha_or, or10 = or00, or01 = or00, or11 = or00;
         if constexpr (AU == sampler_address_border || AV == sampler_address_border) {
             const U border = U{} + plan.border;

@@ -158,6 +158,33 @@ TEST(Sampler, EdgesUnderEveryModePairMatchTheDefinition) {
                 }
 }
 
+// Runs of neighbouring pixels on a level wide enough for groups to read their texels as windows of
+// a row: rising and falling columns, rows that change within a group, the right edge.
+TEST(Sampler, RunsAcrossAWideLevelMatchTheDefinition) {
+    std::vector<uint32_t> texels(20 * 6);
+    for (size_t i = 0; i < texels.size(); ++i) texels[i] = uint32_t(i * 2654435761u);
+    struct run_shape {
+        float u, du, v, dv;
+    };
+    const run_shape shapes[] = {{0.1f, 0.011f, 0.4f, 0.0f},  {0.9f, -0.013f, 0.55f, 0.0f}, {0.2f, 0.02f, 0.3f, 0.021f},
+                                {0.6f, 0.004f, 0.1f, 0.05f}, {0.75f, 0.009f, 0.9f, 0.0f},  {-0.3f, 0.06f, 0.2f, 0.0f}};
+    std::vector<float> us, vs;
+    for (const run_shape& r : shapes)
+        for (int k = 0; k < 32; ++k) us.push_back(r.u + float(k) * r.du), vs.push_back(r.v + float(k % 5) * r.dv);
+    for (uint32_t mode : {wrap, mirror, clamp, border})
+        for (sampler_choose_fn variant : variants) {
+            const sampler_setup s = single(texels, 20, 6, linear, mode, wrap);
+            const std::vector<colour> got = run(s, us, vs, {}, variant);
+            for (size_t i = 0; i < us.size(); ++i) {
+                const colour want = reference(texels, 20, 6, true, mode, wrap, 0, double(us[i]), double(vs[i]));
+                ASSERT_LT(std::fabs(got[i].r - want.r) + std::fabs(got[i].g - want.g) + std::fabs(got[i].b - want.b) +
+                              std::fabs(got[i].a - want.a),
+                          4e-4f)
+                    << "mode " << mode << " at (" << us[i] << ", " << vs[i] << ")";
+            }
+        }
+}
+
 // Formats without alpha: alpha_or makes texels opaque, never the border colour.
 TEST(Sampler, AlphaOrAppliesToTexelsOnly) {
     const std::vector<uint32_t> texels{0x00112233, 0x00445566};
