@@ -83,6 +83,7 @@ struct span_kernel {
 
     // The planes at one step's pixels, plane by plane.
     struct planes_at {
+        static constexpr bool flat = false;
         const lane_plane* p;
         lane_position offset;
         F operator()(int i) const { return p[i].at(offset); }
@@ -92,6 +93,7 @@ struct span_kernel {
     // The same where each plane's base + step * x is known for the step's columns: the rest of
     // lane_plane::at, rounded exactly as it rounds.
     struct planes_at_column {
+        static constexpr bool flat = false;
         const F* column;  // per plane: base + step * x
         const lane_plane* p;
         F y;
@@ -102,18 +104,39 @@ struct span_kernel {
     // Planes based at the step's row: base + step * x, which is what lane_plane::at gives with no
     // step down (but for the sign of a zero, which no output depends on).
     struct planes_along_row {
+        static constexpr bool flat = false;
         const lane_plane* p;
         F x;
         F operator()(int i) const { return p[i].base + p[i].step * x; }
         const lane_plane& plane(int i) const { return p[i]; }
     };
 
+    using sampler = sampler_kernels<Ops>;
+    using texel_rgba = typename sampler::rgba;
+
+    // What a row of pixels shares where every plane but depth and the texture coordinates' u is
+    // flat along it (dx == 0: a screen-aligned quad, a sprite, text): 1/w, the colours, and stage
+    // 0's row or rows and their weight, computed once for the row from the values every pixel of
+    // it would compute.
+    struct flat_row {
+        F w, r, g, b, alpha;
+        typename sampler::wrap_rows rows;
+    };
+
+    // The planes along such a row: those that are flat read their base, which is what base + 0 * x
+    // gives.
+    struct planes_flat_along_row {
+        static constexpr bool flat = true;
+        const lane_plane* p;
+        F x;
+        const flat_row* row;
+        F operator()(int i) const { return i == plane_depth || i == plane_u ? p[i].base + p[i].step * x : p[i].base; }
+        const lane_plane& plane(int i) const { return p[i]; }
+    };
+
     static constexpr int blend_none = int(raster_blend::none);
     static constexpr int blend_source_alpha = int(raster_blend::source_alpha);
     static constexpr int blend_add = int(raster_blend::add);
-
-    using sampler = sampler_kernels<Ops>;
-    using texel_rgba = typename sampler::rgba;
 
     // log2(x) for x in [2^-126, 2^128) (normal numbers): the exponent plus log2 of the mantissa
     // m in [sqrt(1/2), sqrt(2)) from the series of atanh, t = (m - 1) / (m + 1), |t| < 0.172; within
@@ -158,7 +181,11 @@ struct span_kernel {
     [[gnu::always_inline]] static texel_rgba texel(const sampler_plan& plan, const Planes& plane, F w) {
         const F u = plane(PlaneU) * w, v = plane(PlaneV) * w;
         texel_rgba t;
-        if constexpr (Texture == raster_texture_point_wrap) {
+        if constexpr (Planes::flat && Texture == raster_texture_point_wrap) {
+            sampler::sample_point_wrap_in_rows(plan.levels[plan.base], plane.row->rows, u, t);
+        } else if constexpr (Planes::flat && Texture == raster_texture_linear_wrap) {
+            sampler::sample_linear_wrap_in_rows(plan.levels[plan.base], plane.row->rows, u, t);
+        } else if constexpr (Texture == raster_texture_point_wrap) {
             sampler::template sample_point<sampler_address_wrap, sampler_address_wrap>(plan, plan.levels[plan.base], u,
                                                                                        v, t);
         } else if constexpr (Texture == raster_texture_linear_wrap) {
@@ -175,10 +202,14 @@ struct span_kernel {
     template <int Texture, bool Specular, bool Fog, int Blend, typename Planes>
     [[gnu::always_inline]] static I shade(const raster_state& st, const Planes& plane, I old) {
         constexpr float inv = 1.0f / 255.0f;
-        const F w = 1.0f / plane(plane_q);
-        F r = plane(plane_c0) * w, g = plane(plane_c1) * w, b = plane(plane_c2) * w;
-        F alpha{};
-        if constexpr (Blend == blend_source_alpha) alpha = clamp(plane(plane_alpha) * w, 1.0f);
+        F w, r, g, b, alpha{};
+        if constexpr (Planes::flat) {
+            w = plane.row->w, r = plane.row->r, g = plane.row->g, b = plane.row->b, alpha = plane.row->alpha;
+        } else {
+            w = 1.0f / plane(plane_q);
+            r = plane(plane_c0) * w, g = plane(plane_c1) * w, b = plane(plane_c2) * w;
+            if constexpr (Blend == blend_source_alpha) alpha = clamp(plane(plane_alpha) * w, 1.0f);
+        }
         if constexpr (Texture != raster_texture_none) {
             const texel_rgba t = texel<Texture, plane_u, plane_v>(*st.plan, plane, w);
             r *= t.r * inv;
@@ -286,9 +317,49 @@ struct span_kernel {
     }
     static constexpr bool reads(uint32_t used, int plane) { return (used >> plane & 1u) != 0; }
 
+    // What the pixels of a flat row share, from its planes as shade and texel compute it per pixel.
+    template <int Texture>
+    static flat_row flat_row_at(const sampler_plan& plan, const planes_flat_along_row& plane, int blend) {
+        flat_row row{};
+        row.w = 1.0f / plane(plane_q);
+        row.r = plane(plane_c0) * row.w, row.g = plane(plane_c1) * row.w, row.b = plane(plane_c2) * row.w;
+        if (blend == blend_source_alpha) row.alpha = clamp(plane(plane_alpha) * row.w, 1.0f);
+        const F v = plane(plane_v) * row.w;
+        if constexpr (Texture == raster_texture_point_wrap) {
+            row.rows = sampler::point_rows_wrap(plan.levels[plan.base], v);
+        } else if constexpr (Texture == raster_texture_linear_wrap) {
+            row.rows = sampler::linear_rows_wrap(plan.levels[plan.base], v);
+        }
+        return row;
+    }
+
+    // The combinations that take planes_flat_along_row where a triangle allows: one stage sampled,
+    // no specular or fog, opaque or blended by source alpha, depth off or LESSEQUAL (what 2-D
+    // programs draw their quads, sprites and text with).
+    static constexpr bool flat_rows_variant(int texture, bool specular, int depth, bool fog, int blend) {
+        return (texture == raster_texture_point_wrap || texture == raster_texture_linear_wrap ||
+                texture == raster_texture_plan) &&
+               !specular && !fog && (blend == blend_none || blend == blend_source_alpha) &&
+               (depth == raster_depth_off || depth == raster_depth_less_equal_write);
+    }
+
+    // Whether every plane `used` but depth and u is flat along the rows.
+    static bool flat_along_rows(const raster_setup& s, uint32_t used) {
+        for (int i = 0; i < plane_count; ++i) {
+            if (reads(used, i) && i != plane_depth && i != plane_u && s.dx[i] != 0.0f) return false;
+        }
+        return true;
+    }
+
     // Large triangles: exact spans from the edge walkers, row by row.
-    template <int Texture, bool Specular, int Depth, bool Fog, int Blend>
+    template <int Texture, bool Specular, int Depth, bool Fog, int Blend, bool Flat = false>
     static void rows(const raster_setup& s, const raster_state& st) {
+        if constexpr (!Flat && flat_rows_variant(Texture, Specular, Depth, Fog, Blend)) {
+            if (flat_along_rows(s, used_planes(Texture, Fog, Blend))) {
+                rows<Texture, Specular, Depth, Fog, Blend, true>(s, st);
+                return;
+            }
+        }
         const depth_test_lanes dt =
             Depth == raster_depth_generic ? depth_test_for(st.depth_func, st.depth_write) : depth_test_lanes{};
         raster_walker left[2] = {s.left[0], s.left[1]}, right[2] = {s.right[0], s.right[1]};
@@ -308,13 +379,21 @@ struct span_kernel {
             for (int i = 0; i < plane_count; ++i) {
                 if (reads(used, i)) planes[i].base = splat(s.origin[i] + s.dy[i] * ry + s.dx[i] * rx);
             }
+            [[maybe_unused]] flat_row shared;
+            if constexpr (Flat) {
+                shared = flat_row_at<Texture>(*st.plan, planes_flat_along_row{planes, F{}, nullptr}, Blend);
+            }
             const size_t row = size_t(py) * size_t(st.pitch);
             lane_position offset{offsets, splat(0.0f)};
             for (int x = int(lo); x <= int(hi); x += lanes, offset.x += float(lanes)) {
                 const I pass = lane_index < splat(int32_t(hi - x + 1));
-                pixels<Texture, Specular, Depth, Fog, Blend>(
-                    st, dt, planes_along_row{planes, offset.x}, pass,
-                    span_pixels{st.colour + row + x, Depth == raster_depth_off ? nullptr : st.depth + row + x});
+                const span_pixels at{st.colour + row + x, Depth == raster_depth_off ? nullptr : st.depth + row + x};
+                if constexpr (Flat) {
+                    pixels<Texture, Specular, Depth, Fog, Blend>(
+                        st, dt, planes_flat_along_row{planes, offset.x, &shared}, pass, at);
+                } else {
+                    pixels<Texture, Specular, Depth, Fog, Blend>(st, dt, planes_along_row{planes, offset.x}, pass, at);
+                }
             }
         }
     }

@@ -30,6 +30,18 @@ struct portable_sampler_ops : simd_lanes<4> {
         t01 = gather(texels, width, j1, i0);
         t11 = gather(texels, width, j1, i1);
     }
+    // The same from two known rows, and one row's texels at `column` (point sampling).
+    static void gather_in_rows(const uint32_t* first, const uint32_t* second, int, I i0, I i1, U& t00, U& t10, U& t01,
+                               U& t11) {
+        for (int i = 0; i < lanes; ++i) {
+            t00[i] = first[i0[i]], t10[i] = first[i1[i]], t01[i] = second[i0[i]], t11[i] = second[i1[i]];
+        }
+    }
+    static U gather_in_row(const uint32_t* row, int, I column) {
+        U t;
+        for (int i = 0; i < lanes; ++i) t[i] = row[column[i]];
+        return t;
+    }
     // floor(x) for |x| < 2^31, lanes that are numbers.
     static F floor_bounded(F x) {
         const F truncated = __builtin_convertvector(__builtin_convertvector(x, I), F);
@@ -64,32 +76,61 @@ struct avx2_sampler_ops : simd_lanes<8> {
         return U(_mm256_i32gather_epi32(reinterpret_cast<const int*>(texels), __m256i(index), 4));
     }
 
-    // The four texels of bilinear filtering: rows j0 and j1, columns i0 and i1. Where every lane
-    // reads the same two rows, its first column lies within eight texels of column m and its second
-    // within eight of m + 1 (a magnified texture, mostly), the texels come from two unaligned
-    // loads per row, [m, m + 8) and [m + 1, m + 9), and one permutation per texel set instead of four
-    // gathers. m is the lower of the end lanes' first columns: along a row of pixels the columns
-    // rise or fall, so the ends hold the extremes where that pays at all. Every index lies in the
-    // level, so m >= 0; m + 8 < width keeps the loads in the row.
+    // The four texels of bilinear filtering: rows j0 and j1, columns i0 and i1; through
+    // gather_in_rows where every lane reads the same two rows.
     static void gather_quad(const uint32_t* texels, int width, I j0, I j1, I i0, I i1, U& t00, U& t10, U& t01, U& t11) {
-        const int m = i0[0] < i0[lanes - 1] ? i0[0] : i0[lanes - 1];
         const int row0 = j0[0], row1 = j1[0];
-        const I d0 = i0 - m, d1 = i1 - (m + 1);
-        const I off = ((d0 | d1) & ~7) | (j0 ^ row0) | (j1 ^ row1);  // 0 where the windows serve the lane
-        if (m + 8 < width && _mm256_testz_si256(__m256i(off), __m256i(off))) {
-            const uint32_t* first = texels + size_t(row0) * size_t(width) + size_t(m);
-            const uint32_t* second = texels + size_t(row1) * size_t(width) + size_t(m);
-            const auto load = [](const uint32_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); };
-            t00 = U(_mm256_permutevar8x32_epi32(load(first), __m256i(d0)));
-            t10 = U(_mm256_permutevar8x32_epi32(load(first + 1), __m256i(d1)));
-            t01 = U(_mm256_permutevar8x32_epi32(load(second), __m256i(d0)));
-            t11 = U(_mm256_permutevar8x32_epi32(load(second + 1), __m256i(d1)));
+        const __m256i other_rows = __m256i((j0 ^ row0) | (j1 ^ row1));
+        if (_mm256_testz_si256(other_rows, other_rows)) {
+            gather_in_rows(texels + size_t(row0) * size_t(width), texels + size_t(row1) * size_t(width), width, i0, i1,
+                           t00, t10, t01, t11);
             return;
         }
         t00 = gather(texels, width, j0, i0);
         t10 = gather(texels, width, j0, i1);
         t01 = gather(texels, width, j1, i0);
         t11 = gather(texels, width, j1, i1);
+    }
+
+    // The lowest column a group can read through windows of a row: along a row of pixels the
+    // columns rise or fall, so the end lanes hold the extremes where windows pay at all.
+    static int window_start(I column) { return column[0] < column[lanes - 1] ? column[0] : column[lanes - 1]; }
+
+    // The four texels of bilinear filtering from two known rows of a level `width` texels wide.
+    // Where the first columns lie within eight texels of column m and the second within eight of
+    // m + 1 (a magnified texture, mostly), they come from two unaligned loads per row, [m, m + 8)
+    // and [m + 1, m + 9), and one permutation per texel set instead of four gathers. Every column
+    // lies in the row, so m >= 0; m + 8 < width keeps the loads in the row.
+    static void gather_in_rows(const uint32_t* first, const uint32_t* second, int width, I i0, I i1, U& t00, U& t10,
+                               U& t01, U& t11) {
+        const int m = window_start(i0);
+        const I d0 = i0 - m, d1 = i1 - (m + 1);
+        const __m256i outside = __m256i((d0 | d1) & ~7);
+        if (m + 8 < width && _mm256_testz_si256(outside, outside)) {
+            t00 = window(first + m, d0);
+            t10 = window(first + m + 1, d1);
+            t01 = window(second + m, d0);
+            t11 = window(second + m + 1, d1);
+            return;
+        }
+        t00 = gather_in_row(first, width, i0);
+        t10 = gather_in_row(first, width, i1);
+        t01 = gather_in_row(second, width, i0);
+        t11 = gather_in_row(second, width, i1);
+    }
+
+    // One known row's texels at `column`: from the window [m, m + 8) where the columns allow.
+    static U gather_in_row(const uint32_t* row, int width, I column) {
+        const int m = window_start(column);
+        const I d = column - m;
+        const __m256i outside = __m256i(d & ~7);
+        if (m + 8 <= width && _mm256_testz_si256(outside, outside)) return window(row + m, d);
+        return U(_mm256_i32gather_epi32(reinterpret_cast<const int*>(row), __m256i(column), 4));
+    }
+
+    // The eight texels from `p` on, in the order `offset` picks them.
+    static U window(const uint32_t* p, I offset) {
+        return U(_mm256_permutevar8x32_epi32(_mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)), __m256i(offset)));
     }
 
     // Byte `Shift / 8` of each lane, as a float: the lowest byte by a mask, the highest by a shift,

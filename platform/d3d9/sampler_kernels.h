@@ -187,11 +187,57 @@ struct sampler_kernels {
             t11 = (in_i1 & in_j1) != 0 ? t11 : border;
             or00 &= U(in_i0 & in_j0), or10 &= U(in_i1 & in_j0), or01 &= U(in_i0 & in_j1), or11 &= U(in_i1 & in_j1);
         }
-        const rgba c00 = unpack(t00, or00), c10 = unpack(t10, or10), c01 = unpack(t01, or01), c11 = unpack(t11, or11);
+        filter(unpack(t00, or00), unpack(t10, or10), unpack(t01, or01), unpack(t11, or11), fx, fy, out);
+    }
+
+    // The bilinear mix of four texels' channels by the second column's and second row's weights.
+    [[gnu::always_inline]] static void filter(const rgba& c00, const rgba& c10, const rgba& c01, const rgba& c11, F fx,
+                                              F fy, rgba& out) {
         out.r = lerp(lerp(c00.r, c10.r, fx), lerp(c01.r, c11.r, fx), fy);
         out.g = lerp(lerp(c00.g, c10.g, fx), lerp(c01.g, c11.g, fx), fy);
         out.b = lerp(lerp(c00.b, c10.b, fx), lerp(c01.b, c11.b, fx), fy);
         out.a = lerp(lerp(c00.a, c10.a, fx), lerp(c01.a, c11.a, fx), fy);
+    }
+
+    // Wrapping on both axes where v is the same in every lane, as along a row of pixels of a
+    // screen-aligned quad: the row (point) or the two rows and their weight (bilinear) are found
+    // once for the row of pixels, and each group then finds only its columns. The same values as
+    // sample_point and sample_linear.
+    struct wrap_rows {
+        const uint32_t* first;   // point: the row; bilinear: the upper row
+        const uint32_t* second;  // bilinear: the lower row
+        F weight;                // bilinear: the lower row's
+    };
+
+    static wrap_rows point_rows_wrap(const sampler_level& level, F v) {
+        const int j = point_index<sampler_address_wrap>(v, level.height, nullptr)[0];
+        return {level.texels + size_t(j) * size_t(level.width), nullptr, F{}};
+    }
+
+    static wrap_rows linear_rows_wrap(const sampler_level& level, F v) {
+        I j0, j1;
+        F fy;
+        linear_index<sampler_address_wrap>(v, level.height, j0, j1, fy, nullptr, nullptr);
+        const size_t width = size_t(level.width);
+        return {level.texels + size_t(j0[0]) * width, level.texels + size_t(j1[0]) * width, fy};
+    }
+
+    [[gnu::always_inline]] static void sample_point_wrap_in_rows(const sampler_level& level, const wrap_rows& rows,
+                                                                 const F& u, rgba& out) {
+        const I i = point_index<sampler_address_wrap>(u, level.width, nullptr);
+        out = unpack(Ops::gather_in_row(rows.first, level.width, i), U{} + level.alpha_or);
+    }
+
+    [[gnu::always_inline]] static void sample_linear_wrap_in_rows(const sampler_level& level, const wrap_rows& rows,
+                                                                  const F& u, rgba& out) {
+        I i0, i1;
+        F fx;
+        linear_index<sampler_address_wrap>(u, level.width, i0, i1, fx, nullptr, nullptr);
+        U t00, t10, t01, t11;
+        Ops::gather_in_rows(rows.first, rows.second, level.width, i0, i1, t00, t10, t01, t11);
+        const U alpha_or = U{} + level.alpha_or;
+        filter(unpack(t00, alpha_or), unpack(t10, alpha_or), unpack(t01, alpha_or), unpack(t11, alpha_or), fx,
+               rows.weight, out);
     }
 
     static void store(const rgba& c, float* r, float* g, float* b, float* a) {

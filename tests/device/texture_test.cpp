@@ -279,3 +279,64 @@ TEST_F(TextureTest, FastRouteSamplesAsTheGeneralRoute) {
     for (DWORD s = 0; s < 2; ++s) device->SetTexture(s, nullptr);
     for (IDirect3DTexture9* chain : chains) chain->Release();
 }
+
+// Pre-transformed, screen-aligned quads (what 2-D programs draw: along each row only u changes),
+// point and bilinear, magnified, minified and mirrored, sample as the general route does; on a
+// target large enough for rows of pixels rather than small triangles.
+class ScreenQuadTest : public DeviceTest {
+protected:
+    void SetUp() override {
+        create_device(200, 120);
+        unlit_state();
+    }
+};
+
+TEST_F(ScreenQuadTest, SamplesAsTheGeneralRoute) {
+    IDirect3DTexture9* texture = ramp_chain(device, 32);
+    ASSERT_NE(texture, nullptr);
+    struct screen_vertex {
+        float x, y, z, rhw;
+        D3DCOLOR colour;
+        float u, v;
+    };
+    const struct {
+        DWORD filter;
+        float u0, u1, v0, v1;
+    } rows[] = {
+        {D3DTEXF_POINT, 0.0f, 0.7f, 0.1f, 0.9f},   {D3DTEXF_LINEAR, 0.0f, 0.7f, 0.1f, 0.9f},
+        {D3DTEXF_LINEAR, -1.3f, 2.9f, 0.0f, 1.0f}, {D3DTEXF_POINT, -1.3f, 2.9f, 0.0f, 1.0f},
+        {D3DTEXF_LINEAR, 1.0f, -0.4f, 1.2f, 0.3f},
+    };
+    device->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    device->SetTexture(0, texture);
+    device->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_NONE);
+    for (const auto& r : rows) {
+        device->SetSamplerState(0, D3DSAMP_MAGFILTER, r.filter);
+        device->SetSamplerState(0, D3DSAMP_MINFILTER, r.filter);
+        const float left = 5.0f, top = 3.0f, right = float(width) - 7.0f, bottom = float(height) - 4.0f;
+        const D3DCOLOR colour = 0xFFE0B090;
+        const screen_vertex quad[4] = {{left, top, 0.3f, 0.5f, colour, r.u0, r.v0},
+                                       {right, top, 0.3f, 0.5f, colour, r.u1, r.v0},
+                                       {left, bottom, 0.3f, 0.5f, colour, r.u0, r.v1},
+                                       {right, bottom, 0.3f, 0.5f, colour, r.u1, r.v1}};
+        std::vector<uint32_t> pictures[2];
+        for (int route = 0; route < 2; ++route) {
+            clear(0x00000001);
+            device->SetRenderState(D3DRS_ALPHATESTENABLE, route == 1);  // everything passes: the general route
+            ASSERT_EQ(device->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, quad, sizeof(screen_vertex)), D3D_OK);
+            pictures[route].assign(buffer().colour_pixels, buffer().colour_pixels + width * height);
+        }
+        device->SetRenderState(D3DRS_ALPHATESTENABLE, FALSE);
+        int far_off = 0, coverage = 0;
+        for (size_t i = 0; i < pictures[0].size(); ++i) {
+            coverage += (pictures[0][i] == 1) != (pictures[1][i] == 1);
+            for (int shift : {0, 8, 16}) {
+                far_off += std::abs(int(pictures[0][i] >> shift & 0xFF) - int(pictures[1][i] >> shift & 0xFF)) > 1;
+            }
+        }
+        EXPECT_EQ(coverage, 0) << "row " << &r - rows;
+        EXPECT_EQ(far_off, 0) << "row " << &r - rows;
+    }
+    device->SetTexture(0, nullptr);
+    texture->Release();
+}
