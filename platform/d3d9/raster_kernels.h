@@ -15,10 +15,11 @@
 // write, or any comparison function with optional write); then, only if a lane passed, 1/w, the
 // perspective-correct colours and texture coordinates, the texel (stage 0 MODULATE: point and
 // wrap inline, any other sampler state through the plan's group routine, sampler_kernels.h, with
-// the level of detail per lane when the plan reads it), the
-// specular add, vertex fog and blending where the variant has them, clamping, round(c * 255), and
-// a masked store. Colours are carried on the 0..255 scale. Pixels past the span are read and
-// written back unchanged (the buffers carry padding for the last row).
+// the level of detail per lane when the plan reads it), the specular add, vertex fog and blending
+// where the variant has them, clamping, round(c * 255), and a masked store. Colours are carried on
+// the 0..255 scale. Pixels past the span are read and written back unchanged (the buffers carry
+// padding for the last row). Rows along which only depth and u change (screen-aligned quads,
+// sprites, text) take 1/w, the colours and stage 0's texel rows once per row instead of per step.
 #pragma once
 
 #include "platform/d3d9/raster_setup.h"
