@@ -111,7 +111,7 @@ inline float specular_power(float x, const tnl_draw& d) {
     if (d.whole_power < 0) return std::pow(x, d.power);
     if (x < d.power_floor) return 0.0f;
     float result = 1.0f;
-    for (int e = d.whole_power; e != 0; e >>= 1) {
+    for (int e = d.whole_power; e > 0; e >>= 1) {
         if (e & 1) result *= x;
         if (e > 1) x *= x;
     }

@@ -123,7 +123,7 @@ struct tnl_lanes {
     static F whole_power(F x, const tnl_draw& d) {
         x = select(x < d.power_floor, splat(0.0f), x);
         F result = splat(1.0f);
-        for (int e = d.whole_power; e != 0; e >>= 1) {
+        for (int e = d.whole_power; e > 0; e >>= 1) {
             if (e & 1) result *= x;
             if (e > 1) x *= x;
         }
@@ -220,7 +220,7 @@ struct tnl_lanes {
         if constexpr (Local) {
             F power[tnl_max_lights];
             for (int k = 0; k < highlights; ++k) power[k] = splat(1.0f);
-            for (int e = d.whole_power; e != 0; e >>= 1) {  // whole_power, light by light
+            for (int e = d.whole_power; e > 0; e >>= 1) {  // whole_power, light by light (-1: no highlights)
                 for (int k = 0; k < highlights; ++k) {
                     if (e & 1) power[k] *= highlight_base[k];
                     if (e > 1) highlight_base[k] *= highlight_base[k];

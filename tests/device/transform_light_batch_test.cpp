@@ -124,6 +124,7 @@ TEST(TransformLightBatch, MatchesTheOneVertexStageBitForBit) {
         {"no lights", specular, true, false, false, 64.0f, none},
         {"unlit", unlit, true, true, true, 64.0f, one},
         {"point and spot, diffuse only", plain, true, false, false, 0.0f, locals},
+        {"point and spot, diffuse only, a power not whole", plain, true, false, false, 2.5f, locals},
         {"point and spot, local viewer", specular, true, false, true, 24.0f, locals},
         {"point and spot, distant viewer", far_viewer, true, true, false, 5.0f, locals},
         {"point and spot, vertex colour sources", vertex_sources, true, true, true, 64.0f, locals},
