@@ -112,15 +112,33 @@ struct span_kernel {
         const lane_plane& plane(int i) const { return p[i]; }
     };
 
+    static constexpr int blend_none = int(raster_blend::none);
+    static constexpr int blend_source_alpha = int(raster_blend::source_alpha);
+    static constexpr int blend_add = int(raster_blend::add);
+
     using sampler = sampler_kernels<Ops>;
     using texel_rgba = typename sampler::rgba;
+
+    // 1/w and the interpolated colours at a step's pixels (alpha only when blending by it).
+    struct pixel_colours {
+        F w, r, g, b, alpha;
+    };
+
+    template <int Blend, typename Planes>
+    [[gnu::always_inline]] static pixel_colours colours_at(const Planes& plane) {
+        pixel_colours c{};
+        c.w = 1.0f / plane(plane_q);
+        c.r = plane(plane_c0) * c.w, c.g = plane(plane_c1) * c.w, c.b = plane(plane_c2) * c.w;
+        if constexpr (Blend == blend_source_alpha) c.alpha = clamp(plane(plane_alpha) * c.w, 1.0f);
+        return c;
+    }
 
     // What a row of pixels shares where every plane but depth and the texture coordinates' u is
     // flat along it (dx == 0: a screen-aligned quad, a sprite, text): 1/w, the colours, and stage
     // 0's row or rows and their weight, computed once for the row from the values every pixel of
     // it would compute.
     struct flat_row {
-        F w, r, g, b, alpha;
+        pixel_colours colours;
         typename sampler::wrap_rows rows;
     };
 
@@ -134,10 +152,6 @@ struct span_kernel {
         F operator()(int i) const { return i == plane_depth || i == plane_u ? p[i].base + p[i].step * x : p[i].base; }
         const lane_plane& plane(int i) const { return p[i]; }
     };
-
-    static constexpr int blend_none = int(raster_blend::none);
-    static constexpr int blend_source_alpha = int(raster_blend::source_alpha);
-    static constexpr int blend_add = int(raster_blend::add);
 
     // log2(x) for x in [2^-126, 2^128) (normal numbers): the exponent plus log2 of the mantissa
     // m in [sqrt(1/2), sqrt(2)) from the series of atanh, t = (m - 1) / (m + 1), |t| < 0.172; within
@@ -203,14 +217,14 @@ struct span_kernel {
     template <int Texture, bool Specular, bool Fog, int Blend, typename Planes>
     [[gnu::always_inline]] static I shade(const raster_state& st, const Planes& plane, I old) {
         constexpr float inv = 1.0f / 255.0f;
-        F w, r, g, b, alpha{};
+        pixel_colours c;
         if constexpr (Planes::flat) {
-            w = plane.row->w, r = plane.row->r, g = plane.row->g, b = plane.row->b, alpha = plane.row->alpha;
+            c = plane.row->colours;
         } else {
-            w = 1.0f / plane(plane_q);
-            r = plane(plane_c0) * w, g = plane(plane_c1) * w, b = plane(plane_c2) * w;
-            if constexpr (Blend == blend_source_alpha) alpha = clamp(plane(plane_alpha) * w, 1.0f);
+            c = colours_at<Blend>(plane);
         }
+        const F w = c.w;
+        F r = c.r, g = c.g, b = c.b, alpha = c.alpha;
         if constexpr (Texture != raster_texture_none) {
             const texel_rgba t = texel<Texture, plane_u, plane_v>(*st.plan, plane, w);
             r *= t.r * inv;
@@ -319,13 +333,11 @@ struct span_kernel {
     static constexpr bool reads(uint32_t used, int plane) { return (used >> plane & 1u) != 0; }
 
     // What the pixels of a flat row share, from its planes as shade and texel compute it per pixel.
-    template <int Texture>
-    static flat_row flat_row_at(const sampler_plan& plan, const planes_flat_along_row& plane, int blend) {
+    template <int Texture, int Blend>
+    static flat_row flat_row_at(const sampler_plan& plan, const planes_flat_along_row& plane) {
         flat_row row{};
-        row.w = 1.0f / plane(plane_q);
-        row.r = plane(plane_c0) * row.w, row.g = plane(plane_c1) * row.w, row.b = plane(plane_c2) * row.w;
-        if (blend == blend_source_alpha) row.alpha = clamp(plane(plane_alpha) * row.w, 1.0f);
-        const F v = plane(plane_v) * row.w;
+        row.colours = colours_at<Blend>(plane);
+        const F v = plane(plane_v) * row.colours.w;
         if constexpr (Texture == raster_texture_point_wrap) {
             row.rows = sampler::point_rows_wrap(plan.levels[plan.base], v);
         } else if constexpr (Texture == raster_texture_linear_wrap) {
@@ -382,7 +394,7 @@ struct span_kernel {
             }
             [[maybe_unused]] flat_row shared;
             if constexpr (Flat) {
-                shared = flat_row_at<Texture>(*st.plan, planes_flat_along_row{planes, F{}, nullptr}, Blend);
+                shared = flat_row_at<Texture, Blend>(*st.plan, planes_flat_along_row{planes, F{}, nullptr});
             }
             const size_t row = size_t(py) * size_t(st.pitch);
             lane_position offset{offsets, splat(0.0f)};
@@ -405,7 +417,6 @@ struct span_kernel {
     // two rows instead, half as many.
     static constexpr int block_columns = lanes / 2;
 
-    //
     // Draws with any depth function or with additive blending are rarer: they keep the pair and
     // one-step loops and take the general one for wider boxes, which saves compile time.
     template <int Texture, bool Specular, int Depth, bool Fog, int Blend>

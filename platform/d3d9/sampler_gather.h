@@ -113,10 +113,10 @@ struct avx2_sampler_ops : simd_lanes<8> {
             t11 = window(second + m + 1, d1);
             return;
         }
-        t00 = gather_in_row(first, width, i0);
-        t10 = gather_in_row(first, width, i1);
-        t01 = gather_in_row(second, width, i0);
-        t11 = gather_in_row(second, width, i1);
+        t00 = gather_row(first, i0);
+        t10 = gather_row(first, i1);
+        t01 = gather_row(second, i0);
+        t11 = gather_row(second, i1);
     }
 
     // One known row's texels at `column`: from the window [m, m + 8) where the columns allow.
@@ -125,6 +125,11 @@ struct avx2_sampler_ops : simd_lanes<8> {
         const I d = column - m;
         const __m256i outside = __m256i(d & ~7);
         if (m + 8 <= width && _mm256_testz_si256(outside, outside)) return window(row + m, d);
+        return gather_row(row, column);
+    }
+
+    // One row's texels at `column`, by the gather instruction.
+    static U gather_row(const uint32_t* row, I column) {
         return U(_mm256_i32gather_epi32(reinterpret_cast<const int*>(row), __m256i(column), 4));
     }
 
